@@ -76,6 +76,7 @@ Ret NoCardCall(std::string_view name, std::tuple<Args...> args) {
     std::apply([](auto... a) { (ClearHandle(a), ...); }, args);
     if constexpr (!std::is_void_v<Ret>) {
         if (name == "GetConnectStatus" || name == "QueryDhcp9x" || name == "RadarDetected") return 0;
+        if (name == "QueryWZCStatusCheck") return 1;  // its documented failure value
         return kNoLibrary;
     }
 }
