@@ -108,7 +108,8 @@ std::string ResolveDriverPath(const std::string& optionPath, const char* environ
 
 DriverLoadResult LoadDriverLibrary(const std::string& path) {
     DriverLoadResult result;
-    DlHandle handle(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
+    // Never unloaded: a library may still run threads of its own when the program lets go of it.
+    DlHandle handle(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE));
     if (!handle) {
         const char* why = dlerror();
         result.library = MakeNoCardDriverLibrary();
