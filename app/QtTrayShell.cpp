@@ -69,26 +69,27 @@ bool QtTrayShell::Apply(const TrayIconRecord& record)
     return true;
 }
 
-void QtTrayShell::OnActivated(QSystemTrayIcon::ActivationReason reason)
+unsigned TrayMouseMessageFor(QSystemTrayIcon::ActivationReason reason)
 {
-    unsigned mouse = 0;
     switch (reason) {
     case QSystemTrayIcon::DoubleClick:
-        mouse = TrayMouse::kLeftDoubleClick;
-        break;
+        return TrayMouse::kLeftDoubleClick;
     case QSystemTrayIcon::Context:
-        mouse = TrayMouse::kRightButtonUp;
-        break;
+        return TrayMouse::kRightButtonUp;
     case QSystemTrayIcon::Trigger:
-        mouse = TrayMouse::kLeftButtonUp;
-        break;
+        return TrayMouse::kLeftButtonUp;
     case QSystemTrayIcon::MiddleClick:
-        mouse = TrayMouse::kMiddleButtonUp;
-        break;
+        return TrayMouse::kMiddleButtonUp;
     case QSystemTrayIcon::Unknown:
-        return;
+        break;
     }
-    if (window_ && callbackMessage_ != 0)
+    return 0;
+}
+
+void QtTrayShell::OnActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    const unsigned mouse = TrayMouseMessageFor(reason);
+    if (mouse != 0 && window_ && callbackMessage_ != 0)
         window_(callbackMessage_, mouse);
 }
 

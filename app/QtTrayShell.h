@@ -13,6 +13,9 @@
 
 namespace tembrel {
 
+// The mouse message the icon reports for an activation; 0 for one it does not report.
+unsigned TrayMouseMessageFor(QSystemTrayIcon::ActivationReason reason);
+
 class QtTrayShell : public TrayShell {
 public:
     QtTrayShell();

@@ -40,3 +40,13 @@ TEST(QtTrayShell, ModifyAndDeleteNeedAShownIcon)
     EXPECT_FALSE(shell.Notify(TrayShell::Operation::Add, record));
     EXPECT_FALSE(shell.isIconVisible());
 }
+
+TEST(QtTrayShell, ActivationsBecomeMouseMessages)
+{
+    using tembrel::TrayMouseMessageFor;
+    EXPECT_EQ(TrayMouseMessageFor(QSystemTrayIcon::DoubleClick), 0x203u);
+    EXPECT_EQ(TrayMouseMessageFor(QSystemTrayIcon::Context), 0x205u);
+    EXPECT_EQ(TrayMouseMessageFor(QSystemTrayIcon::Trigger), 0x202u);
+    EXPECT_EQ(TrayMouseMessageFor(QSystemTrayIcon::MiddleClick), 0x208u);
+    EXPECT_EQ(TrayMouseMessageFor(QSystemTrayIcon::Unknown), 0u);
+}
