@@ -57,6 +57,13 @@ CZarn9100App::StartResult CZarn9100App::Start() {
         break;
     }
 
+    // The end of the session: desktop log-out and the terminating signals. Caught from here on,
+    // and handled once the event loop runs, so that a signal during start-up still ends cleanly.
+    signals_ = std::make_unique<SignalWatcher>();
+    connect(signals_.get(), &SignalWatcher::signalReceived, this, [this](int) { endSession(); });
+    if (!signals_->watch()) std::fprintf(stderr, "Tembrel: cannot catch the terminating signals\n");
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { endSession(); });
+
     // 6. The data paths.
     const DataPathsResult located =
         LocateDataPaths(options_.configDir.empty() ? std::nullopt : std::optional<std::filesystem::path>(options_.configDir));
@@ -95,20 +102,13 @@ CZarn9100App::StartResult CZarn9100App::Start() {
                               if (hotKey_) hotKey_->unregisterKey();
                           }});
 
-    // 9. Arrival and removal of the card.
-    if (!registerDeviceNotifications()) {
-        services_.dialogs->showMessage(nullptr, "Register Notification failed");
-        return StartResult::EndFailure;
-    }
+    // 9. Arrival and removal of the card. A machine without udev and a library without the
+    // device-notify extension leave the program without them: it still serves the card it has.
+    if (!registerDeviceNotifications())
+        std::fprintf(stderr, "Tembrel: card arrival and removal will not be noticed\n");
 
     // 10. The radio hot key.
     registerHotKey();
-
-    // The end of the session: desktop log-out and the terminating signals.
-    signals_ = std::make_unique<SignalWatcher>();
-    connect(signals_.get(), &SignalWatcher::signalReceived, this, [this](int) { endSession(); });
-    if (!signals_->watch()) std::fprintf(stderr, "Tembrel: cannot catch the terminating signals\n");
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { endSession(); });
 
     // 11. Show the window.
     sheet_->show();
@@ -122,8 +122,9 @@ bool CZarn9100App::registerDeviceNotifications() {
                 onDeviceNotify(event, deviceName.toStdString());
             });
     const bool udev = deviceMonitor_->start();
-    if (!udev) std::fprintf(stderr, "Tembrel: no system device notifications: %s\n", qPrintable(deviceMonitor_->reason()));
     libraryNotifies_ = library_->SetDeviceNotify(&CZarn9100App::LibraryDeviceNotify, this);
+    if (!udev && !libraryNotifies_)
+        std::fprintf(stderr, "Tembrel: no device notifications: %s\n", qPrintable(deviceMonitor_->reason()));
     return udev || libraryNotifies_;
 }
 

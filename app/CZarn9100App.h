@@ -3,6 +3,8 @@
 // paths, the driver library, device notifications, the radio hot key and the end of the session.
 
 #include "app/CommandLine.h"
+#include "platform/ZeroConfigService.h"
+#include "platform/gui/DialogService.h"
 
 #include <QObject>
 
@@ -13,13 +15,11 @@ namespace tembrel {
 
 class CZarn9100Sheet;
 class DeviceMonitor;
-class DialogService;
 class DriverLibrary;
 class HotKey;
 class Settings;
 class SignalWatcher;
 class SingleInstance;
-class ZeroConfigService;
 
 inline constexpr char kWindowTitle[] = "Orvix LX-7700 Utility";
 
@@ -36,7 +36,7 @@ public:
     CZarn9100App(CommandLine options, Services services = {});
     ~CZarn9100App() override;
 
-    enum class StartResult { Run, EndSuccess, EndFailure };
+    enum class StartResult { Run, EndSuccess };
     // Steps 1 to 11 of the start-up. Run: enter the event loop; the program ends when the
     // main window has exited.
     StartResult Start();

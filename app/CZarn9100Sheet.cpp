@@ -1,6 +1,16 @@
 #include "CZarn9100Sheet.h"
 
 #include "adapter/RegionTable.h"
+#include "app/CReadmePage.h"
+#include "pages/monitoring/CRssiStatistics.h"
+#include "pages/monitoring/CStatistics.h"
+#include "pages/profiles/CAdminTool.h"
+#include "pages/profiles/CProfileManager.h"
+#include "pages/settings/CAboutPage.h"
+#include "pages/settings/CAdvancedPage.h"
+#include "pages/settings/CDebugWin.h"
+#include "pages/settings/CTestPage.h"
+#include "pages/survey/CSiteSurvey.h"
 #include "platform/Settings.h"
 
 #include <QApplication>
@@ -52,9 +62,22 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
     if (QFile::exists("Vindra.ico")) setWindowIcon(QIcon("Vindra.ico"));
 
     tabs_ = new QTabWidget(this);
-    auto* summary = new AdapterSummaryPage(*this);
-    pages_.push_back(summary);
-    tabs_->addTab(summary, summary->caption());
+    tabs_->setObjectName("sheetTabs");
+    statusPage_ = new AdapterSummaryPage(*this);
+    if (settings().read(settings::kStatistics) != 0)
+        statisticsPage_ = new CRssiStatistics(*this);
+    else
+        statisticsPage_ = new CStatistics(*this);
+    aboutPage_ = new CAboutPage(*this);
+    normalPages_ = {statusPage_, new CProfileManager(*this), new CSiteSurvey(*this), statisticsPage_,
+                    new CAdvancedPage(*this), new CAdminTool(*this)};
+    if (settings().read(settings::kDebugWin) != 0) normalPages_.push_back(new CDebugWin(*this));
+    if (settings().read(settings::kTestPage) != 0) normalPages_.push_back(new CTestPage(*this));
+    normalPages_.push_back(aboutPage_);
+    readmePage_ = new CReadmePage(*this);
+    for (auto* page : normalPages_) page->setParent(this);
+    readmePage_->setParent(this);
+    RebuildPages(false);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int) {
         if (auto* page = activePage()) page->OnSetActive();
     });
@@ -87,11 +110,11 @@ void CZarn9100Sheet::buildControls() {
     });
     connect(okButton_, &QPushButton::clicked, this, [this] {
         if (auto* page = activePage(); page && !page->OnKillActive()) return;
-        for (auto* page : pages_) page->OnOK();
+        for (auto* page : pages()) page->OnOK();
         hide();
     });
     connect(cancelButton_, &QPushButton::clicked, this, [this] {
-        for (auto* page : pages_) page->OnCancel();
+        for (auto* page : pages()) page->OnCancel();
         hide();
     });
 
@@ -112,6 +135,12 @@ void CZarn9100Sheet::OnInitDialog() {
     {
         auto lease = adapter_->handle().lease();
         if (lease) context_.library.SetGUIMonitorMode(lease.get(), 0);
+    }
+    if (context_.osFamily == 0) {
+        monitorTimer_ = new QTimer(this);
+        connect(monitorTimer_, &QTimer::timeout, this, &CZarn9100Sheet::CheckMonitorMode);
+        monitorTimer_->start(kMonitorTimerMs);
+        CheckMonitorMode();
     }
     refreshSummary();
 }
@@ -160,7 +189,65 @@ void CZarn9100Sheet::OnHotKey() {
 
 void CZarn9100Sheet::EnableAdapterPages(int usable) {
     if (monitorMode_) return;
-    for (auto* page : pages_) page->OnAdapterState(usable);
+    if (!usable) {
+        show();
+        reselectActivePage();
+        selectFirstPage();
+    }
+    for (auto* page : pages()) page->OnAdapterState(usable);
+    // Site Survey, Statistics and Advanced need a working card.
+    for (int index : {2, 3, 4})
+        if (index < tabs_->count()) tabs_->setTabEnabled(index, usable != 0);
+    const int current = tabs_->currentIndex();
+    if (current >= 0 && !tabs_->isTabEnabled(current)) {
+        for (int step = 1; step < tabs_->count(); ++step) {
+            const int next = (current + step) % tabs_->count();
+            if (tabs_->isTabEnabled(next)) {
+                tabs_->setCurrentIndex(next);
+                break;
+            }
+        }
+    }
+}
+
+void CZarn9100Sheet::RebuildPages(bool monitor) {
+    while (tabs_->count() > 0) {
+        QWidget* page = tabs_->widget(0);
+        tabs_->removeTab(0);
+        page->hide();
+    }
+    const std::vector<CZarn9100Page*> set =
+        monitor ? std::vector<CZarn9100Page*>{statusPage_, statisticsPage_, aboutPage_, readmePage_} : normalPages_;
+    for (auto* page : set) tabs_->addTab(page, page->caption());
+    selectFirstPage();
+}
+
+void CZarn9100Sheet::CheckMonitorMode() {
+    int active = 0;
+    if (context_.library.QueryWZCStatusCheck(&active) == 1) return;
+    const bool monitor = active != 0;
+    if (monitor == monitorMode_) return;
+    monitorMode_ = monitor;
+    {
+        auto lease = adapter_->handle().lease();
+        context_.library.SetGUIMonitorMode(lease.get(), monitor ? 1 : 0);
+    }
+    RebuildPages(monitor);
+    radioCheck_->setEnabled(!monitor);
+}
+
+std::vector<CZarn9100Page*> CZarn9100Sheet::pages() const {
+    std::vector<CZarn9100Page*> out;
+    for (int i = 0; i < tabs_->count(); ++i)
+        if (auto* page = dynamic_cast<CZarn9100Page*>(tabs_->widget(i))) out.push_back(page);
+    return out;
+}
+
+bool CZarn9100Sheet::selectPage(CZarn9100Page* page) {
+    const int index = tabs_->indexOf(page);
+    if (index < 0 || !tabs_->isTabEnabled(index)) return false;
+    tabs_->setCurrentIndex(index);
+    return true;
 }
 
 CZarn9100Page* CZarn9100Sheet::activePage() const {
@@ -340,8 +427,7 @@ QString CZarn9100Sheet::adapterSummary() const {
 }
 
 void CZarn9100Sheet::refreshSummary() {
-    if (auto* page = dynamic_cast<AdapterSummaryPage*>(pages_.empty() ? nullptr : pages_.front()))
-        page->setText(adapterSummary());
+    if (auto* page = dynamic_cast<AdapterSummaryPage*>(statusPage_)) page->setText(adapterSummary());
 }
 
 }  // namespace tembrel

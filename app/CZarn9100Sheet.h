@@ -54,9 +54,17 @@ public:
 
     // Pages.
     void EnableAdapterPages(int usable);
+    void RebuildPages(bool monitor);
+    // The monitor-mode check: follows whether the system's wireless configuration controls the card.
+    void CheckMonitorMode();
     CZarn9100Page* activePage() const;
     void reselectActivePage();
     void selectFirstPage();
+    bool selectPage(CZarn9100Page* page);
+    // The pages in the sheet now, in tab order.
+    std::vector<CZarn9100Page*> pages() const;
+    bool isMonitorMode() const { return monitorMode_; }
+    QTabWidget* tabWidget() const { return tabs_; }
 
     // Window commands.
     void Restore();
@@ -117,7 +125,13 @@ private:
     std::unique_ptr<Adapter> adapter_;
     LibraryEventBridge* events_ = nullptr;  // owned by this widget
     QTabWidget* tabs_ = nullptr;
-    std::vector<CZarn9100Page*> pages_;  // owned by the tab widget
+    // Every page created at construction, in the normal order; owned by this window (a page
+    // that is not in the tab widget is parented to the window and hidden).
+    std::vector<CZarn9100Page*> normalPages_;
+    CZarn9100Page* statisticsPage_ = nullptr;
+    CZarn9100Page* aboutPage_ = nullptr;
+    CZarn9100Page* readmePage_ = nullptr;
+    CZarn9100Page* statusPage_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QCheckBox* radioCheck_ = nullptr;

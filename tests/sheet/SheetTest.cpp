@@ -1,0 +1,182 @@
+#include "SheetFixture.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QTabBar>
+
+namespace tembrel::testing {
+namespace {
+
+const QStringList kNormalPages{"Network Status", "Profile Manager", "Site Survey", "Statistics",
+                               "Advanced",       "Admin",           "About"};
+
+TEST_F(SheetTest, NormalPageSetFollowsTheDebugOptions) {
+    makeSheet();
+    EXPECT_EQ(captions(), kNormalPages);
+    EXPECT_EQ(sheet->pages()[3]->dialogId(), 104);
+
+    settings.set(settings::kDebugWin, 1);
+    settings.set(settings::kTestPage, 0);
+    settings.set(settings::kStatistics, 1);
+    makeSheet();
+    EXPECT_EQ(captions(), (QStringList{"Network Status", "Profile Manager", "Site Survey", "Statistics", "Advanced",
+                                       "Admin", "Debug", "About"}));
+    EXPECT_EQ(sheet->pages()[3]->dialogId(), 124);  // the detailed statistics layout
+
+    settings.set(settings::kTestPage, 1);
+    makeSheet();
+    EXPECT_EQ(captions().size(), 9);
+    EXPECT_EQ(captions()[7], "Test");
+}
+
+TEST_F(SheetTest, ControlsBelowThePagesCarryTheirIds) {
+    makeSheet();
+    auto* radio = control<QCheckBox>(CZarn9100Sheet::kIdRadioCheck);
+    ASSERT_NE(radio, nullptr);
+    EXPECT_EQ(radio->text(), "Radio Off  ( Alt+F2 )");
+    EXPECT_NE(control<QWidget>(CZarn9100Sheet::kIdOk), nullptr);
+    EXPECT_NE(control<QWidget>(CZarn9100Sheet::kIdCancel), nullptr);
+}
+
+TEST_F(SheetTest, InitialisationRegistersForEventsAndOpensTheCard) {
+    driver.setOutBytes("GetMacAddress", {0x00, 0x0C, 0x41, 0x12, 0xAB, 0xEF});
+    driver.setOutU32("QueryRegionCode", 0x30);
+    driver.setOutU32("QueryRadioControl", 1);
+    makeSheet().OnInitDialog();
+    const auto names = driver.callNames();
+    ASSERT_GE(names.size(), 2u);
+    EXPECT_EQ(names[0], "Initialize");
+    EXPECT_EQ(names[1], "OpenAdapter");
+    EXPECT_NE(driver.lastSink(), nullptr);
+    EXPECT_EQ(driver.callTexts().back(), "SetGUIMonitorMode(h, 0)");
+    EXPECT_TRUE(sheet->adapterSummary().contains("00-0C-41-12-AB-EF"));
+    EXPECT_TRUE(sheet->adapterSummary().contains("ETSI (Europe)"));
+    EXPECT_EQ(settings.read(settings::kFirstChan), 1);
+    EXPECT_EQ(settings.read(settings::kLastChan), 13);
+}
+
+TEST_F(SheetTest, ArrivalAndRemovalFollowTheCard) {
+    driver.setAdapterHandle(nullptr);
+    makeSheet().OnInitDialog();
+    EXPECT_EQ(sheet->adapterSummary(), "Card Unplugged");
+
+    int card = 0;
+    driver.setAdapterHandle(&card);
+    sheet->OnDeviceArrival("\\\\?\\PCI#VEN_8086&DEV_1234#x");  // someone else's card
+    EXPECT_EQ(sheet->adapterSummary(), "Card Unplugged");
+    sheet->OnDeviceArrival("\\\\?\\PCI#VEN_7E3C&DEV_4C01&SUBSYS_0#x");
+    EXPECT_TRUE(sheet->adapterSummary().startsWith("Card present"));
+    sheet->OnDeviceRemoveComplete("\\\\?\\PCI#VEN_7E3C&DEV_4C01&SUBSYS_0#x");
+    EXPECT_EQ(sheet->adapterSummary(), "Card Unplugged");
+    EXPECT_EQ(driver.count("CloseAdapter"), 1u);
+}
+
+TEST_F(SheetTest, RadioToggleByCheckBoxAndHotKey) {
+    driver.setOutU32("QueryRadioControl", 1);
+    makeSheet().OnInitDialog();
+    auto* radio = control<QCheckBox>(CZarn9100Sheet::kIdRadioCheck);
+    ASSERT_TRUE(radio->isEnabled());
+
+    radio->click();
+    EXPECT_EQ(driver.callTexts().back(), "SetRadioControl(h, 0)");
+    EXPECT_EQ(driver.count("SetRadioControl"), 1u);
+    EXPECT_TRUE(radio->isChecked());
+    EXPECT_EQ(sheet->adapter().radioState, kRadioOff);
+
+    sheet->OnHotKey();
+    EXPECT_EQ(driver.count("SetRadioControl"), 2u);
+    EXPECT_EQ(driver.callTexts().back(), "GetConnectStatus(h)");  // radio on: the tray follows the link
+    EXPECT_FALSE(radio->isChecked());
+    EXPECT_EQ(sheet->adapter().radioState, kRadioOn);
+
+    // The hardware switch (event 9) disables the box, and the hot key is then ignored.
+    sheet->OnLibraryEvent(9, 0, {});
+    EXPECT_FALSE(radio->isEnabled());
+    EXPECT_TRUE(radio->isChecked());
+    sheet->OnHotKey();
+    EXPECT_EQ(driver.count("SetRadioControl"), 2u);
+    sheet->OnLibraryEvent(8, 0, {});
+    EXPECT_TRUE(radio->isEnabled());
+    EXPECT_FALSE(radio->isChecked());
+}
+
+TEST_F(SheetTest, AdapterPagesAreDisabledAndTheCurrentTabMovesOff) {
+    driver.setOutU32("QueryRadioControl", 1);
+    makeSheet().OnInitDialog();
+    QTabWidget* tabs = sheet->tabWidget();
+    tabs->setCurrentIndex(3);  // Statistics
+    sheet->EnableAdapterPages(0);
+    for (int i : {2, 3, 4}) EXPECT_FALSE(tabs->isTabEnabled(i)) << i;
+    for (int i : {0, 1, 5, 6}) EXPECT_TRUE(tabs->isTabEnabled(i)) << i;
+    EXPECT_TRUE(tabs->isTabEnabled(tabs->currentIndex()));
+    sheet->EnableAdapterPages(1);
+    for (int i = 0; i < tabs->count(); ++i) EXPECT_TRUE(tabs->isTabEnabled(i)) << i;
+}
+
+TEST_F(SheetTest, MonitorModeSwitchesThePageSetAndBack) {
+    driver.setOutU32("QueryRadioControl", 1);
+    makeSheet(0).OnInitDialog();
+    // The first check at initialisation found the service inactive.
+    EXPECT_EQ(captions(), kNormalPages);
+
+    driver.setOutBytes("QueryWZCStatusCheck", {1, 0, 0, 0});
+    sheet->CheckMonitorMode();
+    EXPECT_TRUE(sheet->isMonitorMode());
+    EXPECT_EQ(captions(), (QStringList{"Network Status", "Statistics", "About", "Readme"}));
+    EXPECT_FALSE(control<QCheckBox>(CZarn9100Sheet::kIdRadioCheck)->isEnabled());
+    EXPECT_EQ(driver.callTexts().back(), "SetGUIMonitorMode(h, 1)");
+
+    // Monitor mode keeps its page set across removal and insertion of the card.
+    sheet->OnDeviceRemoveComplete("PCI\\VEN_7E3C&DEV_4C01");
+    sheet->OnDeviceArrival("PCI\\VEN_7E3C&DEV_4C01");
+    EXPECT_EQ(captions().size(), 4);
+
+    // A failed check changes nothing.
+    driver.setResult("QueryWZCStatusCheck", 1);
+    driver.setOutBytes("QueryWZCStatusCheck", {0, 0, 0, 0});
+    sheet->CheckMonitorMode();
+    EXPECT_TRUE(sheet->isMonitorMode());
+
+    driver.setResult("QueryWZCStatusCheck", 0);
+    sheet->CheckMonitorMode();
+    EXPECT_FALSE(sheet->isMonitorMode());
+    EXPECT_EQ(captions(), kNormalPages);
+    EXPECT_TRUE(control<QCheckBox>(CZarn9100Sheet::kIdRadioCheck)->isEnabled());
+}
+
+TEST_F(SheetTest, ReadmePageShowsTheSevenTexts) {
+    makeSheet(0);
+    driver.setOutBytes("QueryWZCStatusCheck", {1, 0, 0, 0});
+    sheet->CheckMonitorMode();
+    CZarn9100Page* readme = sheet->pages().back();
+    EXPECT_EQ(readme->caption(), "Readme");
+    const auto labels = readme->findChildren<QLabel*>();
+    ASSERT_EQ(labels.size(), 7);
+    EXPECT_EQ(labels[0]->text(),
+              "Orvix LX-7700 Utility can not provide fully support because Windows XP Zero Configuration is enabled!");
+    EXPECT_EQ(labels[6]->text(), "5. Click button <OK>");
+}
+
+TEST_F(SheetTest, CloseAndMinimiseOnlyHide) {
+    makeSheet().OnInitDialog();
+    sheet->show();
+    EXPECT_FALSE(sheet->close());
+    EXPECT_FALSE(sheet->isVisible());
+}
+
+TEST_F(SheetTest, ExitClosesTheCardInTheDocumentedOrder) {
+    makeSheet().OnInitDialog();
+    bool exited = false;
+    QObject::connect(sheet.get(), &CZarn9100Sheet::exited, [&] { exited = true; });
+    driver.clearCalls();
+    sheet->Exit();
+    EXPECT_TRUE(exited);
+    const auto calls = driver.callTexts();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[0], "SetBoostMode(h, 1)");
+    EXPECT_EQ(calls[1], "CloseAdapter(&h)");
+    EXPECT_EQ(driver.callNames().back(), "Initialize");  // events stopped last
+}
+
+}  // namespace
+}  // namespace tembrel::testing
