@@ -1,4 +1,5 @@
 #include "Environment.h"
+#include "Simulation.h"
 
 #include <gtest/gtest.h>
 
@@ -94,6 +95,42 @@ TEST(EnvironmentFile, ReadsTheHostInterfaceAddress) {
     EXPECT_FALSE(ReadInterfaceMac("missing", root.string()));
     EXPECT_FALSE(ReadInterfaceMac("../eth7", root.string()));
     std::filesystem::remove_all(root);
+}
+
+TEST(EnvironmentFile, ConfiguredFileReplacesTheBuiltInOneUnlessMalformed) {
+    const auto path = std::filesystem::temp_directory_path() / ("tembrel-env-" + std::to_string(::getpid()) + ".json");
+    setenv("TEMBREL_SIM_ENVIRONMENT", path.c_str(), 1);
+    const size_t builtIn = DefaultEnvironment().networks.size();
+
+    std::ofstream(path) << R"({"networks": [{"ssid": "Only", "bssid": "00:00:00:00:00:01", "channel": 1}]})";
+    Environment env = LoadConfiguredEnvironment();
+    ASSERT_EQ(env.networks.size(), 1u);
+    EXPECT_EQ(env.networks[0].ssid, "Only");
+
+    std::ofstream(path, std::ios::trunc) << "{\n  \"networks\": [\n    {\"ssid\": 5}\n  ]\n}\n";
+    ::testing::internal::CaptureStderr();
+    env = LoadConfiguredEnvironment();
+    const std::string message = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(env.networks.size(), builtIn);
+    EXPECT_NE(message.find("line 3: network 1: \"ssid\" must be a text"), std::string::npos) << message;
+    EXPECT_NE(message.find("built-in environment"), std::string::npos) << message;
+
+    std::filesystem::remove(path);
+    ::testing::internal::CaptureStderr();
+    env = LoadConfiguredEnvironment();
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("cannot be read"), std::string::npos);
+    EXPECT_EQ(env.networks.size(), builtIn);
+    unsetenv("TEMBREL_SIM_ENVIRONMENT");
+}
+
+TEST(ControlSocket, PathFollowsTheEnvironment) {
+    setenv("TEMBREL_SIM_SOCKET", "/tmp/x.sock", 1);
+    EXPECT_EQ(ControlSocketPath(), "/tmp/x.sock");
+    unsetenv("TEMBREL_SIM_SOCKET");
+    setenv("XDG_RUNTIME_DIR", "/run/user/77", 1);
+    EXPECT_EQ(ControlSocketPath(), "/run/user/77/tembrel-sim.sock");
+    unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(ControlSocketPath(), "/tmp/tembrel-sim-" + std::to_string(::getuid()) + ".sock");
 }
 
 }  // namespace
