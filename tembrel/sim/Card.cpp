@@ -13,6 +13,7 @@ constexpr uint64_t kScanDurationMs = 1200;
 constexpr uint64_t kExchangeStepMs = 300;
 constexpr int32_t kHearingLimitDbm = -92;  // weaker beacons are not decoded; a link drops
 constexpr int32_t kDriftSpanDb = 4;
+const std::string kZeroConfigInterfaces = "SOFTWARE\\Microsoft\\WZCSVC\\Parameters\\Interfaces\\";
 
 struct RegionDefault {
     uint32_t code;
@@ -82,14 +83,19 @@ Card::Card(Environment env, uint64_t nowMs, uint32_t seed)
     resetCounters();
     nextDriftMs_ = nowMs + kDriftPeriodMs;
     nextBackgroundScanMs_ = nowMs + kBackgroundScanPeriodMs;
-    const std::string path = "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\0012";
-    const std::string id = "{6F2A3C1D-7E3C-4C01-9A1B-00E0A1B2C3D4}";
-    registry_.setText("DriverRegistryPath", "", path);
-    registry_.setText(path, "NetCfgInstanceId", id);
-    registry_.setText(path, "DriverDesc", "Orvix LX-7700 802.11a/b/g Wireless PC Card (8335)");
-    registry_.setNumber("SOFTWARE\\Microsoft\\WZCSVC\\Parameters\\Interfaces\\" + id, "ControlFlags",
+    registryPath_ = "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\0012";
+    interfaceId_ = "{6F2A3C1D-7E3C-4C01-9A1B-00E0A1B2C3D4}";
+    registry_.setText(registryPath_, "NetCfgInstanceId", interfaceId_);
+    registry_.setText(registryPath_, "DriverDesc", "Orvix LX-7700 802.11a/b/g Wireless PC Card (8335)");
+    registry_.setNumber(kZeroConfigInterfaces + interfaceId_, "ControlFlags",
                         env_.zeroConfigActive ? 0x0000c015u : 0x00004015u);
     refreshCache();
+}
+
+bool Card::zeroConfigActive() const {
+    const auto* flags = registry_.find(kZeroConfigInterfaces + interfaceId_, "ControlFlags");
+    const auto* number = flags != nullptr ? std::get_if<uint32_t>(flags) : nullptr;
+    return number != nullptr && (*number & 0x8000u) != 0;
 }
 
 // ---------------------------------------------------------------- handles

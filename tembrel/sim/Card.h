@@ -79,6 +79,9 @@ public:
     const Environment& environment() const { return env_; }
     const MacAddress& mac() const { return env_.mac; }
     uint32_t regionCode() const { return env_.regionCode; }
+    const std::string& registryPath() const { return registryPath_; }
+    // Bit 0x8000 of the interface's Zero-Config ControlFlags: the service controls the card.
+    bool zeroConfigActive() const;
 
     // ---- link ----
     int setSsid(const uint8_t* ssid, uint32_t length);
@@ -182,6 +185,8 @@ private:
     Settings settings_;
     Registers registers_;
     Registry registry_;
+    std::string registryPath_;
+    std::string interfaceId_;
     Counters counters_;
     Link link_;
     std::vector<ScanResult> cache_;

@@ -91,17 +91,8 @@ TEMBREL_API int Zarn9100SetGUIMonitorMode(ZARN9100_HANDLE h, uint32_t monitor) {
 
 TEMBREL_API int Zarn9100QueryWZCStatusCheck(int* active) {
     if (active == nullptr) return 1;
-    return Sim().withCard([&](Card& card) {
-        const std::string key = "SOFTWARE\\Microsoft\\WZCSVC\\Parameters\\Interfaces\\";
-        const auto* id = card.registry().find(
-            "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\0012",
-            "NetCfgInstanceId");
-        const auto* text = id != nullptr ? std::get_if<std::string>(id) : nullptr;
-        const auto* flags = text != nullptr ? card.registry().find(key + *text, "ControlFlags") : nullptr;
-        const auto* number = flags != nullptr ? std::get_if<uint32_t>(flags) : nullptr;
-        *active = number != nullptr && (*number & 0x8000u) != 0 ? 1 : 0;
-        return 0;
-    });
+    *active = Sim().withCard([](Card& card) { return card.zeroConfigActive() ? 1 : 0; });
+    return 0;
 }
 
 // ---------------------------------------------------------------- association
@@ -384,9 +375,7 @@ TEMBREL_API int Zarn9100QueryDriverDate(ZARN9100_HANDLE h, char* buf, uint32_t c
 
 TEMBREL_API int Zarn9100QueryRegistryPath(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
     return WithHandle(h, [&](Card& c) {
-        const auto* v = c.registry().find("DriverRegistryPath", "");
-        const auto* text = v != nullptr ? std::get_if<std::string>(v) : nullptr;
-        return text != nullptr ? CopyText(*text, buf, cap) : result::kNotAvailable;
+        return CopyText(c.registryPath(), buf, cap);
     });
 }
 

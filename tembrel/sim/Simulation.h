@@ -55,7 +55,6 @@ private:
     void tick();
 
     Clock clock_;
-    EventDispatcher dispatcher_;
     std::mutex mutex_;
     std::unique_ptr<Card> card_;
     uint32_t seed_ = 7700;
@@ -65,6 +64,8 @@ private:
     bool stopping_ = false;
     std::thread ticker_;
     std::unique_ptr<ControlServer> server_;
+    // Last, so that it stops (and no receiver runs) before the card goes away.
+    EventDispatcher dispatcher_;
 };
 
 // The built-in environment, or the file named by $TEMBREL_SIM_ENVIRONMENT; problems with the
