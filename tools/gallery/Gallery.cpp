@@ -1,0 +1,233 @@
+#include "Gallery.h"
+
+#include "DialogCatalog.h"
+#include "ModalWatcher.h"
+
+#include "app/CReadmePage.h"
+#include "app/CTrayMenu.h"
+#include "app/CZarn9100App.h"
+#include "app/CZarn9100Sheet.h"
+#include "app/TrayIconArt.h"
+#include "platform/Settings.h"
+#include "platform/gui/QtDialogService.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QEventLoop>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QSaveFile>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace tembrel::gallery {
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kInfrastructure = 1;
+
+// The card as the system's wireless configuration would hold it: the monitor-mode page set.
+constexpr char kMonitorEnvironment[] = R"({
+  "zeroConfigActive": true,
+  "networks": [
+    {"ssid": "Orvix-Open-G", "bssid": "00:0C:41:7E:00:06", "channel": 6, "band": "g", "signal": -52},
+    {"ssid": "Home-WPA2", "bssid": "00:0C:41:7E:00:04", "channel": 4, "security": "wpa2-psk",
+     "passphrase": "correct horse battery", "signal": -64},
+    {"ssid": "Lobby-11b", "bssid": "00:0C:41:7E:00:01", "channel": 1, "band": "b", "signal": -75}
+  ]
+}
+)";
+
+QString Numbered(const QString& prefix, int number, const QString& caption) {
+    return QString("%1-%2-%3").arg(prefix).arg(number, 2, 10, QChar('0')).arg(ShotWriter::Slug(caption));
+}
+
+}  // namespace
+
+struct Gallery::Window {
+    std::unique_ptr<IniSettings> settings;
+    std::unique_ptr<QtDialogService> dialogs;
+    std::unique_ptr<CZarn9100Sheet> sheet;  // last: goes first
+};
+
+Gallery::Gallery(GalleryOptions options, DriverLibrary& library, const SimControls& sim)
+    : options_(std::move(options)), library_(library), sim_(sim), writer_(options_.outputDir) {}
+
+Gallery::~Gallery() = default;
+
+int Gallery::run() {
+    if (!scratch_.isValid() || !writer_.prepare()) {
+        std::fprintf(stderr, "gallery: cannot create %s\n", qPrintable(options_.outputDir));
+        return 1;
+    }
+    // A box the program shows by itself is drawn too, and answered with Cancel.
+    watcher_ = std::make_unique<ModalWatcher>(options_.settle, [this](QWidget* window, const QImage& image) {
+        const auto* box = qobject_cast<const QMessageBox*>(window);
+        const QString title = box ? box->text() : window->windowTitle();
+        writer_.save("message", QString("message-%1").arg(++unexpectedDialogs_), title, image);
+    });
+
+    {
+        const auto window = openWindow(1);
+        CZarn9100Sheet& sheet = *window->sheet;
+        if (!joinNetwork(sheet))
+            std::fprintf(stderr, "gallery: the card is not connected; the pictures show it so\n");
+        shootPages(sheet, "page", "page");
+        shootTray(sheet);
+        shootDialogs(sheet);
+        if (!sim_.available()) shootReadmeAlone(sheet);
+    }
+    if (sim_.available()) shootMonitorMode();
+
+    if (!writer_.writeIndex()) {
+        std::fprintf(stderr, "gallery: cannot write the index\n");
+        return 1;
+    }
+    std::printf("gallery: %d pictures in %s\n", writer_.saved(), qPrintable(writer_.folder().absolutePath()));
+    return writer_.failures() == 0 && writer_.saved() > 0 ? 0 : 1;
+}
+
+std::unique_ptr<Gallery::Window> Gallery::openWindow(int osFamily) {
+    // Each window starts from default settings and an empty profile store of its own.
+    const QString folder = QDir(scratch_.path()).filePath(QString("family%1").arg(osFamily));
+    QDir().mkpath(folder);
+    const std::string settingsPath = QDir(folder).filePath("Tembrel.ini").toStdString();
+    auto window = std::make_unique<Window>();
+    window->settings = std::make_unique<IniSettings>(settingsPath);
+    window->dialogs = std::make_unique<QtDialogService>(QString::fromLatin1(kWindowTitle));
+    window->sheet = std::make_unique<CZarn9100Sheet>(SheetContext{library_, *window->settings, *window->dialogs,
+                                                                  osFamily, QDir(folder).filePath("Data.cfg").toStdString(),
+                                                                  settingsPath});
+    window->sheet->setWindowTitle(kWindowTitle);
+    window->sheet->OnInitDialog();
+    window->sheet->show();
+    settle(0ms);
+    return window;
+}
+
+bool Gallery::joinNetwork(CZarn9100Sheet& sheet) {
+    const auto connected = [&] {
+        auto lease = sheet.adapter().handle().lease();
+        return lease && library_.GetConnectStatus(lease.get()) != 0;
+    };
+    if (!options_.joinSsid.isEmpty() && !connected()) {
+        auto lease = sheet.adapter().handle().lease();
+        if (lease) {
+            const QByteArray ssid = options_.joinSsid.toUtf8();
+            library_.SetNetworkMode(lease.get(), kInfrastructure);
+            library_.SetSsid(lease.get(), ssid.constData(), static_cast<uint32_t>(ssid.size()), 0);
+        }
+    }
+    QElapsedTimer waited;
+    waited.start();
+    while (!connected() && waited.elapsed() < options_.bound.count()) settle(50ms);
+    // The link's events reach the window through its event queue.
+    sim_.flushEvents(static_cast<uint32_t>(options_.bound.count()));
+    settle(options_.settle);
+    return connected();
+}
+
+void Gallery::settle(std::chrono::milliseconds time) {
+    if (time.count() <= 0) {
+        QCoreApplication::processEvents();
+        return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(time, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void Gallery::shootPages(CZarn9100Sheet& sheet, const QString& kind, const QString& prefix) {
+    const auto pages = sheet.pages();
+    int number = 0;
+    for (auto* page : pages) {
+        // A disabled tab is drawn too, as it would look if the user could reach it.
+        if (!sheet.selectPage(page)) sheet.tabWidget()->setCurrentWidget(page);
+        settle(options_.settle);
+        writer_.save(kind, Numbered(prefix, ++number, page->caption()), page->caption(), sheet.grab().toImage());
+    }
+    if (!pages.empty()) sheet.tabWidget()->setCurrentIndex(0);
+}
+
+void Gallery::shootTray(CZarn9100Sheet& sheet) {
+    CTrayMenu menu;
+    menu.popup()->popup(sheet.geometry().center());
+    settle(options_.settle);
+    writer_.save("tray-menu", "tray-menu", "Tray menu", menu.popup()->grab().toImage());
+    menu.popup()->hide();
+
+    // The three icon states side by side.
+    constexpr int kSize = 32;
+    constexpr int kGap = 8;
+    const int ids[] = {kIconConnected, kIconNotConnected, kIconCardUnplugged};
+    QImage strip(kGap + std::size(ids) * (kSize + kGap), kSize + 2 * kGap, QImage::Format_ARGB32);
+    strip.fill(Qt::white);
+    QPainter painter(&strip);
+    int x = kGap;
+    for (int id : ids) {
+        painter.drawImage(x, kGap, DrawTrayIcon(id, kSize));
+        x += kSize + kGap;
+    }
+    painter.end();
+    writer_.save("tray-icons", "tray-icons", "Tray icons: connected, not connected, card unplugged", strip);
+}
+
+void Gallery::shootDialogs(CZarn9100Sheet& sheet) {
+    for (const DialogEntry& entry : DialogCatalog()) {
+        QString missing;
+        const DialogOpener open = entry.prepare(sheet, missing);
+        if (!open) {
+            writer_.skip(entry.name, missing);
+            continue;
+        }
+        settle(options_.settle);
+        if (auto image = watcher_->capture(open, options_.bound))
+            writer_.save("dialog", entry.name, entry.title, *image);
+        else
+            writer_.skip(entry.name, "no window opened");
+    }
+    sheet.tabWidget()->setCurrentIndex(0);
+}
+
+void Gallery::shootMonitorMode() {
+    const QString path = QDir(scratch_.path()).filePath("monitor-environment.json");
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(kMonitorEnvironment) < 0 || !file.commit()) {
+        writer_.skip("monitor", "cannot write " + path);
+        return;
+    }
+    qputenv("TEMBREL_SIM_ENVIRONMENT", QFile::encodeName(path));
+    sim_.reset();
+
+    const auto window = openWindow(0);
+    CZarn9100Sheet& sheet = *window->sheet;
+    QElapsedTimer waited;
+    waited.start();
+    while (!sheet.isMonitorMode() && waited.elapsed() < options_.bound.count()) settle(50ms);
+    if (!sheet.isMonitorMode()) {
+        writer_.skip("monitor", "the window did not switch to monitor mode");
+        shootReadmeAlone(sheet);
+        return;
+    }
+    joinNetwork(sheet);
+    shootPages(sheet, "monitor-page", "monitor");
+}
+
+void Gallery::shootReadmeAlone(CZarn9100Sheet& sheet) {
+    CReadmePage page(sheet);
+    page.setAttribute(Qt::WA_DontShowOnScreen);
+    page.resize(sheet.tabWidget()->currentWidget() ? sheet.tabWidget()->currentWidget()->size() : page.sizeHint());
+    page.show();
+    settle(0ms);
+    writer_.save("readme", "readme", page.caption(), page.grab().toImage());
+}
+
+}  // namespace tembrel::gallery
