@@ -1,0 +1,160 @@
+// The gallery as a process: one picture per page of both page sets, the tray menu, and only
+// valid, non-blank images, all listed in its index.
+
+#include "app/CZarn9100Sheet.h"
+#include "platform/MemorySettings.h"
+#include "platform/gui/ScriptedDialogService.h"
+#include "tests/support/RecordingDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include <map>
+
+namespace tembrel::testing {
+namespace {
+
+QString BinDir() { return qEnvironmentVariable("TEMBREL_BIN_DIR"); }
+
+struct GalleryRun {
+    int exitCode = -1;
+    QString output;
+};
+
+// Under the sanitizers the gallery takes a while; the bound only guards against a hang.
+GalleryRun RunGallery(const QStringList& arguments) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("TEMBREL_SIM_SOCKET", "none");
+    env.remove("TEMBREL_SIM_ENVIRONMENT");
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QDir(BinDir()).filePath("tembrel_gallery"), arguments);
+    if (!process.waitForFinished(240000)) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    GalleryRun run;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.output = QString::fromLocal8Bit(process.readAll());
+    return run;
+}
+
+// The captions the main window shows with default settings, normal and in monitor mode.
+struct PageSets {
+    QStringList normal;
+    QStringList monitor;
+};
+
+PageSets ExpectedPageSets() {
+    RecordingDriver driver;
+    MemorySettings settings;
+    ScriptedDialogService dialogs;
+    CZarn9100Sheet sheet(SheetContext{driver, settings, dialogs, 1, "/nonexistent/Data.cfg", "/nonexistent/Tembrel.ini"});
+    PageSets sets;
+    for (auto* page : sheet.pages()) sets.normal << page->caption();
+    sheet.RebuildPages(true);
+    for (auto* page : sheet.pages()) sets.monitor << page->caption();
+    return sets;
+}
+
+struct IndexLine {
+    QString kind;
+    QString file;
+    QString title;
+};
+
+std::vector<IndexLine> ReadIndex(const QDir& folder) {
+    QFile file(folder.filePath("index.txt"));
+    std::vector<IndexLine> lines;
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return lines;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts)) {
+        const QStringList parts = line.split('\t');
+        if (parts.size() == 3) lines.push_back({parts[0], parts[1], parts[2]});
+    }
+    return lines;
+}
+
+std::string Joined(const QStringList& list) { return list.join(" | ").toStdString(); }
+
+// A picture of a window has more than one colour; a blank or black grab has one.
+bool HasContent(const QImage& image) {
+    if (image.isNull() || image.width() < 16 || image.height() < 16) return false;
+    const QRgb first = image.pixel(0, 0);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != first) return true;
+    return false;
+}
+
+TEST(GalleryTest, WritesOneValidPictureForEveryPageOfBothPageSets) {
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QDir folder(temp.filePath("pictures"));  // created by the gallery
+    const GalleryRun run = RunGallery({folder.path(), "--settle-ms", "20", "--wait-ms", "60000"});
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+
+    const auto index = ReadIndex(folder);
+    std::map<QString, QStringList> titles;
+    QSet<QString> listed;
+    for (const IndexLine& line : index) {
+        if (line.kind == "skipped") continue;
+        titles[line.kind] << line.title;
+        EXPECT_FALSE(listed.contains(line.file)) << "written twice: " << line.file.toStdString();
+        listed << line.file;
+        const QImage image(folder.filePath(line.file));
+        EXPECT_TRUE(HasContent(image)) << line.file.toStdString();
+    }
+
+    const PageSets expected = ExpectedPageSets();
+    ASSERT_GE(expected.normal.size(), 7);
+    EXPECT_EQ(Joined(titles["page"]), Joined(expected.normal));
+    EXPECT_EQ(Joined(titles["monitor-page"]), Joined(expected.monitor));
+    EXPECT_TRUE(expected.monitor.contains("Readme"));
+    EXPECT_EQ(titles["tray-menu"].size(), 1);
+    EXPECT_FALSE(titles["dialog"].isEmpty());
+    // A box the program raised by itself would be listed as "message": none is expected.
+    EXPECT_TRUE(titles["message"].isEmpty()) << Joined(titles["message"]);
+
+    // Every picture in the folder is in the index.
+    const QStringList pngs = folder.entryList({"*.png"}, QDir::Files);
+    EXPECT_EQ(QSet<QString>(pngs.begin(), pngs.end()), listed);
+}
+
+TEST(GalleryTest, ListsThePagesOfTheWindow) {
+    const GalleryRun run = RunGallery({"--list-pages"});
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+    QStringList captions;
+    for (const QString& line : run.output.split('\n', Qt::SkipEmptyParts))
+        if (!line.startsWith("QStandardPaths") && !line.startsWith("This plugin")) captions << line;
+    EXPECT_EQ(Joined(captions), Joined(ExpectedPageSets().normal));
+}
+
+TEST(GalleryTest, FailsWhenTheFolderCannotBeMade) {
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    QFile blocker(temp.filePath("file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const GalleryRun run = RunGallery({temp.filePath("file/pictures"), "--settle-ms", "0"});
+    EXPECT_EQ(run.exitCode, 1) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains("cannot create")) << run.output.toStdString();
+}
+
+}  // namespace
+}  // namespace tembrel::testing
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
