@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# The user-interface budgets, measured side by side on one private X server (Xvfb):
+#   - start-up: launch until the window is viewable (median of UI_BUDGET_STARTS launches each),
+#   - resident memory (VmRSS) a few seconds after start,
+#   - CPU over UI_BUDGET_IDLE_SECONDS of idling (utime+stime of every thread) with the window
+#     shown on its first page (Network Status), then hidden by closing it (WM_DELETE_WINDOW, as
+#     the close button does: the utility hides instead of ending).
+# The reference is tools/bare_tabs: a bare Qt 6 window with as many tabs as the main window has
+# pages. Budgets: idle CPU < 0.5 % of one core shown and < 0.1 % hidden; start-up and memory
+# at most 1.5 x the bare window. Exit status 1 when a budget is missed.
+#
+# Environment: UI_BUDGET_BUILD_DIR (default build/release), UI_BUDGET_STARTS (5),
+# UI_BUDGET_IDLE_SECONDS (60), UI_BUDGET_SETTLE_SECONDS (3), UI_BUDGET_DATA_CFG (a profile
+# store copied into the utility's fresh configuration folder, e.g. to have it connect).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${UI_BUDGET_BUILD_DIR:-build/release}"
+starts="${UI_BUDGET_STARTS:-5}"
+idle="${UI_BUDGET_IDLE_SECONDS:-60}"
+settle="${UI_BUDGET_SETTLE_SECONDS:-3}"
+title="Orvix LX-7700 Utility"
+bare_title="Bare Qt Tabs"
+
+# Xvfb is needed here only; install it when missing.
+if ! command -v Xvfb >/dev/null; then
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends xvfb >/dev/null
+fi
+
+[ -f "$build/CMakeCache.txt" ] ||
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEMBREL_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" -j2 --target tembrel_program tembrel_sim tembrel_gallery bare_tabs x11_window >/dev/null
+bin="$PWD/$build/bin"
+
+tmp="$(mktemp -d)"
+log="$tmp/log"
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+tabs="$(QT_QPA_PLATFORM=offscreen "$bin/tembrel_gallery" --list-pages 2>/dev/null | wc -l)"
+[ "$tabs" -gt 0 ] || { echo "cannot count the pages of the main window" >&2; exit 2; }
+
+# A private display; -displayfd picks a free number.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>>"$log" &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.05; done
+[ -s "$tmp/display" ] || { echo "Xvfb did not start; see below" >&2; cat "$log" >&2; exit 2; }
+export DISPLAY=":$(head -n1 "$tmp/display")"
+export QT_QPA_PLATFORM=xcb TEMBREL_SIM_SOCKET=none XDG_RUNTIME_DIR="$tmp/run"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+# launch TITLE CMD...: sets launched_pid and launched_ms.
+launch() {
+  local title="$1" out status=0
+  shift
+  out="$("$bin/x11_window" launch "$title" 30000 "$@" 2>>"$log")" || status=$?
+  launched_pid=""; launched_ms=""
+  read -r launched_pid launched_ms <<<"$out" || true
+  [ -z "$launched_pid" ] || pids+=("$launched_pid")
+  if [ "$status" -ne 0 ]; then
+    echo "no window \"$title\"; log:" >&2
+    cat "$log" >&2
+    exit 2
+  fi
+}
+run=0
+launch_utility() {  # a fresh configuration folder for every start
+  run=$((run + 1))
+  mkdir -p "$tmp/config$run"
+  [ -z "${UI_BUDGET_DATA_CFG:-}" ] || cp "$UI_BUDGET_DATA_CFG" "$tmp/config$run/Data.cfg"
+  launch "$title" "$bin/Tembrel" --driver "$bin/libTembrel.so" --config-dir "$tmp/config$run"
+}
+launch_bare() { launch "$bare_title" "$bin/bare_tabs" "$tabs"; }
+stop() {  # TERM, then wait (bounded) for the process to go
+  local pid="$1" kept=() p
+  for p in "${pids[@]}"; do [ "$p" = "$pid" ] || kept+=("$p"); done
+  pids=("${kept[@]}")
+  kill -TERM "$pid" 2>/dev/null || return 0
+  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.05; done
+  kill -KILL "$pid" 2>/dev/null || true
+}
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+rss_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
+# Clock ticks used by all threads of the process so far (fields after the command name).
+cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
+thread_ticks() {
+  local task
+  for task in /proc/"$1"/task/*; do
+    printf '%s\t%s\t%s\n' "${task##*/}" "$(cat "$task/comm")" "$(sed 's/.*) //' "$task/stat" | awk '{ print $12 + $13 }')"
+  done
+}
+hz="$(getconf CLK_TCK)"
+percent() { awk -v t="$1" -v hz="$hz" -v s="$idle" 'BEGIN { printf "%.3f", 100 * t / hz / s }'; }
+
+echo "main window: $tabs pages; bare window: $tabs tabs; display $DISPLAY"
+
+# Start-up: one unmeasured launch of each warms the caches, then alternate.
+launch_bare; stop "$launched_pid"
+launch_utility; stop "$launched_pid"
+: >"$tmp/start.bare"; : >"$tmp/start.utility"
+for _ in $(seq "$starts"); do
+  launch_bare; echo "$launched_ms" >>"$tmp/start.bare"; stop "$launched_pid"
+  launch_utility; echo "$launched_ms" >>"$tmp/start.utility"; stop "$launched_pid"
+done
+start_bare="$(median <"$tmp/start.bare")"
+start_utility="$(median <"$tmp/start.utility")"
+
+# Memory and idle CPU: both programs running side by side.
+launch_bare; bare_pid="$launched_pid"
+launch_utility; utility_pid="$launched_pid"
+sleep "$settle"
+rss_bare="$(rss_kib "$bare_pid")"
+rss_utility="$(rss_kib "$utility_pid")"
+
+echo "idling ${idle} s with both windows shown..."
+b0="$(cpu_ticks "$bare_pid")"; u0="$(cpu_ticks "$utility_pid")"; thread_ticks "$utility_pid" >"$tmp/threads.shown0"
+sleep "$idle"
+b1="$(cpu_ticks "$bare_pid")"; u1="$(cpu_ticks "$utility_pid")"; thread_ticks "$utility_pid" >"$tmp/threads.shown1"
+cpu_bare="$(percent $((b1 - b0)))"
+cpu_shown="$(percent $((u1 - u0)))"
+
+"$bin/x11_window" close "$title" || { echo "the main window was not found to close" >&2; exit 2; }
+for _ in $(seq 100); do "$bin/x11_window" find "$title" >/dev/null || break; sleep 0.05; done
+if "$bin/x11_window" find "$title" >/dev/null; then echo "the main window did not hide when closed" >&2; exit 2; fi
+kill -0 "$utility_pid" 2>/dev/null || { echo "the utility ended when its window was closed" >&2; exit 2; }
+sleep "$settle"
+echo "idling ${idle} s with the main window hidden..."
+u0="$(cpu_ticks "$utility_pid")"; thread_ticks "$utility_pid" >"$tmp/threads.hidden0"
+sleep "$idle"
+u1="$(cpu_ticks "$utility_pid")"; thread_ticks "$utility_pid" >"$tmp/threads.hidden1"
+cpu_hidden="$(percent $((u1 - u0)))"
+stop "$utility_pid"; stop "$bare_pid"
+
+verdict() { awk -v v="$1" -v limit="$2" 'BEGIN { print (v <= limit) ? "ok" : "OVER" }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0) ? a / b : 0 }'; }
+r_start="$(ratio "$start_utility" "$start_bare")"
+r_rss="$(ratio "$rss_utility" "$rss_bare")"
+v_start="$(verdict "$r_start" 1.5)"; v_rss="$(verdict "$r_rss" 1.5)"
+v_shown="$(awk -v v="$cpu_shown" 'BEGIN { print (v < 0.5) ? "ok" : "OVER" }')"
+v_hidden="$(awk -v v="$cpu_hidden" 'BEGIN { print (v < 0.1) ? "ok" : "OVER" }')"
+
+echo
+printf '%-34s %12s %12s %7s %-14s %s\n' "measure" "utility" "bare Qt" "ratio" "budget" "verdict"
+printf '%-34s %12s %12s %7s %-14s %s\n' "start-up to window (ms, median)" "$start_utility" "$start_bare" "$r_start" "<= 1.5 x bare" "$v_start"
+printf '%-34s %12s %12s %7s %-14s %s\n' "resident memory (KiB)" "$rss_utility" "$rss_bare" "$r_rss" "<= 1.5 x bare" "$v_rss"
+printf '%-34s %12s %12s %7s %-14s %s\n' "idle CPU, shown (% of a core)" "$cpu_shown" "$cpu_bare" "-" "< 0.5 %" "$v_shown"
+printf '%-34s %12s %12s %7s %-14s %s\n' "idle CPU, hidden (% of a core)" "$cpu_hidden" "-" "-" "< 0.1 %" "$v_hidden"
+echo
+echo "start-up samples (ms): utility $(paste -sd' ' "$tmp/start.utility"); bare $(paste -sd' ' "$tmp/start.bare")"
+# Which threads of the utility used the CPU (clock ticks of 1/$hz s), shown and hidden.
+for phase in shown hidden; do
+  echo "utility threads while $phase (ticks):"
+  join -t $'\t' <(sort -t $'\t' -k1,1 "$tmp/threads.${phase}0") <(sort -t $'\t' -k1,1 "$tmp/threads.${phase}1") |
+    awk -F'\t' '{ d = $5 - $3; if (d > 0) printf "  %-16s %d\n", $2, d }' | sort -k2 -nr
+done
+[ "$v_start $v_rss $v_shown $v_hidden" = "ok ok ok ok" ]
