@@ -1,0 +1,124 @@
+#pragma once
+// The main window: a modeless property sheet with one page per function, OK, Cancel and the
+// radio check box below the pages. It owns the adapter, the pages and the library-event
+// receiver, and coordinates them; each page owns its own behaviour.
+
+#include "adapter/Adapter.h"
+#include "app/CZarn9100Page.h"
+#include "app/LibraryEventBridge.h"
+#include "app/SheetContext.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+
+namespace tembrel {
+
+class CZarn9100Sheet : public QWidget, private AdapterHooks {
+    Q_OBJECT
+public:
+    // Control and command ids of the window.
+    static constexpr int kIdOk = 1;
+    static constexpr int kIdCancel = 2;
+    static constexpr int kIdRadioCheck = 1252;
+    static constexpr int kCmdRestore = 32778;
+    static constexpr int kCmdToggleRadio = 32772;
+    static constexpr int kCmdExit = 32781;
+    static constexpr int kMonitorTimerMs = 2000;
+
+    CZarn9100Sheet(SheetContext context, QWidget* parent = nullptr);
+    ~CZarn9100Sheet() override;
+
+    // Dialog initialisation: controls, library events, the adapter. Called once after construction.
+    void OnInitDialog();
+
+    Adapter& adapter() { return *adapter_; }
+    DriverLibrary& library() { return context_.library; }
+    Settings& settings() { return context_.settings; }
+    DialogService& dialogs() { return context_.dialogs; }
+    int osFamily() const { return context_.osFamily; }
+
+    // Radio control.
+    void UpdateRadioUi();
+    void ToggleRadio();
+    bool radioCheckEnabled() const;
+    void OnHotKey();
+
+    // Pages.
+    void EnableAdapterPages(int usable);
+    CZarn9100Page* activePage() const;
+    void reselectActivePage();
+    void selectFirstPage();
+
+    // Window commands.
+    void Restore();
+    void Exit();
+    // End of the user's log-on (desktop session end, SIGTERM, SIGINT, SIGHUP).
+    void OnEndSession();
+
+    // Device changes reported by the system or by the library's device-notify extension.
+    void OnDeviceArrival(const QString& deviceName);
+    void OnDeviceRemoveComplete(const QString& deviceName);
+    void OnDeviceNodesChanged();
+
+    // The library-event handler (codes 0..9, 1001..1012).
+    void OnLibraryEvent(quintptr code, qintptr param, const QString& text);
+
+    // Text shown for the card's state on the status placeholder.
+    QString adapterSummary() const;
+
+signals:
+    // Exit finished: the program may end.
+    void exited();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    // AdapterHooks
+    void refreshStatus(bool connected) override;
+    void publishTrayState(int state) override;
+    void adoptProfileInUse() override;
+    void reapplyProfileInUse() override;
+    bool snapshotConnected() const override;
+    void storeChannelRange(uint32_t firstChannel, uint32_t lastChannel) override;
+    int boostModeSetting() const override;
+    bool monitorMode() const override;
+    bool windowVisible() const override;
+    void setRadioCheckEnabled(bool enabled) override;
+    void clearRadioCheck() override;
+    void updateRadioUi() override { UpdateRadioUi(); }
+    void disableAdapterPages() override { EnableAdapterPages(0); }
+    void adapterOpened() override;
+    void startSupervisor() override;
+    void stopSupervisor(int waitMs) override;
+
+    void buildControls();
+    void forwardToActivePage(quintptr code, qintptr param, const QString& text);
+    void refreshSummary();
+
+    SheetContext context_;
+    std::unique_ptr<Adapter> adapter_;
+    LibraryEventBridge* events_ = nullptr;  // owned by this widget
+    QTabWidget* tabs_ = nullptr;
+    std::vector<CZarn9100Page*> pages_;  // owned by the tab widget
+    QPushButton* okButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QCheckBox* radioCheck_ = nullptr;
+    QLabel* summary_ = nullptr;
+    QTimer* monitorTimer_ = nullptr;
+    bool monitorMode_ = false;
+    bool connected_ = false;
+    bool exiting_ = false;
+    int trayState_ = -1;
+};
+
+}  // namespace tembrel

@@ -1,0 +1,21 @@
+#pragma once
+// What the application object hands the main window: the services it uses for its whole life.
+
+#include <string>
+
+namespace tembrel {
+
+class DriverLibrary;
+class Settings;
+class DialogService;
+
+struct SheetContext {
+    DriverLibrary& library;
+    Settings& settings;
+    DialogService& dialogs;
+    int osFamily = 1;
+    std::string profileStorePath;  // Data.cfg
+    std::string settingsPath;      // Tembrel.ini
+};
+
+}  // namespace tembrel
