@@ -188,12 +188,17 @@ void CZarn9100Sheet::Restore() {
 void CZarn9100Sheet::Exit() {
     if (exiting_) return;
     exiting_ = true;
-    adapter_->stopping = 1;
-    {
-        auto lease = adapter_->handle().lease();
-        if (lease) context_.library.SetBoostMode(lease.get(), 1);
+    if (exitHooks_.releaseDeviceNotifications) exitHooks_.releaseDeviceNotifications();
+    stopSupervisor(0);
+    if (adapter_->handle().held()) {
+        {
+            auto lease = adapter_->handle().lease();
+            if (lease) context_.library.SetBoostMode(lease.get(), 1);
+        }
+        adapter_->stopping = 1;
+        adapter_->CloseAdapter();
     }
-    adapter_->CloseAdapter();
+    if (exitHooks_.releaseHotKey) exitHooks_.releaseHotKey();
     ZARN9100_EVENT_SINK none{};
     context_.library.Initialize(&none);
     hide();

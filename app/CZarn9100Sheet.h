@@ -10,6 +10,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -71,6 +72,13 @@ public:
     // The library-event handler (codes 0..9, 1001..1012).
     void OnLibraryEvent(quintptr code, qintptr param, const QString& text);
 
+    // Set by the application: what Exit releases besides the window's own resources.
+    struct ExitHooks {
+        std::function<void()> releaseDeviceNotifications;
+        std::function<void()> releaseHotKey;
+    };
+    void setExitHooks(ExitHooks hooks) { exitHooks_ = std::move(hooks); }
+
     // Text shown for the card's state on the status placeholder.
     QString adapterSummary() const;
 
@@ -115,6 +123,7 @@ private:
     QCheckBox* radioCheck_ = nullptr;
     QLabel* summary_ = nullptr;
     QTimer* monitorTimer_ = nullptr;
+    ExitHooks exitHooks_;
     bool monitorMode_ = false;
     bool connected_ = false;
     bool exiting_ = false;

@@ -1,0 +1,165 @@
+#include "CZarn9100App.h"
+
+#include "adapter/DriverLoader.h"
+#include "adapter/ZeroConfigRelease.h"
+#include "app/CZarn9100Sheet.h"
+#include "platform/DeviceMonitor.h"
+#include "platform/DeviceName.h"
+#include "platform/OsFamily.h"
+#include "platform/Paths.h"
+#include "platform/Settings.h"
+#include "platform/SignalWatcher.h"
+#include "platform/SingleInstance.h"
+#include "platform/ZeroConfigService.h"
+#include "platform/gui/HotKey.h"
+#include "platform/gui/QtDialogService.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMetaObject>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace tembrel {
+
+CZarn9100App::CZarn9100App(CommandLine options, Services services)
+    : options_(std::move(options)), services_(std::move(services)) {
+    if (!services_.dialogs) services_.dialogs = std::make_unique<QtDialogService>(QString::fromLatin1(kWindowTitle));
+    if (!services_.zeroConfig) services_.zeroConfig = std::make_unique<UnavailableZeroConfigService>();
+}
+
+CZarn9100App::~CZarn9100App() {
+    if (library_ && libraryNotifies_) library_->SetDeviceNotify(nullptr, nullptr);
+    sheet_.reset();
+}
+
+CZarn9100App::StartResult CZarn9100App::Start() {
+    // 1. The key under which framework-kept settings live.
+    QCoreApplication::setOrganizationName("Orvix");
+    QCoreApplication::setApplicationName(kWindowTitle);
+
+    // 2, 3. The operating-system family: Linux, or the family the option asks for.
+    osFamily_ = OsFamilyCode(CurrentOsFamily(options_.osFamily ? std::optional(static_cast<OsFamily>(*options_.osFamily))
+                                                                : std::nullopt));
+
+    // 4, 5. One running copy per user: a later copy restores the first and ends.
+    instance_ = std::make_unique<SingleInstance>(QString::fromLatin1(kWindowTitle));
+    switch (instance_->claim(kRestoreRequestCode)) {
+    case SingleInstance::Outcome::First:
+        break;
+    case SingleInstance::Outcome::AnotherCopyNotified:
+    case SingleInstance::Outcome::AnotherCopyUnreachable:
+        return StartResult::EndSuccess;
+    case SingleInstance::Outcome::Failed:
+        std::fprintf(stderr, "Tembrel: cannot guard against a second copy: %s\n",
+                     qPrintable(instance_->errorString()));
+        break;
+    }
+
+    // 6. The data paths.
+    const DataPathsResult located =
+        LocateDataPaths(options_.configDir.empty() ? std::nullopt : std::optional<std::filesystem::path>(options_.configDir));
+    if (!located.error.empty()) std::fprintf(stderr, "Tembrel: %s\n", located.error.c_str());
+    settings_ = std::make_unique<IniSettings>(located.paths.settingsFile());
+
+    // The driver library: missing library or operation means "no card", said once.
+    const std::string executable =
+        services_.executablePath.empty() ? ExecutablePath().string() : services_.executablePath;
+    DriverLoadResult loaded =
+        LoadDriverLibrary(ResolveDriverPath(options_.driverPath, std::getenv("TEMBREL_LIBRARY"), executable));
+    if (!loaded.loaded) std::fprintf(stderr, "Tembrel: %s; running without a card\n", loaded.error.c_str());
+    library_ = std::move(loaded.library);
+
+    // 7. On the family with the wireless configuration service, take the card away from it.
+    if (osFamily_ == OsFamilyCode(OsFamily::WindowsXp)) ReleaseCardFromZeroConfig(*services_.zeroConfig, *library_);
+
+    // 8. The main window.
+    SheetContext context{*library_, *settings_, *services_.dialogs, osFamily_,
+                         located.paths.profileStore().string(), located.paths.settingsFile().string()};
+    sheet_ = std::make_unique<CZarn9100Sheet>(std::move(context));
+    sheet_->setWindowTitle(kWindowTitle);
+    connect(sheet_.get(), &CZarn9100Sheet::exited, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    connect(instance_.get(), &SingleInstance::requestReceived, sheet_.get(), [this](int code) {
+        sheet_->Restore();
+        sheet_->OnLibraryEvent(static_cast<quintptr>(code), 0, {});
+    });
+    sheet_->OnInitDialog();
+
+    sheet_->setExitHooks({[this] {
+                              if (deviceMonitor_) deviceMonitor_.reset();
+                              if (libraryNotifies_) library_->SetDeviceNotify(nullptr, nullptr);
+                              libraryNotifies_ = false;
+                          },
+                          [this] {
+                              if (hotKey_) hotKey_->unregisterKey();
+                          }});
+
+    // 9. Arrival and removal of the card.
+    if (!registerDeviceNotifications()) {
+        services_.dialogs->showMessage(nullptr, "Register Notification failed");
+        return StartResult::EndFailure;
+    }
+
+    // 10. The radio hot key.
+    registerHotKey();
+
+    // The end of the session: desktop log-out and the terminating signals.
+    signals_ = std::make_unique<SignalWatcher>();
+    connect(signals_.get(), &SignalWatcher::signalReceived, this, [this](int) { endSession(); });
+    if (!signals_->watch()) std::fprintf(stderr, "Tembrel: cannot catch the terminating signals\n");
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { endSession(); });
+
+    // 11. Show the window.
+    sheet_->show();
+    return StartResult::Run;
+}
+
+bool CZarn9100App::registerDeviceNotifications() {
+    deviceMonitor_ = std::make_unique<UdevDeviceMonitor>();
+    connect(deviceMonitor_.get(), &DeviceMonitor::deviceChanged, this,
+            [this](quint32 event, const QString& deviceName, const QString&) {
+                onDeviceNotify(event, deviceName.toStdString());
+            });
+    const bool udev = deviceMonitor_->start();
+    if (!udev) std::fprintf(stderr, "Tembrel: no system device notifications: %s\n", qPrintable(deviceMonitor_->reason()));
+    libraryNotifies_ = library_->SetDeviceNotify(&CZarn9100App::LibraryDeviceNotify, this);
+    return udev || libraryNotifies_;
+}
+
+void CZarn9100App::LibraryDeviceNotify(void* context, uint32_t event, const char* interfaceName) {
+    auto* self = static_cast<CZarn9100App*>(context);
+    std::string name = interfaceName ? interfaceName : "";
+    // Called on the library's thread: the name is copied and handled on the user-interface thread.
+    QMetaObject::invokeMethod(self, [self, event, name] { self->onDeviceNotify(event, name); }, Qt::QueuedConnection);
+}
+
+void CZarn9100App::onDeviceNotify(uint32_t event, const std::string& deviceName) {
+    if (!sheet_) return;
+    const QString name = QString::fromStdString(deviceName);
+    if (event == TEMBREL_DEVICE_ARRIVAL)
+        sheet_->OnDeviceArrival(name);
+    else if (event == TEMBREL_DEVICE_REMOVE_COMPLETE)
+        sheet_->OnDeviceRemoveComplete(name);
+}
+
+void CZarn9100App::registerHotKey() {
+    hotKey_ = std::make_unique<X11HotKey>();
+    connect(hotKey_.get(), &HotKey::activated, sheet_.get(), &CZarn9100Sheet::OnHotKey);
+    if (hotKey_->registerKey()) return;
+    // Only a display with system-wide keys can refuse one; elsewhere (offscreen, Wayland)
+    // there is no such key to take.
+    if (QGuiApplication::platformName() == "xcb")
+        services_.dialogs->showMessage(sheet_.get(), "Cannot create hotkey for Radio On/Off!!");
+    else
+        std::fprintf(stderr, "Tembrel: no Alt+F2 hot key on this display platform\n");
+}
+
+void CZarn9100App::endSession() {
+    if (endingSession_ || !sheet_) return;
+    endingSession_ = true;
+    sheet_->OnEndSession();
+    sheet_->Exit();
+}
+
+}  // namespace tembrel

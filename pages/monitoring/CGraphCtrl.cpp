@@ -1,0 +1,140 @@
+#include "pages/monitoring/CGraphCtrl.h"
+
+#include <QPainter>
+#include <QPen>
+#include <QResizeEvent>
+
+#include <algorithm>
+#include <cstring>
+
+namespace tembrel {
+
+CGraphCtrl::CGraphCtrl(QWidget* parent)
+    : QFrame(parent)
+{
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    // The picture covers the whole contents area, so Qt need not clear it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    connect(&timer_, &QTimer::timeout, this, &CGraphCtrl::Step);
+}
+
+bool CGraphCtrl::Create(const QRect& rect, QWidget* parent, int childId)
+{
+    setParent(parent);
+    setProperty("controlId", childId);
+    setGeometry(rect);
+    BuildPicture();
+    show();
+    return !picture_.isNull();
+}
+
+void CGraphCtrl::SetRange(std::uint32_t low, std::uint32_t high)
+{
+    stepper_.SetRange(low, high);
+}
+
+void CGraphCtrl::AddValue(std::uint32_t value)
+{
+    stepper_.AddValue(value);
+}
+
+int CGraphCtrl::SetPeriod(int ms)
+{
+    const int previous = periodMs_;
+    timer_.stop();
+    periodMs_ = std::max(0, ms);
+    StartTimerIfShown();
+    return previous;
+}
+
+void CGraphCtrl::StartTimerIfShown()
+{
+    // A hidden graph draws nothing anyone sees, so it does not step at all.
+    if (periodMs_ != 0 && isVisible())
+        timer_.start(periodMs_);
+}
+
+void CGraphCtrl::BuildPicture()
+{
+    const QSize size = contentsRect().size();
+    stepper_.Reset(size.width(), size.height());
+    if (size.isEmpty()) {
+        picture_ = QImage();
+        return;
+    }
+    picture_ = QImage(size, QImage::Format_RGB32);
+    picture_.fill(kBackground);
+    QPainter painter(&picture_);
+    for (int x : GraphStepper::GridLines(size.width()))
+        painter.fillRect(x, 0, 1, size.height(), QColor::fromRgb(kGridColour));
+    for (int y : GraphStepper::GridLines(size.height()))
+        painter.fillRect(0, y, size.width(), 1, QColor::fromRgb(kGridColour));
+    painter.end();
+    update();
+}
+
+void CGraphCtrl::Step()
+{
+    // A hidden widget gets its resize event only when shown; its picture follows its size here.
+    if (contentsRect().size() != picture_.size())
+        BuildPicture();
+    const GraphStepper::Step step = stepper_.TakeStep();
+    if (picture_.isNull())
+        return;
+
+    const int width = picture_.width();
+    const int height = picture_.height();
+    const int strip = std::min(GraphStepper::kScroll, width);
+    // Clear the rightmost strip, then move the whole picture left by the same amount.
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture_.scanLine(y));
+        std::fill(row + width - strip, row + width, kBackground);
+        if (width > strip)
+            std::memmove(row, row + strip, static_cast<std::size_t>(width - strip) * sizeof(QRgb));
+    }
+
+    QPainter painter(&picture_);
+    const QColor grid = QColor::fromRgb(kGridColour);
+    painter.fillRect(step.gridX, 0, 1, height, grid);
+    for (int y : GraphStepper::GridLines(height))
+        painter.fillRect(width - 2 * GraphStepper::kScroll, y, 2 * GraphStepper::kScroll, 1, grid);
+
+    // A flat cap leaves the end point undrawn, where the next step's segment begins.
+    QPen pen(QColor::fromRgb(kLineColour), 1, Qt::SolidLine, Qt::FlatCap);
+    painter.setPen(pen);
+    painter.drawLine(step.lineX0, step.lineY0, step.lineX1, step.lineY1);
+    painter.end();
+
+    update(contentsRect());
+}
+
+void CGraphCtrl::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    if (picture_.isNull())
+        return;
+    QPainter painter(this);
+    painter.drawImage(contentsRect().topLeft(), picture_);
+}
+
+void CGraphCtrl::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    if (contentsRect().size() != picture_.size())
+        BuildPicture();
+}
+
+void CGraphCtrl::showEvent(QShowEvent* event)
+{
+    QFrame::showEvent(event);
+    if (!timer_.isActive())
+        StartTimerIfShown();
+}
+
+void CGraphCtrl::hideEvent(QHideEvent* event)
+{
+    QFrame::hideEvent(event);
+    timer_.stop();
+}
+
+}  // namespace tembrel

@@ -1,0 +1,60 @@
+#pragma once
+// A scrolling strip chart on a grid. The owner adds values at any time; once per step the graph
+// plots their average and scrolls its picture left by three pixels. The picture itself is the
+// history: each step draws only the new strip, and painting just copies the picture.
+
+#include "pages/monitoring/GraphStepper.h"
+
+#include <QFrame>
+#include <QImage>
+#include <QTimer>
+
+#include <cstdint>
+
+namespace tembrel {
+
+class CGraphCtrl : public QFrame {
+    Q_OBJECT
+public:
+    static constexpr int kDefaultPeriodMs = 1000;
+    static constexpr QRgb kBackground = 0xFF000000;  // black
+    static constexpr QRgb kGridColour = 0xFF008242;  // red 0, green 130, blue 66
+    static constexpr QRgb kLineColour = 0xFF00FF00;  // pure green
+
+    explicit CGraphCtrl(QWidget* parent = nullptr);
+
+    // Places the graph over rect inside parent with the given control id and builds the picture.
+    // Returns false when the rectangle leaves no room for a picture.
+    bool Create(const QRect& rect, QWidget* parent, int childId);
+
+    void SetRange(std::uint32_t low, std::uint32_t high);
+    void AddValue(std::uint32_t value);
+    // Stops the step timer and, unless ms is 0, restarts it with that period. Returns the
+    // previous period.
+    int SetPeriod(int ms);
+
+    // One step of the chart; the timer calls it, tests call it directly.
+    void Step();
+
+    const QImage& picture() const { return picture_; }
+    const GraphStepper& stepper() const { return stepper_; }
+    bool isStepTimerActive() const { return timer_.isActive(); }
+    int period() const { return periodMs_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void BuildPicture();
+    void StartTimerIfShown();
+
+    GraphStepper stepper_;
+    QImage picture_;
+    QTimer timer_;
+    int periodMs_ = kDefaultPeriodMs;
+};
+
+}  // namespace tembrel

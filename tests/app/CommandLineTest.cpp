@@ -1,0 +1,44 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace tembrel {
+namespace {
+
+struct Row {
+    std::vector<std::string> args;
+    std::string error;  // empty: accepted
+};
+
+class CommandLineRows : public ::testing::TestWithParam<Row> {};
+
+TEST_P(CommandLineRows, AcceptsOrExplains) {
+    const Row& row = GetParam();
+    const auto r = ParseCommandLine(row.args);
+    if (row.error.empty())
+        EXPECT_EQ(r.error, "");
+    else
+        EXPECT_NE(r.error.find(row.error), std::string::npos) << r.error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, CommandLineRows,
+    ::testing::Values(Row{{}, ""}, Row{{"--driver", "/x/lib.so"}, ""}, Row{{"--driver=/x/lib.so"}, ""},
+                      Row{{"--config-dir", "/tmp/c"}, ""}, Row{{"--os-family", "0"}, ""}, Row{{"--os-family=3"}, ""},
+                      Row{{"--help"}, ""}, Row{{"--driver"}, "--driver needs a value"},
+                      Row{{"--driver="}, "--driver needs a path"}, Row{{"--config-dir"}, "needs a value"},
+                      Row{{"--os-family", "4"}, "takes 0, 1, 2 or 3"}, Row{{"--os-family", "1x"}, "takes 0, 1, 2 or 3"},
+                      Row{{"--os-family", "-1"}, "takes 0, 1, 2 or 3"}, Row{{"--verbose"}, "unknown option \"--verbose\""},
+                      Row{{"stray"}, "unknown option \"stray\""}));
+
+TEST(CommandLine, KeepsTheValues) {
+    const auto r = ParseCommandLine({"--driver", "/a.so", "--config-dir=/c", "--os-family", "3"});
+    ASSERT_EQ(r.error, "");
+    EXPECT_EQ(r.options.driverPath, "/a.so");
+    EXPECT_EQ(r.options.configDir, "/c");
+    EXPECT_EQ(r.options.osFamily, 3);
+    EXPECT_FALSE(r.options.help);
+}
+
+}  // namespace
+}  // namespace tembrel

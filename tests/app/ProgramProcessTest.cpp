@@ -1,0 +1,125 @@
+// The program as a process: command line, start-up against the simulated card and against a
+// missing or incomplete library, a second copy, and a clean end on SIGTERM.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+QString BinDir() { return QString::fromLocal8Bit(qgetenv("TEMBREL_BIN_DIR")); }
+QString Program() { return BinDir() + "/Tembrel"; }
+QString SimulatedCard() { return BinDir() + "/libTembrel.so"; }
+
+// Every test gets its own runtime folder (single-instance socket, simulation socket) and
+// data folder, so that tests run side by side.
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(QFile::exists(Program())) << "program not built: " << Program().toStdString();
+        ASSERT_TRUE(runtime_.isValid() && data_.isValid());
+        env_ = QProcessEnvironment::systemEnvironment();
+        env_.insert("XDG_RUNTIME_DIR", runtime_.path());
+        env_.insert("TEMBREL_SIM_SOCKET", runtime_.path() + "/sim.sock");
+        env_.insert("QT_QPA_PLATFORM", "offscreen");
+        env_.remove("TEMBREL_LIBRARY");
+    }
+
+    std::unique_ptr<QProcess> start(QStringList args) {
+        auto p = std::make_unique<QProcess>();
+        p->setProcessEnvironment(env_);
+        p->start(Program(), args);
+        EXPECT_TRUE(p->waitForStarted(10000));
+        return p;
+    }
+
+    QStringList withData(QStringList args) const { return args << "--config-dir" << data_.path(); }
+
+    // Waits until the settings file says the adapter was opened (the region's channel range is
+    // written at every open), or the process ended.
+    bool waitForSettingsKey(QProcess& p, const QByteArray& needle, int ms = 20000) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (std::chrono::steady_clock::now() < until && p.state() == QProcess::Running) {
+            QFile ini(data_.path() + "/Tembrel.ini");
+            if (ini.open(QIODevice::ReadOnly) && ini.readAll().contains(needle)) return true;
+            p.waitForFinished(50);
+        }
+        return false;
+    }
+
+    QTemporaryDir runtime_;
+    QTemporaryDir data_;
+    QProcessEnvironment env_;
+};
+
+TEST_F(ProgramTest, HelpListsTheOptionsAndUnknownOptionsExitWithTwo) {
+    auto help = start({"--help"});
+    ASSERT_TRUE(help->waitForFinished(10000));
+    EXPECT_EQ(help->exitCode(), 0);
+    const QString usage = help->readAllStandardOutput();
+    for (const char* option : {"--driver", "--config-dir", "--os-family", "--help"})
+        EXPECT_TRUE(usage.contains(option)) << option;
+
+    struct Row {
+        QStringList args;
+        const char* message;
+    };
+    for (const Row& row : {Row{{"--bogus"}, "unknown option \"--bogus\""},
+                           Row{{"--os-family", "7"}, "--os-family takes 0, 1, 2 or 3"},
+                           Row{{"--driver"}, "--driver needs a value"}}) {
+        auto bad = start(row.args);
+        ASSERT_TRUE(bad->waitForFinished(10000));
+        EXPECT_EQ(bad->exitCode(), 2) << row.args.join(' ').toStdString();
+        EXPECT_TRUE(QString(bad->readAllStandardError()).contains(row.message)) << row.message;
+    }
+}
+
+TEST_F(ProgramTest, RunsAgainstTheSimulatedCardAndEndsCleanlyOnSigterm) {
+    if (!QFile::exists(SimulatedCard())) GTEST_SKIP() << "libTembrel.so not built";
+    auto p = start(withData({"--driver", SimulatedCard()}));
+    ASSERT_TRUE(waitForSettingsKey(*p, "LastChan")) << p->readAllStandardError().toStdString();
+    p->terminate();  // SIGTERM
+    ASSERT_TRUE(p->waitForFinished(15000));
+    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+}
+
+TEST_F(ProgramTest, MissingLibraryRunsWithoutCardAndSaysWhyOnce) {
+    auto p = start(withData({"--driver", "/nonexistent/libTembrel.so"}));
+    // Stays up as with no card, then ends on SIGTERM.
+    ASSERT_FALSE(p->waitForFinished(1500));
+    p->terminate();
+    ASSERT_TRUE(p->waitForFinished(15000));
+    EXPECT_EQ(p->exitCode(), 0);
+    const QString err = p->readAllStandardError();
+    EXPECT_EQ(err.count("/nonexistent/libTembrel.so"), 1) << err.toStdString();
+}
+
+TEST_F(ProgramTest, LibraryLackingAnOperationIsNamed) {
+    auto p = start(withData({"--driver", PARTIAL_LIBRARY_PATH}));
+    ASSERT_FALSE(p->waitForFinished(1500));
+    p->terminate();
+    ASSERT_TRUE(p->waitForFinished(15000));
+    EXPECT_TRUE(QString(p->readAllStandardError()).contains("lacks the operation Zarn9100")) ;
+}
+
+TEST_F(ProgramTest, SecondCopyRestoresTheFirstAndEnds) {
+    auto first = start(withData({"--driver", "/nonexistent/libTembrel.so"}));
+    ASSERT_FALSE(first->waitForFinished(1500));
+    auto second = start(withData({"--driver", "/nonexistent/libTembrel.so"}));
+    ASSERT_TRUE(second->waitForFinished(15000));
+    EXPECT_EQ(second->exitCode(), 0);
+    EXPECT_EQ(first->state(), QProcess::Running);
+    first->terminate();
+    ASSERT_TRUE(first->waitForFinished(15000));
+    EXPECT_EQ(first->exitCode(), 0);
+}
+
+}  // namespace
