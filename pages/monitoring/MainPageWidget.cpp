@@ -1,5 +1,6 @@
 #include "pages/monitoring/MainPageWidget.h"
 
+#include "pages/monitoring/CGraphCtrl.h"
 #include "pages/monitoring/MainPageIds.h"
 #include "ui/SignalBar.h"
 
@@ -36,6 +37,17 @@ QLabel* plainLabel(const QString& text, QWidget* parent, int id) {
     label->setProperty("controlId", id);
     return label;
 }
+
+// The page's calls on a strip chart.
+class StripChartControl final : public GraphControl {
+public:
+    explicit StripChartControl(CGraphCtrl& chart) : chart_(chart) {}
+    void SetRange(uint32_t low, uint32_t high) override { chart_.SetRange(low, high); }
+    void AddValue(uint32_t value) override { chart_.AddValue(value); }
+
+private:
+    CGraphCtrl& chart_;
+};
 
 }  // namespace
 
@@ -184,6 +196,9 @@ void MainPageWidget::buildControls() {
         place->layout()->setContentsMargins(0, 0, 0, 0);
         graphPlaces_[side.slot] = place;
         graphs->addWidget(place, 1, column + 1);
+        auto* chart = new CGraphCtrl(place);
+        ownedControls_[side.slot] = std::make_unique<StripChartControl>(*chart);
+        installGraph(chart, ownedControls_[side.slot].get(), side.slot);
     }
     graphs->setColumnStretch(1, 1);
     graphs->setColumnStretch(3, 1);
@@ -193,6 +208,18 @@ void MainPageWidget::buildControls() {
 void MainPageWidget::installGraph(QWidget* widget, GraphControl* control, int slot) {
     if (!widget || !control) {
         return;
+    }
+    // A replacement takes the place of the chart installed before it.
+    if (control != ownedControls_[slot].get()) {
+        graphs_[slot] = nullptr;
+        ownedControls_[slot].reset();
+    }
+    while (auto* item = graphPlaces_[slot]->layout()->takeAt(0)) {
+        if (auto* previous = item->widget()) {
+            previous->hide();
+            previous->deleteLater();
+        }
+        delete item;
     }
     widget->setProperty("controlId", slot == kTransmitSlot ? ids::kTxGraph : ids::kRxGraph);
     graphPlaces_[slot]->layout()->addWidget(widget);

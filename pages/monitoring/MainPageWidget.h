@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -24,8 +26,8 @@ public:
     MainPageWidget(MainPageSource& source, const IpHelper& ipHelper, QWidget* parent = nullptr);
     ~MainPageWidget() override;
 
-    // Graph widgets for the transmit (left) and receive (right) places; null keeps a placeholder.
-    // The widgets must implement GraphControl; the page reparents them and gives them ids 5001/5002.
+    // The page builds two CGraphCtrl strip charts. Tests (or another chart) replace them here:
+    // the widgets must implement GraphControl; the page reparents them and gives them ids 5001/5002.
     template <typename Graph>
     void setGraphs(Graph* transmit, Graph* receive) {
         installGraph(transmit, transmit, kTransmitSlot);
@@ -85,6 +87,7 @@ private:
     QLabel* rxMiddle_ = nullptr;
     QWidget* graphPlaces_[2] = {nullptr, nullptr};
     GraphControl* graphs_[2] = {nullptr, nullptr};
+    std::unique_ptr<GraphControl> ownedControls_[2];
     bool busyCursor_ = false;
 };
 

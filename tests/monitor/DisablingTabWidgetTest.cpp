@@ -1,6 +1,5 @@
 #include "ui/DisablingTabWidget.h"
 
-#include "QtApplication.h"
 
 #include <QSignalSpy>
 #include <QTabBar>
@@ -12,7 +11,6 @@ namespace {
 
 class DisablingTabWidgetTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { testing::ensureApplication(); }
     void SetUp() override {
         for (const char* caption : {"Network Status", "Profile Manager", "Site Survey", "Statistics", "Advanced",
                                     "Admin", "About"}) {

@@ -1,7 +1,7 @@
 #include "pages/monitoring/MainPageWidget.h"
 
 #include "FakeMainPageSource.h"
-#include "QtApplication.h"
+#include "pages/monitoring/CGraphCtrl.h"
 #include "pages/monitoring/MainPageIds.h"
 #include "platform/FakeIpHelper.h"
 #include "ui/SignalBar.h"
@@ -34,7 +34,6 @@ public:
 
 class MainPageWidgetTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { testing::ensureApplication(); }
 
     MainPageWidgetTest() {
         source.mac = kCardMac;
@@ -207,6 +206,23 @@ TEST_F(MainPageWidgetTest, ScanningNotificationShowsItsText) {
     page->notify(1003, "Scanning for OfficeNet");
     EXPECT_EQ(text(ids::kStatus), "Scanning for OfficeNet");
     EXPECT_EQ(text(ids::kSsid), "");
+}
+
+TEST(MainPageWidgetCharts, StripChartsAreBuiltWithTheirIds) {
+    FakeMainPageSource source;
+    FakeIpHelper ip;
+    MainPageWidget page(source, ip);
+    for (int id : {ids::kTxGraph, ids::kRxGraph}) {
+        CGraphCtrl* found = nullptr;
+        for (auto* chart : page.findChildren<CGraphCtrl*>()) {
+            if (chart->property("controlId").toInt() == id) {
+                found = chart;
+            }
+        }
+        ASSERT_NE(found, nullptr) << id;
+        EXPECT_EQ(found->stepper().rangeLow(), 1u);
+        EXPECT_EQ(found->stepper().rangeSize(), 1000);  // SetRange(1, 1000) at set-up
+    }
 }
 
 }  // namespace

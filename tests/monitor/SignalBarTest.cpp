@@ -1,6 +1,5 @@
 #include "ui/SignalBar.h"
 
-#include "QtApplication.h"
 
 #include <QImage>
 
@@ -18,7 +17,6 @@ QImage render(SignalBar& bar) {
 
 class SignalBarTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { testing::ensureApplication(); }
     void SetUp() override {
         bar.setRange(0, 40);
     }
