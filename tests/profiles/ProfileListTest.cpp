@@ -204,15 +204,20 @@ TEST(ProfileListConcurrency, EditsAndWalksInterleave) {
     ProfileList list;
     for (int i = 0; i < 20; ++i) list.Append(Named("P" + std::to_string(i), i % 2));
     std::atomic<bool> done{false};
-    std::atomic<std::size_t> seen{0};
+    std::atomic<int> walks{0};
     std::thread walker([&] {
         while (!done.load()) {
-            for (const auto& p : list.Snapshot()) seen += list.Read([&](const ProfileSequence&) { return ProfileName(*p).size(); });
-            if (auto p = list.FindByName("P3")) seen += p->networkType;
+            for (const auto& p : list.Snapshot())
+                EXPECT_FALSE(list.Read([&](const ProfileSequence&) { return ProfileName(*p).empty(); }));
+            if (auto p = list.FindByName("P3")) {
+                EXPECT_EQ(p->networkType, 1u);
+            }
             list.MoveRecord(list.At(list.Count() / 2).get(), 0);
+            ++walks;
         }
     });
-    for (int round = 0; round < 400; ++round) {
+    // Keep editing until the walker has run alongside for a while (bounded by a generous limit).
+    for (int round = 0; round < 400 || (walks.load() < 100 && round < 2'000'000); ++round) {
         list.Append(Named("N" + std::to_string(round), round % 2));
         SortProfilesByNetworkType(list);
         list.Edit([&](ProfileSequence& records) { records.front()->inPreferList = 1; });
@@ -221,7 +226,7 @@ TEST(ProfileListConcurrency, EditsAndWalksInterleave) {
     done = true;
     walker.join();
     EXPECT_EQ(list.Count(), 20u);
-    EXPECT_GT(seen.load(), 0u);
+    EXPECT_GE(walks.load(), 100);
 }
 
 }  // namespace
