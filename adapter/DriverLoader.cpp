@@ -76,6 +76,7 @@ Ret NoCardCall(std::string_view name, std::tuple<Args...> args) {
     std::apply([](auto... a) { (ClearHandle(a), ...); }, args);
     if constexpr (!std::is_void_v<Ret>) {
         if (name == "GetConnectStatus" || name == "QueryDhcp9x" || name == "RadarDetected") return 0;
+        if (name == "QueryWZCStatusCheck") return 1;  // its documented failure value
         return kNoLibrary;
     }
 }
@@ -107,7 +108,8 @@ std::string ResolveDriverPath(const std::string& optionPath, const char* environ
 
 DriverLoadResult LoadDriverLibrary(const std::string& path) {
     DriverLoadResult result;
-    DlHandle handle(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
+    // Never unloaded: a library may still run threads of its own when the program lets go of it.
+    DlHandle handle(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE));
     if (!handle) {
         const char* why = dlerror();
         result.library = MakeNoCardDriverLibrary();

@@ -121,6 +121,10 @@ void RecordingDriver::setHook(const std::string& op, std::function<void(const Re
     std::lock_guard lock(mutex_);
     hooks_[op] = std::move(hook);
 }
+void RecordingDriver::setObserver(std::function<void(const RecordedCall&)> observer) {
+    std::lock_guard lock(mutex_);
+    observer_ = std::move(observer);
+}
 void RecordingDriver::setAdapterHandle(ZARN9100_HANDLE handle) {
     std::lock_guard lock(mutex_);
     handle_ = handle;
@@ -187,11 +191,14 @@ Ret RecordingDriver::call(const char* op, std::tuple<Args...> tuple) {
     }(std::index_sequence_for<Args...>{});
 
     std::function<void(const RecordedCall&)> hook;
+    std::function<void(const RecordedCall&)> observer;
     {
         std::lock_guard lock(mutex_);
         calls_.push_back(rec);
         if (auto h = hooks_.find(op); h != hooks_.end()) hook = h->second;
+        observer = observer_;
     }
+    if (observer) observer(rec);
     if (hook) hook(rec);
 
     std::lock_guard lock(mutex_);

@@ -43,6 +43,8 @@ public:
     }
     // Runs inside the call (after recording, before the answer); may change the script.
     void setHook(const std::string& op, std::function<void(const RecordedCall&)> hook);
+    // Sees every call as it is recorded (e.g. to interleave driver calls with other events in one log).
+    void setObserver(std::function<void(const RecordedCall&)> observer);
     // Handle that OpenAdapter hands out; nullptr = no card.
     void setAdapterHandle(ZARN9100_HANDLE handle);
     ZARN9100_HANDLE adapterHandle() const;
@@ -78,6 +80,7 @@ private:
     std::map<std::string, std::deque<int>> queued_;
     std::map<std::string, std::vector<uint8_t>> out_;
     std::map<std::string, std::function<void(const RecordedCall&)>> hooks_;
+    std::function<void(const RecordedCall&)> observer_;
     ZARN9100_HANDLE handle_;
     bool sinkSet_ = false;
     ZARN9100_EVENT_SINK sink_{};

@@ -1,0 +1,72 @@
+#pragma once
+// The adapter fields of the main window and the opening and closing of the card.
+
+#include "AdapterHandle.h"
+#include "AdapterHooks.h"
+#include "CardDetection.h"
+#include "DriverLibrary.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
+namespace tembrel {
+
+// Radio states as the library reports them.
+enum RadioState : uint32_t { kRadioOff = 0, kRadioOn = 1, kRadioSwitchedOff = 2 };
+
+class Adapter {
+public:
+    Adapter(DriverLibrary& library, AdapterHooks& hooks);
+    ~Adapter();
+    Adapter(const Adapter&) = delete;
+    Adapter& operator=(const Adapter&) = delete;
+
+    // Returns 1: handled, also when no card could be opened.
+    int OpenAdapter();
+    // Returns 1 when a handle was closed, 0 when none was open.
+    int CloseAdapter();
+
+    // Device-change handling: arrival, removal complete, device nodes changed (9x/Me only).
+    struct DeviceChangeHooks {
+        std::function<void()> afterArrivalOpened;  // monitor-mode timer and check on the XP family
+        std::function<void()> beforeRemovalClose;  // stop the monitor timer, abort Auto Link
+    };
+    void OnDeviceArrival(const DeviceNotification& n, int osFamily, const DynamicRegistry& registry,
+                         const DeviceChangeHooks& hooks);
+    void OnDeviceRemoveComplete(const DeviceNotification& n, int osFamily, const DynamicRegistry& registry,
+                                const DeviceChangeHooks& hooks);
+    void OnDeviceNodesChanged(int osFamily);
+
+    // End of the user's log-on: stop the supervisor's work and unlock the driver's pages; the
+    // handle stays open. signalStop wakes the supervisor; pauseMs is the documented 100 ms.
+    void OnEndSession(const std::function<void()>& signalStop, int pauseMs = 100);
+
+    DriverLibrary& library() { return library_; }
+    const AdapterHandle& handle() const { return handle_; }
+
+    std::array<uint8_t, 6> macAddress() const;
+    uint32_t regionCode() const { return regionCode_.load(); }
+    uint32_t firstChannel() const { return firstChannel_.load(); }
+    uint32_t lastChannel() const { return lastChannel_.load(); }
+    void setChannelRange(uint32_t first, uint32_t last) {
+        firstChannel_ = first;
+        lastChannel_ = last;
+    }
+
+    std::atomic<uint32_t> radioState{kRadioOn};
+    std::atomic<uint32_t> stopping{0};
+    std::atomic<uint32_t> arrivalHandled{0};
+
+private:
+    DriverLibrary& library_;
+    AdapterHooks& hooks_;
+    AdapterHandle handle_;
+    std::array<std::atomic<uint8_t>, 6> mac_{};
+    std::atomic<uint32_t> regionCode_{0x10};
+    std::atomic<uint32_t> firstChannel_{1};
+    std::atomic<uint32_t> lastChannel_{11};
+};
+
+}  // namespace tembrel

@@ -1,0 +1,70 @@
+#include "CommandLine.h"
+
+#include <charconv>
+
+namespace tembrel {
+
+namespace {
+// "--name VALUE" or "--name=VALUE".
+bool TakeValue(const std::vector<std::string>& args, size_t& i, const std::string& name, std::string& value,
+               std::string& error) {
+    const std::string& a = args[i];
+    if (a == name) {
+        if (i + 1 >= args.size()) {
+            error = "option " + name + " needs a value";
+            return true;
+        }
+        value = args[++i];
+        return true;
+    }
+    if (a.rfind(name + "=", 0) == 0) {
+        value = a.substr(name.size() + 1);
+        return true;
+    }
+    return false;
+}
+}  // namespace
+
+CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
+    CommandLineResult r;
+    for (size_t i = 0; i < args.size() && r.error.empty(); ++i) {
+        std::string value;
+        if (args[i] == "--help" || args[i] == "-h") {
+            r.options.help = true;
+        } else if (TakeValue(args, i, "--driver", value, r.error)) {
+            if (r.error.empty() && value.empty()) r.error = "option --driver needs a path";
+            r.options.driverPath = value;
+        } else if (TakeValue(args, i, "--config-dir", value, r.error)) {
+            if (r.error.empty() && value.empty()) r.error = "option --config-dir needs a folder";
+            r.options.configDir = value;
+        } else if (TakeValue(args, i, "--os-family", value, r.error)) {
+            if (!r.error.empty()) break;
+            int n = -1;
+            const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+            if (ec != std::errc() || end != value.data() + value.size() || n < 0 || n > 3)
+                r.error = "option --os-family takes 0, 1, 2 or 3, not \"" + value + "\"";
+            else
+                r.options.osFamily = n;
+        } else {
+            r.error = "unknown option \"" + args[i] + "\" (try --help)";
+        }
+    }
+    return r;
+}
+
+std::string CommandLineHelp(const std::string& programName) {
+    return "Usage: " + programName + " [options]\n"
+           "Configures and watches the Orvix LX-7700 wireless-LAN card.\n"
+           "\n"
+           "Options:\n"
+           "  --driver PATH      driver library to load (default: $TEMBREL_LIBRARY, else\n"
+           "                     lib" + programName + ".so beside the program, else the system's search)\n"
+           "  --config-dir DIR   keep Data.cfg, Tembrel.ini and the other data files in DIR\n"
+           "                     (default: beside the program, else the user's config folder)\n"
+           "  --os-family N      behave as operating-system family N: 0 with the wireless\n"
+           "                     configuration service, 1 (Linux, the default), 2, 3 (dynamic\n"
+           "                     hardware registry)\n"
+           "  -h, --help         show this help and exit\n";
+}
+
+}  // namespace tembrel
