@@ -12,6 +12,8 @@
 #include "pages/settings/CTestPage.h"
 #include "pages/survey/CSiteSurvey.h"
 #include "platform/Settings.h"
+#include "platform/gui/DialogService.h"
+#include "profiles/ProfileStore.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,6 +26,8 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <cstdio>
 
 namespace tembrel {
 
@@ -58,6 +62,9 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
     adapter_ = std::make_unique<Adapter>(context_.library, static_cast<AdapterHooks&>(*this));
     adapter_->setChannelRange(static_cast<uint32_t>(settings().read(settings::kFirstChan)),
                               static_cast<uint32_t>(settings().read(settings::kLastChan)));
+    connector_ = std::make_unique<ProfileConnector>(ConnectionContext{
+        context_.library, adapter_->handle(), adapter_->radioState, profiles_, snapshot_,
+        [this](bool connected) { refreshStatus(connected); }});
 
     if (QFile::exists("Vindra.ico")) setWindowIcon(QIcon("Vindra.ico"));
 
@@ -81,6 +88,10 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int) {
         if (auto* page = activePage()) page->OnSetActive();
     });
+
+    const StoreResult loaded = LoadProfiles(context_.profileStorePath, profiles_);
+    if (!loaded && loaded.status != StoreStatus::NotFound)
+        std::fprintf(stderr, "Tembrel: %s: %s\n", context_.profileStorePath.c_str(), loaded.reason.c_str());
 
     events_ = new LibraryEventBridge(this);
     connect(events_, &LibraryEventBridge::libraryEvent, this, &CZarn9100Sheet::OnLibraryEvent);
@@ -272,9 +283,16 @@ void CZarn9100Sheet::Restore() {
     activateWindow();
 }
 
+StoreResult CZarn9100Sheet::SaveProfileStore() {
+    StoreResult saved = SaveProfiles(context_.profileStorePath, profiles_);
+    if (!saved) std::fprintf(stderr, "Tembrel: cannot save %s: %s\n", context_.profileStorePath.c_str(), saved.reason.c_str());
+    return saved;
+}
+
 void CZarn9100Sheet::Exit() {
     if (exiting_) return;
     exiting_ = true;
+    SaveProfileStore();
     if (exitHooks_.releaseDeviceNotifications) exitHooks_.releaseDeviceNotifications();
     stopSupervisor(0);
     if (adapter_->handle().held()) {
@@ -293,7 +311,8 @@ void CZarn9100Sheet::Exit() {
 }
 
 void CZarn9100Sheet::OnEndSession() {
-    adapter_->OnEndSession([] {});
+    adapter_->OnEndSession([this] { stopSupervisor(0); });
+    SaveProfileStore();
 }
 
 void CZarn9100Sheet::closeEvent(QCloseEvent* event) {
@@ -391,8 +410,11 @@ void CZarn9100Sheet::publishTrayState(int state) {
     trayState_ = state;
 }
 
-void CZarn9100Sheet::adoptProfileInUse() {}
-void CZarn9100Sheet::reapplyProfileInUse() {}
+void CZarn9100Sheet::adoptProfileInUse() { connector_->SyncProfileInUse(); }
+
+void CZarn9100Sheet::reapplyProfileInUse() {
+    if (auto profile = connector_->profileInUse()) connector_->ConnectProfile(profile);
+}
 bool CZarn9100Sheet::snapshotConnected() const { return connected_; }
 
 void CZarn9100Sheet::storeChannelRange(uint32_t firstChannel, uint32_t lastChannel) {

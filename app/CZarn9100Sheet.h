@@ -7,6 +7,10 @@
 #include "app/CZarn9100Page.h"
 #include "app/LibraryEventBridge.h"
 #include "app/SheetContext.h"
+#include "connection/ConnectionSnapshot.h"
+#include "connection/ProfileConnector.h"
+#include "profiles/ProfileList.h"
+#include "profiles/StoreResult.h"
 
 #include <QWidget>
 
@@ -41,6 +45,12 @@ public:
     void OnInitDialog();
 
     Adapter& adapter() { return *adapter_; }
+    ProfileList& profiles() { return profiles_; }
+    ProfileConnector& connector() { return *connector_; }
+    ConnectionSnapshot snapshot() const { return snapshot_.copy(); }
+    const std::string& profileStorePath() const { return context_.profileStorePath; }
+    // Writes the profile list to Data.cfg (at exit and at the end of the session).
+    StoreResult SaveProfileStore();
     DriverLibrary& library() { return context_.library; }
     Settings& settings() { return context_.settings; }
     DialogService& dialogs() { return context_.dialogs; }
@@ -122,7 +132,10 @@ private:
     void refreshSummary();
 
     SheetContext context_;
+    ProfileList profiles_;
+    ConnectionSnapshotHolder snapshot_;
     std::unique_ptr<Adapter> adapter_;
+    std::unique_ptr<ProfileConnector> connector_;
     LibraryEventBridge* events_ = nullptr;  // owned by this widget
     QTabWidget* tabs_ = nullptr;
     // Every page created at construction, in the normal order; owned by this window (a page
