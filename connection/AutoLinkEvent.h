@@ -1,8 +1,9 @@
 #pragma once
 // The auto-reset event on which the supervisor waits for the Auto Link flow. The result travels
-// with the signal, so a waiter gets the result of the very signal that woke it even when the
-// user-interface thread sets another result right after (card lost while the dialog was open,
-// then the dialog closing). A wait also ends when the supervisor is asked to stop.
+// with the signal. Signalling an event that is already signalled changes nothing (the pending
+// result stays): when the card goes away while the dialog is open, the main window signals 1009
+// and the closing dialog's later result does not replace it before the supervisor has seen it.
+// A wait also ends when the supervisor is asked to stop.
 
 #include "connection/SupervisorFlags.h"
 
@@ -16,10 +17,12 @@ namespace tembrel {
 
 class AutoLinkEvent {
 public:
-    // Sets the Auto Link result (also into flags.autoLinkResult) and signals the event.
+    // Sets the Auto Link result (also into flags.autoLinkResult) and signals the event, unless
+    // a signal is still pending.
     void Signal(SupervisorFlags& flags, uint32_t result) {
         {
             std::lock_guard lock(mutex_);
+            if (signalled_) return;
             flags.autoLinkResult = result;
             result_ = result;
             signalled_ = true;
