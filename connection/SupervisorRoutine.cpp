@@ -17,7 +17,7 @@ void SupervisorRoutine::Run() {
     if (context_.flags.autoLink == 0 && context_.flags.autoConfiguration == 0) StartupScan();
     while (!stop_.stop_requested()) {
         if (RunPass() == Pass::kEnd) return;
-        if (WaitForStop(context_.timing.period)) return;
+        if (WaitForStop(SupervisorWait::kPeriod)) return;
         if (passes_) ++*passes_;
     }
 }
@@ -34,7 +34,10 @@ void SupervisorRoutine::scanKeepingNetworkMode() {
     d.Scan(lease.get());
 }
 
-bool SupervisorRoutine::WaitForStop(std::chrono::milliseconds timeout) {
+bool SupervisorRoutine::WaitForStop(SupervisorWait wait) {
+    const SupervisorTiming& timing = context_.timing;
+    if (timing.waitStarted) timing.waitStarted(wait);
+    const auto timeout = wait == SupervisorWait::kPeriod ? timing.period : timing.emptyWalkPause;
     std::unique_lock lock(waitMutex_);
     waitCv_.wait_for(lock, stop_, timeout, [] { return false; });
     return stop_.stop_requested();
@@ -130,7 +133,7 @@ int SupervisorRoutine::WalkPreferList() {
         if (!cardHeld() || leaveCardAlone() || context_.radioState == 0) break;
         if (associated(context_.connectProfile(profile), record)) break;
     }
-    if (!reachedPreferProfile && !leaveCardAlone()) WaitForStop(context_.timing.emptyWalkPause);
+    if (!reachedPreferProfile && !leaveCardAlone()) WaitForStop(SupervisorWait::kEmptyWalkPause);
     if (!leaveCardAlone() && context_.notify.notifyStatusPage) context_.notify.notifyStatusPage(1004, {});
     return 1;
 }

@@ -26,9 +26,13 @@ namespace tembrel {
 inline constexpr const char* kAutoLinkFailedText = "Auto Link Failed!";
 inline constexpr const char* kScanningForText = "Scanning for ";
 
+enum class SupervisorWait { kPeriod, kEmptyWalkPause };
+
 struct SupervisorTiming {
     std::chrono::milliseconds period{5000};         // between passes
     std::chrono::milliseconds emptyWalkPause{500};  // after a walk that tried no profile
+    // Told before each wait begins (diagnostics and tests); called on the supervisor thread.
+    std::function<void(SupervisorWait)> waitStarted;
 };
 
 // Notifications for the user-interface thread. They are called on the supervisor thread and
@@ -83,8 +87,8 @@ public:
     bool AutoLinkHandOver();
     // 0 when no card is open (the thread ends), else 1.
     int WalkPreferList();
-    // Waits up to `timeout`; true when stop was requested.
-    bool WaitForStop(std::chrono::milliseconds timeout);
+    // Waits the period or the pause; true when stop was requested.
+    bool WaitForStop(SupervisorWait wait);
 
 private:
     bool cardHeld() const { return context_.handle.held(); }

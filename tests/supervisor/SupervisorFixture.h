@@ -92,6 +92,10 @@ protected:
     }
 
     SupervisorContext context() {
+        SupervisorTiming t = timing;
+        t.waitStarted = [this](SupervisorWait w) {
+            if (logWaits) log.add(w == SupervisorWait::kPeriod ? "wait(period)" : "wait(pause)");
+        };
         return SupervisorContext{
             driver,
             handle,
@@ -118,7 +122,7 @@ protected:
                 },
                 [this](const std::string& text) { log.add("message(" + text + ")"); },
             },
-            timing,
+            t,
         };
     }
 
@@ -138,6 +142,7 @@ protected:
     SupervisorFlags flags;
     AutoLinkEvent autoLinkEvent;
     SupervisorTiming timing{std::chrono::milliseconds(1), std::chrono::milliseconds(1)};
+    std::atomic<bool> logWaits{true};
 
     std::mutex scriptMutex;
     std::deque<int> connectResults;
