@@ -77,7 +77,8 @@ SupervisorRoutine::Pass SupervisorRoutine::RunPass() {
         if (s.connected == 0 && s.adHocStarted == 0 && context_.radioState == 1 && !leaveCardAlone() &&
             flags.monitorMode == 0) {
             if (context_.notify.publishTrayState) context_.notify.publishTrayState(kTrayScanning);
-            if (WalkPreferList() == 0) return Pass::kEnd;
+            // A stopped run publishes nothing more: the main window shows the card's state itself.
+            if (WalkPreferList() == 0 || stop_.stop_requested()) return Pass::kEnd;
             publishTrayFromSnapshot();
         }
     }
@@ -91,7 +92,7 @@ bool SupervisorRoutine::AutoLinkHandOver() {
     const auto result = context_.autoLinkEvent.Wait(stop_);
     if (!result) return false;
     if (*result == kAutoLinkProfilePrepared) retryPreparedProfile();
-    return true;
+    return !stop_.stop_requested();
 }
 
 void SupervisorRoutine::retryPreparedProfile() {
@@ -115,7 +116,7 @@ void SupervisorRoutine::retryPreparedProfile() {
             context_.notify.showMessage)
             context_.notify.showMessage(kAutoLinkFailedText);
     }
-    publishTrayFromSnapshot();
+    if (!stop_.stop_requested()) publishTrayFromSnapshot();
 }
 
 int SupervisorRoutine::WalkPreferList() {

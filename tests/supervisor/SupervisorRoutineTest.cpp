@@ -141,10 +141,11 @@ TEST_F(RoutineTest, CardRemovedMidWalkEndsItAndTheNextPassEndsTheThread) {
     EXPECT_EQ(routine().RunPass(), SupervisorRoutine::Pass::kEnd);
 }
 
-TEST_F(RoutineTest, StopRequestMidWalkEndsIt) {
+TEST_F(RoutineTest, StopRequestMidWalkEndsThePassSilently) {
+    flags.autoLink = 0;
     onConnect = [this](const std::string&) { stop.request_stop(); };
-    routine().WalkPreferList();
-    EXPECT_EQ(entries(), (Log{"connect(A)"}));
+    EXPECT_EQ(routine().RunPass(), SupervisorRoutine::Pass::kEnd);
+    EXPECT_EQ(entries(), (Log{"tray(3)", "connect(A)"}));
 }
 
 TEST_F(RoutineTest, WalkWithoutACardReportsZero) {
@@ -348,6 +349,15 @@ TEST_F(AutoLinkPassTest, CardLostDuringTheFlowEndsTheThread) {
     EXPECT_EQ(routine().RunPass(), SupervisorRoutine::Pass::kContinue);
     EXPECT_EQ(entries(), kAutoLinkScan);
     EXPECT_EQ(routine().RunPass(), SupervisorRoutine::Pass::kEnd);
+}
+
+TEST_F(AutoLinkPassTest, StopDuringThePreparedProfileAttemptsEndsThePassSilently) {
+    driver.setOutU32("QueryNetworkMode", 1);
+    prepareProfileFirst();
+    answer(kAutoLinkProfilePrepared);
+    onConnect = [this](const std::string&) { stop.request_stop(); };
+    EXPECT_EQ(routine().RunPass(), SupervisorRoutine::Pass::kEnd);
+    EXPECT_EQ(entries(), Join({kAutoLinkScan, {"tray(3)", "page(1003, Scanning for Lobby)", "connect(P)"}}));
 }
 
 TEST_F(AutoLinkPassTest, StopWhileWaitingForTheFlowEndsThePass) {
