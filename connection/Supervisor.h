@@ -7,6 +7,7 @@
 // Lifetime: everything in the context must outlive this object; its destructor stops and joins
 // the thread. A stop that timed out leaves the thread to end by itself (every wait wakes on the
 // stop request and each library call is short); start() and the destructor join it.
+// start(), stop() and running() belong to one thread (the user-interface thread).
 
 #include "connection/SupervisorRoutine.h"
 

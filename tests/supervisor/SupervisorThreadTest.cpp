@@ -246,6 +246,7 @@ TEST_F(SupervisorThreadTest, DestroyingTheSupervisorWaitsForTheCallInProgress) {
     };
     start();
     ASSERT_TRUE(PollUntil([&] { return inConnect.load(); }));
+    EXPECT_FALSE(supervisor->stop(0ms));
     std::atomic<bool> destroyed{false};
     std::thread destroyer([&] {
         supervisor.reset();
