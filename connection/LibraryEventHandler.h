@@ -7,29 +7,13 @@
 #include "adapter/AdapterHandle.h"
 #include "adapter/DriverLibrary.h"
 #include "connection/AutoLinkEvent.h"
+#include "connection/EventCodes.h"
 #include "connection/SupervisorFlags.h"
 
 #include <atomic>
 #include <cstdint>
 
 namespace tembrel {
-
-// Event codes the main window knows.
-enum LibraryEventCode : uint32_t {
-    kEventLinkCheck = 0,
-    kEventLinkUp = 1,
-    kEventAdapterGone = 2,
-    kEventLinkUpAgain = 3,
-    kEventLinkCheckAgain = 4,
-    kEventDisconnected = 5,
-    kEventRadioOn = 8,
-    kEventRadioOff = 9,
-    kEventAdapterOpened = 1001,
-    kEventRestoreRequest = 1002,
-    kEventScanningText = 1003,
-    kEventPreferWalkDone = 1004,
-    kEventRunAutoLink = 1007,
-};
 
 // What the main window does on behalf of the table. The sheet implements it; tests record it.
 class LibraryEventActions {

@@ -1,5 +1,6 @@
 #include "connection/SupervisorRoutine.h"
 
+#include "connection/EventCodes.h"
 #include "connection/StatusRefresher.h"
 #include "profiles/ProfileText.h"
 
@@ -102,7 +103,7 @@ void SupervisorRoutine::retryPreparedProfile() {
     if (profile) {
         const PROFILE_RECORD record = copyOf(profile);
         if (context_.notify.notifyStatusPage)
-            context_.notify.notifyStatusPage(1003, std::string(kScanningForText) + std::string(ProfileSsid(record)));
+            context_.notify.notifyStatusPage(kEventScanningText, std::string(kScanningForText) + std::string(ProfileSsid(record)));
         int attemptsUsed = 0;
         while (attemptsUsed < kPreparedProfileAttempts) {
             // The profile must still be in the list: the user may have deleted it meanwhile.
@@ -112,8 +113,8 @@ void SupervisorRoutine::retryPreparedProfile() {
             if (associated(context_.connectProfile(profile), record)) break;
             ++attemptsUsed;
         }
-        if (attemptsUsed == kPreparedProfileAttempts && !context_.snapshot.copy().connectedOrAdHocStarted() &&
-            context_.notify.showMessage)
+        if (attemptsUsed == kPreparedProfileAttempts && !stop_.stop_requested() &&
+            !context_.snapshot.copy().connectedOrAdHocStarted() && context_.notify.showMessage)
             context_.notify.showMessage(kAutoLinkFailedText);
     }
     if (!stop_.stop_requested()) publishTrayFromSnapshot();
@@ -135,7 +136,7 @@ int SupervisorRoutine::WalkPreferList() {
         if (associated(context_.connectProfile(profile), record)) break;
     }
     if (!reachedPreferProfile && !leaveCardAlone()) WaitForStop(SupervisorWait::kEmptyWalkPause);
-    if (!leaveCardAlone() && context_.notify.notifyStatusPage) context_.notify.notifyStatusPage(1004, {});
+    if (!leaveCardAlone() && context_.notify.notifyStatusPage) context_.notify.notifyStatusPage(kEventPreferWalkDone, {});
     return 1;
 }
 

@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
         ElementRow{"Byte126Set", {0xDD, 7, 0x00, 0x3A, 0x7E, 0, 1, 1, 1}, false},
         ElementRow{"BodyTooShortForState", {0xDD, 6, 0x00, 0x3A, 0x7E, 0, 0, 1}, false},
         ElementRow{"RunsPastTheEntry", {0xDD, 40, 0x00, 0x3A, 0x7E, 0, 0, 1, 1}, false},
-        ElementRow{"NoElements", {}, false}),
+        ElementRow{"OnlyOtherElements", {0x00, 3, 'n', 'e', 't'}, false}),
     [](const ::testing::TestParamInfo<ElementRow>& info) { return std::string(info.param.name); });
 
 TEST(AutoLinkCandidates, KeepsSsidTagAndSignal) {
