@@ -25,7 +25,7 @@ std::span<const uint8_t> ScanEntry::variableElements() const {
 
 ScanList::ScanList(std::span<const uint8_t> buffer)
     : buffer_(buffer.first(std::min(buffer.size(), kScanBufferSize))) {
-    if (buffer_.size() >= 4) count_ = LoadU32Le(buffer_.data());
+    if (buffer_.size() >= 4) count_ = scan_entry::LoadU32Le(buffer_.data());
 }
 
 ScanList::Iterator::Iterator(std::span<const uint8_t> buffer, uint32_t count)
@@ -39,7 +39,7 @@ void ScanList::Iterator::settle() {
     length_ = 0;
     if (index_ >= count_ || offset_ > buffer_.size() || buffer_.size() - offset_ < scan_entry::kMinimumLength)
         return;
-    const uint32_t length = LoadU32Le(buffer_.data() + offset_);
+    const uint32_t length = scan_entry::LoadU32Le(buffer_.data() + offset_);
     if (length < scan_entry::kMinimumLength || length > buffer_.size() - offset_) return;
     length_ = length;
 }

@@ -38,11 +38,11 @@ inline constexpr size_t kFixedElementsSize = 12;
 inline constexpr size_t kVariableElements = kFixedElements + kFixedElementsSize;  // 128
 // Shortest entry the walk accepts: every field up to and including IELength.
 inline constexpr size_t kMinimumLength = kFixedElements;
-}  // namespace scan_entry
 
 inline uint32_t LoadU32Le(const uint8_t* p) {
     return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
 }
+}  // namespace scan_entry
 
 // One entry; its bytes are exactly [data, data + Length), already checked to lie in the buffer.
 class ScanEntry {
@@ -70,7 +70,7 @@ public:
     std::span<const uint8_t> variableElements() const;
 
 private:
-    uint32_t u32(size_t offset) const { return LoadU32Le(bytes_.data() + offset); }
+    uint32_t u32(size_t offset) const { return scan_entry::LoadU32Le(bytes_.data() + offset); }
     std::span<const uint8_t> bytes_;
 };
 

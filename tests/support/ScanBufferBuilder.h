@@ -5,6 +5,7 @@
 
 #include <Tembrel.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -38,14 +39,14 @@ inline std::vector<uint8_t> EntryBytes(const TestScanEntry& e) {
     PutU32(b, 0, e.length.value_or(static_cast<uint32_t>(natural)));
     std::memcpy(&b[4], e.mac.data(), 6);
     PutU32(b, 12, e.ssidLength.value_or(static_cast<uint32_t>(e.ssid.size())));
-    std::memcpy(&b[16], e.ssid.data(), std::min<size_t>(e.ssid.size(), 32));
+    std::copy_n(e.ssid.begin(), std::min<size_t>(e.ssid.size(), 32), b.begin() + 16);
     PutU32(b, 48, e.privacy);
     PutU32(b, 52, static_cast<uint32_t>(e.rssi));
     PutU32(b, 72, e.dsConfigKHz);
     PutU32(b, 92, e.infrastructureMode);
-    std::memcpy(&b[96], e.rates.data(), std::min<size_t>(e.rates.size(), 16));
+    std::copy_n(e.rates.begin(), std::min<size_t>(e.rates.size(), 16), b.begin() + 96);
     PutU32(b, 112, e.ieLength.value_or(static_cast<uint32_t>(12 + e.elements.size())));
-    std::memcpy(b.data() + 128, e.elements.data(), e.elements.size());
+    std::copy(e.elements.begin(), e.elements.end(), b.begin() + 128);
     return b;
 }
 

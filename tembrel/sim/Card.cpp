@@ -1,0 +1,646 @@
+#include "Card.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tembrel::sim {
+
+namespace {
+
+constexpr uint64_t kDriftPeriodMs = 1000;
+constexpr uint64_t kBackgroundScanPeriodMs = 10000;
+constexpr uint64_t kScanDurationMs = 1200;
+constexpr uint64_t kExchangeStepMs = 300;
+constexpr int32_t kHearingLimitDbm = -92;  // weaker beacons are not decoded; a link drops
+constexpr int32_t kDriftSpanDb = 4;
+const std::string kZeroConfigInterfaces = "SOFTWARE\\Microsoft\\WZCSVC\\Parameters\\Interfaces\\";
+
+struct RegionDefault {
+    uint32_t code;
+    char country[3];
+    uint8_t first;
+    uint8_t last;
+};
+constexpr RegionDefault kRegions[] = {
+    {0x10, "US", 1, 11}, {0x20, "CA", 1, 11}, {0x30, "EU", 1, 13},
+    {0x31, "ES", 10, 11}, {0x32, "FR", 11, 13}, {0x40, "JP", 1, 14},
+};
+
+const RegionDefault& RegionFor(uint32_t code) {
+    for (const auto& r : kRegions) {
+        if (r.code == code) return r;
+    }
+    return kRegions[0];
+}
+
+_ZARN9100_REGION_CTRL DefaultRegionRecord(uint32_t code) {
+    const RegionDefault& r = RegionFor(code);
+    _ZARN9100_REGION_CTRL rec{};
+    rec.mode = 1;
+    rec.countryCode[0] = r.country[0];
+    rec.countryCode[1] = r.country[1];
+    rec.environment = ' ';
+    rec.channelRanges[0][0] = r.first;
+    rec.channelRanges[0][1] = uint8_t(r.last - r.first + 1);
+    const uint8_t a[][2] = {{36, 4}, {52, 4}, {149, 5}};
+    for (size_t i = 0; i < 3; ++i) {
+        rec.channelRanges11a[i][0] = a[i][0];
+        rec.channelRanges11a[i][1] = a[i][1];
+    }
+    return rec;
+}
+
+// Link speed in Mbit/s x 2 (500 kbit/s units) that the signal sustains.
+uint32_t AdaptiveRate(int32_t rssi, bool ofdm) {
+    if (!ofdm) {
+        if (rssi >= -80) return 22;
+        if (rssi >= -85) return 11;
+        if (rssi >= -88) return 4;
+        return 2;
+    }
+    struct Step {
+        int32_t rssi;
+        uint32_t rate;
+    };
+    constexpr Step steps[] = {{-65, 108}, {-68, 96}, {-72, 72}, {-76, 48}, {-80, 36}, {-84, 24}, {-86, 18}};
+    for (const Step& s : steps) {
+        if (rssi >= s.rssi) return s.rate;
+    }
+    return 12;
+}
+
+}  // namespace
+
+const char* Card::deviceInterfaceName() {
+    return R"(\\?\PCI#VEN_7E3C&DEV_4C01&SUBSYS_00000000&REV_01#4&1a2b3c4d&0&00E0#{ad498944-762f-11d0-8dcb-00c04fc3358c})";
+}
+
+Card::Card(Environment env, uint64_t nowMs, uint32_t seed)
+    : env_(std::move(env)), present_(env_.cardPresent), hwRadioOn_(env_.radioSwitchOn), nowMs_(nowMs), rng_(seed) {
+    const RegionDefault& r = RegionFor(env_.regionCode);
+    settings_.channelRange = (uint32_t(r.first) << 8) | r.last;
+    settings_.region = DefaultRegionRecord(env_.regionCode);
+    resetCounters();
+    nextDriftMs_ = nowMs + kDriftPeriodMs;
+    nextBackgroundScanMs_ = nowMs + kBackgroundScanPeriodMs;
+    registryPath_ = "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\0012";
+    interfaceId_ = "{6F2A3C1D-7E3C-4C01-9A1B-00E0A1B2C3D4}";
+    registry_.setText(registryPath_, "NetCfgInstanceId", interfaceId_);
+    registry_.setText(registryPath_, "DriverDesc", "Orvix LX-7700 802.11a/b/g Wireless PC Card (8335)");
+    registry_.setNumber(kZeroConfigInterfaces + interfaceId_, "ControlFlags",
+                        env_.zeroConfigActive ? 0x0000c015u : 0x00004015u);
+    refreshCache();
+}
+
+bool Card::zeroConfigActive() const {
+    const auto* flags = registry_.find(kZeroConfigInterfaces + interfaceId_, "ControlFlags");
+    const auto* number = flags != nullptr ? std::get_if<uint32_t>(flags) : nullptr;
+    return number != nullptr && (*number & 0x8000u) != 0;
+}
+
+// ---------------------------------------------------------------- handles
+
+ZARN9100_HANDLE Card::open() {
+    if (!present_) return nullptr;
+    const uintptr_t h = nextHandle_++;
+    handles_.insert(h);
+    return reinterpret_cast<ZARN9100_HANDLE>(h);
+}
+
+bool Card::close(ZARN9100_HANDLE h) { return handles_.erase(reinterpret_cast<uintptr_t>(h)) > 0; }
+
+bool Card::valid(ZARN9100_HANDLE h) const {
+    return present_ && handles_.count(reinterpret_cast<uintptr_t>(h)) > 0;
+}
+
+// ---------------------------------------------------------------- environment
+
+bool Card::bandAllowed(const Network& n) const {
+    if (n.adHoc) return true;
+    switch (settings_.wlanMode) {
+    case 2: return n.band == Band::A;
+    case 0:
+    case 1: return n.band != Band::A;
+    default: return true;
+    }
+}
+
+bool Card::audible(const Network& n) const {
+    if (!radioOn() || n.rssiDbm < kHearingLimitDbm) return false;
+    if (IsFiveGigahertz(n.channel)) return true;
+    const uint32_t first = (settings_.channelRange >> 8) & 0xff;
+    const uint32_t last = settings_.channelRange & 0xff;
+    return n.channel >= first && n.channel <= last;
+}
+
+Network* Card::networkByBssid(const MacAddress& bssid) {
+    for (Network& n : env_.networks) {
+        if (n.bssid == bssid) return &n;
+    }
+    return nullptr;
+}
+
+const Network* Card::networkByBssid(const MacAddress& bssid) const {
+    for (const Network& n : env_.networks) {
+        if (n.bssid == bssid) return &n;
+    }
+    return nullptr;
+}
+
+Network* Card::findNetwork(const std::string& key) {
+    MacAddress mac{};
+    if (ParseMac(key, mac)) return networkByBssid(mac);
+    for (Network& n : env_.networks) {
+        if (n.ssid == key) return &n;
+    }
+    return nullptr;
+}
+
+bool Card::addNetwork(Network n, std::string& error) {
+    if (networkByBssid(n.bssid) != nullptr) {
+        error = "a network with BSSID " + FormatMac(n.bssid) + " exists already";
+        return false;
+    }
+    env_.networks.push_back(std::move(n));
+    return true;
+}
+
+bool Card::removeNetwork(const std::string& key) {
+    Network* n = findNetwork(key);
+    if (n == nullptr) return false;
+    const MacAddress bssid = n->bssid;
+    env_.networks.erase(std::remove_if(env_.networks.begin(), env_.networks.end(),
+                                       [&](const Network& x) { return x.bssid == bssid; }),
+                        env_.networks.end());
+    return true;
+}
+
+void Card::setSignal(Network& n, int32_t dbm) {
+    n.levelDbm = dbm;
+    n.rssiDbm = dbm;
+}
+
+const Network* Card::linkNetwork() const {
+    if (link_.state != LinkState::Associated) return nullptr;
+    return networkByBssid(link_.bssid);
+}
+
+int Card::randomBetween(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+
+std::vector<SimEvent> Card::takeEvents() {
+    std::vector<SimEvent> out;
+    out.swap(events_);
+    return out;
+}
+
+// ---------------------------------------------------------------- link
+
+std::string Card::linkSsid() const { return link_.state == LinkState::Idle ? std::string() : link_.ssid; }
+
+MacAddress Card::linkBssid() const { return link_.state == LinkState::Idle ? MacAddress{} : link_.bssid; }
+
+uint32_t Card::currentChannel() const {
+    if (link_.state != LinkState::Idle) return link_.channel;
+    return settings_.channel != 0 ? settings_.channel : 6;
+}
+
+uint32_t Card::currentWlanMode() const {
+    if (link_.state != LinkState::Idle) return uint32_t(link_.band);
+    return settings_.wlanMode;
+}
+
+uint32_t Card::wepStatus() const {
+    const StationSecurity& s = settings_.security;
+    switch (s.wepStatus) {
+    case ndis::kWepEnabled: {
+        const bool hasKey = s.txKeyIndex >= 1 && s.txKeyIndex <= 4 && !s.wepKeys[s.txKeyIndex - 1].empty();
+        const bool dynamic = s.ccxNetworkEap != 0 || s.identity.method != 0;
+        return hasKey || dynamic || connected() ? ndis::kWepEnabled : ndis::kWepKeyAbsent;
+    }
+    case ndis::kTkipEnabled: return connected() ? ndis::kTkipEnabled : ndis::kTkipKeyAbsent;
+    case ndis::kAesEnabled: return connected() ? ndis::kAesEnabled : ndis::kAesKeyAbsent;
+    default: return s.wepStatus;
+    }
+}
+
+uint32_t Card::radioControl() const {
+    if (!hwRadioOn_) return 2;
+    return settings_.radio;
+}
+
+std::optional<int32_t> Card::rssi() const {
+    if (link_.state != LinkState::Associated) return std::nullopt;
+    const Network* n = networkByBssid(link_.bssid);
+    if (n == nullptr) return std::nullopt;
+    return n->rssiDbm;
+}
+
+uint32_t Card::linkSpeed100bps() const {
+    const auto r = rssi();
+    if (!r) return 0;
+    const bool ofdm = link_.band != Band::B && settings_.wlanMode != 1;
+    uint32_t rate = AdaptiveRate(*r, ofdm);
+    if (settings_.dataRate != 255 && settings_.dataRate < rate) rate = settings_.dataRate;
+    return rate * 5000;  // 500 kbit/s = 5000 x 100 bit/s
+}
+
+void Card::dropLink(uintptr_t eventCode) {
+    const bool wasUp = link_.state != LinkState::Idle;
+    if (exchange_.running) failExchange(event::kAutoLinkFailed);
+    exchange_ = Exchange{};
+    link_ = Link{};
+    if (wasUp) emit(LibraryEvent(eventCode));
+}
+
+void Card::associate(const Network& n) {
+    const bool same = link_.state == LinkState::Associated && link_.bssid == n.bssid;
+    if (!same && link_.state != LinkState::Idle) dropLink(event::kLinkDown);
+    if (!same) exchange_ = Exchange{};
+    link_.state = LinkState::Associated;
+    link_.bssid = n.bssid;
+    link_.ssid = n.ssid;
+    link_.security = n.security;
+    link_.channel = n.channel;
+    link_.band = n.band;
+    link_.adHoc = n.adHoc;
+    const unsigned method = settings_.security.identity.method;
+    if (n.security == Security::WpaEap || n.security == Security::Wpa2Eap || n.security == Security::CcxLeap)
+        emit(StatusTextEvent(std::string(EapMethodName(method)) + " authentication succeeded"));
+    emit(LibraryEvent(n.adHoc ? event::kAdHocLinkUp : event::kLinkUp));
+    if (n.autoLink.present && n.autoLink.state == 1) emit(LibraryEvent(event::kAutoLinkConfigured));
+}
+
+void Card::startAdHoc(const std::string& ssid) {
+    if (link_.state != LinkState::Idle) dropLink(event::kLinkDown);
+    link_.state = LinkState::AdHocWaiting;
+    link_.ssid = ssid;
+    link_.adHoc = true;
+    link_.band = settings_.adHocWlanMode <= 2 ? Band(settings_.adHocWlanMode) : Band::G;
+    uint32_t channel = settings_.channel;
+    if (link_.band == Band::A) {
+        if (!IsFiveGigahertz(channel)) channel = 36;
+    } else if (channel < 1 || channel > 14) {
+        channel = 6;
+    }
+    link_.channel = channel;
+    ++ibssCounter_;
+    // A locally administered BSSID made from our address, as IBSS creators do.
+    link_.bssid = env_.mac;
+    link_.bssid[0] = uint8_t((link_.bssid[0] | 0x02) & 0xfe);
+    link_.bssid[5] = uint8_t(link_.bssid[5] ^ ibssCounter_);
+}
+
+int Card::setSsid(const uint8_t* ssidBytes, uint32_t length) {
+    if (length > 32 || (ssidBytes == nullptr && length > 0)) return result::kBadArgument;
+    if (!radioOn()) return result::kRadioOff;
+    const std::string ssid(reinterpret_cast<const char*>(ssidBytes), length);
+    const bool adHoc = settings_.networkMode == 0;
+    const Network* best = nullptr;
+    for (const Network& n : env_.networks) {
+        if (n.ssid != ssid || n.adHoc != adHoc || !audible(n) || !bandAllowed(n)) continue;
+        if (best == nullptr || n.rssiDbm > best->rssiDbm) best = &n;
+    }
+    if (best == nullptr) {
+        if (adHoc && length > 0) {
+            startAdHoc(ssid);
+            return result::kPending;
+        }
+        dropLink(event::kLinkDown);
+        return result::kNoNetwork;
+    }
+    const MatchResult match = MatchSecurity(settings_.security, *best);
+    if (match != MatchResult::Joined) {
+        if (link_.state != LinkState::Idle) {
+            exchange_ = Exchange{};
+            link_ = Link{};
+        }
+        emit(LibraryEvent(event::kAssociationFailed));
+        if (IsEapFailure(match)) emit(StatusTextEvent("Authentication failed: " + DescribeMatch(match)));
+        return result::kSecurityMismatch;
+    }
+    associate(*best);
+    return result::kOk;
+}
+
+void Card::setNetworkMode(uint32_t mode) {
+    if (mode != settings_.networkMode && link_.state != LinkState::Idle) dropLink(event::kLinkDown);
+    settings_.networkMode = mode;
+}
+
+void Card::setRadio(uint32_t on) {
+    const bool wasOn = radioOn();
+    settings_.radio = on;
+    if (wasOn && !radioOn()) {
+        dropLink(event::kLinkDown);
+        cache_.clear();
+        pendingScan_.reset();
+    } else if (!wasOn && radioOn()) {
+        refreshCache();
+    }
+}
+
+void Card::portDown() {
+    if (link_.state == LinkState::Associated &&
+        (link_.security == Security::WpaEap || link_.security == Security::Wpa2Eap ||
+         link_.security == Security::CcxLeap))
+        dropLink(event::kLinkDown);
+}
+
+void Card::radarDetected() {
+    // Radar on a shared 5 GHz channel forces everyone off it.
+    if (link_.state != LinkState::Idle && link_.channel >= 52 && link_.channel <= 140) dropLink(event::kLinkLost);
+}
+
+int Card::setRegion(const _ZARN9100_REGION_CTRL& r) {
+    if (r.mode < 1 || r.mode > 3) return result::kBadArgument;
+    if (r.mode != 3) {
+        settings_.region = DefaultRegionRecord(env_.regionCode);
+        settings_.region.mode = r.mode;
+        return result::kOk;
+    }
+    _ZARN9100_REGION_CTRL rec{};
+    rec.mode = 3;
+    rec.countryCode[0] = r.countryCode[0];
+    rec.countryCode[1] = r.countryCode[1];
+    rec.environment = r.environment;
+    rec.maxTxPower = r.maxTxPower;
+    rec.maxTxPower11a = r.maxTxPower11a;
+    // Keep the ranges a radio can use; the first unusable one ends the list.
+    for (size_t i = 0; i < 16; ++i) {
+        const uint8_t first = r.channelRanges[i][0];
+        const uint8_t count = r.channelRanges[i][1];
+        if (first == 0 || first > 14) break;
+        rec.channelRanges[i][0] = first;
+        rec.channelRanges[i][1] = uint8_t(std::min<unsigned>(count, 15u - first));
+    }
+    std::memcpy(rec.channelRanges11a, settings_.region.channelRanges11a, sizeof rec.channelRanges11a);
+    settings_.region = rec;
+    return result::kOk;
+}
+
+// ---------------------------------------------------------------- scanning
+
+void Card::refreshCache() {
+    cache_.clear();
+    if (!radioOn()) return;
+    for (const Network& n : env_.networks) {
+        if (audible(n)) cache_.push_back(ScanResult{n, n.rssiDbm, false});
+    }
+}
+
+void Card::startFullScan() {
+    if (!radioOn()) return;
+    pendingScan_ = PendingScan{PendingScan::Kind::Full, nowMs_ + kScanDurationMs, {}, 0, {}, {}};
+}
+
+namespace {
+std::vector<uint32_t> ChannelList(const uint8_t channels[14]) {
+    std::vector<uint32_t> out;
+    for (size_t i = 0; i < 14; ++i) {
+        if (channels[i] != 0) out.push_back(channels[i]);
+    }
+    return out;
+}
+}  // namespace
+
+void Card::startSsidScan(const std::string& ssid, const uint8_t channels[14], uint32_t networkType) {
+    if (!radioOn()) return;
+    pendingScan_ = PendingScan{PendingScan::Kind::Ssid, nowMs_ + kScanDurationMs, ssid, networkType, {},
+                               ChannelList(channels)};
+}
+
+void Card::startBssidScan(const MacAddress& bssid, const uint8_t channels[14]) {
+    if (!radioOn()) return;
+    pendingScan_ = PendingScan{PendingScan::Kind::Bssid, nowMs_ + kScanDurationMs, {}, 0, bssid,
+                               ChannelList(channels)};
+}
+
+void Card::completeScan(const PendingScan& scan) {
+    if (scan.kind == PendingScan::Kind::Full) {
+        refreshCache();
+        emit(LibraryEvent(event::kScanComplete));
+        return;
+    }
+    // A directed scan refreshes the entries it asked about and keeps the rest of the list.
+    const MacAddress any{0xff, 0xff, 0xff, 0xff, 0xff, 0xff};
+    auto wanted = [&](const Network& n) {
+        if (scan.kind == PendingScan::Kind::Ssid) {
+            if (n.ssid != scan.ssid) return false;
+            if (scan.networkType == 0 && !n.adHoc) return false;
+            if (scan.networkType == 1 && n.adHoc) return false;
+        } else if (scan.bssid != any && n.bssid != scan.bssid) {
+            return false;
+        }
+        return scan.channels.empty() ||
+               std::find(scan.channels.begin(), scan.channels.end(), n.channel) != scan.channels.end();
+    };
+    cache_.erase(std::remove_if(cache_.begin(), cache_.end(), [&](const ScanResult& r) { return wanted(r.network); }),
+                 cache_.end());
+    for (const Network& n : env_.networks) {
+        if (!wanted(n) || !audible(n)) continue;
+        const bool revealed = scan.kind == PendingScan::Kind::Ssid && n.hidden && !scan.ssid.empty();
+        cache_.push_back(ScanResult{n, n.rssiDbm, revealed});
+    }
+    emit(LibraryEvent(event::kScanComplete));
+}
+
+// ---------------------------------------------------------------- time
+
+void Card::advanceTo(uint64_t nowMs) {
+    for (;;) {
+        uint64_t due = std::min(nextDriftMs_, nextBackgroundScanMs_);
+        if (pendingScan_) due = std::min(due, pendingScan_->dueMs);
+        if (exchange_.running) due = std::min(due, exchange_.dueMs);
+        if (due > nowMs) break;
+        nowMs_ = due;
+        if (pendingScan_ && pendingScan_->dueMs == due) {
+            const PendingScan scan = *pendingScan_;
+            pendingScan_.reset();
+            completeScan(scan);
+        } else if (exchange_.running && exchange_.dueMs == due) {
+            exchangeStep();
+        } else if (nextDriftMs_ == due) {
+            nextDriftMs_ += kDriftPeriodMs;
+            driftAndSupervise(due);
+        } else {
+            nextBackgroundScanMs_ += kBackgroundScanPeriodMs;
+            if (!pendingScan_) refreshCache();
+        }
+    }
+    nowMs_ = std::max(nowMs_, nowMs);
+}
+
+void Card::driftAndSupervise(uint64_t) {
+    for (Network& n : env_.networks) {
+        const int32_t step = randomBetween(-2, 2);
+        n.rssiDbm = std::clamp(n.rssiDbm + step, n.levelDbm - kDriftSpanDb, n.levelDbm + kDriftSpanDb);
+    }
+    if (!present_) return;
+    if (link_.state == LinkState::Associated) {
+        const Network* n = networkByBssid(link_.bssid);
+        if (n == nullptr || !audible(*n) || n->security != link_.security) {
+            dropLink(event::kLinkLost);
+            return;
+        }
+        countTraffic();
+    } else if (link_.state == LinkState::AdHocWaiting) {
+        for (const Network& n : env_.networks) {
+            if (n.adHoc && n.ssid == link_.ssid && audible(n) &&
+                MatchSecurity(settings_.security, n) == MatchResult::Joined) {
+                link_.state = LinkState::Associated;
+                link_.bssid = n.bssid;
+                link_.security = n.security;
+                link_.channel = n.channel;
+                link_.band = n.band;
+                emit(LibraryEvent(event::kAdHocLinkUp));
+                break;
+            }
+        }
+    }
+}
+
+void Card::countTraffic() {
+    const Network* n = networkByBssid(link_.bssid);
+    const int32_t rssi = n != nullptr ? n->rssiDbm : kHearingLimitDbm;
+    const bool weak = rssi < -78;
+    auto& s = counters_.stats;
+    const int tx = randomBetween(5, 40);
+    const int rx = randomBetween(10, 80);
+    s.TransmittedFragmentCount += tx;
+    s.MulticastTransmittedFrameCount += randomBetween(0, 2);
+    s.ReceivedFragmentCount += rx;
+    s.MulticastReceivedFrameCount += randomBetween(1, 5);
+    const int retries = randomBetween(0, weak ? tx / 3 : tx / 20 + 1);
+    s.RetryCount += retries;
+    s.MultipleRetryCount += randomBetween(0, retries / 3);
+    s.ACKFailureCount += randomBetween(0, weak ? 4 : 1);
+    s.FailedCount += weak ? randomBetween(0, 2) : (randomBetween(0, 19) == 0 ? 1 : 0);
+    if (settings_.rtsThreshold < 2347) {
+        s.RTSSuccessCount += randomBetween(tx / 4, tx / 2);
+        s.RTSFailureCount += randomBetween(0, weak ? 2 : 0);
+    }
+    s.FrameDuplicateCount += randomBetween(0, 19) == 0 ? 1 : 0;
+    s.FCSErrorCount += randomBetween(0, weak ? 12 : 2);
+    // Frames received by signal quality (dBm + 100): 0-19, 20-39, 40-59, 60 and up.
+    const int quality = std::clamp(rssi + 100, 0, 100);
+    const size_t bucket = quality < 20 ? 0 : quality < 40 ? 1 : quality < 60 ? 2 : 3;
+    counters_.rssi.Range[bucket] += uint32_t(rx);
+    // About 9.77 beacons a second at 100 TU.
+    const uint32_t tu = n != nullptr && n->beaconIntervalTu != 0 ? n->beaconIntervalTu : 100;
+    beaconRemainder_ += 1000000;
+    const uint32_t perBeacon = tu * 1024;
+    const uint32_t heard = beaconRemainder_ / perBeacon;
+    beaconRemainder_ %= perBeacon;
+    const uint32_t lost = weak ? uint32_t(randomBetween(1, 3)) : (randomBetween(0, 19) == 0 ? 1u : 0u);
+    counters_.beacons.BeaconsReceived += heard > lost ? heard - lost : 0;
+    counters_.beacons.BeaconsLost += std::min(lost, heard);
+}
+
+// ---------------------------------------------------------------- Auto Link
+
+int Card::setFastJoinSecurity(const _QELT_FASTJOIN_SEC_INFO& info) {
+    const Network* n = linkNetwork();
+    if (n == nullptr || !n->autoLink.present || n->autoLink.state != 0) return result::kNotAvailable;
+    if (info.Length != sizeof(_QELT_FASTJOIN_SEC_INFO)) return result::kBadArgument;
+    exchange_.securityReceived = true;
+    exchange_.apTag = info.ApTag;
+    size_t len = 0;
+    while (len < sizeof info.Pin && info.Pin[len] != 0) ++len;
+    exchange_.pin.assign(reinterpret_cast<const char*>(info.Pin), len);
+    return result::kOk;
+}
+
+int Card::setFastJoinSetup(const _QELT_FASTJOIN_SETUP_REQ& request) {
+    const Network* n = linkNetwork();
+    if (n == nullptr || !n->autoLink.present || n->autoLink.state != 0) {
+        emit(LibraryEvent(event::kAutoLinkFailed));
+        return result::kNotAvailable;
+    }
+    if (request.Length != sizeof(_QELT_FASTJOIN_SETUP_REQ) || !exchange_.securityReceived ||
+        request.ApTag != exchange_.apTag) {
+        emit(LibraryEvent(event::kAutoLinkFailed));
+        return result::kBadArgument;
+    }
+    exchange_.running = true;
+    exchange_.step = 0;
+    exchange_.dueMs = nowMs_ + kExchangeStepMs;
+    exchange_.bssid = n->bssid;
+    return result::kOk;
+}
+
+void Card::failExchange(uintptr_t code) {
+    exchange_.running = false;
+    emit(LibraryEvent(code));
+}
+
+void Card::exchangeStep() {
+    Network* n = link_.state == LinkState::Associated && link_.bssid == exchange_.bssid
+                     ? networkByBssid(exchange_.bssid)
+                     : nullptr;
+    if (n == nullptr || !n->autoLink.present || n->autoLink.state != 0) {
+        failExchange(event::kAutoLinkFailed);
+        return;
+    }
+    const int step = exchange_.step++;
+    exchange_.dueMs = nowMs_ + kExchangeStepMs;
+    if (step == 1 && exchange_.apTag != n->autoLink.apTag) {
+        // The access point does not answer a start request meant for another tag.
+        failExchange(event::kAutoLinkFailed);
+        return;
+    }
+    if (step == 4 && exchange_.pin != n->autoLink.pin) {
+        failExchange(event::kAutoLinkWrongPin);
+        return;
+    }
+    if (step < 7) {
+        emit(LibraryEvent(event::kAutoLinkStartRequest + uintptr_t(step)));
+        return;
+    }
+    // The access point takes the PIN as its WPA-PSK passphrase and restarts configured.
+    n->autoLink.state = 1;
+    n->security = Security::WpaPsk;
+    n->cipher = Cipher::Tkip;
+    n->passphrase = exchange_.pin;
+    learntSsid_ = n->ssid;
+    exchange_.running = false;
+    emit(LibraryEvent(event::kAutoLinkSucceeded));
+}
+
+// ---------------------------------------------------------------- controls
+
+void Card::pullOut() {
+    if (!present_) return;
+    present_ = false;
+    exchange_ = Exchange{};
+    link_ = Link{};
+    handles_.clear();
+    cache_.clear();
+    pendingScan_.reset();
+    emit(LibraryEvent(event::kAdapterGone));
+    emit(DeviceEvent(TEMBREL_DEVICE_REMOVE_COMPLETE, deviceInterfaceName()));
+}
+
+void Card::plugIn() {
+    if (present_) return;
+    present_ = true;
+    settings_.radio = 1;
+    refreshCache();
+    emit(DeviceEvent(TEMBREL_DEVICE_ARRIVAL, deviceInterfaceName()));
+}
+
+void Card::setRadioSwitch(bool on) {
+    if (on == hwRadioOn_) return;
+    if (!on) {
+        dropLink(event::kLinkDown);
+        hwRadioOn_ = false;
+        cache_.clear();
+        pendingScan_.reset();
+        emit(LibraryEvent(event::kRadioSwitchOff));
+    } else {
+        hwRadioOn_ = true;
+        refreshCache();
+        emit(LibraryEvent(event::kRadioSwitchOn));
+    }
+}
+
+}  // namespace tembrel::sim

@@ -1,0 +1,209 @@
+#pragma once
+// The simulated card: its settings, its link, its scan list and counters, and the radio
+// environment around it. Not thread-safe on its own: Simulation serialises every call.
+
+#include "Environment.h"
+#include "Events.h"
+#include "Registers.h"
+#include "Registry.h"
+#include "ScanList.h"
+#include "Security.h"
+
+#include <Tembrel.h>
+
+#include <cstdint>
+#include <optional>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tembrel::sim {
+
+// Results shared by the operations (documented in docs/simulated-card.md).
+namespace result {
+constexpr int kOk = 0;
+constexpr int kNoNetwork = 1;         // SetSsid: no such network in range; the card is disassociated
+constexpr int kSecurityMismatch = 2;  // SetSsid: the network refused the configured security
+constexpr int kRadioOff = 3;
+constexpr int kPending = 4;           // SetSsid: ad-hoc network started, waiting for a peer
+constexpr int kBadHandle = 5;         // no card, or a handle that is not (or no longer) open
+constexpr int kBadArgument = 6;
+constexpr int kBufferTooSmall = 7;
+constexpr int kNotAvailable = 8;      // nothing to report now (no link, no Auto Link answer)
+}  // namespace result
+
+struct Settings {
+    uint32_t networkMode = 1;   // 0 ad hoc, 1 infrastructure
+    uint32_t wlanMode = 255;    // 255 any band, 0 802.11g, 1 802.11b, 2 802.11a
+    uint32_t adHocWlanMode = 0;
+    uint32_t channel = 0;       // ad-hoc channel, 0 = automatic
+    uint32_t radio = 1;         // software radio control
+    uint32_t powerMode = 0;
+    uint32_t preamble = 1;
+    uint32_t dataRate = 255;
+    uint32_t fragThreshold = 2346;
+    uint32_t rtsThreshold = 2347;
+    uint32_t txPower = 4;
+    uint32_t txAntenna = 2;
+    uint32_t rxAntenna = 0xffff;
+    uint32_t boostMode = 1;
+    uint32_t channelRange = (1u << 8) | 11u;  // first channel << 8 | last channel
+    uint32_t signalThreshold = 50;
+    uint32_t txFailThreshold = 15;
+    uint32_t monitorMode = 0;
+    std::string profileInUse;
+    StationSecurity security;
+    _ZARN9100_REGION_CTRL region{};
+};
+
+struct Counters {
+    _NDIS_802_11_STATISTICS stats{};
+    _RSSI_STATS rssi{};
+    _BEACON_STATS beacons{};
+};
+
+class Card {
+public:
+    Card(Environment env, uint64_t nowMs, uint32_t seed);
+
+    // ---- handles ----
+    ZARN9100_HANDLE open();
+    bool close(ZARN9100_HANDLE h);
+    bool valid(ZARN9100_HANDLE h) const;
+
+    Settings& settings() { return settings_; }
+    const Settings& settings() const { return settings_; }
+    Registers& registers() { return registers_; }
+    Registry& registry() { return registry_; }
+    const Environment& environment() const { return env_; }
+    const MacAddress& mac() const { return env_.mac; }
+    uint32_t regionCode() const { return env_.regionCode; }
+    const std::string& registryPath() const { return registryPath_; }
+    // Bit 0x8000 of the interface's Zero-Config ControlFlags: the service controls the card.
+    bool zeroConfigActive() const;
+
+    // ---- link ----
+    int setSsid(const uint8_t* ssid, uint32_t length);
+    bool connected() const { return link_.state == LinkState::Associated; }
+    std::string linkSsid() const;
+    MacAddress linkBssid() const;
+    uint32_t currentChannel() const;
+    uint32_t currentWlanMode() const;
+    uint32_t wepStatus() const;
+    uint32_t radioControl() const;
+    std::optional<int32_t> rssi() const;
+    uint32_t linkSpeed100bps() const;
+    void setNetworkMode(uint32_t mode);
+    void setRadio(uint32_t on);
+    void portDown();
+    void radarDetected();
+    int setRegion(const _ZARN9100_REGION_CTRL& r);
+
+    // ---- scanning ----
+    void startFullScan();
+    void startSsidScan(const std::string& ssid, const uint8_t channels[14], uint32_t networkType);
+    void startBssidScan(const MacAddress& bssid, const uint8_t channels[14]);
+    const std::vector<ScanResult>& scanList() const { return cache_; }
+
+    // ---- counters ----
+    const Counters& counters() const { return counters_; }
+    void resetCounters() { counters_ = Counters{}; counters_.stats.Length = sizeof(_NDIS_802_11_STATISTICS); }
+
+    // ---- Auto Link ----
+    int setFastJoinSecurity(const _QELT_FASTJOIN_SEC_INFO& info);
+    int setFastJoinSetup(const _QELT_FASTJOIN_SETUP_REQ& request);
+    const std::string* learntSsid() const { return learntSsid_ ? &*learntSsid_ : nullptr; }
+
+    // ---- time ----
+    void advanceTo(uint64_t nowMs);
+
+    // ---- controls no real card has ----
+    bool present() const { return present_; }
+    void pullOut();
+    void plugIn();
+    bool radioSwitchOn() const { return hwRadioOn_; }
+    void setRadioSwitch(bool on);
+    std::vector<Network>& networks() { return env_.networks; }
+    Network* findNetwork(const std::string& ssidOrBssid);
+    bool addNetwork(Network n, std::string& error);
+    bool removeNetwork(const std::string& ssidOrBssid);
+    void setSignal(Network& n, int32_t dbm);
+    const Network* linkNetwork() const;
+
+    std::vector<SimEvent> takeEvents();
+
+    static const char* deviceInterfaceName();
+
+private:
+    enum class LinkState { Idle, Associated, AdHocWaiting };
+    struct Link {
+        LinkState state = LinkState::Idle;
+        MacAddress bssid{};       // the access point's, the station's, or our own IBSS
+        std::string ssid;
+        Security security = Security::Open;
+        uint32_t channel = 0;
+        Band band = Band::G;
+        bool adHoc = false;
+    };
+    struct PendingScan {
+        enum class Kind { Full, Ssid, Bssid } kind = Kind::Full;
+        uint64_t dueMs = 0;
+        std::string ssid;
+        uint32_t networkType = ZARN9100_SSID_SCAN_ANY_TYPE;
+        MacAddress bssid{};
+        std::vector<uint32_t> channels;
+    };
+    struct Exchange {
+        bool securityReceived = false;
+        std::string pin;
+        uint8_t apTag = 0;
+        bool running = false;
+        int step = 0;
+        uint64_t dueMs = 0;
+        MacAddress bssid{};
+    };
+
+    bool radioOn() const { return present_ && hwRadioOn_ && settings_.radio == 1; }
+    bool audible(const Network& n) const;
+    bool bandAllowed(const Network& n) const;
+    Network* networkByBssid(const MacAddress& bssid);
+    const Network* networkByBssid(const MacAddress& bssid) const;
+    void dropLink(uintptr_t eventCode);
+    void associate(const Network& n);
+    void startAdHoc(const std::string& ssid);
+    void refreshCache();
+    void completeScan(const PendingScan& scan);
+    void driftAndSupervise(uint64_t nowMs);
+    void countTraffic();
+    void exchangeStep();
+    void failExchange(uintptr_t code);
+    void emit(SimEvent e) { events_.push_back(std::move(e)); }
+    int randomBetween(int lo, int hi);
+
+    Environment env_;
+    Settings settings_;
+    Registers registers_;
+    Registry registry_;
+    std::string registryPath_;
+    std::string interfaceId_;
+    Counters counters_;
+    Link link_;
+    std::vector<ScanResult> cache_;
+    std::optional<PendingScan> pendingScan_;
+    Exchange exchange_;
+    std::optional<std::string> learntSsid_;
+    std::set<uintptr_t> handles_;
+    uintptr_t nextHandle_ = 0x7e3c0001;
+    bool present_ = true;
+    bool hwRadioOn_ = true;
+    uint64_t nowMs_ = 0;
+    uint64_t nextDriftMs_ = 0;
+    uint64_t nextBackgroundScanMs_ = 0;
+    uint32_t beaconRemainder_ = 0;
+    uint32_t ibssCounter_ = 0;
+    std::mt19937 rng_;
+    std::vector<SimEvent> events_;
+};
+
+}  // namespace tembrel::sim

@@ -1,0 +1,69 @@
+#include "EventDispatcher.h"
+
+#include <chrono>
+
+namespace tembrel::sim {
+
+EventDispatcher::EventDispatcher() : thread_([this] { run(); }) {}
+
+EventDispatcher::~EventDispatcher() {
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+}
+
+void EventDispatcher::setSink(const ZARN9100_EVENT_SINK* sink) {
+    std::lock_guard lock(mutex_);
+    sink_ = sink != nullptr ? *sink : ZARN9100_EVENT_SINK{};
+}
+
+void EventDispatcher::setDeviceNotify(TEMBREL_DEVICE_NOTIFY callback, void* context) {
+    std::lock_guard lock(mutex_);
+    deviceNotify_ = callback;
+    deviceContext_ = context;
+}
+
+void EventDispatcher::post(SimEvent e) {
+    {
+        std::lock_guard lock(mutex_);
+        queue_.push_back(std::move(e));
+    }
+    wake_.notify_one();
+}
+
+bool EventDispatcher::flush(uint32_t timeoutMs) {
+    if (std::this_thread::get_id() == thread_.get_id()) return false;
+    std::unique_lock lock(mutex_);
+    return idle_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                          [this] { return queue_.empty() && !delivering_; });
+}
+
+void EventDispatcher::run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
+        if (stop_) return;
+        SimEvent e = std::move(queue_.front());
+        queue_.pop_front();
+        delivering_ = true;
+        const ZARN9100_EVENT_SINK sink = sink_;
+        const TEMBREL_DEVICE_NOTIFY deviceNotify = deviceNotify_;
+        void* const deviceContext = deviceContext_;
+        lock.unlock();
+        if (e.kind == SimEvent::Kind::Device) {
+            if (deviceNotify != nullptr) deviceNotify(deviceContext, uint32_t(e.code), e.text.c_str());
+        } else if (sink.notify != nullptr) {
+            const intptr_t param =
+                e.code == event::kStatusText ? reinterpret_cast<intptr_t>(e.text.c_str()) : e.param;
+            sink.notify(sink.context, ZARN9100_EVENT_MESSAGE, e.code, param);
+        }
+        lock.lock();
+        delivering_ = false;
+        if (queue_.empty()) idle_.notify_all();
+    }
+}
+
+}  // namespace tembrel::sim

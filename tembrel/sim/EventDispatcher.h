@@ -1,0 +1,45 @@
+#pragma once
+// Delivers events in order from a thread of its own, to whichever receiver is registered at
+// the moment of delivery. Never calls a receiver while holding its lock.
+
+#include "Events.h"
+
+#include <Tembrel.h>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+namespace tembrel::sim {
+
+class EventDispatcher {
+public:
+    EventDispatcher();
+    ~EventDispatcher();
+    EventDispatcher(const EventDispatcher&) = delete;
+    EventDispatcher& operator=(const EventDispatcher&) = delete;
+
+    void setSink(const ZARN9100_EVENT_SINK* sink);
+    void setDeviceNotify(TEMBREL_DEVICE_NOTIFY callback, void* context);
+    void post(SimEvent e);
+    // Waits until every posted event has been delivered. False on time-out, or when called
+    // from inside a receiver (which would wait for itself).
+    bool flush(uint32_t timeoutMs);
+
+private:
+    void run();
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable idle_;
+    std::deque<SimEvent> queue_;
+    bool delivering_ = false;
+    bool stop_ = false;
+    ZARN9100_EVENT_SINK sink_{};
+    TEMBREL_DEVICE_NOTIFY deviceNotify_ = nullptr;
+    void* deviceContext_ = nullptr;
+    std::thread thread_;
+};
+
+}  // namespace tembrel::sim

@@ -1,0 +1,539 @@
+// The C ABI of the simulated card. Every call takes the state lock through Simulation;
+// handles are numbers checked against the open set, so stale ones fail safely.
+
+#include "Card.h"
+#include "ControlCommands.h"
+#include "Simulation.h"
+
+#include <TembrelSim.h>
+#include <Tembrel.h>
+
+#include <cstring>
+#include <string>
+
+using namespace tembrel::sim;
+
+namespace {
+
+Simulation& Sim() { return Simulation::instance(); }
+
+// Runs body(card) when h is an open handle of a present card.
+template <class F>
+int WithHandle(ZARN9100_HANDLE h, F&& body) {
+    return Sim().withCard([&](Card& card) -> int {
+        if (!card.valid(h)) return result::kBadHandle;
+        return body(card);
+    });
+}
+
+int CopyText(const std::string& text, char* buf, uint32_t cap) {
+    if (buf == nullptr || cap == 0) return result::kBadArgument;
+    if (text.size() + 1 > cap) {
+        buf[0] = '\0';
+        return result::kBufferTooSmall;
+    }
+    std::memcpy(buf, text.c_str(), text.size() + 1);
+    return result::kOk;
+}
+
+// Bounded strlen for texts whose buffer size the caller does not pass.
+std::string BoundedText(const char* text, size_t max) {
+    if (text == nullptr) return {};
+    size_t n = 0;
+    while (n < max && text[n] != '\0') ++n;
+    return std::string(text, n);
+}
+
+constexpr size_t kMaxText = 256;
+
+bool OneOf(uint32_t v, std::initializer_list<uint32_t> values) {
+    for (uint32_t x : values) {
+        if (x == v) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+extern "C" {
+
+// ---------------------------------------------------------------- handle and mode
+
+TEMBREL_API int Zarn9100OpenAdapter(ZARN9100_HANDLE* handle) {
+    if (handle == nullptr) return result::kBadArgument;
+    *handle = Sim().withCard([](Card& card) { return card.open(); });
+    return *handle != nullptr ? result::kOk : result::kBadHandle;
+}
+
+TEMBREL_API int Zarn9100CloseAdapter(ZARN9100_HANDLE* handle) {
+    if (handle == nullptr) return result::kBadArgument;
+    const bool closed = Sim().withCard([&](Card& card) { return card.close(*handle); });
+    *handle = nullptr;
+    return closed ? result::kOk : result::kBadHandle;
+}
+
+TEMBREL_API int Zarn9100Initialize(const ZARN9100_EVENT_SINK* sink) {
+    Sim().dispatcher().setSink(sink);
+    return result::kOk;
+}
+
+TEMBREL_API int Zarn9100UnlockPages(ZARN9100_HANDLE h) {
+    return WithHandle(h, [](Card&) { return result::kOk; });
+}
+
+TEMBREL_API int Zarn9100SetGUIMonitorMode(ZARN9100_HANDLE h, uint32_t monitor) {
+    return WithHandle(h, [&](Card& c) {
+        if (monitor > 1) return result::kBadArgument;
+        c.settings().monitorMode = monitor;
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100QueryWZCStatusCheck(int* active) {
+    if (active == nullptr) return 1;
+    *active = Sim().withCard([](Card& card) { return card.zeroConfigActive() ? 1 : 0; });
+    return 0;
+}
+
+// ---------------------------------------------------------------- association
+
+TEMBREL_API int Zarn9100GetConnectStatus(ZARN9100_HANDLE h) {
+    return Sim().withCard([&](Card& card) { return card.valid(h) && card.connected() ? 1 : 0; });
+}
+
+TEMBREL_API int Zarn9100SetSsid(ZARN9100_HANDLE h, const char* ssid, uint32_t length, int /*hidden*/) {
+    return WithHandle(h, [&](Card& c) { return c.setSsid(reinterpret_cast<const uint8_t*>(ssid), length); });
+}
+
+TEMBREL_API int Zarn9100QuerySsid(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
+    return WithHandle(h, [&](Card& c) {
+        const std::string ssid = c.linkSsid();
+        // An SSID of exactly cap bytes comes back without terminator: SSIDs are up to 32
+        // bytes and callers pass 32 with a zeroed 33-byte field.
+        if (buf != nullptr && cap > 0 && ssid.size() == cap) {
+            std::memcpy(buf, ssid.data(), cap);
+            return result::kOk;
+        }
+        return CopyText(ssid, buf, cap);
+    });
+}
+
+TEMBREL_API int Zarn9100QueryBssid(ZARN9100_HANDLE h, uint8_t bssid[6]) {
+    return WithHandle(h, [&](Card& c) {
+        if (bssid == nullptr) return result::kBadArgument;
+        const MacAddress b = c.linkBssid();
+        std::memcpy(bssid, b.data(), 6);
+        return result::kOk;
+    });
+}
+
+#define TEMBREL_QUERY(Name, expr)                                          \
+    TEMBREL_API int Zarn9100Query##Name(ZARN9100_HANDLE h, uint32_t* value) { \
+        return WithHandle(h, [&](Card& c) {                                \
+            if (value == nullptr) return result::kBadArgument;             \
+            *value = (expr);                                               \
+            return result::kOk;                                            \
+        });                                                                \
+    }
+#define TEMBREL_SET(Name, valid, action)                                   \
+    TEMBREL_API int Zarn9100Set##Name(ZARN9100_HANDLE h, uint32_t v) {     \
+        return WithHandle(h, [&](Card& c) {                                \
+            if (!(valid)) return result::kBadArgument;                     \
+            action;                                                        \
+            return result::kOk;                                            \
+        });                                                                \
+    }
+#define TEMBREL_FIELD(Name, field, valid)                                  \
+    TEMBREL_SET(Name, valid, c.settings().field = v)                       \
+    TEMBREL_QUERY(Name, c.settings().field)
+
+TEMBREL_SET(NetworkMode, v <= 1, c.setNetworkMode(v))
+TEMBREL_QUERY(NetworkMode, c.settings().networkMode)
+TEMBREL_SET(WlanMode, OneOf(v, {0, 1, 2, 255}), c.settings().wlanMode = v)
+TEMBREL_QUERY(WlanMode, c.currentWlanMode())
+TEMBREL_SET(Channel, v == 0 || IsValidChannel(v), c.settings().channel = v)
+TEMBREL_QUERY(Channel, c.currentChannel())
+TEMBREL_SET(AuthMode, v <= 255, c.settings().security.authMode = v)
+TEMBREL_QUERY(AuthMode, c.settings().security.authMode)
+TEMBREL_SET(WepStatus, OneOf(v, {0, 1, 4, 6}), c.settings().security.wepStatus = v)
+TEMBREL_QUERY(WepStatus, c.wepStatus())
+TEMBREL_SET(RadioControl, v <= 1, c.setRadio(v))
+TEMBREL_QUERY(RadioControl, c.radioControl())
+TEMBREL_FIELD(PowerMode, powerMode, v <= 2)
+TEMBREL_FIELD(Preamble, preamble, v >= 1 && v <= 3)
+TEMBREL_FIELD(DataRate, dataRate, OneOf(v, {255, 2, 4, 11, 12, 18, 22, 24, 36, 48, 72, 96, 108}))
+TEMBREL_FIELD(FragThreshold, fragThreshold, v >= 256 && v <= 2346)
+TEMBREL_FIELD(RTSThreshold, rtsThreshold, v <= 2347)
+TEMBREL_FIELD(TxPower, txPower, v >= 1 && v <= 4)
+TEMBREL_FIELD(TxAntenna, txAntenna, OneOf(v, {1, 2, 0xffff}))
+TEMBREL_FIELD(RxAntenna, rxAntenna, OneOf(v, {1, 2, 0xffff}))
+TEMBREL_FIELD(BoostMode, boostMode, v <= 1)
+TEMBREL_FIELD(ChannelRange, channelRange,
+              (v >> 16) == 0 && ((v >> 8) & 0xff) >= 1 && ((v >> 8) & 0xff) <= (v & 0xff) && (v & 0xff) <= 14)
+TEMBREL_FIELD(SignalThreshold, signalThreshold, v >= 10 && v <= 200)
+TEMBREL_FIELD(TxFailThreshold, txFailThreshold, v <= 100)
+
+TEMBREL_API int Zarn9100SetAdHocWlanMode(ZARN9100_HANDLE h, uint32_t mode) {
+    return WithHandle(h, [&](Card& c) {
+        if (mode > 2) return result::kBadArgument;
+        c.settings().adHocWlanMode = mode;
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100SetProfileInUse(ZARN9100_HANDLE h, const char* name, uint32_t length) {
+    return WithHandle(h, [&](Card& c) {
+        if (length > 64 || (name == nullptr && length > 0)) return result::kBadArgument;
+        c.settings().profileInUse = BoundedText(name, length);
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100QueryProfileInUse(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
+    return WithHandle(h, [&](Card& c) { return CopyText(c.settings().profileInUse, buf, cap); });
+}
+
+TEMBREL_API int Zarn9100QueryRssi(ZARN9100_HANDLE h, int32_t* rssi) {
+    return WithHandle(h, [&](Card& c) {
+        if (rssi == nullptr) return result::kBadArgument;
+        const auto r = c.rssi();
+        if (!r) return result::kNotAvailable;
+        *rssi = *r;
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100QueryLinkSpeed(ZARN9100_HANDLE h, uint32_t* speed100bps) {
+    return WithHandle(h, [&](Card& c) {
+        if (speed100bps == nullptr) return result::kBadArgument;
+        if (!c.connected()) return result::kNotAvailable;
+        *speed100bps = c.linkSpeed100bps();
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100QueryRegionCode(ZARN9100_HANDLE h, uint32_t* code) {
+    return WithHandle(h, [&](Card& c) {
+        if (code == nullptr) return result::kBadArgument;
+        *code = c.regionCode();
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100RadarDetected(ZARN9100_HANDLE h) {
+    return WithHandle(h, [](Card& c) {
+        c.radarDetected();
+        return result::kOk;
+    });
+}
+
+// ---------------------------------------------------------------- security
+
+TEMBREL_API int Zarn9100SetWepKey(ZARN9100_HANDLE h, uint32_t index, const uint8_t* key, uint32_t length,
+                                  int transmit) {
+    return WithHandle(h, [&](Card& c) {
+        if (index < 1 || index > 4 || key == nullptr || !OneOf(length, {5, 13, 16, 29})) return result::kBadArgument;
+        auto& s = c.settings().security;
+        s.wepKeys[index - 1].assign(key, key + length);
+        if (transmit != 0) s.txKeyIndex = index;
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100SetWPAInformation(ZARN9100_HANDLE h, uint32_t networkType, uint32_t /*authMode*/,
+                                          uint32_t /*encryption*/, const char* passphrase, const char* /*ssid*/) {
+    return WithHandle(h, [&](Card& c) {
+        if (networkType > 1) return result::kBadArgument;
+        c.settings().security.passphrase = BoundedText(passphrase, 128);
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100SetFswCCXNetworkEap(ZARN9100_HANDLE h, uint32_t value) {
+    return WithHandle(h, [&](Card& c) {
+        if (value > 1) return result::kBadArgument;
+        c.settings().security.ccxNetworkEap = value;
+        return result::kOk;
+    });
+}
+
+namespace {
+int SetIdentity(unsigned method, const char* login, const char* domain, const char* password, const char* anonymous,
+                const uint8_t* hash) {
+    return Sim().withCard([&](Card& c) {
+        Identity id;
+        id.method = method;
+        id.login = BoundedText(login, kMaxText);
+        id.domain = BoundedText(domain, kMaxText);
+        id.password = BoundedText(password, kMaxText);
+        id.anonymous = BoundedText(anonymous, kMaxText);
+        if (hash != nullptr) std::memcpy(id.certificateHash.data(), hash, id.certificateHash.size());
+        c.settings().security.identity = id;
+        return result::kOk;
+    });
+}
+}  // namespace
+
+TEMBREL_API int Zarn9100WPACreateIdentityTLS(const char* login, const uint8_t hash[20]) {
+    return SetIdentity(kEapTls, login, nullptr, nullptr, nullptr, hash);
+}
+TEMBREL_API int Zarn9100WPACreateIdentityPEAP(const char* login, const char* domain, const char* password) {
+    return SetIdentity(kEapPeap, login, domain, password, nullptr, nullptr);
+}
+TEMBREL_API int Zarn9100WPACreateIdentityLEAP(const char* login, const char* domain, const char* password) {
+    return SetIdentity(kEapLeap, login, domain, password, nullptr, nullptr);
+}
+TEMBREL_API int Zarn9100WPACreateIdentityTtls(const char* login, const char* domain, const char* password,
+                                              const char* anonymous) {
+    return SetIdentity(kEapTtls, login, domain, password, anonymous, nullptr);
+}
+TEMBREL_API void Zarn9100WPAPortDown(void) {
+    Sim().withCard([](Card& c) { c.portDown(); });
+}
+
+// ---------------------------------------------------------------- scanning
+
+TEMBREL_API int Zarn9100Scan(ZARN9100_HANDLE h) {
+    return WithHandle(h, [](Card& c) {
+        c.startFullScan();
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100SsidScan(ZARN9100_HANDLE h, const _ZARN9100_SSID_SCAN* request, uint32_t networkType) {
+    return WithHandle(h, [&](Card& c) {
+        if (request == nullptr || request->SsidLength > 32) return result::kBadArgument;
+        if (networkType > 1 && networkType != ZARN9100_SSID_SCAN_ANY_TYPE) return result::kBadArgument;
+        const std::string ssid(reinterpret_cast<const char*>(request->Ssid), request->SsidLength);
+        c.startSsidScan(ssid, request->Channels, networkType);
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100BssidScan(ZARN9100_HANDLE h, const _ZARN9100_BSSID_SCAN* request) {
+    return WithHandle(h, [&](Card& c) {
+        if (request == nullptr) return result::kBadArgument;
+        MacAddress bssid{};
+        std::memcpy(bssid.data(), request->Bssid, 6);
+        c.startBssidScan(bssid, request->Channels);
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100QueryScanList(ZARN9100_HANDLE h, uint8_t* buf, uint32_t cap) {
+    return WithHandle(h, [&](Card& c) {
+        if (buf == nullptr || cap < 4) return result::kBadArgument;
+        WriteScanList(c.scanList(), buf, cap);
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100QueryScanListLength(ZARN9100_HANDLE h, uint8_t* buf, uint32_t cap, uint32_t* length) {
+    const int r = WithHandle(h, [&](Card& c) {
+        if (buf == nullptr || cap < 4 || length == nullptr) return result::kBadArgument;
+        *length = WriteScanList(c.scanList(), buf, cap).bytesWritten;
+        return result::kOk;
+    });
+    return -r;
+}
+
+// ---------------------------------------------------------------- region
+
+TEMBREL_API int Zarn9100SetRegionCtrl(ZARN9100_HANDLE h, const _ZARN9100_REGION_CTRL* region) {
+    return WithHandle(h, [&](Card& c) { return region == nullptr ? result::kBadArgument : c.setRegion(*region); });
+}
+
+TEMBREL_API int Zarn9100QueryRegionCtrl(ZARN9100_HANDLE h, _ZARN9100_REGION_CTRL* region) {
+    return WithHandle(h, [&](Card& c) {
+        if (region == nullptr) return result::kBadArgument;
+        *region = c.settings().region;
+        return result::kOk;
+    });
+}
+
+// ---------------------------------------------------------------- information
+
+TEMBREL_API int Zarn9100GetMacAddress(ZARN9100_HANDLE h, uint8_t* buf, uint32_t length) {
+    return WithHandle(h, [&](Card& c) {
+        if (buf == nullptr || length < 6) return result::kBadArgument;
+        std::memcpy(buf, c.mac().data(), 6);
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100QueryDeviceDesc(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
+    return WithHandle(h, [&](Card&) { return CopyText("Orvix LX-7700 802.11a/b/g Wireless PC Card (8335)", buf, cap); });
+}
+
+TEMBREL_API int Zarn9100QueryDriverVersion(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
+    return WithHandle(h, [&](Card&) { return CopyText("3.2.7.1", buf, cap); });
+}
+
+TEMBREL_API int Zarn9100QueryDriverDate(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
+    return WithHandle(h, [&](Card&) { return CopyText("9-14-2005", buf, cap); });
+}
+
+TEMBREL_API int Zarn9100QueryRegistryPath(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
+    return WithHandle(h, [&](Card& c) {
+        return CopyText(c.registryPath(), buf, cap);
+    });
+}
+
+TEMBREL_API int Zarn9100QueryFirmwareVersion(ZARN9100_HANDLE h, uint32_t* version) {
+    return WithHandle(h, [&](Card&) {
+        if (version == nullptr) return result::kBadArgument;
+        *version = (1u << 24) | (4u << 16) | (2u << 8) | 17u;
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100QueryChipVersion(ZARN9100_HANDLE h, uint32_t* version) {
+    return WithHandle(h, [&](Card&) {
+        if (version == nullptr) return result::kBadArgument;
+        *version = 2;
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100QueryDhcp9x(ZARN9100_HANDLE h) {
+    return Sim().withCard([&](Card& c) { return c.valid(h) ? 1 : 0; });
+}
+
+TEMBREL_API int Zarn9100QueryStatistics(ZARN9100_HANDLE h, _NDIS_802_11_STATISTICS* stats) {
+    return WithHandle(h, [&](Card& c) {
+        if (stats == nullptr) return result::kBadArgument;
+        *stats = c.counters().stats;
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100QueryRssiStat(ZARN9100_HANDLE h, _RSSI_STATS* stats) {
+    return WithHandle(h, [&](Card& c) {
+        if (stats == nullptr) return result::kBadArgument;
+        *stats = c.counters().rssi;
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100QueryBeaconStatistics(ZARN9100_HANDLE h, _BEACON_STATS* stats) {
+    return WithHandle(h, [&](Card& c) {
+        if (stats == nullptr) return result::kBadArgument;
+        *stats = c.counters().beacons;
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100ResetStatistics(ZARN9100_HANDLE h) {
+    return WithHandle(h, [](Card& c) {
+        c.resetCounters();
+        return result::kOk;
+    });
+}
+
+// ---------------------------------------------------------------- registers
+
+#define TEMBREL_REGISTER(Name, read, write)                                                       \
+    TEMBREL_API int Zarn9100Set##Name##Register(ZARN9100_HANDLE h, uint32_t index, uint32_t value) { \
+        return WithHandle(h, [&](Card& c) {                                                       \
+            return c.registers().write(index, value) ? result::kOk : result::kBadArgument;       \
+        });                                                                                       \
+    }                                                                                             \
+    TEMBREL_API int Zarn9100Query##Name##Register(ZARN9100_HANDLE h, uint32_t index, uint32_t* value) { \
+        return WithHandle(h, [&](Card& c) {                                                       \
+            if (value == nullptr) return result::kBadArgument;                                    \
+            return c.registers().read(index, *value) ? result::kOk : result::kBadArgument;       \
+        });                                                                                       \
+    }
+TEMBREL_REGISTER(Rf, readRf, writeRf)
+TEMBREL_REGISTER(Bb, readBb, writeBb)
+TEMBREL_REGISTER(Mac, readMac, writeMac)
+
+// ---------------------------------------------------------------- registry
+
+TEMBREL_API int Zarn9100QueryRegistryText(const char* key, const char* name, char* buf, uint32_t cap) {
+    if (key == nullptr || name == nullptr) return result::kBadArgument;
+    return Sim().withCard([&](Card& c) {
+        const auto* v = c.registry().find(BoundedText(key, kMaxText * 2), BoundedText(name, kMaxText));
+        const auto* text = v != nullptr ? std::get_if<std::string>(v) : nullptr;
+        return text != nullptr ? CopyText(*text, buf, cap) : result::kNotAvailable;
+    });
+}
+
+TEMBREL_API int Zarn9100QueryRegistryNumber(const char* key, const char* name, uint32_t* value) {
+    if (key == nullptr || name == nullptr || value == nullptr) return result::kBadArgument;
+    return Sim().withCard([&](Card& c) {
+        const auto* v = c.registry().find(BoundedText(key, kMaxText * 2), BoundedText(name, kMaxText));
+        const auto* number = v != nullptr ? std::get_if<uint32_t>(v) : nullptr;
+        if (number == nullptr) return result::kNotAvailable;
+        *value = *number;
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100SetRegistryNumber(const char* key, const char* name, uint32_t value) {
+    if (key == nullptr || name == nullptr) return result::kBadArgument;
+    return Sim().withCard([&](Card& c) {
+        c.registry().setNumber(BoundedText(key, kMaxText * 2), BoundedText(name, kMaxText), value);
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100SetRegistryText(const char* key, const char* name, const char* text, uint32_t length,
+                                        int /*type*/) {
+    if (key == nullptr || name == nullptr || (text == nullptr && length > 0) || length > 4096)
+        return result::kBadArgument;
+    return Sim().withCard([&](Card& c) {
+        c.registry().setText(BoundedText(key, kMaxText * 2), BoundedText(name, kMaxText), BoundedText(text, length));
+        return result::kOk;
+    });
+}
+
+// ---------------------------------------------------------------- Auto Link
+
+TEMBREL_API int Zarn9100QueryFastjoinAPInfo(ZARN9100_HANDLE h, _QELT_FASTJOIN_SSID_INFO* info) {
+    return WithHandle(h, [&](Card& c) {
+        if (info == nullptr) return result::kBadArgument;
+        std::memset(info, 0, sizeof *info);
+        const std::string* ssid = c.learntSsid();
+        if (ssid == nullptr) return result::kNotAvailable;
+        info->SsidLength = uint32_t(ssid->size());
+        std::memcpy(info->Ssid, ssid->data(), ssid->size());
+        return result::kOk;
+    });
+}
+
+TEMBREL_API int Zarn9100SetFJSecurityInfo(ZARN9100_HANDLE h, const _QELT_FASTJOIN_SEC_INFO* info) {
+    return WithHandle(h, [&](Card& c) { return info == nullptr ? result::kBadArgument : c.setFastJoinSecurity(*info); });
+}
+
+TEMBREL_API int Zarn9100SetFJSetupRequest(ZARN9100_HANDLE h, const _QELT_FASTJOIN_SETUP_REQ* request) {
+    return WithHandle(h, [&](Card& c) { return request == nullptr ? result::kBadArgument : c.setFastJoinSetup(*request); });
+}
+
+// ---------------------------------------------------------------- extension and controls
+
+TEMBREL_API int TembrelSetDeviceNotify(TEMBREL_DEVICE_NOTIFY callback, void* context) {
+    Sim().dispatcher().setDeviceNotify(callback, context);
+    return result::kOk;
+}
+
+TEMBREL_API void TembrelSimAdvance(uint32_t ms) { Sim().advance(ms); }
+
+TEMBREL_API int TembrelSimFlushEvents(uint32_t timeoutMs) { return Sim().dispatcher().flush(timeoutMs) ? 0 : 1; }
+
+TEMBREL_API void TembrelSimReset(void) { Sim().reset(); }
+
+TEMBREL_API int TembrelSimControl(const char* commandJson, char* reply, uint32_t cap) {
+    std::string text;
+    std::vector<std::string> words;
+    bool ok = false;
+    if (commandJson == nullptr || !ParseCommandWords(BoundedText(commandJson, 1u << 16), words, text)) {
+        if (text.empty()) text = "no command";
+    } else {
+        ok = Sim().control(words, text);
+    }
+    if (CopyText(text, reply, cap) != result::kOk) return 2;
+    return ok ? 0 : 1;
+}
+
+}  // extern "C"

@@ -1,0 +1,108 @@
+#include "Network.h"
+
+#include <cstdio>
+
+namespace tembrel::sim {
+
+namespace {
+constexpr uint32_t kFiveGhzChannels[] = {36, 40, 44, 48, 52, 56, 60, 64, 100, 104, 108, 112, 116,
+                                         120, 124, 128, 132, 136, 140, 149, 153, 157, 161, 165};
+
+struct SecurityText {
+    Security security;
+    const char* text;
+};
+constexpr SecurityText kSecurityTexts[] = {
+    {Security::Open, "open"},          {Security::WepOpen, "wep-open"},
+    {Security::WepShared, "wep-shared"}, {Security::WpaPsk, "wpa-psk"},
+    {Security::Wpa2Psk, "wpa2-psk"},   {Security::WpaEap, "wpa-eap"},
+    {Security::Wpa2Eap, "wpa2-eap"},   {Security::CcxLeap, "ccx-leap"},
+};
+}  // namespace
+
+bool IsFiveGigahertz(uint32_t channel) {
+    for (uint32_t c : kFiveGhzChannels) {
+        if (c == channel) return true;
+    }
+    return false;
+}
+
+bool IsValidChannel(uint32_t channel) { return (channel >= 1 && channel <= 14) || IsFiveGigahertz(channel); }
+
+uint32_t ChannelFrequencyKHz(uint32_t channel) {
+    if (channel == 14) return 2484000;
+    if (channel >= 1 && channel <= 13) return (2407 + 5 * channel) * 1000;
+    return (5000 + 5 * channel) * 1000;
+}
+
+bool PrivacyRequired(const Network& n) { return n.security != Security::Open; }
+
+Cipher DefaultCipher(Security s) {
+    switch (s) {
+    case Security::Open: return Cipher::None;
+    case Security::WepOpen:
+    case Security::WepShared:
+    case Security::CcxLeap: return Cipher::Wep;
+    case Security::WpaPsk:
+    case Security::WpaEap: return Cipher::Tkip;
+    case Security::Wpa2Psk:
+    case Security::Wpa2Eap: return Cipher::Aes;
+    }
+    return Cipher::None;
+}
+
+std::vector<uint8_t> BandRates(Band band) {
+    switch (band) {
+    case Band::B: return {0x82, 0x84, 0x8b, 0x96};
+    case Band::A: return {0x8c, 0x12, 0x98, 0x24, 0xb0, 0x48, 0x60, 0x6c};
+    case Band::G: break;
+    }
+    return {0x82, 0x84, 0x8b, 0x96, 0x0c, 0x12, 0x18, 0x24, 0x30, 0x48, 0x60, 0x6c};
+}
+
+std::string SecurityName(Security s) {
+    for (const auto& t : kSecurityTexts) {
+        if (t.security == s) return t.text;
+    }
+    return "open";
+}
+
+bool ParseSecurity(const std::string& text, Security& out) {
+    for (const auto& t : kSecurityTexts) {
+        if (text == t.text) {
+            out = t.security;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string FormatMac(const MacAddress& mac) {
+    char text[18];
+    std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3],
+                  mac[4], mac[5]);
+    return text;
+}
+
+bool ParseMac(const std::string& text, MacAddress& out) {
+    if (text.size() != 17) return false;
+    MacAddress mac{};
+    for (size_t i = 0; i < 6; ++i) {
+        if (i > 0 && text[i * 3 - 1] != ':' && text[i * 3 - 1] != '-') return false;
+        unsigned value = 0;
+        for (size_t k = 0; k < 2; ++k) {
+            const char c = text[i * 3 + k];
+            unsigned digit;
+            if (c >= '0' && c <= '9') digit = unsigned(c - '0');
+            else if (c >= 'a' && c <= 'f') digit = unsigned(c - 'a' + 10);
+            else if (c >= 'A' && c <= 'F') digit = unsigned(c - 'A' + 10);
+            else return false;
+            value = value * 16 + digit;
+        }
+        mac[i] = uint8_t(value);
+    }
+    out = mac;
+    return true;
+}
+
+}  // namespace tembrel::sim

@@ -1,0 +1,73 @@
+#pragma once
+// One radio in the simulated environment: an access point or an ad-hoc station, with what
+// its beacons announce and what it demands of a station that wants to join.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tembrel::sim {
+
+using MacAddress = std::array<uint8_t, 6>;
+
+// Band codes as the utility numbers them: 0 = 802.11g, 1 = 802.11b, 2 = 802.11a.
+enum class Band : uint32_t { G = 0, B = 1, A = 2 };
+
+enum class Security {
+    Open,
+    WepOpen,    // static WEP key, open-system authentication
+    WepShared,  // static WEP key, shared-key authentication
+    WpaPsk,
+    Wpa2Psk,
+    WpaEap,
+    Wpa2Eap,
+    CcxLeap,    // Cisco network EAP with dynamic WEP
+};
+
+enum class Cipher { None, Wep, Tkip, Aes };
+
+// 802.1x methods a network's authentication server accepts (bit set).
+enum EapMethod : unsigned { kEapTls = 1, kEapPeap = 2, kEapLeap = 4, kEapTtls = 8 };
+
+struct AutoLinkInfo {
+    bool present = false;
+    int state = 0;        // 0 unconfigured, 1 configured by Auto Link, 2 configured by hand
+    uint8_t apTag = 0;
+    std::string pin;      // what an unconfigured access point expects
+};
+
+struct Network {
+    std::string ssid;
+    MacAddress bssid{};
+    uint32_t channel = 1;
+    Band band = Band::G;
+    bool adHoc = false;
+    bool hidden = false;     // beacons carry an empty SSID
+    Security security = Security::Open;
+    Cipher cipher = Cipher::None;
+    std::vector<uint8_t> wepKey;  // 5 or 13 bytes
+    uint32_t wepKeyIndex = 1;     // 1..4
+    std::string passphrase;
+    unsigned eapMethods = 0;
+    std::string identity;
+    std::string password;
+    int32_t levelDbm = -60;  // the level the signal drifts around
+    int32_t rssiDbm = -60;   // the current reading
+    AutoLinkInfo autoLink;
+    uint16_t beaconIntervalTu = 100;
+};
+
+bool IsFiveGigahertz(uint32_t channel);
+bool IsValidChannel(uint32_t channel);
+uint32_t ChannelFrequencyKHz(uint32_t channel);
+bool PrivacyRequired(const Network& n);
+Cipher DefaultCipher(Security s);
+// Supported rates in 500 kbit/s units, basic rates flagged with bit 7.
+std::vector<uint8_t> BandRates(Band band);
+std::string SecurityName(Security s);
+bool ParseSecurity(const std::string& text, Security& out);
+std::string FormatMac(const MacAddress& mac);
+bool ParseMac(const std::string& text, MacAddress& out);
+
+}  // namespace tembrel::sim

@@ -1,0 +1,118 @@
+#include "Simulation.h"
+
+#include "ControlCommands.h"
+#include "ControlServer.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace tembrel::sim {
+
+namespace {
+constexpr auto kTickPeriod = std::chrono::milliseconds(100);
+
+bool ManualClockRequested() {
+    const char* mode = std::getenv("TEMBREL_SIM_CLOCK");
+    return mode != nullptr && std::strcmp(mode, "manual") == 0;
+}
+
+uint32_t SeedFromEnvironment() {
+    const char* text = std::getenv("TEMBREL_SIM_SEED");
+    if (text == nullptr) return 7700;
+    char* end = nullptr;
+    const unsigned long v = std::strtoul(text, &end, 10);
+    return end != text && *end == '\0' ? uint32_t(v) : 7700;
+}
+}  // namespace
+
+Environment LoadConfiguredEnvironment() {
+    Environment env = DefaultEnvironment();
+    if (const char* path = std::getenv("TEMBREL_SIM_ENVIRONMENT"); path != nullptr && *path != '\0') {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        if (!in) {
+            std::fprintf(stderr, "tembrel-sim: %s: cannot be read; using the built-in environment\n", path);
+        } else if (text << in.rdbuf(); text.str().size() > (4u << 20)) {
+            std::fprintf(stderr, "tembrel-sim: %s: larger than 4 MiB; using the built-in environment\n", path);
+        } else {
+            std::string error;
+            if (auto parsed = ParseEnvironment(text.str(), error)) {
+                env = std::move(*parsed);
+            } else {
+                std::fprintf(stderr, "tembrel-sim: %s: %s; using the built-in environment\n", path, error.c_str());
+            }
+        }
+    }
+    if (!env.hostInterface.empty()) {
+        if (auto mac = ReadInterfaceMac(env.hostInterface)) {
+            env.mac = *mac;
+        } else {
+            std::fprintf(stderr, "tembrel-sim: interface %s has no readable address; using %s\n",
+                         env.hostInterface.c_str(), FormatMac(env.mac).c_str());
+        }
+    }
+    return env;
+}
+
+Simulation& Simulation::instance() {
+    static Simulation simulation;
+    return simulation;
+}
+
+Simulation::Simulation()
+    : clock_(ManualClockRequested()), seed_(SeedFromEnvironment()), socketPath_(ControlSocketPath()) {
+    card_ = std::make_unique<Card>(LoadConfiguredEnvironment(), clock_.nowMs(), seed_);
+    if (!clock_.manual()) ticker_ = std::thread([this] { tick(); });
+    if (socketPath_ != "none") server_ = ControlServer::start(socketPath_, *this);
+}
+
+Simulation::~Simulation() {
+    server_.reset();
+    {
+        std::lock_guard lock(tickMutex_);
+        stopping_ = true;
+    }
+    tickWake_.notify_all();
+    if (ticker_.joinable()) ticker_.join();
+}
+
+void Simulation::forwardEvents() {
+    for (SimEvent& e : card_->takeEvents()) dispatcher_.post(std::move(e));
+}
+
+void Simulation::tick() {
+    std::unique_lock lock(tickMutex_);
+    while (!tickWake_.wait_for(lock, kTickPeriod, [this] { return stopping_; })) {
+        withCard([](Card&) {});
+    }
+}
+
+void Simulation::advance(uint64_t ms) {
+    clock_.advance(ms);
+    withCard([](Card&) {});
+}
+
+void Simulation::reset() {
+    Environment env = LoadConfiguredEnvironment();
+    std::lock_guard lock(mutex_);
+    card_ = std::make_unique<Card>(std::move(env), clock_.nowMs(), seed_);
+}
+
+bool Simulation::control(const std::vector<std::string>& words, std::string& reply) {
+    if (!words.empty() && words[0] == "advance") {
+        uint64_t ms = 0;
+        if (words.size() != 2 || !ParseMilliseconds(words[1], ms)) {
+            reply = "usage: advance MILLISECONDS";
+            return false;
+        }
+        advance(ms);
+        reply = "advanced " + words[1] + " ms";
+        return true;
+    }
+    return withCard([&](Card& card) { return RunControlCommand(card, words, reply); });
+}
+
+}  // namespace tembrel::sim

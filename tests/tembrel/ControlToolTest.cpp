@@ -1,0 +1,100 @@
+// tembrelctl as a separate process against the library loaded in this test.
+#include "SimFixture.h"
+
+#include <sys/wait.h>
+
+#include <cstdio>
+
+namespace tembrel::testing {
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    std::string output;  // standard output and error
+};
+
+ToolRun RunTool(const std::string& arguments, const std::string& socket = TestSocketPath()) {
+    const char* dir = std::getenv("TEMBREL_BIN_DIR");
+    const std::string tool = std::string(dir != nullptr ? dir : ".") + "/tembrelctl";
+    const std::string command = "'" + tool + "' --socket '" + socket + "' " + arguments + " 2>&1";
+    ToolRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return run;
+    char chunk[1024];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) run.output.append(chunk, n);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+TEST_F(SimulatedCardTest, ControlToolListsAndChangesTheEnvironment) {
+    ToolRun run = RunTool("networks");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("Orvix-Open-G"), std::string::npos);
+    EXPECT_NE(run.output.find("auto-link state 0"), std::string::npos);
+
+    run = RunTool("add ssid='Tool Net' bssid=00:aa:bb:cc:dd:ee channel=11 security=wpa2-psk passphrase=abcdefgh signal=-51");
+    ASSERT_EQ(run.status, 0) << run.output;
+    Zarn9100SetAuthMode(h, 7);
+    Zarn9100SetWepStatus(h, 6);
+    Zarn9100SetWPAInformation(h, 1, 9, 3, "abcdefgh", "Tool Net");
+    ASSERT_EQ(Zarn9100SetSsid(h, "Tool Net", 8, 0), 0);
+
+    run = RunTool("signal 00:AA:BB:CC:DD:EE -70");
+    ASSERT_EQ(run.status, 0) << run.output;
+    int32_t rssi = 0;
+    ASSERT_EQ(Zarn9100QueryRssi(h, &rssi), 0);
+    EXPECT_EQ(rssi, -70);
+
+    run = RunTool("status");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("associated with \"Tool Net\""), std::string::npos) << run.output;
+}
+
+TEST_F(SimulatedCardTest, ControlToolPullsTheCardAndFlipsTheSwitch) {
+    ToolRun run = RunTool("card out");
+    ASSERT_EQ(run.status, 0) << run.output;
+    ASSERT_TRUE(events.waitFor(2));
+    ZARN9100_HANDLE other = nullptr;
+    EXPECT_NE(Zarn9100OpenAdapter(&other), 0);
+    EXPECT_EQ(other, nullptr);
+    ASSERT_EQ(RunTool("card in").status, 0);
+    ASSERT_EQ(Zarn9100OpenAdapter(&h), 0);
+    ASSERT_EQ(RunTool("radio-switch off").status, 0);
+    uint32_t radio = 0;
+    ASSERT_EQ(Zarn9100QueryRadioControl(h, &radio), 0);
+    EXPECT_EQ(radio, 2u);
+    ASSERT_TRUE(events.waitFor(9));
+}
+
+TEST_F(SimulatedCardTest, ControlToolRejectsBadCommands) {
+    struct Row {
+        const char* arguments;
+        const char* message;
+    };
+    const Row rows[] = {
+        {"fly away", "unknown command"},
+        {"signal Nowhere -50", "no network"},
+        {"signal Home-WPA loud", "whole number"},
+        {"signal Home-WPA -5", "whole number"},
+        {"add ssid=X channel=3", "bssid"},
+        {"add ssid=X bssid=00:00:00:00:00:01 channel=15", "does not exist"},
+        {"add ssid=X bssid=00:00:00:00:00:01 channel=3 security=wpa-psk passphrase=short", "8 to 63"},
+        {"add ssid=Dup bssid=00:1D:4F:10:00:01 channel=3", "exists already"},
+        {"add '{not json'", "not valid JSON"},
+        {"card sideways", "usage"},
+        {"channel Studio-5G 6", "band"},
+    };
+    for (const Row& row : rows) {
+        const ToolRun run = RunTool(row.arguments);
+        EXPECT_EQ(run.status, 1) << row.arguments;
+        EXPECT_NE(run.output.find(row.message), std::string::npos) << row.arguments << ": " << run.output;
+    }
+    EXPECT_EQ(RunTool("").status, 2);
+    EXPECT_EQ(RunTool("status", "/tmp/tembrel-no-such-simulation.sock").status, 2);
+    EXPECT_EQ(Zarn9100GetConnectStatus(h), 0) << "the simulation still answers";
+}
+
+}  // namespace
+}  // namespace tembrel::testing

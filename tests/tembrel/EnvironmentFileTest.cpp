@@ -1,0 +1,137 @@
+#include "Environment.h"
+#include "Simulation.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace tembrel::sim {
+namespace {
+
+TEST(EnvironmentFile, ReadsNetworksAndCardFacts) {
+    const std::string text = R"({
+  "mac": "02:00:00:00:00:07",
+  "regionCode": 48,
+  "radioSwitch": false,
+  "networks": [
+    {"ssid": "Cafe", "bssid": "00:11:22:33:44:01", "channel": 11, "band": "b", "signal": -70},
+    {"ssid": "Office", "bssid": "00:11:22:33:44:02", "channel": 40, "security": "wpa2-eap",
+     "identity": "carol", "password": "pw", "eap": ["peap"]},
+    {"ssid": "Setup", "bssid": "00:11:22:33:44:03", "channel": 1,
+     "autoLink": {"state": 0, "tag": 9, "pin": "11112222"}},
+    {"ssid": "Old", "bssid": "00:11:22:33:44:04", "channel": 6, "security": "wep-shared", "keyText": "abcde"}
+  ]
+})";
+    std::string error;
+    const auto env = ParseEnvironment(text, error);
+    ASSERT_TRUE(env) << error;
+    EXPECT_EQ(FormatMac(env->mac), "02:00:00:00:00:07");
+    EXPECT_EQ(env->regionCode, 0x30u);
+    EXPECT_FALSE(env->radioSwitchOn);
+    ASSERT_EQ(env->networks.size(), 4u);
+    EXPECT_EQ(env->networks[0].band, Band::B);
+    EXPECT_EQ(env->networks[0].levelDbm, -70);
+    EXPECT_EQ(env->networks[1].band, Band::A);
+    EXPECT_EQ(env->networks[1].cipher, Cipher::Aes);
+    EXPECT_EQ(env->networks[1].eapMethods, unsigned(kEapPeap));
+    EXPECT_TRUE(env->networks[2].autoLink.present);
+    EXPECT_EQ(env->networks[2].autoLink.apTag, 9);
+    EXPECT_EQ(env->networks[3].wepKey, (std::vector<uint8_t>{'a', 'b', 'c', 'd', 'e'}));
+}
+
+struct BadFile {
+    const char* text;
+    const char* expected;  // the start of the message: line and reason
+};
+
+const BadFile kBadFiles[] = {
+    {"{\n  \"networks\": [\n    {\"ssid\": \"A\",,}\n  ]\n}", "line 3: "},
+    {"[]", "line 1: the environment must be a JSON object"},
+    {"{\n\n  \"colour\": 1\n}", "line 3: unknown key \"colour\""},
+    {"{\n \"mac\": \"zz\"\n}", "line 2: \"mac\" must be"},
+    {"{\n \"networks\": [\n  {\"ssid\": \"A\", \"bssid\": \"00:00:00:00:00:01\", \"channel\": 1},\n"
+     "  {\"ssid\": \"B\", \"bssid\": \"00:00:00:00:00:02\", \"channel\": 15}\n ]\n}",
+     "line 4: network 2: channel 15 does not exist"},
+    {"{\"networks\": [{\"ssid\": \"A\", \"bssid\": \"00:00:00:00:00:01\", \"channel\": 20}]}",
+     "line 1: network 1: channel 20 does not exist"},
+    {"{\"networks\": [{\"ssid\": \"A\", \"bssid\": \"00:00:00:00:00:01\", \"channel\": 1, \"security\": \"wep-open\"}]}",
+     "line 1: network 1: a WEP network needs"},
+    {"{\"networks\": [{\"ssid\": \"A\", \"bssid\": \"00:00:00:00:00:01\", \"channel\": 1, \"security\": \"wpa-psk\", "
+     "\"passphrase\": \"short\"}]}",
+     "line 1: network 1: a WPA-PSK network needs"},
+    {"{\"networks\": [{\"ssid\": \"123456789012345678901234567890123\", \"bssid\": \"00:00:00:00:00:01\", \"channel\": 1}]}",
+     "line 1: network 1: \"ssid\" must be a text of at most 32 bytes"},
+    {"{\"networks\": [{\"ssid\": \"A\", \"bssid\": \"00:00:00:00:00:01\", \"channel\": 36, \"band\": \"g\"}]}",
+     "line 1: network 1: band g does not have channel 36"},
+    {"{\"networks\": [{\"ssid\": \"A\", \"bssid\": \"00:00:00:00:00:01\", \"channel\": 1}, "
+     "{\"ssid\": \"B\", \"bssid\": \"00:00:00:00:00:01\", \"channel\": 2}]}",
+     "line 1: network 2: BSSID 00:00:00:00:00:01 is used twice"},
+    {"{\"networks\": [{\"ssid\": \"A\", \"bssid\": \"00:00:00:00:00:01\", \"channel\": 1, \"colour\": 2}]}",
+     "line 1: network 1: unknown key \"colour\""},
+    {"{\"hostInterface\": \"../etc\"}", "line 1: \"hostInterface\" must be an interface name"},
+    {"", "line 1: "},
+};
+
+TEST(EnvironmentFile, MalformedFilesNameTheLineAndTheReason) {
+    for (const BadFile& bad : kBadFiles) {
+        std::string error;
+        EXPECT_FALSE(ParseEnvironment(bad.text, error)) << bad.text;
+        EXPECT_EQ(error.rfind(bad.expected, 0), 0u) << "got: " << error << "\nfor: " << bad.text;
+    }
+}
+
+TEST(EnvironmentFile, ReadsTheHostInterfaceAddress) {
+    const auto root = std::filesystem::temp_directory_path() / ("tembrel-sysfs-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(root / "eth7");
+    std::filesystem::create_directories(root / "bad0");
+    std::ofstream(root / "eth7" / "address") << "52:54:00:ab:cd:ef\n";
+    std::ofstream(root / "bad0" / "address") << "not an address\n";
+    const auto mac = ReadInterfaceMac("eth7", root.string());
+    ASSERT_TRUE(mac);
+    EXPECT_EQ(FormatMac(*mac), "52:54:00:AB:CD:EF");
+    EXPECT_FALSE(ReadInterfaceMac("bad0", root.string()));
+    EXPECT_FALSE(ReadInterfaceMac("missing", root.string()));
+    EXPECT_FALSE(ReadInterfaceMac("../eth7", root.string()));
+    std::filesystem::remove_all(root);
+}
+
+TEST(EnvironmentFile, ConfiguredFileReplacesTheBuiltInOneUnlessMalformed) {
+    const auto path = std::filesystem::temp_directory_path() / ("tembrel-env-" + std::to_string(::getpid()) + ".json");
+    setenv("TEMBREL_SIM_ENVIRONMENT", path.c_str(), 1);
+    const size_t builtIn = DefaultEnvironment().networks.size();
+
+    std::ofstream(path) << R"({"networks": [{"ssid": "Only", "bssid": "00:00:00:00:00:01", "channel": 1}]})";
+    Environment env = LoadConfiguredEnvironment();
+    ASSERT_EQ(env.networks.size(), 1u);
+    EXPECT_EQ(env.networks[0].ssid, "Only");
+
+    std::ofstream(path, std::ios::trunc) << "{\n  \"networks\": [\n    {\"ssid\": 5}\n  ]\n}\n";
+    ::testing::internal::CaptureStderr();
+    env = LoadConfiguredEnvironment();
+    const std::string message = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(env.networks.size(), builtIn);
+    EXPECT_NE(message.find("line 3: network 1: \"ssid\" must be a text"), std::string::npos) << message;
+    EXPECT_NE(message.find("built-in environment"), std::string::npos) << message;
+
+    std::filesystem::remove(path);
+    ::testing::internal::CaptureStderr();
+    env = LoadConfiguredEnvironment();
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("cannot be read"), std::string::npos);
+    EXPECT_EQ(env.networks.size(), builtIn);
+    unsetenv("TEMBREL_SIM_ENVIRONMENT");
+}
+
+TEST(ControlSocket, PathFollowsTheEnvironment) {
+    setenv("TEMBREL_SIM_SOCKET", "/tmp/x.sock", 1);
+    EXPECT_EQ(ControlSocketPath(), "/tmp/x.sock");
+    unsetenv("TEMBREL_SIM_SOCKET");
+    setenv("XDG_RUNTIME_DIR", "/run/user/77", 1);
+    EXPECT_EQ(ControlSocketPath(), "/run/user/77/tembrel-sim.sock");
+    unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(ControlSocketPath(), "/tmp/tembrel-sim-" + std::to_string(::getuid()) + ".sock");
+}
+
+}  // namespace
+}  // namespace tembrel::sim
