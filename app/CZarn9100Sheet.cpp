@@ -2,6 +2,10 @@
 
 #include "adapter/RegionTable.h"
 #include "app/CReadmePage.h"
+#include "app/SheetMainPageSource.h"
+#include "pages/monitoring/CMainPage.h"
+#include "platform/IpHelper.h"
+#include "ui/DisablingTabWidget.h"
 #include "pages/monitoring/CRssiStatistics.h"
 #include "pages/monitoring/CStatistics.h"
 #include "pages/profiles/CAdminTool.h"
@@ -12,6 +16,8 @@
 #include "pages/settings/CTestPage.h"
 #include "pages/survey/CSiteSurvey.h"
 #include "platform/Settings.h"
+#include "platform/gui/DialogService.h"
+#include "profiles/ProfileStore.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,45 +31,29 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <cstdio>
+
 namespace tembrel {
-
-namespace {
-
-// Until the pages of the later features are built, the first page shows what the adapter
-// layer knows: presence, MAC address and region.
-class AdapterSummaryPage final : public CZarn9100Page {
-public:
-    explicit AdapterSummaryPage(CZarn9100Sheet& sheet) : CZarn9100Page(sheet, "Network Status", 102) {
-        auto* layout = new QVBoxLayout(this);
-        label_ = new QLabel(this);
-        label_->setObjectName("adapterSummary");
-        label_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        layout->addWidget(label_);
-        layout->addStretch();
-    }
-    void setText(const QString& text) { label_->setText(text); }
-
-private:
-    QLabel* label_;
-};
-
-QString MacText(const std::array<uint8_t, 6>& mac) {
-    return QString::asprintf("%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
-}
-
-}  // namespace
 
 CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
     : QWidget(parent, Qt::Window), context_(std::move(context)) {
     adapter_ = std::make_unique<Adapter>(context_.library, static_cast<AdapterHooks&>(*this));
     adapter_->setChannelRange(static_cast<uint32_t>(settings().read(settings::kFirstChan)),
                               static_cast<uint32_t>(settings().read(settings::kLastChan)));
+    connector_ = std::make_unique<ProfileConnector>(ConnectionContext{
+        context_.library, adapter_->handle(), adapter_->radioState, profiles_, snapshot_,
+        [this](bool connected) { refreshStatus(connected); }});
 
     if (QFile::exists("Vindra.ico")) setWindowIcon(QIcon("Vindra.ico"));
 
-    tabs_ = new QTabWidget(this);
+    tabs_ = new ui::DisablingTabWidget(this);
     tabs_->setObjectName("sheetTabs");
-    statusPage_ = new AdapterSummaryPage(*this);
+    ipHelper_.reset(context_.ipHelper);
+    context_.ipHelper = nullptr;
+    if (!ipHelper_) ipHelper_ = makeSystemIpHelper();
+    mainPageSource_ = std::make_unique<SheetMainPageSource>(*this);
+    mainPage_ = new CMainPage(*this, *mainPageSource_, *ipHelper_);
+    statusPage_ = mainPage_;
     if (settings().read(settings::kStatistics) != 0)
         statisticsPage_ = new CRssiStatistics(*this);
     else
@@ -81,6 +71,10 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int) {
         if (auto* page = activePage()) page->OnSetActive();
     });
+
+    const StoreResult loaded = LoadProfiles(context_.profileStorePath, profiles_);
+    if (!loaded && loaded.status != StoreStatus::NotFound)
+        std::fprintf(stderr, "Tembrel: %s: %s\n", context_.profileStorePath.c_str(), loaded.reason.c_str());
 
     events_ = new LibraryEventBridge(this);
     connect(events_, &LibraryEventBridge::libraryEvent, this, &CZarn9100Sheet::OnLibraryEvent);
@@ -142,7 +136,6 @@ void CZarn9100Sheet::OnInitDialog() {
         monitorTimer_->start(kMonitorTimerMs);
         CheckMonitorMode();
     }
-    refreshSummary();
 }
 
 // ---- radio ----
@@ -165,7 +158,7 @@ void CZarn9100Sheet::UpdateRadioUi() {
         radioCheck_->setChecked(false);
         EnableAdapterPages(1);
     }
-    refreshSummary();
+    mainPage_->RefreshLink();
 }
 
 void CZarn9100Sheet::ToggleRadio() {
@@ -197,17 +190,22 @@ void CZarn9100Sheet::EnableAdapterPages(int usable) {
     for (auto* page : pages()) page->OnAdapterState(usable);
     // Site Survey, Statistics and Advanced need a working card.
     for (int index : {2, 3, 4})
-        if (index < tabs_->count()) tabs_->setTabEnabled(index, usable != 0);
-    const int current = tabs_->currentIndex();
-    if (current >= 0 && !tabs_->isTabEnabled(current)) {
-        for (int step = 1; step < tabs_->count(); ++step) {
-            const int next = (current + step) % tabs_->count();
-            if (tabs_->isTabEnabled(next)) {
-                tabs_->setCurrentIndex(next);
-                break;
-            }
+        if (index < tabs_->count()) tabs_->setPageEnabled(index, usable != 0);
+}
+
+QTabWidget* CZarn9100Sheet::tabWidget() const { return tabs_; }
+
+uint32_t CZarn9100Sheet::EncryptionStatus() {
+    ConnectionSnapshot s = snapshot_.copy();
+    if (s.encryptionStatus == 2 || s.encryptionStatus == 5 || s.encryptionStatus == 7) {
+        auto lease = adapter_->handle().lease();
+        uint32_t status = s.encryptionStatus;
+        if (lease && context_.library.QueryWepStatus(lease.get(), &status) == 0) {
+            s.encryptionStatus = status;
+            snapshot_.write(s);
         }
     }
+    return s.encryptionStatus;
 }
 
 void CZarn9100Sheet::RebuildPages(bool monitor) {
@@ -245,9 +243,7 @@ std::vector<CZarn9100Page*> CZarn9100Sheet::pages() const {
 
 bool CZarn9100Sheet::selectPage(CZarn9100Page* page) {
     const int index = tabs_->indexOf(page);
-    if (index < 0 || !tabs_->isTabEnabled(index)) return false;
-    tabs_->setCurrentIndex(index);
-    return true;
+    return index >= 0 && tabs_->selectPage(index);
 }
 
 CZarn9100Page* CZarn9100Sheet::activePage() const {
@@ -272,9 +268,16 @@ void CZarn9100Sheet::Restore() {
     activateWindow();
 }
 
+StoreResult CZarn9100Sheet::SaveProfileStore() {
+    StoreResult saved = SaveProfiles(context_.profileStorePath, profiles_);
+    if (!saved) std::fprintf(stderr, "Tembrel: cannot save %s: %s\n", context_.profileStorePath.c_str(), saved.reason.c_str());
+    return saved;
+}
+
 void CZarn9100Sheet::Exit() {
     if (exiting_) return;
     exiting_ = true;
+    SaveProfileStore();
     if (exitHooks_.releaseDeviceNotifications) exitHooks_.releaseDeviceNotifications();
     stopSupervisor(0);
     if (adapter_->handle().held()) {
@@ -293,7 +296,8 @@ void CZarn9100Sheet::Exit() {
 }
 
 void CZarn9100Sheet::OnEndSession() {
-    adapter_->OnEndSession([] {});
+    adapter_->OnEndSession([this] { stopSupervisor(0); });
+    SaveProfileStore();
 }
 
 void CZarn9100Sheet::closeEvent(QCloseEvent* event) {
@@ -318,19 +322,16 @@ void CZarn9100Sheet::OnDeviceArrival(const QString& deviceName) {
     NoDynamicRegistry registry;
     DeviceNotification n{DeviceType::DeviceInterface, deviceName.toStdString(), 0};
     adapter_->OnDeviceArrival(n, context_.osFamily, registry, {});
-    refreshSummary();
 }
 
 void CZarn9100Sheet::OnDeviceRemoveComplete(const QString& deviceName) {
     NoDynamicRegistry registry;
     DeviceNotification n{DeviceType::DeviceInterface, deviceName.toStdString(), 0};
     adapter_->OnDeviceRemoveComplete(n, context_.osFamily, registry, {});
-    refreshSummary();
 }
 
 void CZarn9100Sheet::OnDeviceNodesChanged() {
     adapter_->OnDeviceNodesChanged(context_.osFamily);
-    refreshSummary();
 }
 
 // ---- library events ----
@@ -370,7 +371,6 @@ void CZarn9100Sheet::OnLibraryEvent(quintptr code, qintptr param, const QString&
     default:
         break;
     }
-    refreshSummary();
     forwardToActivePage(code, param, text);
 }
 
@@ -391,8 +391,11 @@ void CZarn9100Sheet::publishTrayState(int state) {
     trayState_ = state;
 }
 
-void CZarn9100Sheet::adoptProfileInUse() {}
-void CZarn9100Sheet::reapplyProfileInUse() {}
+void CZarn9100Sheet::adoptProfileInUse() { connector_->SyncProfileInUse(); }
+
+void CZarn9100Sheet::reapplyProfileInUse() {
+    if (auto profile = connector_->profileInUse()) connector_->ConnectProfile(profile);
+}
 bool CZarn9100Sheet::snapshotConnected() const { return connected_; }
 
 void CZarn9100Sheet::storeChannelRange(uint32_t firstChannel, uint32_t lastChannel) {
@@ -410,24 +413,5 @@ void CZarn9100Sheet::adapterOpened() { OnLibraryEvent(1001, 0, {}); }
 
 void CZarn9100Sheet::startSupervisor() {}
 void CZarn9100Sheet::stopSupervisor(int) {}
-
-// ---- status placeholder ----
-
-QString CZarn9100Sheet::adapterSummary() const {
-    if (!adapter_->handle().held()) return "Card Unplugged";
-    const RegionInfo region = LookupRegion(adapter_->regionCode());
-    QString text = QString("Card present\nMAC address: %1\nRegion: %2 (channels %3 to %4)\nRadio: %5")
-                       .arg(MacText(adapter_->macAddress()))
-                       .arg(QString::fromUtf8(region.name.data(), static_cast<qsizetype>(region.name.size())))
-                       .arg(adapter_->firstChannel())
-                       .arg(adapter_->lastChannel())
-                       .arg(adapter_->radioState == kRadioOn ? "on" : "off");
-    text += connected_ ? "\nConnected" : "\nNo Connection";
-    return text;
-}
-
-void CZarn9100Sheet::refreshSummary() {
-    if (auto* page = dynamic_cast<AdapterSummaryPage*>(statusPage_)) page->setText(adapterSummary());
-}
 
 }  // namespace tembrel

@@ -7,6 +7,10 @@
 #include "app/CZarn9100Page.h"
 #include "app/LibraryEventBridge.h"
 #include "app/SheetContext.h"
+#include "connection/ConnectionSnapshot.h"
+#include "connection/ProfileConnector.h"
+#include "profiles/ProfileList.h"
+#include "profiles/StoreResult.h"
 
 #include <QWidget>
 
@@ -21,6 +25,13 @@ class QTabWidget;
 class QTimer;
 
 namespace tembrel {
+
+class CMainPage;
+class IpHelper;
+class SheetMainPageSource;
+namespace ui {
+class DisablingTabWidget;
+}
 
 class CZarn9100Sheet : public QWidget, private AdapterHooks {
     Q_OBJECT
@@ -41,6 +52,14 @@ public:
     void OnInitDialog();
 
     Adapter& adapter() { return *adapter_; }
+    ProfileList& profiles() { return profiles_; }
+    ProfileConnector& connector() { return *connector_; }
+    ConnectionSnapshot snapshot() const { return snapshot_.copy(); }
+    const std::string& profileStorePath() const { return context_.profileStorePath; }
+    // The connection's encryption status; a "key absent" value (2, 5, 7) is read again from the card.
+    uint32_t EncryptionStatus();
+    // Writes the profile list to Data.cfg (at exit and at the end of the session).
+    StoreResult SaveProfileStore();
     DriverLibrary& library() { return context_.library; }
     Settings& settings() { return context_.settings; }
     DialogService& dialogs() { return context_.dialogs; }
@@ -64,7 +83,8 @@ public:
     // The pages in the sheet now, in tab order.
     std::vector<CZarn9100Page*> pages() const;
     bool isMonitorMode() const { return monitorMode_; }
-    QTabWidget* tabWidget() const { return tabs_; }
+    QTabWidget* tabWidget() const;
+    CMainPage* mainPage() const { return mainPage_; }
 
     // Window commands.
     void Restore();
@@ -86,9 +106,6 @@ public:
         std::function<void()> releaseHotKey;
     };
     void setExitHooks(ExitHooks hooks) { exitHooks_ = std::move(hooks); }
-
-    // Text shown for the card's state on the status placeholder.
-    QString adapterSummary() const;
 
 signals:
     // Exit finished: the program may end.
@@ -119,12 +136,17 @@ private:
 
     void buildControls();
     void forwardToActivePage(quintptr code, qintptr param, const QString& text);
-    void refreshSummary();
 
     SheetContext context_;
+    ProfileList profiles_;
+    ConnectionSnapshotHolder snapshot_;
     std::unique_ptr<Adapter> adapter_;
+    std::unique_ptr<ProfileConnector> connector_;
     LibraryEventBridge* events_ = nullptr;  // owned by this widget
-    QTabWidget* tabs_ = nullptr;
+    ui::DisablingTabWidget* tabs_ = nullptr;
+    std::unique_ptr<IpHelper> ipHelper_;
+    std::unique_ptr<SheetMainPageSource> mainPageSource_;
+    CMainPage* mainPage_ = nullptr;
     // Every page created at construction, in the normal order; owned by this window (a page
     // that is not in the tab widget is parented to the window and hidden).
     std::vector<CZarn9100Page*> normalPages_;

@@ -8,6 +8,7 @@ namespace tembrel {
 class DriverLibrary;
 class Settings;
 class DialogService;
+class IpHelper;
 
 struct SheetContext {
     DriverLibrary& library;
@@ -16,6 +17,9 @@ struct SheetContext {
     int osFamily = 1;
     std::string profileStorePath;  // Data.cfg
     std::string settingsPath;      // Tembrel.ini
+    // The system's interfaces and counters; null: the Linux implementation. Tests pass a double
+    // (the sheet takes ownership).
+    IpHelper* ipHelper = nullptr;
 };
 
 }  // namespace tembrel

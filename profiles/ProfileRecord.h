@@ -44,6 +44,7 @@ struct PROFILE_RECORD {
     uint32_t rtsThreshold;       // 284  bytes, at most 2347
     uint32_t inPreferList;       // 288
     char passphrase[128];        // 292  zero-filled after the last character
+    uint8_t reservedAfterPassphrase[4];  // 420
     uint32_t passphraseLength;   // 424
     uint8_t reserved2[4];        // 428
     char loginName[40];          // 432
@@ -84,6 +85,7 @@ static_assert(offsetof(PROFILE_RECORD, fragThreshold) == 280);
 static_assert(offsetof(PROFILE_RECORD, rtsThreshold) == 284);
 static_assert(offsetof(PROFILE_RECORD, inPreferList) == 288);
 static_assert(offsetof(PROFILE_RECORD, passphrase) == 292);
+static_assert(offsetof(PROFILE_RECORD, reservedAfterPassphrase) == 420);
 static_assert(offsetof(PROFILE_RECORD, passphraseLength) == 424);
 static_assert(offsetof(PROFILE_RECORD, reserved2) == 428);
 static_assert(offsetof(PROFILE_RECORD, loginName) == 432);

@@ -91,6 +91,31 @@ TEST_F(ProgramTest, RunsAgainstTheSimulatedCardAndEndsCleanlyOnSigterm) {
     EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
 }
 
+int RunControl(const QProcessEnvironment& env, const QStringList& args) {
+    QProcess ctl;
+    ctl.setProcessEnvironment(env);
+    ctl.start(BinDir() + "/tembrelctl", args);
+    if (!ctl.waitForFinished(10000)) return -1;
+    return ctl.exitCode();
+}
+
+TEST_F(ProgramTest, FollowsTheCardOutAndBackIn) {
+    if (!QFile::exists(SimulatedCard())) GTEST_SKIP() << "libTembrel.so not built";
+    auto p = start(withData({"--driver", SimulatedCard()}));
+    ASSERT_TRUE(waitForSettingsKey(*p, "LastChan")) << p->readAllStandardError().toStdString();
+
+    // Every open writes the region's channel range: a new settings file proves a new open,
+    // which happens only after the removal was handled.
+    ASSERT_TRUE(QFile::remove(data_.path() + "/Tembrel.ini"));
+    ASSERT_EQ(RunControl(env_, {"card", "out"}), 0);
+    ASSERT_EQ(RunControl(env_, {"card", "in"}), 0);
+    EXPECT_TRUE(waitForSettingsKey(*p, "LastChan")) << p->readAllStandardError().toStdString();
+
+    p->terminate();
+    ASSERT_TRUE(p->waitForFinished(15000));
+    EXPECT_EQ(p->exitCode(), 0);
+}
+
 TEST_F(ProgramTest, MissingLibraryRunsWithoutCardAndSaysWhyOnce) {
     auto p = start(withData({"--driver", "/nonexistent/libTembrel.so"}));
     // Stays up as with no card, then ends on SIGTERM.

@@ -1,0 +1,143 @@
+#include "connection/SupervisorRoutine.h"
+
+#include "connection/EventCodes.h"
+#include "connection/StatusRefresher.h"
+#include "profiles/ProfileText.h"
+
+namespace tembrel {
+
+namespace {
+constexpr int kPreparedProfileAttempts = 3;
+}
+
+SupervisorRoutine::SupervisorRoutine(const SupervisorContext& context, std::stop_token stop,
+                                     std::atomic<uint64_t>* passes)
+    : context_(context), stop_(std::move(stop)), passes_(passes) {}
+
+void SupervisorRoutine::Run() {
+    if (context_.flags.autoLink == 0 && context_.flags.autoConfiguration == 0) StartupScan();
+    while (!stop_.stop_requested()) {
+        if (RunPass() == Pass::kEnd) return;
+        if (WaitForStop(SupervisorWait::kPeriod)) return;
+        if (passes_) ++*passes_;
+    }
+}
+
+void SupervisorRoutine::StartupScan() { scanKeepingNetworkMode(); }
+
+void SupervisorRoutine::scanKeepingNetworkMode() {
+    const auto lease = context_.handle.lease();
+    if (!lease) return;
+    DriverLibrary& d = context_.driver;
+    uint32_t mode = 0;
+    d.QueryNetworkMode(lease.get(), &mode);
+    d.SetNetworkMode(lease.get(), mode);
+    d.Scan(lease.get());
+}
+
+bool SupervisorRoutine::WaitForStop(SupervisorWait wait) {
+    const SupervisorTiming& timing = context_.timing;
+    if (timing.waitStarted) timing.waitStarted(wait);
+    const auto timeout = wait == SupervisorWait::kPeriod ? timing.period : timing.emptyWalkPause;
+    std::unique_lock lock(waitMutex_);
+    waitCv_.wait_for(lock, stop_, timeout, [] { return false; });
+    return stop_.stop_requested();
+}
+
+void SupervisorRoutine::publishTrayFromSnapshot() {
+    if (context_.notify.publishTrayState)
+        context_.notify.publishTrayState(TrayStateFor(cardHeld(), context_.snapshot.copy()));
+}
+
+PROFILE_RECORD SupervisorRoutine::copyOf(const ProfilePtr& profile) const {
+    // The user-interface thread edits records under the list's lock.
+    return context_.profiles.Read([&](const ProfileSequence&) { return *profile; });
+}
+
+bool SupervisorRoutine::associated(int result, const PROFILE_RECORD& profile) const {
+    if (result == 0) return true;
+    if (result != kAssociationPending) return false;
+    const ConnectionSnapshot s = context_.snapshot.copy();
+    return s.connectedOrAdHocStarted() && s.ssid() == ProfileSsid(profile) &&
+           s.currentNetworkMode == profile.networkType;
+}
+
+SupervisorRoutine::Pass SupervisorRoutine::RunPass() {
+    if (!cardHeld()) return Pass::kEnd;
+    const SupervisorFlags& flags = context_.flags;
+    const auto idle = [&] {
+        const ConnectionSnapshot s = context_.snapshot.copy();
+        return context_.radioState == 0 || s.connected != 0 || s.adHocStarted != 0 || flags.monitorMode != 0;
+    };
+    if (idle()) return Pass::kContinue;
+
+    if (flags.autoLink != 0 && !AutoLinkHandOver()) return Pass::kEnd;
+
+    if (flags.autoConfiguration != 0) {
+        const ConnectionSnapshot s = context_.snapshot.copy();
+        if (s.connected == 0 && s.adHocStarted == 0 && context_.radioState == 1 && !leaveCardAlone() &&
+            flags.monitorMode == 0) {
+            if (context_.notify.publishTrayState) context_.notify.publishTrayState(kTrayScanning);
+            // A stopped run publishes nothing more: the main window shows the card's state itself.
+            if (WalkPreferList() == 0 || stop_.stop_requested()) return Pass::kEnd;
+            publishTrayFromSnapshot();
+        }
+    }
+    return Pass::kContinue;
+}
+
+bool SupervisorRoutine::AutoLinkHandOver() {
+    scanKeepingNetworkMode();
+    context_.autoLinkEvent.Reset();
+    if (context_.notify.requestAutoLink) context_.notify.requestAutoLink();
+    const auto result = context_.autoLinkEvent.Wait(stop_);
+    if (!result) return false;
+    if (*result == kAutoLinkProfilePrepared) retryPreparedProfile();
+    return !stop_.stop_requested();
+}
+
+void SupervisorRoutine::retryPreparedProfile() {
+    if (context_.notify.publishTrayState) context_.notify.publishTrayState(kTrayScanning);
+    // The flow has just put the prepared profile first.
+    const ProfilePtr profile = context_.profiles.At(0);
+    if (profile) {
+        const PROFILE_RECORD record = copyOf(profile);
+        if (context_.notify.notifyStatusPage)
+            context_.notify.notifyStatusPage(kEventScanningText, std::string(kScanningForText) + std::string(ProfileSsid(record)));
+        int attemptsUsed = 0;
+        while (attemptsUsed < kPreparedProfileAttempts) {
+            // The profile must still be in the list: the user may have deleted it meanwhile.
+            if (!context_.profiles.IndexOf(profile.get()) || !cardHeld() || leaveCardAlone() ||
+                context_.radioState == 0)
+                break;
+            if (associated(context_.connectProfile(profile), record)) break;
+            ++attemptsUsed;
+        }
+        if (attemptsUsed == kPreparedProfileAttempts && !stop_.stop_requested() &&
+            !context_.snapshot.copy().connectedOrAdHocStarted() && context_.notify.showMessage)
+            context_.notify.showMessage(kAutoLinkFailedText);
+    }
+    if (!stop_.stop_requested()) publishTrayFromSnapshot();
+}
+
+int SupervisorRoutine::WalkPreferList() {
+    if (!cardHeld()) return 0;
+    if (context_.radioState == 0) return 1;
+    bool reachedPreferProfile = false;
+    for (size_t index = 0; !leaveCardAlone(); ++index) {
+        // The list may change under the walk (ConnectProfile moves the profile it applies);
+        // its length is read again for every profile.
+        const ProfilePtr profile = context_.profiles.At(index);
+        if (!profile) break;
+        const PROFILE_RECORD record = copyOf(profile);
+        if (record.inPreferList != 1) continue;
+        reachedPreferProfile = true;
+        if (!cardHeld() || leaveCardAlone() || context_.radioState == 0) break;
+        if (associated(context_.connectProfile(profile), record)) break;
+    }
+    if (!reachedPreferProfile && !leaveCardAlone()) WaitForStop(SupervisorWait::kEmptyWalkPause);
+    if (!leaveCardAlone() && context_.notify.notifyStatusPage) context_.notify.notifyStatusPage(kEventPreferWalkDone, {});
+    return 1;
+}
+
+}  // namespace tembrel

@@ -1,0 +1,357 @@
+#include "pages/monitoring/MainPageWidget.h"
+
+#include "pages/monitoring/CGraphCtrl.h"
+#include "pages/monitoring/MainPageIds.h"
+#include "ui/SignalBar.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace tembrel::monitoring {
+namespace {
+
+QString qt(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QLabel* valueLabel(QWidget* parent, int id) {
+    auto* label = new QLabel(parent);
+    label->setProperty("controlId", id);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setMinimumWidth(150);
+    return label;
+}
+
+QLabel* plainLabel(const QString& text, QWidget* parent, int id) {
+    auto* label = new QLabel(text, parent);
+    label->setProperty("controlId", id);
+    return label;
+}
+
+// The page's calls on a strip chart.
+class StripChartControl final : public GraphControl {
+public:
+    explicit StripChartControl(CGraphCtrl& chart) : chart_(chart) {}
+    void SetRange(uint32_t low, uint32_t high) override { chart_.SetRange(low, high); }
+    void AddValue(uint32_t value) override { chart_.AddValue(value); }
+
+private:
+    CGraphCtrl& chart_;
+};
+
+}  // namespace
+
+QPixmap linkIconPixmap(int iconId) {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QColor colour(128, 128, 128);
+    QString letter;
+    switch (iconId) {
+    case kIconBandG:
+        colour = QColor(0, 150, 60);
+        letter = "g";
+        break;
+    case kIconBandB:
+        colour = QColor(0, 100, 200);
+        letter = "b";
+        break;
+    case kIconBandA:
+        colour = QColor(150, 60, 180);
+        letter = "a";
+        break;
+    default:
+        letter = "×";
+        break;
+    }
+    painter.setBrush(colour);
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QRectF(2, 2, 28, 28));
+    painter.setPen(Qt::white);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(18);
+    painter.setFont(font);
+    painter.drawText(QRect(0, 0, 32, 30), Qt::AlignCenter, letter);
+    return pixmap;
+}
+
+MainPageWidget::MainPageWidget(MainPageSource& source, const IpHelper& ipHelper, QWidget* parent)
+    : QWidget(parent), model_(source, ipHelper, *this) {
+    timer_ = new QTimer(this);
+    timer_->setInterval(ids::kTimerPeriodMs);
+    timer_->setProperty("timerId", ids::kTimerId);
+    connect(timer_, &QTimer::timeout, this, &MainPageWidget::onTimer);
+    buildControls();
+    applyView();
+}
+
+MainPageWidget::~MainPageWidget() {
+    if (busyCursor_) {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void MainPageWidget::buildControls() {
+    auto* layout = new QVBoxLayout(this);
+
+    auto* profileRow = new QHBoxLayout;
+    profileRow->addWidget(new QLabel("Select Profile", this));
+    profiles_ = new QComboBox(this);
+    profiles_->setProperty("controlId", ids::kProfileCombo);
+    profiles_->setMinimumWidth(200);
+    connect(profiles_, &QComboBox::activated, this, &MainPageWidget::onProfileActivated);
+    profileRow->addWidget(profiles_, 1);
+    layout->addLayout(profileRow);
+
+    auto* signalGroup = new QGroupBox("Signal Strength", this);
+    auto* signalRow = new QHBoxLayout(signalGroup);
+    signalBar_ = new ui::SignalBar(signalGroup);
+    signalBar_->setProperty("controlId", ids::kSignalBar);
+    signalBar_->setRange(0, kSignalBarMaximum);
+    signalRow->addWidget(signalBar_, 1);
+    linkIcon_ = new QLabel(signalGroup);
+    linkIcon_->setProperty("controlId", ids::kLinkIcon);
+    signalRow->addWidget(linkIcon_);
+    layout->addWidget(signalGroup);
+
+    auto* columns = new QHBoxLayout;
+    auto* linkForm = new QFormLayout;
+    status_ = valueLabel(this, ids::kStatus);
+    ssid_ = valueLabel(this, ids::kSsid);
+    networkType_ = valueLabel(this, ids::kNetworkType);
+    bssid_ = valueLabel(this, ids::kBssid);
+    security_ = valueLabel(this, ids::kSecurity);
+    linkSpeed_ = valueLabel(this, ids::kLinkSpeed);
+    linkForm->addRow("Status:", status_);
+    linkForm->addRow("Network SSID:", ssid_);
+    linkForm->addRow("Network Type:", networkType_);
+    linkForm->addRow("Network BSSID:", bssid_);
+    linkForm->addRow("Security:", security_);
+    linkForm->addRow("Link Speed:", linkSpeed_);
+    columns->addLayout(linkForm, 1);
+
+    auto* tcpIpGroup = new QGroupBox("TCP/IP", this);
+    auto* tcpIpForm = new QFormLayout(tcpIpGroup);
+    dhcp_ = valueLabel(tcpIpGroup, ids::kDhcp);
+    ipAddress_ = valueLabel(tcpIpGroup, ids::kIpAddress);
+    subnetMask_ = valueLabel(tcpIpGroup, ids::kSubnetMask);
+    defaultGateway_ = valueLabel(tcpIpGroup, ids::kDefaultGateway);
+    tcpIpForm->addRow("DHCP Option:", dhcp_);
+    tcpIpForm->addRow("IP Address:", ipAddress_);
+    tcpIpForm->addRow("Subnet Mask:", subnetMask_);
+    tcpIpForm->addRow("Default Gateway:", defaultGateway_);
+    // Present in the dialog but never shown; the page attaches no action to them.
+    auto* renew = new QPushButton("Renew Lease", tcpIpGroup);
+    renew->setProperty("controlId", ids::kRenewLease);
+    renew->hide();
+    auto* properties = new QPushButton("Properties", tcpIpGroup);
+    properties->setProperty("controlId", ids::kProperties);
+    properties->hide();
+    columns->addWidget(tcpIpGroup, 1);
+    layout->addLayout(columns);
+
+    channelGroup_ = new QGroupBox(this);
+    channelGroup_->setProperty("controlId", ids::kChannelGroup);
+    auto* graphs = new QGridLayout(channelGroup_);
+    const struct {
+        int rateId, topId, middleId, bottomId, slot;
+        QLabel** rate;
+        QLabel** top;
+        QLabel** middle;
+    } sides[] = {
+        {ids::kTxRate, ids::kTxTopLabel, ids::kTxMiddleLabel, ids::kTxBottomLabel, kTransmitSlot, &txRate_, &txTop_, &txMiddle_},
+        {ids::kRxRate, ids::kRxTopLabel, ids::kRxMiddleLabel, ids::kRxBottomLabel, kReceiveSlot, &rxRate_, &rxTop_, &rxMiddle_},
+    };
+    for (const auto& side : sides) {
+        const int column = side.slot * 2;
+        *side.rate = plainLabel({}, channelGroup_, side.rateId);
+        graphs->addWidget(*side.rate, 0, column + 1);
+        auto* scale = new QVBoxLayout;
+        *side.top = plainLabel({}, channelGroup_, side.topId);
+        *side.middle = plainLabel({}, channelGroup_, side.middleId);
+        scale->addWidget(*side.top, 0, Qt::AlignTop | Qt::AlignRight);
+        scale->addStretch();
+        scale->addWidget(*side.middle, 0, Qt::AlignRight);
+        scale->addStretch();
+        scale->addWidget(plainLabel(QString::fromLatin1(kBottomScaleLabel.data(), kBottomScaleLabel.size()),
+                                    channelGroup_, side.bottomId),
+                         0, Qt::AlignBottom | Qt::AlignRight);
+        graphs->addLayout(scale, 1, column);
+        auto* place = new QFrame(channelGroup_);
+        place->setFrameShape(QFrame::StyledPanel);
+        place->setMinimumSize(160, 100);
+        new QVBoxLayout(place);
+        place->layout()->setContentsMargins(0, 0, 0, 0);
+        graphPlaces_[side.slot] = place;
+        graphs->addWidget(place, 1, column + 1);
+        auto* chart = new CGraphCtrl(place);
+        ownedControls_[side.slot] = std::make_unique<StripChartControl>(*chart);
+        installGraph(chart, ownedControls_[side.slot].get(), side.slot);
+    }
+    graphs->setColumnStretch(1, 1);
+    graphs->setColumnStretch(3, 1);
+    layout->addWidget(channelGroup_, 1);
+}
+
+void MainPageWidget::installGraph(QWidget* widget, GraphControl* control, int slot) {
+    if (!widget || !control) {
+        return;
+    }
+    // A replacement takes the place of the chart installed before it.
+    if (control != ownedControls_[slot].get()) {
+        graphs_[slot] = nullptr;
+        ownedControls_[slot].reset();
+    }
+    while (auto* item = graphPlaces_[slot]->layout()->takeAt(0)) {
+        if (auto* previous = item->widget()) {
+            previous->hide();
+            previous->deleteLater();
+        }
+        delete item;
+    }
+    widget->setProperty("controlId", slot == kTransmitSlot ? ids::kTxGraph : ids::kRxGraph);
+    graphPlaces_[slot]->layout()->addWidget(widget);
+    graphs_[slot] = control;
+    control->SetRange(1, 1000);
+}
+
+bool MainPageWidget::timerActive() const {
+    return timer_->isActive();
+}
+
+void MainPageWidget::activate() {
+    model_.activate();
+    syncTimer();
+    applyView();
+}
+
+void MainPageWidget::deactivate() {
+    model_.deactivate();
+    syncTimer();
+}
+
+void MainPageWidget::onAdapterState(bool usable) {
+    model_.onAdapterState(usable);
+}
+
+void MainPageWidget::notify(quintptr code, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    model_.notify(static_cast<uint32_t>(code), std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+    applyView();
+}
+
+void MainPageWidget::refreshLink() {
+    model_.refreshLink();
+    applyView();
+}
+
+void MainPageWidget::onTimer() {
+    model_.periodicUpdate();
+    applyView();
+}
+
+void MainPageWidget::syncTimer() {
+    // The timer draws nothing while the page is not shown, so it only runs while active.
+    if (model_.timerRunning() && !timer_->isActive()) {
+        timer_->start();
+    } else if (!model_.timerRunning()) {
+        timer_->stop();
+    }
+}
+
+void MainPageWidget::applyProfiles() {
+    const auto& view = model_.view();
+    if (view.profiles != shownProfiles_) {
+        const QSignalBlocker blocker(profiles_);
+        profiles_->clear();
+        for (const auto& profile : view.profiles) {
+            profiles_->addItem(qt(recordText(profile->name, sizeof profile->name)),
+                               QVariant::fromValue(reinterpret_cast<quintptr>(profile.get())));
+        }
+        shownProfiles_ = view.profiles;
+    }
+    profiles_->setEnabled(view.profilesEnabled);
+    const auto selected = std::find(shownProfiles_.begin(), shownProfiles_.end(), view.selectedProfile);
+    const int index = view.selectedProfile && selected != shownProfiles_.end()
+                          ? static_cast<int>(selected - shownProfiles_.begin())
+                          : -1;
+    const QSignalBlocker blocker(profiles_);
+    profiles_->setCurrentIndex(index);
+}
+
+void MainPageWidget::applyView() {
+    const auto& view = model_.view();
+    status_->setText(qt(view.status));
+    ssid_->setText(qt(view.ssid));
+    networkType_->setText(qt(view.networkType));
+    bssid_->setText(qt(view.bssid));
+    security_->setText(qt(view.security));
+    linkSpeed_->setText(qt(view.linkSpeed));
+    dhcp_->setText(qt(view.dhcp));
+    ipAddress_->setText(qt(view.ipAddress));
+    subnetMask_->setText(qt(view.subnetMask));
+    defaultGateway_->setText(qt(view.defaultGateway));
+    channelGroup_->setTitle(qt(view.channelCaption));
+    txRate_->setText(qt(view.txRate));
+    rxRate_->setText(qt(view.rxRate));
+    txTop_->setText(qt(view.txLabels.top));
+    txMiddle_->setText(qt(view.txLabels.middle));
+    rxTop_->setText(qt(view.rxLabels.top));
+    rxMiddle_->setText(qt(view.rxLabels.middle));
+    signalBar_->setValue(view.signalBar);
+    if (linkIcon_->property("iconId").toInt() != view.linkIcon) {
+        linkIcon_->setProperty("iconId", view.linkIcon);
+        linkIcon_->setPixmap(linkIconPixmap(view.linkIcon));
+    }
+    applyProfiles();
+}
+
+void MainPageWidget::onProfileActivated(int index) {
+    if (index < 0 || index >= static_cast<int>(shownProfiles_.size())) {
+        return;
+    }
+    const ProfilePtr profile = shownProfiles_[static_cast<size_t>(index)];
+    model_.chooseProfile(profile);
+    applyView();
+}
+
+void MainPageWidget::graphSetRange(Graph graph, uint32_t low, uint32_t high) {
+    if (auto* control = graphs_[graph == Graph::Transmit ? kTransmitSlot : kReceiveSlot]) {
+        control->SetRange(low, high);
+    }
+}
+
+void MainPageWidget::graphAddValue(Graph graph, uint32_t value) {
+    if (auto* control = graphs_[graph == Graph::Transmit ? kTransmitSlot : kReceiveSlot]) {
+        control->AddValue(value);
+    }
+}
+
+void MainPageWidget::setBusyUi(bool busy) {
+    for (auto* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        child->setEnabled(!busy);
+    }
+    if (busy && !busyCursor_) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        busyCursor_ = true;
+    } else if (!busy && busyCursor_) {
+        QApplication::restoreOverrideCursor();
+        busyCursor_ = false;
+    }
+    applyView();
+    repaint();
+}
+
+}  // namespace tembrel::monitoring

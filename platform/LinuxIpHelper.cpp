@@ -1,0 +1,174 @@
+#include "platform/LinuxIpHelper.h"
+
+#include "platform/NetlinkRoute.h"
+
+#include <linux/if_arp.h>
+#include <linux/rtnetlink.h>
+
+#include <charconv>
+#include <fstream>
+#include <system_error>
+
+namespace tembrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// sysfs attributes are one short line; anything longer is not what we expect.
+std::optional<std::string> readAttribute(const fs::path& file) {
+    std::ifstream in(file);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string line;
+    line.resize(64);
+    in.read(line.data(), static_cast<std::streamsize>(line.size()));
+    line.resize(static_cast<size_t>(in.gcount()));
+    while (!line.empty() && (line.back() == '\n' || line.back() == ' ')) {
+        line.pop_back();
+    }
+    return line;
+}
+
+template <typename Number>
+std::optional<Number> readNumber(const fs::path& file) {
+    const auto text = readAttribute(file);
+    if (!text || text->empty()) {
+        return std::nullopt;
+    }
+    Number value{};
+    const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), value);
+    if (error != std::errc{} || end != text->data() + text->size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<MacAddress> readMac(const fs::path& directory) {
+    const auto text = readAttribute(directory / "address");
+    if (!text) {
+        return std::nullopt;
+    }
+    return parseMacText(*text);
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+}  // namespace
+
+std::optional<MacAddress> parseMacText(std::string_view text) {
+    constexpr size_t kLength = 6 * 3 - 1;
+    if (text.size() != kLength) {
+        return std::nullopt;
+    }
+    MacAddress mac{};
+    for (size_t i = 0; i < mac.size(); ++i) {
+        const int high = hexDigit(text[i * 3]);
+        const int low = hexDigit(text[i * 3 + 1]);
+        if (high < 0 || low < 0 || (i + 1 < mac.size() && text[i * 3 + 2] != ':')) {
+            return std::nullopt;
+        }
+        mac[i] = static_cast<uint8_t>(high * 16 + low);
+    }
+    return mac;
+}
+
+std::string dottedQuad(uint32_t address) {
+    return std::to_string(address >> 24) + '.' + std::to_string((address >> 16) & 0xFF) + '.' +
+           std::to_string((address >> 8) & 0xFF) + '.' + std::to_string(address & 0xFF);
+}
+
+std::unique_ptr<IpHelper> makeSystemIpHelper() {
+    return std::make_unique<LinuxIpHelper>();
+}
+
+LinuxIpHelper::LinuxIpHelper() : LinuxIpHelper("/sys/class/net", &netlink::dumpIpv4) {}
+
+LinuxIpHelper::LinuxIpHelper(std::filesystem::path sysClassNet, DumpFunction dump)
+    : root_(std::move(sysClassNet)), dump_(std::move(dump)) {}
+
+std::optional<AdapterAddressInfo> LinuxIpHelper::findAdapter(const MacAddress& mac) const {
+    std::error_code error;
+    fs::directory_iterator entries(root_, error);
+    if (error) {
+        return std::nullopt;
+    }
+    for (const auto& entry : entries) {
+        const fs::path directory = entry.path();
+        // Only Ethernet-framed interfaces carry a 6-byte address (wireless cards included).
+        if (readNumber<uint32_t>(directory / "type") != uint32_t{ARPHRD_ETHER} || readMac(directory) != mac) {
+            continue;
+        }
+        const auto index = readNumber<uint32_t>(directory / "ifindex");
+        if (!index) {
+            continue;
+        }
+        AdapterAddressInfo info;
+        info.interfaceName = directory.filename().string();
+        info.interfaceIndex = *index;
+        info.mac = mac;
+        if (const auto dump = dump_(RTM_GETADDR)) {
+            if (const auto address = netlink::firstAddressOf(netlink::parseAddresses(*dump), *index)) {
+                info.ipAddress = address->address;
+                info.subnetMask = netlink::maskFromPrefix(address->prefixLength);
+                info.dhcpEnabled = !address->permanent;
+            }
+        }
+        if (const auto dump = dump_(RTM_GETROUTE)) {
+            info.defaultGateway = netlink::gatewayOf(netlink::parseDefaultRoutes(*dump), *index).value_or(0);
+        }
+        return info;
+    }
+    return std::nullopt;
+}
+
+std::optional<fs::path> LinuxIpHelper::interfaceDirectory(uint32_t interfaceIndex) const {
+    std::error_code error;
+    fs::directory_iterator entries(root_, error);
+    if (error) {
+        return std::nullopt;
+    }
+    for (const auto& entry : entries) {
+        if (readNumber<uint32_t>(entry.path() / "ifindex") == interfaceIndex) {
+            return entry.path();
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<InterfaceCounters> LinuxIpHelper::readCounters(uint32_t interfaceIndex) const {
+    const auto directory = interfaceDirectory(interfaceIndex);
+    if (!directory) {
+        return std::nullopt;
+    }
+    const auto rx = readNumber<uint64_t>(*directory / "statistics" / "rx_bytes");
+    const auto tx = readNumber<uint64_t>(*directory / "statistics" / "tx_bytes");
+    if (!rx || !tx) {
+        return std::nullopt;
+    }
+    InterfaceCounters counters;
+    if (readNumber<uint32_t>(*directory / "type") == uint32_t{ARPHRD_ETHER}) {
+        counters.type = kInterfaceTypeEthernet;
+    }
+    if (const auto mac = readMac(*directory)) {
+        counters.physicalAddress = *mac;
+        counters.physicalAddressLength = 6;
+    }
+    // The row keeps 32-bit totals; users subtract modulo 2^32.
+    counters.inOctets = static_cast<uint32_t>(*rx);
+    counters.outOctets = static_cast<uint32_t>(*tx);
+    return counters;
+}
+
+}  // namespace tembrel

@@ -1,0 +1,167 @@
+#include "profiles/AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+namespace tembrel {
+
+namespace {
+
+std::string ErrnoText(int error) { return std::error_code(error, std::generic_category()).message(); }
+
+StoreResult Failure(StoreStatus status, std::string reason) {
+    StoreResult result;
+    result.status = status;
+    result.reason = std::move(reason);
+    return result;
+}
+
+// Owns the descriptor and, until committed, the temporary file's name.
+class TemporaryFile {
+public:
+    TemporaryFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile() {
+        CloseQuietly();
+        if (!committed_) ::unlink(path_.c_str());
+    }
+
+    int fd() const { return fd_; }
+    const std::string& path() const { return path_; }
+    int Close() {
+        const int rc = ::close(fd_);
+        fd_ = -1;
+        return rc;
+    }
+    void Commit() { committed_ = true; }
+
+private:
+    void CloseQuietly() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+
+    int fd_;
+    std::string path_;
+    bool committed_ = false;
+};
+
+std::filesystem::path ResolveTarget(const std::filesystem::path& target) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec))) return target;
+    auto resolved = std::filesystem::weakly_canonical(target, ec);
+    return ec ? target : resolved;
+}
+
+void SyncFolder(const std::filesystem::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);  // the rename is done; a folder that cannot be synced does not undo it
+    ::close(fd);
+}
+
+}  // namespace
+
+FileOps FileOps::System() {
+    return FileOps{[](int fd, const void* data, std::size_t size) { return ::write(fd, data, size); },
+                   [](int fd) { return ::fsync(fd); },
+                   [](const char* from, const char* to) { return ::rename(from, to); }};
+}
+
+StoreResult WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
+                                const FileOps& ops) {
+    const std::filesystem::path real = ResolveTarget(target);
+    if (real.filename().empty()) return Failure(StoreStatus::WriteFailed, "no file name in " + target.string());
+    std::filesystem::path folder = real.parent_path();
+    if (folder.empty()) folder = ".";
+
+    std::string pattern = (folder / ("." + real.filename().string() + ".XXXXXX")).string();
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    // mkostemp creates the file with mode 0600, so the secrets are never readable by others.
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0)
+        return Failure(StoreStatus::WriteFailed,
+                       "cannot create a temporary file in " + folder.string() + ": " + ErrnoText(errno));
+    TemporaryFile temp(fd, name.data());
+    if (::fchmod(temp.fd(), S_IRUSR | S_IWUSR) != 0)
+        return Failure(StoreStatus::WriteFailed, "cannot set the mode of " + temp.path() + ": " + ErrnoText(errno));
+
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ops.write(temp.fd(), bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0)
+            return Failure(StoreStatus::WriteFailed,
+                           "cannot write " + temp.path() + ": " + (n < 0 ? ErrnoText(errno) : "nothing written"));
+        done += static_cast<std::size_t>(n);
+    }
+    if (ops.fsync(temp.fd()) != 0)
+        return Failure(StoreStatus::WriteFailed, "cannot flush " + temp.path() + ": " + ErrnoText(errno));
+    if (temp.Close() != 0)
+        return Failure(StoreStatus::WriteFailed, "cannot close " + temp.path() + ": " + ErrnoText(errno));
+    if (ops.rename(temp.path().c_str(), real.c_str()) != 0)
+        return Failure(StoreStatus::WriteFailed, "cannot replace " + real.string() + ": " + ErrnoText(errno));
+    temp.Commit();
+    SyncFolder(folder);
+    return StoreResult{};
+}
+
+StoreResult ReadFileBounded(const std::filesystem::path& path, std::size_t maxBytes, std::vector<uint8_t>& out) {
+    out.clear();
+    // Non-blocking, so that opening a pipe cannot hang before the type check refuses it.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        const int error = errno;
+        return Failure(error == ENOENT ? StoreStatus::NotFound : StoreStatus::OpenFailed,
+                       "cannot open " + path.string() + ": " + ErrnoText(error));
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return Failure(StoreStatus::ReadFailed, "cannot examine " + path.string() + ": " + ErrnoText(errno));
+    if (!S_ISREG(info.st_mode)) return Failure(StoreStatus::NotARegularFile, path.string() + " is not a regular file");
+    if (static_cast<std::uintmax_t>(info.st_size) > maxBytes)
+        return Failure(StoreStatus::TooLarge, path.string() + " is larger than " + std::to_string(maxBytes) + " bytes");
+
+    // One byte more than the size, so that the end of the file shows without growing the buffer.
+    out.resize(static_cast<std::size_t>(info.st_size) + 1);
+    std::size_t done = 0;
+    for (;;) {
+        if (done == out.size()) {
+            // The file may have grown since fstat; keep reading in steps up to the limit.
+            if (out.size() > maxBytes) {
+                out.clear();
+                return Failure(StoreStatus::TooLarge,
+                               path.string() + " is larger than " + std::to_string(maxBytes) + " bytes");
+            }
+            out.resize(out.size() + 4096);
+        }
+        const ssize_t n = ::read(fd, out.data() + done, out.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int error = errno;
+            out.resize(done);
+            return Failure(StoreStatus::ReadFailed, "cannot read " + path.string() + ": " + ErrnoText(error));
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    out.resize(done);
+    return StoreResult{};
+}
+
+}  // namespace tembrel

@@ -1,0 +1,21 @@
+#pragma once
+// The fix-up after an import: network-type order, a single "<Default>", and a new name for every
+// later record that repeats an earlier record's name.
+
+#include <string>
+#include <string_view>
+
+#include "profiles/ProfileList.h"
+
+namespace tembrel {
+
+// The name a later duplicate of `name` gets: the number at the end of the name goes up by one
+// (Net1 -> Net2, Net19 -> Net20, Home9 -> Home10, A99 -> A100); a name without one gains a 2
+// (Home -> Home2). When the result would not fit the 39-character field, the part before the number
+// is cut (at a character boundary) so that it does.
+std::string NextProfileName(std::string_view name);
+
+void NormalizeImportedProfiles(ProfileSequence& records);
+void NormalizeImportedProfiles(ProfileList& list);
+
+}  // namespace tembrel

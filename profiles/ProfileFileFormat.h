@@ -1,0 +1,38 @@
+#pragma once
+// The bytes of a profile file: entries of a little-endian u32 length and a scrambled record,
+// with no header. Data.cfg, export and import files share this format.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "profiles/ProfileList.h"
+#include "profiles/StoreResult.h"
+
+namespace tembrel {
+
+inline constexpr std::size_t kRecordBytes = sizeof(PROFILE_RECORD);
+inline constexpr std::size_t kEntryBytes = 4 + kRecordBytes;
+// Far beyond any real list (10,000 profiles take 7.9 MB); keeps a hostile file from exhausting memory.
+inline constexpr std::size_t kMaxProfileFileBytes = 64u * 1024 * 1024;
+inline constexpr std::size_t kMaxRecordsPerFile = 65536;
+
+// Exclusive-or with the program's two-byte pattern: the first byte at even offsets, the second at
+// odd offsets, counted from the start of the record. Its own inverse.
+void ScrambleRecord(std::span<uint8_t> bytes);
+
+// Appends every record of a profile file image to `out`, in file order. A length field of 0 or the
+// end of the image ends the walk successfully. An entry longer than a record keeps its first 792
+// bytes and skips the rest; a shorter one leaves the remaining fields zero. An entry cut off by the
+// end of the image is dropped and reported as Truncated, the records before it kept.
+StoreResult ParseProfileFile(std::span<const uint8_t> image, ProfileSequence& out);
+
+// The file image of `records`; with `includeBuiltIns` false, "<Default>" and "<Site Survey>" are left out.
+struct SerializedProfiles {
+    std::vector<uint8_t> bytes;
+    std::size_t records = 0;
+};
+SerializedProfiles SerializeProfiles(const ProfileSequence& records, bool includeBuiltIns);
+
+}  // namespace tembrel

@@ -1,0 +1,46 @@
+#include "survey/ChannelPlan.h"
+
+#include <algorithm>
+
+namespace tembrel {
+
+namespace {
+constexpr uint32_t kChannel14MHz = 2484;
+constexpr uint32_t kChannel1MHz = 2412;
+constexpr uint32_t kFiveGhzThresholdKHz = 5'000'000;
+constexpr size_t kRatesExamined = 14;  // the last two rate bytes are never looked at
+}  // namespace
+
+uint32_t ChannelFromFrequency(uint32_t frequencyKHz) {
+    const uint32_t mhz = frequencyKHz / 1000;
+    if (mhz < kFiveGhzSegments.front().firstFrequencyMHz) {
+        if (mhz == kChannel14MHz) return 14;
+        // Unsigned on purpose: frequencies below channel 1 wrap to a huge value and give 0.
+        const uint32_t c = (mhz - kChannel1MHz) / 5 + 1;
+        return c >= 1 && c <= 14 ? c : 0;
+    }
+    // Segments are in ascending order; the last one whose first frequency is reached applies.
+    const FiveGhzSegment* segment = &kFiveGhzSegments.front();
+    for (const auto& s : kFiveGhzSegments)
+        if (mhz >= s.firstFrequencyMHz) segment = &s;
+    return segment->firstChannel + ((mhz - segment->firstFrequencyMHz) / 20) * 4;
+}
+
+uint32_t ClassifyBand(const ScanEntry& entry) {
+    if (entry.dsConfigKHz() > kFiveGhzThresholdKHz) return kBand80211a;
+    const auto rates = entry.supportedRates();
+    for (size_t i = 0; i < kRatesExamined; ++i) {
+        const uint8_t r = rates[i];
+        if ((r & 0x7F) == 0) break;
+        const uint8_t rate = r & 0x7E;  // 500 kbit/s units without the basic-rate flag
+        if (rate == 0x12 || rate > 0x16) return kBand80211g;  // 9 Mbit/s, or above 11 Mbit/s
+    }
+    return kBand80211b;
+}
+
+int SignalPercentFromRssi(int32_t rssiDbm) {
+    const int64_t level = std::clamp<int64_t>(int64_t{rssiDbm} + 96, 0, 40);
+    return static_cast<int>(level * 100 / 40);
+}
+
+}  // namespace tembrel

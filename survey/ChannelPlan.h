@@ -1,0 +1,45 @@
+#pragma once
+// Channel numbers from centre frequencies, and the band code of a scan entry.
+
+#include "survey/ScanEntry.h"
+
+#include <array>
+#include <cstdint>
+
+namespace tembrel {
+
+// Band codes; the same numbers are a profile's wirelessMode and the snapshot's wireless mode.
+enum BandCode : uint32_t {
+    kBand80211g = 0,
+    kBand80211b = 1,
+    kBand80211a = 2,
+};
+
+// One 5 GHz segment: channels firstChannel, +4, +8, ... from firstFrequencyMHz in 20 MHz steps.
+struct FiveGhzSegment {
+    uint32_t firstFrequencyMHz;
+    uint32_t firstChannel;
+    uint32_t channelCount;
+};
+inline constexpr std::array<FiveGhzSegment, 3> kFiveGhzSegments{{
+    {5180, 36, 4},
+    {5260, 52, 4},
+    {5745, 149, 5},
+}};
+// The last channel of the 5 GHz table (165): the filter's upper channel bound.
+inline constexpr uint32_t kHighestFiveGhzChannel =
+    kFiveGhzSegments.back().firstChannel + 4 * (kFiveGhzSegments.back().channelCount - 1);
+static_assert(kHighestFiveGhzChannel == 165);
+
+// Channel for a DSConfig frequency in kHz; 0 outside the known plans.
+uint32_t ChannelFromFrequency(uint32_t frequencyKHz);
+
+// 802.11a above 5 GHz; otherwise 802.11g when a supported rate is 9 Mbit/s or above 11 Mbit/s;
+// otherwise 802.11b.
+uint32_t ClassifyBand(const ScanEntry& entry);
+
+// Signal for the survey list: dBm + 96, capped at 40, as a percentage of 40; never below 0.
+int SignalPercentFromRssi(int32_t rssiDbm);
+inline int SignalPercent(const ScanEntry& entry) { return SignalPercentFromRssi(entry.rssiDbm()); }
+
+}  // namespace tembrel
