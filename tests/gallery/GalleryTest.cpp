@@ -100,7 +100,7 @@ TEST(GalleryTest, WritesOneValidPictureForEveryPageOfBothPageSets) {
     QTemporaryDir temp;
     ASSERT_TRUE(temp.isValid());
     const QDir folder(temp.filePath("pictures"));  // created by the gallery
-    const GalleryRun run = RunGallery({folder.path(), "--settle-ms", "20", "--wait-ms", "60000"});
+    const GalleryRun run = RunGallery({folder.path(), "--settle-ms", "20", "--warm-up-ms", "0", "--wait-ms", "60000"});
     ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
 
     const auto index = ReadIndex(folder);

@@ -10,6 +10,8 @@
 #include "app/TrayIconArt.h"
 #include "platform/Settings.h"
 #include "platform/gui/QtDialogService.h"
+#include "profiles/ProfileDefaults.h"
+#include "profiles/ProfileText.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -31,8 +33,6 @@ namespace tembrel::gallery {
 using namespace std::chrono_literals;
 
 namespace {
-
-constexpr int kInfrastructure = 1;
 
 // The card as the system's wireless configuration would hold it: the monitor-mode page set.
 constexpr char kMonitorEnvironment[] = R"({
@@ -114,25 +114,27 @@ std::unique_ptr<Gallery::Window> Gallery::openWindow(int osFamily) {
 }
 
 bool Gallery::joinNetwork(CZarn9100Sheet& sheet) {
-    const auto connected = [&] {
+    const auto associated = [&] {
         auto lease = sheet.adapter().handle().lease();
         return lease && library_.GetConnectStatus(lease.get()) != 0;
     };
-    if (!options_.joinSsid.isEmpty() && !connected()) {
-        auto lease = sheet.adapter().handle().lease();
-        if (lease) {
-            const QByteArray ssid = options_.joinSsid.toUtf8();
-            library_.SetNetworkMode(lease.get(), kInfrastructure);
-            library_.SetSsid(lease.get(), ssid.constData(), static_cast<uint32_t>(ssid.size()), 0);
-        }
+    if (!options_.joinSsid.isEmpty() && !associated()) {
+        // As a user would: a profile for the network, applied by the window.
+        const std::string ssid = options_.joinSsid.toStdString();
+        PROFILE_RECORD record = MakeDefaultProfile();
+        SetProfileName(record, ssid);
+        SetProfileSsid(record, ssid);
+        const ProfilePtr profile = NewProfileCopy(record);
+        sheet.profiles().Append(profile);
+        sheet.connector().ConnectProfile(profile);
     }
     QElapsedTimer waited;
     waited.start();
-    while (!connected() && waited.elapsed() < options_.bound.count()) settle(50ms);
-    // The link's events reach the window through its event queue.
+    while (!associated() && waited.elapsed() < options_.bound.count()) settle(50ms);
+    // The link's events reach the window through its event queue; then the pages refresh.
     sim_.flushEvents(static_cast<uint32_t>(options_.bound.count()));
-    settle(options_.settle);
-    return connected();
+    settle(options_.warmUp);
+    return associated();
 }
 
 void Gallery::settle(std::chrono::milliseconds time) {

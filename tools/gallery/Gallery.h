@@ -28,6 +28,7 @@ struct GalleryOptions {
     std::string driverPath;                       // the simulated card's libTembrel.so
     QString joinSsid = "Orvix-Open-G";            // the network joined for a connected look; "" = none
     std::chrono::milliseconds settle{400};        // after each page change, for timers to draw once
+    std::chrono::milliseconds warmUp{3000};       // after connecting, for the status page to fill in
     std::chrono::milliseconds bound{15000};       // longest wait for the card or a dialog
 };
 

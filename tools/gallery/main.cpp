@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
     parser.addOption({"driver", "The simulated card library (default: libTembrel.so beside this program).", "path"});
     parser.addOption({"join", "Network the card joins before the pictures (default Orvix-Open-G; \"\" = none).", "ssid"});
     parser.addOption({"settle-ms", "Time after each page change before its picture (default 400).", "ms"});
+    parser.addOption({"warm-up-ms", "Time after connecting before the first picture (default 3000).", "ms"});
     parser.addOption({"wait-ms", "Longest wait for the card or a dialog (default 15000).", "ms"});
     parser.addOption({"list-pages", "Print the captions of the normal page set and end."});
     parser.process(application);
@@ -77,7 +78,8 @@ int main(int argc, char** argv) {
                              ? parser.value("driver").toStdString()
                              : QDir(QCoreApplication::applicationDirPath()).filePath("libTembrel.so").toStdString();
     if (parser.isSet("join")) options.joinSsid = parser.value("join");
-    if (!ReadMilliseconds(parser, "settle-ms", options.settle) || !ReadMilliseconds(parser, "wait-ms", options.bound))
+    if (!ReadMilliseconds(parser, "settle-ms", options.settle) || !ReadMilliseconds(parser, "wait-ms", options.bound) ||
+        !ReadMilliseconds(parser, "warm-up-ms", options.warmUp))
         return 2;
 
     if (QFontDatabase::families().contains(kFontFamily))
