@@ -153,10 +153,10 @@ printf '%-34s %12s %12s %7s %-14s %s\n' "idle CPU, shown (% of a core)" "$cpu_sh
 printf '%-34s %12s %12s %7s %-14s %s\n' "idle CPU, hidden (% of a core)" "$cpu_hidden" "-" "-" "< 0.1 %" "$v_hidden"
 echo
 echo "start-up samples (ms): utility $(paste -sd' ' "$tmp/start.utility"); bare $(paste -sd' ' "$tmp/start.bare")"
-# Which threads of the utility used the CPU (clock ticks of 1/$hz s), shown and hidden.
+# Which threads of the utility used the CPU.
 for phase in shown hidden; do
-  echo "utility threads while $phase (ticks):"
+  echo "utility threads while $phase (clock ticks of 1/$hz s; idle threads left out; threads that ended meanwhile count only in the total):"
   join -t $'\t' <(sort -t $'\t' -k1,1 "$tmp/threads.${phase}0") <(sort -t $'\t' -k1,1 "$tmp/threads.${phase}1") |
-    awk -F'\t' '{ d = $5 - $3; if (d > 0) printf "  %-16s %d\n", $2, d }' | sort -k2 -nr
+    awk -F'\t' -v main="$utility_pid" '$5 > $3 { printf "  %-8s %-16s %4d%s\n", $1, $2, $5 - $3, ($1 == main) ? "  (main thread)" : "" }'
 done
 [ "$v_start $v_rss $v_shown $v_hidden" = "ok ok ok ok" ]
