@@ -13,6 +13,7 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace tembrel::gallery {
 
