@@ -22,6 +22,14 @@ namespace {
 constexpr char kFontFamily[] = "DejaVu Sans";
 constexpr int kFontPoints = 9;
 
+// The offscreen platform says of every window that it cannot do what only a desktop does;
+// those notes would bury the gallery's own messages.
+void QuietPlatformNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith("This plugin does not support") || message.startsWith("QStandardPaths: XDG_RUNTIME_DIR"))
+        return;
+    std::fputs(qPrintable(qFormatLogMessage(type, context, message) + '\n'), stderr);
+}
+
 // The captions of the normal page set of a freshly installed program, one a line.
 int ListPages() {
     QTemporaryDir folder;
@@ -55,6 +63,7 @@ int main(int argc, char** argv) {
     // No desktop needed; and the simulated card needs no control socket here.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("TEMBREL_SIM_SOCKET")) qputenv("TEMBREL_SIM_SOCKET", "none");
+    qInstallMessageHandler(QuietPlatformNotes);
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
 
