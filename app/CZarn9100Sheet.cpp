@@ -132,8 +132,11 @@ void CZarn9100Sheet::buildPages() {
     if (settings().read(settings::kTestPage) != 0) normalPages_.push_back(new CTestPage(*this));
     normalPages_.push_back(aboutPage_);
     readmePage_ = new CReadmePage(*this);
+    // Pages outside the tab widget stay hidden children of the window.
     for (auto* page : normalPages_) page->setParent(this);
     readmePage_->setParent(this);
+    for (auto* page : normalPages_) page->hide();
+    readmePage_->hide();
     RebuildPages(false);
 
     // A property sheet tells the page it leaves and the page it enters.
