@@ -35,7 +35,6 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -213,13 +212,17 @@ void CZarn9100Sheet::OnInitDialog() {
 // ---- notification-area icon ----
 
 void CZarn9100Sheet::SetTrayState(int state) {
-    if (QThread::currentThread() != thread()) {
-        QMetaObject::invokeMethod(this, [this, state] { SetTrayState(state); }, Qt::QueuedConnection);
-        return;
-    }
-    if (!tray_ || state < 0 || state > 3) return;  // nothing is published before the window exists
-    trayState_ = state;
-    tembrel::SetTrayState(*tray_, state);
+    // Always queued, also from this thread: the supervisor's states are queued too, and the icon
+    // must show them in the order they were published.
+    QMetaObject::invokeMethod(
+        this,
+        [this, state] {
+            // Nothing is published before the window exists or after Exit removed the icon.
+            if (!tray_ || exiting_ || state < 0 || state > 3) return;
+            trayState_ = state;
+            tembrel::SetTrayState(*tray_, state);
+        },
+        Qt::QueuedConnection);
 }
 
 void CZarn9100Sheet::OnTrayNotify(unsigned mouseMessage) {

@@ -79,7 +79,7 @@ public:
     // The connection's encryption status; a "key absent" value (2, 5, 7) is read again from the card.
     uint32_t EncryptionStatus();
     // Publishes one of the four notification-area states (0 unplugged, 1 connected, 2 no
-    // connection, 3 scanning); from any thread.
+    // connection, 3 scanning); from any thread, shown in the order of the calls.
     void SetTrayState(int state);
     int trayState() const { return trayState_; }
 

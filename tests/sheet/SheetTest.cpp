@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QAction>
 #include <QTabBar>
@@ -197,6 +198,7 @@ namespace {
 TEST_F(SheetTest, TrayIconFollowsTheConnectionAndGoesAtExit) {
     driver.setOutU32("QueryRadioControl", 1);
     openSheet();
+    QCoreApplication::processEvents();
     ASSERT_FALSE(tray->calls.empty());
     EXPECT_EQ(tray->calls.front().operation, TrayShell::Operation::Add);
     EXPECT_EQ(tray->calls.back().iconResource, 132);
@@ -207,6 +209,7 @@ TEST_F(SheetTest, TrayIconFollowsTheConnectionAndGoesAtExit) {
     driver.setOutBytes("QueryBssid", {0x00, 0x11, 0x22, 0x33, 0x44, 0x55});
     driver.setOutU32("QueryChannel", 6);
     sheet->OnLibraryEvent(1, 0, {});
+    QCoreApplication::processEvents();
     EXPECT_EQ(sheet->trayState(), 1);
     EXPECT_EQ(tray->calls.back().operation, TrayShell::Operation::Modify);
     EXPECT_EQ(tray->calls.back().iconResource, 130);
@@ -215,6 +218,7 @@ TEST_F(SheetTest, TrayIconFollowsTheConnectionAndGoesAtExit) {
 
     // The card goes: "Card Unplugged".
     sheet->OnLibraryEvent(2, 0, {});
+    QCoreApplication::processEvents();
     EXPECT_EQ(sheet->trayState(), 0);
     EXPECT_EQ(tray->calls.back().iconResource, 146);
     EXPECT_EQ(tray->calls.back().tooltip, "Card Unplugged");
