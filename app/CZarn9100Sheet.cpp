@@ -411,18 +411,26 @@ void CZarn9100Sheet::OnEndSession() {
     SaveProfileStore();
 }
 
+bool CZarn9100Sheet::trayIconShown() const { return tray_ && tray_->shownIcon() != 0; }
+
 void CZarn9100Sheet::closeEvent(QCloseEvent* event) {
     if (exiting_) {
         event->accept();
         return;
     }
     event->ignore();
-    hide();
+    // Without an icon in the notification area a hidden window could not be brought back:
+    // closing then ends the program as Exit does.
+    if (trayIconShown())
+        hide();
+    else
+        Exit();
 }
 
 void CZarn9100Sheet::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+    // Minimised, the window hides behind its icon; without one it stays in the task bar.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && trayIconShown()) {
         QTimer::singleShot(0, this, &QWidget::hide);
     }
 }

@@ -82,6 +82,8 @@ public:
     // connection, 3 scanning); from any thread, shown in the order of the calls.
     void SetTrayState(int state);
     int trayState() const { return trayState_; }
+    // The icon is in the notification area (a desktop without one refuses it).
+    bool trayIconShown() const;
 
     // Radio control.
     void UpdateRadioUi();

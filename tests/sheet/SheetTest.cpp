@@ -168,11 +168,35 @@ TEST_F(SheetTest, ReadmePageShowsTheSevenTexts) {
     EXPECT_EQ(labels[6]->text(), "5. Click button <OK>");
 }
 
-TEST_F(SheetTest, CloseAndMinimiseOnlyHide) {
+TEST_F(SheetTest, CloseAndMinimiseOnlyHideBehindTheIcon) {
     openSheet();
+    QCoreApplication::processEvents();  // the first tray state adds the icon
+    ASSERT_TRUE(sheet->trayIconShown());
+    bool exited = false;
+    QObject::connect(sheet.get(), &CZarn9100Sheet::exited, [&] { exited = true; });
     sheet->show();
     EXPECT_FALSE(sheet->close());
     EXPECT_FALSE(sheet->isVisible());
+    EXPECT_FALSE(exited);
+}
+
+TEST_F(SheetTest, WithoutNotificationAreaCloseEndsTheProgramAndSaves) {
+    makeSheet();
+    tray->results.assign(100, false);  // the desktop has no notification area
+    settings.set(settings::kAutoLink, 0);
+    sheet->OnInitDialog();
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(sheet->trayIconShown());
+    bool exited = false;
+    QObject::connect(sheet.get(), &CZarn9100Sheet::exited, [&] { exited = true; });
+    sheet->show();
+    sheet->showMinimized();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(sheet->isVisible());  // minimised stays in the task bar
+    sheet->close();
+    EXPECT_TRUE(exited);
+    ProfileList saved;
+    EXPECT_TRUE(ReadProfileFile(storePath(), saved).ok());
 }
 
 TEST_F(SheetTest, ExitClosesTheCardInTheDocumentedOrder) {
