@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "profiles/InputFile.h"
 #include "profiles/ProfileList.h"
 #include "profiles/StoreResult.h"
 
@@ -27,6 +28,11 @@ void ScrambleRecord(std::span<uint8_t> bytes);
 // bytes and skips the rest; a shorter one leaves the remaining fields zero. An entry cut off by the
 // end of the image is dropped and reported as Truncated, the records before it kept.
 StoreResult ParseProfileFile(std::span<const uint8_t> image, ProfileSequence& out);
+
+// A file made only of whole 792-byte entries (every file this program writes) is read with scattered
+// reads straight into the records, without an intermediate copy. Returns false, with `out` unchanged,
+// for a file of any other shape or one that changes while it is read; read it as an image then.
+bool ReadUniformProfileFile(const InputFile& file, ProfileSequence& out);
 
 // The file image of `records`; with `includeBuiltIns` false, "<Default>" and "<Site Survey>" are left out.
 struct SerializedProfiles {
