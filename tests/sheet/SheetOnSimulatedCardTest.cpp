@@ -16,6 +16,8 @@
 #include <QLabel>
 #include <QTemporaryDir>
 
+#include <dlfcn.h>
+
 #include <chrono>
 #include <cstring>
 #include <functional>
@@ -88,12 +90,25 @@ TEST(SheetOnSimulatedCard, ConnectsThePreferListProfileAndSavesAtExit) {
     ASSERT_NE(sheet.connector().profileInUse(), nullptr);
     EXPECT_EQ(ProfileName(*sheet.connector().profileInUse()), "Home");
 
+    // The network goes away: the link drops and the next pass connects the next prefer-list
+    // profile, "<Default>", to the strongest open network.
+    auto control = reinterpret_cast<int (*)(const char*, char*, uint32_t)>(
+        dlsym(dlopen((bin + "/libTembrel.so").toLocal8Bit().constData(), RTLD_NOW | RTLD_NOLOAD), "TembrelSimControl"));
+    ASSERT_NE(control, nullptr);
+    char reply[256];
+    ASSERT_EQ(control(R"(["remove","Home-WPA2"])", reply, sizeof reply), 0) << reply;
+    EXPECT_TRUE(PumpUntil([&] {
+        const auto s = sheet.snapshot();
+        return s.connected != 0 && s.ssid() == "Orvix-Open-G";
+    })) << "snapshot SSID \"" << std::string(sheet.snapshot().ssid()) << "\"";
+
     // The profile in use moved to the head of the list, and Exit writes that order.
     sheet.Exit();
     ProfileList saved;
     ASSERT_TRUE(ReadProfileFile(store, saved).ok());
     ASSERT_EQ(saved.Count(), 2u);
-    EXPECT_EQ(ProfileName(*saved.At(0)), "Home");
+    EXPECT_TRUE(IsDefaultProfile(*saved.At(0)));
+    EXPECT_EQ(ProfileName(*saved.At(1)), "Home");
     EXPECT_TRUE(dialogs.shown().empty());
 }
 
