@@ -1,11 +1,17 @@
 #include "CZarn9100Sheet.h"
 
-#include "adapter/RegionTable.h"
+#include "app/AutoLinkStandInDialog.h"
 #include "app/CReadmePage.h"
+#include "app/CTrayIcon.h"
+#include "app/CTrayMenu.h"
+#include "app/QtTrayShell.h"
 #include "app/SheetMainPageSource.h"
+#include "app/TrayState.h"
+#include "connection/AutoLinkFlow.h"
+#include "connection/EventCodes.h"
+#include "connection/StatusRefresher.h"
+#include "connection/Supervisor.h"
 #include "pages/monitoring/CMainPage.h"
-#include "platform/IpHelper.h"
-#include "ui/DisablingTabWidget.h"
 #include "pages/monitoring/CRssiStatistics.h"
 #include "pages/monitoring/CStatistics.h"
 #include "pages/profiles/CAdminTool.h"
@@ -15,78 +21,129 @@
 #include "pages/settings/CDebugWin.h"
 #include "pages/settings/CTestPage.h"
 #include "pages/survey/CSiteSurvey.h"
+#include "platform/IpHelper.h"
 #include "platform/Settings.h"
 #include "platform/gui/DialogService.h"
 #include "profiles/ProfileStore.h"
+#include "ui/DisablingTabWidget.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QIcon>
-#include <QLabel>
+#include <QMetaObject>
+#include <QPointer>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <chrono>
 #include <cstdio>
 
 namespace tembrel {
 
 CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
     : QWidget(parent, Qt::Window), context_(std::move(context)) {
+    flags_.autoConfiguration = settings().read(settings::kAutoConfiguration) != 0 ? 1 : 0;
+    flags_.autoLink = settings().read(settings::kAutoLink) != 0 ? 1 : 0;
+
+    events_ = new LibraryEventBridge(this);
+    connect(events_, &LibraryEventBridge::libraryEvent, this, &CZarn9100Sheet::OnLibraryEvent);
+
     adapter_ = std::make_unique<Adapter>(context_.library, static_cast<AdapterHooks&>(*this));
     adapter_->setChannelRange(static_cast<uint32_t>(settings().read(settings::kFirstChan)),
                               static_cast<uint32_t>(settings().read(settings::kLastChan)));
-    connector_ = std::make_unique<ProfileConnector>(ConnectionContext{
-        context_.library, adapter_->handle(), adapter_->radioState, profiles_, snapshot_,
-        [this](bool connected) { refreshStatus(connected); }});
+    refresher_ = std::make_unique<StatusRefresher>(context_.library, adapter_->handle(), snapshot_,
+                                                   [this](int state) { SetTrayState(state); });
+    connector_ = std::make_unique<ProfileConnector>(
+        ConnectionContext{context_.library, adapter_->handle(), adapter_->radioState, profiles_, snapshot_,
+                          [this](bool connected) { refresher_->RefreshStatus(connected); }});
+    eventTable_ = std::make_unique<LibraryEventHandler>(
+        LibraryEventContext{context_.library, adapter_->handle(), adapter_->stopping, adapter_->radioState, flags_,
+                            autoLinkEvent_},
+        static_cast<LibraryEventActions&>(*this));
+    autoLinkFlow_ = std::make_unique<AutoLinkFlow>(
+        AutoLinkFlowContext{context_.library, adapter_->handle(), profiles_, *refresher_, flags_, autoLinkEvent_,
+                            events_->sink(),
+                            [this](const ProfilePtr& profile) { connector_->SetProfileInUse(profile); }},
+        static_cast<AutoLinkHost&>(*this));
+
+    // Notifications of the supervisor thread reach this window queued, in their order.
+    SupervisorNotifications notify;
+    notify.publishTrayState = [this](int state) { SetTrayState(state); };
+    notify.notifyStatusPage = [this](uint32_t code, const std::string& text) {
+        const QString copy = QString::fromStdString(text);
+        QMetaObject::invokeMethod(
+            this, [this, code, copy] { forwardToActivePage(code, 0, copy); }, Qt::QueuedConnection);
+    };
+    notify.requestAutoLink = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { OnLibraryEvent(kEventRunAutoLink, 0, {}); }, Qt::QueuedConnection);
+    };
+    notify.showMessage = [this](const std::string& text) {
+        const QString copy = QString::fromStdString(text);
+        QMetaObject::invokeMethod(
+            this, [this, copy] { dialogs().showMessage(this, copy); }, Qt::QueuedConnection);
+    };
+    SupervisorTiming timing;
+    timing.period = std::chrono::milliseconds(context_.supervisorPeriodMs);
+    timing.emptyWalkPause = std::chrono::milliseconds(context_.supervisorPauseMs);
+    supervisor_ = std::make_unique<Supervisor>(SupervisorContext{
+        context_.library, adapter_->handle(), adapter_->stopping, adapter_->radioState, profiles_, snapshot_, flags_,
+        autoLinkEvent_, [this](const ProfilePtr& profile) { return connector_->ConnectProfile(profile); },
+        std::move(notify), std::move(timing)});
 
     if (QFile::exists("Vindra.ico")) setWindowIcon(QIcon("Vindra.ico"));
-
-    tabs_ = new ui::DisablingTabWidget(this);
-    tabs_->setObjectName("sheetTabs");
-    ipHelper_.reset(context_.ipHelper);
-    context_.ipHelper = nullptr;
-    if (!ipHelper_) ipHelper_ = makeSystemIpHelper();
-    mainPageSource_ = std::make_unique<SheetMainPageSource>(*this);
-    mainPage_ = new CMainPage(*this, *mainPageSource_, *ipHelper_);
-    statusPage_ = mainPage_;
-    if (settings().read(settings::kStatistics) != 0)
-        statisticsPage_ = new CRssiStatistics(*this);
-    else
-        statisticsPage_ = new CStatistics(*this);
-    aboutPage_ = new CAboutPage(*this);
-    normalPages_ = {statusPage_, new CProfileManager(*this), new CSiteSurvey(*this), statisticsPage_,
-                    new CAdvancedPage(*this), new CAdminTool(*this)};
-    if (settings().read(settings::kDebugWin) != 0) normalPages_.push_back(new CDebugWin(*this));
-    if (settings().read(settings::kTestPage) != 0) normalPages_.push_back(new CTestPage(*this));
-    normalPages_.push_back(aboutPage_);
-    readmePage_ = new CReadmePage(*this);
-    for (auto* page : normalPages_) page->setParent(this);
-    readmePage_->setParent(this);
-    RebuildPages(false);
-    connect(tabs_, &QTabWidget::currentChanged, this, [this](int) {
-        if (auto* page = activePage()) page->OnSetActive();
-    });
 
     const StoreResult loaded = LoadProfiles(context_.profileStorePath, profiles_);
     if (!loaded && loaded.status != StoreStatus::NotFound)
         std::fprintf(stderr, "Tembrel: %s: %s\n", context_.profileStorePath.c_str(), loaded.reason.c_str());
 
-    events_ = new LibraryEventBridge(this);
-    connect(events_, &LibraryEventBridge::libraryEvent, this, &CZarn9100Sheet::OnLibraryEvent);
+    buildPages();
     buildControls();
 }
 
 CZarn9100Sheet::~CZarn9100Sheet() {
+    supervisor_->stop(std::chrono::milliseconds(3000));
     // Stop the library's events before the receiver goes away.
     if (!exiting_) {
         ZARN9100_EVENT_SINK none{};
         context_.library.Initialize(&none);
     }
+}
+
+void CZarn9100Sheet::buildPages() {
+    tabs_ = new ui::DisablingTabWidget(this);
+    tabs_->setObjectName("sheetTabs");
+    ipHelper_ = std::move(context_.ipHelper);
+    if (!ipHelper_) ipHelper_ = makeSystemIpHelper();
+    mainPageSource_ = std::make_unique<SheetMainPageSource>(*this);
+    mainPage_ = new CMainPage(*this, *mainPageSource_, *ipHelper_);
+    if (settings().read(settings::kStatistics) != 0)
+        statisticsPage_ = new CRssiStatistics(*this);
+    else
+        statisticsPage_ = new CStatistics(*this);
+    aboutPage_ = new CAboutPage(*this);
+    normalPages_ = {mainPage_, new CProfileManager(*this), new CSiteSurvey(*this), statisticsPage_,
+                    new CAdvancedPage(*this), new CAdminTool(*this)};
+    if (settings().read(settings::kDebugWin) != 0) normalPages_.push_back(new CDebugWin(*this));
+    if (settings().read(settings::kTestPage) != 0) normalPages_.push_back(new CTestPage(*this));
+    normalPages_.push_back(aboutPage_);
+    readmePage_ = new CReadmePage(*this);
+    // Pages outside the tab widget stay hidden children of the window.
+    for (auto* page : normalPages_) page->setParent(this);
+    readmePage_->setParent(this);
+    for (auto* page : normalPages_) page->hide();
+    readmePage_->hide();
+    RebuildPages(false);
+
+    // A property sheet tells the page it leaves and the page it enters.
+    connect(tabs_, &QTabWidget::currentChanged, this, [this, previous = QPointer<CZarn9100Page>()](int) mutable {
+        if (previous && previous != activePage()) previous->OnKillActive();
+        previous = activePage();
+        if (previous) previous->OnSetActive();
+    });
 }
 
 void CZarn9100Sheet::buildControls() {
@@ -122,7 +179,21 @@ void CZarn9100Sheet::buildControls() {
     layout->addLayout(bottom);
 }
 
+void CZarn9100Sheet::buildTray() {
+    std::unique_ptr<TrayShell> shell = std::move(context_.trayShell);
+    if (!shell) shell = std::make_unique<QtTrayShell>();
+    tray_ = std::make_unique<CTrayIcon>(std::move(shell));
+    trayMenu_ = std::make_unique<CTrayMenu>(this);
+    connect(trayMenu_.get(), &CTrayMenu::command, this, &CZarn9100Sheet::OnCommand);
+    tray_->Create(
+        [this](unsigned message, unsigned mouseMessage) {
+            if (message == kTrayCallbackMessage) OnTrayNotify(mouseMessage);
+        },
+        kTrayCallbackMessage);
+}
+
 void CZarn9100Sheet::OnInitDialog() {
+    buildTray();
     context_.library.Initialize(events_->sink());
     EnableAdapterPages(0);
     adapter_->OpenAdapter();
@@ -138,13 +209,54 @@ void CZarn9100Sheet::OnInitDialog() {
     }
 }
 
+// ---- notification-area icon ----
+
+void CZarn9100Sheet::SetTrayState(int state) {
+    // Always queued, also from this thread: the supervisor's states are queued too, and the icon
+    // must show them in the order they were published.
+    QMetaObject::invokeMethod(
+        this,
+        [this, state] {
+            // Nothing is published before the window exists or after Exit removed the icon.
+            if (!tray_ || exiting_ || state < 0 || state > 3) return;
+            trayState_ = state;
+            tembrel::SetTrayState(*tray_, state);
+        },
+        Qt::QueuedConnection);
+}
+
+void CZarn9100Sheet::OnTrayNotify(unsigned mouseMessage) {
+    if (mouseMessage == TrayMouse::kLeftDoubleClick)
+        Restore();
+    else if (mouseMessage == TrayMouse::kRightButtonUp)
+        tray_->ShowMenu(trayMenu_->menu(), this);
+}
+
+void CZarn9100Sheet::OnCommand(int id) {
+    switch (id) {
+    case kCmdRestore:
+        Restore();
+        break;
+    case kCmdToggleRadio:
+        ToggleRadio();
+        break;
+    case kCmdExit:
+        Exit();
+        break;
+    default:
+        break;
+    }
+}
+
 // ---- radio ----
 
 void CZarn9100Sheet::UpdateRadioUi() {
     if (!adapter_->handle().held()) return;
+    QString menuText;
     if (adapter_->radioState == kRadioOff) {
-        publishTrayState(2);
+        SetTrayState(kTrayNoConnection);
         radioCheck_->setChecked(true);
+        menuText = "Turn Radio On";
         selectFirstPage();
         EnableAdapterPages(0);
     } else {
@@ -153,11 +265,13 @@ void CZarn9100Sheet::UpdateRadioUi() {
             auto lease = adapter_->handle().lease();
             connected = lease && context_.library.GetConnectStatus(lease.get()) != 0;
         }
-        publishTrayState(connected ? 1 : 2);
+        SetTrayState(connected ? kTrayConnected : kTrayNoConnection);
         adapter_->radioState = kRadioOn;
         radioCheck_->setChecked(false);
+        menuText = "Turn Radio Off";
         EnableAdapterPages(1);
     }
+    if (trayMenu_) trayMenu_->SetItemText(kCmdToggleRadio, menuText);
     mainPage_->RefreshLink();
 }
 
@@ -195,18 +309,7 @@ void CZarn9100Sheet::EnableAdapterPages(int usable) {
 
 QTabWidget* CZarn9100Sheet::tabWidget() const { return tabs_; }
 
-uint32_t CZarn9100Sheet::EncryptionStatus() {
-    ConnectionSnapshot s = snapshot_.copy();
-    if (s.encryptionStatus == 2 || s.encryptionStatus == 5 || s.encryptionStatus == 7) {
-        auto lease = adapter_->handle().lease();
-        uint32_t status = s.encryptionStatus;
-        if (lease && context_.library.QueryWepStatus(lease.get(), &status) == 0) {
-            s.encryptionStatus = status;
-            snapshot_.write(s);
-        }
-    }
-    return s.encryptionStatus;
-}
+uint32_t CZarn9100Sheet::EncryptionStatus() { return refresher_->QueryEncryptionStatus(); }
 
 void CZarn9100Sheet::RebuildPages(bool monitor) {
     while (tabs_->count() > 0) {
@@ -215,7 +318,7 @@ void CZarn9100Sheet::RebuildPages(bool monitor) {
         page->hide();
     }
     const std::vector<CZarn9100Page*> set =
-        monitor ? std::vector<CZarn9100Page*>{statusPage_, statisticsPage_, aboutPage_, readmePage_} : normalPages_;
+        monitor ? std::vector<CZarn9100Page*>{mainPage_, statisticsPage_, aboutPage_, readmePage_} : normalPages_;
     for (auto* page : set) tabs_->addTab(page, page->caption());
     selectFirstPage();
 }
@@ -226,6 +329,7 @@ void CZarn9100Sheet::CheckMonitorMode() {
     const bool monitor = active != 0;
     if (monitor == monitorMode_) return;
     monitorMode_ = monitor;
+    flags_.monitorMode = monitor ? 1 : 0;
     {
         auto lease = adapter_->handle().lease();
         context_.library.SetGUIMonitorMode(lease.get(), monitor ? 1 : 0);
@@ -261,8 +365,13 @@ void CZarn9100Sheet::selectFirstPage() {
 // ---- window commands ----
 
 void CZarn9100Sheet::Restore() {
+    if (flags_.autoLinkRunning) return;
     reselectActivePage();
     if (!adapter_->handle().held()) selectFirstPage();
+    showWindow();
+}
+
+void CZarn9100Sheet::showWindow() {
     showNormal();
     raise();
     activateWindow();
@@ -270,7 +379,8 @@ void CZarn9100Sheet::Restore() {
 
 StoreResult CZarn9100Sheet::SaveProfileStore() {
     StoreResult saved = SaveProfiles(context_.profileStorePath, profiles_);
-    if (!saved) std::fprintf(stderr, "Tembrel: cannot save %s: %s\n", context_.profileStorePath.c_str(), saved.reason.c_str());
+    if (!saved)
+        std::fprintf(stderr, "Tembrel: cannot save %s: %s\n", context_.profileStorePath.c_str(), saved.reason.c_str());
     return saved;
 }
 
@@ -279,7 +389,7 @@ void CZarn9100Sheet::Exit() {
     exiting_ = true;
     SaveProfileStore();
     if (exitHooks_.releaseDeviceNotifications) exitHooks_.releaseDeviceNotifications();
-    stopSupervisor(0);
+    supervisor_->stop(std::chrono::milliseconds(0));  // the stop event; CloseAdapter waits for it
     if (adapter_->handle().held()) {
         {
             auto lease = adapter_->handle().lease();
@@ -288,6 +398,7 @@ void CZarn9100Sheet::Exit() {
         adapter_->stopping = 1;
         adapter_->CloseAdapter();
     }
+    if (tray_) tray_->SetIcon(0);
     if (exitHooks_.releaseHotKey) exitHooks_.releaseHotKey();
     ZARN9100_EVENT_SINK none{};
     context_.library.Initialize(&none);
@@ -296,9 +407,11 @@ void CZarn9100Sheet::Exit() {
 }
 
 void CZarn9100Sheet::OnEndSession() {
-    adapter_->OnEndSession([this] { stopSupervisor(0); });
+    adapter_->OnEndSession([this] { supervisor_->stop(std::chrono::milliseconds(0)); });
     SaveProfileStore();
 }
+
+bool CZarn9100Sheet::trayIconShown() const { return tray_ && tray_->shownIcon() != 0; }
 
 void CZarn9100Sheet::closeEvent(QCloseEvent* event) {
     if (exiting_) {
@@ -306,97 +419,84 @@ void CZarn9100Sheet::closeEvent(QCloseEvent* event) {
         return;
     }
     event->ignore();
-    hide();
+    // Without an icon in the notification area a hidden window could not be brought back:
+    // closing then ends the program as Exit does.
+    if (trayIconShown())
+        hide();
+    else
+        Exit();
 }
 
 void CZarn9100Sheet::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+    // Minimised, the window hides behind its icon; without one it stays in the task bar.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && trayIconShown()) {
         QTimer::singleShot(0, this, &QWidget::hide);
     }
 }
 
 // ---- device changes ----
 
+Adapter::DeviceChangeHooks CZarn9100Sheet::deviceChangeHooks() {
+    Adapter::DeviceChangeHooks hooks;
+    hooks.afterArrivalOpened = [this] {
+        if (context_.osFamily != 0) return;
+        if (!monitorTimer_) {
+            monitorTimer_ = new QTimer(this);
+            connect(monitorTimer_, &QTimer::timeout, this, &CZarn9100Sheet::CheckMonitorMode);
+        }
+        monitorTimer_->start(kMonitorTimerMs);
+        CheckMonitorMode();
+    };
+    hooks.beforeRemovalClose = [this] {
+        if (monitorTimer_) monitorTimer_->stop();
+        if (flags_.autoLinkRunning) autoLinkEvent_.Signal(flags_, kAutoLinkConnected);
+    };
+    return hooks;
+}
+
 void CZarn9100Sheet::OnDeviceArrival(const QString& deviceName) {
     NoDynamicRegistry registry;
     DeviceNotification n{DeviceType::DeviceInterface, deviceName.toStdString(), 0};
-    adapter_->OnDeviceArrival(n, context_.osFamily, registry, {});
+    adapter_->OnDeviceArrival(n, context_.osFamily, registry, deviceChangeHooks());
 }
 
 void CZarn9100Sheet::OnDeviceRemoveComplete(const QString& deviceName) {
     NoDynamicRegistry registry;
     DeviceNotification n{DeviceType::DeviceInterface, deviceName.toStdString(), 0};
-    adapter_->OnDeviceRemoveComplete(n, context_.osFamily, registry, {});
+    adapter_->OnDeviceRemoveComplete(n, context_.osFamily, registry, deviceChangeHooks());
 }
 
-void CZarn9100Sheet::OnDeviceNodesChanged() {
-    adapter_->OnDeviceNodesChanged(context_.osFamily);
-}
+void CZarn9100Sheet::OnDeviceNodesChanged() { adapter_->OnDeviceNodesChanged(context_.osFamily); }
 
 // ---- library events ----
 
 void CZarn9100Sheet::OnLibraryEvent(quintptr code, qintptr param, const QString& text) {
-    switch (code) {
-    case 0:
-    case 4: {
-        bool connected = true;
-        {
-            auto lease = adapter_->handle().lease();
-            if (lease) connected = context_.library.GetConnectStatus(lease.get()) != 0;
-        }
-        if (!connected) refreshStatus(false);
-        break;
-    }
-    case 1:
-    case 3:
-        refreshStatus(true);
-        break;
-    case 2:
-        adapter_->CloseAdapter();
-        break;
-    case 8:
-        radioCheck_->setEnabled(true);
-        adapter_->radioState = kRadioOn;
-        UpdateRadioUi();
-        break;
-    case 9:
-        radioCheck_->setEnabled(false);
-        adapter_->radioState = kRadioOff;
-        UpdateRadioUi();
-        break;
-    case 1002:
-        reselectActivePage();
-        return;
-    default:
-        break;
-    }
-    forwardToActivePage(code, param, text);
+    if (eventTable_->Handle(code) == EventRoute::kForward) forwardToActivePage(code, param, text);
 }
 
 void CZarn9100Sheet::forwardToActivePage(quintptr code, qintptr param, const QString& text) {
-    if (isMinimized()) return;
-    if (auto* page = activePage()) page->OnLibraryEvent(code, param, text);
+    CZarn9100Page* page = activePage();
+    if (ShouldForwardToPage(EventRoute::kForward, isMinimized(), page != nullptr)) page->OnLibraryEvent(code, param, text);
+}
+
+void CZarn9100Sheet::runAutoLink() { autoLinkFlow_->RunAutoLink(); }
+
+std::unique_ptr<AutoLinkDialog> CZarn9100Sheet::createAutoLinkDialog() {
+    return std::make_unique<AutoLinkStandInDialog>(flags_, this);
 }
 
 // ---- AdapterHooks ----
 
-void CZarn9100Sheet::refreshStatus(bool connected) {
-    connected_ = connected && adapter_->handle().held();
-    publishTrayState(!adapter_->handle().held() ? 0 : connected_ ? 1 : 2);
-}
-
-void CZarn9100Sheet::publishTrayState(int state) {
-    if (state < 0 || state > 3) return;
-    trayState_ = state;
-}
+void CZarn9100Sheet::refreshStatus(bool connected) { refresher_->RefreshStatus(connected); }
 
 void CZarn9100Sheet::adoptProfileInUse() { connector_->SyncProfileInUse(); }
 
 void CZarn9100Sheet::reapplyProfileInUse() {
     if (auto profile = connector_->profileInUse()) connector_->ConnectProfile(profile);
 }
-bool CZarn9100Sheet::snapshotConnected() const { return connected_; }
+
+bool CZarn9100Sheet::snapshotConnected() const { return snapshot_.copy().connected != 0; }
 
 void CZarn9100Sheet::storeChannelRange(uint32_t firstChannel, uint32_t lastChannel) {
     settings().write(settings::kFirstChan, static_cast<int>(firstChannel));
@@ -404,14 +504,12 @@ void CZarn9100Sheet::storeChannelRange(uint32_t firstChannel, uint32_t lastChann
 }
 
 int CZarn9100Sheet::boostModeSetting() const { return context_.settings.read(settings::kBoostMode); }
-bool CZarn9100Sheet::monitorMode() const { return monitorMode_; }
-bool CZarn9100Sheet::windowVisible() const { return isVisible(); }
 void CZarn9100Sheet::setRadioCheckEnabled(bool enabled) { radioCheck_->setEnabled(enabled); }
 void CZarn9100Sheet::clearRadioCheck() { radioCheck_->setChecked(false); }
 
-void CZarn9100Sheet::adapterOpened() { OnLibraryEvent(1001, 0, {}); }
+void CZarn9100Sheet::adapterOpened() { OnLibraryEvent(kEventAdapterOpened, 0, {}); }
 
-void CZarn9100Sheet::startSupervisor() {}
-void CZarn9100Sheet::stopSupervisor(int) {}
+void CZarn9100Sheet::startSupervisor() { supervisor_->start(); }
+void CZarn9100Sheet::stopSupervisor(int waitMs) { supervisor_->stop(std::chrono::milliseconds(waitMs)); }
 
 }  // namespace tembrel

@@ -1,14 +1,19 @@
 #pragma once
 // The main window: a modeless property sheet with one page per function, OK, Cancel and the
-// radio check box below the pages. It owns the adapter, the pages and the library-event
-// receiver, and coordinates them; each page owns its own behaviour.
+// radio check box below the pages. It owns the adapter, the profile list, the connection
+// snapshot and supervisor, the notification-area icon and the pages, and coordinates them;
+// each page owns its own behaviour.
 
 #include "adapter/Adapter.h"
 #include "app/CZarn9100Page.h"
 #include "app/LibraryEventBridge.h"
 #include "app/SheetContext.h"
+#include "connection/AutoLinkDialog.h"
+#include "connection/AutoLinkEvent.h"
 #include "connection/ConnectionSnapshot.h"
+#include "connection/LibraryEventHandler.h"
 #include "connection/ProfileConnector.h"
+#include "connection/SupervisorFlags.h"
 #include "profiles/ProfileList.h"
 #include "profiles/StoreResult.h"
 
@@ -19,21 +24,25 @@
 #include <vector>
 
 class QCheckBox;
-class QLabel;
 class QPushButton;
 class QTabWidget;
 class QTimer;
 
 namespace tembrel {
 
+class AutoLinkFlow;
 class CMainPage;
+class CTrayIcon;
+class CTrayMenu;
 class IpHelper;
 class SheetMainPageSource;
+class StatusRefresher;
+class Supervisor;
 namespace ui {
 class DisablingTabWidget;
 }
 
-class CZarn9100Sheet : public QWidget, private AdapterHooks {
+class CZarn9100Sheet : public QWidget, private AdapterHooks, private LibraryEventActions, private AutoLinkHost {
     Q_OBJECT
 public:
     // Control and command ids of the window.
@@ -43,27 +52,38 @@ public:
     static constexpr int kCmdRestore = 32778;
     static constexpr int kCmdToggleRadio = 32772;
     static constexpr int kCmdExit = 32781;
+    static constexpr unsigned kTrayCallbackMessage = 0x8001;
     static constexpr int kMonitorTimerMs = 2000;
 
-    CZarn9100Sheet(SheetContext context, QWidget* parent = nullptr);
+    explicit CZarn9100Sheet(SheetContext context, QWidget* parent = nullptr);
     ~CZarn9100Sheet() override;
 
-    // Dialog initialisation: controls, library events, the adapter. Called once after construction.
+    // Dialog initialisation: controls, tray icon, library events, the adapter. Called once.
     void OnInitDialog();
 
     Adapter& adapter() { return *adapter_; }
-    ProfileList& profiles() { return profiles_; }
-    ProfileConnector& connector() { return *connector_; }
-    ConnectionSnapshot snapshot() const { return snapshot_.copy(); }
-    const std::string& profileStorePath() const { return context_.profileStorePath; }
-    // The connection's encryption status; a "key absent" value (2, 5, 7) is read again from the card.
-    uint32_t EncryptionStatus();
-    // Writes the profile list to Data.cfg (at exit and at the end of the session).
-    StoreResult SaveProfileStore();
     DriverLibrary& library() { return context_.library; }
     Settings& settings() { return context_.settings; }
     DialogService& dialogs() { return context_.dialogs; }
     int osFamily() const { return context_.osFamily; }
+    ProfileList& profiles() { return profiles_; }
+    ProfileConnector& connector() { return *connector_; }
+    SupervisorFlags& supervisorFlags() { return flags_; }
+    ConnectionSnapshot snapshot() const { return snapshot_.copy(); }
+    const std::string& profileStorePath() const { return context_.profileStorePath; }
+    CTrayIcon& trayIcon() { return *tray_; }
+    CTrayMenu& trayMenu() { return *trayMenu_; }
+
+    // Writes the profile list to Data.cfg (at exit and at the end of the session).
+    StoreResult SaveProfileStore();
+    // The connection's encryption status; a "key absent" value (2, 5, 7) is read again from the card.
+    uint32_t EncryptionStatus();
+    // Publishes one of the four notification-area states (0 unplugged, 1 connected, 2 no
+    // connection, 3 scanning); from any thread, shown in the order of the calls.
+    void SetTrayState(int state);
+    int trayState() const { return trayState_; }
+    // The icon is in the notification area (a desktop without one refuses it).
+    bool trayIconShown() const;
 
     // Radio control.
     void UpdateRadioUi();
@@ -77,8 +97,8 @@ public:
     // The monitor-mode check: follows whether the system's wireless configuration controls the card.
     void CheckMonitorMode();
     CZarn9100Page* activePage() const;
-    void reselectActivePage();
-    void selectFirstPage();
+    void reselectActivePage() override;
+    void selectFirstPage() override;
     bool selectPage(CZarn9100Page* page);
     // The pages in the sheet now, in tab order.
     std::vector<CZarn9100Page*> pages() const;
@@ -86,18 +106,21 @@ public:
     QTabWidget* tabWidget() const;
     CMainPage* mainPage() const { return mainPage_; }
 
-    // Window commands.
+    // Window and menu commands.
+    void OnCommand(int id);
     void Restore();
     void Exit();
     // End of the user's log-on (desktop session end, SIGTERM, SIGINT, SIGHUP).
     void OnEndSession();
+    // The notification-area icon's mouse events (callback message 0x8001).
+    void OnTrayNotify(unsigned mouseMessage);
 
     // Device changes reported by the system or by the library's device-notify extension.
     void OnDeviceArrival(const QString& deviceName);
     void OnDeviceRemoveComplete(const QString& deviceName);
     void OnDeviceNodesChanged();
 
-    // The library-event handler (codes 0..9, 1001..1012).
+    // The library-event handler (codes 0..9 and the program's 1001..1012).
     void OnLibraryEvent(quintptr code, qintptr param, const QString& text);
 
     // Set by the application: what Exit releases besides the window's own resources.
@@ -116,16 +139,16 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    // AdapterHooks
+    // AdapterHooks and LibraryEventActions
     void refreshStatus(bool connected) override;
-    void publishTrayState(int state) override;
+    void publishTrayState(int state) override { SetTrayState(state); }
     void adoptProfileInUse() override;
     void reapplyProfileInUse() override;
     bool snapshotConnected() const override;
     void storeChannelRange(uint32_t firstChannel, uint32_t lastChannel) override;
     int boostModeSetting() const override;
-    bool monitorMode() const override;
-    bool windowVisible() const override;
+    bool monitorMode() const override { return monitorMode_; }
+    bool windowVisible() const override { return isVisible(); }
     void setRadioCheckEnabled(bool enabled) override;
     void clearRadioCheck() override;
     void updateRadioUi() override { UpdateRadioUi(); }
@@ -133,16 +156,36 @@ private:
     void adapterOpened() override;
     void startSupervisor() override;
     void stopSupervisor(int waitMs) override;
+    void closeAdapter() override { adapter_->CloseAdapter(); }
+    void runAutoLink() override;
 
+    // AutoLinkHost
+    std::unique_ptr<AutoLinkDialog> createAutoLinkDialog() override;
+    void hideWindow() override { hide(); }
+    void showWindow() override;
+
+    void buildPages();
     void buildControls();
+    void buildTray();
     void forwardToActivePage(quintptr code, qintptr param, const QString& text);
+    Adapter::DeviceChangeHooks deviceChangeHooks();
 
     SheetContext context_;
     ProfileList profiles_;
     ConnectionSnapshotHolder snapshot_;
-    std::unique_ptr<Adapter> adapter_;
-    std::unique_ptr<ProfileConnector> connector_;
+    SupervisorFlags flags_;
+    AutoLinkEvent autoLinkEvent_;
     LibraryEventBridge* events_ = nullptr;  // owned by this widget
+    std::unique_ptr<CTrayIcon> tray_;
+    std::unique_ptr<CTrayMenu> trayMenu_;
+    // The adapter and what works through it; the supervisor, declared last, goes first.
+    std::unique_ptr<Adapter> adapter_;
+    std::unique_ptr<StatusRefresher> refresher_;
+    std::unique_ptr<ProfileConnector> connector_;
+    std::unique_ptr<LibraryEventHandler> eventTable_;
+    std::unique_ptr<AutoLinkFlow> autoLinkFlow_;
+    std::unique_ptr<Supervisor> supervisor_;
+
     ui::DisablingTabWidget* tabs_ = nullptr;
     std::unique_ptr<IpHelper> ipHelper_;
     std::unique_ptr<SheetMainPageSource> mainPageSource_;
@@ -153,15 +196,12 @@ private:
     CZarn9100Page* statisticsPage_ = nullptr;
     CZarn9100Page* aboutPage_ = nullptr;
     CZarn9100Page* readmePage_ = nullptr;
-    CZarn9100Page* statusPage_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QCheckBox* radioCheck_ = nullptr;
-    QLabel* summary_ = nullptr;
     QTimer* monitorTimer_ = nullptr;
     ExitHooks exitHooks_;
     bool monitorMode_ = false;
-    bool connected_ = false;
     bool exiting_ = false;
     int trayState_ = -1;
 };

@@ -1,6 +1,10 @@
 #pragma once
 // What the application object hands the main window: the services it uses for its whole life.
 
+#include "app/TrayShell.h"
+#include "platform/IpHelper.h"
+
+#include <memory>
 #include <string>
 
 namespace tembrel {
@@ -8,7 +12,6 @@ namespace tembrel {
 class DriverLibrary;
 class Settings;
 class DialogService;
-class IpHelper;
 
 struct SheetContext {
     DriverLibrary& library;
@@ -17,9 +20,13 @@ struct SheetContext {
     int osFamily = 1;
     std::string profileStorePath;  // Data.cfg
     std::string settingsPath;      // Tembrel.ini
-    // The system's interfaces and counters; null: the Linux implementation. Tests pass a double
-    // (the sheet takes ownership).
-    IpHelper* ipHelper = nullptr;
+    // Null: the Linux implementations (interface addresses and counters, QSystemTrayIcon).
+    // Tests pass doubles.
+    std::unique_ptr<IpHelper> ipHelper;
+    std::unique_ptr<TrayShell> trayShell;
+    // Supervisor pacing: the documented 5,000 ms period and 500 ms pause unless a test shortens them.
+    int supervisorPeriodMs = 5000;
+    int supervisorPauseMs = 500;
 };
 
 }  // namespace tembrel

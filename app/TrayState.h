@@ -2,6 +2,8 @@
 // The four states the notification-area icon shows for the connection:
 // 0 card unplugged, 1 connected, 2 not connected, 3 scanning (balloon over the previous tooltip).
 
+#include "connection/StatusRefresher.h"  // the TrayState numbers
+
 #include <QObject>
 #include <QString>
 
@@ -10,13 +12,6 @@
 namespace tembrel {
 
 class CTrayIcon;
-
-enum TrayState : int {
-    kTrayCardUnplugged = 0,
-    kTrayConnected = 1,
-    kTrayNoConnection = 2,
-    kTrayScanning = 3,
-};
 
 struct TrayStateLook {
     int iconResourceId = 0;

@@ -1,11 +1,17 @@
 # tembrel_add_test(NAME SOURCES ... LIBS ... [LABELS ...] [QT])
-# One GoogleTest executable, registered as one ctest test. QT: runs under the offscreen platform.
+# One GoogleTest executable, registered as one ctest test. QT: a widget test, with a main that
+# makes the QApplication, run under the offscreen platform.
 # Tests labelled "tsan" also build in the ThreadSanitizer configuration (target tsan_tests).
 add_custom_target(tsan_tests)
 function(tembrel_add_test name)
   cmake_parse_arguments(T "QT" "" "SOURCES;LIBS;LABELS" ${ARGN})
-  add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  if(T_QT)
+    add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/QtTestMain.cpp)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Widgets GTest::gtest GTest::gmock)
+  else()
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  endif()
   add_test(NAME ${name} COMMAND ${name})
   set(env "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp;TEMBREL_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
   if(T_QT)

@@ -26,7 +26,7 @@ std::string HomeFolder() {
 }
 
 fs::path UserConfigFolder(const PathInputs& inputs) {
-    // The base directory specification ignores a relative $XDG_CONFIG_HOME.
+    // The XDG base-directory rules ignore a relative $XDG_CONFIG_HOME.
     const fs::path xdg(inputs.xdgConfigHome);
     if (!inputs.xdgConfigHome.empty() && xdg.is_absolute()) return xdg / kUserConfigSubfolder;
     if (inputs.home.empty()) return {};

@@ -84,7 +84,9 @@ StoreResult WriteFileAtomically(const std::filesystem::path& target, std::span<c
     std::filesystem::path folder = real.parent_path();
     if (folder.empty()) folder = ".";
 
-    std::string pattern = (folder / ("." + real.filename().string() + ".XXXXXX")).string();
+    std::string leaf(1, '.');
+    leaf.append(real.filename().string()).append(".XXXXXX");
+    const std::string pattern = (folder / leaf).string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     // mkostemp creates the file with mode 0600, so the secrets are never readable by others.
@@ -113,54 +115,6 @@ StoreResult WriteFileAtomically(const std::filesystem::path& target, std::span<c
         return Failure(StoreStatus::WriteFailed, "cannot replace " + real.string() + ": " + ErrnoText(errno));
     temp.Commit();
     SyncFolder(folder);
-    return StoreResult{};
-}
-
-StoreResult ReadFileBounded(const std::filesystem::path& path, std::size_t maxBytes, std::vector<uint8_t>& out) {
-    out.clear();
-    // Non-blocking, so that opening a pipe cannot hang before the type check refuses it.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        const int error = errno;
-        return Failure(error == ENOENT ? StoreStatus::NotFound : StoreStatus::OpenFailed,
-                       "cannot open " + path.string() + ": " + ErrnoText(error));
-    }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-
-    struct stat info {};
-    if (::fstat(fd, &info) != 0)
-        return Failure(StoreStatus::ReadFailed, "cannot examine " + path.string() + ": " + ErrnoText(errno));
-    if (!S_ISREG(info.st_mode)) return Failure(StoreStatus::NotARegularFile, path.string() + " is not a regular file");
-    if (static_cast<std::uintmax_t>(info.st_size) > maxBytes)
-        return Failure(StoreStatus::TooLarge, path.string() + " is larger than " + std::to_string(maxBytes) + " bytes");
-
-    // One byte more than the size, so that the end of the file shows without growing the buffer.
-    out.resize(static_cast<std::size_t>(info.st_size) + 1);
-    std::size_t done = 0;
-    for (;;) {
-        if (done == out.size()) {
-            // The file may have grown since fstat; keep reading in steps up to the limit.
-            if (out.size() > maxBytes) {
-                out.clear();
-                return Failure(StoreStatus::TooLarge,
-                               path.string() + " is larger than " + std::to_string(maxBytes) + " bytes");
-            }
-            out.resize(out.size() + 4096);
-        }
-        const ssize_t n = ::read(fd, out.data() + done, out.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            const int error = errno;
-            out.resize(done);
-            return Failure(StoreStatus::ReadFailed, "cannot read " + path.string() + ": " + ErrnoText(error));
-        }
-        if (n == 0) break;
-        done += static_cast<std::size_t>(n);
-    }
-    out.resize(done);
     return StoreResult{};
 }
 

@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <functional>
 #include <span>
-#include <vector>
 
 #include "profiles/StoreResult.h"
 
@@ -28,8 +27,5 @@ struct FileOps {
 // Replaces `target` with `bytes`. A symbolic link is followed, so the file it names is replaced.
 StoreResult WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
                                 const FileOps& ops = FileOps::System());
-
-// Reads a whole regular file of at most `maxBytes`. On a read error `out` holds what was read before it.
-StoreResult ReadFileBounded(const std::filesystem::path& path, std::size_t maxBytes, std::vector<uint8_t>& out);
 
 }  // namespace tembrel

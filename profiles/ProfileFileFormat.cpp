@@ -1,6 +1,9 @@
 #include "profiles/ProfileFileFormat.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -19,17 +22,26 @@ uint32_t ReadU32(const uint8_t* p) {
            static_cast<uint32_t>(p[3]) << 24;
 }
 
-void AppendU32(std::vector<uint8_t>& out, uint32_t value) {
-    for (int b = 0; b < 4; ++b) out.push_back(static_cast<uint8_t>(value >> (8 * b)));
+void PutU32(uint8_t* p, uint32_t value) {
+    for (int b = 0; b < 4; ++b) p[b] = static_cast<uint8_t>(value >> (8 * b));
 }
 
-}  // namespace
+#pragma pack(push, 1)
+struct StoredEntry {
+    uint8_t length[4];
+    PROFILE_RECORD record;
+};
+#pragma pack(pop)
+static_assert(sizeof(StoredEntry) == kEntryBytes);
 
-void ScrambleRecord(std::span<uint8_t> bytes) {
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] ^= (i % 2 == 0) ? kScrambleEven : kScrambleOdd;
-}
+struct EntryBody {
+    std::size_t offset;  // of the record bytes in the image
+    uint32_t length;
+};
 
-StoreResult ParseProfileFile(std::span<const uint8_t> image, ProfileSequence& out) {
+// Walks the entries of a file image, calling `visit` for each complete one, and says how the walk ended.
+template <class Visit>
+StoreResult WalkEntries(std::span<const uint8_t> image, Visit&& visit) {
     StoreResult result;
     std::size_t pos = 0;
     while (pos < image.size()) {
@@ -39,11 +51,10 @@ StoreResult ParseProfileFile(std::span<const uint8_t> image, ProfileSequence& ou
             return result;
         }
         const uint32_t length = ReadU32(image.data() + pos);
-        pos += 4;
         if (length == 0) break;
-        if (image.size() - pos < length) {
+        if (image.size() - pos - 4 < length) {
             result.status = StoreStatus::Truncated;
-            result.reason = "the file ends inside the record at offset " + std::to_string(pos - 4);
+            result.reason = "the file ends inside the record at offset " + std::to_string(pos);
             return result;
         }
         if (result.records == kMaxRecordsPerFile) {
@@ -51,31 +62,95 @@ StoreResult ParseProfileFile(std::span<const uint8_t> image, ProfileSequence& ou
             result.reason = "more than " + std::to_string(kMaxRecordsPerFile) + " records";
             return result;
         }
-        const std::size_t kept = std::min<std::size_t>(length, kRecordBytes);
-        ProfilePtr record = NewEmptyProfile();
-        auto* bytes = reinterpret_cast<uint8_t*>(record.get());
-        std::memcpy(bytes, image.data() + pos, kept);
-        ScrambleRecord(std::span(bytes, kept));
-        TerminateTextFields(*record);
-        out.push_back(std::move(record));
+        visit(EntryBody{pos + 4, length});
         ++result.records;
-        pos += length;
+        pos += 4 + std::size_t{length};
     }
     return result;
 }
 
+// Scrambled copy of `size` bytes (the two may be the same buffer), eight bytes at a time; the pattern
+// repeats every two bytes, so every word starts at an even offset.
+void ScrambleInto(uint8_t* to, const uint8_t* from, std::size_t size) {
+    uint64_t pattern = 0;
+    for (int b = 0; b < 8; ++b) pattern |= uint64_t{b % 2 == 0 ? kScrambleEven : kScrambleOdd} << (8 * b);
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, from + i, 8);
+        word ^= pattern;
+        std::memcpy(to + i, &word, 8);
+    }
+    for (; i < size; ++i) to[i] = from[i] ^ ((i % 2 == 0) ? kScrambleEven : kScrambleOdd);
+}
+
+}  // namespace
+
+void ScrambleRecord(std::span<uint8_t> bytes) { ScrambleInto(bytes.data(), bytes.data(), bytes.size()); }
+
+StoreResult ParseProfileFile(std::span<const uint8_t> image, ProfileSequence& out) {
+    std::size_t count = 0;
+    WalkEntries(image, [&](const EntryBody&) { ++count; });
+    if (count == 0) return WalkEntries(image, [](const EntryBody&) {});
+
+    // One allocation for all records of the file; each list entry shares it. Every byte of each
+    // record is written below, so the block is not zeroed first.
+    std::shared_ptr<PROFILE_RECORD[]> block = std::make_shared_for_overwrite<PROFILE_RECORD[]>(count);
+    out.reserve(out.size() + count);
+    std::size_t next = 0;
+    return WalkEntries(image, [&](const EntryBody& entry) {
+        PROFILE_RECORD* record = &block[next++];
+        auto* bytes = reinterpret_cast<uint8_t*>(record);
+        const std::size_t kept = std::min<std::size_t>(entry.length, kRecordBytes);
+        std::memcpy(bytes, image.data() + entry.offset, kept);
+        std::memset(bytes + kept, 0, kRecordBytes - kept);
+        ScrambleRecord(std::span(bytes, kept));
+        TerminateTextFields(*record);
+        out.emplace_back(block, record);
+    });
+}
+
+bool ReadUniformProfileFile(const InputFile& file, ProfileSequence& out) {
+    if (file.size() == 0 || file.size() % kEntryBytes != 0) return false;
+    const std::size_t count = file.size() / kEntryBytes;
+    if (count > kMaxRecordsPerFile) return false;
+
+    // The file lands in one block laid out as the file is, each list entry pointing at its record
+    // inside the block.
+    std::shared_ptr<StoredEntry[]> block = std::make_shared_for_overwrite<StoredEntry[]>(count);
+    auto* bytes = reinterpret_cast<uint8_t*>(block.get());
+    std::size_t done = 0;
+    while (done < file.size()) {
+        const ssize_t n = ::pread(file.fd(), bytes + done, file.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        if (ReadU32(block[i].length) != kRecordBytes) return false;
+
+    out.reserve(out.size() + count);
+    for (std::size_t i = 0; i < count; ++i) {
+        PROFILE_RECORD* record = &block[i].record;
+        ScrambleRecord(std::span(reinterpret_cast<uint8_t*>(record), kRecordBytes));
+        TerminateTextFields(*record);
+        out.emplace_back(block, record);
+    }
+    return true;
+}
+
 SerializedProfiles SerializeProfiles(const ProfileSequence& records, bool includeBuiltIns) {
     SerializedProfiles out;
-    out.bytes.reserve(records.size() * kEntryBytes);
+    out.bytes.resize(records.size() * kEntryBytes);
+    uint8_t* entry = out.bytes.data();
     for (const auto& record : records) {
         if (!includeBuiltIns && IsBuiltInProfile(*record)) continue;
-        AppendU32(out.bytes, static_cast<uint32_t>(kRecordBytes));
-        const std::size_t start = out.bytes.size();
-        const auto* bytes = reinterpret_cast<const uint8_t*>(record.get());
-        out.bytes.insert(out.bytes.end(), bytes, bytes + kRecordBytes);
-        ScrambleRecord(std::span(out.bytes).subspan(start, kRecordBytes));
+        PutU32(entry, static_cast<uint32_t>(kRecordBytes));
+        ScrambleInto(entry + 4, reinterpret_cast<const uint8_t*>(record.get()), kRecordBytes);
+        entry += kEntryBytes;
         ++out.records;
     }
+    out.bytes.resize(out.records * kEntryBytes);
     return out;
 }
 

@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "profiles/InputFile.h"
 #include "profiles/ProfileList.h"
 #include "profiles/StoreResult.h"
 
@@ -26,7 +27,14 @@ void ScrambleRecord(std::span<uint8_t> bytes);
 // end of the image ends the walk successfully. An entry longer than a record keeps its first 792
 // bytes and skips the rest; a shorter one leaves the remaining fields zero. An entry cut off by the
 // end of the image is dropped and reported as Truncated, the records before it kept.
+// The records of one call share one allocation, freed when the last of them is released.
 StoreResult ParseProfileFile(std::span<const uint8_t> image, ProfileSequence& out);
+
+// A file made only of whole 792-byte entries (every file this program writes) is read in one go into
+// one block laid out like the file, and the records are used in place, without an intermediate copy.
+// Returns false, with `out` unchanged, for a file of any other shape or one that shrinks while it is
+// read; read it as an image then.
+bool ReadUniformProfileFile(const InputFile& file, ProfileSequence& out);
 
 // The file image of `records`; with `includeBuiltIns` false, "<Default>" and "<Site Survey>" are left out.
 struct SerializedProfiles {

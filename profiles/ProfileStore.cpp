@@ -1,9 +1,11 @@
 #include "profiles/ProfileStore.h"
 
+#include <iterator>
 #include <system_error>
 #include <vector>
 
 #include "profiles/ImportNormalize.h"
+#include "profiles/InputFile.h"
 #include "profiles/ProfileFileFormat.h"
 
 namespace tembrel {
@@ -12,16 +14,27 @@ namespace {
 
 // Reads and parses a profile file into `out`; `out` keeps the records before any damage.
 StoreResult ReadRecords(const std::filesystem::path& path, ProfileSequence& out) {
-    std::vector<uint8_t> image;
-    StoreResult read = ReadFileBounded(path, kMaxProfileFileBytes, image);
-    if (read.status != StoreStatus::Ok && read.status != StoreStatus::ReadFailed) return read;
-    StoreResult parsed = ParseProfileFile(image, out);
-    if (read.status == StoreStatus::ReadFailed) {
+    InputFile file;
+    StoreResult opened = InputFile::Open(path, kMaxProfileFileBytes, file);
+    if (!opened.ok()) return opened;
+    const std::size_t before = out.size();
+    if (ReadUniformProfileFile(file, out)) {
+        opened.records = out.size() - before;
+        return opened;
+    }
+    FileImage image;
+    StoreResult read = file.ReadAll(image);
+    StoreResult parsed = ParseProfileFile(image.bytes(), out);
+    if (!read.ok()) {
         read.records = parsed.records;
         return read;
     }
     if (!parsed.ok()) parsed.reason = path.string() + ": " + parsed.reason;
     return parsed;
+}
+
+void AppendAll(ProfileSequence& all, ProfileSequence& records) {
+    all.insert(all.end(), std::make_move_iterator(records.begin()), std::make_move_iterator(records.end()));
 }
 
 }  // namespace
@@ -42,7 +55,7 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) 
 StoreResult ReadProfileFile(const std::filesystem::path& path, ProfileList& list) {
     ProfileSequence records;
     StoreResult result = ReadRecords(path, records);
-    list.Edit([&](ProfileSequence& all) { all.insert(all.end(), records.begin(), records.end()); });
+    list.Edit([&](ProfileSequence& all) { AppendAll(all, records); });
     return result;
 }
 
@@ -67,7 +80,7 @@ StoreResult LoadProfiles(const std::filesystem::path& dataCfgPath, ProfileList& 
     ProfileSequence records;
     StoreResult result = ReadRecords(dataCfgPath, records);
     list.Edit([&](ProfileSequence& all) {
-        all.insert(all.end(), records.begin(), records.end());
+        AppendAll(all, records);
         EnsureDefaultProfile(all);
     });
     return result;
@@ -86,7 +99,7 @@ StoreResult ImportProfiles(const std::filesystem::path& source, ProfileList& lis
     ProfileSequence records;
     StoreResult result = ReadRecords(source, records);
     list.Edit([&](ProfileSequence& all) {
-        all.insert(all.end(), records.begin(), records.end());
+        AppendAll(all, records);
         NormalizeImportedProfiles(all);
     });
     return result;

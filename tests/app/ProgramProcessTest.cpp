@@ -1,6 +1,10 @@
 // The program as a process: command line, start-up against the simulated card and against a
 // missing or incomplete library, a second copy, and a clean end on SIGTERM.
 
+#include "profiles/ProfileDefaults.h"
+#include "profiles/ProfileStore.h"
+#include "profiles/ProfileText.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -114,6 +118,54 @@ TEST_F(ProgramTest, FollowsTheCardOutAndBackIn) {
     p->terminate();
     ASSERT_TRUE(p->waitForFinished(15000));
     EXPECT_EQ(p->exitCode(), 0);
+}
+
+TEST_F(ProgramTest, ConnectsAPreparedProfileAndSavesTheStoreOnSigterm) {
+    if (!QFile::exists(SimulatedCard())) GTEST_SKIP() << "libTembrel.so not built";
+    const std::string store = (data_.path() + "/Data.cfg").toStdString();
+    {
+        tembrel::ProfileList prepared;
+        prepared.Append(tembrel::NewDefaultProfile());
+        auto home = tembrel::NewEmptyProfile();
+        tembrel::SetProfileName(*home, "Home");
+        tembrel::SetProfileSsid(*home, "Home-WPA");
+        home->networkType = 1;
+        home->wirelessMode = 255;
+        home->authMode = 2;    // WPA-PSK
+        home->encryption = 2;  // TKIP
+        tembrel::SetText(home->passphrase, "orvix-passphrase");
+        home->passphraseLength = 16;
+        home->keepAdapterSettings = 1;
+        home->inPreferList = 1;
+        prepared.Insert(0, home);
+        ASSERT_TRUE(tembrel::SaveProfiles(store, prepared).ok());
+    }
+    QFile ini(data_.path() + "/Tembrel.ini");
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Advanced]\nAutoLink=0\n");
+    ini.close();
+
+    auto p = start(withData({"--driver", SimulatedCard()}));
+    // The simulation reports the network the card is associated with.
+    bool associated = false;
+    for (int i = 0; i < 300 && !associated && p->state() == QProcess::Running; ++i) {
+        QProcess ctl;
+        ctl.setProcessEnvironment(env_);
+        ctl.start(BinDir() + "/tembrelctl", {"status"});
+        ctl.waitForFinished(5000);
+        associated = ctl.readAllStandardOutput().contains("link: associated with \"Home-WPA\"");
+        if (!associated) p->waitForFinished(100);
+    }
+    EXPECT_TRUE(associated) << p->readAllStandardError().toStdString();
+
+    QFile::remove(QString::fromStdString(store));
+    p->terminate();
+    ASSERT_TRUE(p->waitForFinished(15000));
+    EXPECT_EQ(p->exitCode(), 0);
+    tembrel::ProfileList saved;
+    ASSERT_TRUE(tembrel::ReadProfileFile(store, saved).ok()) << "the store was not written at the end";
+    ASSERT_EQ(saved.Count(), 2u);
+    EXPECT_EQ(tembrel::ProfileName(*saved.At(0)), "Home");
 }
 
 TEST_F(ProgramTest, MissingLibraryRunsWithoutCardAndSaysWhyOnce) {

@@ -1,5 +1,6 @@
 // Applying profiles to the simulated card: the right security associates, a wrong key does not.
 #include "adapter/DriverLoader.h"
+#include "tests/support/SimulatedCardLibrary.h"
 #include "connection/ProfileConnector.h"
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
@@ -20,28 +21,9 @@ namespace {
 
 class SimulatedCard : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        setenv("TEMBREL_SIM_CLOCK", "manual", 1);  // no drift: signal levels stay as configured
-        setenv("TEMBREL_SIM_SOCKET", "none", 1);
-        unsetenv("TEMBREL_SIM_ENVIRONMENT");
-        const char* dir = std::getenv("TEMBREL_BIN_DIR");
-        path_ = std::string(dir ? dir : ".") + "/libTembrel.so";
-        loaded_ = new DriverLoadResult(LoadDriverLibrary(path_));
-    }
-    static void TearDownTestSuite() {
-        delete loaded_;
-        loaded_ = nullptr;
-    }
-
     void SetUp() override {
-        ASSERT_TRUE(loaded_->loaded) << loaded_->error;
-        // The library stays loaded (RTLD_NODELETE); its own control resets the card.
-        void* lib = dlopen(path_.c_str(), RTLD_NOW | RTLD_NOLOAD);
-        ASSERT_NE(lib, nullptr);
-        auto reset = reinterpret_cast<void (*)()>(dlsym(lib, "TembrelSimReset"));
-        ASSERT_NE(reset, nullptr);
-        reset();
-        dlclose(lib);
+        ASSERT_TRUE(testing::SimulatedCardLibrary().loaded) << testing::SimulatedCardLibrary().error;
+        ASSERT_TRUE(testing::ResetSimulatedCard());
         handle.exclusive([&](ZARN9100_HANDLE* h) { return driver().OpenAdapter(h); });
         ASSERT_TRUE(handle.held());
     }
@@ -49,7 +31,7 @@ protected:
         handle.exclusive([&](ZARN9100_HANDLE* h) { return driver().CloseAdapter(h); });
     }
 
-    static DriverLibrary& driver() { return *loaded_->library; }
+    static DriverLibrary& driver() { return *testing::SimulatedCardLibrary().library; }
 
     bool connected() {
         const auto lease = handle.lease();
@@ -62,8 +44,6 @@ protected:
         return std::string(ssid, strnlen(ssid, 32));
     }
 
-    static inline std::string path_;
-    static inline DriverLoadResult* loaded_ = nullptr;
 
     AdapterHandle handle;
     std::atomic<uint32_t> radioState{1};

@@ -103,6 +103,42 @@ TEST_F(ProfileStore, FileCutInsideTheThirdRecordLoadsTheFirstTwo) {
     EXPECT_EQ(Names(list), (V{"A", "B", "<Default>"}));
 }
 
+// Files whose size is a whole number of entries but whose length fields say otherwise are read
+// entry by entry, as any other file.
+TEST_F(ProfileStore, EntrySizedFilesWithOtherLengthsFollowTheirLengthFields) {
+    PROFILE_RECORD a = MakeEmptyProfile();
+    SetProfileName(a, "A");
+    PROFILE_RECORD c = MakeEmptyProfile();
+    SetProfileName(c, "C");
+    Bytes stop{0, 0, 0, 0};
+    stop.resize(kEntryBytes, 0xEE);
+    const std::pair<Bytes, V> cases[] = {
+        {Concat({Entry(a), stop, Entry(c)}), {"A"}},
+        {Entry(a, 2 * kEntryBytes - 4), {"A"}},
+        {Concat({Entry(a, 396), Entry(c, 392), Entry(c)}), {"A", "C", "C"}},
+    };
+    for (const auto& [image, names] : cases) {
+        ASSERT_EQ(image.size() % kEntryBytes, 0u);
+        WriteAll(DataCfg(), image);
+        ProfileList list;
+        EXPECT_TRUE(ReadProfileFile(DataCfg(), list).ok());
+        EXPECT_EQ(Names(list), names);
+    }
+}
+
+TEST_F(ProfileStore, LoadedRecordsOutliveTheirList) {
+    Store({"A", "B", "C"});
+    ProfileSequence kept;
+    {
+        ProfileList list;
+        ASSERT_TRUE(ReadProfileFile(DataCfg(), list).ok());
+        kept.push_back(list.At(1));
+        list.RemoveAt(0);
+    }
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(ProfileName(*kept[0]), "B");
+}
+
 TEST_F(ProfileStore, ReadAppendsAfterExistingRecords) {
     Store({"A", "B"});
     ProfileList list;

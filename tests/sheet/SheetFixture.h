@@ -1,16 +1,22 @@
 #pragma once
-// A main window on the recording driver, in-memory settings and scripted dialogs.
+// A main window on the recording driver, in-memory settings, scripted dialogs, a recording
+// tray shell and a profile store in a temporary folder.
 
 #include "app/CZarn9100Sheet.h"
 #include "platform/MemorySettings.h"
+#include "platform/Settings.h"
 #include "platform/gui/ScriptedDialogService.h"
 #include "tests/support/RecordingDriver.h"
+#include "tests/tray/RecordingTrayShell.h"
 
 #include <gtest/gtest.h>
 
 #include <QTabWidget>
+#include <QTemporaryDir>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 namespace tembrel::testing {
 
@@ -18,10 +24,31 @@ class SheetTest : public ::testing::Test {
 protected:
     // Builds the window; settings and driver script must be set before.
     CZarn9100Sheet& makeSheet(int osFamily = 1) {
-        sheet = std::make_unique<CZarn9100Sheet>(
-            SheetContext{driver, settings, dialogs, osFamily, "/nonexistent/Data.cfg", "/nonexistent/Tembrel.ini"});
+        sheet.reset();
+        auto shell = std::make_unique<RecordingTrayShell>();
+        tray = shell.get();
+        SheetContext context{driver, settings, dialogs, osFamily, storePath(), (dir.path() + "/Tembrel.ini").toStdString()};
+        context.trayShell = std::move(shell);
+        sheet = std::make_unique<CZarn9100Sheet>(std::move(context));
         return *sheet;
     }
+
+    // Builds and initialises the window with both automatic options off, and waits for the
+    // supervisor's one start-up scan, so that the driver log holds only what the test does next.
+    CZarn9100Sheet& openSheet(int osFamily = 1) {
+        settings.set(settings::kAutoLink, 0);
+        settings.set(settings::kAutoConfiguration, 0);
+        makeSheet(osFamily).OnInitDialog();
+        if (sheet->adapter().handle().held()) {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (driver.count("Scan") == 0 && std::chrono::steady_clock::now() < until)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            EXPECT_EQ(driver.count("Scan"), 1u) << "the supervisor's start-up scan";
+        }
+        return *sheet;
+    }
+
+    std::string storePath() const { return (dir.path() + "/Data.cfg").toStdString(); }
 
     QStringList captions() const {
         QStringList out;
@@ -36,9 +63,11 @@ protected:
         return nullptr;
     }
 
+    QTemporaryDir dir;
     RecordingDriver driver;
     MemorySettings settings;
     ScriptedDialogService dialogs;
+    RecordingTrayShell* tray = nullptr;  // owned by the sheet
     std::unique_ptr<CZarn9100Sheet> sheet;
 };
 

@@ -1,8 +1,16 @@
 #include "SheetFixture.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
+#include <QAction>
 #include <QTabBar>
+
+#include "app/CTrayMenu.h"
+#include "profiles/ProfileDefaults.h"
+#include "profiles/ProfileStore.h"
 
 namespace tembrel::testing {
 namespace {
@@ -42,13 +50,16 @@ TEST_F(SheetTest, InitialisationRegistersForEventsAndOpensTheCard) {
     driver.setOutBytes("GetMacAddress", {0x00, 0x0C, 0x41, 0x12, 0xAB, 0xEF});
     driver.setOutU32("QueryRegionCode", 0x30);
     driver.setOutU32("QueryRadioControl", 1);
-    makeSheet().OnInitDialog();
+    openSheet();
     const auto names = driver.callNames();
     ASSERT_GE(names.size(), 2u);
     EXPECT_EQ(names[0], "Initialize");
     EXPECT_EQ(names[1], "OpenAdapter");
     EXPECT_NE(driver.lastSink(), nullptr);
-    EXPECT_EQ(driver.callTexts().back(), "SetGUIMonitorMode(h, 0)");
+    const auto texts = driver.callTexts();
+    const auto boost = std::find(texts.begin(), texts.end(), "SetBoostMode(h, 1)");  // the end of OpenAdapter
+    ASSERT_NE(boost, texts.end());
+    EXPECT_NE(std::find(boost, texts.end(), "SetGUIMonitorMode(h, 0)"), texts.end());
     EXPECT_EQ(sheet->adapter().macAddress(), (std::array<uint8_t, 6>{0x00, 0x0C, 0x41, 0x12, 0xAB, 0xEF}));
     EXPECT_EQ(sheet->adapter().regionCode(), 0x30u);
     EXPECT_EQ(settings.read(settings::kFirstChan), 1);
@@ -57,7 +68,7 @@ TEST_F(SheetTest, InitialisationRegistersForEventsAndOpensTheCard) {
 
 TEST_F(SheetTest, ArrivalAndRemovalFollowTheCard) {
     driver.setAdapterHandle(nullptr);
-    makeSheet().OnInitDialog();
+    openSheet();
     EXPECT_FALSE(sheet->adapter().handle().held());
 
     int card = 0;
@@ -73,7 +84,7 @@ TEST_F(SheetTest, ArrivalAndRemovalFollowTheCard) {
 
 TEST_F(SheetTest, RadioToggleByCheckBoxAndHotKey) {
     driver.setOutU32("QueryRadioControl", 1);
-    makeSheet().OnInitDialog();
+    openSheet();
     auto* radio = control<QCheckBox>(CZarn9100Sheet::kIdRadioCheck);
     ASSERT_TRUE(radio->isEnabled());
 
@@ -102,7 +113,7 @@ TEST_F(SheetTest, RadioToggleByCheckBoxAndHotKey) {
 
 TEST_F(SheetTest, AdapterPagesAreDisabledAndTheCurrentTabMovesOff) {
     driver.setOutU32("QueryRadioControl", 1);
-    makeSheet().OnInitDialog();
+    openSheet();
     QTabWidget* tabs = sheet->tabWidget();
     tabs->setCurrentIndex(3);  // Statistics
     sheet->EnableAdapterPages(0);
@@ -115,7 +126,7 @@ TEST_F(SheetTest, AdapterPagesAreDisabledAndTheCurrentTabMovesOff) {
 
 TEST_F(SheetTest, MonitorModeSwitchesThePageSetAndBack) {
     driver.setOutU32("QueryRadioControl", 1);
-    makeSheet(0).OnInitDialog();
+    openSheet(0);
     // The first check at initialisation found the service inactive.
     EXPECT_EQ(captions(), kNormalPages);
 
@@ -157,15 +168,39 @@ TEST_F(SheetTest, ReadmePageShowsTheSevenTexts) {
     EXPECT_EQ(labels[6]->text(), "5. Click button <OK>");
 }
 
-TEST_F(SheetTest, CloseAndMinimiseOnlyHide) {
-    makeSheet().OnInitDialog();
+TEST_F(SheetTest, CloseAndMinimiseOnlyHideBehindTheIcon) {
+    openSheet();
+    QCoreApplication::processEvents();  // the first tray state adds the icon
+    ASSERT_TRUE(sheet->trayIconShown());
+    bool exited = false;
+    QObject::connect(sheet.get(), &CZarn9100Sheet::exited, [&] { exited = true; });
     sheet->show();
     EXPECT_FALSE(sheet->close());
     EXPECT_FALSE(sheet->isVisible());
+    EXPECT_FALSE(exited);
+}
+
+TEST_F(SheetTest, WithoutNotificationAreaCloseEndsTheProgramAndSaves) {
+    makeSheet();
+    tray->results.assign(100, false);  // the desktop has no notification area
+    settings.set(settings::kAutoLink, 0);
+    sheet->OnInitDialog();
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(sheet->trayIconShown());
+    bool exited = false;
+    QObject::connect(sheet.get(), &CZarn9100Sheet::exited, [&] { exited = true; });
+    sheet->show();
+    sheet->showMinimized();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(sheet->isVisible());  // minimised stays in the task bar
+    sheet->close();
+    EXPECT_TRUE(exited);
+    ProfileList saved;
+    EXPECT_TRUE(ReadProfileFile(storePath(), saved).ok());
 }
 
 TEST_F(SheetTest, ExitClosesTheCardInTheDocumentedOrder) {
-    makeSheet().OnInitDialog();
+    openSheet();
     bool exited = false;
     QObject::connect(sheet.get(), &CZarn9100Sheet::exited, [&] { exited = true; });
     driver.clearCalls();
@@ -176,6 +211,89 @@ TEST_F(SheetTest, ExitClosesTheCardInTheDocumentedOrder) {
     EXPECT_EQ(calls[0], "SetBoostMode(h, 1)");
     EXPECT_EQ(calls[1], "CloseAdapter(&h)");
     EXPECT_EQ(driver.callNames().back(), "Initialize");  // events stopped last
+}
+
+}  // namespace
+}  // namespace tembrel::testing
+
+namespace tembrel::testing {
+namespace {
+
+TEST_F(SheetTest, TrayIconFollowsTheConnectionAndGoesAtExit) {
+    driver.setOutU32("QueryRadioControl", 1);
+    openSheet();
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(tray->calls.empty());
+    EXPECT_EQ(tray->calls.front().operation, TrayShell::Operation::Add);
+    EXPECT_EQ(tray->calls.back().iconResource, 132);
+    EXPECT_EQ(tray->calls.back().tooltip, "No Connection");
+    EXPECT_EQ(sheet->trayState(), 2);
+
+    // The library reports the link; the refresh sees a BSSID and publishes "Connected".
+    driver.setOutBytes("QueryBssid", {0x00, 0x11, 0x22, 0x33, 0x44, 0x55});
+    driver.setOutU32("QueryChannel", 6);
+    sheet->OnLibraryEvent(1, 0, {});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sheet->trayState(), 1);
+    EXPECT_EQ(tray->calls.back().operation, TrayShell::Operation::Modify);
+    EXPECT_EQ(tray->calls.back().iconResource, 130);
+    EXPECT_EQ(tray->calls.back().tooltip, "Connected");
+    EXPECT_EQ(sheet->snapshot().frequencyMHz, 2437u);
+
+    // The card goes: "Card Unplugged".
+    sheet->OnLibraryEvent(2, 0, {});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sheet->trayState(), 0);
+    EXPECT_EQ(tray->calls.back().iconResource, 146);
+    EXPECT_EQ(tray->calls.back().tooltip, "Card Unplugged");
+
+    sheet->Exit();
+    EXPECT_EQ(tray->calls.back().operation, TrayShell::Operation::Delete);
+}
+
+TEST_F(SheetTest, RadioMenuItemFollowsTheRadio) {
+    driver.setOutU32("QueryRadioControl", 1);
+    openSheet();
+    QAction* item = sheet->trayMenu().item(CZarn9100Sheet::kCmdToggleRadio);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), "Turn Radio Off");
+    sheet->OnCommand(CZarn9100Sheet::kCmdToggleRadio);
+    EXPECT_EQ(item->text(), "Turn Radio On");
+    EXPECT_EQ(driver.count("SetRadioControl"), 1u);
+    sheet->OnCommand(CZarn9100Sheet::kCmdToggleRadio);
+    EXPECT_EQ(item->text(), "Turn Radio Off");
+}
+
+TEST_F(SheetTest, ExitWithoutCardSkipsTheLibraryButSavesTheProfiles) {
+    driver.setAdapterHandle(nullptr);
+    openSheet();
+    driver.clearCalls();
+    sheet->OnCommand(CZarn9100Sheet::kCmdExit);
+    EXPECT_EQ(driver.count("SetBoostMode"), 0u);
+    EXPECT_EQ(driver.count("CloseAdapter"), 0u);
+    ProfileList saved;
+    ASSERT_TRUE(ReadProfileFile(storePath(), saved).ok());
+    ASSERT_EQ(saved.Count(), 1u);
+    EXPECT_TRUE(IsDefaultProfile(*saved.At(0)));
+}
+
+TEST_F(SheetTest, EventsReachTheActivePageUnlessDropped) {
+    driver.setOutU32("QueryRadioControl", 1);
+    openSheet();
+    struct Probe : CZarn9100Page {
+        using CZarn9100Page::CZarn9100Page;
+        std::vector<quintptr> codes;
+        void OnLibraryEvent(quintptr code, qintptr, const QString&) override { codes.push_back(code); }
+    };
+    auto* probe = new Probe(*sheet, "Probe", 999);
+    sheet->tabWidget()->insertTab(0, probe, "Probe");
+    sheet->tabWidget()->setCurrentIndex(0);
+
+    driver.setResult("GetConnectStatus", 1);
+    sheet->OnLibraryEvent(5, 0, {});     // connected: event 5 is dropped
+    sheet->OnLibraryEvent(6, 0, {});     // nothing to do, but forwarded
+    sheet->OnLibraryEvent(1002, 0, {});  // a second copy: not forwarded
+    EXPECT_EQ(probe->codes, (std::vector<quintptr>{6}));
 }
 
 }  // namespace

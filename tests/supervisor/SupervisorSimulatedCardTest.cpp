@@ -2,6 +2,7 @@
 // table through a queue that the test thread drains as the user-interface thread would, the
 // Auto Link hand-over searches the card's real scan list, and the prefer-list walk connects.
 #include "adapter/DriverLoader.h"
+#include "tests/support/SimulatedCardLibrary.h"
 #include "connection/AutoLinkFlow.h"
 #include "connection/LibraryEventHandler.h"
 #include "connection/ProfileConnector.h"
@@ -111,27 +112,9 @@ ProfilePtr Profile(const std::string& ssid, int32_t encryption) {
 
 class SupervisorOnSimulatedCard : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        setenv("TEMBREL_SIM_CLOCK", "manual", 1);  // no drift: signal levels stay as configured
-        setenv("TEMBREL_SIM_SOCKET", "none", 1);
-        unsetenv("TEMBREL_SIM_ENVIRONMENT");
-        const char* dir = std::getenv("TEMBREL_BIN_DIR");
-        path_ = std::string(dir ? dir : ".") + "/libTembrel.so";
-        loaded_ = new DriverLoadResult(LoadDriverLibrary(path_));
-    }
-    static void TearDownTestSuite() {
-        delete loaded_;
-        loaded_ = nullptr;
-    }
-
     void SetUp() override {
-        ASSERT_TRUE(loaded_->loaded) << loaded_->error;
-        void* lib = dlopen(path_.c_str(), RTLD_NOW | RTLD_NOLOAD);
-        ASSERT_NE(lib, nullptr);
-        auto reset = reinterpret_cast<void (*)()>(dlsym(lib, "TembrelSimReset"));
-        ASSERT_NE(reset, nullptr);
-        reset();
-        dlclose(lib);
+        ASSERT_TRUE(testing::SimulatedCardLibrary().loaded) << testing::SimulatedCardLibrary().error;
+        ASSERT_TRUE(testing::ResetSimulatedCard());
         sheet.refresher = &refresher;
         sheet.flow = &flow;
         driver().Initialize(&sink);
@@ -147,7 +130,7 @@ protected:
         ui.drain();
     }
 
-    static DriverLibrary& driver() { return *loaded_->library; }
+    static DriverLibrary& driver() { return *testing::SimulatedCardLibrary().library; }
     static void Notify(void* context, uint32_t message, uintptr_t code, intptr_t) {
         auto* self = static_cast<SupervisorOnSimulatedCard*>(context);
         if (message != ZARN9100_EVENT_MESSAGE) return;
@@ -158,8 +141,6 @@ protected:
         return tray;
     }
 
-    static inline std::string path_;
-    static inline DriverLoadResult* loaded_ = nullptr;
 
     UiQueue ui;
     ZARN9100_EVENT_SINK sink{&Notify, this};

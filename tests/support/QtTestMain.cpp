@@ -1,5 +1,5 @@
-// Widget tests need one QApplication for the whole run, made before any test starts and gone
-// before the process exits.
+// GoogleTest main for widget tests: one QApplication for the whole run, made before any test
+// starts and gone before the process exits.
 #include <QApplication>
 
 #include <gtest/gtest.h>

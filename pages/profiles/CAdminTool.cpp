@@ -1,0 +1,90 @@
+#include "pages/profiles/CAdminTool.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "app/CZarn9100Sheet.h"
+#include "pages/profiles/AdminTransfer.h"
+#include "profiles/ProfileStore.h"
+
+namespace tembrel {
+
+namespace {
+
+QPushButton* AddButton(QGridLayout& layout, QWidget* parent, int row, int id, const char* text) {
+    auto* button = new QPushButton(QString::fromLatin1(text), parent);
+    button->setProperty("controlId", id);
+    layout.addWidget(button, row, 0, Qt::AlignTop);
+    return button;
+}
+
+QLabel* AddText(QGridLayout& layout, QWidget* parent, int row, int column, int columnSpan, const char* text) {
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    layout.addWidget(label, row, column, 1, columnSpan);
+    return label;
+}
+
+// The path in the system's own encoding, as the file dialog named it.
+std::filesystem::path LocalPath(const QString& path) { return std::filesystem::path(QFile::encodeName(path).toStdString()); }
+
+}  // namespace
+
+CAdminTool::CAdminTool(CZarn9100Sheet& sheet, QWidget* parent) : CZarn9100Page(sheet, "Admin", kDialogId, parent) {
+    auto* layout = new QGridLayout(this);
+    layout->setColumnStretch(1, 1);
+    layout->setVerticalSpacing(18);
+
+    QPushButton* import = AddButton(*layout, this, 0, kIdImport, "&Import Profiles");
+    AddText(*layout, this, 0, 1, 1,
+            "Click <Import Profiles> button and select the file from which you want to import the profile.");
+    QPushButton* exportButton = AddButton(*layout, this, 1, kIdExport, "&Export Profiles");
+    AddText(*layout, this, 1, 1, 1,
+            "Click <Export Profiles> button and select the file where you want to save the profiles.");
+    AddText(*layout, this, 2, 0, 2, "All profiles shown in <Profile Manager> page will be saved to the selected source.");
+    layout->setRowStretch(3, 1);
+
+    connect(import, &QPushButton::clicked, this, &CAdminTool::OnImportProfiles);
+    connect(exportButton, &QPushButton::clicked, this, &CAdminTool::OnExportProfiles);
+}
+
+FileDialogOptions CAdminTool::FileOptions() {
+    FileDialogOptions options;
+    options.filter = QStringLiteral("cfg Files (*.cfg)");
+    options.defaultSuffix = QStringLiteral("cfg");
+    return options;
+}
+
+void CAdminTool::OnImportProfiles() {
+    const QString path = sheet().dialogs().openFile(this, FileOptions());
+    if (path.isEmpty()) return;
+    const StoreResult imported = ImportWholeProfileFile(LocalPath(path), sheet().profiles());
+    if (!imported) {
+        tellFailure(path, kReadFailedText, imported.reason);
+        return;
+    }
+    emit profilesImported();
+}
+
+void CAdminTool::OnExportProfiles() {
+    const QString path = sheet().dialogs().saveFile(this, FileOptions());
+    if (path.isEmpty()) return;
+    const StoreResult exported = ExportProfiles(LocalPath(path), sheet().profiles(), sheet().profileStorePath());
+    if (!exported) tellFailure(path, kWriteFailedText, exported.reason);
+}
+
+void CAdminTool::tellFailure(const QString& path, const char* text, const std::string& reason) {
+    // The box is for the user; the system's reason goes where the program's other file errors go.
+    std::fprintf(stderr, "Tembrel: %s\n", reason.c_str());
+    sheet().dialogs().showMessage(this, QDir::toNativeSeparators(path) + QLatin1Char('\n') + QString::fromLatin1(text),
+                                  MessageIcon::Exclamation);
+}
+
+}  // namespace tembrel
