@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QDialog>
 #include <QFile>
 #include <QMessageBox>
@@ -124,8 +123,3 @@ TEST(ShotWriterTest, WritesPicturesAndAnIndexAndCountsWhatFailed) {
 }  // namespace
 }  // namespace tembrel::gallery
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

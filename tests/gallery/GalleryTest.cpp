@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -153,8 +152,3 @@ TEST(GalleryTest, FailsWhenTheFolderCannotBeMade) {
 }  // namespace
 }  // namespace tembrel::testing
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -59,7 +59,7 @@ struct Gallery::Window {
 };
 
 Gallery::Gallery(GalleryOptions options, DriverLibrary& library, const SimControls& sim)
-    : options_(std::move(options)), library_(library), sim_(sim), writer_(options_.outputDir) {}
+    : options_(std::move(options)), library_(library), sim_(sim), writer_(QDir(options_.outputDir).absolutePath()) {}
 
 Gallery::~Gallery() = default;
 
@@ -68,11 +68,17 @@ int Gallery::run() {
         std::fprintf(stderr, "gallery: cannot create %s\n", qPrintable(options_.outputDir));
         return 1;
     }
-    // A box the program shows by itself is drawn too, and answered with Cancel.
+    // A window the program opens by itself is drawn too, and cancelled: a message box each
+    // time (it usually means something went wrong), another dialog once per title.
     watcher_ = std::make_unique<ModalWatcher>(options_.settle, [this](QWidget* window, const QImage& image) {
-        const auto* box = qobject_cast<const QMessageBox*>(window);
-        const QString title = box ? box->text() : window->windowTitle();
-        writer_.save("message", QString("message-%1").arg(++unexpectedDialogs_), title, image);
+        if (const auto* box = qobject_cast<const QMessageBox*>(window)) {
+            writer_.save("message", QString("message-%1").arg(++unexpectedMessages_), box->text(), image);
+            return;
+        }
+        const QString title = window->windowTitle();
+        if (dialogsSeen_.contains(title)) return;
+        dialogsSeen_.insert(title);
+        writer_.save("dialog", "auto-dialog-" + ShotWriter::Slug(title), title + " (opened by the program)", image);
     });
 
     {
@@ -183,6 +189,15 @@ void Gallery::shootTray(CZarn9100Sheet& sheet) {
 }
 
 void Gallery::shootDialogs(CZarn9100Sheet& sheet) {
+    // File dialogs open on the current folder: a folder of their own, with a few profile files.
+    const QString documents = QDir(scratch_.path()).filePath("Documents");
+    QDir().mkpath(documents);
+    for (const char* name : {"Home.cfg", "Office.cfg", "Backup 2005-09-14.cfg"}) {
+        QFile file(QDir(documents).filePath(name));
+        if (file.open(QIODevice::WriteOnly)) file.close();
+    }
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(documents);
     for (const DialogEntry& entry : DialogCatalog()) {
         QString missing;
         const DialogOpener open = entry.prepare(sheet, missing);
@@ -196,6 +211,7 @@ void Gallery::shootDialogs(CZarn9100Sheet& sheet) {
         else
             writer_.skip(entry.name, "no window opened");
     }
+    QDir::setCurrent(previous);
     sheet.tabWidget()->setCurrentIndex(0);
 }
 

@@ -5,6 +5,7 @@
 #include "ShotWriter.h"
 #include "SimControls.h"
 
+#include <QSet>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -58,7 +59,8 @@ private:
     ShotWriter writer_;
     QTemporaryDir scratch_;
     std::unique_ptr<ModalWatcher> watcher_;
-    int unexpectedDialogs_ = 0;
+    int unexpectedMessages_ = 0;
+    QSet<QString> dialogsSeen_;
 };
 
 }  // namespace tembrel::gallery
