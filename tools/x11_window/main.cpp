@@ -1,14 +1,18 @@
-// x11_window: top-level windows of the X display in $DISPLAY, by exact title.
-//   x11_window find TITLE                    ids of the viewable windows with that title; status 1: none
-//   x11_window close TITLE                   asks each to close (WM_DELETE_WINDOW, as a window
-//                                            manager's close button does); status 1: none found
+// x11_window: top-level windows of the X display in $DISPLAY, by exact title, for the
+// user-interface measurements.
+//   x11_window find TITLE      ids of the viewable windows with that title; status 1: none
+//   x11_window close TITLE     asks each to close (WM_DELETE_WINDOW, as a window manager's
+//                              close button does); status 1: none found
 //   x11_window launch TITLE TIMEOUT_MS CMD [ARG...]
-//                                            starts CMD (its output goes to standard error) and
-//                                            prints "PID MS": the time from start until a window
-//                                            with that title was viewable. The program keeps
-//                                            running. Status 1: time-out or the program ended.
+//                              starts CMD (its output goes to standard error) and prints
+//                              "PID MS": the time from start until a window with that title was
+//                              viewable. The program keeps running. Status 1: time-out or the
+//                              program ended.
+//   x11_window tray            a bare notification area; prints "ready" once it owns the
+//                              screen's tray selection, then docks icons until killed
 
-#include <xcb/xcb.h>
+#include "TrayHost.h"
+#include "XDisplay.h"
 
 #include <sys/wait.h>
 #include <time.h>
@@ -18,82 +22,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 
-template <typename T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-template <typename T>
-Reply<T> Own(T* reply) {
-    return Reply<T>(reply, &std::free);
-}
-
-class Display {
-public:
-    Display() : connection_(xcb_connect(nullptr, nullptr)) {}
-    ~Display() { xcb_disconnect(connection_); }
-    Display(const Display&) = delete;
-    Display& operator=(const Display&) = delete;
-
-    bool ok() const { return xcb_connection_has_error(connection_) == 0; }
-    xcb_connection_t* get() const { return connection_; }
-    xcb_window_t root() const { return xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root; }
-
-    xcb_atom_t atom(const char* name) const {
-        auto reply = Own(xcb_intern_atom_reply(
-            connection_, xcb_intern_atom(connection_, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
-        return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-    }
-
-    std::string textProperty(xcb_window_t window, xcb_atom_t property, xcb_atom_t type) const {
-        auto reply = Own(xcb_get_property_reply(
-            connection_, xcb_get_property(connection_, 0, window, property, type, 0, 256), nullptr));
-        if (!reply || reply->format != 8) return {};
-        const int length = xcb_get_property_value_length(reply.get());
-        return std::string(static_cast<const char*>(xcb_get_property_value(reply.get())), static_cast<size_t>(length));
-    }
-
-    // Viewable children of the root whose _NET_WM_NAME (or WM_NAME) is title.
-    std::vector<xcb_window_t> find(const std::string& title) const {
-        std::vector<xcb_window_t> found;
-        auto tree = Own(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root()), nullptr));
-        if (!tree) return found;
-        const xcb_window_t* children = xcb_query_tree_children(tree.get());
-        const int count = xcb_query_tree_children_length(tree.get());
-        const xcb_atom_t netName = atom("_NET_WM_NAME");
-        const xcb_atom_t utf8 = atom("UTF8_STRING");
-        for (int i = 0; i < count; ++i) {
-            auto attributes = Own(xcb_get_window_attributes_reply(
-                connection_, xcb_get_window_attributes(connection_, children[i]), nullptr));
-            if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE) continue;
-            std::string name = textProperty(children[i], netName, utf8);
-            if (name.empty()) name = textProperty(children[i], XCB_ATOM_WM_NAME, XCB_ATOM_STRING);
-            if (name == title) found.push_back(children[i]);
-        }
-        return found;
-    }
-
-    void requestClose(xcb_window_t window) const {
-        xcb_client_message_event_t event{};
-        event.response_type = XCB_CLIENT_MESSAGE;
-        event.format = 32;
-        event.window = window;
-        event.type = atom("WM_PROTOCOLS");
-        event.data.data32[0] = atom("WM_DELETE_WINDOW");
-        event.data.data32[1] = XCB_CURRENT_TIME;
-        auto error = Own(xcb_request_check(
-            connection_, xcb_send_event_checked(connection_, 0, window, XCB_EVENT_MASK_NO_EVENT,
-                                                reinterpret_cast<const char*>(&event))));
-        if (error) std::fprintf(stderr, "x11_window: close request refused (X error %d)\n", error->error_code);
-    }
-
-private:
-    xcb_connection_t* connection_;
-};
+using x11tools::XDisplay;
 
 double NowMs() {
     timespec t{};
@@ -102,11 +35,21 @@ double NowMs() {
 }
 
 int Usage() {
-    std::fputs("usage: x11_window find TITLE | close TITLE | launch TITLE TIMEOUT_MS CMD [ARG...]\n", stderr);
+    std::fputs("usage: x11_window find TITLE | close TITLE | launch TITLE TIMEOUT_MS CMD [ARG...] | tray\n", stderr);
     return 2;
 }
 
-int Launch(const Display& display, const std::string& title, const char* timeoutText, char** command) {
+int Close(const XDisplay& display, const std::string& title) {
+    const auto windows = display.find(title);
+    const xcb_atom_t protocols = display.atom("WM_PROTOCOLS");
+    const uint32_t request[5] = {display.atom("WM_DELETE_WINDOW"), XCB_CURRENT_TIME, 0, 0, 0};
+    for (xcb_window_t w : windows)
+        if (!display.sendClientMessage(w, w, protocols, request))
+            std::fprintf(stderr, "x11_window: close request to 0x%x refused\n", w);
+    return windows.empty() ? 1 : 0;
+}
+
+int Launch(const XDisplay& display, const std::string& title, const char* timeoutText, char** command) {
     char* end = nullptr;
     const long timeoutMs = std::strtol(timeoutText, &end, 10);
     if (*end != '\0' || timeoutMs <= 0 || timeoutMs > 600000) return Usage();
@@ -142,27 +85,37 @@ int Launch(const Display& display, const std::string& title, const char* timeout
     return 1;
 }
 
+int Tray(const XDisplay& display) {
+    x11tools::TrayHost tray(display);
+    if (!tray.start()) {
+        std::fputs("x11_window: another notification area owns the tray selection\n", stderr);
+        return 1;
+    }
+    std::puts("ready");
+    std::fflush(stdout);
+    tray.run();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) return Usage();
+    if (argc < 2) return Usage();
     const std::string verb = argv[1];
-    const std::string title = argv[2];
-    const Display display;
+    const XDisplay display;
     if (!display.ok()) {
         std::fputs("x11_window: cannot open the display\n", stderr);
         return 2;
     }
+    if (verb == "tray" && argc == 2) return Tray(display);
+    if (argc < 3) return Usage();
+    const std::string title = argv[2];
     if (verb == "find" && argc == 3) {
         const auto windows = display.find(title);
         for (xcb_window_t w : windows) std::printf("0x%x\n", w);
         return windows.empty() ? 1 : 0;
     }
-    if (verb == "close" && argc == 3) {
-        const auto windows = display.find(title);
-        for (xcb_window_t w : windows) display.requestClose(w);
-        return windows.empty() ? 1 : 0;
-    }
+    if (verb == "close" && argc == 3) return Close(display, title);
     if (verb == "launch" && argc >= 5) return Launch(display, title, argv[3], argv + 4);
     return Usage();
 }
