@@ -35,6 +35,7 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -116,6 +117,8 @@ CZarn9100Sheet::~CZarn9100Sheet() {
 void CZarn9100Sheet::buildPages() {
     tabs_ = new ui::DisablingTabWidget(this);
     tabs_->setObjectName("sheetTabs");
+    // Every tab stays in sight: the window widens to the tab strip instead of scrolling it.
+    tabs_->tabBar()->setUsesScrollButtons(false);
     ipHelper_ = std::move(context_.ipHelper);
     if (!ipHelper_) ipHelper_ = makeSystemIpHelper();
     mainPageSource_ = std::make_unique<SheetMainPageSource>(*this);
