@@ -46,6 +46,15 @@ Environment LoadConfiguredEnvironment() {
             }
         }
     }
+    // The variable names the host interface without an environment file (scripts/run sets it to
+    // the interface of the default route, so that the utility shows real addresses and traffic).
+    if (const char* host = std::getenv("TEMBREL_SIM_HOST_INTERFACE"); host != nullptr && *host != '\0') {
+        const std::string name = host;
+        if (name.size() <= 15 && name.find('/') == std::string::npos && name != "." && name != "..")
+            env.hostInterface = name;
+        else
+            std::fprintf(stderr, "tembrel-sim: TEMBREL_SIM_HOST_INTERFACE is not an interface name\n");
+    }
     if (!env.hostInterface.empty()) {
         if (auto mac = ReadInterfaceMac(env.hostInterface)) {
             env.mac = *mac;

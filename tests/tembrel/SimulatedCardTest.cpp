@@ -520,3 +520,34 @@ TEST_F(SimulatedCardTest, LongestSsidFitsTheCallersThirtyTwoBytes) {
 
 }  // namespace
 }  // namespace tembrel::testing
+
+namespace tembrel::testing {
+namespace {
+
+std::array<uint8_t, 6> CardMac() {
+    TembrelSimReset();
+    ZARN9100_HANDLE handle = nullptr;
+    Zarn9100OpenAdapter(&handle);
+    std::array<uint8_t, 6> mac{};
+    Zarn9100GetMacAddress(handle, mac.data(), 6);
+    Zarn9100CloseAdapter(&handle);
+    return mac;
+}
+
+TEST_F(SimulatedCardTest, HostInterfaceVariableLendsTheCardItsAddress) {
+    const std::array<uint8_t, 6> builtIn{0x02, 0x7E, 0x3C, 0x4C, 0x01, 0x01};
+    EXPECT_EQ(CardMac(), builtIn);
+
+    setenv("TEMBREL_SIM_HOST_INTERFACE", "lo", 1);  // every Linux host has it: 00:00:00:00:00:00
+    EXPECT_EQ(CardMac(), (std::array<uint8_t, 6>{}));
+
+    for (const char* bad : {"../etc", "no-such-interface-x"}) {
+        setenv("TEMBREL_SIM_HOST_INTERFACE", bad, 1);
+        EXPECT_EQ(CardMac(), builtIn) << bad;
+    }
+    unsetenv("TEMBREL_SIM_HOST_INTERFACE");
+    EXPECT_EQ(CardMac(), builtIn);
+}
+
+}  // namespace
+}  // namespace tembrel::testing
