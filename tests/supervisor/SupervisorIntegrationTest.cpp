@@ -10,6 +10,8 @@
 #include "tests/supervisor/SupervisorFixture.h"
 #include "tests/support/ScanBufferBuilder.h"
 
+#include "tests/supervisor/UiQueue.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -19,30 +21,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Calls queued for the user-interface thread.
-class UiQueue {
-public:
-    void post(std::function<void()> f) {
-        std::lock_guard lock(mutex_);
-        queue_.push_back(std::move(f));
-    }
-    void drain() {
-        for (;;) {
-            std::function<void()> f;
-            {
-                std::lock_guard lock(mutex_);
-                if (queue_.empty()) return;
-                f = std::move(queue_.front());
-                queue_.pop_front();
-            }
-            f();
-        }
-    }
-
-private:
-    std::mutex mutex_;
-    std::deque<std::function<void()>> queue_;
-};
+using testing::UiQueue;
 
 class NoDialogHost : public AutoLinkHost {
 public:

@@ -11,6 +11,8 @@
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
 
+#include "tests/supervisor/UiQueue.h"
+
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -38,29 +40,7 @@ bool PollUntil(Condition condition) {
     return true;
 }
 
-class UiQueue {
-public:
-    void post(std::function<void()> f) {
-        std::lock_guard lock(mutex_);
-        queue_.push_back(std::move(f));
-    }
-    void drain() {
-        for (;;) {
-            std::function<void()> f;
-            {
-                std::lock_guard lock(mutex_);
-                if (queue_.empty()) return;
-                f = std::move(queue_.front());
-                queue_.pop_front();
-            }
-            f();
-        }
-    }
-
-private:
-    std::mutex mutex_;
-    std::deque<std::function<void()>> queue_;
-};
+using testing::UiQueue;
 
 // A stand-in dialog: notes the access points it was given and closes without a profile.
 class ListingDialog : public AutoLinkDialog {
