@@ -107,6 +107,10 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
 
 CZarn9100Sheet::~CZarn9100Sheet() {
     supervisor_->stop(std::chrono::milliseconds(3000));
+    // The pages use members of this window (the Network Status page its source and IP helper):
+    // they go first, not with the widget children after the members.
+    for (auto* page : normalPages_) delete page;
+    delete readmePage_;
     // Stop the library's events before the receiver goes away.
     if (!exiting_) {
         ZARN9100_EVENT_SINK none{};
