@@ -248,7 +248,7 @@ void CZarn9100Sheet::OnCommand(int id) {
         ToggleRadio();
         break;
     case kCmdExit:
-        Exit();
+        Exit(true);
         break;
     default:
         break;
@@ -391,10 +391,12 @@ StoreResult CZarn9100Sheet::SaveProfileStore() {
     return saved;
 }
 
-void CZarn9100Sheet::Exit() {
+void CZarn9100Sheet::Exit(bool tellOnSaveFailure) {
     if (exiting_) return;
     exiting_ = true;
-    SaveProfileStore();
+    if (!SaveProfileStore() && tellOnSaveFailure)
+        dialogs().showMessage(this, QString::fromStdString(context_.profileStorePath) +
+                                        "\nThe profiles could not be saved.");
     if (exitHooks_.releaseDeviceNotifications) exitHooks_.releaseDeviceNotifications();
     supervisor_->stop(std::chrono::milliseconds(0));  // the stop event; CloseAdapter waits for it
     if (adapter_->handle().held()) {

@@ -109,7 +109,9 @@ public:
     // Window and menu commands.
     void OnCommand(int id);
     void Restore();
-    void Exit();
+    // tellOnSaveFailure: the user chose Exit and is told when Data.cfg could not be written
+    // (the previous file stays as it was); the session's end only reports it on stderr.
+    void Exit(bool tellOnSaveFailure = false);
     // End of the user's log-on (desktop session end, SIGTERM, SIGINT, SIGHUP).
     void OnEndSession();
     // The notification-area icon's mouse events (callback message 0x8001).

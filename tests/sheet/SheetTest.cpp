@@ -4,6 +4,8 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QAction>
 #include <QTabBar>
@@ -275,6 +277,16 @@ TEST_F(SheetTest, ExitWithoutCardSkipsTheLibraryButSavesTheProfiles) {
     ASSERT_TRUE(ReadProfileFile(storePath(), saved).ok());
     ASSERT_EQ(saved.Count(), 1u);
     EXPECT_TRUE(IsDefaultProfile(*saved.At(0)));
+}
+
+TEST_F(SheetTest, ExitFromTheMenuTellsWhenTheProfilesCannotBeSaved) {
+    openSheet();
+    // A folder where Data.cfg should be: the save fails and the folder stays.
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(storePath())));
+    sheet->OnCommand(CZarn9100Sheet::kCmdExit);
+    ASSERT_EQ(dialogs.texts().size(), 1);
+    EXPECT_TRUE(dialogs.texts()[0].endsWith("The profiles could not be saved.")) << dialogs.texts()[0].toStdString();
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(storePath())).isDir());
 }
 
 TEST_F(SheetTest, EventsReachTheActivePageUnlessDropped) {
