@@ -111,11 +111,10 @@ CZarn9100Sheet::~CZarn9100Sheet() {
     // they go first, not with the widget children after the members.
     for (auto* page : normalPages_) delete page;
     delete readmePage_;
-    // Stop the library's events before the receiver goes away.
-    if (!exiting_) {
-        ZARN9100_EVENT_SINK none{};
-        context_.library.Initialize(&none);
-    }
+    // Stop the library's events before the receiver goes away, also after Exit: the Auto Link
+    // flow hands them back to the window when its dialog closes, which may be after Exit.
+    ZARN9100_EVENT_SINK none{};
+    context_.library.Initialize(&none);
 }
 
 void CZarn9100Sheet::buildPages() {
@@ -379,6 +378,7 @@ void CZarn9100Sheet::Restore() {
 }
 
 void CZarn9100Sheet::showWindow() {
+    if (exiting_) return;  // Exit may run inside the Auto Link dialog's event loop
     showNormal();
     raise();
     activateWindow();

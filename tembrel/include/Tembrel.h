@@ -142,6 +142,8 @@ TEMBREL_STATIC_ASSERT(sizeof(_QELT_FASTJOIN_SSID_INFO) == 52, "_QELT_FASTJOIN_SS
 /* ---- Handle and mode ---- */
 TEMBREL_API int Zarn9100OpenAdapter(ZARN9100_HANDLE* handle);   /* null handle: no card */
 TEMBREL_API int Zarn9100CloseAdapter(ZARN9100_HANDLE* handle);
+/* Replaces the event receiver. Once it returns, the previous receiver is never called again
+ * (a delivery under way has finished), so its owner may free it. */
 TEMBREL_API int Zarn9100Initialize(const ZARN9100_EVENT_SINK* sink);
 TEMBREL_API int Zarn9100UnlockPages(ZARN9100_HANDLE h);
 TEMBREL_API int Zarn9100SetGUIMonitorMode(ZARN9100_HANDLE h, uint32_t monitor);
@@ -244,7 +246,8 @@ TEMBREL_API int Zarn9100SetFJSetupRequest(ZARN9100_HANDLE h, const _QELT_FASTJOI
 #define TEMBREL_DEVICE_ARRIVAL 0x8000u
 #define TEMBREL_DEVICE_REMOVE_COMPLETE 0x8004u
 typedef void (*TEMBREL_DEVICE_NOTIFY)(void* context, uint32_t event, const char* interfaceName);
-/* interfaceName is the device name in the form the operating system gives it, e.g.
+/* Replaces the callback; once it returns, the previous one is never called again.
+ * interfaceName is the device name in the form the operating system gives it, e.g.
  * "\\?\PCI#VEN_7E3C&DEV_4C01&SUBSYS_..."; valid only during the call. */
 TEMBREL_API int TembrelSetDeviceNotify(TEMBREL_DEVICE_NOTIFY callback, void* context);
 

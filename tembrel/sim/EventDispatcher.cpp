@@ -15,15 +15,24 @@ EventDispatcher::~EventDispatcher() {
     thread_.join();
 }
 
+void EventDispatcher::waitOutDelivery(std::unique_lock<std::mutex>& lock) {
+    if (!delivering_ || std::this_thread::get_id() == thread_.get_id()) return;
+    // The next delivery already sees the new receiver: only the one under way is waited for.
+    const uint64_t underWay = deliveries_;
+    delivered_.wait(lock, [&] { return deliveries_ != underWay; });
+}
+
 void EventDispatcher::setSink(const ZARN9100_EVENT_SINK* sink) {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     sink_ = sink != nullptr ? *sink : ZARN9100_EVENT_SINK{};
+    waitOutDelivery(lock);
 }
 
 void EventDispatcher::setDeviceNotify(TEMBREL_DEVICE_NOTIFY callback, void* context) {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     deviceNotify_ = callback;
     deviceContext_ = context;
+    waitOutDelivery(lock);
 }
 
 void EventDispatcher::post(SimEvent e) {
@@ -62,6 +71,8 @@ void EventDispatcher::run() {
         }
         lock.lock();
         delivering_ = false;
+        ++deliveries_;
+        delivered_.notify_all();
         if (queue_.empty()) idle_.notify_all();
     }
 }

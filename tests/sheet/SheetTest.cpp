@@ -2,10 +2,13 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 #include <QLabel>
 #include <QAction>
 #include <QTabBar>
@@ -13,6 +16,7 @@
 #include "app/CTrayMenu.h"
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileStore.h"
+#include "tests/support/ScanBufferBuilder.h"
 
 namespace tembrel::testing {
 namespace {
@@ -306,6 +310,33 @@ TEST_F(SheetTest, EventsReachTheActivePageUnlessDropped) {
     sheet->OnLibraryEvent(6, 0, {});     // nothing to do, but forwarded
     sheet->OnLibraryEvent(1002, 0, {});  // a second copy: not forwarded
     EXPECT_EQ(probe->codes, (std::vector<quintptr>{6}));
+}
+
+// The end of the session can arrive while the Auto Link dialog is open (its event loop runs the
+// signal watcher): the flow then hands the library's events back to the window after Exit took
+// them away, and the window must still take them away before it goes.
+TEST_F(SheetTest, LibraryEventsStopWhenTheWindowGoesAfterExitDuringAutoLink) {
+    openSheet();
+    TestScanEntry ap;
+    ap.ssid = "Lobby";
+    ap.elements = {0xDD, 7, 0x00, 0x3A, 0x7E, 0x00, 0x00, 0x11, 0x01};
+    driver.setOutBytes("QueryScanList", BuildScanBuffer({ap}));
+    bool exitedDuringDialog = false;
+    QTimer::singleShot(0, sheet.get(), [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr) << "the Auto Link dialog is not open";
+        sheet->Exit();
+        exitedDuringDialog = true;
+        dialog->reject();
+    });
+    sheet->OnLibraryEvent(1007, 0, {});
+    ASSERT_TRUE(exitedDuringDialog);
+
+    sheet.reset();
+    const ZARN9100_EVENT_SINK* sink = driver.lastSink();
+    ASSERT_NE(sink, nullptr);
+    EXPECT_EQ(sink->notify, nullptr) << "the library still calls the destroyed window";
+    EXPECT_EQ(sink->context, nullptr);
 }
 
 }  // namespace

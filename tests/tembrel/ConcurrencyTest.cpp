@@ -4,6 +4,10 @@
 #include "SimFixture.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 #include <thread>
 
 namespace tembrel::testing {
@@ -81,6 +85,91 @@ TEST_F(SimulatedCardTest, ConcurrentCallsCardRemovalAndClose) {
     Control(R"(["radio-switch","on"])");
     ASSERT_EQ(Zarn9100OpenAdapter(&h), 0);
     EXPECT_EQ(connectOpen("Orvix-Open-G"), 0) << "the card still works";
+}
+
+// A receiver that holds the event thread inside its call until released, and notes whether the
+// receiver had already been replaced by the time it returned.
+struct HeldReceiver {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool entered = false;
+    bool released = false;
+    bool returned = false;
+    std::atomic<bool> replaced{false};
+    std::atomic<bool> calledAfterReplacement{false};
+
+    void hold() {
+        std::unique_lock lock(mutex);
+        entered = true;
+        changed.notify_all();
+        changed.wait(lock, [&] { return released; });
+        if (replaced) calledAfterReplacement = true;
+        returned = true;
+        changed.notify_all();
+    }
+    static void Notify(void* context, uint32_t, uintptr_t, intptr_t) { static_cast<HeldReceiver*>(context)->hold(); }
+    static void DeviceNotify(void* context, uint32_t, const char*) { static_cast<HeldReceiver*>(context)->hold(); }
+};
+
+struct ReplacementCase {
+    const char* name;
+    std::function<void(HeldReceiver&)> install;
+    const char* trigger;  // a control command that makes the library call the receiver, or null
+    std::function<void()> replace;
+};
+
+// Once the registration returns, the program destroys the old receiver: a delivery that was
+// under way must have finished by then.
+TEST_F(SimulatedCardTest, ReplacingTheReceiverWaitsForTheDeliveryUnderWay) {
+    const ReplacementCase cases[] = {
+        {"event sink",
+         [](HeldReceiver& r) {
+             ZARN9100_EVENT_SINK sink{&HeldReceiver::Notify, &r};
+             ASSERT_EQ(Zarn9100Initialize(&sink), 0);
+         },
+         nullptr, [] { Zarn9100Initialize(nullptr); }},
+        {"device notify", [](HeldReceiver& r) { ASSERT_EQ(TembrelSetDeviceNotify(&HeldReceiver::DeviceNotify, &r), 0); },
+         R"(["card","out"])", [] { TembrelSetDeviceNotify(nullptr, nullptr); }},
+    };
+    for (const ReplacementCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        flush();
+        HeldReceiver receiver;
+        c.install(receiver);
+        if (c.trigger)
+            Control(c.trigger);
+        else
+            connectOpen("Orvix-Open-G");
+        {
+            std::unique_lock lock(receiver.mutex);
+            ASSERT_TRUE(receiver.changed.wait_for(lock, std::chrono::seconds(10), [&] { return receiver.entered; }));
+        }
+        std::thread replacer([&] {
+            c.replace();
+            receiver.replaced = true;
+        });
+        // Gives a replacement that does not wait the time to return while the receiver is still
+        // held; a correct one cannot return before the release, however long this is.
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        {
+            std::lock_guard lock(receiver.mutex);
+            receiver.released = true;
+        }
+        receiver.changed.notify_all();
+        replacer.join();
+        {
+            std::unique_lock lock(receiver.mutex);
+            ASSERT_TRUE(receiver.changed.wait_for(lock, std::chrono::seconds(10), [&] { return receiver.returned; }));
+        }
+        EXPECT_FALSE(receiver.calledAfterReplacement);
+        flush();
+        Control(R"(["card","in"])");
+        ZARN9100_EVENT_SINK sink = events.sink();
+        ASSERT_EQ(Zarn9100Initialize(&sink), 0);
+        ASSERT_EQ(TembrelSetDeviceNotify(&EventRecorder::DeviceNotify, &events), 0);
+        Zarn9100CloseAdapter(&h);
+        ASSERT_EQ(Zarn9100OpenAdapter(&h), 0);
+    }
 }
 
 }  // namespace
