@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cctype>
+#include <climits>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -125,7 +126,10 @@ template <class T>
 bool GetInteger(const json& obj, const char* key, T lo, T hi, T& out, std::string& error) {
     if (!obj.contains(key)) return true;
     const json& v = obj.at(key);
-    if (!v.is_number_integer() || v.get<long long>() < lo || v.get<long long>() > hi) {
+    // A number above the signed 64-bit range is stored unsigned; read as long long it would wrap.
+    const bool wraps =
+        v.is_number_unsigned() && v.get<unsigned long long>() > static_cast<unsigned long long>(LLONG_MAX);
+    if (!v.is_number_integer() || wraps || v.get<long long>() < lo || v.get<long long>() > hi) {
         error = std::string("\"") + key + "\" must be a whole number from " + std::to_string(lo) + " to " +
                 std::to_string(hi);
         return false;

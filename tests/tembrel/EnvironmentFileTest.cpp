@@ -71,6 +71,11 @@ const BadFile kBadFiles[] = {
     {"{\"networks\": [{\"ssid\": \"A\", \"bssid\": \"00:00:00:00:00:01\", \"channel\": 1, \"colour\": 2}]}",
      "line 1: network 1: unknown key \"colour\""},
     {"{\"hostInterface\": \"../etc\"}", "line 1: \"hostInterface\" must be an interface name"},
+    // Beyond the range of a signed 64-bit number: must not wrap round to -10.
+    {"{\"networks\": [{\"ssid\": \"A\", \"bssid\": \"00:00:00:00:00:01\", \"channel\": 1, "
+     "\"signal\": 18446744073709551606}]}",
+     "line 1: network 1: \"signal\" must be a whole number from -110 to -10"},
+    {"{\"regionCode\": 18446744073709551615}", "line 1: \"regionCode\" must be a whole number"},
     {"", "line 1: "},
 };
 
