@@ -184,7 +184,8 @@ bool ParseEapMethods(const json& v, unsigned& out, std::string& error) {
         else if (name == "leap") out |= kEapLeap;
         else if (name == "ttls") out |= kEapTtls;
         else {
-            error = "\"eap\" names tls, peap, leap or ttls, not " + m.dump();
+            // Only a scalar is quoted back: dumping a nested value recurses once per level.
+            error = "\"eap\" names tls, peap, leap or ttls, not " + (m.is_primitive() ? m.dump() : m.type_name());
             return false;
         }
     }

@@ -87,6 +87,29 @@ TEST(EnvironmentFile, MalformedFilesNameTheLineAndTheReason) {
     }
 }
 
+// Files built to exhaust the parser: each must be refused with its reason, neither
+// overflowing the stack nor taking time that grows with the square of the size.
+TEST(EnvironmentFile, HostileFilesAreRefusedPromptly) {
+    struct Row {
+        std::string name;
+        std::string text;
+        const char* expected;
+    };
+    const size_t depth = 1'000'000;
+    const Row rows[] = {
+        {"deeply nested eap method",
+         "{\"networks\": [{\"ssid\": \"A\", \"bssid\": \"00:00:00:00:00:01\", \"channel\": 1, "
+         "\"security\": \"wpa2-eap\", \"identity\": \"i\", \"eap\": [" +
+             std::string(depth, '[') + std::string(depth, ']') + "]}]}",
+         "line 1: network 1: \"eap\" names tls, peap, leap or ttls"},
+    };
+    for (const Row& row : rows) {
+        std::string error;
+        EXPECT_FALSE(ParseEnvironment(row.text, error)) << row.name;
+        EXPECT_EQ(error.rfind(row.expected, 0), 0u) << row.name << ": " << error.substr(0, 200);
+    }
+}
+
 TEST(EnvironmentFile, ReadsTheHostInterfaceAddress) {
     const auto root = std::filesystem::temp_directory_path() / ("tembrel-sysfs-" + std::to_string(::getpid()));
     std::filesystem::create_directories(root / "eth7");
