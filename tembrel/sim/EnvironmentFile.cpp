@@ -49,7 +49,7 @@ private:
 // Records the line where each top-level key and each element of "networks" begins.
 class LineLocator : public nlohmann::json_sax<json> {
 public:
-    LineLocator(const char* begin, const char** cursor) : begin_(begin), cursor_(cursor) {}
+    LineLocator(const char* begin, const char** cursor) : counted_(begin), cursor_(cursor) {}
     std::map<std::string, size_t> keyLines;
     std::vector<size_t> networkLines;
 
@@ -89,12 +89,13 @@ public:
     bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override { return false; }
 
 private:
-    size_t line() const {
-        size_t n = 1;
-        for (const char* p = begin_; p < *cursor_; ++p) n += *p == '\n' ? 1 : 0;
-        return n;
+    // Counts on from the previous call, so that a file of many keys is read in linear time.
+    size_t line() {
+        for (; counted_ < *cursor_; ++counted_) line_ += *counted_ == '\n' ? 1 : 0;
+        return line_;
     }
-    const char* begin_;
+    const char* counted_;
+    size_t line_ = 1;
     const char** cursor_;
     int depth_ = 0;
     bool inNetworks_ = false;

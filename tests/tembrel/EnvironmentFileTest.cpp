@@ -96,12 +96,21 @@ TEST(EnvironmentFile, HostileFilesAreRefusedPromptly) {
         const char* expected;
     };
     const size_t depth = 1'000'000;
+    const size_t many = 400'000;
+    std::string manyNetworks = "{\"networks\": [";
+    for (size_t i = 0; i < many; ++i) manyNetworks += i == 0 ? "{}" : ",{}";
+    manyNetworks += "]}";
+    std::string manyKeys = "{";
+    for (size_t i = 0; i < many; ++i) manyKeys += (i == 0 ? "\"" : ",\"") + std::to_string(i % 10) + "\":0";
+    manyKeys += "}";
     const Row rows[] = {
         {"deeply nested eap method",
          "{\"networks\": [{\"ssid\": \"A\", \"bssid\": \"00:00:00:00:00:01\", \"channel\": 1, "
          "\"security\": \"wpa2-eap\", \"identity\": \"i\", \"eap\": [" +
              std::string(depth, '[') + std::string(depth, ']') + "]}]}",
          "line 1: network 1: \"eap\" names tls, peap, leap or ttls"},
+        {"many networks", manyNetworks, "line 1: network 1: \"ssid\" is missing"},
+        {"many keys", manyKeys, "line 1: unknown key \""},
     };
     for (const Row& row : rows) {
         std::string error;
