@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -21,7 +22,6 @@ namespace tembrel::sim {
 namespace {
 
 constexpr size_t kMaxRequest = 64 * 1024;
-constexpr int kClientTimeoutMs = 2000;
 
 bool FillAddress(const std::string& path, sockaddr_un& addr) {
     std::memset(&addr, 0, sizeof addr);
@@ -39,20 +39,10 @@ bool SomeoneListens(const sockaddr_un& addr) {
     return listening;
 }
 
-bool WriteAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = send(fd, text.data() + done, text.size() - done, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += size_t(n);
-    }
-    return true;
-}
-
 }  // namespace
 
-std::unique_ptr<ControlServer> ControlServer::start(const std::string& path, Simulation& sim) {
+std::unique_ptr<ControlServer> ControlServer::start(const std::string& path, Simulation& sim,
+                                                    std::chrono::milliseconds clientTimeout) {
     sockaddr_un addr{};
     if (!FillAddress(path, addr)) {
         std::fprintf(stderr, "tembrel-sim: control socket path is empty or too long: %s\n", path.c_str());
@@ -80,11 +70,17 @@ std::unique_ptr<ControlServer> ControlServer::start(const std::string& path, Sim
         unlink(path.c_str());
         return nullptr;
     }
-    return std::unique_ptr<ControlServer>(new ControlServer(path, fd, wake[0], wake[1], sim));
+    return std::unique_ptr<ControlServer>(new ControlServer(path, fd, wake[0], wake[1], sim, clientTimeout));
 }
 
-ControlServer::ControlServer(std::string path, int listenFd, int wakeRead, int wakeWrite, Simulation& sim)
-    : path_(std::move(path)), listenFd_(listenFd), wakeRead_(wakeRead), wakeWrite_(wakeWrite), sim_(sim) {
+ControlServer::ControlServer(std::string path, int listenFd, int wakeRead, int wakeWrite, Simulation& sim,
+                             std::chrono::milliseconds clientTimeout)
+    : path_(std::move(path)),
+      listenFd_(listenFd),
+      wakeRead_(wakeRead),
+      wakeWrite_(wakeWrite),
+      sim_(sim),
+      clientTimeout_(clientTimeout) {
     thread_ = std::thread([this] { run(); });
 }
 
@@ -115,15 +111,37 @@ void ControlServer::run() {
     }
 }
 
+bool ControlServer::waitFor(int fd, short events, std::chrono::steady_clock::time_point deadline) const {
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;
+        pollfd fds[2] = {{fd, events, 0}, {wakeRead_, POLLIN, 0}};
+        const int ready = poll(fds, 2, int(left.count()));
+        if (ready < 0 && errno == EINTR) continue;
+        return ready > 0 && fds[1].revents == 0 && fds[0].revents != 0;
+    }
+}
+
+bool ControlServer::writeAll(int fd, const std::string& text, std::chrono::steady_clock::time_point deadline) const {
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = send(fd, text.data() + done, text.size() - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && waitFor(fd, POLLOUT, deadline)) continue;
+        if (n <= 0) return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
 void ControlServer::serve(int fd) {
+    const auto deadline = std::chrono::steady_clock::now() + clientTimeout_;
     std::string request;
     char chunk[4096];
     while (request.find('\n') == std::string::npos && request.size() <= kMaxRequest) {
-        pollfd p{fd, POLLIN, 0};
-        const int ready = poll(&p, 1, kClientTimeoutMs);
-        if (ready <= 0) return;
-        const ssize_t n = recv(fd, chunk, sizeof chunk, 0);
-        if (n < 0 && errno == EINTR) continue;
+        if (!waitFor(fd, POLLIN, deadline)) return;
+        const ssize_t n = recv(fd, chunk, sizeof chunk, MSG_DONTWAIT);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
         if (n <= 0) break;
         request.append(chunk, size_t(n));
     }
@@ -139,7 +157,8 @@ void ControlServer::serve(int fd) {
     }
     answer["ok"] = ok;
     answer["reply"] = reply;
-    WriteAll(fd, answer.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
+    writeAll(fd, answer.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n",
+             std::chrono::steady_clock::now() + clientTimeout_);
 }
 
 }  // namespace tembrel::sim
