@@ -3,11 +3,11 @@
 #include "ControlCommands.h"
 #include "ControlServer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 namespace tembrel::sim {
 
@@ -31,15 +31,20 @@ uint32_t SeedFromEnvironment() {
 Environment LoadConfiguredEnvironment() {
     Environment env = DefaultEnvironment();
     if (const char* path = std::getenv("TEMBREL_SIM_ENVIRONMENT"); path != nullptr && *path != '\0') {
+        constexpr size_t kMaxBytes = 4u << 20;
         std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        if (!in) {
+        // One byte beyond the limit is enough to refuse the file, and a device such as /dev/zero
+        // is never read to its (missing) end.
+        std::string text(kMaxBytes + 1, '\0');
+        if (in) in.read(text.data(), std::streamsize(text.size()));
+        text.resize(in ? text.size() : size_t(std::max<std::streamsize>(in.gcount(), 0)));
+        if (!in && !in.eof()) {
             std::fprintf(stderr, "tembrel-sim: %s: cannot be read; using the built-in environment\n", path);
-        } else if (text << in.rdbuf(); text.str().size() > (4u << 20)) {
+        } else if (text.size() > kMaxBytes) {
             std::fprintf(stderr, "tembrel-sim: %s: larger than 4 MiB; using the built-in environment\n", path);
         } else {
             std::string error;
-            if (auto parsed = ParseEnvironment(text.str(), error)) {
+            if (auto parsed = ParseEnvironment(text, error)) {
                 env = std::move(*parsed);
             } else {
                 std::fprintf(stderr, "tembrel-sim: %s: %s; using the built-in environment\n", path, error.c_str());

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -134,6 +136,12 @@ TEST(EnvironmentFile, ReadsTheHostInterfaceAddress) {
     std::filesystem::remove_all(root);
 }
 
+long PeakMemoryKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
 TEST(EnvironmentFile, ConfiguredFileReplacesTheBuiltInOneUnlessMalformed) {
     const auto path = std::filesystem::temp_directory_path() / ("tembrel-env-" + std::to_string(::getpid()) + ".json");
     setenv("TEMBREL_SIM_ENVIRONMENT", path.c_str(), 1);
@@ -153,10 +161,23 @@ TEST(EnvironmentFile, ConfiguredFileReplacesTheBuiltInOneUnlessMalformed) {
     EXPECT_NE(message.find("built-in environment"), std::string::npos) << message;
 
     std::filesystem::remove(path);
-    ::testing::internal::CaptureStderr();
-    env = LoadConfiguredEnvironment();
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("cannot be read"), std::string::npos);
-    EXPECT_EQ(env.networks.size(), builtIn);
+    struct Unreadable {
+        std::string path;
+        const char* message;
+    };
+    // A device without end must be refused after its first 4 MiB, not read until memory runs out.
+    const Unreadable unreadable[] = {{path.string(), "cannot be read"}, {"/dev/zero", "larger than 4 MiB"}};
+    for (const Unreadable& row : unreadable) {
+        setenv("TEMBREL_SIM_ENVIRONMENT", row.path.c_str(), 1);
+        ::testing::internal::CaptureStderr();
+        const long peakBeforeKiB = PeakMemoryKiB();
+        env = LoadConfiguredEnvironment();
+        const long growthKiB = PeakMemoryKiB() - peakBeforeKiB;
+        const std::string stderrText = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(stderrText.find(row.message), std::string::npos) << row.path << ": " << stderrText;
+        EXPECT_EQ(env.networks.size(), builtIn) << row.path;
+        EXPECT_LT(growthKiB, 256 * 1024) << row.path;
+    }
     unsetenv("TEMBREL_SIM_ENVIRONMENT");
 }
 
