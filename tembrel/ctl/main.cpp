@@ -96,8 +96,15 @@ int main(int argc, char** argv) {
         Usage();
         return 2;
     }
+    std::string request;
+    try {
+        request = nlohmann::json(words).dump();
+    } catch (const nlohmann::json::type_error&) {
+        std::fprintf(stderr, "tembrelctl: every word of a command must be UTF-8 text\n");
+        return 2;
+    }
     std::string response, error;
-    if (!Exchange(path, nlohmann::json(words).dump(), response, error)) {
+    if (!Exchange(path, request, response, error)) {
         std::fprintf(stderr, "tembrelctl: %s\n", error.c_str());
         return 2;
     }

@@ -92,6 +92,10 @@ TEST_F(SimulatedCardTest, ControlToolRejectsBadCommands) {
         EXPECT_NE(run.output.find(row.message), std::string::npos) << row.arguments << ": " << run.output;
     }
     EXPECT_EQ(RunTool("").status, 2);
+    // A word that is not UTF-8 cannot travel as JSON text: refused as usage, not a crash.
+    const ToolRun notText = RunTool("add \"$(printf 'ssid=\\377')\" bssid=00:00:00:00:00:09 channel=3");
+    EXPECT_EQ(notText.status, 2) << notText.output;
+    EXPECT_NE(notText.output.find("UTF-8"), std::string::npos) << notText.output;
     EXPECT_EQ(RunTool("status", "/tmp/tembrel-no-such-simulation.sock").status, 2);
     EXPECT_EQ(Zarn9100GetConnectStatus(h), 0) << "the simulation still answers";
 }
