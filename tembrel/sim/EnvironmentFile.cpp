@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 
 namespace tembrel::sim {
 
@@ -365,15 +366,15 @@ std::optional<Environment> ParseEnvironment(const std::string& text, std::string
     if (doc.contains("networks")) {
         const json& list = doc["networks"];
         if (!list.is_array()) return fail(keyLine("networks"), "\"networks\" must be a list");
+        // A set, not a scan of the networks so far: a large file would take quadratic time.
+        std::set<MacAddress> bssids;
         for (size_t i = 0; i < list.size(); ++i) {
             const size_t line = i < locator.networkLines.size() ? locator.networkLines[i] : keyLine("networks");
             auto n = ParseNetworkObject(list[i], reason);
             if (!n) return fail(line, "network " + std::to_string(i + 1) + ": " + reason);
-            for (const Network& other : env.networks) {
-                if (other.bssid == n->bssid)
-                    return fail(line, "network " + std::to_string(i + 1) + ": BSSID " + FormatMac(n->bssid) +
-                                          " is used twice");
-            }
+            if (!bssids.insert(n->bssid).second)
+                return fail(line, "network " + std::to_string(i + 1) + ": BSSID " + FormatMac(n->bssid) +
+                                      " is used twice");
             env.networks.push_back(std::move(*n));
         }
     }

@@ -105,6 +105,17 @@ TEST(EnvironmentFile, HostileFilesAreRefusedPromptly) {
     std::string manyKeys = "{";
     for (size_t i = 0; i < many; ++i) manyKeys += (i == 0 ? "\"" : ",\"") + std::to_string(i % 10) + "\":0";
     manyKeys += "}";
+    // Distinct networks filling most of the 4 MiB a file may have, then one BSSID again.
+    const size_t distinct = 70'000;
+    std::string manyDistinct = "{\"networks\": [";
+    for (size_t i = 0; i <= distinct; ++i) {
+        char entry[96];
+        std::snprintf(entry, sizeof entry, "%s{\"ssid\":\"\",\"bssid\":\"00:00:00:%02X:%02X:%02X\",\"channel\":1}",
+                      i == 0 ? "" : ",", unsigned(i % distinct >> 16), unsigned(i % distinct >> 8 & 0xff),
+                      unsigned(i % distinct & 0xff));
+        manyDistinct += entry;
+    }
+    manyDistinct += "]}";
     const Row rows[] = {
         {"deeply nested eap method",
          "{\"networks\": [{\"ssid\": \"A\", \"bssid\": \"00:00:00:00:00:01\", \"channel\": 1, "
@@ -113,6 +124,7 @@ TEST(EnvironmentFile, HostileFilesAreRefusedPromptly) {
          "line 1: network 1: \"eap\" names tls, peap, leap or ttls"},
         {"many networks", manyNetworks, "line 1: network 1: \"ssid\" is missing"},
         {"many keys", manyKeys, "line 1: unknown key \""},
+        {"many distinct networks", manyDistinct, "line 1: network 70001: BSSID 00:00:00:00:00:00 is used twice"},
     };
     for (const Row& row : rows) {
         std::string error;
