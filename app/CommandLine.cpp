@@ -1,6 +1,6 @@
 #include "CommandLine.h"
 
-#include <charconv>
+#include "platform/OsFamily.h"
 
 namespace tembrel {
 
@@ -39,12 +39,10 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
             r.options.configDir = value;
         } else if (TakeValue(args, i, "--os-family", value, r.error)) {
             if (!r.error.empty()) break;
-            int n = -1;
-            const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
-            if (ec != std::errc() || end != value.data() + value.size() || n < 0 || n > 3)
-                r.error = "option --os-family takes 0, 1, 2 or 3, not \"" + value + "\"";
+            if (const auto family = ParseOsFamily(value))
+                r.options.osFamily = OsFamilyCode(*family);
             else
-                r.options.osFamily = n;
+                r.error = "option --os-family takes 0, 1, 2 or 3, not \"" + value + "\"";
         } else {
             r.error = "unknown option \"" + args[i] + "\" (try --help)";
         }
