@@ -476,8 +476,6 @@ void CZarn9100Sheet::OnDeviceRemoveComplete(const QString& deviceName) {
     adapter_->OnDeviceRemoveComplete(n, context_.osFamily, registry, deviceChangeHooks());
 }
 
-void CZarn9100Sheet::OnDeviceNodesChanged() { adapter_->OnDeviceNodesChanged(context_.osFamily); }
-
 // ---- library events ----
 
 void CZarn9100Sheet::OnLibraryEvent(quintptr code, qintptr param, const QString& text) {

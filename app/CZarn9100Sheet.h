@@ -120,7 +120,6 @@ public:
     // Device changes reported by the system or by the library's device-notify extension.
     void OnDeviceArrival(const QString& deviceName);
     void OnDeviceRemoveComplete(const QString& deviceName);
-    void OnDeviceNodesChanged();
 
     // The library-event handler (codes 0..9 and the program's 1001..1012).
     void OnLibraryEvent(quintptr code, qintptr param, const QString& text);

@@ -19,7 +19,6 @@ struct SheetContext {
     DialogService& dialogs;
     int osFamily = 1;
     std::string profileStorePath;  // Data.cfg
-    std::string settingsPath;      // Tembrel.ini
     // Null: the Linux implementations (interface addresses and counters, QSystemTrayIcon).
     // Tests pass doubles.
     std::unique_ptr<IpHelper> ipHelper;

@@ -26,7 +26,7 @@ protected:
         ASSERT_TRUE(folder.isValid());
         dataCfg = path("Data.cfg");
         sheet = std::make_unique<CZarn9100Sheet>(
-            SheetContext{driver, settings, dialogs, 1, dataCfg, path("Tembrel.ini")});
+            SheetContext{driver, settings, dialogs, 1, dataCfg});
         for (CZarn9100Page* page : sheet->pages())
             if (auto* admin = qobject_cast<CAdminTool*>(page)) this->admin = admin;
         ASSERT_NE(admin, nullptr);

@@ -60,7 +60,7 @@ PageSets ExpectedPageSets() {
     RecordingDriver driver;
     MemorySettings settings;
     ScriptedDialogService dialogs;
-    CZarn9100Sheet sheet(SheetContext{driver, settings, dialogs, 1, "/nonexistent/Data.cfg", "/nonexistent/Tembrel.ini"});
+    CZarn9100Sheet sheet(SheetContext{driver, settings, dialogs, 1, "/nonexistent/Data.cfg"});
     PageSets sets;
     for (auto* page : sheet.pages()) sets.normal << page->caption();
     sheet.RebuildPages(true);

@@ -27,7 +27,7 @@ protected:
         sheet.reset();
         auto shell = std::make_unique<RecordingTrayShell>();
         tray = shell.get();
-        SheetContext context{driver, settings, dialogs, osFamily, storePath(), (dir.path() + "/Tembrel.ini").toStdString()};
+        SheetContext context{driver, settings, dialogs, osFamily, storePath()};
         context.trayShell = std::move(shell);
         sheet = std::make_unique<CZarn9100Sheet>(std::move(context));
         return *sheet;

@@ -73,7 +73,7 @@ TEST(SheetOnSimulatedCard, ConnectsThePreferListProfileAndSavesAtExit) {
     MemorySettings settings;
     settings.set(settings::kAutoLink, 0);  // no Auto Link question in between
     ScriptedDialogService dialogs;
-    SheetContext context{*loaded.library, settings, dialogs, 1, store, (dir.path() + "/Tembrel.ini").toStdString()};
+    SheetContext context{*loaded.library, settings, dialogs, 1, store};
     context.supervisorPeriodMs = 300;
     context.supervisorPauseMs = 50;
     CZarn9100Sheet sheet(std::move(context));

@@ -110,8 +110,7 @@ std::unique_ptr<Gallery::Window> Gallery::openWindow(int osFamily) {
     window->settings = std::make_unique<IniSettings>(settingsPath);
     window->dialogs = std::make_unique<QtDialogService>(QString::fromLatin1(kWindowTitle));
     window->sheet = std::make_unique<CZarn9100Sheet>(SheetContext{library_, *window->settings, *window->dialogs,
-                                                                  osFamily, QDir(folder).filePath("Data.cfg").toStdString(),
-                                                                  settingsPath});
+                                                                  osFamily, QDir(folder).filePath("Data.cfg").toStdString()});
     window->sheet->setWindowTitle(kWindowTitle);
     window->sheet->OnInitDialog();
     window->sheet->show();

@@ -39,8 +39,7 @@ int ListPages() {
     tembrel::IniSettings settings(settingsPath);
     tembrel::QtDialogService dialogs("gallery");
     tembrel::CZarn9100Sheet sheet(tembrel::SheetContext{*library, settings, dialogs, 1,
-                                                        QDir(folder.path()).filePath("Data.cfg").toStdString(),
-                                                        settingsPath});
+                                                        QDir(folder.path()).filePath("Data.cfg").toStdString()});
     for (auto* page : sheet.pages()) std::printf("%s\n", qPrintable(page->caption()));
     return 0;
 }
