@@ -82,7 +82,8 @@ CZarn9100App::StartResult CZarn9100App::Start() {
     if (osFamily_ == OsFamilyCode(OsFamily::WindowsXp)) ReleaseCardFromZeroConfig(*services_.zeroConfig, *library_);
 
     // 8. The main window.
-    SheetContext context{*library_, *settings_, *services_.dialogs, osFamily_, located.paths.profileStore().string()};
+    SheetContext context{*library_, *settings_, *services_.dialogs, osFamily_, located.paths.profileStore().string(),
+                         loaded.path};
     sheet_ = std::make_unique<CZarn9100Sheet>(std::move(context));
     sheet_->setWindowTitle(kWindowTitle);
     connect(sheet_.get(), &CZarn9100Sheet::exited, qApp, &QCoreApplication::quit, Qt::QueuedConnection);

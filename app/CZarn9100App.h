@@ -2,7 +2,7 @@
 // The application object: start-up in the documented order, the single running copy, the data
 // paths, the driver library, device notifications, the radio hot key and the end of the session.
 
-#include "app/CommandLine.h"
+#include "app/logic/CommandLine.h"
 #include "platform/ZeroConfigService.h"
 #include "platform/gui/DialogService.h"
 

@@ -1,16 +1,16 @@
 #include "CZarn9100Sheet.h"
 
 #include "app/AutoLinkStandInDialog.h"
-#include "app/CReadmePage.h"
 #include "app/CTrayIcon.h"
 #include "app/CTrayMenu.h"
 #include "app/QtTrayShell.h"
-#include "app/SheetMainPageSource.h"
+#include "app/SheetPageContext.h"
 #include "app/TrayState.h"
 #include "connection/AutoLinkFlow.h"
 #include "connection/EventCodes.h"
 #include "connection/StatusRefresher.h"
 #include "connection/Supervisor.h"
+#include "pages/CReadmePage.h"
 #include "pages/monitoring/CMainPage.h"
 #include "pages/monitoring/CRssiStatistics.h"
 #include "pages/monitoring/CStatistics.h"
@@ -124,19 +124,20 @@ void CZarn9100Sheet::buildPages() {
     tabs_->tabBar()->setUsesScrollButtons(false);
     ipHelper_ = std::move(context_.ipHelper);
     if (!ipHelper_) ipHelper_ = makeSystemIpHelper();
-    mainPageSource_ = std::make_unique<SheetMainPageSource>(*this);
-    mainPage_ = new CMainPage(*this, *mainPageSource_, *ipHelper_);
+    pageContext_ = std::make_unique<SheetPageContext>(*this);
+    PageContext& pc = *pageContext_;
+    mainPage_ = new CMainPage(pc);
     if (settings().read(settings::kStatistics) != 0)
-        statisticsPage_ = new CRssiStatistics(*this);
+        statisticsPage_ = new CRssiStatistics(pc);
     else
-        statisticsPage_ = new CStatistics(*this);
-    aboutPage_ = new CAboutPage(*this);
-    normalPages_ = {mainPage_, new CProfileManager(*this), new CSiteSurvey(*this), statisticsPage_,
-                    new CAdvancedPage(*this), new CAdminTool(*this)};
-    if (settings().read(settings::kDebugWin) != 0) normalPages_.push_back(new CDebugWin(*this));
-    if (settings().read(settings::kTestPage) != 0) normalPages_.push_back(new CTestPage(*this));
+        statisticsPage_ = new CStatistics(pc);
+    aboutPage_ = new CAboutPage(pc);
+    normalPages_ = {mainPage_, new CProfileManager(pc), new CSiteSurvey(pc), statisticsPage_, new CAdvancedPage(pc),
+                    new CAdminTool(pc)};
+    if (settings().read(settings::kDebugWin) != 0) normalPages_.push_back(new CDebugWin(pc));
+    if (settings().read(settings::kTestPage) != 0) normalPages_.push_back(new CTestPage(pc));
     normalPages_.push_back(aboutPage_);
-    readmePage_ = new CReadmePage(*this);
+    readmePage_ = new CReadmePage(pc);
     // Pages outside the tab widget stay hidden children of the window.
     for (auto* page : normalPages_) page->setParent(this);
     readmePage_->setParent(this);
@@ -307,10 +308,17 @@ void CZarn9100Sheet::EnableAdapterPages(int usable) {
         reselectActivePage();
         selectFirstPage();
     }
-    for (auto* page : pages()) page->OnAdapterState(usable);
-    // Site Survey, Statistics and Advanced need a working card.
-    for (int index : {2, 3, 4})
-        if (index < tabs_->count()) tabs_->setPageEnabled(index, usable != 0);
+    for (auto* page : pages()) {
+        page->OnAdapterState(usable);
+        if (page->needsOpenCard()) tabs_->setPageEnabled(tabs_->indexOf(page), usable != 0);
+    }
+}
+
+PageContext& CZarn9100Sheet::pageContext() { return *pageContext_; }
+
+void CZarn9100Sheet::OnProfilesChanged(const QWidget* source) {
+    for (auto* page : normalPages_)
+        if (page != source) page->OnProfilesChanged();
 }
 
 QTabWidget* CZarn9100Sheet::tabWidget() const { return tabs_; }

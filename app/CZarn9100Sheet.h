@@ -5,9 +5,9 @@
 // each page owns its own behaviour.
 
 #include "adapter/Adapter.h"
-#include "app/CZarn9100Page.h"
 #include "app/LibraryEventBridge.h"
 #include "app/SheetContext.h"
+#include "pages/CZarn9100Page.h"
 #include "connection/AutoLinkDialog.h"
 #include "connection/AutoLinkEvent.h"
 #include "connection/ConnectionSnapshot.h"
@@ -35,7 +35,7 @@ class CMainPage;
 class CTrayIcon;
 class CTrayMenu;
 class IpHelper;
-class SheetMainPageSource;
+class SheetPageContext;
 class StatusRefresher;
 class Supervisor;
 namespace ui {
@@ -62,7 +62,10 @@ public:
     void OnInitDialog();
 
     Adapter& adapter() { return *adapter_; }
+    const Adapter& adapter() const { return *adapter_; }
     DriverLibrary& library() { return context_.library; }
+    const std::string& libraryPath() const { return context_.libraryPath; }
+    const IpHelper& ipHelper() const { return *ipHelper_; }
     Settings& settings() { return context_.settings; }
     DialogService& dialogs() { return context_.dialogs; }
     int osFamily() const { return context_.osFamily; }
@@ -105,6 +108,10 @@ public:
     bool isMonitorMode() const { return monitorMode_; }
     QTabWidget* tabWidget() const;
     CMainPage* mainPage() const { return mainPage_; }
+    // What the pages see of this window (also for dialogs opened outside a page).
+    PageContext& pageContext();
+    // A page changed the profile list: every other page is told.
+    void OnProfilesChanged(const QWidget* source);
 
     // Window and menu commands.
     void OnCommand(int id);
@@ -189,7 +196,7 @@ private:
 
     ui::DisablingTabWidget* tabs_ = nullptr;
     std::unique_ptr<IpHelper> ipHelper_;
-    std::unique_ptr<SheetMainPageSource> mainPageSource_;
+    std::unique_ptr<SheetPageContext> pageContext_;
     CMainPage* mainPage_ = nullptr;
     // Every page created at construction, in the normal order; owned by this window (a page
     // that is not in the tab widget is parented to the window and hidden).

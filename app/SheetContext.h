@@ -19,6 +19,7 @@ struct SheetContext {
     DialogService& dialogs;
     int osFamily = 1;
     std::string profileStorePath;  // Data.cfg
+    std::string libraryPath;       // the driver library file loaded, "" when none
     // Null: the Linux implementations (interface addresses and counters, QSystemTrayIcon).
     // Tests pass doubles.
     std::unique_ptr<IpHelper> ipHelper;

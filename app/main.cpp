@@ -1,5 +1,5 @@
 #include "app/CZarn9100App.h"
-#include "app/CommandLine.h"
+#include "app/logic/CommandLine.h"
 
 #include <QApplication>
 

@@ -3,7 +3,7 @@
 // plots their average and scrolls its picture left by three pixels. The picture itself is the
 // history: each step draws only the new strip, and painting just copies the picture.
 
-#include "pages/monitoring/GraphStepper.h"
+#include "pages/monitoring/logic/GraphStepper.h"
 
 #include <QFrame>
 #include <QImage>

@@ -1,7 +1,7 @@
 #pragma once
 // The card's 802.11 counters.
 
-#include "app/PendingPage.h"
+#include "pages/PendingPage.h"
 
 namespace tembrel {
 
@@ -9,8 +9,8 @@ class CStatistics : public PendingPage {
     Q_OBJECT
 public:
     static constexpr int kDialogId = 104;
-    explicit CStatistics(CZarn9100Sheet& sheet, QWidget* parent = nullptr)
-        : PendingPage(sheet, "Statistics", kDialogId, parent) {}
+    explicit CStatistics(PageContext& context, QWidget* parent = nullptr)
+        : PendingPage(context, "Statistics", kDialogId, CardUse::NeedsOpenCard, parent) {}
 };
 
 }  // namespace tembrel

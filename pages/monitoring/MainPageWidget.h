@@ -3,7 +3,7 @@
 // one of these; tests drive it directly through a MainPageSource.
 
 #include "pages/monitoring/GraphControl.h"
-#include "pages/monitoring/MainPageModel.h"
+#include "pages/monitoring/logic/MainPageModel.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The profile list with its editor.
 
-#include "app/PendingPage.h"
+#include "pages/PendingPage.h"
 
 namespace tembrel {
 
@@ -9,8 +9,8 @@ class CProfileManager : public PendingPage {
     Q_OBJECT
 public:
     static constexpr int kDialogId = 103;
-    explicit CProfileManager(CZarn9100Sheet& sheet, QWidget* parent = nullptr)
-        : PendingPage(sheet, "Profile Manager", kDialogId, parent) {}
+    explicit CProfileManager(PageContext& context, QWidget* parent = nullptr)
+        : PendingPage(context, "Profile Manager", kDialogId, CardUse::Any, parent) {}
 };
 
 }  // namespace tembrel

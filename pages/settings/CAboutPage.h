@@ -1,7 +1,7 @@
 #pragma once
 // Versions, MAC address and region.
 
-#include "app/PendingPage.h"
+#include "pages/PendingPage.h"
 
 namespace tembrel {
 
@@ -9,8 +9,8 @@ class CAboutPage : public PendingPage {
     Q_OBJECT
 public:
     static constexpr int kDialogId = 110;
-    explicit CAboutPage(CZarn9100Sheet& sheet, QWidget* parent = nullptr)
-        : PendingPage(sheet, "About", kDialogId, parent) {}
+    explicit CAboutPage(PageContext& context, QWidget* parent = nullptr)
+        : PendingPage(context, "About", kDialogId, CardUse::Any, parent) {}
 };
 
 }  // namespace tembrel

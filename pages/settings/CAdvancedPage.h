@@ -1,7 +1,7 @@
 #pragma once
 // The card's radio parameters.
 
-#include "app/PendingPage.h"
+#include "pages/PendingPage.h"
 
 namespace tembrel {
 
@@ -9,8 +9,8 @@ class CAdvancedPage : public PendingPage {
     Q_OBJECT
 public:
     static constexpr int kDialogId = 106;
-    explicit CAdvancedPage(CZarn9100Sheet& sheet, QWidget* parent = nullptr)
-        : PendingPage(sheet, "Advanced", kDialogId, parent) {}
+    explicit CAdvancedPage(PageContext& context, QWidget* parent = nullptr)
+        : PendingPage(context, "Advanced", kDialogId, CardUse::NeedsOpenCard, parent) {}
 };
 
 }  // namespace tembrel

@@ -1,7 +1,7 @@
 #pragma once
 // Register access for diagnostics.
 
-#include "app/PendingPage.h"
+#include "pages/PendingPage.h"
 
 namespace tembrel {
 
@@ -9,8 +9,8 @@ class CDebugWin : public PendingPage {
     Q_OBJECT
 public:
     static constexpr int kDialogId = 108;
-    explicit CDebugWin(CZarn9100Sheet& sheet, QWidget* parent = nullptr)
-        : PendingPage(sheet, "Debug", kDialogId, parent) {}
+    explicit CDebugWin(PageContext& context, QWidget* parent = nullptr)
+        : PendingPage(context, "Debug", kDialogId, CardUse::Any, parent) {}
 };
 
 }  // namespace tembrel

@@ -1,7 +1,7 @@
 #pragma once
 // Driver thresholds for testing.
 
-#include "app/PendingPage.h"
+#include "pages/PendingPage.h"
 
 namespace tembrel {
 
@@ -9,8 +9,8 @@ class CTestPage : public PendingPage {
     Q_OBJECT
 public:
     static constexpr int kDialogId = 109;
-    explicit CTestPage(CZarn9100Sheet& sheet, QWidget* parent = nullptr)
-        : PendingPage(sheet, "Test", kDialogId, parent) {}
+    explicit CTestPage(PageContext& context, QWidget* parent = nullptr)
+        : PendingPage(context, "Test", kDialogId, CardUse::Any, parent) {}
 };
 
 }  // namespace tembrel

@@ -1,7 +1,7 @@
 #pragma once
 // The networks the card hears.
 
-#include "app/PendingPage.h"
+#include "pages/PendingPage.h"
 
 namespace tembrel {
 
@@ -9,8 +9,8 @@ class CSiteSurvey : public PendingPage {
     Q_OBJECT
 public:
     static constexpr int kDialogId = 105;
-    explicit CSiteSurvey(CZarn9100Sheet& sheet, QWidget* parent = nullptr)
-        : PendingPage(sheet, "Site Survey", kDialogId, parent) {}
+    explicit CSiteSurvey(PageContext& context, QWidget* parent = nullptr)
+        : PendingPage(context, "Site Survey", kDialogId, CardUse::NeedsOpenCard, parent) {}
 };
 
 }  // namespace tembrel

@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "app/logic/CommandLine.h"
 
 #include <gtest/gtest.h>
 

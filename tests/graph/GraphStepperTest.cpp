@@ -1,4 +1,4 @@
-#include "pages/monitoring/GraphStepper.h"
+#include "pages/monitoring/logic/GraphStepper.h"
 
 #include <gtest/gtest.h>
 

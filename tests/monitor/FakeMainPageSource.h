@@ -1,7 +1,7 @@
 #pragma once
 // Sheet and card as plain fields, for the Network Status page's tests.
 
-#include "pages/monitoring/MainPageSource.h"
+#include "pages/monitoring/logic/MainPageSource.h"
 
 #include <cstring>
 #include <string>

@@ -1,4 +1,4 @@
-#include "pages/monitoring/MainPageModel.h"
+#include "pages/monitoring/logic/MainPageModel.h"
 
 #include "FakeMainPageSource.h"
 #include "platform/FakeIpHelper.h"

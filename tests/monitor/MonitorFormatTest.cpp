@@ -1,5 +1,5 @@
-#include "pages/monitoring/LinkSamples.h"
-#include "pages/monitoring/MonitorFormat.h"
+#include "pages/monitoring/logic/LinkSamples.h"
+#include "pages/monitoring/logic/MonitorFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/TabSelection.h"
+#include "ui/logic/TabSelection.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "DialogCatalog.h"
 #include "ModalWatcher.h"
 
-#include "app/CReadmePage.h"
+#include "pages/CReadmePage.h"
 #include "app/CTrayMenu.h"
 #include "app/CZarn9100App.h"
 #include "app/CZarn9100Sheet.h"
@@ -239,7 +239,7 @@ void Gallery::shootMonitorMode() {
 }
 
 void Gallery::shootReadmeAlone(CZarn9100Sheet& sheet) {
-    CReadmePage page(sheet);
+    CReadmePage page(sheet.pageContext());
     page.setAttribute(Qt::WA_DontShowOnScreen);
     page.resize(sheet.tabWidget()->currentWidget() ? sheet.tabWidget()->currentWidget()->size() : page.sizeHint());
     page.show();

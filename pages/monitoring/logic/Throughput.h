@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "pages/monitoring/MonitorFormat.h"
+#include "pages/monitoring/logic/MonitorFormat.h"
 
 namespace tembrel::monitoring {
 

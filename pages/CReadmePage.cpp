@@ -5,7 +5,8 @@
 
 namespace tembrel {
 
-CReadmePage::CReadmePage(CZarn9100Sheet& sheet, QWidget* parent) : CZarn9100Page(sheet, "Readme", kDialogId, parent) {
+CReadmePage::CReadmePage(PageContext& context, QWidget* parent)
+    : CZarn9100Page(context, "Readme", kDialogId, CardUse::Any, parent) {
     auto* layout = new QVBoxLayout(this);
     const QStringList texts = Texts();
     for (int i = 0; i < texts.size(); ++i) {

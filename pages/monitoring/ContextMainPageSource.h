@@ -1,15 +1,15 @@
 #pragma once
-// What the Network Status page reads from and asks of the main window and its card.
+// What the Network Status page reads from and asks of the main window and its card, through
+// the page context.
 
-#include "pages/monitoring/MainPageSource.h"
+#include "pages/PageContext.h"
+#include "pages/monitoring/logic/MainPageSource.h"
 
 namespace tembrel {
 
-class CZarn9100Sheet;
-
-class SheetMainPageSource final : public monitoring::MainPageSource {
+class ContextMainPageSource final : public monitoring::MainPageSource {
 public:
-    explicit SheetMainPageSource(CZarn9100Sheet& sheet) : sheet_(sheet) {}
+    explicit ContextMainPageSource(PageContext& context) : context_(context) {}
 
     bool hasAdapter() const override;
     bool radioOn() const override;
@@ -31,7 +31,7 @@ public:
     uint32_t tickCountMs() const override;
 
 private:
-    CZarn9100Sheet& sheet_;
+    PageContext& context_;
 };
 
 }  // namespace tembrel

@@ -2,7 +2,7 @@
 // The page shown in monitor mode: why the utility cannot fully support the card while the
 // system's wireless configuration controls it, and how to turn that off.
 
-#include "app/CZarn9100Page.h"
+#include "pages/CZarn9100Page.h"
 
 #include <QStringList>
 
@@ -12,7 +12,7 @@ class CReadmePage : public CZarn9100Page {
     Q_OBJECT
 public:
     static constexpr int kDialogId = 111;
-    explicit CReadmePage(CZarn9100Sheet& sheet, QWidget* parent = nullptr);
+    explicit CReadmePage(PageContext& context, QWidget* parent = nullptr);
     static QStringList Texts();
 };
 

@@ -1,4 +1,4 @@
-#include "pages/monitoring/Throughput.h"
+#include "pages/monitoring/logic/Throughput.h"
 
 #include <algorithm>
 #include <limits>

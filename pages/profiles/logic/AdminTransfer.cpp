@@ -1,4 +1,4 @@
-#include "pages/profiles/AdminTransfer.h"
+#include "pages/profiles/logic/AdminTransfer.h"
 
 #include "profiles/ImportNormalize.h"
 #include "profiles/ProfileStore.h"

@@ -1,4 +1,4 @@
-#include "pages/monitoring/LinkSamples.h"
+#include "pages/monitoring/logic/LinkSamples.h"
 
 #include <algorithm>
 #include <cmath>

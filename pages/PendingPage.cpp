@@ -5,8 +5,8 @@
 
 namespace tembrel {
 
-PendingPage::PendingPage(CZarn9100Sheet& sheet, const QString& caption, int dialogId, QWidget* parent)
-    : CZarn9100Page(sheet, caption, dialogId, parent) {
+PendingPage::PendingPage(PageContext& context, const QString& caption, int dialogId, CardUse cardUse, QWidget* parent)
+    : CZarn9100Page(context, caption, dialogId, cardUse, parent) {
     auto* layout = new QVBoxLayout(this);
     auto* label = new QLabel(QString("The %1 page is not available in this version.").arg(caption), this);
     label->setObjectName("pendingText");

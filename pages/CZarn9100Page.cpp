@@ -2,8 +2,9 @@
 
 namespace tembrel {
 
-CZarn9100Page::CZarn9100Page(CZarn9100Sheet& sheet, const QString& caption, int dialogId, QWidget* parent)
-    : QWidget(parent), sheet_(sheet), caption_(caption), dialogId_(dialogId) {
+CZarn9100Page::CZarn9100Page(PageContext& context, const QString& caption, int dialogId, CardUse cardUse,
+                             QWidget* parent)
+    : QWidget(parent), context_(context), caption_(caption), dialogId_(dialogId), cardUse_(cardUse) {
     setProperty("controlId", dialogId);
     setObjectName(caption);
 }

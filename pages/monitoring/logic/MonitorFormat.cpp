@@ -1,4 +1,4 @@
-#include "pages/monitoring/MonitorFormat.h"
+#include "pages/monitoring/logic/MonitorFormat.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -3,10 +3,10 @@
 // TCP/IP settings and the profile combo box, driven by the sheet's notifications and a
 // one-second timer that the window runs while the model says so.
 
-#include "pages/monitoring/LinkSamples.h"
-#include "pages/monitoring/MainPageSource.h"
-#include "pages/monitoring/MonitorFormat.h"
-#include "pages/monitoring/Throughput.h"
+#include "pages/monitoring/logic/LinkSamples.h"
+#include "pages/monitoring/logic/MainPageSource.h"
+#include "pages/monitoring/logic/MonitorFormat.h"
+#include "pages/monitoring/logic/Throughput.h"
 
 #include <string>
 #include <string_view>
