@@ -2,8 +2,8 @@
 // valid, non-blank images, all listed in its index.
 
 #include "app/CZarn9100Sheet.h"
-#include "platform/MemorySettings.h"
-#include "platform/gui/ScriptedDialogService.h"
+#include "tests/support/MemorySettings.h"
+#include "tests/support/ScriptedDialogService.h"
 #include "tests/support/RecordingDriver.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "platform/DeviceMonitor.h"
 #include "platform/DeviceName.h"
-#include "platform/FakeDeviceMonitor.h"
+#include "tests/support/FakeDeviceMonitor.h"
 
-#include "WaitUntil.h"
+#include "tests/support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/MemorySettings.h"
+#include "tests/support/MemorySettings.h"
 #include "platform/Settings.h"
 
 #include <gtest/gtest.h>

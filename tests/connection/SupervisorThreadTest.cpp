@@ -1,7 +1,7 @@
 // The supervisor on its own thread, with compressed waits; the test thread plays the
 // user-interface thread. Conditions are polled with a generous bound, never timed.
 #include "connection/Supervisor.h"
-#include "tests/supervisor/SupervisorFixture.h"
+#include "tests/connection/SupervisorFixture.h"
 
 #include <gtest/gtest.h>
 

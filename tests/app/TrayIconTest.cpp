@@ -1,7 +1,7 @@
 #include "app/CTrayIcon.h"
 #include "app/TrayIconArt.h"
 #include "app/TrayState.h"
-#include "tests/tray/RecordingTrayShell.h"
+#include "tests/app/RecordingTrayShell.h"
 
 #include <QApplication>
 #include <QThread>

@@ -3,7 +3,7 @@
 
 #include "profiles/ProfileStore.h"
 #include "tests/profiles/ProfileTestSupport.h"
-#include "tests/sheet/SheetFixture.h"
+#include "tests/app/SheetFixture.h"
 
 #include <QDir>
 #include <QFile>

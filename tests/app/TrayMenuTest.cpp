@@ -1,6 +1,6 @@
 #include "app/CTrayIcon.h"
 #include "app/CTrayMenu.h"
-#include "tests/tray/RecordingTrayShell.h"
+#include "tests/app/RecordingTrayShell.h"
 
 #include <QAction>
 #include <QApplication>

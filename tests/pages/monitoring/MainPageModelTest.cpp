@@ -1,7 +1,7 @@
 #include "pages/monitoring/logic/MainPageModel.h"
 
 #include "FakeMainPageSource.h"
-#include "platform/FakeIpHelper.h"
+#include "tests/support/FakeIpHelper.h"
 
 #include <gtest/gtest.h>
 

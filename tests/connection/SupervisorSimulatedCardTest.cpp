@@ -11,7 +11,7 @@
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
 
-#include "tests/supervisor/UiQueue.h"
+#include "tests/connection/UiQueue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The supervisor's steps run synchronously on the test thread.
 #include "connection/SupervisorRoutine.h"
-#include "tests/supervisor/SupervisorFixture.h"
+#include "tests/connection/SupervisorFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "FakeMainPageSource.h"
 #include "pages/monitoring/CGraphCtrl.h"
 #include "pages/monitoring/MainPageIds.h"
-#include "platform/FakeIpHelper.h"
+#include "tests/support/FakeIpHelper.h"
 #include "ui/SignalBar.h"
 
 #include <QComboBox>

@@ -3,11 +3,11 @@
 // tray shell and a profile store in a temporary folder.
 
 #include "app/CZarn9100Sheet.h"
-#include "platform/MemorySettings.h"
+#include "tests/support/MemorySettings.h"
 #include "platform/Settings.h"
-#include "platform/gui/ScriptedDialogService.h"
+#include "tests/support/ScriptedDialogService.h"
 #include "tests/support/RecordingDriver.h"
-#include "tests/tray/RecordingTrayShell.h"
+#include "tests/app/RecordingTrayShell.h"
 
 #include <gtest/gtest.h>
 

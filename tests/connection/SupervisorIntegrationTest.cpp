@@ -7,10 +7,10 @@
 #include "connection/ProfileConnector.h"
 #include "connection/StatusRefresher.h"
 #include "connection/Supervisor.h"
-#include "tests/supervisor/SupervisorFixture.h"
+#include "tests/connection/SupervisorFixture.h"
 #include "tests/support/ScanBufferBuilder.h"
 
-#include "tests/supervisor/UiQueue.h"
+#include "tests/connection/UiQueue.h"
 
 #include <gtest/gtest.h>
 
