@@ -46,6 +46,7 @@ namespace tembrel {
 
 CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
     : QWidget(parent, Qt::Window), context_(std::move(context)) {
+    if (!context_.certificates) context_.certificates = MakeFolderCertificateStore(dataFolder() / "certificates");
     flags_.autoConfiguration = settings().read(settings::kAutoConfiguration) != 0 ? 1 : 0;
     flags_.autoLink = settings().read(settings::kAutoLink) != 0 ? 1 : 0;
 

@@ -19,6 +19,7 @@
 
 #include <QWidget>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -74,6 +75,8 @@ public:
     SupervisorFlags& supervisorFlags() { return flags_; }
     ConnectionSnapshot snapshot() const { return snapshot_.copy(); }
     const std::string& profileStorePath() const { return context_.profileStorePath; }
+    std::filesystem::path dataFolder() const { return std::filesystem::path(context_.profileStorePath).parent_path(); }
+    const CertificateStore& certificateStore() const { return *context_.certificates; }
     CTrayIcon& trayIcon() { return *tray_; }
     CTrayMenu& trayMenu() { return *trayMenu_; }
 

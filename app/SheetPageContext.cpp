@@ -24,9 +24,11 @@ uint32_t SheetPageContext::encryptionStatus() { return sheet_.EncryptionStatus()
 ProfileConnector& SheetPageContext::connector() { return sheet_.connector(); }
 ProfileList& SheetPageContext::profiles() { return sheet_.profiles(); }
 const std::string& SheetPageContext::profileStorePath() const { return sheet_.profileStorePath(); }
+std::filesystem::path SheetPageContext::dataFolder() const { return sheet_.dataFolder(); }
 Settings& SheetPageContext::settings() { return sheet_.settings(); }
 DialogService& SheetPageContext::dialogs() { return sheet_.dialogs(); }
 const IpHelper& SheetPageContext::ipHelper() const { return sheet_.ipHelper(); }
+const CertificateStore& SheetPageContext::certificateStore() const { return sheet_.certificateStore(); }
 QWidget* SheetPageContext::dialogParent() { return &sheet_; }
 void SheetPageContext::profilesChanged(const QWidget* page) { sheet_.OnProfilesChanged(page); }
 

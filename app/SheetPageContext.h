@@ -26,9 +26,11 @@ public:
     ProfileConnector& connector() override;
     ProfileList& profiles() override;
     const std::string& profileStorePath() const override;
+    std::filesystem::path dataFolder() const override;
     Settings& settings() override;
     DialogService& dialogs() override;
     const IpHelper& ipHelper() const override;
+    const CertificateStore& certificateStore() const override;
     QWidget* dialogParent() override;
     void profilesChanged(const QWidget* page) override;
 

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -19,6 +20,7 @@ class QWidget;
 
 namespace tembrel {
 
+class CertificateStore;
 class DialogService;
 class Settings;
 
@@ -51,11 +53,15 @@ public:
     // Profiles.
     virtual ProfileList& profiles() = 0;
     virtual const std::string& profileStorePath() const = 0;
+    // The folder of the program's data files (Data.cfg, Tembrel.ini, Region.cfg, certificates/).
+    virtual std::filesystem::path dataFolder() const = 0;
 
     // Services.
     virtual Settings& settings() = 0;
     virtual DialogService& dialogs() = 0;
     virtual const IpHelper& ipHelper() const = 0;
+    // The personal certificate store ("MY").
+    virtual const CertificateStore& certificateStore() const = 0;
     // The window that message boxes of a page belong to.
     virtual QWidget* dialogParent() = 0;
 
