@@ -144,14 +144,27 @@ void CZarn9100Sheet::buildPages() {
     readmePage_->setParent(this);
     for (auto* page : normalPages_) page->hide();
     readmePage_->hide();
+    // Connected before the first page goes in, so that the first page is told when it is left.
+    connect(tabs_, &QTabWidget::currentChanged, this, &CZarn9100Sheet::onCurrentPageChanged);
     RebuildPages(false);
+}
 
-    // A property sheet tells the page it leaves and the page it enters.
-    connect(tabs_, &QTabWidget::currentChanged, this, [this, previous = QPointer<CZarn9100Page>()](int) mutable {
-        if (previous && previous != activePage()) previous->OnKillActive();
-        previous = activePage();
-        if (previous) previous->OnSetActive();
-    });
+void CZarn9100Sheet::onCurrentPageChanged() {
+    if (returningToShownPage_) return;
+    CZarn9100Page* next = activePage();
+    if (shownPage_ && shownPage_ != next) {
+        // A property sheet asks the page it leaves; a page that refuses stays selected. A page
+        // taken out of the tab strip is left whatever it answers.
+        const bool stillInStrip = tabs_->indexOf(shownPage_) >= 0;
+        if (!shownPage_->OnKillActive() && stillInStrip) {
+            returningToShownPage_ = true;
+            tabs_->setCurrentWidget(shownPage_);
+            returningToShownPage_ = false;
+            return;
+        }
+    }
+    shownPage_ = next;
+    if (shownPage_) shownPage_->OnSetActive();
 }
 
 void CZarn9100Sheet::buildControls() {

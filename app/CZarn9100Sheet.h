@@ -17,6 +17,7 @@
 #include "profiles/ProfileList.h"
 #include "profiles/StoreResult.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <filesystem>
@@ -176,6 +177,7 @@ private:
     void showWindow() override;
 
     void buildPages();
+    void onCurrentPageChanged();
     void buildControls();
     void buildTray();
     void forwardToActivePage(quintptr code, qintptr param, const QString& text);
@@ -207,6 +209,8 @@ private:
     CZarn9100Page* statisticsPage_ = nullptr;
     CZarn9100Page* aboutPage_ = nullptr;
     CZarn9100Page* readmePage_ = nullptr;
+    QPointer<CZarn9100Page> shownPage_;  // the page last told it is active
+    bool returningToShownPage_ = false;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QCheckBox* radioCheck_ = nullptr;

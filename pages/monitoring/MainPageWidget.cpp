@@ -44,6 +44,7 @@ public:
     explicit StripChartControl(CGraphCtrl& chart) : chart_(chart) {}
     void SetRange(uint32_t low, uint32_t high) override { chart_.SetRange(low, high); }
     void AddValue(uint32_t value) override { chart_.AddValue(value); }
+    void Step(int count) override { chart_.StepTimes(count); }
 
 private:
     CGraphCtrl& chart_;
@@ -197,6 +198,7 @@ void MainPageWidget::buildControls() {
         graphPlaces_[side.slot] = place;
         graphs->addWidget(place, 1, column + 1);
         auto* chart = new CGraphCtrl(place);
+        chart->SetPeriod(0);  // stepped by the page's own one-second tick
         ownedControls_[side.slot] = std::make_unique<StripChartControl>(*chart);
         installGraph(chart, ownedControls_[side.slot].get(), side.slot);
     }
@@ -336,6 +338,14 @@ void MainPageWidget::graphSetRange(Graph graph, uint32_t low, uint32_t high) {
 void MainPageWidget::graphAddValue(Graph graph, uint32_t value) {
     if (auto* control = graphs_[graph == Graph::Transmit ? kTransmitSlot : kReceiveSlot]) {
         control->AddValue(value);
+    }
+}
+
+void MainPageWidget::graphsStep(int count) {
+    for (auto* control : graphs_) {
+        if (control) {
+            control->Step(count);
+        }
     }
 }
 

@@ -60,6 +60,7 @@ private:
     // MainPageOutput
     void graphSetRange(Graph graph, uint32_t low, uint32_t high) override;
     void graphAddValue(Graph graph, uint32_t value) override;
+    void graphsStep(int count) override;
     void setBusyUi(bool busy) override;
 
     MainPageModel model_;

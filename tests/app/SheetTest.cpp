@@ -14,6 +14,7 @@
 #include <QTabBar>
 
 #include "app/CTrayMenu.h"
+#include "pages/monitoring/CMainPage.h"
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileStore.h"
 #include "tests/support/ScanBufferBuilder.h"
@@ -292,6 +293,35 @@ TEST_F(SheetTest, ExitFromTheMenuTellsWhenTheProfilesCannotBeSaved) {
     ASSERT_EQ(dialogs.texts().size(), 1);
     EXPECT_TRUE(dialogs.texts()[0].endsWith("The profiles could not be saved.")) << dialogs.texts()[0].toStdString();
     EXPECT_TRUE(QFileInfo(QString::fromStdString(storePath())).isDir());
+}
+
+TEST_F(SheetTest, TheFirstPageIsToldWhenItIsLeftAndAPageMayRefuse) {
+    driver.setOutU32("QueryRadioControl", 1);
+    openSheet();
+    QTabWidget* tabs = sheet->tabWidget();
+    ASSERT_EQ(sheet->activePage(), sheet->mainPage());
+    ASSERT_TRUE(sheet->mainPage()->content().timerActive());
+    tabs->setCurrentIndex(tabs->count() - 1);  // the first change after start-up
+    EXPECT_FALSE(sheet->mainPage()->content().timerActive()) << "the status page still polls the card";
+
+    struct Sticky : CZarn9100Page {
+        using CZarn9100Page::CZarn9100Page;
+        bool mayLeave = false;
+        int activations = 0;
+        void OnSetActive() override { ++activations; }
+        bool OnKillActive() override { return mayLeave; }
+    };
+    auto* sticky = new Sticky(sheet->pageContext(), "Sticky", 998);
+    tabs->addTab(sticky, "Sticky");
+    tabs->setCurrentWidget(sticky);
+    tabs->setCurrentIndex(0);
+    EXPECT_EQ(sheet->activePage(), sticky);
+    EXPECT_EQ(sticky->activations, 1);
+    EXPECT_FALSE(sheet->mainPage()->content().timerActive());
+    sticky->mayLeave = true;
+    tabs->setCurrentIndex(0);
+    EXPECT_EQ(sheet->activePage(), sheet->mainPage());
+    EXPECT_TRUE(sheet->mainPage()->content().timerActive());
 }
 
 TEST_F(SheetTest, EventsReachTheActivePageUnlessDropped) {

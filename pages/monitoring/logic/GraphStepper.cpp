@@ -35,16 +35,46 @@ void GraphStepper::AddValue(std::uint32_t value)
 
 GraphStepper::Step GraphStepper::TakeStep()
 {
+    const Point point{pendingCount_ == 0 ? 0 : pendingSum_ / pendingCount_, rangeSize_};
+    pendingSum_ = 0;
+    pendingCount_ = 0;
+    history_.push_back(point);
+    if (history_.size() > kHistoryLimit)
+        history_.pop_front();
+    return plot(point);
+}
+
+GraphStepper::Step GraphStepper::RepeatStep()
+{
+    Point point = history_.empty() ? Point{} : history_.back();
+    history_.push_back(point);
+    if (history_.size() > kHistoryLimit)
+        history_.pop_front();
+    return plot(point);
+}
+
+std::vector<GraphStepper::Step> GraphStepper::Rebuild(int width, int height)
+{
+    Reset(width, height);
+    // Older steps have scrolled out of the picture: two more than fit, so the first visible
+    // segment starts at its true height.
+    const std::size_t fit = static_cast<std::size_t>(width_ / kScroll) + 2;
+    const std::size_t first = history_.size() > fit ? history_.size() - fit : 0;
+    std::vector<Step> steps;
+    steps.reserve(history_.size() - first);
+    for (std::size_t i = first; i < history_.size(); ++i)
+        steps.push_back(plot(history_[i]));
+    return steps;
+}
+
+GraphStepper::Step GraphStepper::plot(const Point& point)
+{
     gridOffset_ -= kScroll;
     if (gridOffset_ < 0)
         gridOffset_ += kGridSpacing;
 
-    const std::uint64_t average = pendingCount_ == 0 ? 0 : pendingSum_ / pendingCount_;
-    pendingSum_ = 0;
-    pendingCount_ = 0;
-
-    if (average != 0) {
-        const auto scaled = static_cast<std::int64_t>(average) * height_ / rangeSize_;
+    if (point.average != 0) {
+        const auto scaled = static_cast<std::int64_t>(point.average) * height_ / point.rangeSize;
         currentY_ = static_cast<int>(height_ - scaled);
     }
     // The first segment starts where it ends instead of rising from below the picture.

@@ -3,7 +3,9 @@
 // the pending values averaged once per step, the pixel rows of the last two points and the
 // phase of the vertical grid lines. CGraphCtrl draws what each step returns.
 
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 namespace tembrel {
@@ -34,6 +36,16 @@ public:
 
     // Averages and empties the pending values and moves the plotted points on by one step.
     Step TakeStep();
+    // A step that plots the previous step's value again (a period in which nothing was measured
+    // apart from one average over all of it).
+    Step RepeatStep();
+
+    // The picture rebuilt at a new size from the kept history: the steps to draw, oldest first,
+    // onto a fresh grid. Only the steps that still fit the width are returned.
+    std::vector<Step> Rebuild(int width, int height);
+    // Plotted steps kept for rebuilding; enough for a picture kHistoryLimit * kScroll wide.
+    static constexpr std::size_t kHistoryLimit = 1024;
+    std::size_t historySize() const { return history_.size(); }
 
     // Rows (or columns) of the grid lines across an extent: -1, 12, 25, ... below extent.
     static std::vector<int> GridLines(int extent);
@@ -50,6 +62,14 @@ public:
     int noPointY() const { return height_ + 1; }
 
 private:
+    // One plotted step: its average in range units and the range size it was plotted against.
+    struct Point {
+        std::uint64_t average = 0;  // 0 = nothing plotted: the line stays level
+        std::int64_t rangeSize = 1;
+    };
+    Step plot(const Point& point);
+
+    std::deque<Point> history_;
     int width_ = 0;
     int height_ = 0;
     std::uint32_t rangeLow_ = 1;

@@ -52,7 +52,8 @@ void MainPageModel::activate() {
     fillProfiles();
     refreshLink();
     timerRunning_ = true;
-    periodicUpdate();
+    updateValues();
+    stepGraphs(true);
 }
 
 void MainPageModel::deactivate() {
@@ -187,6 +188,25 @@ void MainPageModel::fillProfiles() {
 }
 
 void MainPageModel::periodicUpdate() {
+    updateValues();
+    stepGraphs(false);
+}
+
+void MainPageModel::stepGraphs(bool activation) {
+    // The graphs keep one step a second for as long as the window exists: after a time off
+    // screen they take the missed steps at once, plotting the average measured over that time.
+    const uint32_t now = source_.tickCountMs();
+    int64_t steps = 1;
+    if (lastGraphStepMs_) {
+        steps = (static_cast<uint32_t>(now - *lastGraphStepMs_) + 500u) / 1000u;
+        if (steps == 0 && activation) return;  // shown again within the same second
+        steps = std::clamp<int64_t>(steps, 1, kMaxGraphCatchUpSteps);
+    }
+    lastGraphStepMs_ = now;
+    output_.graphsStep(static_cast<int>(steps));
+}
+
+void MainPageModel::updateValues() {
     if (busy_) {
         return;
     }

@@ -8,6 +8,8 @@
 #include "pages/monitoring/logic/MonitorFormat.h"
 #include "pages/monitoring/logic/Throughput.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,12 +65,17 @@ public:
     void notify(uint32_t code, std::string_view text = {});
     void refreshLink();
     void fillProfiles();
-    // The one-second timer.
+    // The one-second timer: the page's values, then one step of both graphs (or as many as
+    // seconds went by since the last step).
     void periodicUpdate();
     // The user picked a combo item.
     void chooseProfile(const ProfilePtr& profile);
 
 private:
+    // More steps than any graph keeps would only scroll out of sight again.
+    static constexpr int64_t kMaxGraphCatchUpSteps = 1024;
+    void updateValues();
+    void stepGraphs(bool activation);
     void clearLinkTexts();
     void clearTcpIpTexts();
     void resetDisplay();
@@ -85,6 +92,7 @@ private:
     MainPageView view_;
     bool busy_ = false;
     bool timerRunning_ = false;
+    std::optional<uint32_t> lastGraphStepMs_;
     SignalAverager signal_;
     LinkSpeedRing linkSpeed_;
     ThroughputMeter meter_;

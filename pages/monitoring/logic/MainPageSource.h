@@ -66,6 +66,8 @@ public:
     virtual ~MainPageOutput() = default;
     virtual void graphSetRange(Graph graph, uint32_t low, uint32_t high) = 0;
     virtual void graphAddValue(Graph graph, uint32_t value) = 0;
+    // Both graphs take `count` steps (more than one after a period in which the page was not shown).
+    virtual void graphsStep(int count) = 0;
     // Busy: wait cursor, every child control disabled, the current texts painted at once.
     virtual void setBusyUi(bool busy) = 0;
 };

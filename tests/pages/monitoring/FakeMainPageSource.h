@@ -90,6 +90,8 @@ public:
     void graphSetRange(Graph graph, uint32_t, uint32_t high) override { ranges.emplace_back(graph, high); }
     void graphAddValue(Graph graph, uint32_t value) override { values.emplace_back(graph, value); }
     void setBusyUi(bool busy) override { busyCalls.push_back(busy); }
+    void graphsStep(int count) override { steps.push_back(count); }
+    std::vector<int> steps;
 };
 
 }  // namespace tembrel::monitoring

@@ -26,6 +26,8 @@ struct GraphFixture : ::testing::Test {
         graph->setFrameStyle(QFrame::NoFrame);
         ASSERT_TRUE(graph->Create(QRect(0, 0, kWidth, kHeight), &parent, 5001));
         ASSERT_EQ(graph->picture().size(), QSize(kWidth, kHeight));
+        graph->SetPeriod(0);  // stepped by hand
+        parent.show();
     }
 
     QRgb At(int x, int y) const { return graph->picture().pixel(x, y); }
@@ -175,6 +177,50 @@ TEST_F(GraphFixture, PaintingCopiesThePicture)
     graph->Step();
     const QImage shown = graph->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(shown, graph->picture());
+}
+
+// The history is kept while the graph is hidden and across a resize: the picture drawn again
+// equals the one a graph shown all the time drew.
+TEST_F(GraphFixture, StepsTakenWhileHiddenAppearWhenShown)
+{
+    QWidget otherParent;
+    auto* hidden = new CGraphCtrl;
+    hidden->setFrameStyle(QFrame::NoFrame);
+    ASSERT_TRUE(hidden->Create(QRect(0, 0, kWidth, kHeight), &otherParent, 5002));
+    hidden->SetPeriod(0);
+    for (auto* g : {graph, hidden}) g->SetRange(1, 30);
+    for (int value : {5, 25, 12, 18, 3, 29, 15}) {
+        for (auto* g : {graph, hidden}) {
+            g->AddValue(static_cast<std::uint32_t>(value));
+            g->Step();
+        }
+    }
+    otherParent.show();
+    EXPECT_EQ(hidden->picture(), graph->picture());
+}
+
+TEST_F(GraphFixture, ResizeRedrawsFromTheHistory)
+{
+    graph->SetRange(1, 30);
+    for (int value : {20, 20, 10, 10}) {
+        graph->AddValue(static_cast<std::uint32_t>(value));
+        graph->Step();
+    }
+    graph->resize(kWidth + 30, kHeight);
+    ASSERT_EQ(graph->picture().width(), kWidth + 30);
+    const int right = kWidth + 30 - 14;
+    EXPECT_EQ(LineRows(right), "20 ");           // the last value, row 30 - 10
+    EXPECT_EQ(LineRows(right - 9), "10 ");       // two steps back: value 20
+}
+
+TEST_F(GraphFixture, StepTimesHoldsTheAverageForEachStep)
+{
+    graph->SetRange(1, 30);
+    graph->AddValue(10);
+    graph->AddValue(30);  // average 20: row 10
+    graph->StepTimes(4);
+    EXPECT_EQ(graph->stepper().historySize(), 4u);
+    for (int back = 0; back < 4; ++back) EXPECT_EQ(LineRows(kWidth - 14 - 3 * back), "10 ") << back;
 }
 
 TEST(GraphCtrlTimer, StepsOnlyWhileShown)

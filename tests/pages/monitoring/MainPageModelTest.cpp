@@ -134,6 +134,26 @@ TEST_F(MainPageModelTest, ConnectedTickShowsSignalSpeedThroughputAndTcpIp) {
     EXPECT_EQ(valuesFor(Graph::Receive).back(), 100000u);
 }
 
+// The graphs step once a second for as long as the window exists: after a minute off screen the
+// page, shown again, takes the missed steps with the throughput averaged over that minute.
+TEST_F(MainPageModelTest, GraphsCatchUpTheStepsMissedWhileThePageWasNotShown) {
+    source.connectInfrastructure();
+    model.activate();  // tick 1000: the first step
+    source.tick = 2000;
+    model.periodicUpdate();
+    model.deactivate();
+    source.tick = 62000;               // a minute later
+    setCounters(7500000, 750000);      // 1 Mbit/s out, 100 kbit/s in over that minute
+    model.activate();
+    EXPECT_EQ(valuesFor(Graph::Transmit).back(), 1000000u);
+    source.tick = 62400;               // shown again within the same second: no extra step
+    model.deactivate();
+    model.activate();
+    source.tick = 63000;
+    model.periodicUpdate();
+    EXPECT_EQ(output.steps, (std::vector<int>{1, 1, 60, 1}));
+}
+
 TEST_F(MainPageModelTest, TwoTicksWithTheSameTickCountGiveNoNewRates) {
     source.connectInfrastructure();
     model.activate();

@@ -30,6 +30,8 @@ public:
     std::vector<uint32_t> values;
     void SetRange(uint32_t, uint32_t high) override { highs.push_back(high); }
     void AddValue(uint32_t value) override { values.push_back(value); }
+    void Step(int count) override { steps.push_back(count); }
+    std::vector<int> steps;
 };
 
 class MainPageWidgetTest : public ::testing::Test {
