@@ -6,6 +6,7 @@
 #include "tests/support/MemorySettings.h"
 #include "platform/Settings.h"
 #include "tests/support/ScriptedDialogService.h"
+#include "tests/support/PollUntil.h"
 #include "tests/support/RecordingDriver.h"
 #include "tests/app/RecordingTrayShell.h"
 
@@ -40,9 +41,7 @@ protected:
         settings.set(settings::kAutoConfiguration, 0);
         makeSheet(osFamily).OnInitDialog();
         if (sheet->adapter().handle().held()) {
-            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-            while (driver.count("Scan") == 0 && std::chrono::steady_clock::now() < until)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            PollUntil([&] { return driver.count("Scan") != 0; });
             EXPECT_EQ(driver.count("Scan"), 1u) << "the supervisor's start-up scan";
         }
         return *sheet;

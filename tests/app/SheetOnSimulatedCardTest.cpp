@@ -6,6 +6,7 @@
 #include "pages/monitoring/MainPageIds.h"
 #include "tests/support/MemorySettings.h"
 #include "tests/support/ScriptedDialogService.h"
+#include "tests/support/WaitUntil.h"
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileStore.h"
 #include "profiles/ProfileText.h"
@@ -25,14 +26,7 @@
 namespace tembrel {
 namespace {
 
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(30)) {
-    const auto until = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < until) {
-        if (done()) return true;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return done();
-}
+bool PumpUntil(const std::function<bool()>& done) { return testing_support::WaitUntil(done, 30000); }
 
 ProfilePtr Wpa2Profile(const char* name, const char* ssid, const char* passphrase) {
     auto p = NewEmptyProfile();

@@ -7,6 +7,7 @@
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
 #include "tests/adapter/AdapterTestHooks.h"
+#include "tests/support/PollUntil.h"
 #include "tests/support/RecordingDriver.h"
 
 #include <gtest/gtest.h>
@@ -21,17 +22,6 @@
 #include <vector>
 
 namespace tembrel::testing {
-
-// Polls `condition` until it holds, with a generous bound for sanitizer runs.
-template <typename Condition>
-bool PollUntil(Condition condition, std::chrono::milliseconds bound = std::chrono::seconds(20)) {
-    const auto deadline = std::chrono::steady_clock::now() + bound;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 inline ProfilePtr NamedProfile(const std::string& name, const std::string& ssid, uint32_t networkType,
                                uint32_t inPreferList = 1) {

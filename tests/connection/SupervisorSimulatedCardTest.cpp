@@ -2,6 +2,7 @@
 // table through a queue that the test thread drains as the user-interface thread would, the
 // Auto Link hand-over searches the card's real scan list, and the prefer-list walk connects.
 #include "adapter/DriverLoader.h"
+#include "tests/support/PollUntil.h"
 #include "tests/support/SimulatedCardLibrary.h"
 #include "connection/AutoLinkFlow.h"
 #include "connection/LibraryEventHandler.h"
@@ -30,16 +31,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-template <typename Condition>
-bool PollUntil(Condition condition) {
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
-
+using testing::PollUntil;
 using testing::UiQueue;
 
 // A stand-in dialog: notes the access points it was given and closes without a profile.

@@ -1,21 +1,16 @@
 #pragma once
-// Runs the event loop until a condition holds, with a generous bound for slow (sanitizer) runs.
+// PollUntil for Qt tests: the event loop runs while waiting (sockets, timers, queued calls).
+
+#include "tests/support/PollUntil.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QThread>
 
 namespace tembrel::testing_support {
 
 template <typename Condition>
 bool WaitUntil(Condition condition, int timeoutMs = 20000) {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(1);
-    }
-    return true;
+    return testing::PollUntil(condition, std::chrono::milliseconds(timeoutMs),
+                              [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); });
 }
 
 // The one application object of a test process (event loop for sockets and notifiers).
