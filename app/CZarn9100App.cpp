@@ -27,6 +27,8 @@ CZarn9100App::CZarn9100App(CommandLine options, Services services)
     : options_(std::move(options)), services_(std::move(services)) {
     if (!services_.dialogs) services_.dialogs = std::make_unique<QtDialogService>(QString::fromLatin1(kWindowTitle));
     if (!services_.zeroConfig) services_.zeroConfig = std::make_unique<UnavailableZeroConfigService>();
+    if (!services_.deviceMonitor) services_.deviceMonitor = std::make_unique<UdevDeviceMonitor>();
+    if (!services_.hotKey) services_.hotKey = std::make_unique<X11HotKey>();
 }
 
 CZarn9100App::~CZarn9100App() {
@@ -94,12 +96,12 @@ CZarn9100App::StartResult CZarn9100App::Start() {
     sheet_->OnInitDialog();
 
     sheet_->setExitHooks({[this] {
-                              if (deviceMonitor_) deviceMonitor_.reset();
+                              if (services_.deviceMonitor) services_.deviceMonitor.reset();
                               if (libraryNotifies_) library_->SetDeviceNotify(nullptr, nullptr);
                               libraryNotifies_ = false;
                           },
                           [this] {
-                              if (hotKey_) hotKey_->unregisterKey();
+                              if (services_.hotKey) services_.hotKey->unregisterKey();
                           }});
 
     // 9. Arrival and removal of the card. A machine without udev and a library without the
@@ -116,15 +118,15 @@ CZarn9100App::StartResult CZarn9100App::Start() {
 }
 
 bool CZarn9100App::registerDeviceNotifications() {
-    deviceMonitor_ = std::make_unique<UdevDeviceMonitor>();
-    connect(deviceMonitor_.get(), &DeviceMonitor::deviceChanged, this,
+    DeviceMonitor& monitor = *services_.deviceMonitor;
+    connect(&monitor, &DeviceMonitor::deviceChanged, this,
             [this](quint32 event, const QString& deviceName, const QString&) {
                 onDeviceNotify(event, deviceName.toStdString());
             });
-    const bool udev = deviceMonitor_->start();
+    const bool udev = monitor.start();
     libraryNotifies_ = library_->SetDeviceNotify(&CZarn9100App::LibraryDeviceNotify, this);
     if (!udev && !libraryNotifies_)
-        std::fprintf(stderr, "Tembrel: no device notifications: %s\n", qPrintable(deviceMonitor_->reason()));
+        std::fprintf(stderr, "Tembrel: no device notifications: %s\n", qPrintable(monitor.reason()));
     return udev || libraryNotifies_;
 }
 
@@ -145,9 +147,9 @@ void CZarn9100App::onDeviceNotify(uint32_t event, const std::string& deviceName)
 }
 
 void CZarn9100App::registerHotKey() {
-    hotKey_ = std::make_unique<X11HotKey>();
-    connect(hotKey_.get(), &HotKey::activated, sheet_.get(), &CZarn9100Sheet::OnHotKey);
-    if (hotKey_->registerKey()) return;
+    HotKey& hotKey = *services_.hotKey;
+    connect(&hotKey, &HotKey::activated, sheet_.get(), &CZarn9100Sheet::OnHotKey);
+    if (hotKey.registerKey()) return;
     // Only a display with system-wide keys can refuse one; elsewhere (offscreen, Wayland)
     // there is no such key to take.
     if (QGuiApplication::platformName() == "xcb")

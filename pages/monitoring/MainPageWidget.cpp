@@ -50,6 +50,11 @@ private:
     CGraphCtrl& chart_;
 };
 
+// A combo entry's item data: the identity of the record it shows.
+QVariant profileKey(const ProfilePtr& profile) {
+    return QVariant::fromValue(reinterpret_cast<quintptr>(profile.get()));
+}
+
 }  // namespace
 
 QPixmap linkIconPixmap(int iconId) {
@@ -279,16 +284,13 @@ void MainPageWidget::applyProfiles() {
         const QSignalBlocker blocker(profiles_);
         profiles_->clear();
         for (const auto& profile : view.profiles) {
-            profiles_->addItem(qt(recordText(profile->name, sizeof profile->name)),
-                               QVariant::fromValue(reinterpret_cast<quintptr>(profile.get())));
+            profiles_->addItem(qt(recordText(profile->name, sizeof profile->name)), profileKey(profile));
         }
         shownProfiles_ = view.profiles;
     }
     profiles_->setEnabled(view.profilesEnabled);
-    const auto selected = std::find(shownProfiles_.begin(), shownProfiles_.end(), view.selectedProfile);
-    const int index = view.selectedProfile && selected != shownProfiles_.end()
-                          ? static_cast<int>(selected - shownProfiles_.begin())
-                          : -1;
+    // Each entry carries its record's identity; the selection is made by that, not by position.
+    const int index = view.selectedProfile ? profiles_->findData(profileKey(view.selectedProfile)) : -1;
     const QSignalBlocker blocker(profiles_);
     profiles_->setCurrentIndex(index);
 }
@@ -321,11 +323,13 @@ void MainPageWidget::applyView() {
 }
 
 void MainPageWidget::onProfileActivated(int index) {
-    if (index < 0 || index >= static_cast<int>(shownProfiles_.size())) {
+    const QVariant key = profiles_->itemData(index);
+    const auto chosen = std::find_if(shownProfiles_.begin(), shownProfiles_.end(),
+                                     [&](const ProfilePtr& profile) { return profileKey(profile) == key; });
+    if (chosen == shownProfiles_.end()) {
         return;
     }
-    const ProfilePtr profile = shownProfiles_[static_cast<size_t>(index)];
-    model_.chooseProfile(profile);
+    model_.chooseProfile(*chosen);
     applyView();
 }
 
