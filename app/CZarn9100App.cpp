@@ -3,6 +3,8 @@
 #include "adapter/DriverLoader.h"
 #include "adapter/ZeroConfigRelease.h"
 #include "app/CZarn9100Sheet.h"
+#include "app/TrayIconArt.h"
+#include "platform/Autostart.h"
 #include "platform/DeviceMonitor.h"
 #include "platform/DeviceName.h"
 #include "platform/OsFamily.h"
@@ -28,7 +30,9 @@ CZarn9100App::CZarn9100App(CommandLine options, Services services)
     if (!services_.dialogs) services_.dialogs = std::make_unique<QtDialogService>(QString::fromLatin1(kWindowTitle));
     if (!services_.zeroConfig) services_.zeroConfig = std::make_unique<UnavailableZeroConfigService>();
     if (!services_.deviceMonitor) services_.deviceMonitor = std::make_unique<UdevDeviceMonitor>();
-    if (!services_.hotKey) services_.hotKey = std::make_unique<X11HotKey>();
+    // Only X11 has system-wide keys that a client may take. Wayland compositors give none to
+    // clients and the offscreen platform has no keyboard: there no key is even tried.
+    if (!services_.hotKey && QGuiApplication::platformName() == "xcb") services_.hotKey = std::make_unique<X11HotKey>();
 }
 
 CZarn9100App::~CZarn9100App() {
@@ -40,6 +44,11 @@ CZarn9100App::StartResult CZarn9100App::Start() {
     // 1. The key under which framework-kept settings live.
     QCoreApplication::setOrganizationName("Orvix");
     QCoreApplication::setApplicationName(kWindowTitle);
+    // Desktops match the windows to the installed desktop entry by this name (the Wayland app id).
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kApplicationId.data(), kApplicationId.size()));
+    // The installed program icon, else the same art drawn here (a program run from its build folder).
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QString::fromLatin1(kApplicationId.data(), kApplicationId.size()), TrayIcon(kIconConnected)));
 
     // 2, 3. The operating-system family: Linux, or the family the option asks for.
     osFamily_ = OsFamilyCode(CurrentOsFamily(options_.osFamily ? std::optional(static_cast<OsFamily>(*options_.osFamily))
@@ -147,15 +156,15 @@ void CZarn9100App::onDeviceNotify(uint32_t event, const std::string& deviceName)
 }
 
 void CZarn9100App::registerHotKey() {
+    // No hot key was chosen for this display platform (see the constructor): nothing to take.
+    if (!services_.hotKey) {
+        std::fprintf(stderr, "Tembrel: no Alt+F2 hot key on the \"%s\" display platform\n",
+                     qPrintable(QGuiApplication::platformName()));
+        return;
+    }
     HotKey& hotKey = *services_.hotKey;
     connect(&hotKey, &HotKey::activated, sheet_.get(), &CZarn9100Sheet::OnHotKey);
-    if (hotKey.registerKey()) return;
-    // Only a display with system-wide keys can refuse one; elsewhere (offscreen, Wayland)
-    // there is no such key to take.
-    if (QGuiApplication::platformName() == "xcb")
-        services_.dialogs->showMessage(sheet_.get(), "Cannot create hotkey for Radio On/Off!!");
-    else
-        std::fprintf(stderr, "Tembrel: no Alt+F2 hot key on this display platform\n");
+    if (!hotKey.registerKey()) services_.dialogs->showMessage(sheet_.get(), "Cannot create hotkey for Radio On/Off!!");
 }
 
 void CZarn9100App::endSession() {

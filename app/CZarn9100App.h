@@ -32,7 +32,7 @@ public:
         std::unique_ptr<DialogService> dialogs;
         std::unique_ptr<ZeroConfigService> zeroConfig;
         std::unique_ptr<DeviceMonitor> deviceMonitor;  // libudev "net" events
-        std::unique_ptr<HotKey> hotKey;                // Alt+F2 through an X11 key grab
+        std::unique_ptr<HotKey> hotKey;                // Alt+F2 through an X11 key grab; none off X11
         std::string executablePath;  // "" = this process's
     };
 

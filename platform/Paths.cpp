@@ -26,14 +26,19 @@ std::string HomeFolder() {
 }
 
 fs::path UserConfigFolder(const PathInputs& inputs) {
-    // The XDG base-directory rules ignore a relative $XDG_CONFIG_HOME.
-    const fs::path xdg(inputs.xdgConfigHome);
-    if (!inputs.xdgConfigHome.empty() && xdg.is_absolute()) return xdg / kUserConfigSubfolder;
-    if (inputs.home.empty()) return {};
-    return fs::path(inputs.home) / ".config" / kUserConfigSubfolder;
+    const fs::path config = UserConfigHome(inputs.xdgConfigHome, inputs.home);
+    return config.empty() ? config : config / kUserConfigSubfolder;
 }
 
 }  // namespace
+
+fs::path UserConfigHome(const std::string& xdgConfigHome, const std::string& home) {
+    // The XDG base-directory rules ignore a relative $XDG_CONFIG_HOME.
+    const fs::path xdg(xdgConfigHome);
+    if (!xdgConfigHome.empty() && xdg.is_absolute()) return xdg;
+    if (home.empty()) return {};
+    return fs::path(home) / ".config";
+}
 
 fs::path ExecutablePath() {
     std::error_code error;

@@ -48,6 +48,10 @@ struct PathInputs {
     std::function<bool(const std::filesystem::path&)> isWritableDirectory;
 };
 
+// The user's configuration folder by the XDG rules: an absolute $XDG_CONFIG_HOME, else
+// HOME/.config; empty when neither is known.
+std::filesystem::path UserConfigHome(const std::string& xdgConfigHome, const std::string& home);
+
 // The full path of the running program (/proc/self/exe); empty when it cannot be read.
 std::filesystem::path ExecutablePath();
 

@@ -31,6 +31,8 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
         std::string value;
         if (args[i] == "--help" || args[i] == "-h") {
             r.options.help = true;
+        } else if (args[i] == "--version") {
+            r.options.version = true;
         } else if (TakeValue(args, i, "--driver", value, r.error)) {
             if (r.error.empty() && value.empty()) r.error = "option --driver needs a path";
             r.options.driverPath = value;
@@ -43,11 +45,21 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
                 r.options.osFamily = OsFamilyCode(*family);
             else
                 r.error = "option --os-family takes 0, 1, 2 or 3, not \"" + value + "\"";
+        } else if (TakeValue(args, i, "--autostart", value, r.error)) {
+            if (!r.error.empty()) break;
+            if (value == "on" || value == "off")
+                r.options.autostart = value == "on";
+            else
+                r.error = "option --autostart takes on or off, not \"" + value + "\"";
         } else {
             r.error = "unknown option \"" + args[i] + "\" (try --help)";
         }
     }
     return r;
+}
+
+bool OptionTakesValue(const std::string& name) {
+    return name == "--driver" || name == "--config-dir" || name == "--os-family" || name == "--autostart";
 }
 
 std::string CommandLineHelp(const std::string& programName) {
@@ -62,6 +74,9 @@ std::string CommandLineHelp(const std::string& programName) {
            "  --os-family N      behave as operating-system family N: 0 with the wireless\n"
            "                     configuration service, 1 (Linux, the default), 2, 3 (dynamic\n"
            "                     hardware registry)\n"
+           "  --autostart on|off start the utility with the desktop session, or no longer:\n"
+           "                     writes or removes the user's XDG autostart entry, then exits\n"
+           "  --version          show the version and exit\n"
            "  -h, --help         show this help and exit\n";
 }
 

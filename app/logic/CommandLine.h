@@ -11,7 +11,9 @@ struct CommandLine {
     std::string driverPath;               // --driver PATH
     std::string configDir;                // --config-dir DIR
     std::optional<int> osFamily;          // --os-family N (0..3)
+    std::optional<bool> autostart;        // --autostart on|off
     bool help = false;                    // --help
+    bool version = false;                 // --version
 };
 
 struct CommandLineResult {
@@ -22,6 +24,9 @@ struct CommandLineResult {
 // args excludes the program name. Qt's own options (-platform, -style ...) are removed by
 // QApplication before this sees them.
 CommandLineResult ParseCommandLine(const std::vector<std::string>& args);
+
+// Whether the program's own option `name` ("--driver") takes the next argument as its value.
+bool OptionTakesValue(const std::string& name);
 
 std::string CommandLineHelp(const std::string& programName);
 
