@@ -19,12 +19,18 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # uses X11 through XWayland.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configure and watch the Orvix LX-7700 wireless-LAN card")
-set(CPACK_PACKAGE_DESCRIPTION
-  "A desktop utility for one 802.11a/b/g wireless-LAN card that lives in the notification area \
-and in a tabbed window. It keeps named connection profiles (network name, security, keys, \
-802.1x credentials, radio settings), applies them to the card, keeps the card connected and \
-shows link status, signal strength, link speed and throughput.\n\
-The package includes a simulated card library and its control tool tembrelctl, so the utility \
-runs without the hardware.")
+# Lines of at most 80 characters, as Debian policy asks.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "A desktop utility for one 802.11a/b/g wireless-LAN card that lives in the"
+  "notification area and in a tabbed window. It keeps named connection profiles"
+  "(network name, security, keys, 802.1x credentials, radio settings), applies"
+  "them to the card, keeps the card connected and shows link status, signal"
+  "strength, link speed and throughput."
+  "."
+  "The package includes a simulated card library and its control tool"
+  "tembrelctl, so the utility runs without the hardware.")
+# Not a package for Debian itself: its first changelog entry closes no ITP bug.
+install(FILES ${CMAKE_SOURCE_DIR}/data/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME ${TEMBREL_PACKAGE_NAME})
 
 include(CPack)
