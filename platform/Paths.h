@@ -45,6 +45,7 @@ struct PathInputs {
     std::string xdgConfigHome;                            // $XDG_CONFIG_HOME ("" when unset)
     std::string home;                                     // the user's home folder ("" when unknown)
     std::filesystem::path currentDirectory;               // for a relative --config-dir
+    std::filesystem::path installBinDirectory;            // where `cmake --install` puts the program
     std::function<bool(const std::filesystem::path&)> isWritableDirectory;
 };
 

@@ -4,7 +4,6 @@
 #include "platform/Autostart.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QImage>
 #include <QString>
 
@@ -35,9 +34,8 @@ int main(int argc, char** argv) {
         {tembrel::kIconNotConnected, "status", "tembrel-not-connected"},
         {tembrel::kIconCardUnplugged, "status", "tembrel-card-unplugged"},
     };
-    // Painting needs no display; the offscreen platform keeps this runnable on a build machine.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
+    // QImage and QPainter draw without an application object or a display: this runs on any
+    // build machine.
     for (const IconFile& icon : icons) {
         for (int size : kSizes) {
             const QString folder = QString("%1/hicolor/%2x%2/%3").arg(output).arg(size).arg(icon.context);
