@@ -56,7 +56,13 @@ std::string DesktopExecArgument(std::string_view argument) {
 }
 
 std::string AutostartEntryText(const std::vector<std::string>& command) {
-    if (command.empty()) return {};
+    if (command.empty() || !Writable(command.front())) return {};
+    // TryExec is a plain string: only its backslashes are escaped.
+    std::string tryExec;
+    for (char c : command.front()) {
+        if (c == '\\') tryExec += '\\';
+        tryExec += c;
+    }
     std::string exec;
     for (const std::string& argument : command) {
         const std::string written = DesktopExecArgument(argument);
@@ -69,6 +75,8 @@ std::string AutostartEntryText(const std::vector<std::string>& command) {
            "Name=Orvix LX-7700 Utility\n"
            "Comment=Configure and watch the wireless-LAN card from the notification area\n"
            "Exec=" + exec + "\n"
+           // The session skips the entry once the program is gone (the package removed).
+           "TryExec=" + tryExec + "\n"
            "Icon=" + std::string(kApplicationId) + "\n"
            "Terminal=false\n"
            "X-GNOME-Autostart-enabled=true\n";

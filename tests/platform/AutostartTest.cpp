@@ -73,6 +73,7 @@ TEST(AutostartTest, OnWritesTheEntryAndOffRemovesIt) {
     EXPECT_EQ(text.rfind("[Desktop Entry]\n", 0), 0u) << text;
     EXPECT_NE(text.find("\nExec=\"/opt/Orvix Bin/Tembrel\" --config-dir /data\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\nType=Application\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nTryExec=/opt/Orvix Bin/Tembrel\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\nIcon=com.orvix.Tembrel\n"), std::string::npos) << text;
 
     // Turning it on again replaces the entry with the new command.
@@ -85,6 +86,14 @@ TEST(AutostartTest, OnWritesTheEntryAndOffRemovesIt) {
     const AutostartResult again = DisableAutostart(entry);
     EXPECT_TRUE(again.ok);
     EXPECT_NE(again.message.find("was not set"), std::string::npos) << again.message;
+}
+
+TEST(AutostartEntryTextTest, TryExecKeepsThePathWithItsBackslashesEscaped) {
+    const std::string text = AutostartEntryText({"/opt/a\\b/Tembrel"});
+    EXPECT_NE(text.find("\nTryExec=/opt/a\\\\b/Tembrel\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nExec=\"/opt/a\\\\\\\\b/Tembrel\"\n"), std::string::npos) << text;
+    EXPECT_EQ(AutostartEntryText({}), "");
+    EXPECT_EQ(AutostartEntryText({"/usr/bin/Tembrel", "--config-dir", "/a\nb"}), "");
 }
 
 TEST(AutostartTest, FailuresAreReportedAndLeaveNoEntry) {
