@@ -201,6 +201,33 @@ TEST_F(CredentialDialogsTest, EditsTakeAt39BytesNotCharacters) {
     EXPECT_EQ(values.password.size(), 39u);
 }
 
+// Control ids in Tab order: the enabled controls that take focus with Tab, in the focus chain.
+std::vector<int> TabOrder(const QWidget& dialog) {
+    std::vector<int> order;
+    for (QWidget* w = dialog.nextInFocusChain(); w && w != &dialog; w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->property("controlId").isValid())
+            order.push_back(w->property("controlId").toInt());
+    return order;
+}
+
+TEST_F(CredentialDialogsTest, TabGoesDownTheRowsThenToOkAndCancel) {
+    Credentials values;
+    values.protocol = 7;
+    CTtlsDlg ttls(values, dialogs);
+    EXPECT_EQ(TabOrder(ttls), (std::vector<int>{ids::kAnonymousName, ids::kLoginName, ids::kPassword, ids::kDomain,
+                                                ids::kOk, ids::kCancel}));
+    FakeCertificateStore store;
+    values.protocol = 5;
+    values.certificateName = "Radius CA";
+    CEapTlsDlg tls(values, store, dialogs);
+    EXPECT_EQ(TabOrder(tls), (std::vector<int>{ids::kLoginName, ids::kCertificate, ids::kViewCertificate, ids::kBrowse,
+                                               ids::kOk, ids::kCancel}));
+    std::string name;
+    CertificateHash hash{};
+    CSelectCertDlg list(store, name, hash);
+    EXPECT_EQ(TabOrder(list), (std::vector<int>{ids::kCertificateList, ids::kOk, ids::kCancel}));  // "&View" disabled
+}
+
 class EapTlsDialogTest : public CredentialDialogsTest {
 protected:
     EapTlsDialogTest() {
