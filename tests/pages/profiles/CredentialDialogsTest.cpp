@@ -120,15 +120,6 @@ TEST_F(CredentialDialogsTest, LeapTitlesLabelsAndOk) {
     EXPECT_EQ(values.password, "secret");
     EXPECT_EQ(values.domain, "");  // never required
     EXPECT_EQ(values.anonymousName, "kept");
-
-    // Protocol 14 (WPA2 LEAP) keeps the "WPA " prefix and message.
-    Credentials wpa2;
-    wpa2.protocol = 14;
-    CLeapDlg leap14(wpa2, dialogs);
-    EXPECT_EQ(leap14.windowTitle(), "WPA LEAP Radius Configuration");
-    dialogs.clear();
-    Press(leap14, ids::kOk);
-    EXPECT_EQ(messages(), std::vector<QString>{kWpaPasswordMessage});
 }
 
 TEST_F(CredentialDialogsTest, CancelWritesNothing) {
@@ -146,25 +137,19 @@ TEST_F(CredentialDialogsTest, CancelWritesNothing) {
 }
 
 TEST_F(CredentialDialogsTest, PeapHasTheFixedInnerProtocolAndTheCcxMessageFor13) {
-    for (const auto& [protocol, title, message] :
-         {std::tuple{11u, "WPA2 PEAP Radius Configuration", kWpaPasswordMessage},
-          std::tuple{13u, "CCX PEAP Radius Configuration", kCcxPasswordMessage},
-          std::tuple{16u, "WPA PEAP Radius Configuration", kWpaPasswordMessage}}) {
-        Credentials values;
-        values.protocol = protocol;
-        CPeapDlg dialog(values, dialogs);
-        EXPECT_EQ(dialog.windowTitle(), title);
-        auto* inner = Control<QComboBox>(dialog, ids::kInnerProtocol);
-        ASSERT_NE(inner, nullptr);
-        EXPECT_FALSE(inner->isEnabled());
-        EXPECT_EQ(inner->count(), 1);
-        EXPECT_EQ(inner->currentText(), "EAP/MS-CHAP V2");
-        EXPECT_TRUE(Labels(dialog).contains("Inner EAP Protocol:"));
-        dialogs.clear();
-        Type(dialog, ids::kLoginName, "alice");
-        Press(dialog, ids::kOk);
-        EXPECT_EQ(messages(), std::vector<QString>{message});
-    }
+    Credentials values;
+    values.protocol = 13;
+    CPeapDlg dialog(values, dialogs);
+    EXPECT_EQ(dialog.windowTitle(), "CCX PEAP Radius Configuration");
+    auto* inner = Control<QComboBox>(dialog, ids::kInnerProtocol);
+    ASSERT_NE(inner, nullptr);
+    EXPECT_FALSE(inner->isEnabled());
+    EXPECT_EQ(inner->count(), 1);
+    EXPECT_EQ(inner->currentText(), "EAP/MS-CHAP V2");
+    EXPECT_TRUE(Labels(dialog).contains("Inner EAP Protocol:"));
+    Type(dialog, ids::kLoginName, "alice");
+    Press(dialog, ids::kOk);
+    EXPECT_EQ(messages(), std::vector<QString>{kCcxPasswordMessage});
 }
 
 TEST_F(CredentialDialogsTest, TtlsShowsAndStoresAnonymousWhenTheProfileHasNone) {
