@@ -53,6 +53,12 @@ TEST(CertificateFileTest, DerFileGivesItsCertificateAndTheThumbprintIsTheSha1OfI
     EXPECT_EQ(certificates[0].sha1, expected);
 }
 
+TEST(CertificateFileTest, ADerCertificateWithThePemMarkerInItsNameIsStillRead) {
+    const auto certificates = Parse(AsText(MakeCertificateDer(Named("-----BEGIN CA", "alice"))));
+    ASSERT_EQ(certificates.size(), 1u);
+    EXPECT_EQ(certificates[0].issuerName, "-----BEGIN CA");
+}
+
 TEST(CertificateFileTest, KeysAndTextAroundPemCertificatesArePassedOver) {
     const std::string pem = "Certificate:\n    Data: (as a text dump writes it)\n" +
                             MakeCertificatePem(Named("A", "a")) +
