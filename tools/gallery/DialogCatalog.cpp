@@ -1,5 +1,7 @@
 #include "DialogCatalog.h"
 
+#include "CredentialDialogs.h"
+
 #include "app/CZarn9100Sheet.h"
 #include "pages/profiles/CAdminTool.h"
 #include "pages/profiles/CProfileManager.h"
@@ -13,7 +15,7 @@
 namespace tembrel::gallery {
 
 std::vector<DialogEntry> DialogCatalog() {
-    return {
+    std::vector<DialogEntry> entries = {
         {"dialog-message-box", "Message box (hot key not available)",
          [](CZarn9100Sheet& sheet, QString&) -> DialogOpener {
              return [&sheet] { sheet.dialogs().showMessage(&sheet, "Cannot create hotkey for Radio On/Off!!"); };
@@ -23,6 +25,8 @@ std::vector<DialogEntry> DialogCatalog() {
         {"dialog-import-profiles", "Admin: Import Profiles", ButtonOnPage(CAdminTool::kDialogId, 1081)},
         {"dialog-export-profiles", "Admin: Export Profiles", ButtonOnPage(CAdminTool::kDialogId, 1082)},
     };
+    for (DialogEntry& entry : CredentialDialogEntries()) entries.push_back(std::move(entry));
+    return entries;
 }
 
 DialogPreparer ButtonOnPage(int pageDialogId, int controlId, const QString& text) {
