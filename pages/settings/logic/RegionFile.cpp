@@ -105,7 +105,7 @@ std::optional<RegionEntry> RegionFile::ParseLine(std::string_view line) {
         const auto range = ParseRange(fields[i]);
         if (!range) return std::nullopt;
         if (ended || stored == kMaxRanges) continue;
-        if (range->first > kLastRangeFirstChannel) {
+        if (range->first == 0 || range->first > kLastRangeFirstChannel) {
             // Stored with first channel 0, which ends the list.
             r.channelRanges[stored][0] = 0;
             r.channelRanges[stored][1] = range->count;
