@@ -20,7 +20,14 @@ QPixmap ProductBitmap() {
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(0x9c, 0xc8, 0xf0), 3));
-    for (int i = 0; i < 3; ++i) painter.drawArc(QRectF(18 - 8 * i, 18 - 8 * i, 28 + 16 * i, 28 + 16 * i), 30 * 16, 120 * 16);
+    // Three waves rising from a point near the bottom left.
+    const QPointF source(40, 52);
+    for (int i = 1; i <= 3; ++i) {
+        const double r = 11.0 * i;
+        painter.drawArc(QRectF(source.x() - r, source.y() - r, 2 * r, 2 * r), 45 * 16, 90 * 16);
+    }
+    painter.setBrush(QColor(0x9c, 0xc8, 0xf0));
+    painter.drawEllipse(source, 3, 3);
     painter.setPen(Qt::white);
     QFont font = painter.font();
     font.setPointSize(15);

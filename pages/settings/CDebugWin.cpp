@@ -109,7 +109,9 @@ CDebugWin::CDebugWin(PageContext& context, QWidget* parent)
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::NoSelection);
     table_->horizontalHeader()->setStretchLastSection(true);
-    table_->setMinimumHeight(table_->horizontalHeader()->height() + 4 * table_->verticalHeader()->defaultSectionSize() + 4);
+    table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table_->setFixedHeight(table_->horizontalHeader()->sizeHint().height() +
+                           4 * table_->verticalHeader()->defaultSectionSize() + 2 * table_->frameWidth());
     showCalibration(CalibrationLabels(1));
     refreshEverySecond_ = new QCheckBox("Refresh every second", calibration);
     refreshEverySecond_->setProperty("controlId", kIdRefreshEverySecond);

@@ -31,6 +31,7 @@ CRegionCtrl::CRegionCtrl(PageContext& context, QWidget* parent)
     information_->setReadOnly(true);
     information_->setAccessibleName("Region control of the card");
     information_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    information_->setTabStopDistance(information_->fontMetrics().horizontalAdvance(QLatin1Char(' ')) * 4);
     boxLayout->addWidget(disabled_);
     boxLayout->addWidget(flexible_);
     boxLayout->addWidget(strict_);

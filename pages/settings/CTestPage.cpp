@@ -54,6 +54,7 @@ CTestPage::CTestPage(PageContext& context, QWidget* parent)
     rangeLayout->addWidget(to_, 0, 3);
     rangeLayout->addWidget(rangeGet, 0, 4);
     rangeLayout->addWidget(rangeSet, 0, 5);
+    rangeLayout->setColumnStretch(6, 1);
     layout->addWidget(range);
 
     const auto thresholdGroup = [&](const char* title, int editId, int getId, int setId, QLineEdit*& edit) {
