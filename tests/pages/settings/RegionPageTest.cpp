@@ -75,6 +75,7 @@ TEST_F(RegionPageTest, ChoosingACountrySendsItsRecordByteForByte) {
     radio(CRegionCtrl::kIdStrict)->click();
     EXPECT_TRUE(list()->isEnabled());
     driver.clearCalls();
+    list()->setCurrentIndex(1);  // as the user picks it
     emit list()->activated(1);
 
     _ZARN9100_REGION_CTRL sent{};
