@@ -105,17 +105,6 @@ protected:
     AdapterHandle handle;
 };
 
-TEST_F(AboutCollect, WithoutACardOnlyTheFileVersions) {
-    const AboutTexts texts = CollectAboutTexts(driver, handle, sources());
-    EXPECT_EQ(texts.utility, "5.6.7.8 (" + FileDateText(ExecutablePath()) + ")");
-    // The library's own date, not the program's.
-    EXPECT_EQ(texts.library, "9.8.7.0 (" + FileDateText(STAMPED_LIBRARY) + ")");
-    EXPECT_EQ(texts.firmware, "");
-    EXPECT_EQ(texts.macAddress, "");
-    EXPECT_EQ(texts.region, "");
-    EXPECT_TRUE(driver.calls().empty());
-}
-
 TEST_F(AboutCollect, CardFactsInOrderWithBoundedTexts) {
     handle.exclusive([this](ZARN9100_HANDLE* h) { return driver.OpenAdapter(h); });
     driver.clearCalls();
