@@ -19,6 +19,7 @@
 #include "pages/settings/CAboutPage.h"
 #include "pages/settings/CAdvancedPage.h"
 #include "pages/settings/CDebugWin.h"
+#include "pages/settings/CRegionCtrl.h"
 #include "pages/settings/CTestPage.h"
 #include "pages/survey/CSiteSurvey.h"
 #include "platform/IpHelper.h"
@@ -137,6 +138,7 @@ void CZarn9100Sheet::buildPages() {
                     new CAdminTool(pc)};
     if (settings().read(settings::kDebugWin) != 0) normalPages_.push_back(new CDebugWin(pc));
     if (settings().read(settings::kTestPage) != 0) normalPages_.push_back(new CTestPage(pc));
+    if (settings().read(settings::kRegionPage) != 0) normalPages_.push_back(new CRegionCtrl(pc));
     normalPages_.push_back(aboutPage_);
     readmePage_ = new CReadmePage(pc);
     // Pages outside the tab widget stay hidden children of the window.

@@ -143,7 +143,9 @@ TEST_F(SheetTest, MonitorModeSwitchesThePageSetAndBack) {
     EXPECT_TRUE(sheet->isMonitorMode());
     EXPECT_EQ(captions(), (QStringList{"Network Status", "Statistics", "About", "Readme"}));
     EXPECT_FALSE(control<QCheckBox>(CZarn9100Sheet::kIdRadioCheck)->isEnabled());
-    EXPECT_EQ(driver.callTexts().back(), "SetGUIMonitorMode(h, 1)");
+    // The About page, selected while the set is rebuilt, reads the card after the switch.
+    const auto calls = driver.callTexts();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "SetGUIMonitorMode(h, 1)"), calls.end());
 
     // Monitor mode keeps its page set across removal and insertion of the card.
     sheet->OnDeviceRemoveComplete("PCI\\VEN_7E3C&DEV_4C01");

@@ -50,7 +50,8 @@ GalleryRun RunGallery(const QStringList& arguments) {
     return run;
 }
 
-// The captions the main window shows with default settings, normal and in monitor mode.
+// The captions the main window shows, normal and in monitor mode, with the settings keys that
+// add every optional page (the gallery draws them all).
 struct PageSets {
     QStringList normal;
     QStringList monitor;
@@ -59,6 +60,7 @@ struct PageSets {
 PageSets ExpectedPageSets() {
     RecordingDriver driver;
     MemorySettings settings;
+    for (const SettingKey& key : {settings::kDebugWin, settings::kTestPage, settings::kRegionPage}) settings.set(key, 1);
     ScriptedDialogService dialogs;
     CZarn9100Sheet sheet(SheetContext{driver, settings, dialogs, 1, "/nonexistent/Data.cfg"});
     PageSets sets;

@@ -52,6 +52,12 @@ QString Numbered(const QString& prefix, int number, const QString& caption) {
 
 }  // namespace
 
+void AskForEveryPage(Settings& settings) {
+    settings.write(settings::kDebugWin, 1);
+    settings.write(settings::kTestPage, 1);
+    settings.write(settings::kRegionPage, 1);
+}
+
 struct Gallery::Window {
     std::unique_ptr<IniSettings> settings;
     std::unique_ptr<QtDialogService> dialogs;
@@ -108,9 +114,13 @@ std::unique_ptr<Gallery::Window> Gallery::openWindow(int osFamily) {
     const std::string settingsPath = QDir(folder).filePath("Tembrel.ini").toStdString();
     auto window = std::make_unique<Window>();
     window->settings = std::make_unique<IniSettings>(settingsPath);
+    AskForEveryPage(*window->settings);
+    // The sample country list built beside the program, for the Region page.
+    QFile::copy(QDir(QCoreApplication::applicationDirPath()).filePath("Region.cfg"), QDir(folder).filePath("Region.cfg"));
     window->dialogs = std::make_unique<QtDialogService>(QString::fromLatin1(kWindowTitle));
     window->sheet = std::make_unique<CZarn9100Sheet>(SheetContext{library_, *window->settings, *window->dialogs,
-                                                                  osFamily, QDir(folder).filePath("Data.cfg").toStdString()});
+                                                                  osFamily, QDir(folder).filePath("Data.cfg").toStdString(),
+                                                                  options_.driverPath});
     window->sheet->setWindowTitle(kWindowTitle);
     window->sheet->OnInitDialog();
     window->sheet->show();

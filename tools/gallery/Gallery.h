@@ -18,11 +18,16 @@ class CZarn9100Sheet;
 class DriverLibrary;
 class IniSettings;
 class QtDialogService;
+class Settings;
 }  // namespace tembrel
 
 namespace tembrel::gallery {
 
 class ModalWatcher;
+
+// Sets the keys of the settings file that add the Debug, Test and Region pages, so that the
+// gallery draws every page the program has.
+void AskForEveryPage(Settings& settings);
 
 struct GalleryOptions {
     QString outputDir = "build/gallery";
