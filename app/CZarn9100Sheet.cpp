@@ -147,8 +147,13 @@ void CZarn9100Sheet::buildPages() {
     RebuildPages(false);
 
     // A property sheet tells the page it leaves and the page it enters.
+    // A page that refuses to be left (OnKillActive false) is shown again.
     connect(tabs_, &QTabWidget::currentChanged, this, [this, previous = QPointer<CZarn9100Page>()](int) mutable {
-        if (previous && previous != activePage()) previous->OnKillActive();
+        if (previous && previous != activePage() && tabs_->indexOf(previous) >= 0 && !previous->OnKillActive()) {
+            const QSignalBlocker blocker(tabs_);
+            tabs_->setCurrentWidget(previous);
+            return;
+        }
         previous = activePage();
         if (previous) previous->OnSetActive();
     });
