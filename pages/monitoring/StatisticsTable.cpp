@@ -22,12 +22,18 @@ StatisticsTable::StatisticsTable(const TableLabels& labels, int controlId, const
     setSelectionMode(QAbstractItemView::NoSelection);
     setFocusPolicy(Qt::TabFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Compact rows, so that every row is in sight without scrolling.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     for (int row = 0; row < rowCount(); ++row) {
         for (int column = 0; column < 4; ++column) setItem(row, column, new QTableWidgetItem);
         item(row, 0)->setText(qt(labels[static_cast<size_t>(row)][0]));
         item(row, 2)->setText(qt(labels[static_cast<size_t>(row)][1]));
     }
     fitColumns();
+    setMinimumHeight(sizeHint().height());
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
 void StatisticsTable::setValues(const TableValues& values) {
