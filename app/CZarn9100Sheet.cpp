@@ -147,16 +147,19 @@ void CZarn9100Sheet::buildPages() {
     RebuildPages(false);
 
     // A property sheet tells the page it leaves and the page it enters.
+    connect(tabs_, &QTabWidget::currentChanged, this, &CZarn9100Sheet::onCurrentPageChanged);
+}
+
+void CZarn9100Sheet::onCurrentPageChanged() {
+    CZarn9100Page* previous = shownPage_;
     // A page that refuses to be left (OnKillActive false) is shown again.
-    connect(tabs_, &QTabWidget::currentChanged, this, [this, previous = QPointer<CZarn9100Page>()](int) mutable {
-        if (previous && previous != activePage() && tabs_->indexOf(previous) >= 0 && !previous->OnKillActive()) {
-            const QSignalBlocker blocker(tabs_);
-            tabs_->setCurrentWidget(previous);
-            return;
-        }
-        previous = activePage();
-        if (previous) previous->OnSetActive();
-    });
+    if (previous && previous != activePage() && tabs_->indexOf(previous) >= 0 && !previous->OnKillActive()) {
+        const QSignalBlocker blocker(tabs_);
+        tabs_->setCurrentWidget(previous);
+        return;
+    }
+    shownPage_ = activePage();
+    if (shownPage_) shownPage_->OnSetActive();
 }
 
 void CZarn9100Sheet::buildControls() {
@@ -332,15 +335,26 @@ QTabWidget* CZarn9100Sheet::tabWidget() const { return tabs_; }
 uint32_t CZarn9100Sheet::EncryptionStatus() { return refresher_->QueryEncryptionStatus(); }
 
 void CZarn9100Sheet::RebuildPages(bool monitor) {
-    while (tabs_->count() > 0) {
-        QWidget* page = tabs_->widget(0);
-        tabs_->removeTab(0);
-        page->hide();
+    CZarn9100Page* before = shownPage_;
+    {
+        // Removing the current tab would show its neighbours one after another: the pages are
+        // told once, below, instead.
+        const QSignalBlocker blocker(tabs_);
+        while (tabs_->count() > 0) {
+            QWidget* page = tabs_->widget(0);
+            tabs_->removeTab(0);
+            page->hide();
+        }
+        const std::vector<CZarn9100Page*> set =
+            monitor ? std::vector<CZarn9100Page*>{mainPage_, statisticsPage_, aboutPage_, readmePage_} : normalPages_;
+        for (auto* page : set) tabs_->addTab(page, page->caption());
+        selectFirstPage();
     }
-    const std::vector<CZarn9100Page*> set =
-        monitor ? std::vector<CZarn9100Page*>{mainPage_, statisticsPage_, aboutPage_, readmePage_} : normalPages_;
-    for (auto* page : set) tabs_->addTab(page, page->caption());
-    selectFirstPage();
+    if (before == activePage()) return;
+    if (before) before->OnKillActive();
+    shownPage_ = activePage();
+    // At construction no page has been shown yet; the window shows the first when it opens.
+    if (before && shownPage_) shownPage_->OnSetActive();
 }
 
 void CZarn9100Sheet::CheckMonitorMode() {
@@ -375,7 +389,8 @@ CZarn9100Page* CZarn9100Sheet::activePage() const {
 }
 
 void CZarn9100Sheet::reselectActivePage() {
-    if (auto* page = activePage()) page->OnSetActive();
+    shownPage_ = activePage();
+    if (shownPage_) shownPage_->OnSetActive();
 }
 
 void CZarn9100Sheet::selectFirstPage() {

@@ -17,6 +17,7 @@
 #include "profiles/ProfileList.h"
 #include "profiles/StoreResult.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <filesystem>
@@ -176,6 +177,8 @@ private:
     void showWindow() override;
 
     void buildPages();
+    // The tab strip shows another page: the page left and the page shown are told.
+    void onCurrentPageChanged();
     void buildControls();
     void buildTray();
     void forwardToActivePage(quintptr code, qintptr param, const QString& text);
@@ -198,6 +201,7 @@ private:
     std::unique_ptr<Supervisor> supervisor_;
 
     ui::DisablingTabWidget* tabs_ = nullptr;
+    QPointer<CZarn9100Page> shownPage_;  // the page last told OnSetActive
     std::unique_ptr<IpHelper> ipHelper_;
     std::unique_ptr<SheetPageContext> pageContext_;
     CMainPage* mainPage_ = nullptr;

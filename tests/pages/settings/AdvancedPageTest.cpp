@@ -311,5 +311,18 @@ TEST_F(AdvancedInSheetTest, CancelSendsNothing) {
     EXPECT_EQ(page->model().pending(), 0u);
 }
 
+// The page set changes (monitor mode): the page shown is left once and the first page shown;
+// no page in between is shown for a moment.
+TEST_F(AdvancedInSheetTest, RebuildingThePageSetLeavesThePageOnce) {
+    Choose(pageControl<QComboBox>(ids::kPowerSave), 1);
+    driver.setOutBytes("QueryWZCStatusCheck", {1, 0, 0, 0});
+    sheet->CheckMonitorMode();
+    ASSERT_TRUE(sheet->isMonitorMode());
+    EXPECT_EQ(page->model().pending(), 0u);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(driver.count("QueryStatistics"), 0u) << "the statistics page was not shown on the way";
+    EXPECT_TRUE(Sets(driver) == Calls{"SetGUIMonitorMode(h, 1)"}) << driver.callTexts().size();
+}
+
 }  // namespace
 }  // namespace tembrel::testing
