@@ -193,15 +193,6 @@ TEST_F(AdvancedPageTest, SpinArrowsStepWithinTheirRange) {
     EXPECT_EQ(control<QLineEdit>(ids::kFragThreshold)->text(), "256");
 }
 
-TEST_F(AdvancedPageTest, DefaultSendsEightOperations) {
-    Choose(control<QComboBox>(ids::kTxPower), 1);
-    press(ids::kDefault);
-    EXPECT_EQ(Sets(context.driver).size(), 8u);
-    EXPECT_EQ(control<QComboBox>(ids::kTxPower)->currentText(), "Auto");
-    EXPECT_EQ(control<QComboBox>(ids::kTxAntenna)->currentText(), "Antenna 2");
-    EXPECT_EQ(context.driver.count("SetBoostMode"), 0u);
-}
-
 TEST_F(AdvancedPageTest, BoostModeIsSentAtOnceOnTheCardThatHasIt) {
     auto* boost = control<QCheckBox>(ids::kBoostMode);
     ASSERT_TRUE(boost->isEnabled());
@@ -309,19 +300,6 @@ TEST_F(AdvancedInSheetTest, CancelSendsNothing) {
     control<QPushButton>(CZarn9100Sheet::kIdCancel)->click();
     EXPECT_TRUE(Sets(driver).empty());
     EXPECT_EQ(page->model().pending(), 0u);
-}
-
-// The page set changes (monitor mode): the page shown is left once and the first page shown;
-// no page in between is shown for a moment.
-TEST_F(AdvancedInSheetTest, RebuildingThePageSetLeavesThePageOnce) {
-    Choose(pageControl<QComboBox>(ids::kPowerSave), 1);
-    driver.setOutBytes("QueryWZCStatusCheck", {1, 0, 0, 0});
-    sheet->CheckMonitorMode();
-    ASSERT_TRUE(sheet->isMonitorMode());
-    EXPECT_EQ(page->model().pending(), 0u);
-    EXPECT_EQ(tabs->currentIndex(), 0);
-    EXPECT_EQ(driver.count("QueryStatistics"), 0u) << "the statistics page was not shown on the way";
-    EXPECT_TRUE(Sets(driver) == Calls{"SetGUIMonitorMode(h, 1)"}) << driver.callTexts().size();
 }
 
 }  // namespace
