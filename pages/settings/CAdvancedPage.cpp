@@ -56,8 +56,8 @@ CAdvancedPage::CAdvancedPage(PageContext& context, QWidget* parent)
     applyView();
 }
 
-QComboBox* CAdvancedPage::makeList(List list, int id) {
-    auto* combo = new QComboBox(this);
+QComboBox* CAdvancedPage::makeList(List list, int id, QWidget* parent) {
+    auto* combo = new QComboBox(parent);
     combo->setProperty("controlId", id);
     combo->setMinimumWidth(160);
     lists_[static_cast<size_t>(list)] = combo;
@@ -107,8 +107,7 @@ void CAdvancedPage::buildControls() {
         {"Transmit Rate:", List::TxRate, ids::kTxRate},
     };
     for (const auto& row : rows) {
-        QComboBox* combo = makeList(row.list, row.id);
-        combo->setParent(protocol);
+        QComboBox* combo = makeList(row.list, row.id, protocol);
         addRow(row.caption, combo, combo);
     }
     lists_[static_cast<size_t>(List::TxAntenna)]->setEnabled(false);

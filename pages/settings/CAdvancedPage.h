@@ -31,7 +31,7 @@ public:
 
 private:
     void buildControls();
-    QComboBox* makeList(advanced::List list, int id);
+    QComboBox* makeList(advanced::List list, int id, QWidget* parent);
     void fillList(advanced::List list);
     void applyView();
     void run(advanced::ApplyResult (advanced::AdvancedModel::*action)());

@@ -141,6 +141,22 @@ TEST_F(AdvancedPageTest, ControlsCarryTheirIdsCaptionsAndValues) {
                                    "Transmit Power:", "Transmit Rate:", "Fragment Threshold:", "RTS/CTS Threshold:"}));
 }
 
+TEST_F(AdvancedPageTest, TabGoesThroughTheControlsInPageOrder) {
+    std::vector<int> order;
+    QWidget* w = control(ids::kPowerSave);
+    for (int i = 0; i < 40 && w; ++i, w = w->nextInFocusChain()) {
+        const int id = w->property("controlId").toInt();
+        if (id != 0 && w->focusPolicy() & Qt::TabFocus && std::find(order.begin(), order.end(), id) == order.end())
+            order.push_back(id);
+    }
+    const std::vector<int> expected{ids::kPowerSave,     ids::kPreamble,     ids::kRxAntenna, ids::kTxAntenna,
+                                    ids::kTxPower,       ids::kTxRate,       ids::kFragThreshold,
+                                    ids::kRtsThreshold,  ids::kApply,        ids::kDefault,   ids::kAutoConnect,
+                                    ids::kAutoLink,      ids::kBoostMode,    ids::kTcpIpUseProfile};
+    ASSERT_GE(order.size(), expected.size());
+    EXPECT_EQ(std::vector<int>(order.begin(), order.begin() + static_cast<long>(expected.size())), expected);
+}
+
 TEST_F(AdvancedPageTest, RateListFollowsTheWirelessModeEachTimeThePageIsShown) {
     context.setConnected(true, 1);
     page.OnSetActive();
