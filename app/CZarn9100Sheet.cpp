@@ -35,6 +35,7 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -152,8 +153,10 @@ void CZarn9100Sheet::buildPages() {
 
 void CZarn9100Sheet::onCurrentPageChanged() {
     CZarn9100Page* previous = shownPage_;
-    // A page that refuses to be left (OnKillActive false) is shown again.
-    if (previous && previous != activePage() && tabs_->indexOf(previous) >= 0 && !previous->OnKillActive()) {
+    // A page that refuses to be left (OnKillActive false) is shown again, unless the window
+    // itself moves away from it (no card, radio off).
+    if (previous && previous != activePage() && tabs_->indexOf(previous) >= 0 && !previous->OnKillActive() &&
+        !windowMovesPage_) {
         const QSignalBlocker blocker(tabs_);
         tabs_->setCurrentWidget(previous);
         return;
@@ -317,6 +320,7 @@ void CZarn9100Sheet::EnableAdapterPages(int usable) {
         reselectActivePage();
         selectFirstPage();
     }
+    const QScopedValueRollback moving(windowMovesPage_, true);
     for (auto* page : pages()) {
         page->OnAdapterState(usable);
         if (page->needsOpenCard()) tabs_->setPageEnabled(tabs_->indexOf(page), usable != 0);
@@ -394,6 +398,7 @@ void CZarn9100Sheet::reselectActivePage() {
 }
 
 void CZarn9100Sheet::selectFirstPage() {
+    const QScopedValueRollback moving(windowMovesPage_, true);
     if (tabs_->count() > 0) tabs_->setCurrentIndex(0);
 }
 

@@ -202,6 +202,7 @@ private:
 
     ui::DisablingTabWidget* tabs_ = nullptr;
     QPointer<CZarn9100Page> shownPage_;  // the page last told OnSetActive
+    bool windowMovesPage_ = false;       // the window, not the user, changes the page
     std::unique_ptr<IpHelper> ipHelper_;
     std::unique_ptr<SheetPageContext> pageContext_;
     CMainPage* mainPage_ = nullptr;

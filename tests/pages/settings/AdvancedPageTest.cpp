@@ -304,6 +304,14 @@ TEST_F(AdvancedInSheetTest, ThePageIsKeptWhileAThresholdHoldsNoInteger) {
     EXPECT_EQ(Sets(driver), (Calls{"SetPowerMode(h, 1)", "SetFragThreshold(h, 1500)"}));
 }
 
+TEST_F(AdvancedInSheetTest, TheWindowMovesOffThePageWhenTheCardGoes) {
+    Type(pageControl<QLineEdit>(ids::kFragThreshold), "");
+    sheet->EnableAdapterPages(0);
+    EXPECT_NE(tabs->currentWidget(), page);
+    EXPECT_FALSE(tabs->isTabEnabled(tabs->indexOf(page)));
+    EXPECT_TRUE(Sets(driver).empty());
+}
+
 TEST_F(AdvancedInSheetTest, OkAppliesWhatIsPending) {
     Choose(pageControl<QComboBox>(ids::kRxAntenna), 2);
     control<QPushButton>(CZarn9100Sheet::kIdOk)->click();
