@@ -304,12 +304,12 @@ TEST_F(AdvancedInSheetTest, ThePageIsKeptWhileAThresholdHoldsNoInteger) {
     EXPECT_EQ(Sets(driver), (Calls{"SetPowerMode(h, 1)", "SetFragThreshold(h, 1500)"}));
 }
 
-TEST_F(AdvancedInSheetTest, TheWindowMovesOffThePageWhenTheCardGoes) {
+TEST_F(AdvancedInSheetTest, TheWindowMovesOffThePageWhenTheRadioGoesOff) {
     Type(pageControl<QLineEdit>(ids::kFragThreshold), "");
-    sheet->EnableAdapterPages(0);
+    sheet->ToggleRadio();
     EXPECT_NE(tabs->currentWidget(), page);
     EXPECT_FALSE(tabs->isTabEnabled(tabs->indexOf(page)));
-    EXPECT_TRUE(Sets(driver).empty());
+    EXPECT_EQ(Sets(driver), Calls{"SetRadioControl(h, 0)"});
 }
 
 TEST_F(AdvancedInSheetTest, OkAppliesWhatIsPending) {
