@@ -36,6 +36,7 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -146,26 +147,22 @@ void CZarn9100Sheet::buildPages() {
     readmePage_->setParent(this);
     for (auto* page : normalPages_) page->hide();
     readmePage_->hide();
-    // Connected before the first page goes in, so that the first page is told when it is left.
-    connect(tabs_, &QTabWidget::currentChanged, this, &CZarn9100Sheet::onCurrentPageChanged);
     RebuildPages(false);
+    // A property sheet tells the page it leaves and the page it enters.
+    connect(tabs_, &QTabWidget::currentChanged, this, &CZarn9100Sheet::onCurrentPageChanged);
 }
 
 void CZarn9100Sheet::onCurrentPageChanged() {
-    if (returningToShownPage_) return;
-    CZarn9100Page* next = activePage();
-    if (shownPage_ && shownPage_ != next) {
-        // A property sheet asks the page it leaves; a page that refuses stays selected. A page
-        // taken out of the tab strip is left whatever it answers.
-        const bool stillInStrip = tabs_->indexOf(shownPage_) >= 0;
-        if (!shownPage_->OnKillActive() && stillInStrip) {
-            returningToShownPage_ = true;
-            tabs_->setCurrentWidget(shownPage_);
-            returningToShownPage_ = false;
-            return;
-        }
+    CZarn9100Page* previous = shownPage_;
+    // A page that refuses to be left (OnKillActive false) is shown again, unless the window
+    // itself moves away from it (no card, radio off).
+    if (previous && previous != activePage() && tabs_->indexOf(previous) >= 0 && !previous->OnKillActive() &&
+        !windowMovesPage_) {
+        const QSignalBlocker blocker(tabs_);
+        tabs_->setCurrentWidget(previous);
+        return;
     }
-    shownPage_ = next;
+    shownPage_ = activePage();
     if (shownPage_) shownPage_->OnSetActive();
 }
 
@@ -324,6 +321,7 @@ void CZarn9100Sheet::EnableAdapterPages(int usable) {
         reselectActivePage();
         selectFirstPage();
     }
+    const QScopedValueRollback moving(windowMovesPage_, true);
     for (auto* page : pages()) {
         page->OnAdapterState(usable);
         if (page->needsOpenCard()) tabs_->setPageEnabled(tabs_->indexOf(page), usable != 0);
@@ -342,15 +340,26 @@ QTabWidget* CZarn9100Sheet::tabWidget() const { return tabs_; }
 uint32_t CZarn9100Sheet::EncryptionStatus() { return refresher_->QueryEncryptionStatus(); }
 
 void CZarn9100Sheet::RebuildPages(bool monitor) {
-    while (tabs_->count() > 0) {
-        QWidget* page = tabs_->widget(0);
-        tabs_->removeTab(0);
-        page->hide();
+    CZarn9100Page* before = shownPage_;
+    {
+        // Removing the current tab would show its neighbours one after another: the pages are
+        // told once, below, instead.
+        const QSignalBlocker blocker(tabs_);
+        while (tabs_->count() > 0) {
+            QWidget* page = tabs_->widget(0);
+            tabs_->removeTab(0);
+            page->hide();
+        }
+        const std::vector<CZarn9100Page*> set =
+            monitor ? std::vector<CZarn9100Page*>{mainPage_, statisticsPage_, aboutPage_, readmePage_} : normalPages_;
+        for (auto* page : set) tabs_->addTab(page, page->caption());
+        selectFirstPage();
     }
-    const std::vector<CZarn9100Page*> set =
-        monitor ? std::vector<CZarn9100Page*>{mainPage_, statisticsPage_, aboutPage_, readmePage_} : normalPages_;
-    for (auto* page : set) tabs_->addTab(page, page->caption());
-    selectFirstPage();
+    if (before == activePage()) return;
+    if (before) before->OnKillActive();
+    shownPage_ = activePage();
+    // At construction no page has been shown yet; the window shows the first when it opens.
+    if (before && shownPage_) shownPage_->OnSetActive();
 }
 
 void CZarn9100Sheet::CheckMonitorMode() {
@@ -385,10 +394,12 @@ CZarn9100Page* CZarn9100Sheet::activePage() const {
 }
 
 void CZarn9100Sheet::reselectActivePage() {
-    if (auto* page = activePage()) page->OnSetActive();
+    shownPage_ = activePage();
+    if (shownPage_) shownPage_->OnSetActive();
 }
 
 void CZarn9100Sheet::selectFirstPage() {
+    const QScopedValueRollback moving(windowMovesPage_, true);
     if (tabs_->count() > 0) tabs_->setCurrentIndex(0);
 }
 

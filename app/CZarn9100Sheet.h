@@ -177,6 +177,7 @@ private:
     void showWindow() override;
 
     void buildPages();
+    // The tab strip shows another page: the page left and the page shown are told.
     void onCurrentPageChanged();
     void buildControls();
     void buildTray();
@@ -200,6 +201,8 @@ private:
     std::unique_ptr<Supervisor> supervisor_;
 
     ui::DisablingTabWidget* tabs_ = nullptr;
+    QPointer<CZarn9100Page> shownPage_;  // the page last told OnSetActive
+    bool windowMovesPage_ = false;       // the window, not the user, changes the page
     std::unique_ptr<IpHelper> ipHelper_;
     std::unique_ptr<SheetPageContext> pageContext_;
     CMainPage* mainPage_ = nullptr;
@@ -209,8 +212,6 @@ private:
     CZarn9100Page* statisticsPage_ = nullptr;
     CZarn9100Page* aboutPage_ = nullptr;
     CZarn9100Page* readmePage_ = nullptr;
-    QPointer<CZarn9100Page> shownPage_;  // the page last told it is active
-    bool returningToShownPage_ = false;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QCheckBox* radioCheck_ = nullptr;

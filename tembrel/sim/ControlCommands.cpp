@@ -157,6 +157,48 @@ std::string Diagnostics(Card& card) {
     return out.str();
 }
 
+// The radio parameters as the Advanced, Debug and Test pages set and read them.
+std::string RadioSettings(const Card& card) {
+    const Settings& s = card.settings();
+    std::ostringstream out;
+    out << "power mode: " << s.powerMode << "\n";
+    out << "preamble: " << s.preamble << "\n";
+    out << "data rate: " << s.dataRate << "\n";
+    out << "fragmentation threshold: " << s.fragThreshold << "\n";
+    out << "RTS threshold: " << s.rtsThreshold << "\n";
+    out << "transmit power: " << s.txPower << "\n";
+    out << "transmit antenna: " << s.txAntenna << "\n";
+    out << "receive antenna: " << s.rxAntenna << "\n";
+    out << "boost mode: " << s.boostMode << "\n";
+    out << "channel range: " << ((s.channelRange >> 8) & 0xff) << " to " << (s.channelRange & 0xff) << "\n";
+    out << "signal threshold: " << s.signalThreshold << "\n";
+    out << "transmit fail threshold: " << s.txFailThreshold;
+    return out.str();
+}
+
+// Every counter the statistics pages show.
+std::string StatisticsText(const Card& card) {
+    const Counters& c = card.counters();
+    const auto& s = c.stats;
+    std::ostringstream out;
+    out << "transmitted fragments: " << s.TransmittedFragmentCount << "\n";
+    out << "multicast transmitted: " << s.MulticastTransmittedFrameCount << "\n";
+    out << "failed: " << s.FailedCount << "\n";
+    out << "retries: " << s.RetryCount << "\n";
+    out << "multiple retries: " << s.MultipleRetryCount << "\n";
+    out << "RTS successes: " << s.RTSSuccessCount << "\n";
+    out << "RTS failures: " << s.RTSFailureCount << "\n";
+    out << "ACK failures: " << s.ACKFailureCount << "\n";
+    out << "duplicate frames: " << s.FrameDuplicateCount << "\n";
+    out << "received fragments: " << s.ReceivedFragmentCount << "\n";
+    out << "multicast received: " << s.MulticastReceivedFrameCount << "\n";
+    out << "FCS errors: " << s.FCSErrorCount << "\n";
+    out << "RSSI ranges: " << c.rssi.Range[0] << " " << c.rssi.Range[1] << " " << c.rssi.Range[2] << " "
+        << c.rssi.Range[3] << "\n";
+    out << "beacons received: " << c.beacons.BeaconsReceived << ", lost: " << c.beacons.BeaconsLost;
+    return out.str();
+}
+
 }  // namespace
 
 std::string ControlHelp() {
@@ -164,6 +206,8 @@ std::string ControlHelp() {
            "  status                         card, radio, link and counters\n"
            "  diagnostics                    versions, region control, thresholds, RF calibration\n"
            "  networks                       the radio environment\n"
+           "  radio                          the card's radio parameters and thresholds\n"
+           "  statistics                     every 802.11 counter, RSSI ranges and beacons\n"
            "  card out | card in             pull the card out / plug it in\n"
            "  radio-switch off | on          the hardware radio switch\n"
            "  signal NETWORK DBM             set a network's signal level (-110 to -10)\n"
@@ -222,6 +266,14 @@ bool RunControlCommand(Card& card, const std::vector<std::string>& words, std::s
     }
     if (cmd == "diagnostics") {
         reply = Diagnostics(card);
+        return true;
+    }
+    if (cmd == "radio") {
+        reply = RadioSettings(card);
+        return true;
+    }
+    if (cmd == "statistics") {
+        reply = StatisticsText(card);
         return true;
     }
     if (cmd == "networks") {

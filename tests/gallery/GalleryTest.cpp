@@ -123,6 +123,7 @@ TEST(GalleryTest, WritesOneValidPictureForEveryPageOfBothPageSets) {
     EXPECT_EQ(Joined(titles["page"]), Joined(expected.normal));
     EXPECT_EQ(Joined(titles["monitor-page"]), Joined(expected.monitor));
     EXPECT_TRUE(expected.monitor.contains("Readme"));
+    EXPECT_EQ(Joined(titles["page-layout"]), "Statistics (detailed layout)");
     EXPECT_EQ(titles["tray-menu"].size(), 1);
     EXPECT_FALSE(titles["dialog"].isEmpty());
     // A box the program raised by itself would be listed as "message": none is expected.

@@ -4,6 +4,7 @@
 #include "ModalWatcher.h"
 
 #include "pages/CReadmePage.h"
+#include "pages/monitoring/CRssiStatistics.h"
 #include "app/CTrayMenu.h"
 #include "app/CZarn9100App.h"
 #include "app/CZarn9100Sheet.h"
@@ -93,6 +94,7 @@ int Gallery::run() {
         if (!joinNetwork(sheet))
             std::fprintf(stderr, "gallery: the card is not connected; the pictures show it so\n");
         shootPages(sheet, "page", "page");
+        shootDetailedStatistics(sheet);
         shootTray(sheet);
         shootDialogs(sheet);
         if (!sim_.available()) shootReadmeAlone(sheet);
@@ -255,6 +257,21 @@ void Gallery::shootReadmeAlone(CZarn9100Sheet& sheet) {
     page.show();
     settle(0ms);
     writer_.save("readme", "readme", page.caption(), page.grab().toImage());
+}
+
+// The statistics page's other layout ("Debug"/"Statistics" = 1), on the same card.
+void Gallery::shootDetailedStatistics(CZarn9100Sheet& sheet) {
+    CRssiStatistics page(sheet.pageContext());
+    page.setAttribute(Qt::WA_DontShowOnScreen);
+    page.resize(sheet.tabWidget()->currentWidget() ? sheet.tabWidget()->currentWidget()->size() : page.sizeHint());
+    page.show();
+    page.OnAdapterState(sheet.adapter().handle().held() ? 1 : 0);
+    page.OnSetActive();
+    settle(options_.settle);
+    page.onTimer();
+    settle(0ms);
+    writer_.save("page-layout", "page-statistics-detailed", "Statistics (detailed layout)", page.grab().toImage());
+    page.OnKillActive();
 }
 
 }  // namespace tembrel::gallery

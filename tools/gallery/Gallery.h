@@ -57,6 +57,7 @@ private:
     void shootDialogs(CZarn9100Sheet& sheet);
     void shootMonitorMode();
     void shootReadmeAlone(CZarn9100Sheet& sheet);
+    void shootDetailedStatistics(CZarn9100Sheet& sheet);
 
     GalleryOptions options_;
     DriverLibrary& library_;
