@@ -82,16 +82,6 @@ int32_t DefaultEncryption(uint32_t authentication, uint32_t protocol) {
     }
 }
 
-CredentialDialogKind CredentialDialogFor(uint32_t protocol) {
-    switch (protocol) {
-    case 3: case 8: case 14: return CredentialDialogKind::Leap;
-    case 5: case 10: case 15: return CredentialDialogKind::EapTls;
-    case 6: case 11: case 13: case 16: return CredentialDialogKind::Peap;
-    case 7: case 12: case 17: return CredentialDialogKind::Ttls;
-    default: return CredentialDialogKind::None;
-    }
-}
-
 std::optional<std::string> CheckCredentials(uint32_t protocol, const Credentials& c) {
     const bool login = !c.loginName.empty();
     const bool password = !c.password.empty();

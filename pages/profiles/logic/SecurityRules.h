@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "pages/profiles/logic/CredentialRules.h"
 #include "pages/profiles/logic/Credentials.h"
 #include "pages/profiles/logic/ProfileInputRules.h"
 
@@ -55,9 +56,6 @@ std::vector<Choice> ProtocolChoices(uint32_t group);
 std::vector<Choice> EncryptionChoices(uint32_t authentication, uint32_t protocol);
 // The encryption selected when the previous one is not offered.
 int32_t DefaultEncryption(uint32_t authentication, uint32_t protocol);
-
-enum class CredentialDialogKind { None, Leap, EapTls, Peap, Ttls };
-CredentialDialogKind CredentialDialogFor(uint32_t protocol);
 
 // The message when the credentials lack what the protocol needs, else nothing.
 std::optional<std::string> CheckCredentials(uint32_t protocol, const Credentials& credentials);
