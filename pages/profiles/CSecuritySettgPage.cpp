@@ -84,9 +84,8 @@ void CSecuritySettgPage::refresh() {
     FillChoices(*encryption_, m.encryptionChoices(), m.encryption());
 
     const bool wep = m.wepArea();
-    wepGroup_->setTitle(wep ? "WEP Key Setting" : "");
-    for (QRadioButton* key : keys_) key->setVisible(wep);
-    configureWep_->setVisible(wep);
+    // Without WEP the frame would stand empty: it goes with its contents.
+    wepGroup_->setVisible(wep);
 
     const bool psk = m.passphraseArea();
     for (QWidget* w : std::initializer_list<QWidget*>{passphraseLabel_, passphrase_, confirmLabel_, confirm_}) w->setVisible(psk);

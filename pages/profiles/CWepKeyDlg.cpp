@@ -40,6 +40,8 @@ CWepKeyDlg::CWepKeyDlg(WEP_KEY_SET& keys, Settings& settings, DialogService& dia
         radios_[k] = WithId(new QRadioButton(QString("Key %1").arg(k + 1), this), kIdRadio1 + k);
         edits_[k] = WithId(new QLineEdit(this), kIdKey1 + k);
         edits_[k]->setAccessibleName(QString("Key %1 value").arg(k + 1));
+        // Room for the 26 digits of a 104-bit key.
+        edits_[k]->setMinimumWidth(edits_[k]->fontMetrics().horizontalAdvance(QString(28, QLatin1Char('0'))));
         radioGroup_->addButton(radios_[k], k + 1);
         grid->addWidget(radios_[k], k + 1, 0);
         grid->addWidget(edits_[k], k + 1, 1);
