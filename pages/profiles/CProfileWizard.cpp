@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -319,10 +320,20 @@ void CProfileWizard::accept() {
     case Mode::Configure:
         if (CollectProfile()) QDialog::accept();
         return;
-    case Mode::Pane:
-        CollectProfile();
+    case Mode::Pane: return;
+    }
+}
+
+void CProfileWizard::reject() {
+    if (mode() != Mode::Pane) QDialog::reject();
+}
+
+void CProfileWizard::keyPressEvent(QKeyEvent* event) {
+    if (mode() == Mode::Pane) {
+        QWidget::keyPressEvent(event);  // ignored here, so it reaches the host
         return;
     }
+    QDialog::keyPressEvent(event);
 }
 
 }  // namespace tembrel

@@ -104,11 +104,17 @@ public:
     CAdvSettgPage* protocolPage() const { return protocol_; }
     CCompleteWiz* completionPage() const { return completion_; }
 
+    // Create mode: Finish (on the last page, or after a failed Finish); configure mode: OK.
+    // In pane mode the host decides when to save: OK, Cancel, Return and Escape go to the host.
     void accept() override;
+    void reject() override;
 
 signals:
     // A user change on any page.
     void modified();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildCreateMode();

@@ -152,6 +152,22 @@ TEST(SecurityPageModel, ChangingToAGroupEmptiesPassphraseAndCredentials) {
     EXPECT_EQ(model.credentials().protocol, 5u);
 }
 
+TEST(SecurityPageModel, UnterminatedTextFieldsAreReadWithinTheirFields) {
+    PROFILE_RECORD r = Record(kGroupWpa, 2);
+    r.authMode = 6;
+    std::memset(r.loginName, 'l', sizeof r.loginName);  // no terminator: runs into the password
+    std::memset(r.password, 'p', sizeof r.password);
+    SecurityPageModel model;
+    model.load(r);
+    EXPECT_EQ(model.credentials().loginName, std::string(40, 'l'));
+    EXPECT_EQ(model.credentials().password, std::string(40, 'p'));
+    PROFILE_RECORD out = MakeEmptyProfile();
+    model.store(out);
+    EXPECT_EQ(std::string(GetText(out.loginName)), std::string(39, 'l'));
+    EXPECT_EQ(out.loginName[39], '\0');
+    EXPECT_EQ(std::string(GetText(out.password)), std::string(39, 'p'));
+}
+
 TEST(SecurityPageModel, SwitchingToAdHocFallsBackToOpenSystem) {
     SecurityPageModel model;
     model.load(Record(kAuthWpaPsk, 2));

@@ -395,5 +395,85 @@ TEST_F(ProfileWizardTest, WepDialogShowsMasksInBothFormatsAndKeepsKeysOnNo) {
     EXPECT_EQ(std::memcmp(&keys, &stored, sizeof keys), 0) << "the untouched key keeps its bytes";
 }
 
+TEST_F(ProfileWizardTest, CreateProfileRunsModallyAndReturnsTheRecordOrNothing) {
+    OnModal<CProfileWizard>([](CProfileWizard* wizard) { Click(wizard, W::kIdCancel); });
+    EXPECT_EQ(CProfileWizard::CreateProfile(context, nullptr), nullptr);
+
+    PROFILE_RECORD seed = MakeDefaultProfile();
+    SetProfileName(seed, "Lobby");
+    SetProfileSsid(seed, "Lobby-11b");
+    OnModal<CProfileWizard>([](CProfileWizard* wizard) {
+        while (wizard->currentPageIndex() < 3) Click(wizard, W::kIdNext);
+        Click(wizard, W::kIdFinish);
+    });
+    const ProfilePtr made = CProfileWizard::CreateProfile(context, nullptr, &seed);
+    ASSERT_TRUE(made);
+    PROFILE_RECORD expected = seed;  // the seed's fields, stored back by the pages
+    ExpectSameRecord(*made, expected);
+    EXPECT_EQ(context.profiles_.Count(), 1u) << "the caller adds the record";
+}
+
+TEST_F(ProfileWizardTest, ConfigureProfileCancelLeavesTheRecordAndOkWritesOneOutsideTheList) {
+    PROFILE_RECORD r = MakeDefaultProfile();
+    SetProfileName(r, "Lab-WEP64");
+    r.authMode = 0;
+    r.encryption = 1;
+    const ProfilePtr record = NewProfileCopy(r);  // a new record of the site survey, not listed yet
+    OnModal<CProfileWizard>([](CProfileWizard* wizard) {
+        Choose(wizard, CSecuritySettgPage::kIdAuthentication, 4);
+        Click(wizard, W::kIdCancel);
+    });
+    EXPECT_FALSE(CProfileWizard::ConfigureProfile(context, nullptr, record));
+    EXPECT_EQ(std::memcmp(record.get(), &r, sizeof r), 0);
+
+    OnModal<CProfileWizard>([](CProfileWizard* wizard) {
+        OnModal<CWepKeyDlg>([](CWepKeyDlg* dialog) {
+            Type(dialog, CWepKeyDlg::kIdKey1, "abcde");
+            Click(dialog, CWepKeyDlg::kIdOk);
+        });
+        Click(wizard, CSecuritySettgPage::kIdConfigureWep);
+        Click(wizard, W::kIdOk);
+    });
+    EXPECT_TRUE(CProfileWizard::ConfigureProfile(context, nullptr, record));
+    EXPECT_EQ(record->wep.txKeyIndex, 1u);
+    EXPECT_EQ(record->wep.keys[0].length, 5u);
+    EXPECT_EQ(std::memcmp(record->wep.keys[0].material, "abcde", 5), 0);
+}
+
+TEST_F(ProfileWizardTest, ClickingIntoAFilledPassphraseEmptiesIt) {
+    PROFILE_RECORD r = MakeDefaultProfile();
+    SetProfileName(r, "Home");
+    r.authMode = 9;
+    r.encryption = 3;
+    WritePassphrase(r, "correct horse battery");
+    const ProfilePtr record = NewProfileCopy(r);
+    context.profiles_.Append(record);
+    QWidget host;
+    CProfileWizard pane(W::Mode::Pane, context, &host);
+    pane.LoadProfileIntoPages(record);
+    host.show();
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    pane.showPage(1);
+    auto* passphrase = Control<QLineEdit>(&pane, CSecuritySettgPage::kIdPassphrase);
+    EXPECT_EQ(passphrase->text(), "correct horse battery");
+    EXPECT_FALSE(pane.isModified());
+    QTest::mouseClick(passphrase, Qt::LeftButton);
+    EXPECT_EQ(passphrase->text(), "");
+    EXPECT_FALSE(Control<QLineEdit>(&pane, CSecuritySettgPage::kIdConfirm)->isEnabled());
+    EXPECT_TRUE(pane.isModified());
+}
+
+TEST_F(ProfileWizardTest, EscapeInThePaneIsLeftToTheHost) {
+    QWidget host;
+    CProfileWizard pane(W::Mode::Pane, context, &host);
+    pane.LoadProfileIntoPages(context.profiles_.At(0));
+    host.show();
+    QTest::keyClick(Control<QLineEdit>(&pane, CBasicSettgPage::kIdName), Qt::Key_Escape);
+    QTest::keyClick(Control<QLineEdit>(&pane, CBasicSettgPage::kIdName), Qt::Key_Return);
+    EXPECT_TRUE(pane.isVisible());
+    EXPECT_TRUE(context.dialogs_.shown().empty());
+}
+
 }  // namespace
 }  // namespace tembrel::testing
