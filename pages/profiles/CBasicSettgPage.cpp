@@ -140,7 +140,9 @@ void CBasicSettgPage::onSsidEdited(const QString& text) {
 }
 
 void CBasicSettgPage::onNetworkType(int index) {
-    model().chooseNetworkType(static_cast<uint32_t>(ValueAt(*networkType_, index)));
+    const auto value = static_cast<uint32_t>(ValueAt(*networkType_, index));
+    if (value == model().networkType()) return;  // the same type again resets nothing
+    model().chooseNetworkType(value);
     refresh();
     wizard_.networkChangedByUser();
 }

@@ -143,20 +143,28 @@ bool CSecuritySettgPage::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+// Picking the entry already chosen changes nothing (it would empty the passphrase or the
+// credentials otherwise).
 void CSecuritySettgPage::onAuthentication(int index) {
-    model().chooseAuthentication(static_cast<uint32_t>(ValueAt(*authentication_, index)));
+    const auto value = static_cast<uint32_t>(ValueAt(*authentication_, index));
+    if (value == model().authentication()) return;
+    model().chooseAuthentication(value);
     refresh();
     wizard_.pageChanged();
 }
 
 void CSecuritySettgPage::onProtocol(int index) {
-    model().chooseProtocol(static_cast<uint32_t>(ValueAt(*protocol_, index)));
+    const auto value = static_cast<uint32_t>(ValueAt(*protocol_, index));
+    if (value == model().protocol()) return;
+    model().chooseProtocol(value);
     refresh();
     wizard_.pageChanged();
 }
 
 void CSecuritySettgPage::onEncryption(int index) {
-    model().chooseEncryption(static_cast<int32_t>(ValueAt(*encryption_, index)));
+    const auto value = static_cast<int32_t>(ValueAt(*encryption_, index));
+    if (value == model().encryption()) return;
+    model().chooseEncryption(value);
     showPassphrase();
     updateWepControls();
     wizard_.pageChanged();

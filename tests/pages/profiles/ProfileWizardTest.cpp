@@ -329,6 +329,9 @@ TEST_F(ProfileWizardTest, PaneKeepsWhatTheListsCannotShowAndSavesByIdentity) {
     EXPECT_EQ(modified.count(), 0);
     EXPECT_EQ(Selected(&pane, CSecuritySettgPage::kIdProtocol), -1);
 
+    Choose(&pane, CSecuritySettgPage::kIdAuthentication, 100);
+    EXPECT_EQ(pane.editor().security().credentials().loginName, "alice") << "the same entry again changes nothing";
+    EXPECT_FALSE(pane.isModified());
     pane.ShowFirstPage();
     Type(&pane, CBasicSettgPage::kIdSsid, "Corp-WPA-1X-b");
     EXPECT_TRUE(pane.isModified());
