@@ -233,10 +233,9 @@ private:
 std::vector<Certificate> ParseCertificateFile(std::string_view bytes, std::size_t limit) {
     std::vector<Certificate> result;
     if (bytes.empty() || limit == 0 || bytes.size() > static_cast<std::size_t>(INT_MAX)) return result;
-    if (bytes.find("-----BEGIN") != std::string_view::npos)
-        ParsePem(bytes, limit, result);
-    else
-        ParseDer(bytes, result);
+    if (bytes.find("-----BEGIN") != std::string_view::npos) ParsePem(bytes, limit, result);
+    // Also a DER certificate whose names happen to hold the PEM marker.
+    if (result.empty()) ParseDer(bytes, result);
     // The reasons a file was not taken are not shown anywhere; keep them off the thread's queue.
     ERR_clear_error();
     return result;

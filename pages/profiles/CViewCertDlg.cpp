@@ -41,7 +41,9 @@ CViewCertDlg::CViewCertDlg(const Certificate& certificate, QWidget* parent) : QD
         list_->setItem(row, 1, value);
     }
     list_->resizeRowsToContents();
-    list_->setMinimumSize(440, list_->verticalHeader()->length() + 2 * list_->frameWidth());
+    // Wide enough for the longest label in its quarter; as high as the nine rows.
+    list_->setMinimumWidth(4 * (list_->fontMetrics().horizontalAdvance(QStringLiteral("Signature Algorithm")) + 16));
+    list_->setFixedHeight(list_->verticalHeader()->length() + 2 * list_->frameWidth());
     layout->addWidget(list_);
 
     auto* buttons = new QDialogButtonBox(this);

@@ -1,10 +1,10 @@
 #pragma once
 // A PageContext for testing a page or dialog alone: a real profile list and a ProfileConnector
 // on the given driver (a RecordingDriver, or the simulated card), settings in memory, scripted
-// dialogs, a fake IP helper and a certificate store holding what the test puts in it.
+// dialogs, a fake IP helper and a certificate store holding what the test puts in it (set()).
 
 #include "pages/PageContext.h"
-#include "platform/CertificateStore.h"
+#include "tests/support/FakeCertificateStore.h"
 #include "tests/support/FakeIpHelper.h"
 #include "tests/support/MemorySettings.h"
 #include "tests/support/ScriptedDialogService.h"
@@ -15,12 +15,6 @@
 #include <vector>
 
 namespace tembrel::testing {
-
-class MemoryCertificateStore final : public CertificateStore {
-public:
-    std::vector<Certificate> items;
-    std::vector<Certificate> certificates() const override { return items; }
-};
 
 class FakePageContext final : public PageContext {
 public:
@@ -60,7 +54,7 @@ public:
     MemorySettings settings_;
     ScriptedDialogService dialogs_;
     FakeIpHelper ipHelper_;
-    MemoryCertificateStore certificates_;
+    FakeCertificateStore certificates_;
     ProfileList profiles_;
     ConnectionSnapshotHolder snapshot_;
     std::string storePath_ = "Data.cfg";

@@ -1,5 +1,7 @@
 #include "DialogCatalog.h"
 
+#include "CredentialDialogs.h"
+
 #include "app/CZarn9100Sheet.h"
 #include "pages/profiles/CAdminTool.h"
 #include "pages/profiles/CProfileManager.h"
@@ -68,7 +70,7 @@ DialogPreparer Wizard(CProfileWizard::Mode mode, int index) {
     };
 }
 
-// The WEP key dialog in a key format, with a stored 104-bit key and a new 104-bit key typed in.
+// The WEP key dialog in a key format, on a set with a stored 104-bit key.
 DialogPreparer WepKeys(int format) {
     return [=](CZarn9100Sheet& sheet, QString&) -> DialogOpener {
         return [&sheet, format] {
@@ -90,7 +92,7 @@ DialogPreparer WepKeys(int format) {
 
 std::vector<DialogEntry> DialogCatalog() {
     using Mode = CProfileWizard::Mode;
-    return {
+    std::vector<DialogEntry> entries = {
         {"dialog-message-box", "Message box (hot key not available)",
          [](CZarn9100Sheet& sheet, QString&) -> DialogOpener {
              return [&sheet] { sheet.dialogs().showMessage(&sheet, "Cannot create hotkey for Radio On/Off!!"); };
@@ -110,6 +112,8 @@ std::vector<DialogEntry> DialogCatalog() {
         {"dialog-import-profiles", "Admin: Import Profiles", ButtonOnPage(CAdminTool::kDialogId, 1081)},
         {"dialog-export-profiles", "Admin: Export Profiles", ButtonOnPage(CAdminTool::kDialogId, 1082)},
     };
+    for (DialogEntry& entry : CredentialDialogEntries()) entries.push_back(std::move(entry));
+    return entries;
 }
 
 DialogPreparer ButtonOnPage(int pageDialogId, int controlId, const QString& text) {

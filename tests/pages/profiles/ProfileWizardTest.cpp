@@ -12,6 +12,7 @@
 #include "pages/profiles/CredentialIds.h"
 #include "profiles/ProfileDefaults.h"
 #include "tests/pages/profiles/WizardTestSupport.h"
+#include "tests/support/CertificateMaker.h"
 #include "tests/support/FakePageContext.h"
 #include "tests/support/RecordingDriver.h"
 
@@ -185,12 +186,12 @@ TEST_F(ProfileWizardTest, CreateLeapProfileThroughTheCredentialDialog) {
 }
 
 TEST_F(ProfileWizardTest, CreateEapTlsProfileWithACertificate) {
-    Certificate certificate;
-    certificate.issuerName = "Orvix Test CA";
-    certificate.subjectName = "alice";
-    certificate.sha1.fill(0xA5);
-    certificate.notAfter = {2030, 1, 5, 0, 0, 0};
-    context.certificates_.items.push_back(certificate);
+    test::CertificateSpec spec;
+    spec.issuer = {{"O", "Orvix"}, {"CN", "Orvix Test CA"}};
+    spec.subject = {{"CN", "alice"}};
+    const std::vector<Certificate> certificates = ParseCertificateFile(test::MakeCertificatePem(spec));
+    ASSERT_EQ(certificates.size(), 1u);
+    context.certificates_.set(certificates);
 
     auto wizard = startCreate("Corp2", "Corp-WPA2-1X");
     Click(wizard.get(), W::kIdNext);
@@ -215,7 +216,7 @@ TEST_F(ProfileWizardTest, CreateEapTlsProfileWithACertificate) {
     expected.encryption = 3;
     SetText(expected.loginName, "alice");
     SetText(expected.certificateName, "Orvix Test CA");
-    std::memset(expected.certificateHash, 0xA5, 20);
+    std::memcpy(expected.certificateHash, certificates.front().sha1.data(), 20);
     ExpectSameRecord(*made, expected);
 }
 
