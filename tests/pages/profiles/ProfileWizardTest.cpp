@@ -468,6 +468,36 @@ TEST_F(ProfileWizardTest, ClickingIntoAFilledPassphraseEmptiesIt) {
     EXPECT_TRUE(pane.isModified());
 }
 
+TEST_F(ProfileWizardTest, PaneLocksTheChannelOfTheAdHocNetworkInUseAndFollowsEnablePages) {
+    PROFILE_RECORD r = MakeDefaultProfile();
+    SetProfileName(r, "Peers");
+    r.networkType = 0;
+    r.adHocChannel = 3;
+    const ProfilePtr record = NewProfileCopy(r);
+    context.profiles_.Append(record);
+    context.connector().SetProfileInUse(record);
+    ConnectionSnapshot linked;
+    linked.connected = 1;
+    context.snapshot_.write(linked);
+    QWidget host;
+    CProfileWizard pane(W::Mode::Pane, context, &host);
+    pane.LoadProfileIntoPages(record);
+    host.show();
+    auto* channel = Control<QComboBox>(&pane, CBasicSettgPage::kIdChannel);
+    EXPECT_TRUE(channel->isVisible());
+    EXPECT_EQ(Selected(&pane, CBasicSettgPage::kIdChannel), 3);
+    EXPECT_FALSE(channel->isEnabled()) << "the channel of the network in use";
+    EXPECT_TRUE(Control<QComboBox>(&pane, CBasicSettgPage::kIdAdHocBand)->isEnabled());
+
+    pane.EnablePages(false);
+    for (int id : {CBasicSettgPage::kIdName, CBasicSettgPage::kIdSsid, CBasicSettgPage::kIdNetworkType,
+                   CBasicSettgPage::kIdAdHocBand, CSecuritySettgPage::kIdAuthentication, CSecuritySettgPage::kIdEncryption,
+                   CAdvSettgPage::kIdKeep, CAdvSettgPage::kIdReset})
+        EXPECT_FALSE(Control<QWidget>(&pane, id)->isEnabled()) << id;
+    pane.EnablePages(true);
+    EXPECT_TRUE(Control<QWidget>(&pane, CBasicSettgPage::kIdName)->isEnabled());
+}
+
 TEST_F(ProfileWizardTest, EscapeInThePaneIsLeftToTheHost) {
     QWidget host;
     CProfileWizard pane(W::Mode::Pane, context, &host);
