@@ -1,34 +1,30 @@
 #pragma once
-// A PageContext without a main window, for testing a page alone: the driver is whatever the
-// test passes (normally the RecordingDriver), with a real ProfileList and a ProfileConnector on
-// it, in-memory settings, scripted dialogs and a fake IP helper. openAdapter()/closeAdapter()
-// take the handle from the driver's OpenAdapter as the main window would.
+// A PageContext for testing a page or dialog alone: the driver is whatever the test passes (a
+// RecordingDriver, or the simulated card), with a real ProfileList and a ProfileConnector on it,
+// in-memory settings, scripted dialogs, a fake IP helper and a certificate store holding what
+// the test puts in it. openAdapter()/closeAdapter() take the handle from the driver's
+// OpenAdapter as the main window would; the public fields are what the window would report.
 
 #include "connection/ConnectionSnapshot.h"
 #include "connection/ProfileConnector.h"
 #include "pages/PageContext.h"
-#include "platform/CertificateStore.h"
+#include "tests/support/FakeCertificateStore.h"
 #include "tests/support/FakeIpHelper.h"
 #include "tests/support/MemorySettings.h"
 #include "tests/support/ScriptedDialogService.h"
 
 #include <atomic>
 #include <filesystem>
-#include <memory>
+#include <optional>
 #include <string>
 
 namespace tembrel::testing {
 
 class FakePageContext final : public PageContext {
 public:
-    explicit FakePageContext(DriverLibrary& driver, std::filesystem::path dataFolder = {})
-        : driver_(driver),
-          dataFolder_(std::move(dataFolder)),
-          storePath_((dataFolder_ / "Data.cfg").string()),
-          certificates_(MakeFolderCertificateStore(dataFolder_ / "certificates")),
-          connector_(ConnectionContext{driver_, handle_, radio_, profiles_, snapshot_, [](bool) {}}) {}
+    explicit FakePageContext(DriverLibrary& driver, std::filesystem::path dataFolder = ".")
+        : dataFolder_(std::move(dataFolder)), storePath_((dataFolder_ / "Data.cfg").string()), driver_(driver) {}
 
-    // The card, as the main window opens and closes it.
     bool openAdapter() {
         return handle_.exclusive([this](ZARN9100_HANDLE* h) {
             if (*h == nullptr) driver_.OpenAdapter(h);
@@ -42,25 +38,12 @@ public:
         });
     }
 
-    // What the window would report.
-    std::string library_path;
-    std::optional<MacAddress> mac;
-    uint32_t region_code = 0x10;
-    bool monitor_mode = false;
-    int os_family = 1;
-    QWidget* dialog_parent = nullptr;
-    int profilesChangedCalls = 0;
-
-    MemorySettings settingsStore;
-    ScriptedDialogService dialogService;
-    FakeIpHelper ipHelperDouble;
-
     DriverLibrary& library() override { return driver_; }
     const AdapterHandle& handle() const override { return handle_; }
     std::string libraryPath() const override { return library_path; }
     std::optional<MacAddress> macAddress() const override { return handle_.held() ? mac : std::nullopt; }
     uint32_t regionCode() const override { return region_code; }
-    uint32_t radioState() const override { return radio_; }
+    uint32_t radioState() const override { return radio_.load(); }
     std::atomic<uint32_t>& stopping() override { return stopping_; }
     SupervisorFlags& supervisorFlags() override { return flags_; }
     bool monitorMode() const override { return monitor_mode; }
@@ -71,25 +54,41 @@ public:
     ProfileList& profiles() override { return profiles_; }
     const std::string& profileStorePath() const override { return storePath_; }
     std::filesystem::path dataFolder() const override { return dataFolder_; }
-    Settings& settings() override { return settingsStore; }
-    DialogService& dialogs() override { return dialogService; }
-    const IpHelper& ipHelper() const override { return ipHelperDouble; }
-    const CertificateStore& certificateStore() const override { return *certificates_; }
+    Settings& settings() override { return settings_; }
+    DialogService& dialogs() override { return dialogs_; }
+    const IpHelper& ipHelper() const override { return ipHelper_; }
+    const CertificateStore& certificateStore() const override { return certificates_; }
     QWidget* dialogParent() override { return dialog_parent; }
-    void profilesChanged(const QWidget*) override { ++profilesChangedCalls; }
+    void profilesChanged(const QWidget*) override { ++profilesChangedCount; }
+
+    std::string library_path;
+    std::optional<MacAddress> mac;
+    uint32_t region_code = 0x10;
+    bool monitor_mode = false;
+    int os_family = 1;
+    QWidget* dialog_parent = nullptr;
+    int profilesChangedCount = 0;
+
+    MemorySettings settings_;
+    ScriptedDialogService dialogs_;
+    FakeIpHelper ipHelper_;
+    FakeCertificateStore certificates_;
+    ProfileList profiles_;
+    ConnectionSnapshotHolder snapshot_;
 
 private:
-    DriverLibrary& driver_;
     std::filesystem::path dataFolder_;
     std::string storePath_;
-    std::unique_ptr<CertificateStore> certificates_;
+    DriverLibrary& driver_;
     AdapterHandle handle_;
     std::atomic<uint32_t> radio_{1};
     std::atomic<uint32_t> stopping_{0};
     SupervisorFlags flags_;
-    ProfileList profiles_;
-    ConnectionSnapshotHolder snapshot_;
-    ProfileConnector connector_;
+    ProfileConnector connector_{ConnectionContext{driver_, handle_, radio_, profiles_, snapshot_, [this](bool connected) {
+                                                      ConnectionSnapshot s = snapshot_.copy();
+                                                      s.connected = connected ? 1 : 0;
+                                                      snapshot_.write(s);
+                                                  }}};
 };
 
 }  // namespace tembrel::testing

@@ -166,7 +166,7 @@ TEST_F(DebugPageTest, ShownReadsTheTableOnceUnlessAskedEverySecond) {
     EXPECT_EQ(table->item(0, 1)->text(), "0x03");
     EXPECT_EQ(table->item(3, 1)->text(), "0x03");
     const size_t once = driver.count("QueryRfRegister");
-    EXPECT_EQ(context.settingsStore.writes().back(), (MemorySettings::Write{"Debug", "RefreshRfCal", 0}));
+    EXPECT_EQ(context.settings_.writes().back(), (MemorySettings::Write{"Debug", "RefreshRfCal", 0}));
     // The timer ticks without a read.
     QTimer* timer = page->findChild<QTimer*>();
     ASSERT_NE(timer, nullptr);
@@ -176,19 +176,19 @@ TEST_F(DebugPageTest, ShownReadsTheTableOnceUnlessAskedEverySecond) {
     EXPECT_EQ(driver.count("QueryRfRegister"), once);
 
     control<QCheckBox>(CDebugWin::kIdRefreshEverySecond)->click();
-    EXPECT_EQ(context.settingsStore.read(settings::kRefreshRfCal), 1);
+    EXPECT_EQ(context.settings_.read(settings::kRefreshRfCal), 1);
     QTRY_VERIFY(driver.count("QueryRfRegister") > once);
     page->OnKillActive();
     EXPECT_FALSE(timer->isActive());
 }
 
 TEST_F(DebugPageTest, OptionBoxesWriteTheirKeys) {
-    context.settingsStore.set(settings::kRefreshRatePS, 1);
+    context.settings_.set(settings::kRefreshRatePS, 1);
     makePage(false).OnSetActive();
     auto* rate = control<QCheckBox>(CDebugWin::kIdRefreshRate);
     EXPECT_TRUE(rate->isChecked());
     rate->click();
-    EXPECT_EQ(context.settingsStore.read(settings::kRefreshRatePS), 0);
+    EXPECT_EQ(context.settings_.read(settings::kRefreshRatePS), 0);
     auto* trace = control<QCheckBox>(CDebugWin::kIdTrace);
     EXPECT_FALSE(trace->isEnabled());
     EXPECT_TRUE(trace->isHidden());
@@ -233,19 +233,19 @@ TEST_F(TestPageTest, SetRulesAsRows) {
     makePage();
     for (const Row& row : rows) {
         driver.clearCalls();
-        context.dialogService.clear();
+        context.dialogs_.clear();
         QLineEdit* edit = control<QLineEdit>(row.edit);
         edit->setText(row.text);
         control<QPushButton>(row.button)->click();
         if (row.sent) {
             EXPECT_EQ(driver.callTexts(), std::vector<std::string>{row.sent}) << row.text;
-            EXPECT_TRUE(context.dialogService.shown().empty()) << row.text;
+            EXPECT_TRUE(context.dialogs_.shown().empty()) << row.text;
             EXPECT_EQ(edit->text(), row.text);
         } else {
             EXPECT_TRUE(driver.calls().empty()) << row.text;
-            ASSERT_EQ(context.dialogService.shown().size(), 1u) << row.text;
-            EXPECT_EQ(context.dialogService.shown()[0].text, row.message);
-            EXPECT_EQ(context.dialogService.shown()[0].icon, MessageIcon::Exclamation);
+            ASSERT_EQ(context.dialogs_.shown().size(), 1u) << row.text;
+            EXPECT_EQ(context.dialogs_.shown()[0].text, row.message);
+            EXPECT_EQ(context.dialogs_.shown()[0].icon, MessageIcon::Exclamation);
             EXPECT_EQ(edit->text(), "") << "the refused value is cleared";
         }
     }
@@ -263,7 +263,7 @@ TEST_F(TestPageTest, ChannelRangeIsSentOnlyWhenBothEditsHoldNumbers) {
     control<QLineEdit>(CTestPage::kIdTo)->setText("");
     control<QPushButton>(CTestPage::kIdRangeSet)->click();
     EXPECT_TRUE(driver.calls().empty());
-    EXPECT_EQ(context.dialogService.texts(), QStringList{"Please enter an integer between 0 and 255."});
+    EXPECT_EQ(context.dialogs_.texts(), QStringList{"Please enter an integer between 0 and 255."});
 }
 
 TEST_F(TestPageTest, AnEmptyThresholdEditLeftHoldsZero) {
@@ -290,7 +290,7 @@ TEST_F(TestPageTest, RadarAndNothingWithoutACard) {
                    CTestPage::kIdRangeGet})
         control<QPushButton>(id)->click();
     EXPECT_TRUE(driver.calls().empty());
-    EXPECT_TRUE(context.dialogService.shown().empty());
+    EXPECT_TRUE(context.dialogs_.shown().empty());
 }
 
 }  // namespace
