@@ -19,7 +19,7 @@ std::vector<DialogEntry> DialogCatalog() {
              return [&sheet] { sheet.dialogs().showMessage(&sheet, "Cannot create hotkey for Radio On/Off!!"); };
          }},
         {"dialog-create-profile", "Profile Manager: Create New Profile", ButtonOnPage(CProfileManager::kDialogId, 1014)},
-        {"dialog-advanced-filter", "Site Survey: Advanced Filter", ButtonOnPage(CSiteSurvey::kDialogId, 0, "&Filter")},
+        {"dialog-advanced-filter", "Site Survey: Advanced Filter", ButtonOnPage(CSiteSurvey::kDialogId, CSiteSurvey::kIdFilter)},
         {"dialog-import-profiles", "Admin: Import Profiles", ButtonOnPage(CAdminTool::kDialogId, 1081)},
         {"dialog-export-profiles", "Admin: Export Profiles", ButtonOnPage(CAdminTool::kDialogId, 1082)},
     };

@@ -1,8 +1,13 @@
+#include "adapter/DriverLoader.h"
 #include "pages/survey/CSiteSurvey.h"
+#include "pages/survey/logic/SurveyListing.h"
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
 #include "tests/app/SheetFixture.h"
 #include "tests/support/ScanBufferBuilder.h"
+#include "tests/support/WaitUntil.h"
+
+#include <map>
 
 #include <QPushButton>
 #include <QTableWidget>
@@ -107,6 +112,63 @@ TEST_F(SiteSurveyPageTest, AFailedJoinLeavesNoNewProfileInUse) {
     EXPECT_EQ(profileNames(), before);
     const auto inUse = sheet->connector().profileInUse();
     EXPECT_TRUE(!inUse || sheet->profiles().IndexOf(inUse.get())) << "profileInUse points at a record outside the list";
+}
+
+// The default radio environment of the simulated card, as the page lists it, then a join.
+TEST(SiteSurveyOnSimulatedCard, ListsTheEnvironmentAndJoinsAnOpenNetwork) {
+    const QString bin = qEnvironmentVariable("TEMBREL_BIN_DIR");
+    DriverLoadResult loaded = LoadDriverLibrary((bin + "/libTembrel.so").toStdString());
+    ASSERT_TRUE(loaded.loaded) << loaded.error;
+    QTemporaryDir dir;
+    MemorySettings settings;
+    settings.set(settings::kAutoLink, 0);
+    settings.set(settings::kAutoConfiguration, 0);
+    ScriptedDialogService dialogs;
+    CZarn9100Sheet sheet(SheetContext{*loaded.library, settings, dialogs, 1, (dir.path() + "/Data.cfg").toStdString()});
+    sheet.OnInitDialog();
+    CSiteSurvey* page = nullptr;
+    for (auto* p : sheet.pages())
+        if (p->dialogId() == CSiteSurvey::kDialogId) page = static_cast<CSiteSurvey*>(p);
+    ASSERT_NE(page, nullptr);
+
+    struct Expected {
+        uint32_t channel;
+        const char* security;
+        int icon;
+    };
+    const std::map<std::string, Expected> expected{
+        {"Orvix-Open-G", {6, "Disable", survey::kIconAccessPointGA}},
+        {"Lobby-11b", {1, "Disable", survey::kIconAccessPointB}},
+        {"Lab-WEP64", {11, "Enable", survey::kIconAccessPointGA}},
+        {"Home-WPA2", {4, "Enable", survey::kIconAccessPointGA}},
+        {"PeerNet", {10, "Disable", survey::kIconAdHoc}},
+    };
+    ASSERT_TRUE(testing_support::WaitUntil([&] {
+        page->RebuildList();
+        size_t found = 0;
+        for (const auto& row : page->rows()) found += expected.count(row.ssid);
+        return found == expected.size();
+    })) << page->rows().size() << " rows";
+    for (const auto& row : page->rows()) {
+        const auto it = expected.find(row.ssid);
+        if (it == expected.end()) continue;
+        EXPECT_EQ(row.channel, it->second.channel) << row.ssid;
+        EXPECT_EQ(row.security, it->second.security) << row.ssid;
+        EXPECT_EQ(row.icon, it->second.icon) << row.ssid;
+    }
+
+    auto* list = page->findChild<QTableWidget*>();
+    ASSERT_NE(list, nullptr);
+    for (int r = 0; r < list->rowCount(); ++r)
+        if (list->item(r, 0)->text() == "Orvix-Open-G") list->setCurrentCell(r, 0);
+    page->OnAssociate();
+    EXPECT_TRUE(testing_support::WaitUntil([&] {
+        const auto s = sheet.snapshot();
+        return s.connected != 0 && s.ssid() == "Orvix-Open-G";
+    }));
+    ASSERT_NE(sheet.connector().profileInUse(), nullptr);
+    EXPECT_EQ(ProfileName(*sheet.profiles().At(0)), "Orvix-Open-G");
+    sheet.Exit();
 }
 
 }  // namespace
