@@ -233,16 +233,7 @@ void CSiteSurvey::OnAssociate() {
         record = survey::NewProfileForEntry(*entry, security, list.Snapshot());
     }
 
-    if (entry->privacy() != 0) {
-        // The wizard edits a copy; an existing record takes the result under the list's lock,
-        // since the supervisor may be reading it.
-        PROFILE_RECORD edited = *record;
-        if (!survey::ConfigureNetwork(context(), edited, this)) return;
-        if (isNew)
-            *record = edited;
-        else
-            list.Edit([&](ProfileSequence&) { *record = edited; });
-    }
+    if (entry->privacy() != 0 && !survey::ConfigureNetwork(context(), record, this)) return;
 
     int result = 1;
     {
