@@ -108,7 +108,7 @@ std::vector<DialogEntry> DialogCatalog() {
         {"dialog-wizard-pane-3-protocol", "Profile Setting pane: Protocol", Wizard(Mode::Pane, 2)},
         {"dialog-wep-keys-ascii", "Configure WEP Key (ASCII characters)", WepKeys(0)},
         {"dialog-wep-keys-hex", "Configure WEP Key (hexadecimal digits)", WepKeys(1)},
-        {"dialog-advanced-filter", "Site Survey: Advanced Filter", ButtonOnPage(CSiteSurvey::kDialogId, 0, "&Filter")},
+        {"dialog-advanced-filter", "Site Survey: Advanced Filter", ButtonOnPage(CSiteSurvey::kDialogId, CSiteSurvey::kIdFilter)},
         {"dialog-import-profiles", "Admin: Import Profiles", ButtonOnPage(CAdminTool::kDialogId, 1081)},
         {"dialog-export-profiles", "Admin: Export Profiles", ButtonOnPage(CAdminTool::kDialogId, 1082)},
     };
