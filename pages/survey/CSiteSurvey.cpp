@@ -76,6 +76,7 @@ void CSiteSurvey::buildControls() {
     list_->setAccessibleName("Networks");
     list_->setHorizontalHeaderLabels({"Network SSID", "MAC Address", "Security", "CH.", "Signal", "Network Type"});
     list_->verticalHeader()->hide();
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -125,8 +126,9 @@ void CSiteSurvey::buildControls() {
 
 bool CSiteSurvey::eventFilter(QObject* watched, QEvent* event) {
     if (watched == list_->viewport() && event->type() == QEvent::Resize) {
-        // Column widths from the list's width: u = W / 6.
-        const int u = list_->viewport()->width() / 6;
+        // Column widths in the proportions 2 : 1.5 : 1 : 0.5 : 0.8 : 1.2 of a unit u; these add up
+        // to 7u, so u = W / 7 lets every column fit without a scroll bar.
+        const int u = list_->viewport()->width() / 7;
         const int widths[] = {2 * u, u * 3 / 2, u, u / 2, u * 4 / 5, u * 6 / 5};
         for (int c = 0; c < 6; ++c) list_->setColumnWidth(c, widths[c]);
     }
