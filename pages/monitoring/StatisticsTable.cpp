@@ -21,6 +21,7 @@ StatisticsTable::StatisticsTable(const TableLabels& labels, int controlId, const
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::NoSelection);
     setFocusPolicy(Qt::TabFocus);
+    setTabKeyNavigation(false);  // Tab leaves the table for the next control
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Compact rows, so that every row is in sight without scrolling.

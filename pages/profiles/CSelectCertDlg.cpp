@@ -41,6 +41,7 @@ CSelectCertDlg::CSelectCertDlg(const CertificateStore& store, std::string& certi
     group->setProperty("controlId", kCertificateGroup);
     auto* groupLayout = new QVBoxLayout(group);
     list_ = new QTableWidget(0, 3, group);
+    list_->setTabKeyNavigation(false);  // Tab goes on to the buttons
     list_->setProperty("controlId", kCertificateList);
     list_->setAccessibleName(QStringLiteral("Personal Certificates"));
     list_->setHorizontalHeaderLabels({QStringLiteral("Issuer"), QStringLiteral("Subject"), QStringLiteral("Valid Before")});

@@ -21,6 +21,7 @@ CViewCertDlg::CViewCertDlg(const Certificate& certificate, QWidget* parent) : QD
 
     const std::vector<CertificateField> rows = ViewRowsOf(certificate);
     list_ = new QTableWidget(static_cast<int>(rows.size()), 2, this);
+    list_->setTabKeyNavigation(false);  // Tab goes on to the buttons
     list_->setProperty("controlId", credentials::ids::kFieldList);
     list_->setAccessibleName(QStringLiteral("Certificate"));
     list_->horizontalHeader()->hide();

@@ -103,6 +103,7 @@ CDebugWin::CDebugWin(PageContext& context, QWidget* parent)
     auto* calibrationLayout = new QGridLayout(calibration);
     table_ = new QTableWidget(4, 3, calibration);
     table_->setProperty("controlId", kIdCalibrationTable);
+    table_->setTabKeyNavigation(false);  // Tab leaves the table for the next control
     table_->setAccessibleName("RF Calibrated Values");
     table_->setHorizontalHeaderLabels({"Register", "Readback", "Valid Range"});
     table_->verticalHeader()->hide();

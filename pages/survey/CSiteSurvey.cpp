@@ -79,6 +79,7 @@ void CSiteSurvey::buildControls() {
     list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setTabKeyNavigation(false);  // the arrows move between rows; Tab goes on to the buttons
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setShowGrid(true);
     list_->setSortingEnabled(false);
