@@ -223,7 +223,8 @@ void WepKeyEditor::apply(WEP_KEY_SET& keys) const {
         const std::string& text = texts_[index(k)];
         entry.length = text.empty() ? 0 : static_cast<uint32_t>(WepKeyByteLength(size_));
         const std::vector<uint8_t> bytes = WepKeyBytes(text, format_);
-        std::memcpy(entry.material, bytes.data(), std::min<std::size_t>(bytes.size(), entry.length));
+        const std::size_t n = std::min<std::size_t>(bytes.size(), entry.length);
+        if (n > 0) std::memcpy(entry.material, bytes.data(), n);
     }
 }
 
