@@ -69,6 +69,7 @@ SingleInstance::~SingleInstance() {
 
 SingleInstance::Outcome SingleInstance::claim(int requestCode) {
     if (lockFd_ >= 0) return Outcome::First;
+    acceptedCode_ = requestCode;
     const QByteArray lockName = QFile::encodeName(lockPath_);
     const int fd = open(lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
@@ -111,7 +112,7 @@ void SingleInstance::acceptConnections() {
                 socket->read(newline + 1);
                 bool ok = false;
                 const int code = received.left(newline).trimmed().toInt(&ok);
-                if (!ok) {
+                if (!ok || code != acceptedCode_) {
                     socket->abort();
                     return;
                 }

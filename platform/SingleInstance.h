@@ -6,7 +6,8 @@
 // the socket file it left is replaced.
 //
 // Protocol: the request is the code as decimal text and a newline; the first copy answers
-// "OK\n". Anything else, or more than 32 bytes, closes the connection.
+// "OK\n". Anything else (another number included: the socket is no channel for the program's
+// event codes), or more than 32 bytes, closes the connection unanswered.
 
 #include <QObject>
 #include <QString>
@@ -37,7 +38,8 @@ public:
     ~SingleInstance() override;
 
     // Call once, early, with an event loop to follow when First is returned. A later copy
-    // waits at most about two seconds for the first copy's answer.
+    // sends requestCode and waits at most about two seconds for the first copy's answer; the
+    // first copy accepts that code and no other.
     Outcome claim(int requestCode = kRestoreRequestCode);
 
     QString socketPath() const { return socketPath_; }
@@ -48,6 +50,7 @@ public:
     static QString SocketName(const QString& title, const QString& user);
 
 signals:
+    // A later copy's request: always the code given to claim().
     void requestReceived(int code);
 
 private:
@@ -58,6 +61,7 @@ private:
     QString lockPath_;
     QString error_;
     int lockFd_ = -1;
+    int acceptedCode_ = kRestoreRequestCode;
     std::unique_ptr<QLocalServer> server_;
 };
 

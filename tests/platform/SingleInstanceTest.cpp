@@ -122,6 +122,8 @@ TEST(SingleInstanceTest, UnreadableFolderFailsWithoutCrashing) {
     EXPECT_FALSE(instance.errorString().isEmpty());
 }
 
+// Only the restore request is taken: other numbers (2 would close the adapter, 1007 start
+// Auto Link if they reached the main window's event handler) are refused like junk.
 TEST(SingleInstanceTest, MalformedRequestsAreDroppedAndTheServerKeepsWorking) {
     EnsureApplication();
     QTemporaryDir folder;
@@ -130,13 +132,15 @@ TEST(SingleInstanceTest, MalformedRequestsAreDroppedAndTheServerKeepsWorking) {
     QObject::connect(&instance, &SingleInstance::requestReceived, [&](int code) { requests.push_back(code); });
     ASSERT_EQ(instance.claim(), SingleInstance::Outcome::First);
 
-    for (const QByteArray& junk : {QByteArray("restore\n"), QByteArray(100, 'x')}) {
+    for (const QByteArray& junk : {QByteArray("restore\n"), QByteArray(100, 'x'), QByteArray("2\n"),
+                                   QByteArray("1007\n"), QByteArray("0\n"), QByteArray("-1002\n")}) {
         QLocalSocket socket;
         socket.connectToServer(instance.socketPath());
         ASSERT_TRUE(socket.waitForConnected(5000));
         socket.write(junk);
         socket.flush();
-        EXPECT_TRUE(WaitUntil([&] { return socket.state() == QLocalSocket::UnconnectedState; }));
+        EXPECT_TRUE(WaitUntil([&] { return socket.state() == QLocalSocket::UnconnectedState; })) << junk.constData();
+        EXPECT_EQ(socket.readAll(), QByteArray()) << junk.constData();
     }
     QLocalSocket good;
     good.connectToServer(instance.socketPath());
