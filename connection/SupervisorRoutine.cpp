@@ -114,10 +114,23 @@ void SupervisorRoutine::retryPreparedProfile() {
             ++attemptsUsed;
         }
         if (attemptsUsed == kPreparedProfileAttempts && !stop_.stop_requested() &&
-            !context_.snapshot.copy().connectedOrAdHocStarted() && context_.notify.showMessage)
-            context_.notify.showMessage(kAutoLinkFailedText);
+            !context_.snapshot.copy().connectedOrAdHocStarted())
+            showMessageAndWait(kAutoLinkFailedText);
     }
     if (!stop_.stop_requested()) publishTrayFromSnapshot();
+}
+
+void SupervisorRoutine::showMessageAndWait(const char* text) {
+    if (!context_.notify.showMessage) return;
+    const std::shared_ptr<MessageBoxGate> gate = context_.messageBox;
+    const auto waitClosed = [&] {
+        if (context_.timing.waitStarted) context_.timing.waitStarted(SupervisorWait::kMessageDismissed);
+        return gate->WaitClosed(stop_);
+    };
+    if (gate->open() && !waitClosed()) return;
+    gate->Open();
+    context_.notify.showMessage(text, [gate] { gate->Close(); });
+    waitClosed();
 }
 
 int SupervisorRoutine::WalkPreferList() {

@@ -154,7 +154,7 @@ protected:
         [this](const ProfilePtr& p) { return connector.ConnectProfile(p); },
         SupervisorNotifications{publishTray, [](uint32_t, const std::string&) {},
                                 [this] { ui.post([this] { events.Handle(kEventRunAutoLink); }); },
-                                [](const std::string&) {}},
+                                [](const std::string&, const std::function<void()>& dismissed) { dismissed(); }},
         SupervisorTiming{10ms, 1ms, {}}}};
 };
 
