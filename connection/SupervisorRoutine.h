@@ -8,6 +8,7 @@
 #include "adapter/AdapterHandle.h"
 #include "adapter/DriverLibrary.h"
 #include "connection/AutoLinkEvent.h"
+#include "connection/ConnectResult.h"
 #include "connection/ConnectionSnapshot.h"
 #include "connection/MessageBoxGate.h"
 #include "connection/SupervisorFlags.h"
@@ -68,10 +69,6 @@ struct SupervisorContext {
     // The supervisor's message box, shared by all its runs.
     std::shared_ptr<MessageBoxGate> messageBox = std::make_shared<MessageBoxGate>();
 };
-
-// Result of ConnectProfile that counts as associated when the snapshot shows the profile's
-// network.
-inline constexpr int kAssociationPending = 4;
 
 class SupervisorRoutine {
 public:

@@ -7,6 +7,7 @@
 #include "connection/LibraryEventHandler.h"
 #include "connection/ProfileConnector.h"
 #include "connection/StatusRefresher.h"
+#include "survey/ChannelPlan.h"
 #include "connection/Supervisor.h"
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
