@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -131,6 +132,10 @@ TEST(SingleInstanceTest, MalformedRequestsAreDroppedAndTheServerKeepsWorking) {
     std::vector<int> requests;
     QObject::connect(&instance, &SingleInstance::requestReceived, [&](int code) { requests.push_back(code); });
     ASSERT_EQ(instance.claim(), SingleInstance::Outcome::First);
+    // Only the user may connect.
+    EXPECT_EQ(QFile::permissions(instance.socketPath()) &
+                  (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+              QFile::Permissions{});
 
     for (const QByteArray& junk : {QByteArray("restore\n"), QByteArray(100, 'x'), QByteArray("2\n"),
                                    QByteArray("1007\n"), QByteArray("0\n"), QByteArray("-1002\n")}) {
