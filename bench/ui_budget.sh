@@ -6,8 +6,10 @@
 #     page (Network Status), then hidden by closing it (WM_DELETE_WINDOW, as the close button
 #     does: with its icon in the notification area, which tools/x11_window provides on the
 #     private display, the utility hides instead of ending). CPU is the run time of every thread
-#     (schedstat, in ns: clock ticks of 10 ms are too coarse for 0.03 %); a wake-up is a context
-#     switch of any thread (voluntary + involuntary, /proc/PID/task/*/status).
+#     (schedstat, in ns: clock ticks of 10 ms are too coarse for 0.03 %); a wake-up is a voluntary
+#     context switch of any thread (it slept and was woken: /proc/PID/task/*/status). Involuntary
+#     switches (preemption by other programs) grow with the machine's load, not with the
+#     program's, and are printed apart.
 # The reference is tools/bare_tabs: a bare Qt 6 window with as many tabs as the main window has
 # pages. Budgets: start-up <= 1.1 x the bare window, memory <= bare + 3 MiB, idle shown
 # <= 0.1 % of one core and <= 4 wake-ups/s, hidden <= 0.03 % and <= 1.5 wake-ups/s.
@@ -124,27 +126,29 @@ rss_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
 # Clock ticks used by all threads of the process so far, ended ones included (fields after the
 # command name).
 cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
-# threads PID: one line per live thread: id, name, clock ticks, run time (ns), context switches.
+# threads PID: one line per live thread: id, name, clock ticks, run time (ns), voluntary and
+# involuntary context switches.
 threads() {
   local task
   for task in /proc/"$1"/task/*; do
     printf '%s\t%s\t%s\t%s\t%s\n' "${task##*/}" "$(cat "$task/comm")" \
       "$(sed 's/.*) //' "$task/stat" | awk '{ print $12 + $13 }')" \
       "$(awk '{ print $1 }' "$task/schedstat")" \
-      "$(awk '/^(non)?voluntary_ctxt_switches:/ { n += $2 } END { print n + 0 }' "$task/status")"
+      "$(awk '/^voluntary_ctxt_switches:/ { v = $2 } /^nonvoluntary_ctxt_switches:/ { n = $2 } END { printf "%d\t%d", v, n }' "$task/status")"
   done 2>/dev/null
 }
-# delta BEFORE AFTER: per thread "id name ticks ns switches" used between two `threads` lists;
+# delta BEFORE AFTER: per thread "id name ticks ns voluntary involuntary" between two lists;
 # a thread that started meanwhile counts from zero, one that ended meanwhile is missing (its
 # clock ticks still count in cpu_ticks).
 delta() {
-  awk -F'\t' 'NR == FNR { t[$1] = $3; n[$1] = $4; w[$1] = $5; next }
-              { printf "%s\t%s\t%d\t%.0f\t%d\n", $1, $2, $3 - t[$1], $4 - n[$1], $5 - w[$1] }' "$1" "$2"
+  awk -F'\t' 'NR == FNR { t[$1] = $3; n[$1] = $4; w[$1] = $5; p[$1] = $6; next }
+              { printf "%s\t%s\t%d\t%.0f\t%d\t%d\n", $1, $2, $3 - t[$1], $4 - n[$1], $5 - w[$1], $6 - p[$1] }' "$1" "$2"
 }
 hz="$(getconf CLK_TCK)"
-# From a delta file: CPU in % of one core, wake-ups per second.
+# From a delta file: CPU in % of one core, wake-ups and preemptions per second.
 percent() { awk -F'\t' -v s="$idle" '{ n += $4 } END { printf "%.3f", 100 * n / 1e9 / s }' "$1"; }
 wakeups() { awk -F'\t' -v s="$idle" '{ w += $5 } END { printf "%.2f", w / s }' "$1"; }
+preemptions() { awk -F'\t' -v s="$idle" '{ w += $6 } END { printf "%.2f", w / s }' "$1"; }
 
 echo "main window: $tabs pages; bare window: $tabs tabs; display $DISPLAY"
 
@@ -207,9 +211,10 @@ row "wake-ups, hidden (per s)" "$wake_hidden" "-" "-" "<= 1.5" "$v_wake_hidden"
 echo
 echo "start-up samples (ms): utility $(paste -sd' ' "$tmp/start.utility"); bare $(paste -sd' ' "$tmp/start.bare")"
 echo "clock ticks of 1/$hz s over all threads, ended ones included: shown $ticks_shown, hidden $ticks_hidden (the figures above leave out threads that ended meanwhile)"
+echo "involuntary context switches (preemption; grows with the machine's load) per second: shown $(preemptions "$tmp/shown") (bare $(preemptions "$tmp/bare")), hidden $(preemptions "$tmp/hidden")"
 # Which threads of the utility used the CPU or woke up.
 for phase in shown hidden; do
-  echo "utility threads while $phase (run time in ms, wake-ups; quiet threads left out):"
-  awk -F'\t' -v main="$utility_pid" '$4 > 0 || $5 > 0 { printf "  %-8s %-16s %8.1f %6d%s\n", $1, $2, $4 / 1e6, $5, ($1 == main) ? "  (main thread)" : "" }' "$tmp/$phase"
+  echo "utility threads while $phase (run time in ms, wake-ups, preemptions; quiet threads left out):"
+  awk -F'\t' -v main="$utility_pid" '$4 > 0 || $5 > 0 { printf "  %-8s %-16s %8.1f %6d %6d%s\n", $1, $2, $4 / 1e6, $5, $6, ($1 == main) ? "  (main thread)" : "" }' "$tmp/$phase"
 done
 [ "$v_start $v_rss $v_shown $v_wake_shown $v_hidden $v_wake_hidden" = "ok ok ok ok ok ok" ]
