@@ -1,7 +1,6 @@
 #include "connection/SupervisorRoutine.h"
 
 #include "adapter/Adapter.h"
-
 #include "connection/EventCodes.h"
 #include "connection/StatusRefresher.h"
 #include "profiles/ProfileText.h"

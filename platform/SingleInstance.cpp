@@ -31,6 +31,7 @@ constexpr int kMaxRequestBytes = 32;
 constexpr int kMaxNameLength = 64;
 constexpr int kAnswerTimeoutMs = 2000;
 constexpr int kListenBacklog = 8;
+constexpr size_t kMaxConnections = 16;
 constexpr char kAcknowledgement[] = "OK\n";
 constexpr size_t kAcknowledgementLength = sizeof kAcknowledgement - 1;
 
@@ -163,13 +164,11 @@ bool SingleInstance::listen() {
     }
     // Holding the lock, any socket file is a crashed copy's leftover.
     unlink(address->sun_path);
-    // Only the user may connect: the socket is made with mode 0600.
-    const mode_t previousMask = umask(0077);
+    // Only the user may connect: Linux gives the socket file the mode of the socket (less the
+    // umask), so it is made 0600 from the start, without a moment of wider access.
+    fchmod(fd.get(), 0600);
     const int bound = bind(fd.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address);
-    const int bindError = errno;
-    umask(previousMask);
     if (bound != 0 || ::listen(fd.get(), kListenBacklog) != 0) {
-        errno = bound != 0 ? bindError : errno;
         error_ = QStringLiteral("cannot listen on %1: %2").arg(socketPath_, ErrnoText());
         if (bound == 0) unlink(address->sun_path);
         return false;
@@ -186,6 +185,10 @@ void SingleInstance::acceptConnections() {
         if (fd < 0) {
             if (errno == EINTR || errno == ECONNABORTED) continue;
             return;  // EAGAIN: no more waiting; anything else: try again at the next notice
+        }
+        if (connections_.size() >= kMaxConnections) {  // nobody but a runaway needs more
+            close(fd);
+            continue;
         }
         auto connection = std::make_unique<Connection>(fd);
         connection->notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
