@@ -85,10 +85,15 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
         QMetaObject::invokeMethod(
             this, [this] { OnLibraryEvent(kEventRunAutoLink, 0, {}); }, Qt::QueuedConnection);
     };
-    notify.showMessage = [this](const std::string& text) {
+    notify.showMessage = [this](const std::string& text, std::function<void()> dismissed) {
         const QString copy = QString::fromStdString(text);
         QMetaObject::invokeMethod(
-            this, [this, copy] { dialogs().showMessage(this, copy); }, Qt::QueuedConnection);
+            this,
+            [this, copy, dismissed] {
+                dialogs().showMessage(this, copy);
+                dismissed();  // the supervisor waits for this
+            },
+            Qt::QueuedConnection);
     };
     SupervisorTiming timing;
     timing.period = std::chrono::milliseconds(context_.supervisorPeriodMs);

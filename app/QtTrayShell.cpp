@@ -2,10 +2,15 @@
 
 #include "app/TrayIconArt.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QDBusVariant>
+
 namespace tembrel {
 
-QtTrayShell::QtTrayShell()
-    : icon_(std::make_unique<QSystemTrayIcon>())
+QtTrayShell::QtTrayShell(std::function<bool()> reportsDoubleClick)
+    : icon_(std::make_unique<QSystemTrayIcon>()), reportsDoubleClick_(std::move(reportsDoubleClick))
 {
     QObject::connect(icon_.get(), &QSystemTrayIcon::activated, icon_.get(),
                      [this](QSystemTrayIcon::ActivationReason reason) { OnActivated(reason); });
@@ -69,7 +74,7 @@ bool QtTrayShell::Apply(const TrayIconRecord& record)
     return true;
 }
 
-unsigned TrayMouseMessageFor(QSystemTrayIcon::ActivationReason reason)
+unsigned TrayMouseMessageFor(QSystemTrayIcon::ActivationReason reason, bool trayReportsDoubleClick)
 {
     switch (reason) {
     case QSystemTrayIcon::DoubleClick:
@@ -77,7 +82,7 @@ unsigned TrayMouseMessageFor(QSystemTrayIcon::ActivationReason reason)
     case QSystemTrayIcon::Context:
         return TrayMouse::kRightButtonUp;
     case QSystemTrayIcon::Trigger:
-        return TrayMouse::kLeftButtonUp;
+        return trayReportsDoubleClick ? TrayMouse::kLeftButtonUp : TrayMouse::kLeftDoubleClick;
     case QSystemTrayIcon::MiddleClick:
         return TrayMouse::kMiddleButtonUp;
     case QSystemTrayIcon::Unknown:
@@ -86,9 +91,26 @@ unsigned TrayMouseMessageFor(QSystemTrayIcon::ActivationReason reason)
     return 0;
 }
 
+bool NotificationAreaReportsDoubleClick()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return true;
+    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    QDBusMessage get = QDBusMessage::createMethodCall(watcher, QStringLiteral("/StatusNotifierWatcher"),
+                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                      QStringLiteral("Get"));
+    get << watcher << QStringLiteral("IsStatusNotifierHostRegistered");
+    get.setAutoStartService(false);
+    const QDBusReply<QDBusVariant> reply = bus.call(get, QDBus::Block, 1000);
+    return !(reply.isValid() && reply.value().variant().toBool());
+}
+
 void QtTrayShell::OnActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    const unsigned mouse = TrayMouseMessageFor(reason);
+    if (!trayReportsDoubleClick_)
+        trayReportsDoubleClick_ = !reportsDoubleClick_ || reportsDoubleClick_();
+    const unsigned mouse = TrayMouseMessageFor(reason, *trayReportsDoubleClick_);
     if (mouse != 0 && window_ && callbackMessage_ != 0)
         window_(callbackMessage_, mouse);
 }

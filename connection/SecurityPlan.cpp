@@ -5,7 +5,7 @@ namespace tembrel {
 InfrastructureSecurity InfrastructureSecurityFor(uint32_t authMode, int32_t encryption) {
     // WPA-family 802.1x rows fall back to open authentication for WEP profiles.
     const auto unlessWep = [encryption](uint32_t value) -> uint32_t {
-        return encryption == kEncryptionWep ? kNdisAuthOpen : value;
+        return encryption == kCipherWep ? kNdisAuthOpen : value;
     };
     switch (authMode) {
         case 1: return {kNdisAuthShared, 0, IdentityCall::kNone};
@@ -14,8 +14,8 @@ InfrastructureSecurity InfrastructureSecurityFor(uint32_t authMode, int32_t encr
         case 9: return {kNdisAuthWpa2Psk, 0, IdentityCall::kNone};
         case 3:
         case 14: {
-            const uint32_t value = encryption == kEncryptionTkip  ? kNdisAuthWpa
-                                   : encryption == kEncryptionAes ? kNdisAuthWpa2
+            const uint32_t value = encryption == kCipherTkip  ? kNdisAuthWpa
+                                   : encryption == kCipherAes ? kNdisAuthWpa2
                                                                   : kNdisAuthOpen;
             return {value, 0, IdentityCall::kLeap};
         }
@@ -36,10 +36,10 @@ InfrastructureSecurity InfrastructureSecurityFor(uint32_t authMode, int32_t encr
 
 std::optional<uint32_t> EncryptionStatusFor(int32_t encryption) {
     switch (encryption) {
-        case kEncryptionOff: return kNdisEncryptionDisabled;
-        case kEncryptionWep: return kNdisWepEnabled;
-        case kEncryptionTkip: return kNdisTkipEnabled;
-        case kEncryptionAes: return kNdisAesEnabled;
+        case kCipherNone: return kNdisEncryptionDisabled;
+        case kCipherWep: return kNdisWepEnabled;
+        case kCipherTkip: return kNdisTkipEnabled;
+        case kCipherAes: return kNdisAesEnabled;
         default: return std::nullopt;
     }
 }

@@ -1,6 +1,8 @@
 #pragma once
 // How a profile's authMode and encryption codes become the NDIS numbers the library takes.
 
+#include "profiles/Cipher.h"
+
 #include <cstdint>
 #include <optional>
 
@@ -21,17 +23,18 @@ enum NdisAuthMode : uint32_t {
 enum NdisEncryptionStatus : uint32_t {
     kNdisWepEnabled = 0,
     kNdisEncryptionDisabled = 1,
+    kNdisWepKeyAbsent = 2,
     kNdisTkipEnabled = 4,
+    kNdisTkipKeyAbsent = 5,
     kNdisAesEnabled = 6,
+    kNdisAesKeyAbsent = 7,
 };
 
-// Profile encryption codes.
-enum ProfileEncryption : int32_t {
-    kEncryptionOff = 0,
-    kEncryptionWep = 1,
-    kEncryptionTkip = 2,
-    kEncryptionAes = 3,
-};
+// The cipher is set but its key is not (yet) in place.
+inline bool IsKeyAbsent(uint32_t encryptionStatus) {
+    return encryptionStatus == kNdisWepKeyAbsent || encryptionStatus == kNdisTkipKeyAbsent ||
+           encryptionStatus == kNdisAesKeyAbsent;
+}
 
 // The 802.1x identity call an infrastructure profile makes.
 enum class IdentityCall { kNone, kLeap, kTls, kPeap, kTtls };

@@ -1,31 +1,13 @@
 #include "connection/StatusRefresher.h"
 
+#include "connection/SecurityPlan.h"
+#include "profiles/ProfileDefaults.h"
+#include "survey/ChannelPlan.h"
+
 #include <algorithm>
 #include <utility>
 
 namespace tembrel {
-
-namespace {
-
-constexpr uint32_t kChannel14FrequencyMHz = 2484;
-constexpr uint32_t kHighestChannelNumber = 200;  // the 5 GHz plan numbers channels up to 200
-constexpr uint32_t kBand80211a = 2;
-
-bool IsKeyAbsent(uint32_t encryptionStatus) {
-    // NDIS: WEP, TKIP and AES "key absent".
-    return encryptionStatus == 2 || encryptionStatus == 5 || encryptionStatus == 7;
-}
-
-}  // namespace
-
-uint32_t FrequencyForChannelMHz(uint32_t channel) {
-    if (channel >= 1 && channel <= 13) return 2407 + 5 * channel;
-    if (channel == 14) return kChannel14FrequencyMHz;
-    // 5180 + 5 x (channel - 36) below 52, 5260 + 5 x (channel - 52) below 149, 5745 + ... above:
-    // all three are 5000 + 5 x channel. A number no channel has is left without a frequency.
-    if (channel > kHighestChannelNumber) return 0;
-    return 5000 + 5 * channel;
-}
 
 int TrayStateFor(bool handleHeld, const ConnectionSnapshot& snapshot) {
     if (!handleHeld) return kTrayCardUnplugged;
@@ -54,6 +36,7 @@ void StatusRefresher::RefreshStatus(bool connected) {
             driver_.QueryBssid(h, s.currentBssid.data());
             driver_.QueryChannel(h, &s.currentChannel);
             s.frequencyMHz = FrequencyForChannelMHz(s.currentChannel);
+            // The library is asked for the band of a 2.4 GHz channel only; the rest is 802.11a.
             if (IsTwoPointFourGhzChannel(s.currentChannel)) {
                 driver_.QueryWlanMode(h, &s.currentWlanMode);
             } else {
@@ -68,7 +51,7 @@ void StatusRefresher::RefreshStatus(bool connected) {
         const bool noBssid = std::all_of(s.currentBssid.begin(), s.currentBssid.end(),
                                          [](uint8_t b) { return b == 0; });
         if (noBssid) s = ConnectionSnapshot{};
-        s.adHocStarted = (s.currentNetworkMode == 0 && s.ssidLength() != 0) ? 1 : 0;
+        s.adHocStarted = (s.currentNetworkMode == kNetworkTypeAdHoc && s.ssidLength() != 0) ? 1 : 0;
     }
     snapshot_.write(s);
     if (publishTrayState_) publishTrayState_(TrayStateFor(held, s));

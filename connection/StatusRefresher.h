@@ -22,12 +22,6 @@ enum TrayState : int {
     kTrayScanning = 3,
 };
 
-// Centre frequency for a channel number: 2407 + 5 x channel for 1 to 13, 2484 for 14, and the
-// 5 GHz plan (5000 + 5 x channel) for the rest; 0 for numbers beyond the 5 GHz plan (200).
-uint32_t FrequencyForChannelMHz(uint32_t channel);
-// True for the 2.4 GHz channels, whose band the library is asked for.
-inline bool IsTwoPointFourGhzChannel(uint32_t channel) { return channel >= 1 && channel <= 14; }
-
 // The tray state the snapshot stands for: 0 without a card, 1 connected, 2 otherwise.
 int TrayStateFor(bool handleHeld, const ConnectionSnapshot& snapshot);
 

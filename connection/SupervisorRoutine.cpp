@@ -1,5 +1,6 @@
 #include "connection/SupervisorRoutine.h"
 
+#include "adapter/Adapter.h"
 #include "connection/EventCodes.h"
 #include "connection/StatusRefresher.h"
 #include "profiles/ProfileText.h"
@@ -55,7 +56,7 @@ PROFILE_RECORD SupervisorRoutine::copyOf(const ProfilePtr& profile) const {
 }
 
 bool SupervisorRoutine::associated(int result, const PROFILE_RECORD& profile) const {
-    if (result == 0) return true;
+    if (result == kConnectAssociated) return true;
     if (result != kAssociationPending) return false;
     const ConnectionSnapshot s = context_.snapshot.copy();
     return s.connectedOrAdHocStarted() && s.ssid() == ProfileSsid(profile) &&
@@ -67,7 +68,7 @@ SupervisorRoutine::Pass SupervisorRoutine::RunPass() {
     const SupervisorFlags& flags = context_.flags;
     const auto idle = [&] {
         const ConnectionSnapshot s = context_.snapshot.copy();
-        return context_.radioState == 0 || s.connected != 0 || s.adHocStarted != 0 || flags.monitorMode != 0;
+        return context_.radioState == kRadioOff || s.connected != 0 || s.adHocStarted != 0 || flags.monitorMode != 0;
     };
     if (idle()) return Pass::kContinue;
 
@@ -75,7 +76,7 @@ SupervisorRoutine::Pass SupervisorRoutine::RunPass() {
 
     if (flags.autoConfiguration != 0) {
         const ConnectionSnapshot s = context_.snapshot.copy();
-        if (s.connected == 0 && s.adHocStarted == 0 && context_.radioState == 1 && !leaveCardAlone() &&
+        if (s.connected == 0 && s.adHocStarted == 0 && context_.radioState == kRadioOn && !leaveCardAlone() &&
             flags.monitorMode == 0) {
             if (context_.notify.publishTrayState) context_.notify.publishTrayState(kTrayScanning);
             // A stopped run publishes nothing more: the main window shows the card's state itself.
@@ -108,21 +109,34 @@ void SupervisorRoutine::retryPreparedProfile() {
         while (attemptsUsed < kPreparedProfileAttempts) {
             // The profile must still be in the list: the user may have deleted it meanwhile.
             if (!context_.profiles.IndexOf(profile.get()) || !cardHeld() || leaveCardAlone() ||
-                context_.radioState == 0)
+                context_.radioState == kRadioOff)
                 break;
             if (associated(context_.connectProfile(profile), record)) break;
             ++attemptsUsed;
         }
         if (attemptsUsed == kPreparedProfileAttempts && !stop_.stop_requested() &&
-            !context_.snapshot.copy().connectedOrAdHocStarted() && context_.notify.showMessage)
-            context_.notify.showMessage(kAutoLinkFailedText);
+            !context_.snapshot.copy().connectedOrAdHocStarted())
+            showMessageAndWait(kAutoLinkFailedText);
     }
     if (!stop_.stop_requested()) publishTrayFromSnapshot();
 }
 
+void SupervisorRoutine::showMessageAndWait(const char* text) {
+    if (!context_.notify.showMessage) return;
+    const std::shared_ptr<MessageBoxGate> gate = context_.messageBox;
+    const auto waitClosed = [&] {
+        if (context_.timing.waitStarted) context_.timing.waitStarted(SupervisorWait::kMessageDismissed);
+        return gate->WaitClosed(stop_);
+    };
+    if (gate->open() && !waitClosed()) return;
+    gate->Open();
+    context_.notify.showMessage(text, [gate] { gate->Close(); });
+    waitClosed();
+}
+
 int SupervisorRoutine::WalkPreferList() {
     if (!cardHeld()) return 0;
-    if (context_.radioState == 0) return 1;
+    if (context_.radioState == kRadioOff) return 1;
     bool reachedPreferProfile = false;
     for (size_t index = 0; !leaveCardAlone(); ++index) {
         // The list may change under the walk (ConnectProfile moves the profile it applies);
@@ -132,7 +146,7 @@ int SupervisorRoutine::WalkPreferList() {
         const PROFILE_RECORD record = copyOf(profile);
         if (record.inPreferList != 1) continue;
         reachedPreferProfile = true;
-        if (!cardHeld() || leaveCardAlone() || context_.radioState == 0) break;
+        if (!cardHeld() || leaveCardAlone() || context_.radioState == kRadioOff) break;
         if (associated(context_.connectProfile(profile), record)) break;
     }
     if (!reachedPreferProfile && !leaveCardAlone()) WaitForStop(SupervisorWait::kEmptyWalkPause);

@@ -8,7 +8,9 @@
 #include "adapter/AdapterHandle.h"
 #include "adapter/DriverLibrary.h"
 #include "connection/AutoLinkEvent.h"
+#include "connection/ConnectResult.h"
 #include "connection/ConnectionSnapshot.h"
+#include "connection/MessageBoxGate.h"
 #include "connection/SupervisorFlags.h"
 #include "profiles/ProfileList.h"
 
@@ -17,6 +19,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <stop_token>
 #include <string>
@@ -26,7 +29,7 @@ namespace tembrel {
 inline constexpr const char* kAutoLinkFailedText = "Auto Link Failed!";
 inline constexpr const char* kScanningForText = "Scanning for ";
 
-enum class SupervisorWait { kPeriod, kEmptyWalkPause };
+enum class SupervisorWait { kPeriod, kEmptyWalkPause, kMessageDismissed };
 
 struct SupervisorTiming {
     std::chrono::milliseconds period{5000};         // between passes
@@ -44,8 +47,9 @@ struct SupervisorNotifications {
     std::function<void(uint32_t code, const std::string& text)> notifyStatusPage;
     // Code 1007 to the main window: run the Auto Link flow, which ends by signalling the event.
     std::function<void()> requestAutoLink;
-    // A plain message box with the exclamation icon.
-    std::function<void(const std::string& text)> showMessage;
+    // A plain message box with the exclamation icon; `dismissed` is to be called (on any
+    // thread, also after the supervisor ended) once the user has closed it.
+    std::function<void(const std::string& text, std::function<void()> dismissed)> showMessage;
 };
 
 // Everything the supervisor touches; all of it must outlive the supervisor thread.
@@ -62,11 +66,9 @@ struct SupervisorContext {
     std::function<int(const ProfilePtr&)> connectProfile;
     SupervisorNotifications notify;
     SupervisorTiming timing;
+    // The supervisor's message box, shared by all its runs.
+    std::shared_ptr<MessageBoxGate> messageBox = std::make_shared<MessageBoxGate>();
 };
-
-// Result of ConnectProfile that counts as associated when the snapshot shows the profile's
-// network.
-inline constexpr int kAssociationPending = 4;
 
 class SupervisorRoutine {
 public:
@@ -100,6 +102,8 @@ private:
     // ConnectProfile's result 0, or 4 with the snapshot on the profile's network.
     bool associated(int result, const PROFILE_RECORD& profile) const;
     void retryPreparedProfile();
+    // Shows the box and waits until it is dismissed or stop is requested.
+    void showMessageAndWait(const char* text);
 
     const SupervisorContext& context_;
     std::stop_token stop_;

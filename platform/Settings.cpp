@@ -52,6 +52,8 @@ bool IniSettings::writeInt(std::string_view section, std::string_view key, int v
     if (file.status == ReadStatus::Failed) return false;
 
     const std::string text = ini::SetValue(file.text, section, key, std::to_string(value));
+    // The same value again (the channel range at every start, say): no rewrite, no sync.
+    if (file.status == ReadStatus::Ok && text == file.text) return true;
     QSaveFile out(name);
     if (!out.open(QIODevice::WriteOnly)) return false;
     const qint64 size = static_cast<qint64>(text.size());

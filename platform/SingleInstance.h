@@ -6,14 +6,20 @@
 // the socket file it left is replaced.
 //
 // Protocol: the request is the code as decimal text and a newline; the first copy answers
-// "OK\n". Anything else, or more than 32 bytes, closes the connection.
+// "OK\n". Anything else (another number included: the socket is no channel for the program's
+// event codes), or more than 32 bytes, closes the connection unanswered.
+//
+// Plain AF_UNIX sockets watched by QSocketNotifier: Qt Network (and the libraries it pulls
+// in) would cost the program about 1.5 MiB of resident memory for this one socket.
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
+#include <map>
 #include <memory>
 
-class QLocalServer;
+class QSocketNotifier;
 
 namespace tembrel {
 
@@ -37,7 +43,8 @@ public:
     ~SingleInstance() override;
 
     // Call once, early, with an event loop to follow when First is returned. A later copy
-    // waits at most about two seconds for the first copy's answer.
+    // sends requestCode and waits at most about two seconds for the first copy's answer; the
+    // first copy accepts that code and no other.
     Outcome claim(int requestCode = kRestoreRequestCode);
 
     QString socketPath() const { return socketPath_; }
@@ -48,17 +55,27 @@ public:
     static QString SocketName(const QString& title, const QString& user);
 
 signals:
+    // A later copy's request: always the code given to claim().
     void requestReceived(int code);
 
 private:
+    // A later copy's connection: its socket, the notifier that watches it, what it sent so far.
+    struct Connection;
+    bool listen();
     void acceptConnections();
+    void readRequest(int fd);
+    // Closes the connection once control is back in the event loop (it may be the caller's).
+    void dropConnection(int fd);
     Outcome notifyRunningCopy(int requestCode);
 
     QString socketPath_;
     QString lockPath_;
     QString error_;
     int lockFd_ = -1;
-    std::unique_ptr<QLocalServer> server_;
+    int listenFd_ = -1;
+    int acceptedCode_ = kRestoreRequestCode;
+    std::unique_ptr<QSocketNotifier> listener_;
+    std::map<int, std::unique_ptr<Connection>> connections_;
 };
 
 }  // namespace tembrel

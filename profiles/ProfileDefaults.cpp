@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "profiles/Cipher.h"
 #include "profiles/ProfileText.h"
 
 namespace tembrel {
@@ -23,8 +24,8 @@ PROFILE_RECORD MakeDefaultProfile() {
     record.networkType = kNetworkTypeInfrastructure;
     record.wirelessMode = kWirelessModeAny;
     record.adHocChannel = 0;
-    record.encryption = 0;
-    record.authMode = 0;
+    record.encryption = kCipherNone;
+    record.authMode = 0;  // open
     record.keepAdapterSettings = 1;
     record.powerSaveMode = 0;
     record.preamble = kPreambleAuto;

@@ -8,6 +8,9 @@ namespace {
 constexpr uint32_t kChannel14MHz = 2484;
 constexpr uint32_t kChannel1MHz = 2412;
 constexpr uint32_t kFiveGhzThresholdKHz = 5'000'000;
+constexpr uint32_t kFiveGhzBaseMHz = 5000;     // channel c is at 5000 + 5 x c MHz
+constexpr uint32_t kHighestChannelNumber = 200;  // the 5 GHz numbering ends at 200 (6000 MHz)
+constexpr uint32_t kChannelSpacingMHz = 5;
 constexpr size_t kRatesExamined = 14;  // the last two rate bytes are never looked at
 }  // namespace
 
@@ -24,6 +27,13 @@ uint32_t ChannelFromFrequency(uint32_t frequencyKHz) {
     for (const auto& s : kFiveGhzSegments)
         if (mhz >= s.firstFrequencyMHz) segment = &s;
     return segment->firstChannel + ((mhz - segment->firstFrequencyMHz) / 20) * 4;
+}
+
+uint32_t FrequencyForChannelMHz(uint32_t channel) {
+    if (channel == 14) return kChannel14MHz;
+    if (IsTwoPointFourGhzChannel(channel)) return kChannel1MHz + kChannelSpacingMHz * (channel - 1);
+    if (channel > kHighestChannelNumber) return 0;
+    return kFiveGhzBaseMHz + kChannelSpacingMHz * channel;
 }
 
 uint32_t ClassifyBand(const ScanEntry& entry) {

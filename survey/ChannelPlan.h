@@ -1,5 +1,6 @@
 #pragma once
-// Channel numbers from centre frequencies, and the band code of a scan entry.
+// The channel plan: channel numbers from centre frequencies and back, and the band code of a
+// scan entry. The one place where channels and frequencies meet.
 
 #include "survey/ScanEntry.h"
 
@@ -33,6 +34,13 @@ static_assert(kHighestFiveGhzChannel == 165);
 
 // Channel for a DSConfig frequency in kHz; 0 outside the known plans.
 uint32_t ChannelFromFrequency(uint32_t frequencyKHz);
+
+// Centre frequency for a channel number: 2407 + 5 x channel for 1 to 13, 2484 for 14, and the
+// 5 GHz plan for every other number (its segments all follow 5000 + 5 x channel, so numbers
+// between them, 0 included, get that frequency too); 0 for numbers beyond 200.
+uint32_t FrequencyForChannelMHz(uint32_t channel);
+// True for the 2.4 GHz channels (1 to 14).
+inline bool IsTwoPointFourGhzChannel(uint32_t channel) { return channel >= 1 && channel <= 14; }
 
 // 802.11a above 5 GHz; otherwise 802.11g when a supported rate is 9 Mbit/s or above 11 Mbit/s;
 // otherwise 802.11b.

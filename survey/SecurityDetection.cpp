@@ -30,13 +30,13 @@ std::optional<Suite> SuiteAt(const InformationElement& e, size_t offset) {
 }
 
 uint32_t CipherFromSuite(const std::optional<Suite>& s, uint8_t oui0, uint8_t oui1, uint8_t oui2) {
-    if (!s || (*s)[0] != oui0 || (*s)[1] != oui1 || (*s)[2] != oui2) return kScanCipherNone;
+    if (!s || (*s)[0] != oui0 || (*s)[1] != oui1 || (*s)[2] != oui2) return kCipherNone;
     switch ((*s)[3]) {
         case 0x01:
-        case 0x05: return kScanCipherWep;
-        case 0x02: return kScanCipherTkip;
-        case 0x04: return kScanCipherAes;
-        default: return kScanCipherNone;
+        case 0x05: return kCipherWep;
+        case 0x02: return kCipherTkip;
+        case 0x04: return kCipherAes;
+        default: return kCipherNone;
     }
 }
 
@@ -57,7 +57,7 @@ ScanSecurity DetectSecurityOfEntry(const ScanEntry& entry) {
         if (e.body.size() < kMinimumBody) continue;
         if (e.id == kVendorSpecificId) {
             const auto prefix = SuiteAt(e, 2);
-            if (prefix == kVendorNoSecurity) return {kScanAuthOpenOrShared, kScanCipherNone};
+            if (prefix == kVendorNoSecurity) return {kScanAuthOpenOrShared, kCipherNone};
             if (prefix == kWpaElement) {
                 // Version 6-7, group suite 8-11, pairwise count 12-13, first pairwise suite
                 // 14-17, key-management count 18-19, first key-management suite 20-23.

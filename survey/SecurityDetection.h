@@ -3,6 +3,7 @@
 // profile's authMode and encryption fields.
 
 #include "adapter/DriverLibrary.h"
+#include "profiles/Cipher.h"
 #include "survey/ScanEntry.h"
 
 #include <cstdint>
@@ -17,17 +18,9 @@ enum ScanAuthentication : uint32_t {
     kScanAuthWpa8021x = 100,
     kScanAuthWpa28021x = 101,
 };
-// Cipher codes of a scanned network.
-enum ScanCipher : uint32_t {
-    kScanCipherNone = 0,
-    kScanCipherWep = 1,
-    kScanCipherTkip = 2,
-    kScanCipherAes = 3,
-};
-
 struct ScanSecurity {
     uint32_t authentication = kScanAuthOpenOrShared;
-    uint32_t cipher = kScanCipherWep;  // an encrypted network without a WPA or RSN element
+    uint32_t cipher = kCipherWep;  // an encrypted network without a WPA or RSN element
     friend bool operator==(const ScanSecurity&, const ScanSecurity&) = default;
 };
 

@@ -125,8 +125,8 @@ bool Card::bandAllowed(const Network& n) const {
     }
 }
 
-bool Card::audible(const Network& n) const {
-    if (!radioOn() || n.rssiDbm < kHearingLimitDbm) return false;
+bool Card::audibleAt(const Network& n, int32_t rssiDbm) const {
+    if (!radioOn() || rssiDbm < kHearingLimitDbm) return false;
     if (IsFiveGigahertz(n.channel)) return true;
     const uint32_t first = (settings_.channelRange >> 8) & 0xff;
     const uint32_t last = settings_.channelRange & 0xff;
@@ -468,6 +468,33 @@ void Card::advanceTo(uint64_t nowMs) {
         }
     }
     nowMs_ = std::max(nowMs_, nowMs);
+}
+
+uint64_t Card::nextDueMs() const {
+    uint64_t due = kNever;
+    if (pendingScan_) due = std::min(due, pendingScan_->dueMs);
+    if (exchange_.running) due = std::min(due, exchange_.dueMs);
+    if (driftStepMayChangeLink()) due = std::min(due, nextDriftMs_);
+    return due;
+}
+
+// After a drift step every signal lies within kDriftSpanDb of its level, so the step can only
+// change the link when that range reaches past the hearing limit, or when the link's network
+// is already gone, changed or out of the card's channels.
+bool Card::driftStepMayChangeLink() const {
+    if (!present_) return false;
+    if (link_.state == LinkState::Associated) {
+        const Network* n = networkByBssid(link_.bssid);
+        return n == nullptr || n->security != link_.security || !audibleAt(*n, n->levelDbm - kDriftSpanDb);
+    }
+    if (link_.state == LinkState::AdHocWaiting) {
+        for (const Network& n : env_.networks) {
+            if (n.adHoc && n.ssid == link_.ssid && audibleAt(n, n.levelDbm + kDriftSpanDb) &&
+                MatchSecurity(settings_.security, n) == MatchResult::Joined)
+                return true;
+        }
+    }
+    return false;
 }
 
 void Card::driftAndSupervise(uint64_t) {

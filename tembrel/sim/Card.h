@@ -125,7 +125,14 @@ public:
     const std::string* learntSsid() const { return learntSsid_ ? &*learntSsid_ : nullptr; }
 
     // ---- time ----
+    // Works out everything that fell due up to nowMs, in time order.
     void advanceTo(uint64_t nowMs);
+    static constexpr uint64_t kNever = UINT64_MAX;
+    // When the card next does something nobody asked for, that is, reports an event: a scan
+    // completes, an Auto Link step, or a drift step that may lose the link or let an ad-hoc
+    // peer join. kNever when nothing is due. Drift, counters and the background refresh of the
+    // scan list report nothing, so they are worked out only when the card is next asked.
+    uint64_t nextDueMs() const;
 
     // ---- controls no real card has ----
     bool present() const { return present_; }
@@ -174,7 +181,9 @@ private:
     };
 
     bool radioOn() const { return present_ && hwRadioOn_ && settings_.radio == 1; }
-    bool audible(const Network& n) const;
+    bool audible(const Network& n) const { return audibleAt(n, n.rssiDbm); }
+    bool audibleAt(const Network& n, int32_t rssiDbm) const;
+    bool driftStepMayChangeLink() const;
     bool bandAllowed(const Network& n) const;
     Network* networkByBssid(const MacAddress& bssid);
     const Network* networkByBssid(const MacAddress& bssid) const;

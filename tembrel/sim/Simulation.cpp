@@ -12,8 +12,6 @@
 namespace tembrel::sim {
 
 namespace {
-constexpr auto kTickPeriod = std::chrono::milliseconds(100);
-
 bool ManualClockRequested() {
     const char* mode = std::getenv("TEMBREL_SIM_CLOCK");
     return mode != nullptr && std::strcmp(mode, "manual") == 0;
@@ -97,22 +95,61 @@ void Simulation::forwardEvents() {
     for (SimEvent& e : card_->takeEvents()) dispatcher_.post(std::move(e));
 }
 
+void Simulation::afterCall(std::unique_lock<std::mutex>& lock) {
+    forwardEvents();
+    const bool earlier = card_->nextDueMs() < tickerDueMs_;
+    lock.unlock();
+    if (earlier) wakeTicker();
+}
+
+void Simulation::wakeTicker() {
+    if (clock_.manual()) return;  // no ticker: time moves only when the test says so
+    {
+        std::lock_guard lock(tickMutex_);
+        rescheduled_ = true;
+    }
+    tickWake_.notify_all();
+}
+
 void Simulation::tick() {
     std::unique_lock lock(tickMutex_);
-    while (!tickWake_.wait_for(lock, kTickPeriod, [this] { return stopping_; })) {
-        withCard([](Card&) {});
+    while (!stopping_) {
+        // A call that brings the due time forward from here on wakes the wait below.
+        rescheduled_ = false;
+        lock.unlock();
+        uint64_t due = Card::kNever;
+        uint64_t now = 0;
+        {
+            std::lock_guard cardLock(mutex_);
+            now = clock_.nowMs();
+            card_->advanceTo(now);
+            forwardEvents();
+            due = card_->nextDueMs();
+            tickerDueMs_ = due;
+        }
+        lock.lock();
+        const auto woken = [this] { return stopping_ || rescheduled_; };
+        if (due == Card::kNever)
+            tickWake_.wait(lock, woken);
+        else if (due > now)
+            tickWake_.wait_for(lock, std::chrono::milliseconds(due - now), woken);
     }
 }
 
 void Simulation::advance(uint64_t ms) {
     clock_.advance(ms);
     withCard([](Card&) {});
+    // The ticker's sleep was measured on the clock before the jump.
+    wakeTicker();
 }
 
 void Simulation::reset() {
     Environment env = LoadConfiguredEnvironment();
-    std::lock_guard lock(mutex_);
-    card_ = std::make_unique<Card>(std::move(env), clock_.nowMs(), seed_);
+    {
+        std::lock_guard lock(mutex_);
+        card_ = std::make_unique<Card>(std::move(env), clock_.nowMs(), seed_);
+    }
+    wakeTicker();
 }
 
 bool Simulation::control(const std::vector<std::string>& words, std::string& reply) {

@@ -1,6 +1,8 @@
 #pragma once
 // The one simulated card of the process: its state behind one mutex, the clock, the event
-// thread, the ticker that moves real time along, and the control listener.
+// thread, the ticker that moves real time along, and the control listener. The ticker has no
+// period: it sleeps until the card's next due event (Card::nextDueMs) and is woken when a call
+// brings that time forward, so an idle card costs no wake-ups.
 
 #include "Card.h"
 #include "Clock.h"
@@ -27,14 +29,14 @@ public:
     // then hands the events it produced to the event thread.
     template <class F>
     auto withCard(F&& f) {
-        std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
         card_->advanceTo(clock_.nowMs());
         if constexpr (std::is_void_v<decltype(f(*card_))>) {
             f(*card_);
-            forwardEvents();
+            afterCall(lock);
         } else {
             auto r = f(*card_);
-            forwardEvents();
+            afterCall(lock);
             return r;
         }
     }
@@ -52,16 +54,22 @@ public:
 private:
     Simulation();
     void forwardEvents();
+    // Forwards the events of a call and wakes the ticker when the card's next due time came
+    // before the one it sleeps towards; releases `lock`.
+    void afterCall(std::unique_lock<std::mutex>& lock);
+    void wakeTicker();
     void tick();
 
     Clock clock_;
     std::mutex mutex_;
     std::unique_ptr<Card> card_;
+    uint64_t tickerDueMs_ = Card::kNever;  // (mutex_) where the ticker sleeps to
     uint32_t seed_ = 7700;
     std::string socketPath_;
     std::mutex tickMutex_;
     std::condition_variable tickWake_;
     bool stopping_ = false;
+    bool rescheduled_ = false;  // (tickMutex_) the ticker is to work out its due time again
     std::thread ticker_;
     std::unique_ptr<ControlServer> server_;
     // Last, so that it stops (and no receiver runs) before the card goes away.

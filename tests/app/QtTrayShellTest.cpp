@@ -50,3 +50,13 @@ TEST(QtTrayShell, ActivationsBecomeMouseMessages)
     EXPECT_EQ(TrayMouseMessageFor(QSystemTrayIcon::MiddleClick), 0x208u);
     EXPECT_EQ(TrayMouseMessageFor(QSystemTrayIcon::Unknown), 0u);
 }
+
+// A StatusNotifierItem tray: its single activation restores the window as a double click does.
+TEST(QtTrayShell, WithoutDoubleClicksASingleActivationRestores)
+{
+    using tembrel::TrayMouseMessageFor;
+    EXPECT_EQ(TrayMouseMessageFor(QSystemTrayIcon::Trigger, false), 0x203u);
+    EXPECT_EQ(TrayMouseMessageFor(QSystemTrayIcon::DoubleClick, false), 0x203u);
+    EXPECT_EQ(TrayMouseMessageFor(QSystemTrayIcon::Context, false), 0x205u);
+    EXPECT_EQ(TrayMouseMessageFor(QSystemTrayIcon::MiddleClick, false), 0x208u);
+}

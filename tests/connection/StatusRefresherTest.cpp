@@ -85,12 +85,6 @@ INSTANTIATE_TEST_SUITE_P(Channels, ChannelTest,
                                            ChannelRow{64, 5320, false, 2}, ChannelRow{149, 5745, false, 2},
                                            ChannelRow{165, 5825, false, 2}));
 
-TEST(FrequencyForChannel, NumbersNoChannelHasGiveNoFrequency) {
-    EXPECT_EQ(FrequencyForChannelMHz(200), 6000u);
-    EXPECT_EQ(FrequencyForChannelMHz(201), 0u);
-    EXPECT_EQ(FrequencyForChannelMHz(0xFFFFFFFFu), 0u);
-}
-
 TEST_F(StatusRefresherTest, ZeroBssidEmptiesTheSnapshotAndShowsNoConnection) {
     driver.setOutBytes("QueryBssid", {0, 0, 0, 0, 0, 0});
     refresher.RefreshStatus(true);

@@ -84,7 +84,10 @@ protected:
     SupervisorContext context() {
         SupervisorTiming t = timing;
         t.waitStarted = [this](SupervisorWait w) {
-            if (logWaits) log.add(w == SupervisorWait::kPeriod ? "wait(period)" : "wait(pause)");
+            if (logWaits)
+                log.add(w == SupervisorWait::kPeriod           ? "wait(period)"
+                        : w == SupervisorWait::kEmptyWalkPause ? "wait(pause)"
+                                                               : "wait(message)");
         };
         return SupervisorContext{
             driver,
@@ -110,7 +113,17 @@ protected:
                     }
                     if (hook) hook();
                 },
-                [this](const std::string& text) { log.add("message(" + text + ")"); },
+                [this](const std::string& text, std::function<void()> dismissed) {
+                    log.add("message(" + text + ")");
+                    {
+                        std::lock_guard lock(scriptMutex);
+                        if (holdMessages) {
+                            openMessages.push_back(std::move(dismissed));
+                            return;
+                        }
+                    }
+                    dismissed();  // the user closes the box at once
+                },
             },
             t,
         };
@@ -139,6 +152,21 @@ protected:
     int defaultConnectResult = 1;
     std::function<void(const std::string&)> onConnect;
     std::function<void()> onAutoLinkRequest;
+    // With holdMessages the boxes stay open until dismissOldestMessage().
+    bool holdMessages = false;
+    std::deque<std::function<void()>> openMessages;
+
+    void dismissOldestMessage() {
+        std::function<void()> dismissed;
+        {
+            std::lock_guard lock(scriptMutex);
+            ASSERT_FALSE(openMessages.empty());
+            dismissed = std::move(openMessages.front());
+            openMessages.pop_front();
+        }
+        log.add("dismissed");
+        dismissed();
+    }
 };
 
 }  // namespace tembrel::testing

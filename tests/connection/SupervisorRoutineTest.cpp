@@ -293,7 +293,7 @@ TEST_F(AutoLinkPassTest, PreparedProfileFailingThreeTimesSaysAutoLinkFailed) {
     routine().RunPass();
     EXPECT_EQ(entries(), Join({kAutoLinkScan,
                                {"tray(3)", "page(1003, Scanning for Lobby)", "connect(P)", "connect(P)", "connect(P)",
-                                "message(Auto Link Failed!)", "tray(2)"}}));
+                                "message(Auto Link Failed!)", "wait(message)", "tray(2)"}}));
 }
 
 TEST_F(AutoLinkPassTest, PreparedProfileThatAssociatesEndsTheAttempts) {

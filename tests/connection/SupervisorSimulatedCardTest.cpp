@@ -8,6 +8,7 @@
 #include "connection/LibraryEventHandler.h"
 #include "connection/ProfileConnector.h"
 #include "connection/StatusRefresher.h"
+#include "survey/ChannelPlan.h"
 #include "connection/Supervisor.h"
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
@@ -146,7 +147,7 @@ protected:
         [this](const ProfilePtr& p) { return connector.ConnectProfile(p); },
         SupervisorNotifications{publishTray, [](uint32_t, const std::string&) {},
                                 [this] { ui.post([this] { events.Handle(kEventRunAutoLink); }); },
-                                [](const std::string&) {}},
+                                [](const std::string&, const std::function<void()>& dismissed) { dismissed(); }},
         SupervisorTiming{10ms, 1ms, {}}}};
 };
 

@@ -173,8 +173,55 @@ TEST_F(AutoLinkThreadTest, PreparedProfileFailingThreeTimesSaysAutoLinkFailed) {
     const Log e = work();
     const auto from = std::find(e.begin(), e.end(), "tray(3)");
     ASSERT_NE(from, e.end());
-    EXPECT_EQ(Log(from, from + 7), (Log{"tray(3)", "page(1003, Scanning for Lobby)", "connect(P)", "connect(P)",
-                                        "connect(P)", "message(Auto Link Failed!)", "tray(2)"}));
+    ASSERT_GE(e.end() - from, 8);
+    EXPECT_EQ(Log(from, from + 8), (Log{"tray(3)", "page(1003, Scanning for Lobby)", "connect(P)", "connect(P)",
+                                        "connect(P)", "message(Auto Link Failed!)", "wait(message)", "tray(2)"}));
+}
+
+TEST_F(AutoLinkThreadTest, AutoLinkFailedHoldsTheSupervisorUntilDismissed) {
+    holdMessages = true;
+    start();
+    ASSERT_TRUE(logged("request(1007)"));
+    profiles.Edit([](ProfileSequence& seq) { seq.insert(seq.begin(), NamedProfile("P", "Lobby", 1, 1)); });
+    autoLinkEvent.Signal(flags, kAutoLinkProfilePrepared);
+    ASSERT_TRUE(logged("wait(message)"));
+    // Blocked on the box: nothing after the wait, no further pass.
+    EXPECT_EQ(work().back(), "wait(message)");
+    dismissOldestMessage();
+    ASSERT_TRUE(logged("request(1007)", 2));
+    const Log e = work();
+    const auto from = std::find(e.begin(), e.end(), "message(Auto Link Failed!)");
+    ASSERT_GE(e.end() - from, 4);
+    EXPECT_EQ(Log(from, from + 4), (Log{"message(Auto Link Failed!)", "wait(message)", "dismissed", "tray(2)"}));
+}
+
+TEST_F(AutoLinkThreadTest, StopWhileTheBoxIsOpenReturnsPromptly) {
+    holdMessages = true;
+    start();
+    ASSERT_TRUE(logged("request(1007)"));
+    profiles.Edit([](ProfileSequence& seq) { seq.insert(seq.begin(), NamedProfile("P", "Lobby", 1, 1)); });
+    autoLinkEvent.Signal(flags, kAutoLinkProfilePrepared);
+    ASSERT_TRUE(logged("wait(message)"));
+    EXPECT_TRUE(supervisor->stop(3000ms));
+    EXPECT_EQ(countOf("tray(2)"), 0u);
+    dismissOldestMessage();  // after the run: harmless
+}
+
+TEST_F(AutoLinkThreadTest, ARestartedRunNeverShowsASecondBoxAtOnce) {
+    holdMessages = true;
+    profiles.Edit([](ProfileSequence& seq) { seq.insert(seq.begin(), NamedProfile("P", "Lobby", 1, 1)); });
+    onAutoLinkRequest = [this] { autoLinkEvent.Signal(flags, kAutoLinkProfilePrepared); };
+    start();
+    ASSERT_TRUE(logged("wait(message)"));
+    ASSERT_TRUE(supervisor->stop(3000ms));  // the card went and came back; the box stays open
+    start();
+    // The new run fails as well and waits for the open box before showing its own.
+    ASSERT_TRUE(logged("wait(message)", 2));
+    EXPECT_EQ(countOf("message(Auto Link Failed!)"), 1u);
+    dismissOldestMessage();
+    ASSERT_TRUE(logged("message(Auto Link Failed!)", 2));
+    ASSERT_TRUE(logged("wait(message)", 3));
+    dismissOldestMessage();
 }
 
 TEST_F(AutoLinkThreadTest, StopWhileWaitingForTheFlowReturnsPromptly) {

@@ -101,6 +101,18 @@ TEST_F(IniSettingsTest, WriteKeepsOtherLinesAndSections) {
               "LastChan=13\r\n\r\n[Mine]\r\nLastChan=99\r\n");
 }
 
+TEST_F(IniSettingsTest, WritingTheStoredValueAgainLeavesTheFileAlone) {
+    ASSERT_TRUE(settings_.write(settings::kLastChan, 13));
+    struct stat before {};
+    ASSERT_EQ(stat(file_.c_str(), &before), 0);
+    ASSERT_TRUE(settings_.write(settings::kLastChan, 13));
+    struct stat after {};
+    ASSERT_EQ(stat(file_.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);  // an atomic rewrite would be a new file
+    ASSERT_TRUE(settings_.write(settings::kLastChan, 11));
+    EXPECT_EQ(settings_.read(settings::kLastChan), 11);
+}
+
 TEST_F(IniSettingsTest, NonNumericValuesReadAsLeadingDigitsElseDefault) {
     WriteFile(file_, "[Advanced]\nFirstChan=abc\nLastChan=13 channels\nBoostMode=\n");
     EXPECT_EQ(settings_.read(settings::kFirstChan), 1);

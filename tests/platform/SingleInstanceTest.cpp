@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -122,6 +123,8 @@ TEST(SingleInstanceTest, UnreadableFolderFailsWithoutCrashing) {
     EXPECT_FALSE(instance.errorString().isEmpty());
 }
 
+// Only the restore request is taken: other numbers (2 would close the adapter, 1007 start
+// Auto Link if they reached the main window's event handler) are refused like junk.
 TEST(SingleInstanceTest, MalformedRequestsAreDroppedAndTheServerKeepsWorking) {
     EnsureApplication();
     QTemporaryDir folder;
@@ -129,14 +132,20 @@ TEST(SingleInstanceTest, MalformedRequestsAreDroppedAndTheServerKeepsWorking) {
     std::vector<int> requests;
     QObject::connect(&instance, &SingleInstance::requestReceived, [&](int code) { requests.push_back(code); });
     ASSERT_EQ(instance.claim(), SingleInstance::Outcome::First);
+    // Only the user may connect.
+    EXPECT_EQ(QFile::permissions(instance.socketPath()) &
+                  (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+              QFile::Permissions{});
 
-    for (const QByteArray& junk : {QByteArray("restore\n"), QByteArray(100, 'x')}) {
+    for (const QByteArray& junk : {QByteArray("restore\n"), QByteArray(100, 'x'), QByteArray("2\n"),
+                                   QByteArray("1007\n"), QByteArray("0\n"), QByteArray("-1002\n")}) {
         QLocalSocket socket;
         socket.connectToServer(instance.socketPath());
         ASSERT_TRUE(socket.waitForConnected(5000));
         socket.write(junk);
         socket.flush();
-        EXPECT_TRUE(WaitUntil([&] { return socket.state() == QLocalSocket::UnconnectedState; }));
+        EXPECT_TRUE(WaitUntil([&] { return socket.state() == QLocalSocket::UnconnectedState; })) << junk.constData();
+        EXPECT_EQ(socket.readAll(), QByteArray()) << junk.constData();
     }
     QLocalSocket good;
     good.connectToServer(instance.socketPath());

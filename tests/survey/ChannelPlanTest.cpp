@@ -38,6 +38,20 @@ INSTANTIATE_TEST_SUITE_P(
         FrequencyCase{5700000, 140}, FrequencyCase{5745000, 149}, FrequencyCase{5825000, 165},
         FrequencyCase{UINT32_MAX, 149 + ((UINT32_MAX / 1000 - 5745) / 20) * 4}));
 
+TEST(ChannelPlan, FrequencyOfEveryPlannedChannelGivesTheChannelBack) {
+    std::vector<uint32_t> channels;
+    for (uint32_t c = 1; c <= 14; ++c) channels.push_back(c);
+    for (const auto& segment : kFiveGhzSegments)
+        for (uint32_t i = 0; i < segment.channelCount; ++i) channels.push_back(segment.firstChannel + 4 * i);
+    for (uint32_t c : channels) EXPECT_EQ(ChannelFromFrequency(FrequencyForChannelMHz(c) * 1000), c) << c;
+}
+
+TEST(ChannelPlan, NumbersNoChannelHasGiveNoFrequency) {
+    EXPECT_EQ(FrequencyForChannelMHz(200), 6000u);
+    EXPECT_EQ(FrequencyForChannelMHz(201), 0u);
+    EXPECT_EQ(FrequencyForChannelMHz(0xFFFFFFFFu), 0u);
+}
+
 TEST(ChannelPlan, FilterUpperBoundComesFromTheTable) {
     EXPECT_EQ(kHighestFiveGhzChannel, 165u);
     EXPECT_EQ(ChannelFromFrequency(kFiveGhzSegments.back().firstFrequencyMHz * 1000 +
