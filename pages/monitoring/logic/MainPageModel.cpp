@@ -1,4 +1,5 @@
 #include "pages/monitoring/logic/MainPageModel.h"
+#include "profiles/ProfileDefaults.h"
 
 #include <algorithm>
 #include <cctype>
@@ -147,7 +148,7 @@ void MainPageModel::refreshLink() {
     view_.channelCaption = channelCaption(facts.channel, facts.frequencyMHz);
     view_.linkIcon = iconForBand(facts.wirelessMode);
     selectProfileForLink(facts);
-    view_.status = facts.networkType != 0 || facts.connected ? std::string(kStatusConnected) : "Waiting for peer...";
+    view_.status = facts.networkType != kNetworkTypeAdHoc || facts.connected ? std::string(kStatusConnected) : "Waiting for peer...";
     busy_ = false;
     if (timerRunning_) {
         periodicUpdate();

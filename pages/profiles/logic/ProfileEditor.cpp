@@ -1,6 +1,7 @@
 #include "pages/profiles/logic/ProfileEditor.h"
 
 #include "pages/profiles/logic/ProfileInputRules.h"
+#include "profiles/ProfileDefaults.h"
 
 namespace tembrel {
 
@@ -18,7 +19,7 @@ ProfileEditor::ProfileEditor(WizardMode mode) : mode_(mode) {}
 bool ProfileEditor::has(WizardPage page) const { return mode_ != WizardMode::Configure || page == WizardPage::Security; }
 
 void ProfileEditor::load(const PROFILE_RECORD& record) {
-    adHoc_ = record.networkType == 0;
+    adHoc_ = record.networkType == kNetworkTypeAdHoc;
     band_ = adHoc_ ? record.adHocWirelessMode : record.wirelessMode;
     network_.load(record);
     security_.load(record);
