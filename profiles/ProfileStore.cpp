@@ -1,5 +1,8 @@
 #include "profiles/ProfileStore.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <iterator>
 #include <system_error>
 #include <vector>
@@ -33,6 +36,42 @@ StoreResult ReadRecords(const std::filesystem::path& path, ProfileSequence& out)
     return parsed;
 }
 
+std::string ErrnoText(int error) { return std::error_code(error, std::generic_category()).message(); }
+
+StoreResult WriteFailure(std::string reason) {
+    StoreResult result;
+    result.status = StoreStatus::WriteFailed;
+    result.reason = std::move(reason);
+    return result;
+}
+
+// True when Data.cfg exists as a file but cannot be read whole now (no read permission, over the
+// size bound, damaged): the list in memory may then lack profiles that only that file holds.
+bool StoreNotReadableWhole(const std::filesystem::path& dataCfg) {
+    ProfileSequence probe;
+    const StoreResult read = ReadRecords(dataCfg, probe);
+    return !read.ok() && read.status != StoreStatus::NotFound && read.status != StoreStatus::NotARegularFile;
+}
+
+// Keeps the file `real` under the name `kept`, replacing an older one. A hard link leaves `real` in
+// place until the new file is renamed over it; where no link can be made the file itself is moved
+// and `moved` is set, so that a failed save can put it back.
+StoreResult KeepAside(const std::filesystem::path& real, const std::filesystem::path& kept, bool& moved) {
+    std::filesystem::path staging = real;
+    staging.replace_filename("." + real.filename().string() + ".bak." + std::to_string(::getpid()));
+    ::unlink(staging.c_str());
+    if (::link(real.c_str(), staging.c_str()) == 0) {
+        if (::rename(staging.c_str(), kept.c_str()) == 0) return StoreResult{};
+        const int error = errno;
+        ::unlink(staging.c_str());
+        return WriteFailure("cannot keep " + real.string() + " as " + kept.string() + ": " + ErrnoText(error));
+    }
+    if (::rename(real.c_str(), kept.c_str()) != 0)
+        return WriteFailure("cannot keep " + real.string() + " as " + kept.string() + ": " + ErrnoText(errno));
+    moved = true;
+    return StoreResult{};
+}
+
 void AppendAll(ProfileSequence& all, ProfileSequence& records) {
     all.insert(all.end(), std::make_move_iterator(records.begin()), std::make_move_iterator(records.end()));
 }
@@ -64,8 +103,22 @@ StoreResult WriteProfileFile(const std::filesystem::path& path, const ProfileLis
     const bool includeBuiltIns = IsSameFile(path, dataCfgPath);
     const SerializedProfiles image =
         list.Read([&](const ProfileSequence& records) { return SerializeProfiles(records, includeBuiltIns); });
-    StoreResult result = WriteFileAtomically(path, image.bytes, ops);
-    if (result.ok()) result.records = image.records;
+    const std::filesystem::path real = ReplacedFile(path);
+    std::filesystem::path kept;
+    bool moved = false;
+    if (includeBuiltIns && StoreNotReadableWhole(real)) {
+        if (StoreResult replaceable = CheckReplaceable(real); !replaceable.ok()) return replaceable;
+        kept = real;
+        kept += ".bak";
+        if (StoreResult keptAside = KeepAside(real, kept, moved); !keptAside.ok()) return keptAside;
+    }
+    StoreResult result = WriteFileAtomically(real, image.bytes, ops);
+    if (!result.ok()) {
+        if (moved) ::rename(kept.c_str(), real.c_str());
+        return result;
+    }
+    result.records = image.records;
+    result.keptAs = kept.string();
     return result;
 }
 
