@@ -65,12 +65,15 @@ FileDialogOptions CAdminTool::FileOptions() {
 void CAdminTool::OnImportProfiles() {
     const QString path = sheet().dialogs().openFile(this, FileOptions());
     if (path.isEmpty()) return;
-    const StoreResult imported = ImportWholeProfileFile(LocalPath(path), sheet().profiles());
-    if (!imported) {
+    const StoreResult imported = ImportProfileFile(LocalPath(path), sheet().profiles());
+    // A damaged file keeps the profiles read before the damage, and the user learns how many.
+    const std::string damage = ImportDamageText(imported);
+    if (!imported && damage.empty()) {
         tellFailure(path, kReadFailedText, imported.reason);
         return;
     }
-    emit profilesImported();
+    if (imported || imported.records > 0) emit profilesImported();
+    if (!damage.empty()) tellFailure(path, damage.c_str(), imported.reason);
 }
 
 void CAdminTool::OnExportProfiles() {
