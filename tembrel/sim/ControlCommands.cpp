@@ -48,7 +48,8 @@ bool WordsToNetwork(const std::vector<std::string>& words, json& obj, std::strin
         const std::string& w = words[i];
         const size_t eq = w.find('=');
         if (eq == std::string::npos || eq == 0) {
-            error = "expected key=value, got \"" + w + "\"";
+            // Not quoted: a word typed without its key may be a passphrase.
+            error = "word " + std::to_string(i + 1) + " is not key=value";
             return false;
         }
         const std::string key = w.substr(0, eq);
@@ -128,6 +129,7 @@ std::string ControlHelp() {
            "  add '{JSON}'                   add a network given as one JSON object\n"
            "  remove NETWORK                 take a network away\n"
            "  advance MS                     move simulation time forward\n"
+           "  hostile on | off               answer every query with nonsense (a broken driver)\n"
            "  help                           this text\n"
            "NETWORK is an SSID or a BSSID such as 00:1D:4F:10:00:05.";
 }
@@ -196,6 +198,12 @@ bool RunControlCommand(Card& card, const std::vector<std::string>& words, std::s
         if (argc != 1 || (words[1] != "off" && words[1] != "on")) return usage("radio-switch off | on");
         card.setRadioSwitch(words[1] == "on");
         reply = std::string("radio switch ") + words[1];
+        return true;
+    }
+    if (cmd == "hostile") {
+        if (argc != 1 || (words[1] != "off" && words[1] != "on")) return usage("hostile on | off");
+        card.setHostile(words[1] == "on");
+        reply = std::string("hostile mode ") + words[1];
         return true;
     }
     if (cmd == "signal" || cmd == "channel") {

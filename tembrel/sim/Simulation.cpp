@@ -51,6 +51,8 @@ Environment LoadConfiguredEnvironment() {
             }
         }
     }
+    if (const char* hostile = std::getenv("TEMBREL_SIM_HOSTILE"); hostile != nullptr && std::strcmp(hostile, "1") == 0)
+        env.hostile = true;
     // The variable names the host interface without an environment file (scripts/run sets it to
     // the interface of the default route, so that the utility shows real addresses and traffic).
     if (const char* host = std::getenv("TEMBREL_SIM_HOST_INTERFACE"); host != nullptr && *host != '\0') {
