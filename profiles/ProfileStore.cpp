@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <iterator>
 #include <system_error>
@@ -72,6 +74,25 @@ StoreResult KeepAside(const std::filesystem::path& real, const std::filesystem::
     return StoreResult{};
 }
 
+// A save killed before its rename leaves its temporary file (".Data.cfg." and six letters or
+// digits) behind, holding secrets. Only one copy of the program saves Data.cfg, so any such file
+// is stale by the time the next save starts.
+void RemoveStaleTemporaries(const std::filesystem::path& real) {
+    const std::string prefix = "." + real.filename().string() + ".";
+    std::filesystem::path folder = real.parent_path();
+    if (folder.empty()) folder = ".";
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+        const bool generated = std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                                           [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+        std::error_code typeError;
+        if (generated && it->symlink_status(typeError).type() == std::filesystem::file_type::regular)
+            ::unlink(it->path().c_str());
+    }
+}
+
 void AppendAll(ProfileSequence& all, ProfileSequence& records) {
     all.insert(all.end(), std::make_move_iterator(records.begin()), std::make_move_iterator(records.end()));
 }
@@ -106,6 +127,7 @@ StoreResult WriteProfileFile(const std::filesystem::path& path, const ProfileLis
     const std::filesystem::path real = ReplacedFile(path);
     std::filesystem::path kept;
     bool moved = false;
+    if (includeBuiltIns) RemoveStaleTemporaries(real);
     if (includeBuiltIns && StoreNotReadableWhole(real)) {
         if (StoreResult replaceable = CheckReplaceable(real); !replaceable.ok()) return replaceable;
         kept = real;

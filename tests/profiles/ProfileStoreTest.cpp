@@ -362,6 +362,23 @@ TEST_F(ProfileStore, SaveOverAStoreNotReadWholeKeepsItAsBak) {
     }
 }
 
+// Temporary files of saves killed before their rename hold secrets: the next save removes them,
+// and leaves every other file alone.
+TEST_F(ProfileStore, SaveRemovesTemporariesOfKilledSaves) {
+    Store({"A"});
+    for (const char* name : {".Data.cfg.a1B2c3", ".Data.cfg.ZZZZZZ", ".Data.cfg.bak.42", ".Data.cfg.abc",
+                             ".Data.cfg.abcdefg", ".Other.cfg.a1B2c3", "Data.cfg.a1B2c3"})
+        WriteAll(Path(name), {1});
+    std::filesystem::create_directory(Path(".Data.cfg.folder"));
+    ProfileList list;
+    list.Append(Named("B"));
+    ASSERT_TRUE(ExportProfiles(Path("export.cfg"), list, DataCfg()).ok());
+    EXPECT_EQ(FolderEntries().size(), 10u) << "an export removes nothing";
+    ASSERT_TRUE(SaveProfiles(DataCfg(), list).ok());
+    EXPECT_EQ(FolderEntries(), (V{".Data.cfg.abc", ".Data.cfg.abcdefg", ".Data.cfg.bak.42", ".Data.cfg.folder",
+                                  ".Other.cfg.a1B2c3", "Data.cfg", "Data.cfg.a1B2c3", "export.cfg"}));
+}
+
 TEST_F(ProfileStore, SaveOverAHealthyStoreKeepsNoCopy) {
     Store({"A", "B"});
     ProfileList list;
