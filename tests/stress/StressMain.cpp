@@ -1,16 +1,26 @@
 // tembrel_stress: the fault campaigns behind scripts/stress. Prints one table of figures and
-// exits with 1 when a figure misses its target.
-//   tembrel_stress [--kills N] [--profiles N] [--rounds N] [--library PATH] [--only crash|hostile]
+// exits with 1 when a figure misses its target. Each campaign runs in a process of its own (the
+// simulated card is one per process), started from here unless --only names one.
+//   tembrel_stress [--kills N] [--profiles N] [--rounds N] [--pulls N] [--library PATH]
+//                  [--only crash|pulls|hostile] [--no-header]
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "CardPullCampaign.h"
 #include "CrashSaveCampaign.h"
 #include "HostileDriverCampaign.h"
 
 namespace {
+
+const char* const kCampaigns[] = {"crash", "pulls", "hostile"};
 
 bool Number(const char* text, std::size_t& out) {
     char* end = nullptr;
@@ -21,9 +31,32 @@ bool Number(const char* text, std::size_t& out) {
 }
 
 int Usage() {
-    std::fputs("usage: tembrel_stress [--kills N] [--profiles N] [--rounds N] [--library PATH] [--only crash|hostile]\n",
+    std::fputs("usage: tembrel_stress [--kills N] [--profiles N] [--rounds N] [--pulls N] [--library PATH]\n"
+               "                      [--only crash|pulls|hostile] [--no-header]\n",
                stderr);
     return 2;
+}
+
+// Runs this program again for one campaign; true when it met every target.
+bool RunCampaignProcess(const std::vector<std::string>& args, const char* campaign, bool header) {
+    std::vector<std::string> childArgs = args;
+    childArgs.insert(childArgs.end(), {"--only", campaign});
+    if (!header) childArgs.emplace_back("--no-header");
+    std::vector<char*> argv;
+    for (auto& a : childArgs) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::fflush(stdout);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::execv("/proc/self/exe", argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child) return false;
+    if (!WIFEXITED(status))
+        std::printf("| %s | the campaign's process | ended by signal %d | ended normally | NO |\n", campaign,
+                    WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace
@@ -32,35 +65,52 @@ int main(int argc, char** argv) {
     using namespace tembrel::stress;
     CrashSaveOptions crash;
     HostileOptions hostile;
+    CardPullOptions pulls;
     hostile.library = (std::filesystem::path(argv[0]).parent_path() / "libTembrel.so").string();
     std::string only;
+    bool header = true;
+    std::vector<std::string> args{argv[0]};
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
+        if (option == "--no-header") {
+            header = false;
+            continue;
+        }
         if (i + 1 >= argc) return Usage();
         const char* value = argv[++i];
-        if (option == "--kills" && Number(value, crash.kills)) continue;
-        if (option == "--profiles" && Number(value, crash.profiles)) continue;
-        if (option == "--rounds" && Number(value, hostile.rounds)) continue;
+        if (option == "--only") {
+            only = value;
+            if (only != "crash" && only != "pulls" && only != "hostile") return Usage();
+            continue;
+        }
         if (option == "--library") {
             hostile.library = value;
-            continue;
+        } else if (!((option == "--kills" && Number(value, crash.kills)) ||
+                     (option == "--profiles" && Number(value, crash.profiles)) ||
+                     (option == "--rounds" && Number(value, hostile.rounds)) ||
+                     (option == "--pulls" && Number(value, pulls.pulls)))) {
+            return Usage();
         }
-        if (option == "--only" && (std::strcmp(value, "crash") == 0 || std::strcmp(value, "hostile") == 0)) {
-            only = value;
-            continue;
-        }
-        return Usage();
+        args.insert(args.end(), {option, value});
     }
+    pulls.library = hostile.library;
 
+    if (only.empty()) {
+        bool met = true;
+        for (const char* campaign : kCampaigns) met = RunCampaignProcess(args, campaign, campaign == kCampaigns[0]) && met;
+        return met ? 0 : 1;
+    }
     std::vector<Figure> rows;
-    if (only.empty() || only == "crash") {
-        auto figures = RunCrashSaveCampaign(crash);
-        rows.insert(rows.end(), figures.begin(), figures.end());
+    if (only == "crash") {
+        rows = RunCrashSaveCampaign(crash);
+    } else if (only == "pulls") {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        ::setenv("TEMBREL_SIM_SOCKET", "none", 1);
+        QApplication app(argc, argv);
+        rows = RunCardPullCampaign(pulls);
+    } else {
+        rows = RunHostileDriverCampaign(hostile);
     }
-    if (only.empty() || only == "hostile") {
-        auto figures = RunHostileDriverCampaign(hostile);
-        rows.insert(rows.end(), figures.begin(), figures.end());
-    }
-    PrintTable(rows);
+    PrintTable(rows, header);
     return AllMet(rows) ? 0 : 1;
 }

@@ -15,11 +15,12 @@ struct Figure {
     bool met = true;
 };
 
-inline void PrintTable(const std::vector<Figure>& rows) {
-    std::printf("| campaign | figure | value | target | met |\n|---|---|---|---|---|\n");
+inline void PrintTable(const std::vector<Figure>& rows, bool header = true) {
+    if (header) std::printf("| campaign | figure | value | target | met |\n|---|---|---|---|---|\n");
     for (const Figure& f : rows)
         std::printf("| %s | %s | %s | %s | %s |\n", f.campaign.c_str(), f.figure.c_str(), f.value.c_str(),
                     f.target.empty() ? "" : f.target.c_str(), f.target.empty() ? "" : (f.met ? "yes" : "NO"));
+    std::fflush(stdout);
 }
 
 inline bool AllMet(const std::vector<Figure>& rows) {
