@@ -130,6 +130,7 @@ std::string ControlHelp() {
            "  remove NETWORK                 take a network away\n"
            "  advance MS                     move simulation time forward\n"
            "  hostile on | off               answer every query with nonsense (a broken driver)\n"
+           "  storm MS                       events as fast as they can be delivered, for MS (at most 60000)\n"
            "  help                           this text\n"
            "NETWORK is an SSID or a BSSID such as 00:1D:4F:10:00:05.";
 }

@@ -128,7 +128,34 @@ bool Simulation::control(const std::vector<std::string>& words, std::string& rep
         reply = "advanced " + words[1] + " ms";
         return true;
     }
+    if (!words.empty() && words[0] == "storm") {
+        uint64_t ms = 0;
+        if (words.size() != 2 || !ParseMilliseconds(words[1], ms) || ms > 60'000) {
+            reply = "usage: storm MILLISECONDS (at most 60000)";
+            return false;
+        }
+        reply = "posted " + std::to_string(storm(ms)) + " events";
+        return true;
+    }
     return withCard([&](Card& card) { return RunControlCommand(card, words, reply); });
+}
+
+uint64_t Simulation::storm(uint64_t ms) {
+    // Link up, link down, scan complete and a code no library documents, as fast as the event
+    // thread delivers them; the queue stays short, so that the library's own memory does not grow.
+    constexpr uintptr_t kCodes[] = {event::kLinkUp, event::kLinkDown, event::kScanComplete, 77};
+    constexpr size_t kMaxQueued = 256;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    uint64_t posted = 0;
+    while (std::chrono::steady_clock::now() < until) {
+        if (dispatcher_.queued() >= kMaxQueued) {
+            std::this_thread::yield();
+            continue;
+        }
+        dispatcher_.post(LibraryEvent(kCodes[posted % 4]));
+        ++posted;
+    }
+    return posted;
 }
 
 }  // namespace tembrel::sim

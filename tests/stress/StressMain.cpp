@@ -1,8 +1,8 @@
 // tembrel_stress: the fault campaigns behind scripts/stress. Prints one table of figures and
 // exits with 1 when a figure misses its target. Each campaign runs in a process of its own (the
 // simulated card is one per process), started from here unless --only names one.
-//   tembrel_stress [--kills N] [--profiles N] [--rounds N] [--pulls N] [--library PATH]
-//                  [--only crash|pulls|hostile] [--no-header]
+//   tembrel_stress [--kills N] [--profiles N] [--rounds N] [--pulls N] [--storm-ms N] [--library PATH]
+//                  [--only crash|pulls|storm|hostile] [--no-header]
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,11 +16,12 @@
 
 #include "CardPullCampaign.h"
 #include "CrashSaveCampaign.h"
+#include "EventStormCampaign.h"
 #include "HostileDriverCampaign.h"
 
 namespace {
 
-const char* const kCampaigns[] = {"crash", "pulls", "hostile"};
+const char* const kCampaigns[] = {"crash", "pulls", "storm", "hostile"};
 
 bool Number(const char* text, std::size_t& out) {
     char* end = nullptr;
@@ -32,7 +33,7 @@ bool Number(const char* text, std::size_t& out) {
 
 int Usage() {
     std::fputs("usage: tembrel_stress [--kills N] [--profiles N] [--rounds N] [--pulls N] [--library PATH]\n"
-               "                      [--only crash|pulls|hostile] [--no-header]\n",
+               "                      [--storm-ms N] [--only crash|pulls|storm|hostile] [--no-header]\n",
                stderr);
     return 2;
 }
@@ -66,6 +67,8 @@ int main(int argc, char** argv) {
     CrashSaveOptions crash;
     HostileOptions hostile;
     CardPullOptions pulls;
+    StormOptions storm;
+    std::size_t stormMs = storm.stormMs;
     hostile.library = (std::filesystem::path(argv[0]).parent_path() / "libTembrel.so").string();
     std::string only;
     bool header = true;
@@ -80,7 +83,7 @@ int main(int argc, char** argv) {
         const char* value = argv[++i];
         if (option == "--only") {
             only = value;
-            if (only != "crash" && only != "pulls" && only != "hostile") return Usage();
+            if (only != "crash" && only != "pulls" && only != "storm" && only != "hostile") return Usage();
             continue;
         }
         if (option == "--library") {
@@ -88,12 +91,15 @@ int main(int argc, char** argv) {
         } else if (!((option == "--kills" && Number(value, crash.kills)) ||
                      (option == "--profiles" && Number(value, crash.profiles)) ||
                      (option == "--rounds" && Number(value, hostile.rounds)) ||
-                     (option == "--pulls" && Number(value, pulls.pulls)))) {
+                     (option == "--pulls" && Number(value, pulls.pulls)) ||
+                     (option == "--storm-ms" && Number(value, stormMs) && stormMs <= 60000))) {
             return Usage();
         }
         args.insert(args.end(), {option, value});
     }
     pulls.library = hostile.library;
+    storm.library = hostile.library;
+    storm.stormMs = static_cast<uint32_t>(stormMs);
 
     if (only.empty()) {
         bool met = true;
@@ -103,11 +109,11 @@ int main(int argc, char** argv) {
     std::vector<Figure> rows;
     if (only == "crash") {
         rows = RunCrashSaveCampaign(crash);
-    } else if (only == "pulls") {
+    } else if (only == "pulls" || only == "storm") {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         ::setenv("TEMBREL_SIM_SOCKET", "none", 1);
         QApplication app(argc, argv);
-        rows = RunCardPullCampaign(pulls);
+        rows = only == "pulls" ? RunCardPullCampaign(pulls) : RunEventStormCampaign(storm);
     } else {
         rows = RunHostileDriverCampaign(hostile);
     }
