@@ -49,7 +49,7 @@ bool WordsToNetwork(const std::vector<std::string>& words, json& obj, std::strin
         const size_t eq = w.find('=');
         if (eq == std::string::npos || eq == 0) {
             // Not quoted: a word typed without its key may be a passphrase.
-            error = "word " + std::to_string(i + 1) + " is not key=value";
+            error = "argument " + std::to_string(i) + " is not key=value";
             return false;
         }
         const std::string key = w.substr(0, eq);

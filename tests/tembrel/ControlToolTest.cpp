@@ -94,7 +94,7 @@ TEST_F(SimulatedCardTest, ControlToolRejectsBadCommands) {
     // A passphrase typed without its key is not echoed to standard error.
     const ToolRun secret = RunTool("add ssid=X bssid=00:00:00:00:00:01 channel=3 security=wpa-psk Hunter2Secret");
     EXPECT_EQ(secret.status, 1);
-    EXPECT_NE(secret.output.find("word 5 is not key=value"), std::string::npos) << secret.output;
+    EXPECT_NE(secret.output.find("argument 5 is not key=value"), std::string::npos) << secret.output;
     EXPECT_EQ(secret.output.find("Hunter2"), std::string::npos) << secret.output;
     EXPECT_EQ(RunTool("").status, 2);
     // A word that is not UTF-8 cannot travel as JSON text: refused as usage, not a crash.
