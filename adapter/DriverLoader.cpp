@@ -1,6 +1,7 @@
 #include "DriverLoader.h"
 
 #include <dlfcn.h>
+#include <link.h>
 
 #include <filesystem>
 #include <string_view>
@@ -116,10 +117,20 @@ DriverLoadResult LoadDriverLibrary(const std::string& path) {
         result.error = "cannot load the driver library " + path + ": " + (why ? why : "unknown error");
         return result;
     }
+    // The file the loader actually opened: a plain name was found through the library search.
+    struct link_map* map = nullptr;
+    if (dlinfo(handle.get(), RTLD_DI_LINKMAP, &map) == 0 && map && map->l_name && *map->l_name) {
+        std::error_code ec;
+        const auto absolute = std::filesystem::absolute(map->l_name, ec);
+        result.path = ec ? std::string(map->l_name) : absolute.lexically_normal().string();
+    } else {
+        result.path = path;
+    }
     auto library = std::make_unique<LoadedDriverLibrary>(std::move(handle));
     if (std::string missing = library->bind(); !missing.empty()) {
         result.library = MakeNoCardDriverLibrary();
         result.error = "the driver library " + path + " lacks the operation " + missing;
+        result.path.clear();
         return result;
     }
     result.library = std::move(library);

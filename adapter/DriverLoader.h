@@ -12,6 +12,7 @@ struct DriverLoadResult {
     std::unique_ptr<DriverLibrary> library;  // never null: a no-card stand-in on failure
     bool loaded = false;
     std::string error;                       // one line naming what is missing, when !loaded
+    std::string path;                        // the file opened, when loaded
 };
 
 // Where to look: the --driver option, else $TEMBREL_LIBRARY, else "lib<exe>.so" beside the

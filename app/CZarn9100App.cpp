@@ -3,6 +3,8 @@
 #include "adapter/DriverLoader.h"
 #include "adapter/ZeroConfigRelease.h"
 #include "app/CZarn9100Sheet.h"
+#include "app/TrayIconArt.h"
+#include "platform/Autostart.h"
 #include "platform/DeviceMonitor.h"
 #include "platform/DeviceName.h"
 #include "platform/OsFamily.h"
@@ -27,6 +29,10 @@ CZarn9100App::CZarn9100App(CommandLine options, Services services)
     : options_(std::move(options)), services_(std::move(services)) {
     if (!services_.dialogs) services_.dialogs = std::make_unique<QtDialogService>(QString::fromLatin1(kWindowTitle));
     if (!services_.zeroConfig) services_.zeroConfig = std::make_unique<UnavailableZeroConfigService>();
+    if (!services_.deviceMonitor) services_.deviceMonitor = std::make_unique<UdevDeviceMonitor>();
+    // Only X11 has system-wide keys that a client may take. Wayland compositors give none to
+    // clients and the offscreen platform has no keyboard: there no key is even tried.
+    if (!services_.hotKey && QGuiApplication::platformName() == "xcb") services_.hotKey = std::make_unique<X11HotKey>();
 }
 
 CZarn9100App::~CZarn9100App() {
@@ -38,6 +44,11 @@ CZarn9100App::StartResult CZarn9100App::Start() {
     // 1. The key under which framework-kept settings live.
     QCoreApplication::setOrganizationName("Orvix");
     QCoreApplication::setApplicationName(kWindowTitle);
+    // Desktops match the windows to the installed desktop entry by this name (the Wayland app id).
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kApplicationId.data(), kApplicationId.size()));
+    // The installed program icon, else the same art drawn here (a program run from its build folder).
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QString::fromLatin1(kApplicationId.data(), kApplicationId.size()), TrayIcon(kIconConnected)));
 
     // 2, 3. The operating-system family: Linux, or the family the option asks for.
     osFamily_ = OsFamilyCode(CurrentOsFamily(options_.osFamily ? std::optional(static_cast<OsFamily>(*options_.osFamily))
@@ -82,7 +93,8 @@ CZarn9100App::StartResult CZarn9100App::Start() {
     if (osFamily_ == OsFamilyCode(OsFamily::WindowsXp)) ReleaseCardFromZeroConfig(*services_.zeroConfig, *library_);
 
     // 8. The main window.
-    SheetContext context{*library_, *settings_, *services_.dialogs, osFamily_, located.paths.profileStore().string()};
+    SheetContext context{*library_, *settings_, *services_.dialogs, osFamily_, located.paths.profileStore().string(),
+                         loaded.path};
     sheet_ = std::make_unique<CZarn9100Sheet>(std::move(context));
     sheet_->setWindowTitle(kWindowTitle);
     connect(sheet_.get(), &CZarn9100Sheet::exited, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
@@ -93,12 +105,12 @@ CZarn9100App::StartResult CZarn9100App::Start() {
     sheet_->OnInitDialog();
 
     sheet_->setExitHooks({[this] {
-                              if (deviceMonitor_) deviceMonitor_.reset();
+                              if (services_.deviceMonitor) services_.deviceMonitor.reset();
                               if (libraryNotifies_) library_->SetDeviceNotify(nullptr, nullptr);
                               libraryNotifies_ = false;
                           },
                           [this] {
-                              if (hotKey_) hotKey_->unregisterKey();
+                              if (services_.hotKey) services_.hotKey->unregisterKey();
                           }});
 
     // 9. Arrival and removal of the card. A machine without udev and a library without the
@@ -115,15 +127,15 @@ CZarn9100App::StartResult CZarn9100App::Start() {
 }
 
 bool CZarn9100App::registerDeviceNotifications() {
-    deviceMonitor_ = std::make_unique<UdevDeviceMonitor>();
-    connect(deviceMonitor_.get(), &DeviceMonitor::deviceChanged, this,
+    DeviceMonitor& monitor = *services_.deviceMonitor;
+    connect(&monitor, &DeviceMonitor::deviceChanged, this,
             [this](quint32 event, const QString& deviceName, const QString&) {
                 onDeviceNotify(event, deviceName.toStdString());
             });
-    const bool udev = deviceMonitor_->start();
+    const bool udev = monitor.start();
     libraryNotifies_ = library_->SetDeviceNotify(&CZarn9100App::LibraryDeviceNotify, this);
     if (!udev && !libraryNotifies_)
-        std::fprintf(stderr, "Tembrel: no device notifications: %s\n", qPrintable(deviceMonitor_->reason()));
+        std::fprintf(stderr, "Tembrel: no device notifications: %s\n", qPrintable(monitor.reason()));
     return udev || libraryNotifies_;
 }
 
@@ -144,15 +156,15 @@ void CZarn9100App::onDeviceNotify(uint32_t event, const std::string& deviceName)
 }
 
 void CZarn9100App::registerHotKey() {
-    hotKey_ = std::make_unique<X11HotKey>();
-    connect(hotKey_.get(), &HotKey::activated, sheet_.get(), &CZarn9100Sheet::OnHotKey);
-    if (hotKey_->registerKey()) return;
-    // Only a display with system-wide keys can refuse one; elsewhere (offscreen, Wayland)
-    // there is no such key to take.
-    if (QGuiApplication::platformName() == "xcb")
-        services_.dialogs->showMessage(sheet_.get(), "Cannot create hotkey for Radio On/Off!!");
-    else
-        std::fprintf(stderr, "Tembrel: no Alt+F2 hot key on this display platform\n");
+    // No hot key was chosen for this display platform (see the constructor): nothing to take.
+    if (!services_.hotKey) {
+        std::fprintf(stderr, "Tembrel: no Alt+F2 hot key on the \"%s\" display platform\n",
+                     qPrintable(QGuiApplication::platformName()));
+        return;
+    }
+    HotKey& hotKey = *services_.hotKey;
+    connect(&hotKey, &HotKey::activated, sheet_.get(), &CZarn9100Sheet::OnHotKey);
+    if (!hotKey.registerKey()) services_.dialogs->showMessage(sheet_.get(), "Cannot create hotkey for Radio On/Off!!");
 }
 
 void CZarn9100App::endSession() {

@@ -2,9 +2,11 @@
 // The application object: start-up in the documented order, the single running copy, the data
 // paths, the driver library, device notifications, the radio hot key and the end of the session.
 
-#include "app/CommandLine.h"
+#include "app/logic/CommandLine.h"
+#include "platform/DeviceMonitor.h"
 #include "platform/ZeroConfigService.h"
 #include "platform/gui/DialogService.h"
+#include "platform/gui/HotKey.h"
 
 #include <QObject>
 
@@ -14,9 +16,7 @@
 namespace tembrel {
 
 class CZarn9100Sheet;
-class DeviceMonitor;
 class DriverLibrary;
-class HotKey;
 class Settings;
 class SignalWatcher;
 class SingleInstance;
@@ -26,10 +26,13 @@ inline constexpr char kWindowTitle[] = "Orvix LX-7700 Utility";
 class CZarn9100App : public QObject {
     Q_OBJECT
 public:
-    // Services the start-up uses; null members get the production implementation.
+    // Services the start-up uses, chosen here once; null members get the Linux implementation
+    // (tests pass doubles).
     struct Services {
         std::unique_ptr<DialogService> dialogs;
         std::unique_ptr<ZeroConfigService> zeroConfig;
+        std::unique_ptr<DeviceMonitor> deviceMonitor;  // libudev "net" events
+        std::unique_ptr<HotKey> hotKey;                // Alt+F2 through an X11 key grab; none off X11
         std::string executablePath;  // "" = this process's
     };
 
@@ -57,8 +60,6 @@ private:
     std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<Settings> settings_;
     std::unique_ptr<DriverLibrary> library_;
-    std::unique_ptr<DeviceMonitor> deviceMonitor_;
-    std::unique_ptr<HotKey> hotKey_;
     std::unique_ptr<SignalWatcher> signals_;
     std::unique_ptr<CZarn9100Sheet> sheet_;
     bool libraryNotifies_ = false;

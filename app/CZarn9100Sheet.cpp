@@ -1,16 +1,16 @@
 #include "CZarn9100Sheet.h"
 
 #include "app/AutoLinkStandInDialog.h"
-#include "app/CReadmePage.h"
 #include "app/CTrayIcon.h"
 #include "app/CTrayMenu.h"
 #include "app/QtTrayShell.h"
-#include "app/SheetMainPageSource.h"
+#include "app/SheetPageContext.h"
 #include "app/TrayState.h"
 #include "connection/AutoLinkFlow.h"
 #include "connection/EventCodes.h"
 #include "connection/StatusRefresher.h"
 #include "connection/Supervisor.h"
+#include "pages/CReadmePage.h"
 #include "pages/monitoring/CMainPage.h"
 #include "pages/monitoring/CRssiStatistics.h"
 #include "pages/monitoring/CStatistics.h"
@@ -19,6 +19,7 @@
 #include "pages/settings/CAboutPage.h"
 #include "pages/settings/CAdvancedPage.h"
 #include "pages/settings/CDebugWin.h"
+#include "pages/settings/CRegionCtrl.h"
 #include "pages/settings/CTestPage.h"
 #include "pages/survey/CSiteSurvey.h"
 #include "platform/IpHelper.h"
@@ -35,6 +36,7 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -46,6 +48,7 @@ namespace tembrel {
 
 CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
     : QWidget(parent, Qt::Window), context_(std::move(context)) {
+    if (!context_.certificates) context_.certificates = MakeFolderCertificateStore(dataFolder() / "certificates");
     flags_.autoConfiguration = settings().read(settings::kAutoConfiguration) != 0 ? 1 : 0;
     flags_.autoLink = settings().read(settings::kAutoLink) != 0 ? 1 : 0;
 
@@ -124,32 +127,43 @@ void CZarn9100Sheet::buildPages() {
     tabs_->tabBar()->setUsesScrollButtons(false);
     ipHelper_ = std::move(context_.ipHelper);
     if (!ipHelper_) ipHelper_ = makeSystemIpHelper();
-    mainPageSource_ = std::make_unique<SheetMainPageSource>(*this);
-    mainPage_ = new CMainPage(*this, *mainPageSource_, *ipHelper_);
+    pageContext_ = std::make_unique<SheetPageContext>(*this);
+    PageContext& pc = *pageContext_;
+    mainPage_ = new CMainPage(pc);
     if (settings().read(settings::kStatistics) != 0)
-        statisticsPage_ = new CRssiStatistics(*this);
+        statisticsPage_ = new CRssiStatistics(pc);
     else
-        statisticsPage_ = new CStatistics(*this);
-    aboutPage_ = new CAboutPage(*this);
-    normalPages_ = {mainPage_, new CProfileManager(*this), new CSiteSurvey(*this), statisticsPage_,
-                    new CAdvancedPage(*this), new CAdminTool(*this)};
-    if (settings().read(settings::kDebugWin) != 0) normalPages_.push_back(new CDebugWin(*this));
-    if (settings().read(settings::kTestPage) != 0) normalPages_.push_back(new CTestPage(*this));
+        statisticsPage_ = new CStatistics(pc);
+    aboutPage_ = new CAboutPage(pc);
+    normalPages_ = {mainPage_, new CProfileManager(pc), new CSiteSurvey(pc), statisticsPage_, new CAdvancedPage(pc),
+                    new CAdminTool(pc)};
+    if (settings().read(settings::kDebugWin) != 0) normalPages_.push_back(new CDebugWin(pc));
+    if (settings().read(settings::kTestPage) != 0) normalPages_.push_back(new CTestPage(pc));
+    if (settings().read(settings::kRegionPage) != 0) normalPages_.push_back(new CRegionCtrl(pc));
     normalPages_.push_back(aboutPage_);
-    readmePage_ = new CReadmePage(*this);
+    readmePage_ = new CReadmePage(pc);
     // Pages outside the tab widget stay hidden children of the window.
     for (auto* page : normalPages_) page->setParent(this);
     readmePage_->setParent(this);
     for (auto* page : normalPages_) page->hide();
     readmePage_->hide();
     RebuildPages(false);
-
     // A property sheet tells the page it leaves and the page it enters.
-    connect(tabs_, &QTabWidget::currentChanged, this, [this, previous = QPointer<CZarn9100Page>()](int) mutable {
-        if (previous && previous != activePage()) previous->OnKillActive();
-        previous = activePage();
-        if (previous) previous->OnSetActive();
-    });
+    connect(tabs_, &QTabWidget::currentChanged, this, &CZarn9100Sheet::onCurrentPageChanged);
+}
+
+void CZarn9100Sheet::onCurrentPageChanged() {
+    CZarn9100Page* previous = shownPage_;
+    // A page that refuses to be left (OnKillActive false) is shown again, unless the window
+    // itself moves away from it (no card, radio off).
+    if (previous && previous != activePage() && tabs_->indexOf(previous) >= 0 && !previous->OnKillActive() &&
+        !windowMovesPage_) {
+        const QSignalBlocker blocker(tabs_);
+        tabs_->setCurrentWidget(previous);
+        return;
+    }
+    shownPage_ = activePage();
+    if (shownPage_) shownPage_->OnSetActive();
 }
 
 void CZarn9100Sheet::buildControls() {
@@ -307,10 +321,18 @@ void CZarn9100Sheet::EnableAdapterPages(int usable) {
         reselectActivePage();
         selectFirstPage();
     }
-    for (auto* page : pages()) page->OnAdapterState(usable);
-    // Site Survey, Statistics and Advanced need a working card.
-    for (int index : {2, 3, 4})
-        if (index < tabs_->count()) tabs_->setPageEnabled(index, usable != 0);
+    const QScopedValueRollback moving(windowMovesPage_, true);
+    for (auto* page : pages()) {
+        page->OnAdapterState(usable);
+        if (page->needsOpenCard()) tabs_->setPageEnabled(tabs_->indexOf(page), usable != 0);
+    }
+}
+
+PageContext& CZarn9100Sheet::pageContext() { return *pageContext_; }
+
+void CZarn9100Sheet::OnProfilesChanged(const QWidget* source) {
+    for (auto* page : normalPages_)
+        if (page != source) page->OnProfilesChanged();
 }
 
 QTabWidget* CZarn9100Sheet::tabWidget() const { return tabs_; }
@@ -318,15 +340,26 @@ QTabWidget* CZarn9100Sheet::tabWidget() const { return tabs_; }
 uint32_t CZarn9100Sheet::EncryptionStatus() { return refresher_->QueryEncryptionStatus(); }
 
 void CZarn9100Sheet::RebuildPages(bool monitor) {
-    while (tabs_->count() > 0) {
-        QWidget* page = tabs_->widget(0);
-        tabs_->removeTab(0);
-        page->hide();
+    CZarn9100Page* before = shownPage_;
+    {
+        // Removing the current tab would show its neighbours one after another: the pages are
+        // told once, below, instead.
+        const QSignalBlocker blocker(tabs_);
+        while (tabs_->count() > 0) {
+            QWidget* page = tabs_->widget(0);
+            tabs_->removeTab(0);
+            page->hide();
+        }
+        const std::vector<CZarn9100Page*> set =
+            monitor ? std::vector<CZarn9100Page*>{mainPage_, statisticsPage_, aboutPage_, readmePage_} : normalPages_;
+        for (auto* page : set) tabs_->addTab(page, page->caption());
+        selectFirstPage();
     }
-    const std::vector<CZarn9100Page*> set =
-        monitor ? std::vector<CZarn9100Page*>{mainPage_, statisticsPage_, aboutPage_, readmePage_} : normalPages_;
-    for (auto* page : set) tabs_->addTab(page, page->caption());
-    selectFirstPage();
+    if (before == activePage()) return;
+    if (before) before->OnKillActive();
+    shownPage_ = activePage();
+    // At construction no page has been shown yet; the window shows the first when it opens.
+    if (before && shownPage_) shownPage_->OnSetActive();
 }
 
 void CZarn9100Sheet::CheckMonitorMode() {
@@ -361,10 +394,12 @@ CZarn9100Page* CZarn9100Sheet::activePage() const {
 }
 
 void CZarn9100Sheet::reselectActivePage() {
-    if (auto* page = activePage()) page->OnSetActive();
+    shownPage_ = activePage();
+    if (shownPage_) shownPage_->OnSetActive();
 }
 
 void CZarn9100Sheet::selectFirstPage() {
+    const QScopedValueRollback moving(windowMovesPage_, true);
     if (tabs_->count() > 0) tabs_->setCurrentIndex(0);
 }
 

@@ -5,9 +5,9 @@
 // each page owns its own behaviour.
 
 #include "adapter/Adapter.h"
-#include "app/CZarn9100Page.h"
 #include "app/LibraryEventBridge.h"
 #include "app/SheetContext.h"
+#include "pages/CZarn9100Page.h"
 #include "connection/AutoLinkDialog.h"
 #include "connection/AutoLinkEvent.h"
 #include "connection/ConnectionSnapshot.h"
@@ -17,8 +17,10 @@
 #include "profiles/ProfileList.h"
 #include "profiles/StoreResult.h"
 
+#include <QPointer>
 #include <QWidget>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -35,7 +37,7 @@ class CMainPage;
 class CTrayIcon;
 class CTrayMenu;
 class IpHelper;
-class SheetMainPageSource;
+class SheetPageContext;
 class StatusRefresher;
 class Supervisor;
 namespace ui {
@@ -62,7 +64,10 @@ public:
     void OnInitDialog();
 
     Adapter& adapter() { return *adapter_; }
+    const Adapter& adapter() const { return *adapter_; }
     DriverLibrary& library() { return context_.library; }
+    const std::string& libraryPath() const { return context_.libraryPath; }
+    const IpHelper& ipHelper() const { return *ipHelper_; }
     Settings& settings() { return context_.settings; }
     DialogService& dialogs() { return context_.dialogs; }
     int osFamily() const { return context_.osFamily; }
@@ -71,6 +76,8 @@ public:
     SupervisorFlags& supervisorFlags() { return flags_; }
     ConnectionSnapshot snapshot() const { return snapshot_.copy(); }
     const std::string& profileStorePath() const { return context_.profileStorePath; }
+    std::filesystem::path dataFolder() const { return std::filesystem::path(context_.profileStorePath).parent_path(); }
+    const CertificateStore& certificateStore() const { return *context_.certificates; }
     CTrayIcon& trayIcon() { return *tray_; }
     CTrayMenu& trayMenu() { return *trayMenu_; }
 
@@ -105,6 +112,10 @@ public:
     bool isMonitorMode() const { return monitorMode_; }
     QTabWidget* tabWidget() const;
     CMainPage* mainPage() const { return mainPage_; }
+    // What the pages see of this window (also for dialogs opened outside a page).
+    PageContext& pageContext();
+    // A page changed the profile list: every other page is told.
+    void OnProfilesChanged(const QWidget* source);
 
     // Window and menu commands.
     void OnCommand(int id);
@@ -166,6 +177,8 @@ private:
     void showWindow() override;
 
     void buildPages();
+    // The tab strip shows another page: the page left and the page shown are told.
+    void onCurrentPageChanged();
     void buildControls();
     void buildTray();
     void forwardToActivePage(quintptr code, qintptr param, const QString& text);
@@ -188,8 +201,10 @@ private:
     std::unique_ptr<Supervisor> supervisor_;
 
     ui::DisablingTabWidget* tabs_ = nullptr;
+    QPointer<CZarn9100Page> shownPage_;  // the page last told OnSetActive
+    bool windowMovesPage_ = false;       // the window, not the user, changes the page
     std::unique_ptr<IpHelper> ipHelper_;
-    std::unique_ptr<SheetMainPageSource> mainPageSource_;
+    std::unique_ptr<SheetPageContext> pageContext_;
     CMainPage* mainPage_ = nullptr;
     // Every page created at construction, in the normal order; owned by this window (a page
     // that is not in the tab widget is parented to the window and hidden).

@@ -2,6 +2,7 @@
 // What the application object hands the main window: the services it uses for its whole life.
 
 #include "app/TrayShell.h"
+#include "platform/CertificateStore.h"
 #include "platform/IpHelper.h"
 
 #include <memory>
@@ -19,10 +20,13 @@ struct SheetContext {
     DialogService& dialogs;
     int osFamily = 1;
     std::string profileStorePath;  // Data.cfg
+    std::string libraryPath;       // the driver library file loaded, "" when none
     // Null: the Linux implementations (interface addresses and counters, QSystemTrayIcon).
     // Tests pass doubles.
     std::unique_ptr<IpHelper> ipHelper;
     std::unique_ptr<TrayShell> trayShell;
+    // Null: the "certificates" folder beside Data.cfg.
+    std::unique_ptr<CertificateStore> certificates;
     // Supervisor pacing: the documented 5,000 ms period and 500 ms pause unless a test shortens them.
     int supervisorPeriodMs = 5000;
     int supervisorPauseMs = 500;

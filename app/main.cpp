@@ -1,5 +1,7 @@
 #include "app/CZarn9100App.h"
-#include "app/CommandLine.h"
+#include "app/logic/CommandLine.h"
+#include "platform/Autostart.h"
+#include "platform/Paths.h"
 
 #include <QApplication>
 
@@ -28,7 +30,44 @@ bool Reject(const tembrel::CommandLineResult& parsed, const std::string& program
         status = 0;
         return true;
     }
+    if (parsed.options.version) {
+        std::printf("%s %s\n", programName.c_str(), TEMBREL_VERSION);
+        status = 0;
+        return true;
+    }
     return false;
+}
+
+// --autostart on|off: the entry starts this program with the data options given beside it.
+int SetAutostart(const tembrel::CommandLine& options, const std::string& programName) {
+    namespace fs = std::filesystem;
+    const tembrel::PathInputs inputs = tembrel::CurrentPathInputs(std::nullopt);
+    const fs::path entry = tembrel::AutostartEntryPath(inputs.xdgConfigHome, inputs.home);
+    tembrel::AutostartResult result;
+    if (!*options.autostart) {
+        result = tembrel::DisableAutostart(entry);
+    } else if (inputs.executable.empty()) {
+        result.message = "cannot find this program's own path";
+    } else {
+        std::vector<std::string> command{inputs.executable.string()};
+        bool absolute = true;
+        const auto add = [&](const char* option, const fs::path& path) {
+            std::error_code error;
+            const fs::path full = fs::absolute(path, error);
+            absolute = absolute && !error;
+            command.insert(command.end(), {option, full.string()});
+        };
+        // A bare library name is left to the library search, as the program itself does.
+        if (!options.driverPath.empty() && fs::path(options.driverPath).has_parent_path())
+            add("--driver", options.driverPath);
+        else if (!options.driverPath.empty())
+            command.insert(command.end(), {"--driver", options.driverPath});
+        if (!options.configDir.empty()) add("--config-dir", options.configDir);
+        result = absolute ? tembrel::EnableAutostart(entry, command)
+                          : tembrel::AutostartResult{false, "cannot make the given paths absolute"};
+    }
+    std::fprintf(result.ok ? stdout : stderr, "%s: %s\n", programName.c_str(), result.message.c_str());
+    return result.ok ? 0 : 1;
 }
 
 }  // namespace
@@ -37,17 +76,18 @@ int main(int argc, char** argv) {
     const std::string programName = std::filesystem::path(argv[0]).filename().string();
     int status = 0;
 
-    // Help and bad options need no display: look at the program's own "--" options first,
-    // leaving Qt's single-dash options (and their values) to QApplication.
+    // Help, version, autostart and bad options need no display: look at the program's own "--"
+    // options first, leaving Qt's single-dash options (and their values) to QApplication.
     std::vector<std::string> own;
     const auto all = Arguments(argc, argv);
     for (size_t i = 0; i < all.size(); ++i) {
         if (all[i].rfind("--", 0) != 0 && all[i] != "-h") continue;
         own.push_back(all[i]);
-        if ((all[i] == "--driver" || all[i] == "--config-dir" || all[i] == "--os-family") && i + 1 < all.size())
-            own.push_back(all[++i]);
+        if (tembrel::OptionTakesValue(all[i]) && i + 1 < all.size()) own.push_back(all[++i]);
     }
-    if (Reject(tembrel::ParseCommandLine(own), programName, status)) return status;
+    const auto early = tembrel::ParseCommandLine(own);
+    if (Reject(early, programName, status)) return status;
+    if (early.options.autostart) return SetAutostart(early.options, programName);
 
     QApplication application(argc, argv);  // takes Qt's own options out of argv
     // The window is hidden, not closed; the program ends through Exit.

@@ -26,14 +26,19 @@ std::string HomeFolder() {
 }
 
 fs::path UserConfigFolder(const PathInputs& inputs) {
-    // The XDG base-directory rules ignore a relative $XDG_CONFIG_HOME.
-    const fs::path xdg(inputs.xdgConfigHome);
-    if (!inputs.xdgConfigHome.empty() && xdg.is_absolute()) return xdg / kUserConfigSubfolder;
-    if (inputs.home.empty()) return {};
-    return fs::path(inputs.home) / ".config" / kUserConfigSubfolder;
+    const fs::path config = UserConfigHome(inputs.xdgConfigHome, inputs.home);
+    return config.empty() ? config : config / kUserConfigSubfolder;
 }
 
 }  // namespace
+
+fs::path UserConfigHome(const std::string& xdgConfigHome, const std::string& home) {
+    // The XDG base-directory rules ignore a relative $XDG_CONFIG_HOME.
+    const fs::path xdg(xdgConfigHome);
+    if (!xdgConfigHome.empty() && xdg.is_absolute()) return xdg;
+    if (home.empty()) return {};
+    return fs::path(home) / ".config";
+}
 
 fs::path ExecutablePath() {
     std::error_code error;
@@ -55,6 +60,7 @@ PathInputs CurrentPathInputs(std::optional<fs::path> configDirOption) {
     inputs.home = HomeFolder();
     std::error_code error;
     inputs.currentDirectory = fs::current_path(error);
+    inputs.installBinDirectory = TEMBREL_INSTALL_BINDIR;
     inputs.isWritableDirectory = IsWritableDirectory;
     return inputs;
 }
@@ -73,7 +79,10 @@ DataPaths ResolveDataPaths(const PathInputs& inputs) {
     }
 
     const fs::path besideExecutable = inputs.executable.parent_path();
-    if (!inputs.executable.empty() && inputs.executable.is_absolute() && inputs.isWritableDirectory &&
+    // An installed copy keeps its data in the user's folder even for a user who may write to the
+    // system's program folder (root): files there would belong to no package and to every user.
+    const bool installed = !inputs.installBinDirectory.empty() && besideExecutable == inputs.installBinDirectory;
+    if (!installed && !inputs.executable.empty() && inputs.executable.is_absolute() && inputs.isWritableDirectory &&
         inputs.isWritableDirectory(besideExecutable)) {
         paths.dataDirectory = besideExecutable;
         paths.origin = DataFolderOrigin::BesideExecutable;

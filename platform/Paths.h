@@ -45,8 +45,13 @@ struct PathInputs {
     std::string xdgConfigHome;                            // $XDG_CONFIG_HOME ("" when unset)
     std::string home;                                     // the user's home folder ("" when unknown)
     std::filesystem::path currentDirectory;               // for a relative --config-dir
+    std::filesystem::path installBinDirectory;            // where `cmake --install` puts the program
     std::function<bool(const std::filesystem::path&)> isWritableDirectory;
 };
+
+// The user's configuration folder by the XDG rules: an absolute $XDG_CONFIG_HOME, else
+// HOME/.config; empty when neither is known.
+std::filesystem::path UserConfigHome(const std::string& xdgConfigHome, const std::string& home);
 
 // The full path of the running program (/proc/self/exe); empty when it cannot be read.
 std::filesystem::path ExecutablePath();

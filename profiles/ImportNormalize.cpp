@@ -66,6 +66,13 @@ std::string NewNameFor(std::string_view name, const ProfileSequence& records) {
 
 std::string NextProfileName(std::string_view name) { return Rename(name).name; }
 
+std::string UniqueProfileName(std::string_view wanted, const ProfileSequence& records) {
+    std::string name(wanted.substr(0, CutLength(wanted, kNameCapacity)));
+    for (std::size_t attempt = 0; attempt <= records.size() && NameInUse(records, name); ++attempt)
+        name = Rename(name).name;
+    return name;
+}
+
 void NormalizeImportedProfiles(ProfileSequence& records) {
     SortProfilesByNetworkType(records);
     bool defaultSeen = false;

@@ -15,6 +15,10 @@ namespace tembrel {
 // is cut (at a character boundary) so that it does.
 std::string NextProfileName(std::string_view name);
 
+// `wanted` (cut to the 39-byte field) renamed with NextProfileName until no record of `records`
+// carries it. Bounded: at most one renaming per record, so a crowded list cannot loop forever.
+std::string UniqueProfileName(std::string_view wanted, const ProfileSequence& records);
+
 void NormalizeImportedProfiles(ProfileSequence& records);
 void NormalizeImportedProfiles(ProfileList& list);
 

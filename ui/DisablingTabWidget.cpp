@@ -1,6 +1,6 @@
 #include "ui/DisablingTabWidget.h"
 
-#include "ui/TabSelection.h"
+#include "ui/logic/TabSelection.h"
 
 #include <vector>
 

@@ -57,7 +57,8 @@ void CGraphCtrl::StartTimerIfShown()
 void CGraphCtrl::BuildPicture()
 {
     const QSize size = contentsRect().size();
-    stepper_.Reset(size.width(), size.height());
+    const std::vector<GraphStepper::Step> steps = stepper_.Rebuild(size.width(), size.height());
+    stale_ = false;
     if (size.isEmpty()) {
         picture_ = QImage();
         return;
@@ -70,15 +71,37 @@ void CGraphCtrl::BuildPicture()
     for (int y : GraphStepper::GridLines(size.height()))
         painter.fillRect(0, y, size.width(), 1, QColor::fromRgb(kGridColour));
     painter.end();
+    for (const auto& step : steps)
+        DrawStep(step);
     update();
 }
 
 void CGraphCtrl::Step()
 {
-    // A hidden widget gets its resize event only when shown; its picture follows its size here.
-    if (contentsRect().size() != picture_.size())
+    StepTimes(1);
+}
+
+void CGraphCtrl::StepTimes(int count)
+{
+    for (int i = 0; i < count; ++i) {
+        const GraphStepper::Step step = i == 0 ? stepper_.TakeStep() : stepper_.RepeatStep();
+        // Nothing is drawn that nobody sees; showing the graph redraws it from its history.
+        if (!isVisible() || contentsRect().size() != picture_.size()) {
+            stale_ = true;
+            continue;
+        }
+        DrawStep(step);
+    }
+    if (!isVisible())
+        return;
+    if (stale_)
         BuildPicture();
-    const GraphStepper::Step step = stepper_.TakeStep();
+    else
+        update(contentsRect());
+}
+
+void CGraphCtrl::DrawStep(const GraphStepper::Step& step)
+{
     if (picture_.isNull())
         return;
 
@@ -103,9 +126,6 @@ void CGraphCtrl::Step()
     QPen pen(QColor::fromRgb(kLineColour), 1, Qt::SolidLine, Qt::FlatCap);
     painter.setPen(pen);
     painter.drawLine(step.lineX0, step.lineY0, step.lineX1, step.lineY1);
-    painter.end();
-
-    update(contentsRect());
 }
 
 void CGraphCtrl::paintEvent(QPaintEvent* event)
@@ -127,6 +147,8 @@ void CGraphCtrl::resizeEvent(QResizeEvent* event)
 void CGraphCtrl::showEvent(QShowEvent* event)
 {
     QFrame::showEvent(event);
+    if (stale_)
+        BuildPicture();
     if (!timer_.isActive())
         StartTimerIfShown();
 }

@@ -3,7 +3,7 @@
 // plots their average and scrolls its picture left by three pixels. The picture itself is the
 // history: each step draws only the new strip, and painting just copies the picture.
 
-#include "pages/monitoring/GraphStepper.h"
+#include "pages/monitoring/logic/GraphStepper.h"
 
 #include <QFrame>
 #include <QImage>
@@ -33,8 +33,12 @@ public:
     // previous period.
     int SetPeriod(int ms);
 
-    // One step of the chart; the timer calls it, tests call it directly.
+    // One step of the chart; the timer or the owner calls it. A hidden graph keeps stepping its
+    // history without drawing; it redraws from that history when shown or resized.
     void Step();
+    // `count` steps at once: the pending values' average, then that average again for each
+    // further step (the owner measured one average over the whole period).
+    void StepTimes(int count);
 
     const QImage& picture() const { return picture_; }
     const GraphStepper& stepper() const { return stepper_; }
@@ -49,12 +53,14 @@ protected:
 
 private:
     void BuildPicture();
+    void DrawStep(const GraphStepper::Step& step);
     void StartTimerIfShown();
 
     GraphStepper stepper_;
     QImage picture_;
     QTimer timer_;
     int periodMs_ = kDefaultPeriodMs;
+    bool stale_ = false;  // steps were taken while hidden: the picture is redrawn when shown
 };
 
 }  // namespace tembrel

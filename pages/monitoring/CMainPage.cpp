@@ -1,19 +1,23 @@
 #include "pages/monitoring/CMainPage.h"
 
+#include "pages/monitoring/ContextMainPageSource.h"
 #include "pages/monitoring/MainPageIds.h"
 
 #include <QVBoxLayout>
 
 namespace tembrel {
 
-CMainPage::CMainPage(CZarn9100Sheet& sheet, monitoring::MainPageSource& source, const IpHelper& ipHelper,
-                     QWidget* parent)
-    : CZarn9100Page(sheet, "Network Status", monitoring::ids::kPage, parent),
-      content_(new monitoring::MainPageWidget(source, ipHelper, this)) {
+CMainPage::CMainPage(PageContext& context, QWidget* parent)
+    : CZarn9100Page(context, "Network Status", monitoring::ids::kPage, CardUse::Any, parent),
+      source_(std::make_unique<ContextMainPageSource>(context)),
+      content_(new monitoring::MainPageWidget(*source_, context.ipHelper(), this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content_);
 }
+
+// The controls use the source: they go before it, not with the widget's children.
+CMainPage::~CMainPage() { delete content_; }
 
 void CMainPage::OnAdapterState(int usable) {
     adapterState_ = usable == 0 ? 1 : 0;

@@ -1,16 +1,18 @@
 #pragma once
 // The Network Status page of the main window.
 
-#include "app/CZarn9100Page.h"
+#include "pages/CZarn9100Page.h"
 #include "pages/monitoring/MainPageWidget.h"
+
+#include <memory>
 
 namespace tembrel {
 
 class CMainPage : public CZarn9100Page {
     Q_OBJECT
 public:
-    CMainPage(CZarn9100Sheet& sheet, monitoring::MainPageSource& source, const IpHelper& ipHelper,
-              QWidget* parent = nullptr);
+    explicit CMainPage(PageContext& context, QWidget* parent = nullptr);
+    ~CMainPage() override;
 
     monitoring::MainPageWidget& content() { return *content_; }
 
@@ -23,6 +25,7 @@ public:
     void RefreshLink();
 
 private:
+    std::unique_ptr<monitoring::MainPageSource> source_;
     monitoring::MainPageWidget* content_;
 };
 

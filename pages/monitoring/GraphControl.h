@@ -11,6 +11,8 @@ public:
     virtual ~GraphControl() = default;
     virtual void SetRange(uint32_t low, uint32_t high) = 0;
     virtual void AddValue(uint32_t value) = 0;
+    // `count` steps: the average of the values added since the last step, held for each step.
+    virtual void Step(int count) = 0;
 };
 
 }  // namespace tembrel::monitoring

@@ -44,10 +44,16 @@ public:
     explicit StripChartControl(CGraphCtrl& chart) : chart_(chart) {}
     void SetRange(uint32_t low, uint32_t high) override { chart_.SetRange(low, high); }
     void AddValue(uint32_t value) override { chart_.AddValue(value); }
+    void Step(int count) override { chart_.StepTimes(count); }
 
 private:
     CGraphCtrl& chart_;
 };
+
+// A combo entry's item data: the identity of the record it shows.
+QVariant profileKey(const ProfilePtr& profile) {
+    return QVariant::fromValue(reinterpret_cast<quintptr>(profile.get()));
+}
 
 }  // namespace
 
@@ -197,6 +203,7 @@ void MainPageWidget::buildControls() {
         graphPlaces_[side.slot] = place;
         graphs->addWidget(place, 1, column + 1);
         auto* chart = new CGraphCtrl(place);
+        chart->SetPeriod(0);  // stepped by the page's own one-second tick
         ownedControls_[side.slot] = std::make_unique<StripChartControl>(*chart);
         installGraph(chart, ownedControls_[side.slot].get(), side.slot);
     }
@@ -277,16 +284,13 @@ void MainPageWidget::applyProfiles() {
         const QSignalBlocker blocker(profiles_);
         profiles_->clear();
         for (const auto& profile : view.profiles) {
-            profiles_->addItem(qt(recordText(profile->name, sizeof profile->name)),
-                               QVariant::fromValue(reinterpret_cast<quintptr>(profile.get())));
+            profiles_->addItem(qt(recordText(profile->name, sizeof profile->name)), profileKey(profile));
         }
         shownProfiles_ = view.profiles;
     }
     profiles_->setEnabled(view.profilesEnabled);
-    const auto selected = std::find(shownProfiles_.begin(), shownProfiles_.end(), view.selectedProfile);
-    const int index = view.selectedProfile && selected != shownProfiles_.end()
-                          ? static_cast<int>(selected - shownProfiles_.begin())
-                          : -1;
+    // Each entry carries its record's identity; the selection is made by that, not by position.
+    const int index = view.selectedProfile ? profiles_->findData(profileKey(view.selectedProfile)) : -1;
     const QSignalBlocker blocker(profiles_);
     profiles_->setCurrentIndex(index);
 }
@@ -319,11 +323,13 @@ void MainPageWidget::applyView() {
 }
 
 void MainPageWidget::onProfileActivated(int index) {
-    if (index < 0 || index >= static_cast<int>(shownProfiles_.size())) {
+    const QVariant key = profiles_->itemData(index);
+    const auto chosen = std::find_if(shownProfiles_.begin(), shownProfiles_.end(),
+                                     [&](const ProfilePtr& profile) { return profileKey(profile) == key; });
+    if (chosen == shownProfiles_.end()) {
         return;
     }
-    const ProfilePtr profile = shownProfiles_[static_cast<size_t>(index)];
-    model_.chooseProfile(profile);
+    model_.chooseProfile(*chosen);
     applyView();
 }
 
@@ -336,6 +342,14 @@ void MainPageWidget::graphSetRange(Graph graph, uint32_t low, uint32_t high) {
 void MainPageWidget::graphAddValue(Graph graph, uint32_t value) {
     if (auto* control = graphs_[graph == Graph::Transmit ? kTransmitSlot : kReceiveSlot]) {
         control->AddValue(value);
+    }
+}
+
+void MainPageWidget::graphsStep(int count) {
+    for (auto* control : graphs_) {
+        if (control) {
+            control->Step(count);
+        }
     }
 }
 

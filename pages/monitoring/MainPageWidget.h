@@ -3,7 +3,7 @@
 // one of these; tests drive it directly through a MainPageSource.
 
 #include "pages/monitoring/GraphControl.h"
-#include "pages/monitoring/MainPageModel.h"
+#include "pages/monitoring/logic/MainPageModel.h"
 
 #include <QWidget>
 
@@ -60,6 +60,7 @@ private:
     // MainPageOutput
     void graphSetRange(Graph graph, uint32_t low, uint32_t high) override;
     void graphAddValue(Graph graph, uint32_t value) override;
+    void graphsStep(int count) override;
     void setBusyUi(bool busy) override;
 
     MainPageModel model_;

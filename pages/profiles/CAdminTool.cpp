@@ -9,8 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/CZarn9100Sheet.h"
-#include "pages/profiles/AdminTransfer.h"
+#include "pages/profiles/logic/AdminTransfer.h"
 #include "profiles/ProfileStore.h"
 
 namespace tembrel {
@@ -37,7 +36,8 @@ std::filesystem::path LocalPath(const QString& path) { return std::filesystem::p
 
 }  // namespace
 
-CAdminTool::CAdminTool(CZarn9100Sheet& sheet, QWidget* parent) : CZarn9100Page(sheet, "Admin", kDialogId, parent) {
+CAdminTool::CAdminTool(PageContext& context, QWidget* parent)
+    : CZarn9100Page(context, "Admin", kDialogId, CardUse::Any, parent) {
     auto* layout = new QGridLayout(this);
     layout->setColumnStretch(1, 1);
     layout->setVerticalSpacing(18);
@@ -63,30 +63,33 @@ FileDialogOptions CAdminTool::FileOptions() {
 }
 
 void CAdminTool::OnImportProfiles() {
-    const QString path = sheet().dialogs().openFile(this, FileOptions());
+    const QString path = context().dialogs().openFile(this, FileOptions());
     if (path.isEmpty()) return;
-    const StoreResult imported = ImportProfileFile(LocalPath(path), sheet().profiles());
+    const StoreResult imported = ImportProfileFile(LocalPath(path), context().profiles());
     // A damaged file keeps the profiles read before the damage, and the user learns how many.
     const std::string damage = ImportDamageText(imported);
     if (!imported && damage.empty()) {
         tellFailure(path, kReadFailedText, imported.reason);
         return;
     }
-    if (imported || imported.records > 0) emit profilesImported();
+    if (imported || imported.records > 0) {
+        context().profilesChanged(this);
+        emit profilesImported();
+    }
     if (!damage.empty()) tellFailure(path, damage.c_str(), imported.reason);
 }
 
 void CAdminTool::OnExportProfiles() {
-    const QString path = sheet().dialogs().saveFile(this, FileOptions());
+    const QString path = context().dialogs().saveFile(this, FileOptions());
     if (path.isEmpty()) return;
-    const StoreResult exported = ExportProfiles(LocalPath(path), sheet().profiles(), sheet().profileStorePath());
+    const StoreResult exported = ExportProfiles(LocalPath(path), context().profiles(), context().profileStorePath());
     if (!exported) tellFailure(path, kWriteFailedText, exported.reason);
 }
 
 void CAdminTool::tellFailure(const QString& path, const char* text, const std::string& reason) {
     // The box is for the user; the system's reason goes where the program's other file errors go.
     std::fprintf(stderr, "Tembrel: %s\n", reason.c_str());
-    sheet().dialogs().showMessage(this, QDir::toNativeSeparators(path) + QLatin1Char('\n') + QString::fromLatin1(text),
+    context().dialogs().showMessage(this, QDir::toNativeSeparators(path) + QLatin1Char('\n') + QString::fromLatin1(text),
                                   MessageIcon::Exclamation);
 }
 

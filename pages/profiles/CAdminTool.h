@@ -2,7 +2,7 @@
 // The Admin page: copies the profile list to a file of the user's choice and appends the profiles
 // of such a file to the list.
 
-#include "app/CZarn9100Page.h"
+#include "pages/CZarn9100Page.h"
 #include "platform/gui/DialogService.h"
 
 class QPushButton;
@@ -20,7 +20,7 @@ public:
     static constexpr const char* kReadFailedText = "The file could not be read.";
     static constexpr const char* kWriteFailedText = "The file could not be written.";
 
-    explicit CAdminTool(CZarn9100Sheet& sheet, QWidget* parent = nullptr);
+    explicit CAdminTool(PageContext& context, QWidget* parent = nullptr);
 
     // The file dialogs of both buttons: "*.cfg" files, "cfg" added to a name without a suffix.
     static FileDialogOptions FileOptions();

@@ -89,7 +89,7 @@ Card::Card(Environment env, uint64_t nowMs, uint32_t seed)
     registryPath_ = "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\0012";
     interfaceId_ = "{6F2A3C1D-7E3C-4C01-9A1B-00E0A1B2C3D4}";
     registry_.setText(registryPath_, "NetCfgInstanceId", interfaceId_);
-    registry_.setText(registryPath_, "DriverDesc", "Orvix LX-7700 802.11a/b/g Wireless PC Card (8335)");
+    registry_.setText(registryPath_, "DriverDesc", identity::kDeviceDescription);
     registry_.setNumber(kZeroConfigInterfaces + interfaceId_, "ControlFlags",
                         env_.zeroConfigActive ? 0x0000c015u : 0x00004015u);
     refreshCache();

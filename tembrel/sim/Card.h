@@ -33,6 +33,15 @@ constexpr int kBufferTooSmall = 7;
 constexpr int kNotAvailable = 8;      // nothing to report now (no link, no Auto Link answer)
 }  // namespace result
 
+// What the card reports about itself (About and Debug pages, tembrelctl "diagnostics").
+namespace identity {
+constexpr const char* kDeviceDescription = "Orvix LX-7700 802.11a/b/g Wireless PC Card (8335)";
+constexpr const char* kDriverVersion = "3.2.7.1";
+constexpr const char* kDriverDate = "9-14-2005";
+constexpr uint32_t kFirmwareVersion = (1u << 24) | (4u << 16) | (2u << 8) | 17u;  // 1.4.2.17
+constexpr uint32_t kChipVersion = 2;
+}  // namespace identity
+
 struct Settings {
     uint32_t networkMode = 1;   // 0 ad hoc, 1 infrastructure
     uint32_t wlanMode = 255;    // 255 any band, 0 802.11g, 1 802.11b, 2 802.11a

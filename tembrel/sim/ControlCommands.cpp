@@ -114,12 +114,101 @@ std::string Status(Card& card) {
     return out.str();
 }
 
+std::string RangeText(const uint8_t ranges[][2], size_t count, unsigned spacing) {
+    std::string out;
+    for (size_t i = 0; i < count && ranges[i][0] != 0; ++i) {
+        if (!out.empty()) out += ", ";
+        const unsigned first = ranges[i][0];
+        const unsigned n = ranges[i][1];
+        out += std::to_string(first);
+        if (n > 1) out += (spacing == 1 ? "-" : "..") + std::to_string(first + spacing * (n - 1));
+    }
+    return out.empty() ? "none" : out;
+}
+
+// The values the About, Debug and Test pages read and set.
+std::string Diagnostics(Card& card) {
+    std::ostringstream out;
+    const uint32_t fw = identity::kFirmwareVersion;
+    out << "driver: " << identity::kDriverVersion << " (" << identity::kDriverDate << "), firmware " << (fw >> 24)
+        << "." << ((fw >> 16) & 0xff) << "." << ((fw >> 8) & 0xff) << "." << (fw & 0xff) << ", chip version "
+        << identity::kChipVersion << "\n";
+    char line[160];
+    std::snprintf(line, sizeof line, "region code: 0x%02X\n", card.regionCode());
+    out << line;
+    const Settings& s = card.settings();
+    const _ZARN9100_REGION_CTRL& r = s.region;
+    const char* modes[] = {"?", "disabled", "flexible", "strict"};
+    std::snprintf(line, sizeof line, "region control: %s, country \"%.2s\", power %u dBm, 802.11a power %u dBm\n",
+                  r.mode <= 3 ? modes[r.mode] : "?", r.countryCode, r.maxTxPower, r.maxTxPower11a);
+    out << line;
+    out << "  channels: " << RangeText(r.channelRanges, 16, 1) << "; 802.11a: " << RangeText(r.channelRanges11a, 24, 4)
+        << "\n";
+    out << "channel range: " << ((s.channelRange >> 8) & 0xff) << " to " << (s.channelRange & 0xff)
+        << ", signal threshold: " << s.signalThreshold << ", tx fail threshold: " << s.txFailThreshold << "\n";
+    uint32_t type = 0;
+    card.registers().readRf(0, type);
+    out << "RF chip type " << type << ", calibration:";
+    for (uint32_t index : {0x1au, 0x1bu, 0x1cu, 0x21u, 0x20u, 0x26u, 0x24u}) {
+        uint32_t value = 0;
+        card.registers().readRf(index, value);
+        std::snprintf(line, sizeof line, " %02XH=%02X", index, value);
+        out << line;
+    }
+    return out.str();
+}
+
+// The radio parameters as the Advanced, Debug and Test pages set and read them.
+std::string RadioSettings(const Card& card) {
+    const Settings& s = card.settings();
+    std::ostringstream out;
+    out << "power mode: " << s.powerMode << "\n";
+    out << "preamble: " << s.preamble << "\n";
+    out << "data rate: " << s.dataRate << "\n";
+    out << "fragmentation threshold: " << s.fragThreshold << "\n";
+    out << "RTS threshold: " << s.rtsThreshold << "\n";
+    out << "transmit power: " << s.txPower << "\n";
+    out << "transmit antenna: " << s.txAntenna << "\n";
+    out << "receive antenna: " << s.rxAntenna << "\n";
+    out << "boost mode: " << s.boostMode << "\n";
+    out << "channel range: " << ((s.channelRange >> 8) & 0xff) << " to " << (s.channelRange & 0xff) << "\n";
+    out << "signal threshold: " << s.signalThreshold << "\n";
+    out << "transmit fail threshold: " << s.txFailThreshold;
+    return out.str();
+}
+
+// Every counter the statistics pages show.
+std::string StatisticsText(const Card& card) {
+    const Counters& c = card.counters();
+    const auto& s = c.stats;
+    std::ostringstream out;
+    out << "transmitted fragments: " << s.TransmittedFragmentCount << "\n";
+    out << "multicast transmitted: " << s.MulticastTransmittedFrameCount << "\n";
+    out << "failed: " << s.FailedCount << "\n";
+    out << "retries: " << s.RetryCount << "\n";
+    out << "multiple retries: " << s.MultipleRetryCount << "\n";
+    out << "RTS successes: " << s.RTSSuccessCount << "\n";
+    out << "RTS failures: " << s.RTSFailureCount << "\n";
+    out << "ACK failures: " << s.ACKFailureCount << "\n";
+    out << "duplicate frames: " << s.FrameDuplicateCount << "\n";
+    out << "received fragments: " << s.ReceivedFragmentCount << "\n";
+    out << "multicast received: " << s.MulticastReceivedFrameCount << "\n";
+    out << "FCS errors: " << s.FCSErrorCount << "\n";
+    out << "RSSI ranges: " << c.rssi.Range[0] << " " << c.rssi.Range[1] << " " << c.rssi.Range[2] << " "
+        << c.rssi.Range[3] << "\n";
+    out << "beacons received: " << c.beacons.BeaconsReceived << ", lost: " << c.beacons.BeaconsLost;
+    return out.str();
+}
+
 }  // namespace
 
 std::string ControlHelp() {
     return "commands:\n"
            "  status                         card, radio, link and counters\n"
+           "  diagnostics                    versions, region control, thresholds, RF calibration\n"
            "  networks                       the radio environment\n"
+           "  radio                          the card's radio parameters and thresholds\n"
+           "  statistics                     every 802.11 counter, RSSI ranges and beacons\n"
            "  card out | card in             pull the card out / plug it in\n"
            "  radio-switch off | on          the hardware radio switch\n"
            "  signal NETWORK DBM             set a network's signal level (-110 to -10)\n"
@@ -176,6 +265,18 @@ bool RunControlCommand(Card& card, const std::vector<std::string>& words, std::s
     }
     if (cmd == "status") {
         reply = Status(card);
+        return true;
+    }
+    if (cmd == "diagnostics") {
+        reply = Diagnostics(card);
+        return true;
+    }
+    if (cmd == "radio") {
+        reply = RadioSettings(card);
+        return true;
+    }
+    if (cmd == "statistics") {
+        reply = StatisticsText(card);
         return true;
     }
     if (cmd == "networks") {

@@ -398,15 +398,15 @@ TEMBREL_API int Zarn9100GetMacAddress(ZARN9100_HANDLE h, uint8_t* buf, uint32_t 
 }
 
 TEMBREL_API int Zarn9100QueryDeviceDesc(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
-    return WithHandle(h, [&](Card& c) { return TextAnswer(c, "Orvix LX-7700 802.11a/b/g Wireless PC Card (8335)", buf, cap); });
+    return WithHandle(h, [&](Card& c) { return TextAnswer(c, identity::kDeviceDescription, buf, cap); });
 }
 
 TEMBREL_API int Zarn9100QueryDriverVersion(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
-    return WithHandle(h, [&](Card& c) { return TextAnswer(c, "3.2.7.1", buf, cap); });
+    return WithHandle(h, [&](Card& c) { return TextAnswer(c, identity::kDriverVersion, buf, cap); });
 }
 
 TEMBREL_API int Zarn9100QueryDriverDate(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
-    return WithHandle(h, [&](Card& c) { return TextAnswer(c, "9-14-2005", buf, cap); });
+    return WithHandle(h, [&](Card& c) { return TextAnswer(c, identity::kDriverDate, buf, cap); });
 }
 
 TEMBREL_API int Zarn9100QueryRegistryPath(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
@@ -418,7 +418,7 @@ TEMBREL_API int Zarn9100QueryRegistryPath(ZARN9100_HANDLE h, char* buf, uint32_t
 TEMBREL_API int Zarn9100QueryFirmwareVersion(ZARN9100_HANDLE h, uint32_t* version) {
     return WithHandle(h, [&](Card&) {
         if (version == nullptr) return result::kBadArgument;
-        *version = (1u << 24) | (4u << 16) | (2u << 8) | 17u;
+        *version = identity::kFirmwareVersion;
         return result::kOk;
     });
 }
@@ -426,7 +426,7 @@ TEMBREL_API int Zarn9100QueryFirmwareVersion(ZARN9100_HANDLE h, uint32_t* versio
 TEMBREL_API int Zarn9100QueryChipVersion(ZARN9100_HANDLE h, uint32_t* version) {
     return WithHandle(h, [&](Card&) {
         if (version == nullptr) return result::kBadArgument;
-        *version = 2;
+        *version = identity::kChipVersion;
         return result::kOk;
     });
 }

@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "app/logic/CommandLine.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,11 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{{"--driver="}, "--driver needs a path"}, Row{{"--config-dir"}, "needs a value"},
                       Row{{"--os-family", "4"}, "takes 0, 1, 2 or 3"}, Row{{"--os-family", "1x"}, "takes 0, 1, 2 or 3"},
                       Row{{"--os-family", "-1"}, "takes 0, 1, 2 or 3"}, Row{{"--verbose"}, "unknown option \"--verbose\""},
-                      Row{{"stray"}, "unknown option \"stray\""}));
+                      Row{{"stray"}, "unknown option \"stray\""}, Row{{"--version"}, ""},
+                      Row{{"--autostart", "on"}, ""}, Row{{"--autostart=off"}, ""},
+                      Row{{"--autostart"}, "--autostart needs a value"},
+                      Row{{"--autostart", "yes"}, "--autostart takes on or off, not \"yes\""},
+                      Row{{"--autostart="}, "--autostart takes on or off"}));
 
 TEST(CommandLine, KeepsTheValues) {
     const auto r = ParseCommandLine({"--driver", "/a.so", "--config-dir=/c", "--os-family", "3"});
@@ -38,6 +42,23 @@ TEST(CommandLine, KeepsTheValues) {
     EXPECT_EQ(r.options.configDir, "/c");
     EXPECT_EQ(r.options.osFamily, 3);
     EXPECT_FALSE(r.options.help);
+    EXPECT_FALSE(r.options.version);
+    EXPECT_FALSE(r.options.autostart.has_value());
+}
+
+TEST(CommandLine, AutostartAndVersion) {
+    const auto r = ParseCommandLine({"--autostart", "off", "--version"});
+    ASSERT_EQ(r.error, "");
+    EXPECT_EQ(r.options.autostart, false);
+    EXPECT_TRUE(r.options.version);
+    EXPECT_EQ(ParseCommandLine({"--autostart=on"}).options.autostart, true);
+}
+
+TEST(CommandLine, OptionsThatTakeAValue) {
+    for (const char* name : {"--driver", "--config-dir", "--os-family", "--autostart"})
+        EXPECT_TRUE(OptionTakesValue(name)) << name;
+    for (const char* name : {"--help", "--version", "-h", "--driver=/x", "-platform"})
+        EXPECT_FALSE(OptionTakesValue(name)) << name;
 }
 
 }  // namespace

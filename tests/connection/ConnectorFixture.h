@@ -5,6 +5,7 @@
 #include "connection/ProfileConnector.h"
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
+#include "tests/support/Hex.h"
 #include "tests/support/RecordingDriver.h"
 
 #include <gtest/gtest.h>
@@ -18,15 +19,6 @@
 
 namespace tembrel::testing {
 
-inline std::string HexBytes(const void* data, size_t n) {
-    std::string s;
-    char b[3];
-    for (size_t i = 0; i < n; ++i) {
-        std::snprintf(b, sizeof b, "%02x", static_cast<const uint8_t*>(data)[i]);
-        s += b;
-    }
-    return s;
-}
 
 // The recorded text of the profile-application SSID scan: all fourteen channels.
 inline std::string SsidScanText(const std::string& ssid, uint32_t networkType) {

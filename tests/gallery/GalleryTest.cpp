@@ -2,8 +2,8 @@
 // valid, non-blank images, all listed in its index.
 
 #include "app/CZarn9100Sheet.h"
-#include "platform/MemorySettings.h"
-#include "platform/gui/ScriptedDialogService.h"
+#include "tests/support/MemorySettings.h"
+#include "tests/support/ScriptedDialogService.h"
 #include "tests/support/RecordingDriver.h"
 
 #include <gtest/gtest.h>
@@ -50,7 +50,8 @@ GalleryRun RunGallery(const QStringList& arguments) {
     return run;
 }
 
-// The captions the main window shows with default settings, normal and in monitor mode.
+// The captions the main window shows, normal and in monitor mode, with the settings keys that
+// add every optional page (the gallery draws them all).
 struct PageSets {
     QStringList normal;
     QStringList monitor;
@@ -59,6 +60,7 @@ struct PageSets {
 PageSets ExpectedPageSets() {
     RecordingDriver driver;
     MemorySettings settings;
+    for (const SettingKey& key : {settings::kDebugWin, settings::kTestPage, settings::kRegionPage}) settings.set(key, 1);
     ScriptedDialogService dialogs;
     CZarn9100Sheet sheet(SheetContext{driver, settings, dialogs, 1, "/nonexistent/Data.cfg"});
     PageSets sets;
@@ -121,6 +123,7 @@ TEST(GalleryTest, WritesOneValidPictureForEveryPageOfBothPageSets) {
     EXPECT_EQ(Joined(titles["page"]), Joined(expected.normal));
     EXPECT_EQ(Joined(titles["monitor-page"]), Joined(expected.monitor));
     EXPECT_TRUE(expected.monitor.contains("Readme"));
+    EXPECT_EQ(Joined(titles["page-layout"]), "Statistics (detailed layout)");
     EXPECT_EQ(titles["tray-menu"].size(), 1);
     EXPECT_FALSE(titles["dialog"].isEmpty());
     // A box the program raised by itself would be listed as "message": none is expected.

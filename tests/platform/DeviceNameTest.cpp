@@ -1,8 +1,8 @@
 #include "platform/DeviceMonitor.h"
 #include "platform/DeviceName.h"
-#include "platform/FakeDeviceMonitor.h"
+#include "tests/support/FakeDeviceMonitor.h"
 
-#include "WaitUntil.h"
+#include "tests/support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ struct NameCase {
     std::string expected;
 };
 
-class BuildDeviceNameTest : public testing::TestWithParam<NameCase> {};
+class BuildDeviceNameTest : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(BuildDeviceNameTest, BuildsTheWindowsStyleName) {
     EXPECT_EQ(BuildDeviceName(GetParam().identity), GetParam().expected);
@@ -26,7 +26,7 @@ TEST_P(BuildDeviceNameTest, BuildsTheWindowsStyleName) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, BuildDeviceNameTest,
-    testing::Values(
+    ::testing::Values(
         NameCase{"pci from properties, subsystem device first",
                  {"pci", {{"PCI_ID", "7e3c:4c01"}, {"PCI_SUBSYS_ID", "1028:0535"}}, {{"revision", "0x0a\n"}}},
                  "PCI\\VEN_7E3C&DEV_4C01&SUBSYS_05351028&REV_0A"},

@@ -69,6 +69,24 @@ TEST(ResolveDataPathsTest, FallsBackToTheUserConfigFolder) {
     }
 }
 
+TEST(ResolveDataPathsTest, AnInstalledCopyUsesTheUserFolderEvenWhenItsFolderIsWritable) {
+    PathInputs inputs = Inputs({"/usr/bin", "/opt/Orvix/Bin"});
+    inputs.installBinDirectory = "/usr/bin";
+    inputs.executable = "/usr/bin/Tembrel";
+    DataPaths paths = ResolveDataPaths(inputs);
+    EXPECT_EQ(paths.origin, DataFolderOrigin::UserConfigFolder);
+    EXPECT_EQ(paths.settingsFile(), fs::path("/home/Ann/.config/Tembrel/Tembrel.ini"));
+
+    // A copy elsewhere (a build, a private copy) still keeps its data beside itself.
+    inputs.executable = "/opt/Orvix/Bin/Tembrel";
+    paths = ResolveDataPaths(inputs);
+    EXPECT_EQ(paths.origin, DataFolderOrigin::BesideExecutable);
+
+    inputs.configDirOption = fs::path("/data/Mine");
+    inputs.executable = "/usr/bin/Tembrel";
+    EXPECT_EQ(ResolveDataPaths(inputs).origin, DataFolderOrigin::ConfigDirOption);
+}
+
 TEST(ResolveDataPathsTest, ConfigDirOptionWinsAndIsMadeAbsolute) {
     PathInputs inputs = Inputs({"/opt/Orvix/Bin"});
     inputs.configDirOption = fs::path("/data/Mine/");

@@ -1,7 +1,7 @@
 #include "platform/gui/DialogService.h"
 #include "platform/gui/HotKey.h"
 #include "platform/gui/QtDialogService.h"
-#include "platform/gui/ScriptedDialogService.h"
+#include "tests/support/ScriptedDialogService.h"
 
 
 #include <gtest/gtest.h>

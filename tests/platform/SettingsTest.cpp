@@ -1,4 +1,4 @@
-#include "platform/MemorySettings.h"
+#include "tests/support/MemorySettings.h"
 #include "platform/Settings.h"
 
 #include <gtest/gtest.h>
@@ -48,7 +48,7 @@ protected:
 TEST(SettingKeysTest, TableHasEveryKeyOnceWithItsDefault) {
     std::set<std::pair<std::string_view, std::string_view>> seen;
     for (const SettingKey& key : settings::kAll) EXPECT_TRUE(seen.insert({key.section, key.key}).second);
-    EXPECT_EQ(settings::kAll.size(), 13u);
+    EXPECT_EQ(settings::kAll.size(), 14u);
     EXPECT_EQ(settings::kAutoConfiguration.key, "Auto Configuration");
     EXPECT_EQ(settings::kAutoConfiguration.defaultValue, 1);
     EXPECT_EQ(settings::kLastChan.defaultValue, 11);

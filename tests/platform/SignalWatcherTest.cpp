@@ -1,6 +1,6 @@
 #include "platform/SignalWatcher.h"
 
-#include "WaitUntil.h"
+#include "tests/support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "platform/SingleInstance.h"
 
-#include "WaitUntil.h"
+#include "tests/support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 

@@ -14,8 +14,8 @@
 #include "adapter/DriverLoader.h"
 #include "connection/AutoLinkCandidates.h"
 #include "connection/StatusRefresher.h"
-#include "pages/monitoring/MainPageModel.h"
-#include "platform/FakeIpHelper.h"
+#include "pages/monitoring/logic/MainPageModel.h"
+#include "tests/support/FakeIpHelper.h"
 #include "survey/ChannelPlan.h"
 #include "survey/ScanRequests.h"
 #include "survey/SecurityDetection.h"
@@ -83,6 +83,7 @@ class NoOutput final : public monitoring::MainPageOutput {
 public:
     void graphSetRange(monitoring::Graph, uint32_t, uint32_t) override {}
     void graphAddValue(monitoring::Graph, uint32_t) override {}
+    void graphsStep(int) override {}
     void setBusyUi(bool) override {}
 };
 

@@ -13,8 +13,8 @@
 
 #include "adapter/DriverLoader.h"
 #include "app/CZarn9100Sheet.h"
-#include "platform/MemorySettings.h"
-#include "platform/gui/ScriptedDialogService.h"
+#include "tests/support/MemorySettings.h"
+#include "tests/support/ScriptedDialogService.h"
 
 namespace tembrel::stress {
 

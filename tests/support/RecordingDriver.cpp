@@ -1,5 +1,7 @@
 #include "RecordingDriver.h"
 
+#include "tests/support/Hex.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <utility>
@@ -8,16 +10,7 @@ namespace tembrel::testing {
 
 namespace {
 
-std::string Hex(const uint8_t* bytes, size_t n) {
-    if (!bytes) return "null";
-    std::string s;
-    char b[3];
-    for (size_t i = 0; i < n; ++i) {
-        std::snprintf(b, sizeof b, "%02x", bytes[i]);
-        s += b;
-    }
-    return s;
-}
+std::string Hex(const uint8_t* bytes, size_t n) { return HexBytes(bytes, n); }
 
 template <typename T>
 constexpr bool kIsRecord = std::is_class_v<T>;

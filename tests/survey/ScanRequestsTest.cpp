@@ -1,4 +1,5 @@
 #include "survey/ScanRequests.h"
+#include "tests/support/Hex.h"
 #include "tests/support/RecordingDriver.h"
 #include "tests/support/ScanBufferBuilder.h"
 
@@ -13,15 +14,7 @@ namespace {
 using testing::BuildScanBuffer;
 using testing::RecordingDriver;
 
-std::string Hex(const void* data, size_t n) {
-    std::string s;
-    char b[3];
-    for (size_t i = 0; i < n; ++i) {
-        std::snprintf(b, sizeof b, "%02x", static_cast<const uint8_t*>(data)[i]);
-        s += b;
-    }
-    return s;
-}
+std::string Hex(const void* data, size_t n) { return testing::HexBytes(data, n); }
 
 TEST(ScanRequests, SsidRequestIsZeroFilledAndBounded) {
     const auto request = MakeSsidScanRequest("home", AllChannels());

@@ -52,6 +52,36 @@ TEST_F(SimulatedCardTest, ControlToolListsAndChangesTheEnvironment) {
     EXPECT_NE(run.output.find("associated with \"Tool Net\""), std::string::npos) << run.output;
 }
 
+// What the diagnostic pages set through the library, the tool shows, and it persists.
+TEST_F(SimulatedCardTest, ControlToolShowsTheDiagnosticValues) {
+    ASSERT_EQ(Zarn9100SetSignalThreshold(h, 77), 0);
+    ASSERT_EQ(Zarn9100SetTxFailThreshold(h, 33), 0);
+    ASSERT_EQ(Zarn9100SetChannelRange(h, (2u << 8) | 9u), 0);
+    ASSERT_EQ(Zarn9100SetRfRegister(h, 0x1a, 0x42), 0);
+    _ZARN9100_REGION_CTRL region{};
+    region.mode = 3;
+    region.countryCode[0] = 'D';
+    region.countryCode[1] = 'E';
+    region.environment = ' ';
+    region.maxTxPower = 20;
+    region.channelRanges[0][0] = 1;
+    region.channelRanges[0][1] = 13;
+    ASSERT_EQ(Zarn9100SetRegionCtrl(h, &region), 0);
+
+    const ToolRun run = RunTool("diagnostics");
+    ASSERT_EQ(run.status, 0) << run.output;
+    for (const char* part : {"driver: 3.2.7.1 (9-14-2005), firmware 1.4.2.17, chip version 2",
+                             "region control: strict, country \"DE\", power 20 dBm", "channels: 1-13;",
+                             "channel range: 2 to 9, signal threshold: 77, tx fail threshold: 33", "1AH=42"})
+        EXPECT_NE(run.output.find(part), std::string::npos) << part << "\n" << run.output;
+
+    uint32_t value = 0;
+    ASSERT_EQ(Zarn9100QuerySignalThreshold(h, &value), 0);
+    EXPECT_EQ(value, 77u);
+    ASSERT_EQ(Zarn9100QueryRfRegister(h, 0x1a, &value), 0);
+    EXPECT_EQ(value, 0x42u);
+}
+
 TEST_F(SimulatedCardTest, ControlToolPullsTheCardAndFlipsTheSwitch) {
     ToolRun run = RunTool("card out");
     ASSERT_EQ(run.status, 0) << run.output;

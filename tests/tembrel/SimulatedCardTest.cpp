@@ -440,6 +440,41 @@ TEST_F(SimulatedCardTest, SettingsPersistAndOutOfRangeValuesAreRefused) {
     }
 }
 
+// What the Advanced and statistics pages set survives the card's removal, and the control
+// tool shows it.
+TEST_F(SimulatedCardTest, RadioSettingsSurviveTheCardAndTheToolShowsThemAndTheCounters) {
+    ASSERT_EQ(Zarn9100SetFragThreshold(h, 512), 0);
+    ASSERT_EQ(Zarn9100SetRTSThreshold(h, 1000), 0);
+    ASSERT_EQ(Zarn9100SetTxPower(h, 2), 0);
+    ASSERT_EQ(Zarn9100SetBoostMode(h, 0), 0);
+    ASSERT_EQ(Control(R"(["card","out"])"), "card out");
+    ASSERT_EQ(Control(R"(["card","in"])"), "card present");
+    ASSERT_EQ(Zarn9100OpenAdapter(&h), 0);
+    uint32_t value = 0;
+    ASSERT_EQ(Zarn9100QueryFragThreshold(h, &value), 0);
+    EXPECT_EQ(value, 512u);
+    ASSERT_EQ(Zarn9100QueryBoostMode(h, &value), 0);
+    EXPECT_EQ(value, 0u);
+    const std::string radio = Control(R"(["radio"])");
+    for (const char* line : {"fragmentation threshold: 512\n", "RTS threshold: 1000\n", "transmit power: 2\n",
+                             "boost mode: 0\n", "channel range: 1 to 11\n"})
+        EXPECT_NE(radio.find(line), std::string::npos) << line << " in\n" << radio;
+
+    EXPECT_NE(Control(R"(["statistics"])").find("retries: 0\n"), std::string::npos);
+    ASSERT_EQ(connectOpen("Orvix-Open-G"), 0);
+    TembrelSimAdvance(3000);
+    _NDIS_802_11_STATISTICS stats{};
+    ASSERT_EQ(Zarn9100QueryStatistics(h, &stats), 0);
+    ASSERT_GT(stats.TransmittedFragmentCount, 0);
+    const std::string counters = Control(R"(["statistics"])");
+    EXPECT_NE(counters.find("transmitted fragments: " + std::to_string(stats.TransmittedFragmentCount) + "\n"),
+              std::string::npos)
+        << counters;
+    EXPECT_NE(counters.find("RSSI ranges: "), std::string::npos);
+    ASSERT_EQ(Zarn9100ResetStatistics(h), 0);
+    EXPECT_NE(Control(R"(["statistics"])").find("transmitted fragments: 0\n"), std::string::npos);
+}
+
 TEST_F(SimulatedCardTest, FactsOfTheCard) {
     uint32_t value = 0;
     ASSERT_EQ(Zarn9100QueryRfRegister(h, 0, &value), 0);

@@ -1,28 +1,119 @@
 #include "DialogCatalog.h"
 
+#include "CredentialDialogs.h"
+
 #include "app/CZarn9100Sheet.h"
 #include "pages/profiles/CAdminTool.h"
 #include "pages/profiles/CProfileManager.h"
+#include "pages/profiles/CProfileWizard.h"
+#include "pages/profiles/CWepKeyDlg.h"
+#include "platform/Settings.h"
+#include "profiles/ProfileDefaults.h"
+#include "profiles/ProfileText.h"
 #include "pages/survey/CSiteSurvey.h"
 #include "platform/gui/DialogService.h"
 
 #include <QAbstractButton>
 #include <QPointer>
 #include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <cstring>
 
 namespace tembrel::gallery {
 
+namespace {
+
+// A record as a user would have filled the wizard in: WPA2-PSK with a passphrase.
+ProfilePtr SampleProfile() {
+    PROFILE_RECORD r = MakeDefaultProfile();
+    SetProfileName(r, "Home");
+    SetProfileSsid(r, "Home-WPA2");
+    r.authMode = 9;
+    r.encryption = 3;
+    r.keepAdapterSettings = 0;
+    r.txRate = 108;
+    WritePassphrase(r, "correct horse battery");
+    return NewProfileCopy(r);
+}
+
+// The profile wizard opened directly on the window (the Profile Manager page that opens it is
+// not there yet), on page `index` of its mode.
+DialogPreparer Wizard(CProfileWizard::Mode mode, int index) {
+    return [=](CZarn9100Sheet& sheet, QString&) -> DialogOpener {
+        return [&sheet, mode, index] {
+            PageContext& context = sheet.pageContext();
+            if (mode == CProfileWizard::Mode::Pane) {
+                // The pane as the Profile Manager page's "Profile Setting" frame holds it.
+                QDialog host(&sheet);
+                host.setWindowTitle("Profile Setting");
+                auto* layout = new QVBoxLayout(&host);
+                auto* pane = new CProfileWizard(mode, context, &host);
+                layout->addWidget(pane);
+                pane->LoadProfileIntoPages(SampleProfile());
+                pane->showPage(index);
+                host.resize(360, 330);
+                host.exec();
+                return;
+            }
+            CProfileWizard wizard(mode, context, &sheet);
+            if (mode == CProfileWizard::Mode::Configure) {
+                ProfilePtr record = SampleProfile();
+                record->authMode = 101;  // as the site survey leaves a WPA2 802.1x network
+                wizard.LoadProfileIntoPages(record);
+            } else if (index > 0) {
+                wizard.LoadProfileIntoPages(SampleProfile());
+            }
+            wizard.showPage(index);
+            wizard.exec();
+        };
+    };
+}
+
+// The WEP key dialog in a key format, on a set with a stored 104-bit key.
+DialogPreparer WepKeys(int format) {
+    return [=](CZarn9100Sheet& sheet, QString&) -> DialogOpener {
+        return [&sheet, format] {
+            Settings& settings = sheet.settings();
+            const int previous = settings.read(settings::kWepKeyFmt);
+            settings.write(settings::kWepKeyFmt, format);
+            WEP_KEY_SET keys{};
+            keys.txKeyIndex = 1;
+            keys.keys[0].length = 13;
+            std::memcpy(keys.keys[0].material, "orvixwepkey13", 13);
+            CWepKeyDlg dialog(keys, settings, sheet.dialogs(), &sheet);
+            dialog.exec();
+            settings.write(settings::kWepKeyFmt, previous);
+        };
+    };
+}
+
+}  // namespace
+
 std::vector<DialogEntry> DialogCatalog() {
-    return {
+    using Mode = CProfileWizard::Mode;
+    std::vector<DialogEntry> entries = {
         {"dialog-message-box", "Message box (hot key not available)",
          [](CZarn9100Sheet& sheet, QString&) -> DialogOpener {
              return [&sheet] { sheet.dialogs().showMessage(&sheet, "Cannot create hotkey for Radio On/Off!!"); };
          }},
         {"dialog-create-profile", "Profile Manager: Create New Profile", ButtonOnPage(CProfileManager::kDialogId, 1014)},
-        {"dialog-advanced-filter", "Site Survey: Advanced Filter", ButtonOnPage(CSiteSurvey::kDialogId, 0, "&Filter")},
+        {"dialog-wizard-create-1-network", "Create New Profile: Network Info", Wizard(Mode::Create, 0)},
+        {"dialog-wizard-create-2-security", "Create New Profile: Security", Wizard(Mode::Create, 1)},
+        {"dialog-wizard-create-3-protocol", "Create New Profile: Protocol", Wizard(Mode::Create, 2)},
+        {"dialog-wizard-create-4-complete", "Create New Profile: Complete.", Wizard(Mode::Create, 3)},
+        {"dialog-wizard-configure", "Configure Network (security of a WPA2 802.1x network)", Wizard(Mode::Configure, 1)},
+        {"dialog-wizard-pane-1-network", "Profile Setting pane: Network Info", Wizard(Mode::Pane, 0)},
+        {"dialog-wizard-pane-2-security", "Profile Setting pane: Security", Wizard(Mode::Pane, 1)},
+        {"dialog-wizard-pane-3-protocol", "Profile Setting pane: Protocol", Wizard(Mode::Pane, 2)},
+        {"dialog-wep-keys-ascii", "Configure WEP Key (ASCII characters)", WepKeys(0)},
+        {"dialog-wep-keys-hex", "Configure WEP Key (hexadecimal digits)", WepKeys(1)},
+        {"dialog-advanced-filter", "Site Survey: Advanced Filter", ButtonOnPage(CSiteSurvey::kDialogId, CSiteSurvey::kIdFilter)},
         {"dialog-import-profiles", "Admin: Import Profiles", ButtonOnPage(CAdminTool::kDialogId, 1081)},
         {"dialog-export-profiles", "Admin: Export Profiles", ButtonOnPage(CAdminTool::kDialogId, 1082)},
     };
+    for (DialogEntry& entry : CredentialDialogEntries()) entries.push_back(std::move(entry));
+    return entries;
 }
 
 DialogPreparer ButtonOnPage(int pageDialogId, int controlId, const QString& text) {

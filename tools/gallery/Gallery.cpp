@@ -3,7 +3,8 @@
 #include "DialogCatalog.h"
 #include "ModalWatcher.h"
 
-#include "app/CReadmePage.h"
+#include "pages/CReadmePage.h"
+#include "pages/monitoring/CRssiStatistics.h"
 #include "app/CTrayMenu.h"
 #include "app/CZarn9100App.h"
 #include "app/CZarn9100Sheet.h"
@@ -52,6 +53,12 @@ QString Numbered(const QString& prefix, int number, const QString& caption) {
 
 }  // namespace
 
+void AskForEveryPage(Settings& settings) {
+    settings.write(settings::kDebugWin, 1);
+    settings.write(settings::kTestPage, 1);
+    settings.write(settings::kRegionPage, 1);
+}
+
 struct Gallery::Window {
     std::unique_ptr<IniSettings> settings;
     std::unique_ptr<QtDialogService> dialogs;
@@ -87,6 +94,7 @@ int Gallery::run() {
         if (!joinNetwork(sheet))
             std::fprintf(stderr, "gallery: the card is not connected; the pictures show it so\n");
         shootPages(sheet, "page", "page");
+        shootDetailedStatistics(sheet);
         shootTray(sheet);
         shootDialogs(sheet);
         if (!sim_.available()) shootReadmeAlone(sheet);
@@ -108,9 +116,13 @@ std::unique_ptr<Gallery::Window> Gallery::openWindow(int osFamily) {
     const std::string settingsPath = QDir(folder).filePath("Tembrel.ini").toStdString();
     auto window = std::make_unique<Window>();
     window->settings = std::make_unique<IniSettings>(settingsPath);
+    AskForEveryPage(*window->settings);
+    // The sample country list built beside the program, for the Region page.
+    QFile::copy(QDir(QCoreApplication::applicationDirPath()).filePath("Region.cfg"), QDir(folder).filePath("Region.cfg"));
     window->dialogs = std::make_unique<QtDialogService>(QString::fromLatin1(kWindowTitle));
     window->sheet = std::make_unique<CZarn9100Sheet>(SheetContext{library_, *window->settings, *window->dialogs,
-                                                                  osFamily, QDir(folder).filePath("Data.cfg").toStdString()});
+                                                                  osFamily, QDir(folder).filePath("Data.cfg").toStdString(),
+                                                                  options_.driverPath});
     window->sheet->setWindowTitle(kWindowTitle);
     window->sheet->OnInitDialog();
     window->sheet->show();
@@ -239,12 +251,27 @@ void Gallery::shootMonitorMode() {
 }
 
 void Gallery::shootReadmeAlone(CZarn9100Sheet& sheet) {
-    CReadmePage page(sheet);
+    CReadmePage page(sheet.pageContext());
     page.setAttribute(Qt::WA_DontShowOnScreen);
     page.resize(sheet.tabWidget()->currentWidget() ? sheet.tabWidget()->currentWidget()->size() : page.sizeHint());
     page.show();
     settle(0ms);
     writer_.save("readme", "readme", page.caption(), page.grab().toImage());
+}
+
+// The statistics page's other layout ("Debug"/"Statistics" = 1), on the same card.
+void Gallery::shootDetailedStatistics(CZarn9100Sheet& sheet) {
+    CRssiStatistics page(sheet.pageContext());
+    page.setAttribute(Qt::WA_DontShowOnScreen);
+    page.resize(sheet.tabWidget()->currentWidget() ? sheet.tabWidget()->currentWidget()->size() : page.sizeHint());
+    page.show();
+    page.OnAdapterState(sheet.adapter().handle().held() ? 1 : 0);
+    page.OnSetActive();
+    settle(options_.settle);
+    page.onTimer();
+    settle(0ms);
+    writer_.save("page-layout", "page-statistics-detailed", "Statistics (detailed layout)", page.grab().toImage());
+    page.OnKillActive();
 }
 
 }  // namespace tembrel::gallery

@@ -18,11 +18,16 @@ class CZarn9100Sheet;
 class DriverLibrary;
 class IniSettings;
 class QtDialogService;
+class Settings;
 }  // namespace tembrel
 
 namespace tembrel::gallery {
 
 class ModalWatcher;
+
+// Sets the keys of the settings file that add the Debug, Test and Region pages, so that the
+// gallery draws every page the program has.
+void AskForEveryPage(Settings& settings);
 
 struct GalleryOptions {
     QString outputDir = "build/gallery";
@@ -52,6 +57,7 @@ private:
     void shootDialogs(CZarn9100Sheet& sheet);
     void shootMonitorMode();
     void shootReadmeAlone(CZarn9100Sheet& sheet);
+    void shootDetailedStatistics(CZarn9100Sheet& sheet);
 
     GalleryOptions options_;
     DriverLibrary& library_;

@@ -30,13 +30,14 @@ void QuietPlatformNotes(QtMsgType type, const QMessageLogContext& context, const
     std::fputs(qPrintable(qFormatLogMessage(type, context, message) + '\n'), stderr);
 }
 
-// The captions of the normal page set of a freshly installed program, one a line.
+// The captions of the normal page set the gallery draws, one a line.
 int ListPages() {
     QTemporaryDir folder;
     if (!folder.isValid()) return 1;
     const std::string settingsPath = QDir(folder.path()).filePath("Tembrel.ini").toStdString();
     auto library = tembrel::MakeNoCardDriverLibrary();
     tembrel::IniSettings settings(settingsPath);
+    tembrel::gallery::AskForEveryPage(settings);
     tembrel::QtDialogService dialogs("gallery");
     tembrel::CZarn9100Sheet sheet(tembrel::SheetContext{*library, settings, dialogs, 1,
                                                         QDir(folder.path()).filePath("Data.cfg").toStdString()});

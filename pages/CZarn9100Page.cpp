@@ -1,0 +1,16 @@
+#include "CZarn9100Page.h"
+
+namespace tembrel {
+
+CZarn9100Page::CZarn9100Page(PageContext& context, const QString& caption, int dialogId, CardUse cardUse,
+                             QWidget* parent)
+    : QWidget(parent), context_(context), caption_(caption), dialogId_(dialogId), cardUse_(cardUse) {
+    setProperty("controlId", dialogId);
+    setObjectName(caption);
+}
+
+void CZarn9100Page::OnAdapterState(int) { adapterState_ = 0; }
+
+void CZarn9100Page::OnLibraryEvent(quintptr, qintptr, const QString&) {}
+
+}  // namespace tembrel

@@ -1,0 +1,56 @@
+#pragma once
+// The base of every page of the main window. A page reaches the window only through its
+// PageContext.
+
+#include "pages/PageContext.h"
+
+#include <QString>
+#include <QWidget>
+
+namespace tembrel {
+
+class CZarn9100Page : public QWidget {
+    Q_OBJECT
+public:
+    // needsOpenCard: the page is disabled while no usable card is open (Site Survey,
+    // Statistics, Advanced).
+    enum class CardUse { Any, NeedsOpenCard };
+
+    CZarn9100Page(PageContext& context, const QString& caption, int dialogId, CardUse cardUse = CardUse::Any,
+                  QWidget* parent = nullptr);
+
+    const QString& caption() const { return caption_; }
+    int dialogId() const { return dialogId_; }
+    bool needsOpenCard() const { return cardUse_ == CardUse::NeedsOpenCard; }
+    PageContext& context() const { return context_; }
+
+    // Adapter usable (1) or not (0). The base only clears its adapter-state field; pages that
+    // show live data keep the negation of the argument.
+    virtual void OnAdapterState(int usable);
+    int adapterState() const { return adapterState_; }
+
+    // A library event or a program event forwarded by the sheet (code, second parameter).
+    virtual void OnLibraryEvent(quintptr code, qintptr param, const QString& text);
+
+    // Page activation, as a property sheet selects and leaves pages.
+    virtual void OnSetActive() {}
+    virtual bool OnKillActive() { return true; }  // false keeps the page selected
+    // The window's OK (after the active page agreed to be left) and Cancel. Cancel only hides
+    // the window: a page forgets what the user did not apply and sends nothing to the card.
+    virtual void OnOK() {}
+    virtual void OnCancel() {}
+
+    // Another page changed the profile list.
+    virtual void OnProfilesChanged() {}
+
+protected:
+    int adapterState_ = 0;
+
+private:
+    PageContext& context_;
+    QString caption_;
+    int dialogId_;
+    CardUse cardUse_;
+};
+
+}  // namespace tembrel

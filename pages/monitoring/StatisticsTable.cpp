@@ -1,0 +1,68 @@
+#include "pages/monitoring/StatisticsTable.h"
+
+#include <QHeaderView>
+
+namespace tembrel::monitoring {
+namespace {
+
+QString qt(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+}  // namespace
+
+StatisticsTable::StatisticsTable(const TableLabels& labels, int controlId, const QString& accessibleName,
+                                 QWidget* parent)
+    : QTableWidget(static_cast<int>(labels.size()), 4, parent) {
+    setProperty("controlId", controlId);
+    setAccessibleName(accessibleName);
+    setHorizontalHeaderLabels({"Element", "Data", "Element", "Data"});
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setShowGrid(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setFocusPolicy(Qt::TabFocus);
+    setTabKeyNavigation(false);  // Tab leaves the table for the next control
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Compact rows, so that every row is in sight without scrolling.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    for (int row = 0; row < rowCount(); ++row) {
+        for (int column = 0; column < 4; ++column) setItem(row, column, new QTableWidgetItem);
+        item(row, 0)->setText(qt(labels[static_cast<size_t>(row)][0]));
+        item(row, 2)->setText(qt(labels[static_cast<size_t>(row)][1]));
+    }
+    fitColumns();
+    setMinimumHeight(sizeHint().height());
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void StatisticsTable::setValues(const TableValues& values) {
+    for (int row = 0; row < rowCount() && row < static_cast<int>(values.size()); ++row) {
+        item(row, 1)->setText(QString::fromStdString(values[static_cast<size_t>(row)][0]));
+        item(row, 3)->setText(QString::fromStdString(values[static_cast<size_t>(row)][1]));
+    }
+}
+
+QString StatisticsTable::cellText(int row, int column) const {
+    const QTableWidgetItem* cell = item(row, column);
+    return cell ? cell->text() : QString();
+}
+
+QSize StatisticsTable::sizeHint() const {
+    const int height = horizontalHeader()->sizeHint().height() + rowCount() * verticalHeader()->defaultSectionSize() +
+                       2 * frameWidth() + 2;
+    return {QTableWidget::sizeHint().width(), height};
+}
+
+void StatisticsTable::resizeEvent(QResizeEvent* event) {
+    QTableWidget::resizeEvent(event);
+    fitColumns();
+}
+
+void StatisticsTable::fitColumns() {
+    const int width = viewport()->width() / 4 - 1;
+    for (int column = 0; column < 4; ++column) setColumnWidth(column, width);
+}
+
+}  // namespace tembrel::monitoring

@@ -1,0 +1,355 @@
+#include "pages/profiles/CProfileManager.h"
+
+#include "pages/profiles/CProfileWizard.h"
+#include "pages/profiles/logic/ProfileManagerRules.h"
+#include "profiles/ProfileDefaults.h"
+#include "profiles/ProfileText.h"
+#include "ui/BusyScope.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHelpEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+namespace tembrel {
+
+namespace {
+
+constexpr int kCheckStripWidth = 16;  // pixels of the list where the check boxes are
+
+QPushButton* AddButton(QWidget* parent, int id, const char* text) {
+    auto* button = new QPushButton(QString::fromLatin1(text), parent);
+    button->setProperty("controlId", id);
+    return button;
+}
+
+// Icons 154 (a profile) and 153 (the profile in use): project art drawn in code.
+QIcon ProfileIcon(bool inUse) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(70, 90, 120), 1));
+    painter.setBrush(QColor(235, 240, 250));
+    painter.drawRect(QRectF(2.5, 1.5, 10, 13));
+    for (int y = 5; y <= 11; y += 3) painter.drawLine(QPointF(4.5, y), QPointF(10.5, y));
+    if (inUse) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0, 170, 0));
+        painter.drawEllipse(QRectF(8, 8, 8, 8));
+        painter.setPen(QPen(Qt::white, 1.5));
+        painter.drawLine(QPointF(9.8, 12), QPointF(11.5, 13.8));
+        painter.drawLine(QPointF(11.5, 13.8), QPointF(14.3, 10));
+    }
+    return QIcon(pixmap);
+}
+
+const PROFILE_RECORD* RecordOf(const QListWidgetItem* item) {
+    return item ? reinterpret_cast<const PROFILE_RECORD*>(item->data(Qt::UserRole).value<quintptr>()) : nullptr;
+}
+
+}  // namespace
+
+CProfileManager::CProfileManager(PageContext& context, QWidget* parent)
+    : CZarn9100Page(context, "Profile Manager", kDialogId, CardUse::Any, parent) {
+    buildControls();
+}
+
+void CProfileManager::buildControls() {
+    list_ = new QListWidget(this);
+    list_->setProperty("controlId", kIdList);
+    list_->setAccessibleName("Profiles");
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setIconSize(QSize(16, 16));
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    list_->viewport()->installEventFilter(this);
+
+    auto* group = new QGroupBox("Profile Setting", this);
+    group->setProperty("controlId", kIdSettingGroup);
+    pane_ = new CProfileWizard(CProfileWizard::Mode::Pane, context(), group);
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->setContentsMargins(2, 6, 2, 2);
+    groupLayout->addWidget(pane_);
+
+    apply_ = AddButton(this, kIdApply, "&Apply Profile");
+    moveUp_ = AddButton(this, kIdMoveUp, "Move &Up");
+    moveDown_ = AddButton(this, kIdMoveDown, "Move &Down");
+    delete_ = AddButton(this, kIdDelete, "D&elete");
+    create_ = AddButton(this, kIdCreate, "&Create...");
+    save_ = AddButton(this, kIdSave, "&Save");
+    save_->setEnabled(false);
+
+    menu_ = new QMenu(this);
+    const std::pair<int, const char*> entries[] = {{kCmdSwitch, "Switch to this Profile"},
+                                                   {kCmdAddToPrefer, "Add to Prefer List"},
+                                                   {kCmdRemoveFromPrefer, "Remove from Prefer List"},
+                                                   {kCmdAddAllToPrefer, "Add all profiles to Prefer List"},
+                                                   {kCmdEmptyPrefer, "Empty Prefer List"}};
+    for (const auto& [id, text] : entries) {
+        QAction* action = menu_->addAction(QString::fromLatin1(text));
+        action->setProperty("controlId", id);
+        connect(action, &QAction::triggered, this, [this, id = id] { OnMenuCommand(id); });
+    }
+
+    connect(list_, &QListWidget::currentItemChanged, this, [this] {
+        if (!filling_) onSelectionChanged();
+    });
+    // Every change of a box, by mouse or by the space bar, reaches the record.
+    connect(list_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        if (filling_) return;
+        profile_manager::SetPreferred(context().profiles(), RecordOf(item), item->checkState() == Qt::Checked);
+    });
+    connect(list_, &QListWidget::itemDoubleClicked, this, [this] { OnApplyProfile(); });
+    connect(list_, &QListWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (list_->currentItem()) menu_->exec(list_->viewport()->mapToGlobal(at));
+    });
+    connect(pane_, &CProfileWizard::modified, this, [this] { save_->setEnabled(true); });
+    connect(apply_, &QPushButton::clicked, this, &CProfileManager::OnApplyProfile);
+    connect(moveUp_, &QPushButton::clicked, this, [this] { OnMove(-1); });
+    connect(moveDown_, &QPushButton::clicked, this, [this] { OnMove(+1); });
+    connect(delete_, &QPushButton::clicked, this, &CProfileManager::OnDelete);
+    connect(create_, &QPushButton::clicked, this, &CProfileManager::OnCreate);
+    connect(save_, &QPushButton::clicked, this, &CProfileManager::OnSave);
+
+    auto* buttons = new QVBoxLayout;
+    for (auto* button : {apply_, moveUp_, moveDown_, delete_, create_, save_}) buttons->addWidget(button);
+    buttons->addStretch();
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(list_, 0, 0);
+    layout->addLayout(buttons, 0, 1);
+    layout->addWidget(group, 0, 2);
+    layout->setColumnStretch(0, 2);
+    layout->setColumnStretch(2, 5);
+    setTabOrder(list_, apply_);
+    setTabOrder(apply_, moveUp_);
+    setTabOrder(moveUp_, moveDown_);
+    setTabOrder(moveDown_, delete_);
+    setTabOrder(delete_, create_);
+    setTabOrder(create_, save_);
+    setTabOrder(save_, pane_);
+}
+
+bool CProfileManager::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_->viewport() && event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        if (help->pos().x() < kCheckStripWidth && list_->itemAt(help->pos()))
+            QToolTip::showText(help->globalPos(), QString::fromLatin1(kPreferTip), list_);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return CZarn9100Page::eventFilter(watched, event);
+}
+
+ProfilePtr CProfileManager::selectedRecord() const {
+    const PROFILE_RECORD* wanted = RecordOf(list_->currentItem());
+    if (!wanted) return nullptr;
+    for (const auto& record : context().profiles().Snapshot())
+        if (record.get() == wanted) return record;
+    return nullptr;
+}
+
+void CProfileManager::OnSetActive() { fillList(); }
+
+void CProfileManager::OnProfilesChanged() {
+    if (isVisible()) fillList(RecordOf(list_->currentItem()), false);
+}
+
+void CProfileManager::fillList(const PROFILE_RECORD* select, bool strictInUseTest) {
+    filling_ = true;
+    list_->clear();
+    const ProfileSequence records = context().profiles().Snapshot();
+    const ConnectionSnapshot snapshot = context().snapshot();
+    const ProfilePtr inUse = context().connector().profileInUse();
+    const bool link = profile_manager::LinkExists(snapshot);
+    QListWidgetItem* toSelect = nullptr;
+    for (const auto& record : records) {
+        auto* item = new QListWidgetItem(QString::fromUtf8(ProfileName(*record).data(),
+                                                           static_cast<qsizetype>(ProfileName(*record).size())));
+        item->setData(Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(record.get())));
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(record->inPreferList == 1 ? Qt::Checked : Qt::Unchecked);
+        const bool shownInUse = strictInUseTest ? profile_manager::ShowsInUse(*record, record == inUse, snapshot)
+                                                : record == inUse && link;
+        item->setIcon(ProfileIcon(shownInUse));
+        list_->addItem(item);
+        if (record.get() == select || (!select && shownInUse && !toSelect)) toSelect = item;
+    }
+    if (!toSelect && list_->count() > 0) toSelect = list_->item(0);
+    list_->setCurrentItem(toSelect);
+    filling_ = false;
+    onSelectionChanged();
+    if (isVisible()) list_->setFocus();
+}
+
+void CProfileManager::onSelectionChanged() {
+    updateButtons();
+    if (const ProfilePtr record = selectedRecord()) {
+        pane_->LoadProfileIntoPages(record);
+        pane_->EnablePages(!IsDefaultProfile(*record));
+    }
+    updateIcons(false);
+    save_->setEnabled(false);
+}
+
+void CProfileManager::updateButtons() {
+    const ProfileSequence records = context().profiles().Snapshot();
+    const PROFILE_RECORD* wanted = RecordOf(list_->currentItem());
+    std::optional<std::size_t> index;
+    for (std::size_t i = 0; i < records.size(); ++i)
+        if (records[i].get() == wanted) index = i;
+    const auto states = profile_manager::ButtonsFor(records, index, context().connector().profileInUse(),
+                                                    profile_manager::LinkExists(context().snapshot()));
+    apply_->setEnabled(states.apply);
+    moveUp_->setEnabled(states.moveUp);
+    moveDown_->setEnabled(states.moveDown);
+    delete_->setEnabled(states.remove);
+    pane_->setEnabled(states.pane);
+}
+
+void CProfileManager::updateIcons(bool strictInUseTest) {
+    const ConnectionSnapshot snapshot = context().snapshot();
+    const ProfilePtr inUse = context().connector().profileInUse();
+    const bool link = profile_manager::LinkExists(snapshot) && context().handle().held();
+    for (int i = 0; i < list_->count(); ++i) {
+        QListWidgetItem* item = list_->item(i);
+        const bool isInUse = inUse && RecordOf(item) == inUse.get();
+        const bool shown = strictInUseTest ? isInUse && profile_manager::ShowsInUse(*inUse, true, snapshot) : isInUse && link;
+        item->setIcon(ProfileIcon(shown));
+    }
+}
+
+void CProfileManager::selectRecord(const PROFILE_RECORD* record) {
+    for (int i = 0; i < list_->count(); ++i)
+        if (RecordOf(list_->item(i)) == record) list_->setCurrentRow(i);
+}
+
+void CProfileManager::OnLibraryEvent(quintptr code, qintptr, const QString&) {
+    if (code == 0 || code == 1 || code == 3 || code == 4) {
+        updateIcons(true);
+        updateButtons();
+        // Moving the selection reloads the pane: only while it holds no unsaved edits.
+        if (save_->isEnabled()) return;
+        const ProfilePtr inUse = context().connector().profileInUse();
+        const bool qualifies = inUse && profile_manager::ShowsInUse(*inUse, true, context().snapshot());
+        const PROFILE_RECORD* target = qualifies ? inUse.get() : (list_->count() > 0 ? RecordOf(list_->item(0)) : nullptr);
+        if (target && target != RecordOf(list_->currentItem())) selectRecord(target);
+    } else if (code == 5) {
+        if (context().stopping() == 0 && !profile_manager::LinkExists(context().snapshot())) {
+            for (int i = 0; i < list_->count(); ++i) list_->item(i)->setIcon(ProfileIcon(false));
+        }
+    }
+}
+
+bool CProfileManager::OnKillActive() {
+    if (!save_->isEnabled()) return true;
+    OnSave();
+    return !save_->isEnabled();
+}
+
+void CProfileManager::OnCreate() {
+    const ProfilePtr made = CProfileWizard::CreateProfile(context(), this);
+    if (!made) return;
+    context().profiles().Append(made);
+    SortProfilesByNetworkType(context().profiles());
+    fillList(made.get(), false);
+    pane_->ShowFirstPage();
+    context().profilesChanged(this);
+}
+
+void CProfileManager::OnDelete() {
+    const ProfilePtr record = selectedRecord();
+    if (!record || IsDefaultProfile(*record)) return;
+    const bool link = profile_manager::LinkExists(context().snapshot());
+    const ProfilePtr inUse = context().connector().profileInUse();
+    if (link && record == inUse) return;
+    const int row = list_->currentRow();
+    context().profiles().Remove(record.get());
+    // Nothing may keep pointing at a profile that is gone.
+    if (record == inUse) context().connector().SetProfileInUse(nullptr);
+    fillList(nullptr, false);
+    if (list_->count() > 0) list_->setCurrentRow(std::min(row, list_->count() - 1));
+    context().profilesChanged(this);
+}
+
+void CProfileManager::OnSave() {
+    const ProfilePtr record = selectedRecord();
+    if (!record) {
+        save_->setEnabled(false);
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool saved = pane_->CollectProfile();
+    QApplication::restoreOverrideCursor();
+    if (saved) {
+        SortProfilesByNetworkType(context().profiles());
+        fillList(record.get(), false);
+        context().profilesChanged(this);
+    }
+    // A failed check keeps "&Save", so that leaving the page can be refused.
+    save_->setEnabled(!saved);
+}
+
+void CProfileManager::OnMove(int direction) {
+    const ProfilePtr record = selectedRecord();
+    if (!record) return;
+    if (profile_manager::MoveProfile(context().profiles(), record.get(), direction)) {
+        fillList(record.get(), false);
+        context().profilesChanged(this);
+    }
+}
+
+void CProfileManager::OnApplyProfile() {
+    if (!context().handle().held()) return;
+    const ProfilePtr record = selectedRecord();
+    if (!record) return;
+    if (!IsDefaultProfile(*record) && !pane_->CollectProfile()) return;
+    SortProfilesByNetworkType(context().profiles());
+    fillList(record.get(), false);
+    {
+        ui::BusyScope busy(*this, context().stopping());
+        save_->setEnabled(false);
+        create_->setEnabled(false);
+        pane_->ShowFirstPage();
+        context().connector().ConnectProfile(record);
+        fillList(record.get());
+    }
+    create_->setEnabled(true);
+    updateButtons();
+    save_->setEnabled(false);
+    context().profilesChanged(this);
+}
+
+void CProfileManager::OnMenuCommand(int id) {
+    const ProfilePtr record = selectedRecord();
+    switch (id) {
+    case kCmdSwitch:
+        OnApplyProfile();
+        return;
+    case kCmdAddToPrefer:
+    case kCmdRemoveFromPrefer:
+        if (record) profile_manager::SetPreferred(context().profiles(), record.get(), id == kCmdAddToPrefer);
+        break;
+    case kCmdAddAllToPrefer:
+    case kCmdEmptyPrefer:
+        profile_manager::SetAllPreferred(context().profiles(), id == kCmdAddAllToPrefer);
+        break;
+    default:
+        return;
+    }
+    filling_ = true;
+    for (int i = 0; i < list_->count(); ++i) {
+        QListWidgetItem* item = list_->item(i);
+        for (const auto& r : context().profiles().Snapshot())
+            if (r.get() == RecordOf(item)) item->setCheckState(r->inPreferList == 1 ? Qt::Checked : Qt::Unchecked);
+    }
+    filling_ = false;
+}
+
+}  // namespace tembrel

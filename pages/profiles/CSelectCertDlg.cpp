@@ -1,0 +1,132 @@
+#include "pages/profiles/CSelectCertDlg.h"
+
+#include "pages/profiles/CViewCertDlg.h"
+#include "pages/profiles/CredentialIds.h"
+#include "pages/profiles/logic/CertificateChoice.h"
+
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace tembrel {
+
+namespace {
+
+constexpr int kHashRole = Qt::UserRole;
+
+QPushButton* AddButton(QHBoxLayout& row, QWidget* parent, int id, const char* text) {
+    auto* button = new QPushButton(QString::fromLatin1(text), parent);
+    button->setProperty("controlId", id);
+    row.addWidget(button);
+    return button;
+}
+
+}  // namespace
+
+CSelectCertDlg::CSelectCertDlg(const CertificateStore& store, std::string& certificateName, CertificateHash& hash,
+                               QWidget* parent)
+    : QDialog(parent), store_(store), certificateName_(certificateName), hash_(hash) {
+    using namespace credentials::ids;
+    setWindowTitle(QStringLiteral("Select Certificate"));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* group = new QGroupBox(QStringLiteral("Personal Certificates"), this);
+    group->setProperty("controlId", kCertificateGroup);
+    auto* groupLayout = new QVBoxLayout(group);
+    list_ = new QTableWidget(0, 3, group);
+    list_->setTabKeyNavigation(false);  // Tab goes on to the buttons
+    list_->setProperty("controlId", kCertificateList);
+    list_->setAccessibleName(QStringLiteral("Personal Certificates"));
+    list_->setHorizontalHeaderLabels({QStringLiteral("Issuer"), QStringLiteral("Subject"), QStringLiteral("Valid Before")});
+    list_->verticalHeader()->hide();
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setShowGrid(true);
+    list_->setWordWrap(false);
+    list_->horizontalHeader()->setHighlightSections(false);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->viewport()->installEventFilter(this);
+    list_->setMinimumSize(420, 160);
+    groupLayout->addWidget(list_);
+    layout->addWidget(group);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    view_ = AddButton(*buttons, this, kView, "&View");
+    QPushButton* select = AddButton(*buttons, this, kOk, "&Select");
+    QPushButton* cancel = AddButton(*buttons, this, kCancel, "&Cancel");
+    select->setDefault(true);
+    layout->addLayout(buttons);
+
+    connect(view_, &QPushButton::clicked, this, &CSelectCertDlg::OnView);
+    connect(select, &QPushButton::clicked, this, &CSelectCertDlg::OnSelect);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    // A click or a key that changes the selection: "&View" follows whether a row is selected.
+    connect(list_, &QTableWidget::itemSelectionChanged, this, [this] { view_->setEnabled(selectedRow() >= 0); });
+
+    fill();
+    view_->setEnabled(false);
+}
+
+void CSelectCertDlg::fill() {
+    list_->setRowCount(0);
+    for (const Certificate& certificate : store_.certificates()) {
+        const CertificateListRow row = ListRowOf(certificate);
+        const int at = list_->rowCount();
+        list_->insertRow(at);
+        auto* issuer = new QTableWidgetItem(QString::fromStdString(row.issuer));
+        issuer->setData(kHashRole, QByteArray(reinterpret_cast<const char*>(row.hash.data()),
+                                              static_cast<qsizetype>(row.hash.size())));
+        list_->setItem(at, 0, issuer);
+        list_->setItem(at, 1, new QTableWidgetItem(QString::fromStdString(row.subject)));
+        list_->setItem(at, 2, new QTableWidgetItem(QString::fromStdString(row.validBefore)));
+    }
+}
+
+bool CSelectCertDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_->viewport() && event->type() == QEvent::Resize) {
+        // Three equal columns, the first one pixel narrower.
+        const int third = static_cast<QResizeEvent*>(event)->size().width() / 3;
+        list_->setColumnWidth(0, std::max(0, third - 1));
+        list_->setColumnWidth(1, third);
+        list_->setColumnWidth(2, third);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+int CSelectCertDlg::selectedRow() const {
+    const auto rows = list_->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+CertificateHash CSelectCertDlg::rowHash(int row) const {
+    CertificateHash hash{};
+    const QByteArray bytes = list_->item(row, 0)->data(kHashRole).toByteArray();
+    if (bytes.size() == static_cast<qsizetype>(hash.size())) std::copy(bytes.begin(), bytes.end(), hash.begin());
+    return hash;
+}
+
+void CSelectCertDlg::OnView() {
+    const int row = selectedRow();
+    if (row < 0) return;
+    CViewCertDlg::ShowFor(store_, list_->item(row, 0)->text().toStdString(), rowHash(row), this);
+}
+
+void CSelectCertDlg::OnSelect() {
+    // Without a selection the caller's certificate stays as it was.
+    if (const int row = selectedRow(); row >= 0) {
+        certificateName_ = CertificateNameOf(list_->item(row, 0)->text().toStdString());
+        hash_ = rowHash(row);
+    }
+    accept();
+}
+
+}  // namespace tembrel

@@ -1,0 +1,57 @@
+#pragma once
+// "Configure WEP Key": the four WEP keys of a profile as ASCII text or hexadecimal digits, 40 or
+// 104 bits, and the transmit key. Works on the security page's WEP_KEY_SET, which it changes
+// only on OK. The rules are WepKeyEditor's; the key format persists as "WepKeyFmt".
+
+#include <QDialog>
+
+#include <array>
+
+#include "pages/profiles/logic/WepKeyEditor.h"
+
+class QButtonGroup;
+class QComboBox;
+class QLineEdit;
+class QRadioButton;
+
+namespace tembrel {
+
+class DialogService;
+class Settings;
+
+class CWepKeyDlg : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kIdFormat = 1064;
+    static constexpr int kIdSize = 1070;
+    static constexpr int kIdRadio1 = 1050;  // 1050..1053
+    static constexpr int kIdKey1 = 1054;    // 1054..1057
+    static constexpr int kIdOk = 1;
+    static constexpr int kIdCancel = 2;
+    static constexpr const char* kSizeQuestion = "Change WEP key size will reset all the WEP key values, continue? ";
+
+    CWepKeyDlg(WEP_KEY_SET& keys, Settings& settings, DialogService& dialogs, QWidget* parent = nullptr);
+
+    const WepKeyEditor& editor() const { return editor_; }
+    void accept() override;
+
+private:
+    void fillSizes();
+    void showTexts();
+    void showRadios();
+    void onKeyEdited(int key, const QString& text);
+    void onSize(int index);
+    void onFormat(int index);
+
+    WEP_KEY_SET& keys_;
+    Settings& settings_;
+    DialogService& dialogs_;
+    WepKeyEditor editor_;
+    QComboBox* format_;
+    QComboBox* size_;
+    std::array<QRadioButton*, 4> radios_{};
+    std::array<QLineEdit*, 4> edits_{};
+    QButtonGroup* radioGroup_;
+};
+
+}  // namespace tembrel

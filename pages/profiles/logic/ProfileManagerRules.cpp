@@ -1,0 +1,81 @@
+#include "pages/profiles/logic/ProfileManagerRules.h"
+
+#include "profiles/ProfileDefaults.h"
+#include "profiles/ProfileText.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace tembrel::profile_manager {
+
+namespace {
+
+bool IsAnyText(std::string_view ssid) {
+    return ssid.size() == 3 && std::tolower(static_cast<unsigned char>(ssid[0])) == 'a' &&
+           std::tolower(static_cast<unsigned char>(ssid[1])) == 'n' &&
+           std::tolower(static_cast<unsigned char>(ssid[2])) == 'y';
+}
+
+std::optional<std::size_t> IndexOf(const ProfileSequence& records, const PROFILE_RECORD* record) {
+    const auto it = std::find_if(records.begin(), records.end(), [&](const ProfilePtr& p) { return p.get() == record; });
+    if (it == records.end()) return std::nullopt;
+    return static_cast<std::size_t>(it - records.begin());
+}
+
+}  // namespace
+
+bool ShowsInUse(const PROFILE_RECORD& record, bool isProfileInUse, const ConnectionSnapshot& snapshot) {
+    if (!isProfileInUse || !LinkExists(snapshot)) return false;
+    const std::string_view ssid = ProfileSsid(record);
+    if (ssid == kAnySsid || IsAnyText(ssid)) return true;
+    return ssid == snapshot.ssid() && record.networkType == snapshot.currentNetworkMode;
+}
+
+ButtonStates ButtonsFor(const ProfileSequence& records, std::optional<std::size_t> index,
+                        const ProfilePtr& profileInUse, bool linkExists) {
+    ButtonStates states;
+    if (!index || *index >= records.size()) return states;
+    const std::size_t i = *index;
+    const PROFILE_RECORD& record = *records[i];
+    states = {true, true, true, true, true};
+    if (IsDefaultProfile(record)) {
+        states.remove = false;
+        states.pane = false;
+    }
+    if (linkExists && records[i] == profileInUse) states.remove = false;
+    const bool adHoc = record.networkType == kNetworkTypeAdHoc;
+    const bool infrastructure = record.networkType == kNetworkTypeInfrastructure;
+    if (i == 0 || (adHoc && records[i - 1]->networkType == kNetworkTypeInfrastructure)) states.moveUp = false;
+    if (i + 1 == records.size() || (infrastructure && records[i + 1]->networkType == kNetworkTypeAdHoc))
+        states.moveDown = false;
+    return states;
+}
+
+bool MoveProfile(ProfileList& list, const PROFILE_RECORD* record, int direction) {
+    return list.Edit([&](ProfileSequence& records) {
+        const auto index = IndexOf(records, record);
+        if (!index) return false;
+        const ButtonStates states = ButtonsFor(records, index, nullptr, false);
+        if ((direction < 0 && !states.moveUp) || (direction > 0 && !states.moveDown) || direction == 0) return false;
+        const std::size_t other = direction < 0 ? *index - 1 : *index + 1;
+        std::swap(records[*index], records[other]);
+        return true;
+    });
+}
+
+void SetAllPreferred(ProfileList& list, bool preferred) {
+    list.Edit([&](ProfileSequence& records) {
+        for (auto& record : records) record->inPreferList = preferred ? 1 : 0;
+    });
+}
+
+bool SetPreferred(ProfileList& list, const PROFILE_RECORD* record, bool preferred) {
+    return list.Edit([&](ProfileSequence& records) {
+        const auto index = IndexOf(records, record);
+        if (!index) return false;
+        records[*index]->inPreferList = preferred ? 1 : 0;
+        return true;
+    });
+}
+
+}  // namespace tembrel::profile_manager

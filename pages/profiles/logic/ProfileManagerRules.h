@@ -1,0 +1,45 @@
+#pragma once
+// The Profile Manager page's rules, without the page: which profile shows the in-use icon, which
+// buttons a selection allows, and moving a profile up or down by identity.
+
+#include "connection/ConnectionSnapshot.h"
+#include "profiles/ProfileList.h"
+
+#include <cstddef>
+#include <optional>
+
+namespace tembrel::profile_manager {
+
+// A link exists: connected, or in an ad-hoc network.
+inline bool LinkExists(const ConnectionSnapshot& snapshot) { return snapshot.connectedOrAdHocStarted(); }
+
+// The in-use icon when the list is filled or a link event arrives: the record is the profile in
+// use, a link exists, and its SSID is "<ANY SSID>", "any" in any letter case, or the snapshot's
+// SSID with the snapshot's network type.
+bool ShowsInUse(const PROFILE_RECORD& record, bool isProfileInUse, const ConnectionSnapshot& snapshot);
+
+struct ButtonStates {
+    bool apply = false;
+    bool moveUp = false;
+    bool moveDown = false;
+    bool remove = false;  // "D&elete"
+    bool pane = false;
+};
+
+// For the record at `index` of `records` (none: everything off). "<Default>" cannot be deleted or
+// edited; the profile in use cannot be deleted while a link exists; moves never put an Ad-Hoc
+// profile ahead of an Infrastructure one.
+ButtonStates ButtonsFor(const ProfileSequence& records, std::optional<std::size_t> index,
+                        const ProfilePtr& profileInUse, bool linkExists);
+
+// Exchanges `record` with its neighbour above (-1) or below (+1) in the list, found by identity
+// (the supervisor may have reordered the list). False when the record is gone or the move is not
+// allowed by ButtonsFor.
+bool MoveProfile(ProfileList& list, const PROFILE_RECORD* record, int direction);
+
+// Sets every record's prefer-list flag.
+void SetAllPreferred(ProfileList& list, bool preferred);
+// Sets one record's prefer-list flag; false when it is no longer in the list.
+bool SetPreferred(ProfileList& list, const PROFILE_RECORD* record, bool preferred);
+
+}  // namespace tembrel::profile_manager

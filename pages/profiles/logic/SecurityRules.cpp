@@ -1,0 +1,105 @@
+#include "pages/profiles/logic/SecurityRules.h"
+
+namespace tembrel {
+
+namespace {
+const char* const kTls = "EAP/TLS (Use Certificate)";
+const char* const kPeap = "Protected EAP (PEAP) ";
+const char* const kLeap = "Light EAP (LEAP)";
+}  // namespace
+
+bool IsAuthenticationGroup(uint32_t authentication) { return authentication >= kGroupWpa && authentication <= kGroup8021x; }
+
+bool IsWepAuthentication(uint32_t authentication) {
+    return authentication == kAuthOpenSystem || authentication == kAuthSharedKey || authentication == kAuthAutoSwitch;
+}
+
+bool IsPskAuthentication(uint32_t authentication) { return authentication == kAuthWpaPsk || authentication == kAuthWpa2Psk; }
+
+std::vector<Choice> AuthenticationChoices(bool adHoc) {
+    std::vector<Choice> choices{{"Open System", kAuthOpenSystem}, {"Shared Key", kAuthSharedKey}, {"Auto Switch", kAuthAutoSwitch}};
+    if (!adHoc) {
+        choices.insert(choices.end(), {{"802.1x", kGroup8021x},
+                                       {"WPA-PSK", kAuthWpaPsk},
+                                       {"WPA2-PSK", kAuthWpa2Psk},
+                                       {"WPA", kGroupWpa},
+                                       {"WPA2", kGroupWpa2},
+                                       {"CCX", kGroupCcx}});
+    }
+    return choices;
+}
+
+uint32_t GroupOfProtocol(uint32_t protocol) {
+    switch (protocol) {
+    case 3: case 5: case 6: case 7: return kGroupWpa;
+    case 10: case 11: case 12: case 14: return kGroupWpa2;
+    case 8: case 13: return kGroupCcx;
+    case 15: case 16: case 17: return kGroup8021x;
+    default: return protocol;
+    }
+}
+
+AuthenticationSplit SplitAuthMode(uint32_t authMode) {
+    const uint32_t group = GroupOfProtocol(authMode);
+    if (group != authMode) return {group, authMode};
+    return {authMode, 0};
+}
+
+std::vector<Choice> ProtocolChoices(uint32_t group) {
+    switch (group) {
+    case kGroupWpa: return {{kTls, 5}, {kPeap, 6}, {kLeap, 3}};
+    case kGroupWpa2: return {{kTls, 10}, {kPeap, 11}, {kLeap, 14}};
+    case kGroupCcx: return {{kLeap, 8}};
+    case kGroup8021x: return {{kTls, 15}, {kPeap, 16}};
+    default: return {};
+    }
+}
+
+std::vector<Choice> EncryptionChoices(uint32_t authentication, uint32_t protocol) {
+    switch (authentication) {
+    case kAuthOpenSystem: case kAuthAutoSwitch: case kGroupCcx:
+        return {{"Security Off", kEncryptionOff}, {"WEP", kEncryptionWep}};
+    case kAuthSharedKey: case kGroup8021x:
+        return {{"WEP", kEncryptionWep}};
+    case kAuthWpaPsk: case kAuthWpa2Psk:
+        return {{"TKIP", kEncryptionTkip}, {"AES", kEncryptionAes}};
+    case kGroupWpa: case kGroupWpa2: {
+        std::vector<Choice> choices;
+        if (protocol != 14) choices.push_back({"TKIP", kEncryptionTkip});
+        if (protocol != 3) choices.push_back({"AES", kEncryptionAes});
+        return choices;
+    }
+    default: return {};
+    }
+}
+
+int32_t DefaultEncryption(uint32_t authentication, uint32_t protocol) {
+    switch (authentication) {
+    case kGroupCcx: case kAuthSharedKey: case kGroup8021x: return kEncryptionWep;
+    case kAuthWpaPsk: case kAuthWpa2Psk: return kEncryptionTkip;
+    case kGroupWpa: case kGroupWpa2: return static_cast<int32_t>(EncryptionChoices(authentication, protocol).front().value);
+    default: return kEncryptionOff;
+    }
+}
+
+std::optional<std::string> CheckCredentials(uint32_t protocol, const Credentials& c) {
+    const bool login = !c.loginName.empty();
+    const bool password = !c.password.empty();
+    switch (protocol) {
+    case 5: case 10: case 15:
+        if (login && !c.certificateName.empty()) return std::nullopt;
+        return "Illegal login name or certificate for WPA authentication!";
+    case 6: case 11: case 16: case 3: case 14:
+        if (login && password) return std::nullopt;
+        return "Illegal login name or password for WPA authentication!";
+    case 8: case 13:
+        if (login && password) return std::nullopt;
+        return "Illegal login name or password for CCX authentication!";
+    case 7: case 12: case 17:
+        if (login && password && !c.anonymousName.empty()) return std::nullopt;
+        return "Illegal anonymous name, login name, or password for WPA authentication!";
+    default: return std::nullopt;
+    }
+}
+
+}  // namespace tembrel

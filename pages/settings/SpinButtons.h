@@ -1,0 +1,36 @@
+#pragma once
+// The up and down arrows beside a threshold edit: each step writes the edit's value plus or
+// minus one, kept within the spin range, as a plain integer.
+
+#include <QWidget>
+
+class QLineEdit;
+class QToolButton;
+
+namespace tembrel::advanced {
+
+class SpinButtons : public QWidget {
+    Q_OBJECT
+public:
+    SpinButtons(QLineEdit& buddy, int minimum, int maximum, QWidget* parent = nullptr);
+
+    int minimum() const { return minimum_; }
+    int maximum() const { return maximum_; }
+    QToolButton* upButton() const { return up_; }
+    QToolButton* downButton() const { return down_; }
+
+signals:
+    // The new text, already written into the edit.
+    void stepped(const QString& text);
+
+private:
+    void step(int delta);
+
+    QLineEdit& buddy_;
+    int minimum_;
+    int maximum_;
+    QToolButton* up_;
+    QToolButton* down_;
+};
+
+}  // namespace tembrel::advanced

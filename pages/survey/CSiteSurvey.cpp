@@ -1,0 +1,275 @@
+#include "pages/survey/CSiteSurvey.h"
+
+#include "adapter/Adapter.h"
+#include "pages/survey/CAdvancedFilterDlg.h"
+#include "pages/survey/ConfigureNetwork.h"
+#include "pages/survey/SurveyIcons.h"
+#include "pages/survey/logic/SurveyJoin.h"
+#include "platform/Settings.h"
+#include "profiles/ProfileText.h"
+#include "survey/SecurityDetection.h"
+#include "ui/BusyScope.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace tembrel {
+
+namespace {
+
+QCheckBox* AddShowBox(QGridLayout& layout, QWidget* parent, int row, int column, int id, const char* text,
+                      bool checked) {
+    auto* box = new QCheckBox(QString::fromLatin1(text), parent);
+    box->setProperty("controlId", id);
+    box->setChecked(checked);
+    layout.addWidget(box, row, column);
+    return box;
+}
+
+QPushButton* AddButton(QWidget* parent, int id, const char* text) {
+    auto* button = new QPushButton(QString::fromLatin1(text), parent);
+    button->setProperty("controlId", id);
+    return button;
+}
+
+QString Qt(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+}  // namespace
+
+CSiteSurvey::CSiteSurvey(PageContext& context, QWidget* parent)
+    : CZarn9100Page(context, "Site Survey", kDialogId, CardUse::NeedsOpenCard, parent),
+      buffer_(std::make_unique<ScanBuffer>()) {
+    buffer_->fill(0);
+    buildControls();
+}
+
+CSiteSurvey::~CSiteSurvey() = default;
+
+void CSiteSurvey::buildControls() {
+    auto* group = new QGroupBox("Networks Filter", this);
+    auto* boxes = new QGridLayout(group);
+    QCheckBox* peer = AddShowBox(*boxes, group, 0, 0, kIdShowPeerToPeer, "Display Peer-To-Peer stations", show_.peerToPeer);
+    QCheckBox* g = AddShowBox(*boxes, group, 1, 0, kIdShowG, "Display 802.11g Access Points", show_.g);
+    QCheckBox* a = AddShowBox(*boxes, group, 0, 1, kIdShowA, "Display 802.11a Access Points", show_.a);
+    a->setEnabled(false);
+    QCheckBox* b = AddShowBox(*boxes, group, 1, 1, kIdShowB, "Display 802.11b Access Points", show_.b);
+    const std::pair<QCheckBox*, bool survey::ShowFlags::*> flags[] = {
+        {peer, &survey::ShowFlags::peerToPeer}, {g, &survey::ShowFlags::g}, {a, &survey::ShowFlags::a},
+        {b, &survey::ShowFlags::b}};
+    for (const auto& [box, flag] : flags) {
+        connect(box, &QCheckBox::clicked, this, [this, flag = flag](bool checked) {
+            show_.*flag = checked;
+            RebuildList();
+        });
+    }
+
+    list_ = new QTableWidget(0, 6, this);
+    list_->setProperty("controlId", kIdList);
+    list_->setAccessibleName("Networks");
+    list_->setHorizontalHeaderLabels({"Network SSID", "MAC Address", "Security", "CH.", "Signal", "Network Type"});
+    list_->verticalHeader()->hide();
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setTabKeyNavigation(false);  // the arrows move between rows; Tab goes on to the buttons
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setShowGrid(true);
+    list_->setSortingEnabled(false);
+    list_->setWordWrap(false);
+    list_->setIconSize(QSize(16, 16));
+    list_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    list_->horizontalHeader()->setHighlightSections(false);
+    list_->viewport()->installEventFilter(this);
+    // The current row follows the keyboard as well as the mouse.
+    connect(list_, &QTableWidget::currentCellChanged, this, [this] { updateAssociateButton(); });
+    connect(list_, &QTableWidget::cellDoubleClicked, this, [this] { OnAssociate(); });
+
+    refresh_ = AddButton(this, kIdRefresh, "&Refresh");
+    associate_ = AddButton(this, kIdAssociate, "&Associate");
+    associate_->setEnabled(false);
+    filterButton_ = AddButton(this, kIdFilter, "&Filter");
+    // The filter is for diagnostics: offered when the settings file shows the hidden pages.
+    const Settings& settings = context().settings();
+    filterButton_->setVisible(settings.read(settings::kDebugWin) != 0 || settings.read(settings::kTestPage) != 0);
+    connect(refresh_, &QPushButton::clicked, this, &CSiteSurvey::OnRefresh);
+    connect(associate_, &QPushButton::clicked, this, &CSiteSurvey::OnAssociate);
+    connect(filterButton_, &QPushButton::clicked, this, &CSiteSurvey::OnFilter);
+    // Leaving the list for anything but "&Associate" takes the choice away.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (old == list_ && now != associate_) associate_->setEnabled(false);
+    });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(filterButton_);
+    buttons->addStretch();
+    buttons->addWidget(refresh_);
+    buttons->addWidget(associate_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addWidget(list_, 1);
+    layout->addLayout(buttons);
+    setTabOrder(peer, g);
+    setTabOrder(g, a);
+    setTabOrder(a, b);
+    setTabOrder(b, list_);
+    setTabOrder(list_, refresh_);
+    setTabOrder(refresh_, associate_);
+    setTabOrder(associate_, filterButton_);
+}
+
+bool CSiteSurvey::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_->viewport() && event->type() == QEvent::Resize) {
+        // Column widths in the proportions 2 : 1.5 : 1 : 0.5 : 0.8 : 1.2 of a unit u; these add up
+        // to 7u, so u = W / 7 lets every column fit without a scroll bar.
+        const int u = list_->viewport()->width() / 7;
+        const int widths[] = {2 * u, u * 3 / 2, u, u / 2, u * 4 / 5, u * 6 / 5};
+        for (int c = 0; c < 6; ++c) list_->setColumnWidth(c, widths[c]);
+    }
+    return CZarn9100Page::eventFilter(watched, event);
+}
+
+void CSiteSurvey::OnSetActive() {
+    associate_->setEnabled(false);
+    RebuildList();
+}
+
+void CSiteSurvey::OnLibraryEvent(quintptr code, qintptr, const QString&) {
+    switch (code) {
+    case 0:
+    case 4:
+        if (!link_.ssid.empty()) RebuildList();
+        break;
+    case 1:
+    case 3:
+    case 1001:
+        RebuildList();
+        break;
+    case 5:
+        if (context().stopping() == 0) RebuildList();
+        break;
+    default:
+        break;
+    }
+}
+
+void CSiteSurvey::RebuildList() {
+    if (!context().handle().held()) return;
+    buffer_->fill(0);
+    rows_.clear();
+    list_->setRowCount(0);
+    const ConnectionSnapshot snapshot = context().snapshot();
+    link_.connected = snapshot.connected != 0;
+    link_.ssid = std::string(snapshot.ssid());
+    link_.bssid = snapshot.currentBssid;
+    link_.adHoc = snapshot.currentNetworkMode == 0;
+    link_.channel = snapshot.currentChannel;
+
+    bool read = false;
+    if (auto lease = context().handle().lease()) read = ReadScanList(context().library(), lease.get(), *buffer_);
+    if (read) rows_ = survey::BuildSurveyRows(*buffer_, show_, filter_, link_);
+
+    list_->setRowCount(static_cast<int>(rows_.size()));
+    for (int r = 0; r < static_cast<int>(rows_.size()); ++r) {
+        const survey::SurveyRow& row = rows_[static_cast<size_t>(r)];
+        auto* first = new QTableWidgetItem(survey::RowIconPixmap(row.icon), Qt(row.ssidText));
+        first->setData(Qt::UserRole, row.entryIndex);
+        list_->setItem(r, 0, first);
+        list_->setItem(r, 1, new QTableWidgetItem(Qt(row.macText)));
+        list_->setItem(r, 2, new QTableWidgetItem(Qt(row.security)));
+        list_->setItem(r, 3, new QTableWidgetItem(QString::number(row.channel)));
+        list_->setItem(r, 4, new QTableWidgetItem(QString("%1%").arg(row.signalPercent)));
+        list_->setItem(r, 5, new QTableWidgetItem(Qt(row.networkType)));
+    }
+    updateAssociateButton();
+}
+
+void CSiteSurvey::updateAssociateButton() {
+    const int r = list_->currentRow();
+    const bool usable = r >= 0 && r < static_cast<int>(rows_.size()) && !rows_[static_cast<size_t>(r)].ssid.empty() &&
+                        EntryAt(*buffer_, rows_[static_cast<size_t>(r)].entryIndex).has_value();
+    associate_->setEnabled(usable);
+}
+
+void CSiteSurvey::OnRefresh() {
+    if (!context().handle().held()) return;
+    {
+        ui::BusyScope busy(*this, context().stopping());
+        if (auto lease = context().handle().lease()) RequestSurveyScan(context().library(), lease.get(), filter_);
+    }
+    associate_->setEnabled(false);
+    RebuildList();
+}
+
+void CSiteSurvey::OnFilter() {
+    CAdvancedFilterDlg dialog(filter_, context().dialogs(), this);
+    dialog.exec();
+}
+
+void CSiteSurvey::OnAssociate() {
+    const int r = list_->currentRow();
+    if (r < 0 || r >= static_cast<int>(rows_.size())) return;
+    const survey::SurveyRow row = rows_[static_cast<size_t>(r)];
+    // A network without an SSID cannot be joined by name, from the button or a double click.
+    if (row.ssid.empty()) return;
+    const auto entry = EntryAt(*buffer_, row.entryIndex);
+    if (!entry) return;
+
+    ProfileList& list = context().profiles();
+    ProfilePtr record = survey::FindProfileForEntry(list.Snapshot(), *entry);
+    const bool isNew = !record;
+    if (record) {
+        list.Edit([&](ProfileSequence&) { record->inPreferList = 1; });
+    } else {
+        ScanSecurity security;
+        if (entry->privacy() != 0) {
+            if (auto lease = context().handle().lease())
+                security = DetectSecurity(context().library(), lease.get(), entry->macAddress());
+        }
+        record = survey::NewProfileForEntry(*entry, security, list.Snapshot());
+    }
+
+    if (entry->privacy() != 0 && !survey::ConfigureNetwork(context(), record, this)) return;
+
+    int result = 1;
+    {
+        ui::BusyScope busy(*this, context().stopping());
+        result = context().connector().ConnectProfile(record);
+    }
+    associate_->setEnabled(false);
+
+    const ConnectionSnapshot snapshot = context().snapshot();
+    survey::LinkState link{snapshot.connected != 0, snapshot.adHocStarted != 0, std::string(snapshot.ssid()),
+                           snapshot.currentNetworkMode};
+    switch (survey::FollowUpAfterConnect(result, isNew, *record, link)) {
+    case survey::JoinFollowUp::kInsertAndMarkInUse:
+        if (isNew) list.Insert(0, record);
+        context().connector().SetProfileInUse(record);
+        if (isNew) context().profilesChanged(this);
+        break;
+    case survey::JoinFollowUp::kInsertMarkAndRebuild:
+        list.Insert(0, record);
+        context().connector().SetProfileInUse(record);
+        context().profilesChanged(this);
+        RebuildList();
+        break;
+    case survey::JoinFollowUp::kDiscardAndClearInUse:
+        if (context().connector().profileInUse() == record) context().connector().SetProfileInUse(nullptr);
+        RebuildList();
+        break;
+    case survey::JoinFollowUp::kRebuild:
+        RebuildList();
+        break;
+    case survey::JoinFollowUp::kNothing:
+        break;
+    }
+}
+
+}  // namespace tembrel

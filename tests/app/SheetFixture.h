@@ -1,0 +1,73 @@
+#pragma once
+// A main window on the recording driver, in-memory settings, scripted dialogs, a recording
+// tray shell and a profile store in a temporary folder.
+
+#include "app/CZarn9100Sheet.h"
+#include "tests/support/MemorySettings.h"
+#include "platform/Settings.h"
+#include "tests/support/ScriptedDialogService.h"
+#include "tests/support/PollUntil.h"
+#include "tests/support/RecordingDriver.h"
+#include "tests/app/RecordingTrayShell.h"
+
+#include <gtest/gtest.h>
+
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+
+namespace tembrel::testing {
+
+class SheetTest : public ::testing::Test {
+protected:
+    // Builds the window; settings and driver script must be set before.
+    CZarn9100Sheet& makeSheet(int osFamily = 1) {
+        sheet.reset();
+        auto shell = std::make_unique<RecordingTrayShell>();
+        tray = shell.get();
+        SheetContext context{driver, settings, dialogs, osFamily, storePath()};
+        context.trayShell = std::move(shell);
+        sheet = std::make_unique<CZarn9100Sheet>(std::move(context));
+        return *sheet;
+    }
+
+    // Builds and initialises the window with both automatic options off, and waits for the
+    // supervisor's one start-up scan, so that the driver log holds only what the test does next.
+    CZarn9100Sheet& openSheet(int osFamily = 1) {
+        settings.set(settings::kAutoLink, 0);
+        settings.set(settings::kAutoConfiguration, 0);
+        makeSheet(osFamily).OnInitDialog();
+        if (sheet->adapter().handle().held()) {
+            PollUntil([&] { return driver.count("Scan") != 0; });
+            EXPECT_EQ(driver.count("Scan"), 1u) << "the supervisor's start-up scan";
+        }
+        return *sheet;
+    }
+
+    std::string storePath() const { return (dir.path() + "/Data.cfg").toStdString(); }
+
+    QStringList captions() const {
+        QStringList out;
+        for (auto* page : sheet->pages()) out << page->caption();
+        return out;
+    }
+
+    template <typename W>
+    W* control(int id) const {
+        for (W* w : sheet->findChildren<W*>())
+            if (w->property("controlId").toInt() == id) return w;
+        return nullptr;
+    }
+
+    QTemporaryDir dir;
+    RecordingDriver driver;
+    MemorySettings settings;
+    ScriptedDialogService dialogs;
+    RecordingTrayShell* tray = nullptr;  // owned by the sheet
+    std::unique_ptr<CZarn9100Sheet> sheet;
+};
+
+}  // namespace tembrel::testing

@@ -1,0 +1,376 @@
+#include "SheetFixture.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+#include <QLabel>
+#include <QAction>
+#include <QTabBar>
+
+#include "app/CTrayMenu.h"
+#include "pages/monitoring/CMainPage.h"
+#include "profiles/ProfileDefaults.h"
+#include "profiles/ProfileStore.h"
+#include "tests/support/ScanBufferBuilder.h"
+
+namespace tembrel::testing {
+namespace {
+
+const QStringList kNormalPages{"Network Status", "Profile Manager", "Site Survey", "Statistics",
+                               "Advanced",       "Admin",           "About"};
+
+TEST_F(SheetTest, NormalPageSetFollowsTheDebugOptions) {
+    makeSheet();
+    EXPECT_EQ(captions(), kNormalPages);
+    EXPECT_EQ(sheet->pages()[3]->dialogId(), 104);
+
+    settings.set(settings::kDebugWin, 1);
+    settings.set(settings::kTestPage, 0);
+    settings.set(settings::kStatistics, 1);
+    makeSheet();
+    EXPECT_EQ(captions(), (QStringList{"Network Status", "Profile Manager", "Site Survey", "Statistics", "Advanced",
+                                       "Admin", "Debug", "About"}));
+    EXPECT_EQ(sheet->pages()[3]->dialogId(), 124);  // the detailed statistics layout
+
+    settings.set(settings::kTestPage, 1);
+    makeSheet();
+    EXPECT_EQ(captions().size(), 9);
+    EXPECT_EQ(captions()[7], "Test");
+}
+
+TEST_F(SheetTest, ControlsBelowThePagesCarryTheirIds) {
+    makeSheet();
+    auto* radio = control<QCheckBox>(CZarn9100Sheet::kIdRadioCheck);
+    ASSERT_NE(radio, nullptr);
+    EXPECT_EQ(radio->text(), "Radio Off  ( Alt+F2 )");
+    EXPECT_NE(control<QWidget>(CZarn9100Sheet::kIdOk), nullptr);
+    EXPECT_NE(control<QWidget>(CZarn9100Sheet::kIdCancel), nullptr);
+}
+
+TEST_F(SheetTest, InitialisationRegistersForEventsAndOpensTheCard) {
+    driver.setOutBytes("GetMacAddress", {0x00, 0x0C, 0x41, 0x12, 0xAB, 0xEF});
+    driver.setOutU32("QueryRegionCode", 0x30);
+    driver.setOutU32("QueryRadioControl", 1);
+    openSheet();
+    const auto names = driver.callNames();
+    ASSERT_GE(names.size(), 2u);
+    EXPECT_EQ(names[0], "Initialize");
+    EXPECT_EQ(names[1], "OpenAdapter");
+    EXPECT_NE(driver.lastSink(), nullptr);
+    const auto texts = driver.callTexts();
+    const auto boost = std::find(texts.begin(), texts.end(), "SetBoostMode(h, 1)");  // the end of OpenAdapter
+    ASSERT_NE(boost, texts.end());
+    EXPECT_NE(std::find(boost, texts.end(), "SetGUIMonitorMode(h, 0)"), texts.end());
+    EXPECT_EQ(sheet->adapter().macAddress(), (std::array<uint8_t, 6>{0x00, 0x0C, 0x41, 0x12, 0xAB, 0xEF}));
+    EXPECT_EQ(sheet->adapter().regionCode(), 0x30u);
+    EXPECT_EQ(settings.read(settings::kFirstChan), 1);
+    EXPECT_EQ(settings.read(settings::kLastChan), 13);
+}
+
+TEST_F(SheetTest, ArrivalAndRemovalFollowTheCard) {
+    driver.setAdapterHandle(nullptr);
+    openSheet();
+    EXPECT_FALSE(sheet->adapter().handle().held());
+
+    int card = 0;
+    driver.setAdapterHandle(&card);
+    sheet->OnDeviceArrival("\\\\?\\PCI#VEN_8086&DEV_1234#x");  // someone else's card
+    EXPECT_FALSE(sheet->adapter().handle().held());
+    sheet->OnDeviceArrival("\\\\?\\PCI#VEN_7E3C&DEV_4C01&SUBSYS_0#x");
+    EXPECT_TRUE(sheet->adapter().handle().held());
+    sheet->OnDeviceRemoveComplete("\\\\?\\PCI#VEN_7E3C&DEV_4C01&SUBSYS_0#x");
+    EXPECT_FALSE(sheet->adapter().handle().held());
+    EXPECT_EQ(driver.count("CloseAdapter"), 1u);
+}
+
+TEST_F(SheetTest, RadioToggleByCheckBoxAndHotKey) {
+    driver.setOutU32("QueryRadioControl", 1);
+    openSheet();
+    auto* radio = control<QCheckBox>(CZarn9100Sheet::kIdRadioCheck);
+    ASSERT_TRUE(radio->isEnabled());
+
+    radio->click();
+    EXPECT_EQ(driver.callTexts().back(), "SetRadioControl(h, 0)");
+    EXPECT_EQ(driver.count("SetRadioControl"), 1u);
+    EXPECT_TRUE(radio->isChecked());
+    EXPECT_EQ(sheet->adapter().radioState, kRadioOff);
+
+    sheet->OnHotKey();
+    EXPECT_EQ(driver.count("SetRadioControl"), 2u);
+    EXPECT_EQ(driver.callTexts().back(), "GetConnectStatus(h)");  // radio on: the tray follows the link
+    EXPECT_FALSE(radio->isChecked());
+    EXPECT_EQ(sheet->adapter().radioState, kRadioOn);
+
+    // The hardware switch (event 9) disables the box, and the hot key is then ignored.
+    sheet->OnLibraryEvent(9, 0, {});
+    EXPECT_FALSE(radio->isEnabled());
+    EXPECT_TRUE(radio->isChecked());
+    sheet->OnHotKey();
+    EXPECT_EQ(driver.count("SetRadioControl"), 2u);
+    sheet->OnLibraryEvent(8, 0, {});
+    EXPECT_TRUE(radio->isEnabled());
+    EXPECT_FALSE(radio->isChecked());
+}
+
+TEST_F(SheetTest, AdapterPagesAreDisabledAndTheCurrentTabMovesOff) {
+    driver.setOutU32("QueryRadioControl", 1);
+    openSheet();
+    QTabWidget* tabs = sheet->tabWidget();
+    tabs->setCurrentIndex(3);  // Statistics
+    sheet->EnableAdapterPages(0);
+    const QStringList needCard{"Site Survey", "Statistics", "Advanced"};
+    for (int i = 0; i < tabs->count(); ++i)
+        EXPECT_EQ(tabs->isTabEnabled(i), !needCard.contains(tabs->tabText(i))) << tabs->tabText(i).toStdString();
+    EXPECT_TRUE(tabs->isTabEnabled(tabs->currentIndex()));
+    sheet->EnableAdapterPages(1);
+    for (int i = 0; i < tabs->count(); ++i) EXPECT_TRUE(tabs->isTabEnabled(i)) << i;
+}
+
+TEST_F(SheetTest, MonitorModeSwitchesThePageSetAndBack) {
+    driver.setOutU32("QueryRadioControl", 1);
+    openSheet(0);
+    // The first check at initialisation found the service inactive.
+    EXPECT_EQ(captions(), kNormalPages);
+
+    driver.setOutBytes("QueryWZCStatusCheck", {1, 0, 0, 0});
+    sheet->CheckMonitorMode();
+    EXPECT_TRUE(sheet->isMonitorMode());
+    EXPECT_EQ(captions(), (QStringList{"Network Status", "Statistics", "About", "Readme"}));
+    EXPECT_FALSE(control<QCheckBox>(CZarn9100Sheet::kIdRadioCheck)->isEnabled());
+    // The About page, selected while the set is rebuilt, reads the card after the switch.
+    const auto calls = driver.callTexts();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "SetGUIMonitorMode(h, 1)"), calls.end());
+
+    // Monitor mode keeps its page set across removal and insertion of the card.
+    sheet->OnDeviceRemoveComplete("PCI\\VEN_7E3C&DEV_4C01");
+    sheet->OnDeviceArrival("PCI\\VEN_7E3C&DEV_4C01");
+    EXPECT_EQ(captions().size(), 4);
+
+    // A failed check changes nothing.
+    driver.setResult("QueryWZCStatusCheck", 1);
+    driver.setOutBytes("QueryWZCStatusCheck", {0, 0, 0, 0});
+    sheet->CheckMonitorMode();
+    EXPECT_TRUE(sheet->isMonitorMode());
+
+    driver.setResult("QueryWZCStatusCheck", 0);
+    sheet->CheckMonitorMode();
+    EXPECT_FALSE(sheet->isMonitorMode());
+    EXPECT_EQ(captions(), kNormalPages);
+    EXPECT_TRUE(control<QCheckBox>(CZarn9100Sheet::kIdRadioCheck)->isEnabled());
+}
+
+TEST_F(SheetTest, ReadmePageShowsTheSevenTexts) {
+    makeSheet(0);
+    driver.setOutBytes("QueryWZCStatusCheck", {1, 0, 0, 0});
+    sheet->CheckMonitorMode();
+    CZarn9100Page* readme = sheet->pages().back();
+    EXPECT_EQ(readme->caption(), "Readme");
+    const auto labels = readme->findChildren<QLabel*>();
+    ASSERT_EQ(labels.size(), 7);
+    EXPECT_EQ(labels[0]->text(),
+              "Orvix LX-7700 Utility can not provide fully support because Windows XP Zero Configuration is enabled!");
+    EXPECT_EQ(labels[6]->text(), "5. Click button <OK>");
+}
+
+TEST_F(SheetTest, CloseAndMinimiseOnlyHideBehindTheIcon) {
+    openSheet();
+    QCoreApplication::processEvents();  // the first tray state adds the icon
+    ASSERT_TRUE(sheet->trayIconShown());
+    bool exited = false;
+    QObject::connect(sheet.get(), &CZarn9100Sheet::exited, [&] { exited = true; });
+    sheet->show();
+    EXPECT_FALSE(sheet->close());
+    EXPECT_FALSE(sheet->isVisible());
+    EXPECT_FALSE(exited);
+}
+
+TEST_F(SheetTest, WithoutNotificationAreaCloseEndsTheProgramAndSaves) {
+    makeSheet();
+    tray->results.assign(100, false);  // the desktop has no notification area
+    settings.set(settings::kAutoLink, 0);
+    sheet->OnInitDialog();
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(sheet->trayIconShown());
+    bool exited = false;
+    QObject::connect(sheet.get(), &CZarn9100Sheet::exited, [&] { exited = true; });
+    sheet->show();
+    sheet->showMinimized();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(sheet->isVisible());  // minimised stays in the task bar
+    sheet->close();
+    EXPECT_TRUE(exited);
+    ProfileList saved;
+    EXPECT_TRUE(ReadProfileFile(storePath(), saved).ok());
+}
+
+TEST_F(SheetTest, ExitClosesTheCardInTheDocumentedOrder) {
+    openSheet();
+    bool exited = false;
+    QObject::connect(sheet.get(), &CZarn9100Sheet::exited, [&] { exited = true; });
+    driver.clearCalls();
+    sheet->Exit();
+    EXPECT_TRUE(exited);
+    const auto calls = driver.callTexts();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[0], "SetBoostMode(h, 1)");
+    EXPECT_EQ(calls[1], "CloseAdapter(&h)");
+    EXPECT_EQ(driver.callNames().back(), "Initialize");  // events stopped last
+}
+
+}  // namespace
+}  // namespace tembrel::testing
+
+namespace tembrel::testing {
+namespace {
+
+TEST_F(SheetTest, TrayIconFollowsTheConnectionAndGoesAtExit) {
+    driver.setOutU32("QueryRadioControl", 1);
+    openSheet();
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(tray->calls.empty());
+    EXPECT_EQ(tray->calls.front().operation, TrayShell::Operation::Add);
+    EXPECT_EQ(tray->calls.back().iconResource, 132);
+    EXPECT_EQ(tray->calls.back().tooltip, "No Connection");
+    EXPECT_EQ(sheet->trayState(), 2);
+
+    // The library reports the link; the refresh sees a BSSID and publishes "Connected".
+    driver.setOutBytes("QueryBssid", {0x00, 0x11, 0x22, 0x33, 0x44, 0x55});
+    driver.setOutU32("QueryChannel", 6);
+    sheet->OnLibraryEvent(1, 0, {});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sheet->trayState(), 1);
+    EXPECT_EQ(tray->calls.back().operation, TrayShell::Operation::Modify);
+    EXPECT_EQ(tray->calls.back().iconResource, 130);
+    EXPECT_EQ(tray->calls.back().tooltip, "Connected");
+    EXPECT_EQ(sheet->snapshot().frequencyMHz, 2437u);
+
+    // The card goes: "Card Unplugged".
+    sheet->OnLibraryEvent(2, 0, {});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sheet->trayState(), 0);
+    EXPECT_EQ(tray->calls.back().iconResource, 146);
+    EXPECT_EQ(tray->calls.back().tooltip, "Card Unplugged");
+
+    sheet->Exit();
+    EXPECT_EQ(tray->calls.back().operation, TrayShell::Operation::Delete);
+}
+
+TEST_F(SheetTest, RadioMenuItemFollowsTheRadio) {
+    driver.setOutU32("QueryRadioControl", 1);
+    openSheet();
+    QAction* item = sheet->trayMenu().item(CZarn9100Sheet::kCmdToggleRadio);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), "Turn Radio Off");
+    sheet->OnCommand(CZarn9100Sheet::kCmdToggleRadio);
+    EXPECT_EQ(item->text(), "Turn Radio On");
+    EXPECT_EQ(driver.count("SetRadioControl"), 1u);
+    sheet->OnCommand(CZarn9100Sheet::kCmdToggleRadio);
+    EXPECT_EQ(item->text(), "Turn Radio Off");
+}
+
+TEST_F(SheetTest, ExitWithoutCardSkipsTheLibraryButSavesTheProfiles) {
+    driver.setAdapterHandle(nullptr);
+    openSheet();
+    driver.clearCalls();
+    sheet->OnCommand(CZarn9100Sheet::kCmdExit);
+    EXPECT_EQ(driver.count("SetBoostMode"), 0u);
+    EXPECT_EQ(driver.count("CloseAdapter"), 0u);
+    ProfileList saved;
+    ASSERT_TRUE(ReadProfileFile(storePath(), saved).ok());
+    ASSERT_EQ(saved.Count(), 1u);
+    EXPECT_TRUE(IsDefaultProfile(*saved.At(0)));
+}
+
+TEST_F(SheetTest, ExitFromTheMenuTellsWhenTheProfilesCannotBeSaved) {
+    openSheet();
+    // A folder where Data.cfg should be: the save fails and the folder stays.
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(storePath())));
+    sheet->OnCommand(CZarn9100Sheet::kCmdExit);
+    ASSERT_EQ(dialogs.texts().size(), 1);
+    EXPECT_TRUE(dialogs.texts()[0].endsWith("The profiles could not be saved.")) << dialogs.texts()[0].toStdString();
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(storePath())).isDir());
+}
+
+TEST_F(SheetTest, TheFirstPageIsToldWhenItIsLeftAndAPageMayRefuse) {
+    driver.setOutU32("QueryRadioControl", 1);
+    openSheet();
+    QTabWidget* tabs = sheet->tabWidget();
+    ASSERT_EQ(sheet->activePage(), sheet->mainPage());
+    ASSERT_TRUE(sheet->mainPage()->content().timerActive());
+    tabs->setCurrentIndex(tabs->count() - 1);  // the first change after start-up
+    EXPECT_FALSE(sheet->mainPage()->content().timerActive()) << "the status page still polls the card";
+
+    struct Sticky : CZarn9100Page {
+        using CZarn9100Page::CZarn9100Page;
+        bool mayLeave = false;
+        int activations = 0;
+        void OnSetActive() override { ++activations; }
+        bool OnKillActive() override { return mayLeave; }
+    };
+    auto* sticky = new Sticky(sheet->pageContext(), "Sticky", 998);
+    tabs->addTab(sticky, "Sticky");
+    tabs->setCurrentWidget(sticky);
+    tabs->setCurrentIndex(0);
+    EXPECT_EQ(sheet->activePage(), sticky);
+    EXPECT_EQ(sticky->activations, 1);
+    EXPECT_FALSE(sheet->mainPage()->content().timerActive());
+    sticky->mayLeave = true;
+    tabs->setCurrentIndex(0);
+    EXPECT_EQ(sheet->activePage(), sheet->mainPage());
+    EXPECT_TRUE(sheet->mainPage()->content().timerActive());
+}
+
+TEST_F(SheetTest, EventsReachTheActivePageUnlessDropped) {
+    driver.setOutU32("QueryRadioControl", 1);
+    openSheet();
+    struct Probe : CZarn9100Page {
+        using CZarn9100Page::CZarn9100Page;
+        std::vector<quintptr> codes;
+        void OnLibraryEvent(quintptr code, qintptr, const QString&) override { codes.push_back(code); }
+    };
+    auto* probe = new Probe(sheet->pageContext(), "Probe", 999);
+    sheet->tabWidget()->insertTab(0, probe, "Probe");
+    sheet->tabWidget()->setCurrentIndex(0);
+
+    driver.setResult("GetConnectStatus", 1);
+    sheet->OnLibraryEvent(5, 0, {});     // connected: event 5 is dropped
+    sheet->OnLibraryEvent(6, 0, {});     // nothing to do, but forwarded
+    sheet->OnLibraryEvent(1002, 0, {});  // a second copy: not forwarded
+    EXPECT_EQ(probe->codes, (std::vector<quintptr>{6}));
+}
+
+// The end of the session can arrive while the Auto Link dialog is open (its event loop runs the
+// signal watcher): the flow then hands the library's events back to the window after Exit took
+// them away, and the window must still take them away before it goes.
+TEST_F(SheetTest, LibraryEventsStopWhenTheWindowGoesAfterExitDuringAutoLink) {
+    openSheet();
+    TestScanEntry ap;
+    ap.ssid = "Lobby";
+    ap.elements = {0xDD, 7, 0x00, 0x3A, 0x7E, 0x00, 0x00, 0x11, 0x01};
+    driver.setOutBytes("QueryScanList", BuildScanBuffer({ap}));
+    bool exitedDuringDialog = false;
+    QTimer::singleShot(0, sheet.get(), [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr) << "the Auto Link dialog is not open";
+        sheet->Exit();
+        exitedDuringDialog = true;
+        dialog->reject();
+    });
+    sheet->OnLibraryEvent(1007, 0, {});
+    ASSERT_TRUE(exitedDuringDialog);
+
+    sheet.reset();
+    const ZARN9100_EVENT_SINK* sink = driver.lastSink();
+    ASSERT_NE(sink, nullptr);
+    EXPECT_EQ(sink->notify, nullptr) << "the library still calls the destroyed window";
+    EXPECT_EQ(sink->context, nullptr);
+}
+
+}  // namespace
+}  // namespace tembrel::testing

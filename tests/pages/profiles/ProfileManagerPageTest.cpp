@@ -1,0 +1,103 @@
+#include "pages/profiles/CProfileManager.h"
+#include "pages/profiles/CProfileWizard.h"
+#include "profiles/ProfileDefaults.h"
+#include "profiles/ProfileText.h"
+#include "tests/app/SheetFixture.h"
+
+#include <QListWidget>
+#include <QPushButton>
+
+namespace tembrel::testing {
+namespace {
+
+ProfilePtr Named(std::string_view name, uint32_t type = 1) {
+    auto p = NewEmptyProfile();
+    SetProfileName(*p, name);
+    SetProfileSsid(*p, name);
+    p->networkType = type;
+    p->wirelessMode = 255;
+    p->inPreferList = 1;
+    return p;
+}
+
+class ProfileManagerPageTest : public SheetTest {
+protected:
+    CProfileManager& openManager(const ProfileSequence& records) {
+        driver.setOutU32("QueryRadioControl", 1);
+        openSheet();
+        sheet->profiles().Assign(records);
+        CProfileManager* page = nullptr;
+        for (auto* p : sheet->pages())
+            if (p->dialogId() == CProfileManager::kDialogId) page = static_cast<CProfileManager*>(p);
+        EXPECT_NE(page, nullptr);
+        sheet->selectPage(page);
+        page->OnSetActive();
+        return *page;
+    }
+    QListWidget* list() const { return control<QListWidget>(CProfileManager::kIdList); }
+    QPushButton* button(int id) const { return control<QPushButton>(id); }
+    void selectName(const char* name) {
+        for (int i = 0; i < list()->count(); ++i)
+            if (list()->item(i)->text() == name) list()->setCurrentRow(i);
+    }
+    std::vector<std::string> order() const {
+        std::vector<std::string> out;
+        for (const auto& p : sheet->profiles().Snapshot()) out.emplace_back(ProfileName(*p));
+        return out;
+    }
+};
+
+TEST_F(ProfileManagerPageTest, EveryCheckStateChangeReachesTheRecord) {
+    const auto a = Named("A");
+    openManager({a, NewDefaultProfile()});
+    list()->item(0)->setCheckState(Qt::Unchecked);  // as the space bar does
+    EXPECT_EQ(a->inPreferList, 0u);
+    list()->item(0)->setCheckState(Qt::Checked);
+    EXPECT_EQ(a->inPreferList, 1u);
+    list()->setCurrentRow(0);
+    CProfileManager& page = *static_cast<CProfileManager*>(sheet->activePage());
+    page.OnMenuCommand(CProfileManager::kCmdEmptyPrefer);
+    EXPECT_EQ(a->inPreferList, 0u);
+    EXPECT_EQ(list()->item(1)->checkState(), Qt::Unchecked);
+}
+
+TEST_F(ProfileManagerPageTest, MovesFollowTheRecordWhenTheListWasReordered) {
+    const auto a = Named("A"), b = Named("B"), c = Named("C");
+    CProfileManager& page = openManager({a, b, c});
+    selectName("B");
+    sheet->profiles().Move(1, 0);  // the supervisor moved B to the head meanwhile: B A C
+    page.OnMove(+1);
+    EXPECT_EQ(order(), (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_EQ(list()->currentItem()->text(), "B");
+}
+
+TEST_F(ProfileManagerPageTest, DeletingTheProfileInUseWithoutALinkLetsGoOfIt) {
+    const auto a = Named("A"), b = Named("B");
+    CProfileManager& page = openManager({a, b, NewDefaultProfile()});
+    sheet->connector().SetProfileInUse(b);  // B moves to the head
+    page.OnSetActive();
+    selectName("B");
+    ASSERT_TRUE(button(CProfileManager::kIdDelete)->isEnabled());
+    button(CProfileManager::kIdDelete)->click();
+    EXPECT_EQ(sheet->connector().profileInUse(), nullptr);
+    EXPECT_EQ(order(), (std::vector<std::string>{"A", "<Default>"}));
+    EXPECT_EQ(list()->currentItem()->text(), "A");  // the item now at B's index
+    selectName("<Default>");
+    page.OnDelete();  // refused in the handler too, not only by the disabled button
+    EXPECT_EQ(order().size(), 2u);
+}
+
+TEST_F(ProfileManagerPageTest, LinkEventsKeepUnsavedEdits) {
+    const auto a = Named("A"), b = Named("B");
+    CProfileManager& page = openManager({a, b});
+    sheet->connector().SetProfileInUse(a);
+    selectName("B");
+    emit page.pane().modified();  // the user changed something in the pane
+    ASSERT_TRUE(button(CProfileManager::kIdSave)->isEnabled());
+    page.OnLibraryEvent(1, 0, {});
+    EXPECT_EQ(list()->currentItem()->text(), "B");
+    EXPECT_TRUE(button(CProfileManager::kIdSave)->isEnabled());
+}
+
+}  // namespace
+}  // namespace tembrel::testing

@@ -1,0 +1,175 @@
+#include "adapter/DriverLoader.h"
+#include "pages/survey/CSiteSurvey.h"
+#include "pages/survey/logic/SurveyListing.h"
+#include "profiles/ProfileDefaults.h"
+#include "profiles/ProfileText.h"
+#include "tests/app/SheetFixture.h"
+#include "tests/support/ScanBufferBuilder.h"
+#include "tests/support/WaitUntil.h"
+
+#include <map>
+
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <algorithm>
+
+namespace tembrel::testing {
+namespace {
+
+class SiteSurveyPageTest : public SheetTest {
+protected:
+    CSiteSurvey& openSurvey(const std::vector<TestScanEntry>& networks) {
+        driver.setOutU32("QueryRadioControl", 1);
+        driver.setOutBytes("QueryScanList", BuildScanBuffer(networks));
+        openSheet();
+        CSiteSurvey* page = nullptr;
+        for (auto* p : sheet->pages())
+            if (p->dialogId() == CSiteSurvey::kDialogId) page = static_cast<CSiteSurvey*>(p);
+        EXPECT_NE(page, nullptr);
+        sheet->selectPage(page);
+        driver.clearCalls();
+        return *page;
+    }
+    QTableWidget* list() const { return control<QTableWidget>(CSiteSurvey::kIdList); }
+    QPushButton* button(int id) const { return control<QPushButton>(id); }
+    std::vector<std::string> callsNamed(std::initializer_list<const char*> names) const {
+        std::vector<std::string> out;
+        for (const auto& call : driver.calls())
+            if (std::find(names.begin(), names.end(), call.name) != names.end()) out.push_back(call.text());
+        return out;
+    }
+    std::vector<std::string> profileNames() const {
+        std::vector<std::string> out;
+        for (const auto& p : sheet->profiles().Snapshot()) out.emplace_back(ProfileName(*p));
+        return out;
+    }
+};
+
+TestScanEntry Network(std::string ssid, uint8_t lastMacByte, uint32_t privacy = 0) {
+    TestScanEntry e;
+    e.ssid = std::move(ssid);
+    e.mac[5] = lastMacByte;
+    e.privacy = privacy;
+    return e;
+}
+
+TEST_F(SiteSurveyPageTest, RefreshScansAndListsEveryNetwork) {
+    CSiteSurvey& page = openSurvey({Network("Lobby", 1), Network("", 2), Network("Office", 3, 1)});
+    button(CSiteSurvey::kIdRefresh)->click();
+    EXPECT_EQ(callsNamed({"QueryNetworkMode", "SetNetworkMode", "Scan", "BssidScan", "SsidScan", "QueryScanList"}),
+              (std::vector<std::string>{"QueryNetworkMode(h, out)", "SetNetworkMode(h, 0)", "Scan(h)",
+                                        "QueryScanList(h, out, 24576)"}));
+    ASSERT_EQ(list()->rowCount(), 3);
+    EXPECT_EQ(list()->item(1, 0)->text(), "<00-11-22-33-44-02>");
+    EXPECT_EQ(list()->item(2, 2)->text(), "Enable");
+    EXPECT_EQ(page.rows().size(), 3u);
+    EXPECT_EQ(sheet->adapter().stopping, 0u);
+}
+
+TEST_F(SiteSurveyPageTest, KeyboardSelectionJoinsAnOpenNetworkWithANewProfile) {
+    openSurvey({Network("Lobby", 1), Network("", 2)});
+    list()->setCurrentCell(1, 0);  // the hidden network: nothing to join by name
+    EXPECT_FALSE(button(CSiteSurvey::kIdAssociate)->isEnabled());
+    emit list()->cellDoubleClicked(1, 0);
+    EXPECT_EQ(driver.count("SetSsid"), 0u) << "a double click must obey the same rule";
+
+    list()->setCurrentCell(0, 0);
+    ASSERT_TRUE(button(CSiteSurvey::kIdAssociate)->isEnabled());
+    button(CSiteSurvey::kIdAssociate)->click();
+    EXPECT_EQ(driver.count("SetSsid"), 1u);
+    ASSERT_FALSE(profileNames().empty());
+    EXPECT_EQ(profileNames().front(), "Lobby");
+    ASSERT_NE(sheet->connector().profileInUse(), nullptr);
+    EXPECT_EQ(ProfileName(*sheet->connector().profileInUse()), "Lobby");
+}
+
+TEST_F(SiteSurveyPageTest, AnOpenLookAlikeNeverRewritesAnEncryptedProfile) {
+    auto stored = NewEmptyProfile();
+    SetProfileName(*stored, "Home");
+    SetProfileSsid(*stored, "Home");
+    stored->networkType = 1;
+    stored->wirelessMode = 255;
+    stored->authMode = 9;
+    stored->encryption = 3;
+    CSiteSurvey& page = openSurvey({Network("Home", 1)});
+    sheet->profiles().Insert(0, stored);
+    page.RebuildList();
+    list()->setCurrentCell(0, 0);
+    button(CSiteSurvey::kIdAssociate)->click();
+    EXPECT_EQ(stored->encryption, 3);
+    EXPECT_EQ(stored->authMode, 9u);
+    const auto names = profileNames();
+    EXPECT_NE(std::find(names.begin(), names.end(), "Home2"), names.end());
+}
+
+TEST_F(SiteSurveyPageTest, AFailedJoinLeavesNoNewProfileInUse) {
+    openSurvey({Network("Lobby", 1)});
+    driver.setResult("SetSsid", 1);
+    const auto before = profileNames();
+    list()->setCurrentCell(0, 0);
+    button(CSiteSurvey::kIdAssociate)->click();
+    EXPECT_EQ(profileNames(), before);
+    const auto inUse = sheet->connector().profileInUse();
+    EXPECT_TRUE(!inUse || sheet->profiles().IndexOf(inUse.get())) << "profileInUse points at a record outside the list";
+}
+
+// The default radio environment of the simulated card, as the page lists it, then a join.
+TEST(SiteSurveyOnSimulatedCard, ListsTheEnvironmentAndJoinsAnOpenNetwork) {
+    const QString bin = qEnvironmentVariable("TEMBREL_BIN_DIR");
+    DriverLoadResult loaded = LoadDriverLibrary((bin + "/libTembrel.so").toStdString());
+    ASSERT_TRUE(loaded.loaded) << loaded.error;
+    QTemporaryDir dir;
+    MemorySettings settings;
+    settings.set(settings::kAutoLink, 0);
+    settings.set(settings::kAutoConfiguration, 0);
+    ScriptedDialogService dialogs;
+    CZarn9100Sheet sheet(SheetContext{*loaded.library, settings, dialogs, 1, (dir.path() + "/Data.cfg").toStdString()});
+    sheet.OnInitDialog();
+    CSiteSurvey* page = nullptr;
+    for (auto* p : sheet.pages())
+        if (p->dialogId() == CSiteSurvey::kDialogId) page = static_cast<CSiteSurvey*>(p);
+    ASSERT_NE(page, nullptr);
+
+    struct Expected {
+        uint32_t channel;
+        const char* security;
+        int icon;
+    };
+    const std::map<std::string, Expected> expected{
+        {"Orvix-Open-G", {6, "Disable", survey::kIconAccessPointGA}},
+        {"Lobby-11b", {1, "Disable", survey::kIconAccessPointB}},
+        {"Lab-WEP64", {11, "Enable", survey::kIconAccessPointGA}},
+        {"Home-WPA2", {4, "Enable", survey::kIconAccessPointGA}},
+        {"PeerNet", {10, "Disable", survey::kIconAdHoc}},
+    };
+    ASSERT_TRUE(testing_support::WaitUntil([&] {
+        page->RebuildList();
+        size_t found = 0;
+        for (const auto& row : page->rows()) found += expected.count(row.ssid);
+        return found == expected.size();
+    })) << page->rows().size() << " rows";
+    for (const auto& row : page->rows()) {
+        const auto it = expected.find(row.ssid);
+        if (it == expected.end()) continue;
+        EXPECT_EQ(row.channel, it->second.channel) << row.ssid;
+        EXPECT_EQ(row.security, it->second.security) << row.ssid;
+        EXPECT_EQ(row.icon, it->second.icon) << row.ssid;
+    }
+
+    auto* list = page->findChild<QTableWidget*>();
+    ASSERT_NE(list, nullptr);
+    for (int r = 0; r < list->rowCount(); ++r)
+        if (list->item(r, 0)->text() == "Orvix-Open-G") list->setCurrentCell(r, 0);
+    page->OnAssociate();
+    EXPECT_TRUE(testing_support::WaitUntil([&] {
+        const auto s = sheet.snapshot();
+        return s.connected != 0 && s.ssid() == "Orvix-Open-G";
+    }));
+    ASSERT_NE(sheet.connector().profileInUse(), nullptr);
+    EXPECT_EQ(ProfileName(*sheet.profiles().At(0)), "Orvix-Open-G");
+    sheet.Exit();
+}
+
+}  // namespace
+}  // namespace tembrel::testing
