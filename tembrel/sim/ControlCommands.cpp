@@ -54,6 +54,12 @@ bool WordsToNetwork(const std::vector<std::string>& words, json& obj, std::strin
         }
         const std::string key = w.substr(0, eq);
         const std::string value = w.substr(eq + 1);
+        // The Auto Link object is built from autolink=, tag= and pin= only: a word naming it
+        // directly would make it a text that those words then could not fill.
+        if (key == "autoLink") {
+            error = "give Auto Link as autolink=STATE tag=N pin=TEXT";
+            return false;
+        }
         long long number = 0;
         if (key == "channel" || key == "signal" || key == "keyIndex" || key == "beaconInterval") {
             if (!ParseInt(value, -100000, 100000, number)) {

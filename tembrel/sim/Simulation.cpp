@@ -4,6 +4,7 @@
 #include "ControlServer.h"
 
 #include <algorithm>
+#include <exception>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -137,7 +138,13 @@ bool Simulation::control(const std::vector<std::string>& words, std::string& rep
         reply = "posted " + std::to_string(storm(ms)) + " events";
         return true;
     }
-    return withCard([&](Card& card) { return RunControlCommand(card, words, reply); });
+    // Nothing may leave the library as an exception: the caller is C code or another process.
+    try {
+        return withCard([&](Card& card) { return RunControlCommand(card, words, reply); });
+    } catch (const std::exception& e) {
+        reply = std::string("the command could not be run: ") + e.what();
+        return false;
+    }
 }
 
 uint64_t Simulation::storm(uint64_t ms) {

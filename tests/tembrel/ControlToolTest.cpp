@@ -115,6 +115,8 @@ TEST_F(SimulatedCardTest, ControlToolRejectsBadCommands) {
         {"add '{not json'", "not valid JSON"},
         {"card sideways", "usage"},
         {"channel Studio-5G 6", "band"},
+        // Once ended the simulation (and the program that loaded it) with an uncaught exception.
+        {"add ssid=L bssid=00:11:22:33:44:57 channel=1 autoLink=0 tag=9 pin=12345678", "autolink=STATE"},
     };
     for (const Row& row : rows) {
         const ToolRun run = RunTool(row.arguments);
