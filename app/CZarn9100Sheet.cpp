@@ -428,6 +428,9 @@ StoreResult CZarn9100Sheet::SaveProfileStore() {
     StoreResult saved = SaveProfiles(context_.profileStorePath, profiles_);
     if (!saved)
         std::fprintf(stderr, "Tembrel: cannot save %s: %s\n", context_.profileStorePath.c_str(), saved.reason.c_str());
+    else if (!saved.keptAs.empty())
+        std::fprintf(stderr, "Tembrel: %s could not be read whole; the previous file is kept as %s\n",
+                     context_.profileStorePath.c_str(), saved.keptAs.c_str());
     return saved;
 }
 

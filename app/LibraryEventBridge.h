@@ -1,8 +1,11 @@
 #pragma once
-// Receives the driver library's events on the library's own thread and hands each to the
-// user-interface thread, queued, as a posted window message would arrive.
+// Receives the driver library's events on the library's own thread and hands them to the
+// user-interface thread, queued, as posted window messages would arrive; an event repeated while
+// it still waits is handled once (connection/EventCoalescer.h), so a flood cannot pile up.
 
 #include <Tembrel.h>
+
+#include "connection/EventCoalescer.h"
 
 #include <QObject>
 #include <QString>
@@ -26,7 +29,9 @@ signals:
 
 private:
     static void Notify(void* context, uint32_t message, uintptr_t code, intptr_t param);
+    void deliverWaiting();
     ZARN9100_EVENT_SINK sink_{};
+    EventCoalescer waiting_;
 };
 
 }  // namespace tembrel

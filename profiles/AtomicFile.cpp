@@ -55,13 +55,6 @@ private:
     bool committed_ = false;
 };
 
-std::filesystem::path ResolveTarget(const std::filesystem::path& target) {
-    std::error_code ec;
-    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec))) return target;
-    auto resolved = std::filesystem::weakly_canonical(target, ec);
-    return ec ? target : resolved;
-}
-
 void SyncFolder(const std::filesystem::path& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
@@ -71,6 +64,22 @@ void SyncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
+std::filesystem::path ReplacedFile(const std::filesystem::path& target) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec))) return target;
+    auto resolved = std::filesystem::weakly_canonical(target, ec);
+    return ec ? target : resolved;
+}
+
+StoreResult CheckReplaceable(const std::filesystem::path& target) {
+    struct stat info {};
+    if (::stat(target.c_str(), &info) != 0) return StoreResult{};  // a missing file is simply created
+    // The mode bits, not access(): a read-only file stays read-only for root as well.
+    if (S_ISREG(info.st_mode) && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return Failure(StoreStatus::WriteFailed, target.string() + " is read-only");
+    return StoreResult{};
+}
+
 FileOps FileOps::System() {
     return FileOps{[](int fd, const void* data, std::size_t size) { return ::write(fd, data, size); },
                    [](int fd) { return ::fsync(fd); },
@@ -79,8 +88,9 @@ FileOps FileOps::System() {
 
 StoreResult WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
                                 const FileOps& ops) {
-    const std::filesystem::path real = ResolveTarget(target);
+    const std::filesystem::path real = ReplacedFile(target);
     if (real.filename().empty()) return Failure(StoreStatus::WriteFailed, "no file name in " + target.string());
+    if (StoreResult replaceable = CheckReplaceable(real); !replaceable.ok()) return replaceable;
     std::filesystem::path folder = real.parent_path();
     if (folder.empty()) folder = ".";
 

@@ -24,7 +24,15 @@ struct FileOps {
     static FileOps System();
 };
 
+// The file a replacement of `target` replaces: the file a symbolic link names, else `target` itself.
+std::filesystem::path ReplacedFile(const std::filesystem::path& target);
+
+// WriteFailed when `target` exists and nobody may write it (every write bit clear): a file the user
+// made read-only is left as it is, also where the folder would allow a rename over it.
+StoreResult CheckReplaceable(const std::filesystem::path& target);
+
 // Replaces `target` with `bytes`. A symbolic link is followed, so the file it names is replaced.
+// A read-only target (CheckReplaceable) is refused.
 StoreResult WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
                                 const FileOps& ops = FileOps::System());
 

@@ -20,7 +20,10 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 StoreResult ReadProfileFile(const std::filesystem::path& path, ProfileList& list);
 
 // Replaces the file at `path` with the whole list. Unless `path` is the Data.cfg file itself,
-// "<Default>" and "<Site Survey>" are left out. On failure the previous file is intact.
+// "<Default>" and "<Site Survey>" are left out. On failure the previous file is intact. A read-only
+// file is not replaced. A Data.cfg that exists but cannot be read whole (no read permission, over
+// the size bound, damaged) is first kept as "Data.cfg.bak", replacing an older one; the result's
+// keptAs names it.
 StoreResult WriteProfileFile(const std::filesystem::path& path, const ProfileList& list,
                              const std::filesystem::path& dataCfgPath, const FileOps& ops = FileOps::System());
 

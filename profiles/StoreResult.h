@@ -22,6 +22,8 @@ struct StoreResult {
     StoreStatus status = StoreStatus::Ok;
     std::size_t records = 0;  // records appended to the list, or written to the file
     std::string reason;       // empty on success
+    // Set when a save found a Data.cfg it could not read whole and kept it under this name first.
+    std::string keptAs;
 
     bool ok() const { return status == StoreStatus::Ok; }
     explicit operator bool() const { return ok(); }

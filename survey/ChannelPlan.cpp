@@ -26,7 +26,9 @@ uint32_t ChannelFromFrequency(uint32_t frequencyKHz) {
     const FiveGhzSegment* segment = &kFiveGhzSegments.front();
     for (const auto& s : kFiveGhzSegments)
         if (mhz >= s.firstFrequencyMHz) segment = &s;
-    return segment->firstChannel + ((mhz - segment->firstFrequencyMHz) / 20) * 4;
+    const uint32_t channel = segment->firstChannel + ((mhz - segment->firstFrequencyMHz) / 20) * 4;
+    // A frequency beyond the plan (a driver's nonsense) has no channel.
+    return channel <= kHighestFiveGhzChannel ? channel : 0;
 }
 
 uint32_t FrequencyForChannelMHz(uint32_t channel) {

@@ -65,13 +65,18 @@ FileDialogOptions CAdminTool::FileOptions() {
 void CAdminTool::OnImportProfiles() {
     const QString path = context().dialogs().openFile(this, FileOptions());
     if (path.isEmpty()) return;
-    const StoreResult imported = ImportWholeProfileFile(LocalPath(path), context().profiles());
-    if (!imported) {
+    const StoreResult imported = ImportProfileFile(LocalPath(path), context().profiles());
+    // A damaged file keeps the profiles read before the damage, and the user learns how many.
+    const std::string damage = ImportDamageText(imported);
+    if (!imported && damage.empty()) {
         tellFailure(path, kReadFailedText, imported.reason);
         return;
     }
-    context().profilesChanged(this);
-    emit profilesImported();
+    if (imported || imported.records > 0) {
+        context().profilesChanged(this);
+        emit profilesImported();
+    }
+    if (!damage.empty()) tellFailure(path, damage.c_str(), imported.reason);
 }
 
 void CAdminTool::OnExportProfiles() {

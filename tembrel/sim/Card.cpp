@@ -1,5 +1,7 @@
 #include "Card.h"
 
+#include "Hostile.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -76,7 +78,8 @@ const char* Card::deviceInterfaceName() {
 }
 
 Card::Card(Environment env, uint64_t nowMs, uint32_t seed)
-    : env_(std::move(env)), present_(env_.cardPresent), hwRadioOn_(env_.radioSwitchOn), nowMs_(nowMs), rng_(seed) {
+    : env_(std::move(env)), present_(env_.cardPresent), hwRadioOn_(env_.radioSwitchOn), nowMs_(nowMs), rng_(seed),
+      hostile_(env_.hostile) {
     const RegionDefault& r = RegionFor(env_.regionCode);
     settings_.channelRange = (uint32_t(r.first) << 8) | r.last;
     settings_.region = DefaultRegionRecord(env_.regionCode);
@@ -503,6 +506,11 @@ void Card::driftAndSupervise(uint64_t) {
         n.rssiDbm = std::clamp(n.rssiDbm + step, n.levelDbm - kDriftSpanDb, n.levelDbm + kDriftSpanDb);
     }
     if (!present_) return;
+    if (hostile_) {
+        const uint32_t round = nextHostileRound();
+        emit(LibraryEvent(hostile::UnknownEventCode(round), intptr_t(hostile::Number(round))));
+        emit(LibraryEvent(event::kLinkUp));  // "associated", while the card stays without a link
+    }
     if (link_.state == LinkState::Associated) {
         const Network* n = networkByBssid(link_.bssid);
         if (n == nullptr || !audible(*n) || n->security != link_.security) {

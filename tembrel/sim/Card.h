@@ -149,6 +149,12 @@ public:
 
     std::vector<SimEvent> takeEvents();
 
+    // Hostile mode (Hostile.h): the exported calls answer with nonsense, and each drift period
+    // brings events with unknown codes and a link-up without a link. Each call takes the next round.
+    bool hostile() const { return hostile_; }
+    void setHostile(bool on) { hostile_ = on; }
+    uint32_t nextHostileRound() { return hostileRound_++; }
+
     static const char* deviceInterfaceName();
 
 private:
@@ -222,6 +228,8 @@ private:
     uint32_t ibssCounter_ = 0;
     std::mt19937 rng_;
     std::vector<SimEvent> events_;
+    bool hostile_ = false;
+    uint32_t hostileRound_ = 0;
 };
 
 }  // namespace tembrel::sim

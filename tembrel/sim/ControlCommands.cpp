@@ -48,11 +48,18 @@ bool WordsToNetwork(const std::vector<std::string>& words, json& obj, std::strin
         const std::string& w = words[i];
         const size_t eq = w.find('=');
         if (eq == std::string::npos || eq == 0) {
-            error = "expected key=value, got \"" + w + "\"";
+            // Not quoted: a word typed without its key may be a passphrase.
+            error = "argument " + std::to_string(i) + " is not key=value";
             return false;
         }
         const std::string key = w.substr(0, eq);
         const std::string value = w.substr(eq + 1);
+        // The Auto Link object is built from autolink=, tag= and pin= only: a word naming it
+        // directly would make it a text that those words then could not fill.
+        if (key == "autoLink") {
+            error = "give Auto Link as autolink=STATE tag=N pin=TEXT";
+            return false;
+        }
         long long number = 0;
         if (key == "channel" || key == "signal" || key == "keyIndex" || key == "beaconInterval") {
             if (!ParseInt(value, -100000, 100000, number)) {
@@ -217,6 +224,8 @@ std::string ControlHelp() {
            "  add '{JSON}'                   add a network given as one JSON object\n"
            "  remove NETWORK                 take a network away\n"
            "  advance MS                     move simulation time forward\n"
+           "  hostile on | off               answer every query with nonsense (a broken driver)\n"
+           "  storm MS                       events as fast as they can be delivered, for MS (at most 60000)\n"
            "  help                           this text\n"
            "NETWORK is an SSID or a BSSID such as 00:1D:4F:10:00:05.";
 }
@@ -297,6 +306,12 @@ bool RunControlCommand(Card& card, const std::vector<std::string>& words, std::s
         if (argc != 1 || (words[1] != "off" && words[1] != "on")) return usage("radio-switch off | on");
         card.setRadioSwitch(words[1] == "on");
         reply = std::string("radio switch ") + words[1];
+        return true;
+    }
+    if (cmd == "hostile") {
+        if (argc != 1 || (words[1] != "off" && words[1] != "on")) return usage("hostile on | off");
+        card.setHostile(words[1] == "on");
+        reply = std::string("hostile mode ") + words[1];
         return true;
     }
     if (cmd == "signal" || cmd == "channel") {

@@ -18,6 +18,7 @@ struct Environment {
     bool cardPresent = true;
     bool radioSwitchOn = true;
     bool zeroConfigActive = false;
+    bool hostile = false;  // answers with nonsense (Hostile.h); $TEMBREL_SIM_HOSTILE=1 or "hostile on"
 };
 
 Environment DefaultEnvironment();

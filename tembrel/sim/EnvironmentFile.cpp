@@ -87,7 +87,11 @@ public:
         if (depth_ == 1) inNetworks_ = false;
         return true;
     }
-    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override { return false; }
+    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception&) override {
+        errorByte = position;
+        return false;
+    }
+    size_t errorByte = 0;  // where the parser gave up
 
 private:
     // Counts on from the previous call, so that a file of many keys is read in linear time.
@@ -325,11 +329,31 @@ std::optional<Environment> ParseEnvironment(const std::string& text, std::string
     json doc;
     try {
         doc = json::parse(text);
-    } catch (const json::parse_error& e) {
+    } catch (const json::exception& e) {
+        // A syntax error knows its byte; a number beyond the range of a double (out_of_range) does
+        // not, and a SAX pass finds where the parser stopped.
+        size_t byte = 0;
+        if (const auto* syntax = dynamic_cast<const json::parse_error*>(&e)) {
+            byte = syntax->byte;
+        } else {
+            const char* cursor = text.data();
+            LineLocator stop(text.data(), &cursor);
+            json::sax_parse(TrackingIterator(text.data(), &cursor), TrackingIterator(text.data() + text.size(), nullptr),
+                            &stop);
+            byte = stop.errorByte;
+        }
         std::string reason = e.what();
-        const size_t colon = reason.find(": ", reason.find("column"));
-        if (colon != std::string::npos) reason = reason.substr(colon + 2);
-        error = "line " + std::to_string(LineOfByte(text, e.byte == 0 ? 0 : e.byte - 1)) + ": " + reason;
+        if (const size_t column = reason.find("column"); column != std::string::npos) {
+            const size_t colon = reason.find(": ", column);
+            if (colon != std::string::npos) reason = reason.substr(colon + 2);
+        } else if (const size_t bracket = reason.find("] "); bracket != std::string::npos) {
+            reason = reason.substr(bracket + 2);
+        }
+        // The parser quotes the text it last read, which may be a passphrase or a password: the
+        // message goes to standard error, so it names the line only.
+        for (const char* quote : {"; last read:", " parsing '"})
+            if (const size_t quoted = reason.find(quote); quoted != std::string::npos) reason.resize(quoted);
+        error = "line " + std::to_string(LineOfByte(text, byte == 0 ? 0 : byte - 1)) + ": " + reason;
         return std::nullopt;
     }
     const char* cursor = text.data();

@@ -43,6 +43,11 @@ void EventDispatcher::post(SimEvent e) {
     wake_.notify_one();
 }
 
+size_t EventDispatcher::queued() {
+    std::lock_guard lock(mutex_);
+    return queue_.size();
+}
+
 bool EventDispatcher::flush(uint32_t timeoutMs) {
     if (std::this_thread::get_id() == thread_.get_id()) return false;
     std::unique_lock lock(mutex_);

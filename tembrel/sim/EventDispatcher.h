@@ -29,6 +29,8 @@ public:
     // Waits until every posted event has been delivered. False on time-out, or when called
     // from inside a receiver (which would wait for itself).
     bool flush(uint32_t timeoutMs);
+    // Events posted and not yet delivered.
+    size_t queued();
 
 private:
     void run();

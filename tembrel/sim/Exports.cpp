@@ -3,6 +3,7 @@
 
 #include "Card.h"
 #include "ControlCommands.h"
+#include "Hostile.h"
 #include "Simulation.h"
 
 #include <TembrelSim.h>
@@ -45,6 +46,15 @@ std::string BoundedText(const char* text, size_t max) {
 }
 
 constexpr size_t kMaxText = 256;
+
+// A text answer: the text, or in hostile mode the whole buffer without a terminator.
+int TextAnswer(Card& card, const std::string& text, char* buf, uint32_t cap) {
+    if (card.hostile() && buf != nullptr && cap > 0) {
+        hostile::FillUnterminated(buf, cap, card.nextHostileRound());
+        return result::kOk;
+    }
+    return CopyText(text, buf, cap);
+}
 
 bool OneOf(uint32_t v, std::initializer_list<uint32_t> values) {
     for (uint32_t x : values) {
@@ -98,15 +108,19 @@ TEMBREL_API int Zarn9100QueryWZCStatusCheck(int* active) {
 // ---------------------------------------------------------------- association
 
 TEMBREL_API int Zarn9100GetConnectStatus(ZARN9100_HANDLE h) {
-    return Sim().withCard([&](Card& card) { return card.valid(h) && card.connected() ? 1 : 0; });
+    return Sim().withCard([&](Card& card) { return card.valid(h) && (card.connected() || card.hostile()) ? 1 : 0; });
 }
 
 TEMBREL_API int Zarn9100SetSsid(ZARN9100_HANDLE h, const char* ssid, uint32_t length, int /*hidden*/) {
-    return WithHandle(h, [&](Card& c) { return c.setSsid(reinterpret_cast<const uint8_t*>(ssid), length); });
+    return WithHandle(h, [&](Card& c) {
+        if (c.hostile()) return result::kOk;  // "associated", and no link follows
+        return c.setSsid(reinterpret_cast<const uint8_t*>(ssid), length);
+    });
 }
 
 TEMBREL_API int Zarn9100QuerySsid(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
     return WithHandle(h, [&](Card& c) {
+        if (c.hostile()) return TextAnswer(c, {}, buf, cap);
         const std::string ssid = c.linkSsid();
         // An SSID of exactly cap bytes comes back without terminator: SSIDs are up to 32
         // bytes and callers pass 32 with a zeroed 33-byte field.
@@ -121,6 +135,10 @@ TEMBREL_API int Zarn9100QuerySsid(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
 TEMBREL_API int Zarn9100QueryBssid(ZARN9100_HANDLE h, uint8_t bssid[6]) {
     return WithHandle(h, [&](Card& c) {
         if (bssid == nullptr) return result::kBadArgument;
+        if (c.hostile()) {
+            std::memset(bssid, 0xFF, 6);
+            return result::kOk;
+        }
         const MacAddress b = c.linkBssid();
         std::memcpy(bssid, b.data(), 6);
         return result::kOk;
@@ -131,7 +149,7 @@ TEMBREL_API int Zarn9100QueryBssid(ZARN9100_HANDLE h, uint8_t bssid[6]) {
     TEMBREL_API int Zarn9100Query##Name(ZARN9100_HANDLE h, uint32_t* value) { \
         return WithHandle(h, [&](Card& c) {                                \
             if (value == nullptr) return result::kBadArgument;             \
-            *value = (expr);                                               \
+            *value = c.hostile() ? hostile::Number(c.nextHostileRound()) : (expr); \
             return result::kOk;                                            \
         });                                                                \
     }
@@ -190,12 +208,16 @@ TEMBREL_API int Zarn9100SetProfileInUse(ZARN9100_HANDLE h, const char* name, uin
 }
 
 TEMBREL_API int Zarn9100QueryProfileInUse(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
-    return WithHandle(h, [&](Card& c) { return CopyText(c.settings().profileInUse, buf, cap); });
+    return WithHandle(h, [&](Card& c) { return TextAnswer(c, c.settings().profileInUse, buf, cap); });
 }
 
 TEMBREL_API int Zarn9100QueryRssi(ZARN9100_HANDLE h, int32_t* rssi) {
     return WithHandle(h, [&](Card& c) {
         if (rssi == nullptr) return result::kBadArgument;
+        if (c.hostile()) {
+            *rssi = hostile::Rssi(c.nextHostileRound());
+            return result::kOk;
+        }
         const auto r = c.rssi();
         if (!r) return result::kNotAvailable;
         *rssi = *r;
@@ -206,6 +228,10 @@ TEMBREL_API int Zarn9100QueryRssi(ZARN9100_HANDLE h, int32_t* rssi) {
 TEMBREL_API int Zarn9100QueryLinkSpeed(ZARN9100_HANDLE h, uint32_t* speed100bps) {
     return WithHandle(h, [&](Card& c) {
         if (speed100bps == nullptr) return result::kBadArgument;
+        if (c.hostile()) {
+            *speed100bps = hostile::Number(c.nextHostileRound());
+            return result::kOk;
+        }
         if (!c.connected()) return result::kNotAvailable;
         *speed100bps = c.linkSpeed100bps();
         return result::kOk;
@@ -323,6 +349,10 @@ TEMBREL_API int Zarn9100BssidScan(ZARN9100_HANDLE h, const _ZARN9100_BSSID_SCAN*
 TEMBREL_API int Zarn9100QueryScanList(ZARN9100_HANDLE h, uint8_t* buf, uint32_t cap) {
     return WithHandle(h, [&](Card& c) {
         if (buf == nullptr || cap < 4) return result::kBadArgument;
+        if (c.hostile()) {
+            hostile::WriteScanList(buf, cap, c.nextHostileRound());
+            return result::kOk;
+        }
         WriteScanList(c.scanList(), buf, cap);
         return result::kOk;
     });
@@ -331,6 +361,12 @@ TEMBREL_API int Zarn9100QueryScanList(ZARN9100_HANDLE h, uint8_t* buf, uint32_t 
 TEMBREL_API int Zarn9100QueryScanListLength(ZARN9100_HANDLE h, uint8_t* buf, uint32_t cap, uint32_t* length) {
     const int r = WithHandle(h, [&](Card& c) {
         if (buf == nullptr || cap < 4 || length == nullptr) return result::kBadArgument;
+        if (c.hostile()) {
+            const uint32_t round = c.nextHostileRound();
+            hostile::WriteScanList(buf, cap, round);
+            *length = hostile::ScanListLength(cap, round);
+            return round % 5 == 4 ? -7 : result::kOk;  // sometimes a positive result, which no caller expects
+        }
         *length = WriteScanList(c.scanList(), buf, cap).bytesWritten;
         return result::kOk;
     });
@@ -362,20 +398,20 @@ TEMBREL_API int Zarn9100GetMacAddress(ZARN9100_HANDLE h, uint8_t* buf, uint32_t 
 }
 
 TEMBREL_API int Zarn9100QueryDeviceDesc(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
-    return WithHandle(h, [&](Card&) { return CopyText(identity::kDeviceDescription, buf, cap); });
+    return WithHandle(h, [&](Card& c) { return TextAnswer(c, identity::kDeviceDescription, buf, cap); });
 }
 
 TEMBREL_API int Zarn9100QueryDriverVersion(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
-    return WithHandle(h, [&](Card&) { return CopyText(identity::kDriverVersion, buf, cap); });
+    return WithHandle(h, [&](Card& c) { return TextAnswer(c, identity::kDriverVersion, buf, cap); });
 }
 
 TEMBREL_API int Zarn9100QueryDriverDate(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
-    return WithHandle(h, [&](Card&) { return CopyText(identity::kDriverDate, buf, cap); });
+    return WithHandle(h, [&](Card& c) { return TextAnswer(c, identity::kDriverDate, buf, cap); });
 }
 
 TEMBREL_API int Zarn9100QueryRegistryPath(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
     return WithHandle(h, [&](Card& c) {
-        return CopyText(c.registryPath(), buf, cap);
+        return TextAnswer(c, c.registryPath(), buf, cap);
     });
 }
 
@@ -402,6 +438,10 @@ TEMBREL_API int Zarn9100QueryDhcp9x(ZARN9100_HANDLE h) {
 TEMBREL_API int Zarn9100QueryStatistics(ZARN9100_HANDLE h, _NDIS_802_11_STATISTICS* stats) {
     return WithHandle(h, [&](Card& c) {
         if (stats == nullptr) return result::kBadArgument;
+        if (c.hostile()) {
+            std::memset(stats, 0xFF, sizeof *stats);  // a Length field that matches nothing
+            return result::kOk;
+        }
         *stats = c.counters().stats;
         return result::kOk;
     });
@@ -494,6 +534,11 @@ TEMBREL_API int Zarn9100QueryFastjoinAPInfo(ZARN9100_HANDLE h, _QELT_FASTJOIN_SS
     return WithHandle(h, [&](Card& c) {
         if (info == nullptr) return result::kBadArgument;
         std::memset(info, 0, sizeof *info);
+        if (c.hostile()) {
+            std::memset(info, 'Z', sizeof *info);
+            info->SsidLength = 0xFFFFFFFFu;
+            return result::kOk;
+        }
         const std::string* ssid = c.learntSsid();
         if (ssid == nullptr) return result::kNotAvailable;
         info->SsidLength = uint32_t(ssid->size());

@@ -4,6 +4,7 @@
 #include "ControlServer.h"
 
 #include <algorithm>
+#include <exception>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -49,6 +50,8 @@ Environment LoadConfiguredEnvironment() {
             }
         }
     }
+    if (const char* hostile = std::getenv("TEMBREL_SIM_HOSTILE"); hostile != nullptr && std::strcmp(hostile, "1") == 0)
+        env.hostile = true;
     // The variable names the host interface without an environment file (scripts/run sets it to
     // the interface of the default route, so that the utility shows real addresses and traffic).
     if (const char* host = std::getenv("TEMBREL_SIM_HOST_INTERFACE"); host != nullptr && *host != '\0') {
@@ -163,7 +166,40 @@ bool Simulation::control(const std::vector<std::string>& words, std::string& rep
         reply = "advanced " + words[1] + " ms";
         return true;
     }
-    return withCard([&](Card& card) { return RunControlCommand(card, words, reply); });
+    if (!words.empty() && words[0] == "storm") {
+        uint64_t ms = 0;
+        if (words.size() != 2 || !ParseMilliseconds(words[1], ms) || ms > 60'000) {
+            reply = "usage: storm MILLISECONDS (at most 60000)";
+            return false;
+        }
+        reply = "posted " + std::to_string(storm(ms)) + " events";
+        return true;
+    }
+    // Nothing may leave the library as an exception: the caller is C code or another process.
+    try {
+        return withCard([&](Card& card) { return RunControlCommand(card, words, reply); });
+    } catch (const std::exception& e) {
+        reply = std::string("the command could not be run: ") + e.what();
+        return false;
+    }
+}
+
+uint64_t Simulation::storm(uint64_t ms) {
+    // Link up, link down, scan complete and a code no library documents, as fast as the event
+    // thread delivers them; the queue stays short, so that the library's own memory does not grow.
+    constexpr uintptr_t kCodes[] = {event::kLinkUp, event::kLinkDown, event::kScanComplete, 77};
+    constexpr size_t kMaxQueued = 256;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    uint64_t posted = 0;
+    while (std::chrono::steady_clock::now() < until) {
+        if (dispatcher_.queued() >= kMaxQueued) {
+            std::this_thread::yield();
+            continue;
+        }
+        dispatcher_.post(LibraryEvent(kCodes[posted % 4]));
+        ++posted;
+    }
+    return posted;
 }
 
 }  // namespace tembrel::sim

@@ -50,6 +50,9 @@ public:
     // Runs one control command (the words of a command line); returns false with the reply
     // as an error message.
     bool control(const std::vector<std::string>& words, std::string& reply);
+    // Posts events as fast as the event thread delivers them for `ms` on the calling thread;
+    // returns how many.
+    uint64_t storm(uint64_t ms);
 
 private:
     Simulation();

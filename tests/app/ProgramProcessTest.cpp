@@ -243,4 +243,48 @@ TEST_F(ProgramTest, SecondCopyRestoresTheFirstAndEnds) {
     EXPECT_EQ(first->exitCode(), 0);
 }
 
+// A store that cannot be read whole (here: cut inside its third record) survives a start and a
+// SIGTERM as Data.cfg.bak, and standard error says so; the new Data.cfg holds what could be read.
+TEST_F(ProgramTest, DamagedStoreIsKeptAsBakWhenTheProgramSaves) {
+    const std::string store = (data_.path() + "/Data.cfg").toStdString();
+    {
+        tembrel::ProfileList prepared;
+        for (const char* name : {"One", "Two", "Three"}) {
+            auto p = tembrel::NewEmptyProfile();
+            tembrel::SetProfileName(*p, name);
+            p->networkType = 1;
+            prepared.Append(p);
+        }
+        ASSERT_TRUE(tembrel::SaveProfiles(store, prepared).ok());
+    }
+    QFile file(QString::fromStdString(store));
+    ASSERT_TRUE(file.resize(2 * 796 + 100));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    auto p = start(withData({"--driver", "/nonexistent/libTembrel.so"}));
+    // The window has loaded the store once it names the damage on standard error.
+    QByteArray err;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!err.contains("ends inside the record") && p->state() == QProcess::Running &&
+           std::chrono::steady_clock::now() < until) {
+        p->waitForReadyRead(100);
+        err += p->readAllStandardError();
+    }
+    ASSERT_TRUE(err.contains("ends inside the record")) << err.toStdString();
+    p->terminate();
+    ASSERT_TRUE(p->waitForFinished(15000));
+    EXPECT_EQ(p->exitCode(), 0);
+    err += p->readAllStandardError();
+    EXPECT_TRUE(err.contains("the previous file is kept as")) << err.toStdString();
+
+    QFile kept(data_.path() + "/Data.cfg.bak");
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), before);
+    tembrel::ProfileList saved;
+    ASSERT_TRUE(tembrel::ReadProfileFile(store, saved).ok());
+    EXPECT_EQ(saved.Count(), 3u);  // One, Two and the default
+}
+
 }  // namespace

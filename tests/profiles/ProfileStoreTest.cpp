@@ -1,9 +1,13 @@
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <functional>
 
 #include "ProfileTestSupport.h"
 #include "profiles/ProfileStore.h"
@@ -299,6 +303,148 @@ TEST_F(ProfileStore, SavingThroughASymlinkReplacesItsTarget) {
     ASSERT_TRUE(SaveProfiles(DataCfg(), list).ok());
     EXPECT_TRUE(std::filesystem::is_symlink(DataCfg()));
     EXPECT_EQ(std::filesystem::file_size(real), 2 * kEntryBytes);
+}
+
+struct FileIdentity {
+    ino_t inode;
+    off_t size;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity Identity(const std::filesystem::path& path) {
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+    return {info.st_ino, info.st_size};
+}
+
+struct NotReadWhole {
+    const char* label;
+    std::function<void(const std::filesystem::path&)> damage;
+    std::size_t loaded;  // records LoadProfiles still finds
+};
+
+// A store that cannot be read whole loads what it can; the first save keeps the old file as
+// Data.cfg.bak (replacing an older one), and later saves over the now healthy store keep nothing.
+TEST_F(ProfileStore, SaveOverAStoreNotReadWholeKeepsItAsBak) {
+    const std::vector<NotReadWhole> rows = {
+        {"cut inside the third record", [](const auto& p) { ASSERT_EQ(::truncate(p.c_str(), 2 * kEntryBytes + 300), 0); },
+         2},
+        {"stray bytes at the end", [](const auto& p) { std::ofstream(p, std::ios::app | std::ios::binary) << "xyz"; }, 3},
+        {"over the size bound", [](const auto& p) { std::filesystem::resize_file(p, kMaxProfileFileBytes + 1); }, 0},
+        {"a length field beyond the end",
+         [](const auto& p) { std::ofstream(p, std::ios::app | std::ios::binary) << std::string("\xff\xff\xff\x7f", 4); }, 3},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        std::filesystem::remove(Path("Data.cfg.bak"));
+        WriteAll(Path("Data.cfg.bak"), {7, 7, 7});  // an older copy: only the most recent is kept
+        Store({"A", "B", "C"});
+        row.damage(DataCfg());
+        // The very file is kept (the same inode), which also spares reading 64 MiB here.
+        const FileIdentity before = Identity(DataCfg());
+
+        ProfileList list;
+        EXPECT_FALSE(LoadProfiles(DataCfg(), list).ok());
+        EXPECT_EQ(list.Count(), row.loaded + 1);
+        const StoreResult saved = SaveProfiles(DataCfg(), list);
+        ASSERT_TRUE(saved.ok()) << saved.reason;
+        EXPECT_EQ(saved.keptAs, Path("Data.cfg.bak").string());
+        EXPECT_EQ(Identity(Path("Data.cfg.bak")), before);
+        EXPECT_EQ(FolderEntries(), (V{"Data.cfg", "Data.cfg.bak"}));
+
+        ProfileList again;
+        EXPECT_TRUE(LoadProfiles(DataCfg(), again).ok());
+        EXPECT_EQ(Names(again), Names(list));
+        const StoreResult second = SaveProfiles(DataCfg(), again);
+        ASSERT_TRUE(second.ok());
+        EXPECT_TRUE(second.keptAs.empty());
+        EXPECT_EQ(Identity(Path("Data.cfg.bak")), before);
+    }
+}
+
+// Temporary files of saves killed before their rename hold secrets: the next save removes them,
+// and leaves every other file alone.
+TEST_F(ProfileStore, SaveRemovesTemporariesOfKilledSaves) {
+    Store({"A"});
+    for (const char* name : {".Data.cfg.a1B2c3", ".Data.cfg.ZZZZZZ", ".Data.cfg.bak.42", ".Data.cfg.abc",
+                             ".Data.cfg.abcdefg", ".Other.cfg.a1B2c3", "Data.cfg.a1B2c3"})
+        WriteAll(Path(name), {1});
+    std::filesystem::create_directory(Path(".Data.cfg.folder"));
+    ProfileList list;
+    list.Append(Named("B"));
+    ASSERT_TRUE(ExportProfiles(Path("export.cfg"), list, DataCfg()).ok());
+    EXPECT_EQ(FolderEntries().size(), 10u) << "an export removes nothing";
+    ASSERT_TRUE(SaveProfiles(DataCfg(), list).ok());
+    EXPECT_EQ(FolderEntries(), (V{".Data.cfg.abc", ".Data.cfg.abcdefg", ".Data.cfg.bak.42", ".Data.cfg.folder",
+                                  ".Other.cfg.a1B2c3", "Data.cfg", "Data.cfg.a1B2c3", "export.cfg"}));
+}
+
+TEST_F(ProfileStore, SaveOverAHealthyStoreKeepsNoCopy) {
+    Store({"A", "B"});
+    ProfileList list;
+    ASSERT_TRUE(LoadProfiles(DataCfg(), list).ok());
+    const StoreResult saved = SaveProfiles(DataCfg(), list);
+    ASSERT_TRUE(saved.ok());
+    EXPECT_TRUE(saved.keptAs.empty());
+    EXPECT_EQ(FolderEntries(), (V{"Data.cfg"}));
+}
+
+// The user who cannot read their own store (mode 0200): a start and an exit used to leave only
+// "<Default>" behind. Run as an ordinary user, since root reads any file.
+TEST_F(ProfileStore, StoreWithoutReadPermissionIsKeptBeforeTheSave) {
+    Store({"A", "B", "C", "D", "E", "F"});
+    const Bytes before = ReadAll(DataCfg());
+    const uid_t user = ::geteuid() == 0 ? 65534 : ::geteuid();
+    const gid_t group = ::geteuid() == 0 ? 65534 : ::getegid();
+    ASSERT_EQ(::chown(folder_.c_str(), user, group), 0);
+    ASSERT_EQ(::chown(DataCfg().c_str(), user, group), 0);
+    ASSERT_EQ(::chmod(DataCfg().c_str(), 0200), 0);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(group) != 0 || ::setuid(user) != 0)) _exit(10);
+        ProfileList list;
+        if (LoadProfiles(DataCfg(), list).status != StoreStatus::OpenFailed) _exit(11);
+        if (Names(list) != V{"<Default>"}) _exit(12);
+        const StoreResult saved = SaveProfiles(DataCfg(), list);
+        _exit(saved.ok() && !saved.keptAs.empty() ? 0 : 13);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadAll(Path("Data.cfg.bak")), before);
+    struct stat info {};
+    ASSERT_EQ(::stat(Path("Data.cfg.bak").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0200u);
+    ProfileList saved;
+    EXPECT_TRUE(LoadProfiles(DataCfg(), saved).ok());
+    EXPECT_EQ(Names(saved), (V{"<Default>"}));
+}
+
+// A file the user made read-only stays as it is: the save and the export report a failure.
+TEST_F(ProfileStore, ReadOnlyFilesAreNotReplaced) {
+    ProfileList list;
+    list.Append(Named("New"));
+    const std::pair<std::filesystem::path, mode_t> rows[] = {
+        {DataCfg(), 0400}, {DataCfg(), 0444}, {DataCfg(), 0}, {Path("export.cfg"), 0400}};
+    for (const auto& [path, mode] : rows) {
+        SCOPED_TRACE(path.string() + " mode " + std::to_string(mode));
+        Store({"A"});
+        WriteAll(Path("export.cfg"), {1, 2, 3});
+        const Bytes before = ReadAll(path);
+        ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+        const StoreResult result = ExportProfiles(path, list, DataCfg());
+        EXPECT_EQ(result.status, StoreStatus::WriteFailed);
+        EXPECT_NE(result.reason.find("read-only"), std::string::npos) << result.reason;
+        EXPECT_EQ(ReadAll(path), before);
+        struct stat info {};
+        ASSERT_EQ(::stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode);
+        EXPECT_EQ(FolderEntries(), (V{"Data.cfg", "export.cfg"}));
+        ::chmod(path.c_str(), 0600);
+    }
 }
 
 TEST_F(ProfileStore, ImportGivesTwinsNewNamesAndKeepsOneDefault) {

@@ -36,7 +36,9 @@ INSTANTIATE_TEST_SUITE_P(
         FrequencyCase{5180000, 36}, FrequencyCase{5200000, 40}, FrequencyCase{5219000, 40},
         FrequencyCase{5240000, 48}, FrequencyCase{5260000, 52}, FrequencyCase{5320000, 64},
         FrequencyCase{5700000, 140}, FrequencyCase{5745000, 149}, FrequencyCase{5825000, 165},
-        FrequencyCase{UINT32_MAX, 149 + ((UINT32_MAX / 1000 - 5745) / 20) * 4}));
+        FrequencyCase{5844999, 165},
+        // Beyond the last channel of the plan: no channel, rather than a number no card uses.
+        FrequencyCase{5845000, 0}, FrequencyCase{6000000, 0}, FrequencyCase{UINT32_MAX, 0}));
 
 TEST(ChannelPlan, FrequencyOfEveryPlannedChannelGivesTheChannelBack) {
     std::vector<uint32_t> channels;

@@ -115,12 +115,19 @@ TEST_F(SimulatedCardTest, ControlToolRejectsBadCommands) {
         {"add '{not json'", "not valid JSON"},
         {"card sideways", "usage"},
         {"channel Studio-5G 6", "band"},
+        // Once ended the simulation (and the program that loaded it) with an uncaught exception.
+        {"add ssid=L bssid=00:11:22:33:44:57 channel=1 autoLink=0 tag=9 pin=12345678", "autolink=STATE"},
     };
     for (const Row& row : rows) {
         const ToolRun run = RunTool(row.arguments);
         EXPECT_EQ(run.status, 1) << row.arguments;
         EXPECT_NE(run.output.find(row.message), std::string::npos) << row.arguments << ": " << run.output;
     }
+    // A passphrase typed without its key is not echoed to standard error.
+    const ToolRun secret = RunTool("add ssid=X bssid=00:00:00:00:00:01 channel=3 security=wpa-psk Hunter2Secret");
+    EXPECT_EQ(secret.status, 1);
+    EXPECT_NE(secret.output.find("argument 5 is not key=value"), std::string::npos) << secret.output;
+    EXPECT_EQ(secret.output.find("Hunter2"), std::string::npos) << secret.output;
     EXPECT_EQ(RunTool("").status, 2);
     // A word that is not UTF-8 cannot travel as JSON text: refused as usage, not a crash.
     const ToolRun notText = RunTool("add \"$(printf 'ssid=\\377')\" bssid=00:00:00:00:00:09 channel=3");

@@ -79,6 +79,9 @@ const BadFile kBadFiles[] = {
      "line 1: network 1: \"signal\" must be a whole number from -110 to -10"},
     {"{\"regionCode\": 18446744073709551615}", "line 1: \"regionCode\" must be a whole number"},
     {"", "line 1: "},
+    // Beyond the range of a double: the parser's out_of_range, not a syntax error, and no crash.
+    {"{\"networks\": [\n{\"ssid\": \"A\", \"bssid\": \"00:00:00:00:00:01\", \"channel\": 1, \"signal\": 1e844674}]}",
+     "line 2: number overflow"},
 };
 
 TEST(EnvironmentFile, MalformedFilesNameTheLineAndTheReason) {
@@ -86,6 +89,25 @@ TEST(EnvironmentFile, MalformedFilesNameTheLineAndTheReason) {
         std::string error;
         EXPECT_FALSE(ParseEnvironment(bad.text, error)) << bad.text;
         EXPECT_EQ(error.rfind(bad.expected, 0), 0u) << "got: " << error << "\nfor: " << bad.text;
+    }
+}
+
+// The reason goes to standard error: a secret of the file is never part of it, whatever the damage.
+TEST(EnvironmentFile, MessagesNeverQuoteASecret) {
+    const std::string head = "{\"networks\": [{\"ssid\": \"A\", \"bssid\": \"00:00:00:00:00:01\", \"channel\": 1, ";
+    const char* rows[] = {
+        "\"security\": \"wpa-psk\", \"passphrase\": \"Hunter2Secret\\q\"}]}",        // a bad escape
+        "\"security\": \"wpa-psk\", \"passphrase\": \"Hunter2Secret",                 // never closed
+        "\"security\": \"wpa-psk\", \"passphrase\": \"Hunter2Secret\x01\"}]}",      // a control character
+        "\"security\": \"wpa2-eap\", \"identity\": \"i\", \"password\": \"Hunter2Secret\"",  // cut off
+        "\"security\": \"wep-open\", \"keyText\": \"Hunter2Secre\"}]}",               // wrong length
+        "\"security\": \"wpa-psk\", \"passphrase\": Hunter2Secret}]}",                 // not a string
+    };
+    for (const char* row : rows) {
+        std::string error;
+        EXPECT_FALSE(ParseEnvironment(head + row, error)) << row;
+        EXPECT_EQ(error.rfind("line 1: ", 0), 0u) << error;
+        EXPECT_EQ(error.find("Hunter2"), std::string::npos) << error;
     }
 }
 

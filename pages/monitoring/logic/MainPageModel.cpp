@@ -240,7 +240,10 @@ void MainPageModel::updateSignal() {
 }
 
 void MainPageModel::updateLinkSpeed() {
-    if (const auto speed = source_.queryLinkSpeed()) {
+    // The card's fastest rate is 108 Mbps (54 Mbps doubled in boost mode): a reading above it is
+    // a driver's nonsense, neither shown nor kept as the peak.
+    constexpr uint32_t kMaxLinkSpeed100bps = 1'080'000;
+    if (const auto speed = source_.queryLinkSpeed(); speed && *speed <= kMaxLinkSpeed100bps) {
         view_.linkSpeed = formatLinkSpeed(linkSpeed_.add(*speed));
     }
 }

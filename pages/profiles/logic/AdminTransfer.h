@@ -1,18 +1,23 @@
 #pragma once
-// The Admin page's import, all or nothing. The store's reader keeps the records read before a
-// damaged entry; an import must not, because the user could not tell which part of a backup
-// arrived. Plain C++, no widgets.
+// The Admin page's import. Plain C++, no widgets.
 
 #include <filesystem>
+#include <string>
 
 #include "profiles/ProfileList.h"
 #include "profiles/StoreResult.h"
 
 namespace tembrel {
 
-// Reads every record of `source` first; only when the whole file was read are the records appended
-// to `list` and the import fix-up (network-type order, one "<Default>", new names for repeated names)
-// run on the whole list, in one step as seen from other threads. On any failure `list` is untouched.
-StoreResult ImportWholeProfileFile(const std::filesystem::path& source, ProfileList& list);
+// Reads `source` first, then appends its records to `list` and runs the import fix-up
+// (network-type order, one "<Default>", new names for repeated names) on the whole list, in one
+// step as seen from other threads. A damaged file gives the records read before the damage; a
+// file that cannot be read at all, or damaged before its first record, leaves `list` untouched.
+StoreResult ImportProfileFile(const std::filesystem::path& source, ProfileList& list);
+
+// The line the page shows under the file's path when the file was read only in part (damaged,
+// or a read error midway): that it is damaged and how many profiles arrived. Empty when the file
+// was read whole or could not be read at all.
+std::string ImportDamageText(const StoreResult& imported);
 
 }  // namespace tembrel

@@ -292,6 +292,20 @@ TEST_F(MainPageModelTest, LinkSpeedKeepsThePeakUnlessRefreshRatePS) {
     }
 }
 
+TEST_F(MainPageModelTest, LinkSpeedBeyondTheCardsFastestRateIsNotShown) {
+    source.connectInfrastructure();
+    source.refreshRate = 1;
+    source.linkSpeed = 1080000;
+    model.activate();
+    EXPECT_EQ(model.view().linkSpeed, "108 Mbps");
+    for (const uint32_t nonsense : {1080001u, 0x80000000u, 0xFFFFFFFFu}) {
+        source.linkSpeed = nonsense;
+        source.tick += 1000;
+        model.periodicUpdate();
+        EXPECT_EQ(model.view().linkSpeed, "108 Mbps") << nonsense;
+    }
+}
+
 TEST_F(MainPageModelTest, NotificationTable) {
     source.connectInfrastructure();
     struct Row {

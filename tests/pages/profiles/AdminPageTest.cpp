@@ -12,6 +12,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <filesystem>
+
 namespace tembrel::testing {
 namespace {
 
@@ -178,13 +180,17 @@ TEST_F(AdminPageTest, ExportThenImportGivesTwins) {
 
 TEST_F(AdminPageTest, FileThatCannotBeReadChangesNothingAndTellsTheUser) {
     list().Append(Named("Home"));
-    const Bytes office = test::Entry(*Named("Office"));
-    test::WriteAll(path("cut.cfg"), test::Concat({office, Bytes(office.begin(), office.end() - 1)}));
     test::WriteAll(path("garbage.cfg"), Bytes{'g', 'a', 'r', 'b', 'a', 'g', 'e', '!', '\n'});
+    std::filesystem::create_directory(path("folder.cfg"));
     const ProfileSequence before = list().Snapshot();
     QSignalSpy imported(admin, &CAdminTool::profilesImported);
 
-    for (const char* name : {"missing.cfg", "cut.cfg", "garbage.cfg"}) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"missing.cfg", "The file could not be read."},
+        {"folder.cfg", "The file could not be read."},
+        {"garbage.cfg", "The file is damaged; no profile was imported."},
+    };
+    for (const auto& [name, line] : rows) {
         SCOPED_TRACE(name);
         dialogs.clear();
         const QString source = folder.filePath(name);
@@ -193,12 +199,36 @@ TEST_F(AdminPageTest, FileThatCannotBeReadChangesNothingAndTellsTheUser) {
 
         const auto shown = messages();
         ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].text, source + "\nThe file could not be read.");
+        EXPECT_EQ(shown[0].text, source + "\n" + line);
         EXPECT_EQ(shown[0].icon, MessageIcon::Exclamation);
         EXPECT_EQ(list().Snapshot(), before);
         EXPECT_EQ(Names(list()), (std::vector<std::string>{"<Default>", "Home"}));
     }
     EXPECT_EQ(imported.count(), 0);
+}
+
+// A backup with stray bytes at its end, or cut inside a record: the profiles before the damage
+// arrive, and the box says the file was damaged and how many came in.
+TEST_F(AdminPageTest, DamagedFileKeepsTheProfilesBeforeTheDamageAndSaysHowMany) {
+    list().Append(Named("Home"));
+    const Bytes office = test::Entry(*Named("Office"));
+    const Bytes park = test::Entry(*Named("Park", kNetworkTypeAdHoc));
+    test::WriteAll(path("stray.cfg"), test::Concat({office, park, Bytes{0x0d, 0x0a, 0x1a}}));
+    test::WriteAll(path("cut.cfg"), test::Concat({office, Bytes(office.begin(), office.end() - 1)}));
+    QSignalSpy imported(admin, &CAdminTool::profilesImported);
+
+    dialogs.answerFile(folder.filePath("stray.cfg"));
+    press(CAdminTool::kIdImport);
+    dialogs.answerFile(folder.filePath("cut.cfg"));
+    press(CAdminTool::kIdImport);
+
+    const auto shown = messages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, folder.filePath("stray.cfg") + "\nThe file is damaged; 2 profiles were imported.");
+    EXPECT_EQ(shown[1].text, folder.filePath("cut.cfg") + "\nThe file is damaged; 1 profile was imported.");
+    EXPECT_EQ(shown[1].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(imported.count(), 2);
+    EXPECT_EQ(Names(list()), (std::vector<std::string>{"<Default>", "Home", "Office", "Office2", "Park"}));
 }
 
 }  // namespace

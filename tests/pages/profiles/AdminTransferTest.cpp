@@ -21,35 +21,64 @@ struct DamagedFile {
     Bytes image;  // empty image and `directory` false: no file at all
     bool directory;
     StoreStatus status;
+    std::size_t records;             // imported: those read before the damage
+    std::vector<std::string> names;  // the list afterwards
+    const char* damageText;          // the page's line, empty when nothing could be read
 };
 
-TEST_F(AdminTransferTest, DamagedOrMissingFileLeavesTheListAlone) {
+TEST_F(AdminTransferTest, DamagedFileKeepsWhatWasReadAndUnreadableFileChangesNothing) {
     const Bytes home = Entry(*Named("Home"));
     const Bytes office = Entry(*Named("Office"));
+    const Bytes park = Entry(*Named("Park", kNetworkTypeAdHoc));
+    const std::vector<std::string> untouched = {"<Default>", "Home", "Beach"};
     const std::vector<DamagedFile> rows = {
-        {"missing", {}, false, StoreStatus::NotFound},
-        {"folder", {}, true, StoreStatus::NotARegularFile},
-        {"cut in the second length field", Concat({home, office, Bytes{0x14, 0x03}}), false, StoreStatus::Truncated},
-        {"cut in the second record", Concat({home, Bytes(office.begin(), office.end() - 100)}), false,
-         StoreStatus::Truncated},
-        {"text", Bytes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'r', 'o', 'f', 'i', 'l', 'e'}, false, StoreStatus::Truncated},
+        {"missing", {}, false, StoreStatus::NotFound, 0, untouched, ""},
+        {"folder", {}, true, StoreStatus::NotARegularFile, 0, untouched, ""},
+        {"cut in the second length field", Concat({home, office, Bytes{0x14, 0x03}}), false, StoreStatus::Truncated, 2,
+         {"<Default>", "Home", "Home2", "Office", "Beach"}, "The file is damaged; 2 profiles were imported."},
+        {"cut in the second record", Concat({park, Bytes(office.begin(), office.end() - 100)}), false,
+         StoreStatus::Truncated, 1, {"<Default>", "Home", "Beach", "Park"},
+         "The file is damaged; 1 profile was imported."},
+        {"a few stray bytes at the end of a backup", Concat({home, office, park, Bytes{'\n', 0x1a}}), false,
+         StoreStatus::Truncated, 3, {"<Default>", "Home", "Home2", "Office", "Beach", "Park"},
+         "The file is damaged; 3 profiles were imported."},
+        {"text", Bytes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'r', 'o', 'f', 'i', 'l', 'e'}, false, StoreStatus::Truncated, 0,
+         untouched, "The file is damaged; no profile was imported."},
     };
-    const ProfileSequence before = list.Snapshot();
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
+        list.Assign({NewDefaultProfile(), Named("Home"), Named("Beach", kNetworkTypeAdHoc)});
+        const ProfileSequence before = list.Snapshot();
         const auto path = Path(std::string(row.label) + ".cfg");
         if (row.directory)
             std::filesystem::create_directory(path);
         else if (!row.image.empty())
             WriteAll(path, row.image);
 
-        const StoreResult result = ImportWholeProfileFile(path, list);
+        const StoreResult result = ImportProfileFile(path, list);
         EXPECT_EQ(result.status, row.status);
         EXPECT_FALSE(result.reason.empty());
-        EXPECT_EQ(result.records, 0u);
-        EXPECT_EQ(list.Snapshot(), before);  // the very same records, in the same order
-        EXPECT_EQ(Names(list), (std::vector<std::string>{"<Default>", "Home", "Beach"}));
+        EXPECT_EQ(result.records, row.records);
+        EXPECT_EQ(Names(list), row.names);
+        EXPECT_EQ(ImportDamageText(result), row.damageText);
+        if (row.records == 0) {
+            EXPECT_EQ(list.Snapshot(), before);  // the very same records, in the same order
+        }
     }
+}
+
+TEST_F(AdminTransferTest, FilesReadWholeOrNotAtAllHaveNoDamageText) {
+    for (const StoreStatus status : {StoreStatus::Ok, StoreStatus::NotFound, StoreStatus::OpenFailed,
+                                     StoreStatus::NotARegularFile, StoreStatus::TooLarge, StoreStatus::WriteFailed}) {
+        StoreResult result;
+        result.status = status;
+        result.records = 4;
+        EXPECT_EQ(ImportDamageText(result), "") << static_cast<int>(status);
+    }
+    StoreResult tooMany;
+    tooMany.status = StoreStatus::TooManyRecords;
+    tooMany.records = 65536;
+    EXPECT_EQ(ImportDamageText(tooMany), "The file is damaged; 65536 profiles were imported.");
 }
 
 struct GoodFile {
@@ -80,7 +109,7 @@ TEST_F(AdminTransferTest, WholeFileIsAppendedAndFixedUp) {
         const auto path = Path(std::string(row.label) + ".cfg");
         WriteAll(path, row.image);
 
-        const StoreResult result = ImportWholeProfileFile(path, list);
+        const StoreResult result = ImportProfileFile(path, list);
         EXPECT_TRUE(result.ok()) << result.reason;
         EXPECT_EQ(result.records, row.records);
         EXPECT_EQ(Names(list), row.names);
@@ -93,7 +122,7 @@ TEST_F(AdminTransferTest, ExportedFileComesBackAsTwins) {
     const auto backup = Path("backup.cfg");
     ASSERT_TRUE(WriteProfileFile(backup, list, Path("Data.cfg")).ok());
 
-    ASSERT_TRUE(ImportWholeProfileFile(backup, list).ok());
+    ASSERT_TRUE(ImportProfileFile(backup, list).ok());
     EXPECT_EQ(Names(list), (std::vector<std::string>{"<Default>", "Office", "Net1", "<Site Survey>", "Office2", "Net2",
                                                      "Beach", "Beach2"}));
 }
