@@ -5,7 +5,7 @@
 // each page owns its own behaviour.
 
 #include "adapter/Adapter.h"
-#include "app/LibraryEventBridge.h"
+#include "platform/gui/LibraryEventBridge.h"
 #include "app/SheetContext.h"
 #include "pages/CZarn9100Page.h"
 #include "connection/AutoLinkDialog.h"
@@ -17,6 +17,7 @@
 #include "profiles/ProfileList.h"
 #include "profiles/StoreResult.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <filesystem>
@@ -32,6 +33,7 @@ class QTimer;
 namespace tembrel {
 
 class AutoLinkFlow;
+class CAutoLinkDlg;
 class CMainPage;
 class CTrayIcon;
 class CTrayMenu;
@@ -172,6 +174,8 @@ private:
 
     // AutoLinkHost
     std::unique_ptr<AutoLinkDialog> createAutoLinkDialog() override;
+    // Closes an open Auto Link dialog (the card went away, the program ends).
+    void abandonAutoLinkDialog();
     void hideWindow() override { hide(); }
     void showWindow() override;
 
@@ -211,6 +215,7 @@ private:
     QPushButton* cancelButton_ = nullptr;
     QCheckBox* radioCheck_ = nullptr;
     QTimer* monitorTimer_ = nullptr;
+    QPointer<CAutoLinkDlg> autoLinkDialog_;  // while the Auto Link flow shows it
     ExitHooks exitHooks_;
     bool monitorMode_ = false;
     bool exiting_ = false;
