@@ -28,12 +28,13 @@ AssociateResult AssociateWith(DriverLibrary& driver, const AdapterHandle& handle
 
 void DisconnectCard(DriverLibrary& driver, const AdapterHandle& handle) {
     driver.WPAPortDown();
-    static constexpr std::array<char, 32> kNoNetwork = [] {
-        std::array<char, 32> a{};
-        a.fill('\x01');
+    // 32 bytes of 0x01, and a terminator for a library that reads the name as text.
+    static constexpr std::array<char, 33> kNoNetwork = [] {
+        std::array<char, 33> a{};
+        for (size_t i = 0; i < 32; ++i) a[i] = '\x01';
         return a;
     }();
-    if (const auto lease = handle.lease()) driver.SetSsid(lease.get(), kNoNetwork.data(), kNoNetwork.size(), 0);
+    if (const auto lease = handle.lease()) driver.SetSsid(lease.get(), kNoNetwork.data(), 32, 0);
 }
 
 void ReadCardIpSettings(DriverLibrary& driver, const AdapterHandle& handle, const IpHelper& ipHelper, int osFamily,
