@@ -161,6 +161,7 @@ void CAutoLinkDlg::OnApply() {
     if (!open_) return;
     setBusy(true);
     pending_ = false;
+    exchanging_ = false;
     done_ = false;
     const std::string pin = pin_->text().toStdString();
     const auto refuse = [this](std::string_view text, bool clear) {
@@ -222,6 +223,8 @@ void CAutoLinkDlg::OnExit() {
         return;
     }
     storeAutoLinkChoice();
+    // An open association or exchange of this dialog's must not go on without it.
+    if (pending_ || exchanging_) DisconnectCard(context_.library(), context_.handle());
     done(Rejected);
 }
 
@@ -275,6 +278,7 @@ void CAutoLinkDlg::OnLibraryEvent(quintptr code, qintptr param) {
         case EventAction::kSucceeded: exchangeSucceeded(); break;
         case EventAction::kFailed: exchangeFailed(); break;
         case EventAction::kWrongPin:
+            exchanging_ = false;
             DisconnectCard(context_.library(), context_.handle());
             setBusy(false);
             setStatus(kTextAssociationFailed);
@@ -293,10 +297,11 @@ void CAutoLinkDlg::startExchange() {
         if (!countdown(kTextNoIpAddress, kNoIpAddressSeconds)) return;
         read();
     }
-    SendSetupRecords(context_.library(), context_.handle(), apTag_, appliedPin_, ip_);
+    exchanging_ = SendSetupRecords(context_.library(), context_.handle(), apTag_, appliedPin_, ip_);
 }
 
 void CAutoLinkDlg::exchangeSucceeded() {
+    exchanging_ = false;
     DisconnectCard(context_.library(), context_.handle());
     if (!waitMs(kSettleAfterExchangeMs)) return;
     const auto ssid = QueryLearntSsid(context_.library(), context_.handle());
@@ -312,6 +317,7 @@ void CAutoLinkDlg::exchangeSucceeded() {
 }
 
 void CAutoLinkDlg::exchangeFailed() {
+    exchanging_ = false;
     DisconnectCard(context_.library(), context_.handle());
     if (!waitMs(kSettleAfterExchangeMs)) return;
     setStatus(kTextFailed);

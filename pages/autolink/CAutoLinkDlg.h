@@ -120,6 +120,7 @@ private:
     uint32_t state_ = 0;
     std::string appliedPin_;  // the PIN the running attempt uses
     bool pending_ = false;
+    bool exchanging_ = false;  // the setup records went out and no outcome came back yet
     bool done_ = false;
     bool open_ = false;
     bool busy_ = false;
