@@ -67,6 +67,8 @@ public:
     Adapter& adapter() { return *adapter_; }
     const Adapter& adapter() const { return *adapter_; }
     DriverLibrary& library() { return context_.library; }
+    // The window's receiver of the library's events.
+    const ZARN9100_EVENT_SINK* eventSink() const { return events_->sink(); }
     const std::string& libraryPath() const { return context_.libraryPath; }
     const IpHelper& ipHelper() const { return *ipHelper_; }
     Settings& settings() { return context_.settings; }
