@@ -1,6 +1,5 @@
 #include "CZarn9100Sheet.h"
 
-#include "app/AutoLinkStandInDialog.h"
 #include "app/CTrayIcon.h"
 #include "app/CTrayMenu.h"
 #include "app/QtTrayShell.h"
@@ -11,6 +10,7 @@
 #include "connection/StatusRefresher.h"
 #include "connection/Supervisor.h"
 #include "pages/CReadmePage.h"
+#include "pages/autolink/AutoLinkDialogRunner.h"
 #include "pages/monitoring/CMainPage.h"
 #include "pages/monitoring/CRssiStatistics.h"
 #include "pages/monitoring/CStatistics.h"
@@ -441,6 +441,8 @@ void CZarn9100Sheet::Exit(bool tellOnSaveFailure) {
         dialogs().showMessage(this, QString::fromStdString(context_.profileStorePath) +
                                         "\nThe profiles could not be saved.");
     if (exitHooks_.releaseDeviceNotifications) exitHooks_.releaseDeviceNotifications();
+    // An open Auto Link dialog closes first and hands the library's events back.
+    abandonAutoLinkDialog();
     supervisor_->stop(std::chrono::milliseconds(0));  // the stop event; CloseAdapter waits for it
     if (adapter_->handle().held()) {
         {
@@ -503,6 +505,7 @@ Adapter::DeviceChangeHooks CZarn9100Sheet::deviceChangeHooks() {
     hooks.beforeRemovalClose = [this] {
         if (monitorTimer_) monitorTimer_->stop();
         if (flags_.autoLinkRunning) autoLinkEvent_.Signal(flags_, kAutoLinkConnected);
+        abandonAutoLinkDialog();
     };
     return hooks;
 }
@@ -533,7 +536,14 @@ void CZarn9100Sheet::forwardToActivePage(quintptr code, qintptr param, const QSt
 void CZarn9100Sheet::runAutoLink() { autoLinkFlow_->RunAutoLink(); }
 
 std::unique_ptr<AutoLinkDialog> CZarn9100Sheet::createAutoLinkDialog() {
-    return std::make_unique<AutoLinkStandInDialog>(flags_, this);
+    auto runner = std::make_unique<AutoLinkDialogRunner>(pageContext(), AutoLinkDlgSetup{events_->sink(), context_.dialogClock},
+                                                         this);
+    autoLinkDialog_ = runner->window();
+    return runner;
+}
+
+void CZarn9100Sheet::abandonAutoLinkDialog() {
+    if (autoLinkDialog_) autoLinkDialog_->Abandon();
 }
 
 // ---- AdapterHooks ----

@@ -5,7 +5,7 @@
 // each page owns its own behaviour.
 
 #include "adapter/Adapter.h"
-#include "app/LibraryEventBridge.h"
+#include "platform/gui/LibraryEventBridge.h"
 #include "app/SheetContext.h"
 #include "pages/CZarn9100Page.h"
 #include "connection/AutoLinkDialog.h"
@@ -33,6 +33,7 @@ class QTimer;
 namespace tembrel {
 
 class AutoLinkFlow;
+class CAutoLinkDlg;
 class CMainPage;
 class CTrayIcon;
 class CTrayMenu;
@@ -66,6 +67,8 @@ public:
     Adapter& adapter() { return *adapter_; }
     const Adapter& adapter() const { return *adapter_; }
     DriverLibrary& library() { return context_.library; }
+    // The window's receiver of the library's events.
+    const ZARN9100_EVENT_SINK* eventSink() const { return events_->sink(); }
     const std::string& libraryPath() const { return context_.libraryPath; }
     const IpHelper& ipHelper() const { return *ipHelper_; }
     Settings& settings() { return context_.settings; }
@@ -173,6 +176,8 @@ private:
 
     // AutoLinkHost
     std::unique_ptr<AutoLinkDialog> createAutoLinkDialog() override;
+    // Closes an open Auto Link dialog (the card went away, the program ends).
+    void abandonAutoLinkDialog();
     void hideWindow() override { hide(); }
     void showWindow() override;
 
@@ -216,6 +221,7 @@ private:
     QPushButton* cancelButton_ = nullptr;
     QCheckBox* radioCheck_ = nullptr;
     QTimer* monitorTimer_ = nullptr;
+    QPointer<CAutoLinkDlg> autoLinkDialog_;  // while the Auto Link flow shows it
     ExitHooks exitHooks_;
     bool monitorMode_ = false;
     bool exiting_ = false;

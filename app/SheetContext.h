@@ -4,6 +4,7 @@
 #include "app/TrayShell.h"
 #include "platform/CertificateStore.h"
 #include "platform/IpHelper.h"
+#include "ui/logic/DialogClock.h"
 
 #include <memory>
 #include <string>
@@ -27,6 +28,8 @@ struct SheetContext {
     std::unique_ptr<TrayShell> trayShell;
     // Null: the "certificates" folder beside Data.cfg.
     std::unique_ptr<CertificateStore> certificates;
+    // Time of the Auto Link dialog's countdowns and association limit; null: real time.
+    std::shared_ptr<ui::DialogClock> dialogClock;
     // Supervisor pacing: the documented 5,000 ms period and 500 ms pause unless a test shortens them.
     int supervisorPeriodMs = 5000;
     int supervisorPauseMs = 500;

@@ -270,7 +270,7 @@ void Card::associate(const Network& n) {
     if (n.security == Security::WpaEap || n.security == Security::Wpa2Eap || n.security == Security::CcxLeap)
         emit(StatusTextEvent(std::string(EapMethodName(method)) + " authentication succeeded"));
     emit(LibraryEvent(n.adHoc ? event::kAdHocLinkUp : event::kLinkUp));
-    if (n.autoLink.present && n.autoLink.state == 1) emit(LibraryEvent(event::kAutoLinkConfigured));
+    if (n.autoLink.present && n.autoLink.state == 1 && !n.autoLink.silent) emit(LibraryEvent(event::kAutoLinkConfigured));
 }
 
 void Card::startAdHoc(const std::string& ssid) {
@@ -577,6 +577,9 @@ int Card::setFastJoinSecurity(const _QELT_FASTJOIN_SEC_INFO& info) {
     const Network* n = linkNetwork();
     if (n == nullptr || !n->autoLink.present || n->autoLink.state != 0) return result::kNotAvailable;
     if (info.Length != sizeof(_QELT_FASTJOIN_SEC_INFO)) return result::kBadArgument;
+    // Every utility sends the same all-zero fixed block and an address mode of 1 (static) or 2 (DHCP).
+    const bool zeroBlock = std::all_of(std::begin(info.FixedBlock), std::end(info.FixedBlock), [](uint8_t b) { return b == 0; });
+    if (!zeroBlock || (info.AddressMode != 1 && info.AddressMode != 2)) return result::kBadArgument;
     exchange_.securityReceived = true;
     exchange_.apTag = info.ApTag;
     size_t len = 0;
@@ -592,10 +595,12 @@ int Card::setFastJoinSetup(const _QELT_FASTJOIN_SETUP_REQ& request) {
         return result::kNotAvailable;
     }
     if (request.Length != sizeof(_QELT_FASTJOIN_SETUP_REQ) || !exchange_.securityReceived ||
-        request.ApTag != exchange_.apTag) {
+        request.ApTag != exchange_.apTag || request.Field1 != 1 || request.Field2 != 1 || request.Field3 != 0) {
         emit(LibraryEvent(event::kAutoLinkFailed));
         return result::kBadArgument;
     }
+    // An access point that never answers takes the request and stays quiet.
+    if (n->autoLink.silent) return result::kOk;
     exchange_.running = true;
     exchange_.step = 0;
     exchange_.dueMs = nowMs_ + kExchangeStepMs;

@@ -38,6 +38,7 @@ std::string Describe(const Network& n, bool associated) {
                   n.hidden ? "  hidden" : "", associated ? "  <associated>" : "");
     std::string out = line;
     if (n.autoLink.present) out += "  auto-link state " + std::to_string(n.autoLink.state);
+    if (n.autoLink.present && n.autoLink.silent) out += " (silent)";
     return out;
 }
 
@@ -86,6 +87,12 @@ bool WordsToNetwork(const std::vector<std::string>& words, json& obj, std::strin
             obj["autoLink"][key == "autolink" ? "state" : "tag"] = number;
         } else if (key == "pin") {
             obj["autoLink"]["pin"] = value;
+        } else if (key == "silent") {
+            if (value != "true" && value != "false" && value != "1" && value != "0") {
+                error = key + " must be true or false";
+                return false;
+            }
+            obj["autoLink"]["silent"] = value == "true" || value == "1";
         } else {
             obj[key] = value;
         }
@@ -220,7 +227,7 @@ std::string ControlHelp() {
            "  signal NETWORK DBM             set a network's signal level (-110 to -10)\n"
            "  channel NETWORK N              move a network to another channel\n"
            "  add KEY=VALUE...               add a network (keys as in the environment file;\n"
-           "                                 autolink=STATE tag=N pin=TEXT for Auto Link)\n"
+           "                                 autolink=STATE tag=N pin=TEXT silent=1 for Auto Link)\n"
            "  add '{JSON}'                   add a network given as one JSON object\n"
            "  remove NETWORK                 take a network away\n"
            "  advance MS                     move simulation time forward\n"

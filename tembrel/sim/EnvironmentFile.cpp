@@ -304,14 +304,14 @@ std::optional<Network> ParseNetworkObject(const json& obj, std::string& error) {
     if (!GetInteger<uint16_t>(obj, "beaconInterval", 20, 1000, n.beaconIntervalTu, error)) return std::nullopt;
     if (obj.contains("autoLink")) {
         const json& al = obj.at("autoLink");
-        if (!al.is_object() || !OnlyKnownKeys(al, {"state", "tag", "pin"}, error)) {
-            if (error.empty()) error = "\"autoLink\" must be an object with state, tag and pin";
+        if (!al.is_object() || !OnlyKnownKeys(al, {"state", "tag", "pin", "silent"}, error)) {
+            if (error.empty()) error = "\"autoLink\" must be an object with state, tag, pin and silent";
             return std::nullopt;
         }
         n.autoLink.present = true;
         if (!GetInteger<int>(al, "state", 0, 2, n.autoLink.state, error) ||
             !GetInteger<uint8_t>(al, "tag", 0, 255, n.autoLink.apTag, error) ||
-            !GetString(al, "pin", 31, n.autoLink.pin, error))
+            !GetString(al, "pin", 31, n.autoLink.pin, error) || !GetBool(al, "silent", n.autoLink.silent, error))
             return std::nullopt;
         if (n.autoLink.state == 0 && n.autoLink.pin.size() < 8) {
             error = "an unconfigured Auto Link access point needs a \"pin\" of 8 to 31 characters";

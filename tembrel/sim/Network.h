@@ -35,6 +35,7 @@ struct AutoLinkInfo {
     int state = 0;        // 0 unconfigured, 1 configured by Auto Link, 2 configured by hand
     uint8_t apTag = 0;
     std::string pin;      // what an unconfigured access point expects
+    bool silent = false;  // never answers: no exchange steps, no 1008 after joining
 };
 
 struct Network {

@@ -31,6 +31,10 @@ public:
             return *h != nullptr;
         });
     }
+    // Holds `h` as the handle without calling the driver (a recording driver's own handle).
+    void holdHandle(ZARN9100_HANDLE h) {
+        handle_.exclusive([h](ZARN9100_HANDLE* held) { *held = h; });
+    }
     void closeAdapter() {
         handle_.exclusive([this](ZARN9100_HANDLE* h) {
             if (*h != nullptr) driver_.CloseAdapter(h);

@@ -1,5 +1,7 @@
 #include "SimFixture.h"
 
+#include <algorithm>
+
 namespace tembrel::testing {
 namespace {
 
@@ -102,6 +104,77 @@ TEST_F(AutoLinkTest, SetupWithoutAnUnconfiguredAccessPointFails) {
     _QELT_FASTJOIN_SETUP_REQ request{8, 0x21, 1, 1, 0};
     EXPECT_NE(Zarn9100SetFJSetupRequest(h, &request), 0);
     ASSERT_TRUE(events.waitFor(0xF0000008u));
+}
+
+// The access point takes only the records every utility sends: the all-zero fixed block, an
+// address mode of 1 or 2, and a setup request of 1, 1, 0.
+struct RecordRow {
+    const char* name;
+    void (*spoil)(_QELT_FASTJOIN_SEC_INFO&, _QELT_FASTJOIN_SETUP_REQ&);
+    bool securityTaken;
+};
+
+class RecordCheckTest : public AutoLinkTest, public ::testing::WithParamInterface<RecordRow> {};
+
+TEST_P(RecordCheckTest, OnlyTheExpectedRecordsStartTheExchange) {
+    ASSERT_EQ(connectOpen("Orvix-AutoLink-New"), 0);
+    _QELT_FASTJOIN_SEC_INFO info{};
+    info.Length = sizeof info;
+    info.ApTag = 0x21;
+    std::memcpy(info.Pin, "12345678", 8);
+    info.AddressMode = 1;
+    _QELT_FASTJOIN_SETUP_REQ request{8, 0x21, 1, 1, 0};
+    GetParam().spoil(info, request);
+    EXPECT_EQ(Zarn9100SetFJSecurityInfo(h, &info) == 0, GetParam().securityTaken);
+    EXPECT_NE(Zarn9100SetFJSetupRequest(h, &request), 0);
+    ASSERT_TRUE(events.waitFor(0xF0000008u));
+    TembrelSimAdvance(300 * 8);
+    flush();
+    EXPECT_EQ(events.codes(), (std::vector<uintptr_t>{1, 0xF0000008u}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, RecordCheckTest,
+    ::testing::Values(
+        RecordRow{"FixedBlockNotZero", [](auto& info, auto&) { info.FixedBlock[127] = 1; }, false},
+        RecordRow{"AddressModeZero", [](auto& info, auto&) { info.AddressMode = 0; }, false},
+        RecordRow{"AddressModeThree", [](auto& info, auto&) { info.AddressMode = 3; }, false},
+        RecordRow{"SecurityLength", [](auto& info, auto&) { info.Length = 167; }, false},
+        RecordRow{"RequestLength", [](auto&, auto& request) { request.Length = 9; }, true},
+        RecordRow{"RequestTag", [](auto&, auto& request) { request.ApTag = 0x22; }, true},
+        RecordRow{"RequestField1", [](auto&, auto& request) { request.Field1 = 2; }, true},
+        RecordRow{"RequestField2", [](auto&, auto& request) { request.Field2 = 0; }, true},
+        RecordRow{"RequestField3", [](auto&, auto& request) { request.Field3 = 1; }, true}),
+    [](const ::testing::TestParamInfo<RecordRow>& info) { return std::string(info.param.name); });
+
+TEST_F(AutoLinkTest, SilentAccessPointsNeverAnswer) {
+    ASSERT_EQ(Control(R"(["add", "ssid=Quiet-New", "bssid=00:3A:7E:00:00:30", "channel=3", "autolink=0", "tag=48",
+                           "pin=12345678", "silent=1"])"),
+              "added Quiet-New");
+    ASSERT_EQ(Control(R"(["add", "ssid=Quiet-Set", "bssid=00:3A:7E:00:00:31", "channel=3", "security=wpa-psk",
+                           "passphrase=87654321", "autolink=1", "tag=49", "silent=true"])"),
+              "added Quiet-Set");
+    ASSERT_EQ(Zarn9100Scan(h), 0);
+    TembrelSimAdvance(1200);
+    ASSERT_EQ(connectOpen("Quiet-New"), 0);
+    _QELT_FASTJOIN_SEC_INFO info{};
+    info.Length = sizeof info;
+    info.ApTag = 48;
+    std::memcpy(info.Pin, "12345678", 8);
+    info.AddressMode = 2;
+    ASSERT_EQ(Zarn9100SetFJSecurityInfo(h, &info), 0);
+    _QELT_FASTJOIN_SETUP_REQ request{8, 48, 1, 1, 0};
+    ASSERT_EQ(Zarn9100SetFJSetupRequest(h, &request), 0);
+    TembrelSimAdvance(300 * 10);
+
+    Zarn9100SetAuthMode(h, 4);
+    Zarn9100SetWepStatus(h, 4);
+    Zarn9100SetWPAInformation(h, 1, 2, 2, "87654321", "Quiet-Set");
+    ASSERT_EQ(Zarn9100SetSsid(h, "Quiet-Set", 9, 0), 0);
+    flush();
+    const auto codes = events.codes();
+    EXPECT_EQ(std::count_if(codes.begin(), codes.end(), [](uintptr_t c) { return c >= 1008; }), 0);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), uintptr_t{1}), 2);
 }
 
 TEST_F(AutoLinkTest, ConfiguredAccessPointReports1008OnlyWithTheRightPassphrase) {

@@ -3,6 +3,7 @@
 #include "CredentialDialogs.h"
 
 #include "app/CZarn9100Sheet.h"
+#include "pages/autolink/CAutoLinkDlg.h"
 #include "pages/profiles/CAdminTool.h"
 #include "pages/profiles/CProfileManager.h"
 #include "pages/profiles/CProfileWizard.h"
@@ -12,6 +13,8 @@
 #include "profiles/ProfileText.h"
 #include "pages/survey/CSiteSurvey.h"
 #include "platform/gui/DialogService.h"
+#include "ui/CountdownBox.h"
+#include "ui/QtDialogClock.h"
 
 #include <QAbstractButton>
 #include <QPointer>
@@ -111,6 +114,27 @@ std::vector<DialogEntry> DialogCatalog() {
         {"dialog-advanced-filter", "Site Survey: Advanced Filter", ButtonOnPage(CSiteSurvey::kDialogId, CSiteSurvey::kIdFilter)},
         {"dialog-import-profiles", "Admin: Import Profiles", ButtonOnPage(CAdminTool::kDialogId, 1081)},
         {"dialog-export-profiles", "Admin: Export Profiles", ButtonOnPage(CAdminTool::kDialogId, 1082)},
+        {"dialog-auto-link", "Auto Link",
+         [](CZarn9100Sheet& sheet, QString&) -> DialogOpener {
+             return [&sheet] {
+                 // The dialog as the program shows it, with the card's Auto Link access points
+                 // (or a sample list without a card that offers any).
+                 auto candidates =
+                     SearchAutoLinkCandidates(sheet.library(), sheet.adapter().handle(), sheet.profiles());
+                 if (candidates.empty()) candidates = {{"Orvix-AutoLink-New", 36, 0, 0x21}, {"Orvix-AutoLink-Set", 30, 1, 0x22}};
+                 CAutoLinkDlg dialog(sheet.pageContext(), AutoLinkDlgSetup{sheet.eventSink(), nullptr}, &sheet);
+                 dialog.setCandidates(candidates);
+                 dialog.exec();
+             };
+         }},
+        {"dialog-countdown-box", "Auto Link: countdown box",
+         [](CZarn9100Sheet& sheet, QString&) -> DialogOpener {
+             return [&sheet] {
+                 ui::QtDialogClock clock;
+                 ui::CountdownBox box("Auto Link is done successfully.\nPreparing to exit......", 15, clock, &sheet);
+                 box.run();
+             };
+         }},
     };
     for (DialogEntry& entry : CredentialDialogEntries()) entries.push_back(std::move(entry));
     return entries;

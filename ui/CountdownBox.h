@@ -1,0 +1,43 @@
+#pragma once
+// A modal box that shows a text for a number of seconds: it covers its owner's window, its
+// title counts the seconds left (" 5 seconds remaining..."), a progress bar advances once a
+// second, and it closes by itself when the time is up. Time comes from a DialogClock.
+
+#include "ui/logic/Countdown.h"
+#include "ui/logic/DialogClock.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class QLabel;
+class QProgressBar;
+
+namespace tembrel::ui {
+
+class CountdownBox : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kIdText = 1300;
+    static constexpr int kIdProgress = 1301;
+
+    CountdownBox(const QString& text, int seconds, DialogClock& clock, QWidget* owner);
+    ~CountdownBox() override;
+
+    // Shows the box until the time is up (or it is closed) and returns then.
+    void run();
+
+    int remainingSeconds() const { return countdown_.remaining(); }
+
+private:
+    void onSecond();
+    void showProgress();
+
+    Countdown countdown_;
+    DialogClock& clock_;
+    std::unique_ptr<DialogTimer> timer_;
+    QLabel* text_;
+    QProgressBar* progress_;
+};
+
+}  // namespace tembrel::ui
