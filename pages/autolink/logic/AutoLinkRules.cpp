@@ -2,6 +2,7 @@
 
 #include "connection/EventCodes.h"
 #include "connection/SecurityPlan.h"
+#include "profiles/Cipher.h"
 #include "profiles/ProfileText.h"
 
 #include <algorithm>
@@ -39,7 +40,7 @@ PROFILE_RECORD WpaPskProfile(std::string_view ssid, std::string_view pin) {
     SetProfileSsid(p, ssid);
     p.networkType = 1;
     p.wirelessMode = 0;
-    p.encryption = kEncryptionTkip;
+    p.encryption = kCipherTkip;
     p.authMode = 2;  // WPA-PSK
     const std::size_t length = std::min(pin.size(), sizeof p.passphrase - 1);
     std::memcpy(p.passphrase, pin.data(), length);
@@ -73,7 +74,7 @@ uint32_t AssociationAuthValue(uint32_t authMode) {
 }
 
 uint32_t AssociationWepStatus(int32_t encryption) {
-    return encryption == kEncryptionTkip ? kNdisTkipEnabled : kNdisEncryptionDisabled;
+    return encryption == kCipherTkip ? kNdisTkipEnabled : kNdisEncryptionDisabled;
 }
 
 EventAction ActionFor(uintptr_t code) {

@@ -104,7 +104,7 @@ Credentials& SecurityPageModel::credentials() {
 }
 
 bool SecurityPageModel::wepKeysConfigurable() const {
-    return wepArea() && (encryption_ == kEncryptionWep || authentication_ == kAuthSharedKey);
+    return wepArea() && (encryption_ == kCipherWep || authentication_ == kAuthSharedKey);
 }
 
 std::string SecurityPageModel::credentialsButtonText() const {
@@ -123,7 +123,7 @@ std::string SecurityPageModel::transmitKeyCaption(int key) const {
 }
 
 std::optional<std::string> SecurityPageModel::check() {
-    const bool wepUsed = (encryption_ == kEncryptionWep && wepArea()) || authentication_ == kAuthSharedKey;
+    const bool wepUsed = (encryption_ == kCipherWep && wepArea()) || authentication_ == kAuthSharedKey;
     if (wepUsed && (wepKeys_.txKeyIndex < 1 || wepKeys_.txKeyIndex > 4)) return std::string(kSelectTxKeyMessage);
     if (passphraseArea()) {
         const char* problem = nullptr;

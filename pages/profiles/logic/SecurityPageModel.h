@@ -76,7 +76,7 @@ private:
     bool adHoc_ = false;
     uint32_t authentication_ = kAuthOpenSystem;
     uint32_t protocol_ = 0;
-    int32_t encryption_ = kEncryptionOff;
+    int32_t encryption_ = kCipherNone;
     WEP_KEY_SET wepKeys_{};
     std::string passphrase_;
     std::string confirmation_;

@@ -58,15 +58,15 @@ std::vector<Choice> ProtocolChoices(uint32_t group) {
 std::vector<Choice> EncryptionChoices(uint32_t authentication, uint32_t protocol) {
     switch (authentication) {
     case kAuthOpenSystem: case kAuthAutoSwitch: case kGroupCcx:
-        return {{"Security Off", kEncryptionOff}, {"WEP", kEncryptionWep}};
+        return {{"Security Off", kCipherNone}, {"WEP", kCipherWep}};
     case kAuthSharedKey: case kGroup8021x:
-        return {{"WEP", kEncryptionWep}};
+        return {{"WEP", kCipherWep}};
     case kAuthWpaPsk: case kAuthWpa2Psk:
-        return {{"TKIP", kEncryptionTkip}, {"AES", kEncryptionAes}};
+        return {{"TKIP", kCipherTkip}, {"AES", kCipherAes}};
     case kGroupWpa: case kGroupWpa2: {
         std::vector<Choice> choices;
-        if (protocol != 14) choices.push_back({"TKIP", kEncryptionTkip});
-        if (protocol != 3) choices.push_back({"AES", kEncryptionAes});
+        if (protocol != 14) choices.push_back({"TKIP", kCipherTkip});
+        if (protocol != 3) choices.push_back({"AES", kCipherAes});
         return choices;
     }
     default: return {};
@@ -75,10 +75,10 @@ std::vector<Choice> EncryptionChoices(uint32_t authentication, uint32_t protocol
 
 int32_t DefaultEncryption(uint32_t authentication, uint32_t protocol) {
     switch (authentication) {
-    case kGroupCcx: case kAuthSharedKey: case kGroup8021x: return kEncryptionWep;
-    case kAuthWpaPsk: case kAuthWpa2Psk: return kEncryptionTkip;
+    case kGroupCcx: case kAuthSharedKey: case kGroup8021x: return kCipherWep;
+    case kAuthWpaPsk: case kAuthWpa2Psk: return kCipherTkip;
     case kGroupWpa: case kGroupWpa2: return static_cast<int32_t>(EncryptionChoices(authentication, protocol).front().value);
-    default: return kEncryptionOff;
+    default: return kCipherNone;
     }
 }
 

@@ -11,6 +11,7 @@
 #include "pages/profiles/logic/CredentialRules.h"
 #include "pages/profiles/logic/Credentials.h"
 #include "pages/profiles/logic/ProfileInputRules.h"
+#include "profiles/Cipher.h"
 
 namespace tembrel {
 
@@ -25,11 +26,6 @@ inline constexpr uint32_t kGroupWpa = 100;
 inline constexpr uint32_t kGroupWpa2 = 101;
 inline constexpr uint32_t kGroupCcx = 102;
 inline constexpr uint32_t kGroup8021x = 103;
-
-inline constexpr int32_t kEncryptionOff = 0;
-inline constexpr int32_t kEncryptionWep = 1;
-inline constexpr int32_t kEncryptionTkip = 2;
-inline constexpr int32_t kEncryptionAes = 3;
 
 bool IsAuthenticationGroup(uint32_t authentication);
 // Open System, Shared Key and Auto Switch: the modes that use static WEP keys.

@@ -173,7 +173,7 @@ TEST(SecurityPageModel, SwitchingToAdHocFallsBackToOpenSystem) {
     model.load(Record(kAuthWpaPsk, 2));
     model.setAdHoc(true, true);
     EXPECT_EQ(model.authentication(), kAuthOpenSystem);
-    EXPECT_EQ(model.encryption(), kEncryptionOff);
+    EXPECT_EQ(model.encryption(), kCipherNone);
     model.load(Record(kAuthSharedKey, 1));
     model.setAdHoc(true, true);
     EXPECT_EQ(model.authentication(), kAuthSharedKey);
