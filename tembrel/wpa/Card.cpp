@@ -75,7 +75,9 @@ Card::Card(Paths paths) : paths_(std::move(paths)) {
     thread_ = std::thread([this] { eventLoop(); });
 }
 
-Card::~Card() {
+Card::~Card() { shutdown(); }
+
+void Card::shutdown() {
     {
         std::lock_guard lock(outcomeMutex_);
         stop_ = true;
@@ -229,20 +231,26 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
     }
     std::string id = request("ADD_NETWORK").value_or("");
     while (!id.empty() && id.back() == '\n') id.pop_back();
-    if (!ParseNumber(id)) return result::kBadHandle;
+    // A card shut down meanwhile is disassociated rather than refused.
+    auto failed = [&] {
+        std::lock_guard lock(outcomeMutex_);
+        return stop_ ? result::kNoNetwork : result::kRefused;
+    };
+    if (!ParseNumber(id)) return failed();
     for (const auto& [name, value] : plan.fields) {
         if (!requestOk("SET_NETWORK " + id + " " + name + " " + value)) {
             // The value is not repeated here: it may be a key.
             std::fprintf(stderr, "libTembrelWpa: wpa_supplicant refused the network field %s\n", name.c_str());
-            return result::kRefused;
+            return failed();
         }
     }
-    if (!requestOk("SELECT_NETWORK " + id)) return result::kRefused;
+    if (!requestOk("SELECT_NETWORK " + id)) return failed();
 
     std::unique_lock lock(outcomeMutex_);
     const bool decided = outcomeChanged_.wait_for(lock, std::chrono::milliseconds(paths_.associationTimeoutMs),
                                                   [&] { return outcome_ >= 0 || stop_; });
-    if (!decided || stop_) {
+    if (stop_) return result::kNoNetwork;
+    if (!decided) {
         lock.unlock();
         requestOk("DISCONNECT");
         return result::kNoNetwork;
@@ -289,6 +297,7 @@ void Card::handleEvent(const std::string& text) {
         {
             std::lock_guard lock(outcomeMutex_);
             connected_ = true;
+            expectDisconnect_ = false;
             method = method_;
         }
         if (method != EapMethod::None)

@@ -41,6 +41,8 @@ class Card {
 public:
     explicit Card(Paths paths);
     ~Card();
+    // Wakes every wait (an association under way ends with result 1) and stops the events.
+    void shutdown();
 
     sim::EventDispatcher& dispatcher() { return dispatcher_; }
     ZARN9100_HANDLE open();

@@ -26,7 +26,7 @@ bool IsWpa(uint32_t auth) {
 bool IsQuotableText(const std::string& text) {
     if (text.size() > 255) return false;
     for (unsigned char c : text) {
-        if (c < 0x20 || c == 0x7f || c == '"') return false;
+        if (c < 0x20 || c == 0x7f) return false;
     }
     return true;
 }

@@ -36,7 +36,7 @@ struct PendingSecurity {
 using NetworkField = std::pair<std::string, std::string>;
 
 // The SET_NETWORK fields in order, or empty when the collected settings make no network
-// wpa_supplicant can join (for example WPA without a passphrase); reason() says why.
+// wpa_supplicant can join (for example WPA without a passphrase); problem says why.
 struct NetworkPlan {
     std::vector<NetworkField> fields;
     std::string problem;  // empty when fields is usable
@@ -45,7 +45,8 @@ NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool 
 
 // Whether a field's value is a secret that never goes to a log.
 bool IsSecretField(const std::string& name);
-// A text usable inside a quoted wpa_supplicant value: printable, no quote, at most 255 bytes.
+// A text usable inside a quoted wpa_supplicant value (which ends at its last quote): no control
+// characters, at most 255 bytes.
 bool IsQuotableText(const std::string& text);
 const char* EapMethodName(EapMethod m);
 
