@@ -87,6 +87,10 @@ void ControlClient::shutdown() {
 std::optional<std::string> ControlClient::request(const std::string& command, int timeoutMs) {
     std::lock_guard lock(mutex_);
     if (fd_ < 0) return std::nullopt;
+    // A reply that came after its request gave up must not answer this one.
+    char stale[64];
+    while (::recv(fd_, stale, sizeof stale, MSG_DONTWAIT) >= 0) {
+    }
     if (::send(fd_, command.data(), command.size(), MSG_NOSIGNAL) != ssize_t(command.size())) return std::nullopt;
     return receiveLocked(timeoutMs, true);
 }
