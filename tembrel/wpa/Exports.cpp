@@ -162,7 +162,7 @@ TEMBREL_API int Zarn9100SetSsid(ZARN9100_HANDLE h, const char* ssid, uint32_t le
 TEMBREL_API int Zarn9100QuerySsid(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
     return WithHandle(h, [&](Card& c) {
         Report s = StatusOf(c);
-        const std::string ssid = s["wpa_state"] == "COMPLETED" ? s["ssid"] : std::string();
+        const std::string ssid = s["wpa_state"] == "COMPLETED" ? PrintfDecode(s["ssid"]) : std::string();
         if (buf != nullptr && cap > 0 && ssid.size() == cap) {
             std::memcpy(buf, ssid.data(), cap);
             return result::kOk;

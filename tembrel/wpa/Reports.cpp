@@ -84,6 +84,29 @@ std::optional<long long> ParseNumber(const std::string& text) {
     return value;
 }
 
+std::string PrintfDecode(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 >= text.size()) {
+            out.push_back(text[i]);
+            continue;
+        }
+        const char c = text[i + 1];
+        const char simple = c == '\\' ? '\\' : c == '"' ? '"' : c == 'e' ? '\033' : c == 'n' ? '\n'
+                          : c == 'r' ? '\r' : c == 't' ? '\t' : '\0';
+        if (simple != '\0') {
+            out.push_back(simple);
+            ++i;
+        } else if (c == 'x' && i + 3 < text.size() && HexDigit(text[i + 2]) >= 0 && HexDigit(text[i + 3]) >= 0) {
+            out.push_back(char(HexDigit(text[i + 2]) << 4 | HexDigit(text[i + 3])));
+            i += 3;
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
 uint32_t ChannelOfFrequency(uint32_t mhz) {
     if (mhz == 2484) return 14;
     if (mhz >= 2412 && mhz <= 2472 && (mhz - 2407) % 5 == 0) return (mhz - 2407) / 5;

@@ -21,6 +21,10 @@ std::optional<std::vector<uint8_t>> ParseMac(const std::string& text);
 // A decimal or 0x-hexadecimal number; empty when malformed or out of range.
 std::optional<long long> ParseNumber(const std::string& text);
 
+// Undoes wpa_supplicant's escaping of texts such as STATUS's ssid (\\, \", \e, \n, \r, \t,
+// \xHH); a broken escape is kept as it stands.
+std::string PrintfDecode(const std::string& text);
+
 // One scan entry from a BSS report with its bssid, freq, level and ie fields; empty when the
 // report lacks them or they are malformed. The SSID comes from the SSID element (empty for a
 // hidden network), the supported rates from the rates elements.

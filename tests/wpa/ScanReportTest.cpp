@@ -130,6 +130,19 @@ TEST(ScanReportTest, TheListHoldsOnlyWholeEntriesThatFit) {
     EXPECT_EQ(WriteScanList(entries, buffer.data(), 3).entriesWritten, 0u);
 }
 
+TEST(ScanReportTest, EscapedTextsAreDecoded) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"Cafe", "Cafe"},
+        {"a\\\\b", "a\\b"},
+        {"say \\\"hi\\\"", "say \"hi\""},
+        {"\\x00\\x01\\xff", std::string("\x00\x01\xff", 3)},
+        {"tab\\tnl\\n", "tab\tnl\n"},
+        {"broken\\x4", "broken\\x4"},
+        {"end\\", "end\\"},
+    };
+    for (const auto& [escaped, plain] : rows) EXPECT_EQ(PrintfDecode(escaped), plain) << escaped;
+}
+
 TEST(ScanReportTest, FrequenciesGiveTheirChannels) {
     const std::pair<uint32_t, uint32_t> rows[] = {{2412, 1}, {2472, 13}, {2484, 14}, {5180, 36}, {5825, 165},
                                                   {2400, 0}, {5181, 0},  {60480, 0}};
