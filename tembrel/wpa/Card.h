@@ -1,0 +1,103 @@
+#pragma once
+// A real wireless card: the kernel's view (sysfs, rfkill) and wpa_supplicant's, through two
+// control connections (requests, and an attached one whose events a thread of ours reads).
+
+#include "ControlClient.h"
+#include "EventDispatcher.h"
+#include "NetworkConfig.h"
+
+#include <Tembrel.h>
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tembrel::wpa {
+
+namespace result {
+constexpr int kOk = 0, kNoNetwork = 1, kRefused = 2, kRadioOff = 3, kBadHandle = 5, kBadArgument = 6,
+              kBufferTooSmall = 7, kNotAvailable = 8;
+}
+
+struct Paths {
+    std::string sysfs = "/sys";
+    std::string controlDir = "/run/wpa_supplicant";
+    std::string certificateDir;
+    std::string interfaceName;  // empty: the first wireless interface
+    int associationTimeoutMs = 20000;
+    static Paths FromEnvironment();
+};
+
+// The first wireless interface under sysfs/class/net (one with "wireless" or "phy80211").
+std::optional<std::string> FindWirelessInterface(const std::string& sysfs);
+
+class Card {
+public:
+    explicit Card(Paths paths);
+    ~Card();
+    // Wakes every wait (an association under way ends with result 1) and stops the events.
+    void shutdown();
+
+    sim::EventDispatcher& dispatcher() { return dispatcher_; }
+    ZARN9100_HANDLE open();
+    bool close(ZARN9100_HANDLE h);
+    bool valid(ZARN9100_HANDLE h);
+
+    const std::string& interfaceName() const { return interface_; }
+    std::string sysfsText(const std::string& relative) const;
+    bool managedBySystemService() const;
+    // The kernel driver bound to the interface (the device/driver link), empty when unknown.
+    std::string driverName() const;
+
+    // Requests to the supplicant; empty when it does not answer.
+    std::optional<std::string> request(const std::string& command);
+    bool requestOk(const std::string& command);
+
+    PendingSecurity& pending() { return pending_; }
+    int setSsid(const std::string& ssid, bool hidden);
+    int scan();
+    std::vector<std::vector<uint8_t>> scanEntries();
+    // rfkill: 1 on, 0 soft-blocked, 2 hard-blocked; empty without an rfkill switch.
+    std::optional<uint32_t> radioState() const;
+    bool setRadio(bool on);
+
+    std::mutex& mutex() { return mutex_; }
+
+private:
+    bool connectSupplicant();
+    void eventLoop();
+    void handleEvent(const std::string& text);
+    void refreshScanList();
+    std::optional<std::string> rfkillFolder() const;
+
+    Paths paths_;
+    std::string interface_;
+    sim::EventDispatcher dispatcher_;
+    std::mutex mutex_;  // handles, pending settings, the scan cache
+    std::set<uintptr_t> handles_;
+    uintptr_t nextHandle_ = 1;
+    PendingSecurity pending_;
+    std::vector<std::vector<uint8_t>> scanCache_;
+
+    std::unique_ptr<ControlClient> control_;
+    std::unique_ptr<ControlClient> monitor_;
+
+    // The outcome of the association under way, set by the event thread.
+    std::mutex outcomeMutex_;
+    std::condition_variable outcomeChanged_;
+    int outcome_ = -1;
+    bool connected_ = false;
+    bool expectDisconnect_ = false;
+    EapMethod method_ = EapMethod::None;
+
+    bool stop_ = false;
+    std::thread thread_;
+};
+
+}  // namespace tembrel::wpa

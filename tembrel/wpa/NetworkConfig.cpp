@@ -1,0 +1,142 @@
+#include "NetworkConfig.h"
+
+namespace tembrel::wpa {
+
+namespace {
+
+std::string Hex(const uint8_t* data, size_t size) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (size_t i = 0; i < size; ++i) {
+        out.push_back(digits[data[i] >> 4]);
+        out.push_back(digits[data[i] & 15]);
+    }
+    return out;
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+bool IsWpa(uint32_t auth) {
+    return auth == ndis::kAuthWpa || auth == ndis::kAuthWpaPsk || auth == ndis::kAuthWpa2 ||
+           auth == ndis::kAuthWpa2Psk;
+}
+
+}  // namespace
+
+bool IsQuotableText(const std::string& text) {
+    if (text.size() > 255) return false;
+    for (unsigned char c : text) {
+        if (c < 0x20 || c == 0x7f) return false;
+    }
+    return true;
+}
+
+bool IsSecretField(const std::string& name) {
+    return name == "psk" || name == "password" || name.rfind("wep_key", 0) == 0 || name == "private_key_passwd";
+}
+
+const char* EapMethodName(EapMethod m) {
+    switch (m) {
+    case EapMethod::Tls: return "TLS";
+    case EapMethod::Peap: return "PEAP";
+    case EapMethod::Ttls: return "TTLS";
+    case EapMethod::Leap: return "LEAP";
+    case EapMethod::None: break;
+    }
+    return "";
+}
+
+NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool hidden, const std::string& certDir) {
+    NetworkPlan plan;
+    auto& f = plan.fields;
+    f.emplace_back("ssid", Hex(reinterpret_cast<const uint8_t*>(ssid.data()), ssid.size()));
+    if (hidden) f.emplace_back("scan_ssid", "1");
+    if (s.networkMode == 0) {
+        f.emplace_back("mode", "1");
+        if (s.channel >= 1 && s.channel <= 13) f.emplace_back("frequency", std::to_string(2407 + 5 * s.channel));
+        else if (s.channel == 14) f.emplace_back("frequency", "2484");
+        else if (s.channel >= 36) f.emplace_back("frequency", std::to_string(5000 + 5 * s.channel));
+        else f.emplace_back("frequency", "2437");
+    }
+
+    const bool eap = s.authMode == ndis::kAuthWpa || s.authMode == ndis::kAuthWpa2 ||
+                     (s.ccxNetworkEap == 1 && !IsWpa(s.authMode));
+    if (IsWpa(s.authMode)) {
+        const bool rsn = s.authMode == ndis::kAuthWpa2 || s.authMode == ndis::kAuthWpa2Psk;
+        f.emplace_back("proto", rsn ? "RSN" : "WPA");
+        f.emplace_back("key_mgmt", eap ? "WPA-EAP" : "WPA-PSK");
+        if (s.wepStatus == ndis::kTkipEnabled) f.emplace_back("pairwise", "TKIP");
+        else if (s.wepStatus == ndis::kAesEnabled) f.emplace_back("pairwise", "CCMP");
+        else {
+            plan.problem = "WPA needs TKIP or AES encryption";
+            return plan;
+        }
+        f.emplace_back("group", "CCMP TKIP");
+        if (!eap) {
+            const std::string& p = s.passphrase;
+            const bool hex64 = p.size() == 64 && p.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
+            if (hex64) f.emplace_back("psk", p);
+            else if (p.size() >= 8 && p.size() <= 63 && IsQuotableText(p)) f.emplace_back("psk", Quoted(p));
+            else {
+                plan.problem = "The passphrase must be 8 to 63 characters or 64 hexadecimal digits";
+                return plan;
+            }
+        }
+    } else if (eap) {
+        // Network EAP on a non-WPA network: 802.1x with dynamic WEP keys.
+        f.emplace_back("key_mgmt", "IEEE8021X");
+    } else {
+        f.emplace_back("key_mgmt", "NONE");
+        if (s.wepStatus == ndis::kWepEnabled) {
+            bool any = false;
+            for (size_t i = 0; i < 4; ++i) {
+                if (s.wepKeys[i].empty()) continue;
+                f.emplace_back("wep_key" + std::to_string(i), Hex(s.wepKeys[i].data(), s.wepKeys[i].size()));
+                any = true;
+            }
+            if (!any || s.txKeyIndex == 0 || s.wepKeys[s.txKeyIndex - 1].empty()) {
+                plan.problem = "WEP needs a transmit key";
+                return plan;
+            }
+            f.emplace_back("wep_tx_keyidx", std::to_string(s.txKeyIndex - 1));
+        }
+        f.emplace_back("auth_alg", s.authMode == ndis::kAuthShared       ? "SHARED"
+                                   : s.authMode == ndis::kAuthAutoSwitch ? "OPEN SHARED"
+                                                                         : "OPEN");
+    }
+    if (!eap) return plan;
+
+    if (s.method == EapMethod::None) {
+        plan.problem = "802.1x needs an identity";
+        return plan;
+    }
+    f.emplace_back("eap", EapMethodName(s.method));
+    const std::string identity = s.domain.empty() ? s.login : s.domain + "\\" + s.login;
+    f.emplace_back("identity", Quoted(identity));
+    switch (s.method) {
+    case EapMethod::Tls:
+        if (certDir.empty()) {
+            plan.problem = "TLS needs the certificate folder TEMBREL_WPA_CERT_DIR";
+            return plan;
+        }
+        f.emplace_back("client_cert", Quoted(certDir + "/" + s.certificateHash + ".pem"));
+        f.emplace_back("private_key", Quoted(certDir + "/" + s.certificateHash + ".key"));
+        break;
+    case EapMethod::Peap:
+        f.emplace_back("password", Quoted(s.password));
+        f.emplace_back("phase2", Quoted("auth=MSCHAPV2"));
+        break;
+    case EapMethod::Ttls:
+        f.emplace_back("password", Quoted(s.password));
+        if (!s.anonymous.empty()) f.emplace_back("anonymous_identity", Quoted(s.anonymous));
+        f.emplace_back("phase2", Quoted("auth=MSCHAPV2"));
+        break;
+    case EapMethod::Leap:
+        f.emplace_back("password", Quoted(s.password));
+        break;
+    case EapMethod::None: break;
+    }
+    return plan;
+}
+
+}  // namespace tembrel::wpa

@@ -1,0 +1,53 @@
+#pragma once
+// The security and association calls the library collects, and the one wpa_supplicant
+// network they make when the SSID is set.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tembrel::wpa {
+
+namespace ndis {
+constexpr uint32_t kAuthOpen = 0, kAuthShared = 1, kAuthAutoSwitch = 2, kAuthWpa = 3, kAuthWpaPsk = 4,
+                   kAuthWpa2 = 6, kAuthWpa2Psk = 7;
+constexpr uint32_t kWepEnabled = 0, kWepDisabled = 1, kTkipEnabled = 4, kAesEnabled = 6;
+}  // namespace ndis
+
+enum class EapMethod { None, Tls, Peap, Ttls, Leap };
+
+struct PendingSecurity {
+    uint32_t authMode = ndis::kAuthOpen;
+    uint32_t wepStatus = ndis::kWepDisabled;
+    std::array<std::vector<uint8_t>, 4> wepKeys;
+    uint32_t txKeyIndex = 0;  // 1..4, 0 = none
+    std::string passphrase;
+    uint32_t ccxNetworkEap = 0;
+    uint32_t networkMode = 1;  // 0 ad hoc, 1 infrastructure
+    uint32_t channel = 0;
+    EapMethod method = EapMethod::None;
+    std::string login, domain, password, anonymous;
+    std::string certificateHash;  // 40 hex digits for TLS
+};
+
+using NetworkField = std::pair<std::string, std::string>;
+
+// The SET_NETWORK fields in order, or empty when the collected settings make no network
+// wpa_supplicant can join (for example WPA without a passphrase); problem says why.
+struct NetworkPlan {
+    std::vector<NetworkField> fields;
+    std::string problem;  // empty when fields is usable
+};
+NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool hidden, const std::string& certDir);
+
+// Whether a field's value is a secret that never goes to a log.
+bool IsSecretField(const std::string& name);
+// A text usable inside a quoted wpa_supplicant value (which ends at its last quote): no control
+// characters, at most 255 bytes.
+bool IsQuotableText(const std::string& text);
+const char* EapMethodName(EapMethod m);
+
+}  // namespace tembrel::wpa

@@ -1,0 +1,43 @@
+#pragma once
+// wpa_supplicant's key=value replies (BSS, STATUS, SIGNAL_POLL) and their translation into
+// the library's records: scan entries on the fixed layout with the elements as reported.
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tembrel::wpa {
+
+using Report = std::map<std::string, std::string>;
+
+// One "key=value" per line; lines without '=' are ignored, the first '=' splits.
+Report ParseReport(const std::string& reply);
+// Hex digits to bytes; empty on odd length or a non-hex digit.
+std::optional<std::vector<uint8_t>> ParseHex(const std::string& hex);
+// "aa:bb:cc:dd:ee:ff"; empty when malformed.
+std::optional<std::vector<uint8_t>> ParseMac(const std::string& text);
+// A decimal or 0x-hexadecimal number; empty when malformed or out of range.
+std::optional<long long> ParseNumber(const std::string& text);
+
+// Undoes wpa_supplicant's escaping of texts such as STATUS's ssid (\\, \", \e, \n, \r, \t,
+// \xHH); a broken escape is kept as it stands.
+std::string PrintfDecode(const std::string& text);
+
+// One scan entry from a BSS report with its bssid, freq, level and ie fields; empty when the
+// report lacks them or they are malformed. The SSID comes from the SSID element (empty for a
+// hidden network), the supported rates from the rates elements.
+std::optional<std::vector<uint8_t>> BuildScanEntry(const Report& bss);
+
+struct ScanListWrite {
+    uint32_t entriesWritten = 0;
+    uint32_t bytesWritten = 0;
+};
+// NumberOfItems then as many whole entries as fit; nothing when capacity < 4.
+ScanListWrite WriteScanList(const std::vector<std::vector<uint8_t>>& entries, uint8_t* buffer, uint32_t capacity);
+
+// Channel number of a frequency in MHz, 0 when unknown.
+uint32_t ChannelOfFrequency(uint32_t mhz);
+
+}  // namespace tembrel::wpa

@@ -1,0 +1,303 @@
+// The card against a scripted control socket and a sysfs tree in a temporary folder.
+
+#include "Card.h"
+#include "FakeSupplicant.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <thread>
+
+namespace tembrel::wpa {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FakeSupplicant;
+using testing::ScriptedReply;
+
+const char* kCcmpBss =
+    "id=3\nbssid=00:11:22:33:44:04\nfreq=2462\nbeacon_int=100\ncapabilities=0x1411\nlevel=-48\n"
+    "ie=0008486f6d6543636d70010882848b960c12182403010b30140100000fac040100000fac040100000fac02000032043048606c\n";
+const char* kEapBss =
+    "id=4\nbssid=00:11:22:33:44:05\nfreq=2437\nbeacon_int=102\ncapabilities=0x0431\nlevel=-60\n"
+    "ie=0007436f72704e6574010882848b960c12182403010630140100000fac040100000fac040100000fac01000032043048606c\n";
+
+struct Received {
+    uintptr_t code;
+    std::string text;
+};
+
+class RecordingSink {
+public:
+    RecordingSink() : sink_{&RecordingSink::Notify, this} {}
+    const ZARN9100_EVENT_SINK* sink() const { return &sink_; }
+    bool waitFor(size_t count) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(20), [&] { return events_.size() >= count; });
+    }
+    std::vector<Received> events() {
+        std::lock_guard lock(mutex_);
+        return events_;
+    }
+
+private:
+    static void Notify(void* context, uint32_t, uintptr_t code, intptr_t param) {
+        auto* self = static_cast<RecordingSink*>(context);
+        std::lock_guard lock(self->mutex_);
+        self->events_.push_back({code, code == 1012 ? std::string(reinterpret_cast<const char*>(param)) : ""});
+        self->changed_.notify_all();
+    }
+    ZARN9100_EVENT_SINK sink_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<Received> events_;
+};
+
+void Write(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << text;
+}
+
+class CardTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tembrel_wpa_test_XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        root_ = pattern;
+        const fs::path net = root_ / "sys/class/net";
+        Write(net / "eth0/address", "02:00:00:00:00:01\n");
+        Write(net / "wlan1/wireless/.keep", "");
+        Write(net / "wlan0/address", "02:00:00:aa:bb:cc\n");
+        fs::create_directories(net / "wlan0/wireless");
+        Write(net / "wlan0/statistics/rx_packets", "1234\n");
+        Write(net / "wlan0/phy80211/rfkill3/soft", "0\n");
+        Write(net / "wlan0/phy80211/rfkill3/hard", "0\n");
+        fs::create_directories(root_ / "run");
+        paths_.sysfs = (root_ / "sys").string();
+        paths_.controlDir = (root_ / "run").string();
+        paths_.certificateDir = (root_ / "certs").string();
+    }
+    void TearDown() override {
+        card_.reset();
+        supplicant_.reset();
+        fs::remove_all(root_);
+    }
+
+    void start() {
+        supplicant_ = std::make_unique<FakeSupplicant>((root_ / "run/wlan0").string(),
+                                                       [this](const std::string& c) { return answer(c); });
+        ASSERT_TRUE(supplicant_->bound());
+        card_ = std::make_unique<Card>(paths_);
+        card_->dispatcher().setSink(sink_.sink());
+        ASSERT_NE(card_->open(), nullptr);
+    }
+
+    void scanAndWait() {
+        const size_t before = sink_.events().size();
+        ASSERT_EQ(card_->scan(), result::kOk);
+        ASSERT_TRUE(sink_.waitFor(before + 1));
+        ASSERT_EQ(sink_.events().back().code, 6u);
+    }
+
+    ScriptedReply answer(const std::string& c) {
+        std::lock_guard lock(scriptMutex_);
+        if (c == "SCAN") {
+            scanned_ = true;
+            return {"OK\n", {"<3>CTRL-EVENT-SCAN-STARTED ", "<3>CTRL-EVENT-SCAN-RESULTS "}};
+        }
+        if (c == "BSS FIRST") return {scanned_ ? kCcmpBss : "", {}};
+        if (c == "BSS NEXT-3") return {kEapBss, {}};
+        if (c == "BSS NEXT-4") return {"", {}};
+        if (c == "ADD_NETWORK") return {"0\n", {}};
+        if (c == "SELECT_NETWORK 0") return {"OK\n", onSelect_};
+        if (c == "STATUS") return {status_, {}};
+        if (c == "SIGNAL_POLL") return {"RSSI=-48\nLINKSPEED=54\nNOISE=9999\nFREQUENCY=2462\n", {}};
+        if (c.rfind("SET_NETWORK 0 psk", 0) == 0 && refusePsk_) return {"FAIL\n", {}};
+        return {"OK\n", {}};
+    }
+
+    bool sent(const std::string& command) {
+        for (const auto& c : supplicant_->commands()) {
+            if (c == command) return true;
+        }
+        return false;
+    }
+
+    fs::path root_;
+    Paths paths_;
+    RecordingSink sink_;
+    std::mutex scriptMutex_;
+    bool scanned_ = false;
+    bool refusePsk_ = false;
+    std::string status_ = "wpa_state=DISCONNECTED\n";
+    std::vector<std::string> onSelect_;
+    std::unique_ptr<FakeSupplicant> supplicant_;
+    std::unique_ptr<Card> card_;
+};
+
+TEST_F(CardTest, TheFirstWirelessInterfaceIsTheCard) {
+    EXPECT_EQ(FindWirelessInterface(paths_.sysfs), "wlan0");
+    EXPECT_EQ(FindWirelessInterface((root_ / "nothing").string()), std::nullopt);
+    start();
+    EXPECT_EQ(card_->interfaceName(), "wlan0");
+    EXPECT_EQ(card_->sysfsText("address"), "02:00:00:aa:bb:cc");
+    EXPECT_EQ(card_->sysfsText("statistics/rx_packets"), "1234");
+}
+
+TEST_F(CardTest, WithoutASupplicantNoHandleOpensAndTheReasonIsSaid) {
+    ::testing::internal::CaptureStderr();
+    Card card(paths_);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(card.open(), nullptr);
+    EXPECT_NE(err.find("Cannot reach wpa_supplicant"), std::string::npos) << err;
+}
+
+TEST_F(CardTest, HandlesAreCheckedAndGoStaleWhenClosed) {
+    start();
+    ZARN9100_HANDLE h = card_->open();
+    EXPECT_TRUE(card_->valid(h));
+    EXPECT_TRUE(card_->close(h));
+    EXPECT_FALSE(card_->valid(h));
+    EXPECT_FALSE(card_->close(h));
+    EXPECT_FALSE(card_->valid(reinterpret_cast<ZARN9100_HANDLE>(uintptr_t(999))));
+}
+
+TEST_F(CardTest, ScanResultsRefreshTheListBeforeTheEvent) {
+    start();
+    EXPECT_TRUE(card_->scanEntries().empty());
+    scanAndWait();
+    const auto entries = card_->scanEntries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(std::string(entries[0].begin() + 16, entries[0].begin() + 24), "HomeCcmp");
+    EXPECT_EQ(std::string(entries[1].begin() + 16, entries[1].begin() + 23), "CorpNet");
+}
+
+TEST_F(CardTest, Wpa2PskIsAppliedAsOneNetworkAndReturnsOnceConnected) {
+    onSelect_ = {"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:04 completed [id=0 id_str=]"};
+    start();
+    scanAndWait();
+    card_->pending().authMode = ndis::kAuthWpa2Psk;
+    card_->pending().wepStatus = ndis::kAesEnabled;
+    card_->pending().passphrase = "correct horse battery";
+    EXPECT_EQ(card_->setSsid("HomeCcmp", false), result::kOk);
+    EXPECT_TRUE(sent("REMOVE_NETWORK all"));
+    EXPECT_TRUE(sent("SET_NETWORK 0 ssid 486f6d6543636d70"));
+    EXPECT_TRUE(sent("SET_NETWORK 0 psk \"correct horse battery\""));
+    EXPECT_TRUE(sent("SELECT_NETWORK 0"));
+    ASSERT_TRUE(sink_.waitFor(2));
+    EXPECT_EQ(sink_.events().back().code, 1u);
+}
+
+TEST_F(CardTest, PeapSuccessIsNamedBeforeTheLinkEvent) {
+    onSelect_ = {"<3>CTRL-EVENT-EAP-SUCCESS EAP authentication completed successfully",
+                 "<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:05 completed"};
+    start();
+    scanAndWait();
+    PendingSecurity& p = card_->pending();
+    p.authMode = ndis::kAuthWpa2;
+    p.wepStatus = ndis::kAesEnabled;
+    p.method = EapMethod::Peap;
+    p.login = "alice";
+    p.password = "wonderland";
+    EXPECT_EQ(card_->setSsid("CorpNet", false), result::kOk);
+    ASSERT_TRUE(sink_.waitFor(3));
+    const auto events = sink_.events();
+    EXPECT_EQ(events[1].code, 1012u);
+    EXPECT_EQ(events[1].text, "PEAP authentication succeeded");
+    EXPECT_EQ(events[2].code, 1u);
+}
+
+TEST_F(CardTest, RefusedCredentialsGiveResultTwoThenEventFiveAndItsText) {
+    onSelect_ = {"<3>CTRL-EVENT-EAP-STARTED EAP authentication started",
+                 "<3>CTRL-EVENT-EAP-FAILURE EAP authentication failed"};
+    start();
+    scanAndWait();
+    PendingSecurity& p = card_->pending();
+    p.authMode = ndis::kAuthWpa2;
+    p.wepStatus = ndis::kAesEnabled;
+    p.method = EapMethod::Ttls;
+    p.login = "alice";
+    p.password = "wrong";
+    EXPECT_EQ(card_->setSsid("CorpNet", false), result::kRefused);
+    ASSERT_TRUE(sink_.waitFor(3));
+    const auto events = sink_.events();
+    EXPECT_EQ(events[1].code, 5u);
+    EXPECT_EQ(events[2].code, 1012u);
+    EXPECT_EQ(events[2].text, "Authentication failed: EAP authentication failed");
+}
+
+TEST_F(CardTest, ANameNoScanHeardDisconnectsWithResultOne) {
+    start();
+    scanAndWait();
+    EXPECT_EQ(card_->setSsid(std::string(32, '\x01'), false), result::kNoNetwork);
+    EXPECT_TRUE(sent("DISCONNECT"));
+    EXPECT_FALSE(sent("ADD_NETWORK"));
+}
+
+TEST_F(CardTest, AHiddenNetworkIsJoinedWithADirectedProbe) {
+    onSelect_ = {"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:07 completed"};
+    start();
+    EXPECT_EQ(card_->setSsid("Secret", true), result::kOk);
+    EXPECT_TRUE(sent("SET_NETWORK 0 scan_ssid 1"));
+}
+
+TEST_F(CardTest, ARefusedKeyIsNamedInTheLogButNeverItsValue) {
+    refusePsk_ = true;
+    start();
+    scanAndWait();
+    card_->pending().authMode = ndis::kAuthWpa2Psk;
+    card_->pending().wepStatus = ndis::kAesEnabled;
+    card_->pending().passphrase = "correct horse battery";
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(card_->setSsid("HomeCcmp", false), result::kRefused);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("psk"), std::string::npos) << err;
+    EXPECT_EQ(err.find("correct horse"), std::string::npos) << err;
+}
+
+TEST_F(CardTest, LinkLossAndRequestedDisconnectGiveTheirEvents) {
+    onSelect_ = {"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:04 completed"};
+    start();
+    scanAndWait();
+    ASSERT_EQ(card_->setSsid("HomeCcmp", false), result::kOk);
+    ASSERT_TRUE(sink_.waitFor(2));
+    supplicant_->sendEvent("<3>CTRL-EVENT-DISCONNECTED bssid=00:11:22:33:44:04 reason=4");
+    ASSERT_TRUE(sink_.waitFor(3));
+    EXPECT_EQ(sink_.events()[2].code, 4u);
+
+    ASSERT_EQ(card_->setSsid("HomeCcmp", false), result::kOk);
+    ASSERT_TRUE(sink_.waitFor(4));
+    // A SetSsid while connected expects the disconnect it causes.
+    ASSERT_EQ(card_->setSsid(std::string(32, '\x01'), false), result::kNoNetwork);
+    supplicant_->sendEvent("<3>CTRL-EVENT-DISCONNECTED bssid=00:11:22:33:44:04 reason=3 locally_generated=1");
+    ASSERT_TRUE(sink_.waitFor(5));
+    EXPECT_EQ(sink_.events()[4].code, 0u);
+}
+
+TEST_F(CardTest, TheRadioSwitchIsReadAndSetThroughRfkill) {
+    start();
+    EXPECT_EQ(card_->radioState(), 1u);
+    EXPECT_TRUE(card_->setRadio(false));
+    EXPECT_EQ(card_->radioState(), 0u);
+    EXPECT_EQ(card_->setSsid("HomeCcmp", false), result::kRadioOff);
+    Write(root_ / "sys/class/net/wlan0/phy80211/rfkill3/hard", "1\n");
+    EXPECT_EQ(card_->radioState(), 2u);
+}
+
+TEST_F(CardTest, ShutdownWakesAnAssociationUnderWay) {
+    start();
+    std::atomic<int> outcome{-1};
+    std::thread caller([&] { outcome = card_->setSsid("Secret", true); });
+    ASSERT_TRUE(supplicant_->waitForCommand("SELECT_NETWORK"));
+    card_->shutdown();
+    caller.join();
+    EXPECT_EQ(outcome, result::kNoNetwork);
+}
+
+}  // namespace
+}  // namespace tembrel::wpa

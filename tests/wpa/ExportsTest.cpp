@@ -1,0 +1,171 @@
+// The C ABI of libTembrelWpa.so with its card on a scripted control socket: handles, the
+// receiver contract, documented failures for what a Linux card cannot do.
+
+#include "FakeSupplicant.h"
+
+#include <Tembrel.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+
+namespace {
+
+namespace fs = std::filesystem;
+using tembrel::wpa::testing::FakeSupplicant;
+using tembrel::wpa::testing::ScriptedReply;
+
+// One card per process: the library makes it at the first call, from the environment.
+class ExportsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        char pattern[] = "/tmp/tembrel_wpa_abi_XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        root_ = new fs::path(pattern);
+        const fs::path dev = *root_ / "sys/class/net/wlan0";
+        fs::create_directories(dev / "wireless");
+        fs::create_directories(dev / "statistics");
+        fs::create_directories(*root_ / "run");
+        std::ofstream(dev / "address") << "02:00:00:aa:bb:cc\n";
+        std::ofstream(dev / "statistics/tx_packets") << "77\n";
+        std::ofstream(dev / "statistics/rx_packets") << "1234\n";
+        supplicant_ = new FakeSupplicant((*root_ / "run/wlan0").string(), [](const std::string& c) {
+            if (c == "STATUS")
+                return ScriptedReply{"bssid=00:11:22:33:44:04\nfreq=2462\nssid=HomeCcmp\nwpa_state=COMPLETED\n", {}};
+            if (c == "SIGNAL_POLL") return ScriptedReply{"RSSI=-48\nLINKSPEED=54\nNOISE=9999\nFREQUENCY=2462\n", {}};
+            if (c == "SCAN") return ScriptedReply{"OK\n", {"<3>CTRL-EVENT-SCAN-RESULTS "}};
+            if (c.rfind("BSS", 0) == 0) return ScriptedReply{"", {}};
+            return ScriptedReply{"OK\n", {}};
+        });
+        ::setenv("TEMBREL_WPA_SYSFS", (*root_ / "sys").c_str(), 1);
+        ::setenv("TEMBREL_WPA_CTRL_DIR", (*root_ / "run").c_str(), 1);
+    }
+    static void TearDownTestSuite() {
+        // The library's card stays until the process ends, its supplicant gone.
+        delete supplicant_;
+        fs::remove_all(*root_);
+        delete root_;
+    }
+    static fs::path* root_;
+    static FakeSupplicant* supplicant_;
+};
+fs::path* ExportsTest::root_ = nullptr;
+FakeSupplicant* ExportsTest::supplicant_ = nullptr;
+
+TEST_F(ExportsTest, AnOpenHandleReadsTheCardAndAClosedOneFails) {
+    ZARN9100_HANDLE h = nullptr;
+    ASSERT_EQ(Zarn9100OpenAdapter(&h), 0);
+    ASSERT_NE(h, nullptr);
+    uint8_t mac[6] = {};
+    EXPECT_EQ(Zarn9100GetMacAddress(h, mac, 6), 0);
+    EXPECT_EQ(mac[5], 0xcc);
+    EXPECT_EQ(Zarn9100GetConnectStatus(h), 1);
+    char ssid[33] = {};
+    EXPECT_EQ(Zarn9100QuerySsid(h, ssid, 32), 0);
+    EXPECT_STREQ(ssid, "HomeCcmp");
+    uint32_t channel = 0, speed = 0;
+    EXPECT_EQ(Zarn9100QueryChannel(h, &channel), 0);
+    EXPECT_EQ(channel, 11u);
+    EXPECT_EQ(Zarn9100QueryLinkSpeed(h, &speed), 0);
+    EXPECT_EQ(speed, 540000u);
+    int32_t rssi = 0;
+    EXPECT_EQ(Zarn9100QueryRssi(h, &rssi), 0);
+    EXPECT_EQ(rssi, -48);
+    _NDIS_802_11_STATISTICS stats{};
+    EXPECT_EQ(Zarn9100QueryStatistics(h, &stats), 0);
+    EXPECT_EQ(stats.ReceivedFragmentCount, 1234);
+    EXPECT_EQ(stats.TransmittedFragmentCount, 77);
+
+    ZARN9100_HANDLE stale = h;
+    EXPECT_EQ(Zarn9100CloseAdapter(&h), 0);
+    EXPECT_EQ(h, nullptr);
+    EXPECT_EQ(Zarn9100GetMacAddress(stale, mac, 6), 5);
+    EXPECT_EQ(Zarn9100GetConnectStatus(stale), 0);
+    EXPECT_EQ(Zarn9100QueryDhcp9x(stale), 0);
+    EXPECT_EQ(Zarn9100CloseAdapter(&stale), 5);
+}
+
+TEST_F(ExportsTest, WhatALinuxCardCannotDoFailsWithResultEight) {
+    ZARN9100_HANDLE h = nullptr;
+    ASSERT_EQ(Zarn9100OpenAdapter(&h), 0);
+    uint32_t v = 0;
+    EXPECT_EQ(Zarn9100SetBoostMode(h, 1), 8);
+    EXPECT_EQ(Zarn9100QueryTxAntenna(h, &v), 8);
+    EXPECT_EQ(Zarn9100SetSignalThreshold(h, 50), 8);
+    EXPECT_EQ(Zarn9100QueryRfRegister(h, 0, &v), 8);
+    EXPECT_EQ(Zarn9100SetMacRegister(h, 0, 1), 8);
+    _QELT_FASTJOIN_SSID_INFO info{};
+    EXPECT_EQ(Zarn9100QueryFastjoinAPInfo(h, &info), 8);
+    EXPECT_EQ(Zarn9100QueryRegistryNumber("SYSTEM", "x", &v), 8);
+    EXPECT_EQ(Zarn9100QueryTxAntenna(h, nullptr), 6);
+    EXPECT_EQ(Zarn9100SetWepKey(h, 5, reinterpret_cast<const uint8_t*>("12345"), 5, 1), 6);
+    EXPECT_EQ(Zarn9100SetSsid(h, "x", 33, 0), 6);
+    EXPECT_EQ(Zarn9100CloseAdapter(&h), 0);
+}
+
+TEST_F(ExportsTest, AScanListBufferTooSmallFailsNegatively) {
+    ZARN9100_HANDLE h = nullptr;
+    ASSERT_EQ(Zarn9100OpenAdapter(&h), 0);
+    uint8_t buffer[4] = {0xff, 0xff, 0xff, 0xff};
+    uint32_t length = 0;
+    EXPECT_EQ(Zarn9100QueryScanListLength(h, buffer, 3, &length), -6);
+    EXPECT_EQ(Zarn9100QueryScanListLength(h, buffer, 4, &length), 0);
+    EXPECT_EQ(length, 4u);
+    EXPECT_EQ(buffer[0], 0);
+    EXPECT_EQ(Zarn9100CloseAdapter(&h), 0);
+}
+
+struct BlockingReceiver {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool inside = false;
+    bool release = false;
+    std::atomic<int> calls{0};
+    static void Notify(void* context, uint32_t, uintptr_t code, intptr_t) {
+        auto* self = static_cast<BlockingReceiver*>(context);
+        if (code != 6) return;
+        self->calls++;
+        std::unique_lock lock(self->mutex);
+        self->inside = true;
+        self->changed.notify_all();
+        self->changed.wait(lock, [&] { return self->release; });
+        self->inside = false;
+    }
+};
+
+TEST_F(ExportsTest, ReplacingTheReceiverWaitsForTheDeliveryUnderWay) {
+    ZARN9100_HANDLE h = nullptr;
+    ASSERT_EQ(Zarn9100OpenAdapter(&h), 0);
+    BlockingReceiver receiver;
+    const ZARN9100_EVENT_SINK sink{&BlockingReceiver::Notify, &receiver};
+    ASSERT_EQ(Zarn9100Initialize(&sink), 0);
+    ASSERT_EQ(Zarn9100Scan(h), 0);
+    {
+        std::unique_lock lock(receiver.mutex);
+        ASSERT_TRUE(receiver.changed.wait_for(lock, std::chrono::seconds(20), [&] { return receiver.inside; }));
+    }
+    std::atomic<bool> replaced{false};
+    std::thread replacer([&] {
+        Zarn9100Initialize(nullptr);
+        replaced = true;
+    });
+    {
+        std::lock_guard lock(receiver.mutex);
+        // Still inside the delivery: the replacement cannot have returned.
+        EXPECT_FALSE(replaced);
+        receiver.release = true;
+    }
+    receiver.changed.notify_all();
+    replacer.join();
+    EXPECT_TRUE(replaced);
+    EXPECT_FALSE(receiver.inside);
+    EXPECT_EQ(receiver.calls, 1);
+    EXPECT_EQ(Zarn9100CloseAdapter(&h), 0);
+}
+
+}  // namespace

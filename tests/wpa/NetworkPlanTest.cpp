@@ -1,0 +1,123 @@
+// The wpa_supplicant network each collected configuration makes.
+
+#include "NetworkConfig.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tembrel::wpa {
+namespace {
+
+std::string Joined(const NetworkPlan& plan) {
+    std::string out;
+    for (const auto& [name, value] : plan.fields) out += name + "=" + value + ";";
+    return out;
+}
+
+PendingSecurity Wep(uint32_t auth) {
+    PendingSecurity s;
+    s.authMode = auth;
+    s.wepStatus = ndis::kWepEnabled;
+    s.wepKeys[0] = {0x12, 0x34, 0x56, 0x78, 0x90};
+    s.wepKeys[2] = std::vector<uint8_t>(13, 0xab);
+    s.txKeyIndex = 3;
+    return s;
+}
+
+PendingSecurity Wpa(uint32_t auth, uint32_t cipher, std::string passphrase) {
+    PendingSecurity s;
+    s.authMode = auth;
+    s.wepStatus = cipher;
+    s.passphrase = std::move(passphrase);
+    return s;
+}
+
+PendingSecurity Eap(uint32_t auth, EapMethod method) {
+    PendingSecurity s = Wpa(auth, ndis::kAesEnabled, "");
+    s.method = method;
+    s.login = "alice";
+    s.password = "wonderland";
+    return s;
+}
+
+struct PlanRow {
+    const char* name;
+    PendingSecurity security;
+    bool hidden;
+    std::string expected;  // the fields after ssid
+};
+
+TEST(NetworkPlanTest, EachConfigurationMakesItsNetwork) {
+    PendingSecurity ttls = Eap(ndis::kAuthWpa, EapMethod::Ttls);
+    ttls.wepStatus = ndis::kTkipEnabled;
+    ttls.anonymous = "anon";
+    PendingSecurity leap = Eap(ndis::kAuthOpen, EapMethod::Leap);
+    leap.ccxNetworkEap = 1;
+    leap.domain = "CORP";
+    PendingSecurity tls = Eap(ndis::kAuthWpa2, EapMethod::Tls);
+    tls.certificateHash = "00112233445566778899aabbccddeeff00112233";
+    PendingSecurity adHoc;
+    adHoc.networkMode = 0;
+    adHoc.channel = 11;
+    const PlanRow rows[] = {
+        {"open", PendingSecurity{}, false, "key_mgmt=NONE;auth_alg=OPEN;"},
+        {"open hidden", PendingSecurity{}, true, "scan_ssid=1;key_mgmt=NONE;auth_alg=OPEN;"},
+        {"WEP shared", Wep(ndis::kAuthShared), false,
+         "key_mgmt=NONE;wep_key0=1234567890;wep_key2=ababababababababababababab;wep_tx_keyidx=2;auth_alg=SHARED;"},
+        {"WEP auto", Wep(ndis::kAuthAutoSwitch), false,
+         "key_mgmt=NONE;wep_key0=1234567890;wep_key2=ababababababababababababab;wep_tx_keyidx=2;auth_alg=OPEN SHARED;"},
+        {"WPA-PSK", Wpa(ndis::kAuthWpaPsk, ndis::kTkipEnabled, "orvix-passphrase"), false,
+         "proto=WPA;key_mgmt=WPA-PSK;pairwise=TKIP;group=CCMP TKIP;psk=\"orvix-passphrase\";"},
+        {"WPA2-PSK hex", Wpa(ndis::kAuthWpa2Psk, ndis::kAesEnabled, std::string(64, 'a')), false,
+         "proto=RSN;key_mgmt=WPA-PSK;pairwise=CCMP;group=CCMP TKIP;psk=" + std::string(64, 'a') + ";"},
+        {"WPA2 PEAP", Eap(ndis::kAuthWpa2, EapMethod::Peap), false,
+         "proto=RSN;key_mgmt=WPA-EAP;pairwise=CCMP;group=CCMP TKIP;eap=PEAP;identity=\"alice\";"
+         "password=\"wonderland\";phase2=\"auth=MSCHAPV2\";"},
+        {"WPA TTLS", ttls, false,
+         "proto=WPA;key_mgmt=WPA-EAP;pairwise=TKIP;group=CCMP TKIP;eap=TTLS;identity=\"alice\";"
+         "password=\"wonderland\";anonymous_identity=\"anon\";phase2=\"auth=MSCHAPV2\";"},
+        {"LEAP network EAP", leap, false, "key_mgmt=IEEE8021X;eap=LEAP;identity=\"CORP\\alice\";password=\"wonderland\";"},
+        {"WPA2 TLS", tls, false,
+         "proto=RSN;key_mgmt=WPA-EAP;pairwise=CCMP;group=CCMP TKIP;eap=TLS;identity=\"alice\";"
+         "client_cert=\"/certs/00112233445566778899aabbccddeeff00112233.pem\";"
+         "private_key=\"/certs/00112233445566778899aabbccddeeff00112233.key\";"},
+        {"ad hoc", adHoc, false, "mode=1;frequency=2462;key_mgmt=NONE;auth_alg=OPEN;"},
+    };
+    for (const PlanRow& row : rows) {
+        const NetworkPlan plan = PlanNetwork(row.security, "Net", row.hidden, "/certs");
+        EXPECT_EQ(plan.problem, "") << row.name;
+        EXPECT_EQ(Joined(plan), std::string("ssid=4e6574;") + row.expected) << row.name;
+    }
+}
+
+TEST(NetworkPlanTest, ConfigurationsNoNetworkCanJoinAreRefused) {
+    PendingSecurity noTxKey = Wep(ndis::kAuthOpen);
+    noTxKey.txKeyIndex = 0;
+    PendingSecurity noIdentity = Eap(ndis::kAuthWpa2, EapMethod::None);
+    const std::pair<const char*, PendingSecurity> rows[] = {
+        {"short passphrase", Wpa(ndis::kAuthWpa2Psk, ndis::kAesEnabled, "short")},
+        {"passphrase with a newline", Wpa(ndis::kAuthWpa2Psk, ndis::kAesEnabled, "pass\nphrase")},
+        {"WPA with WEP", Wpa(ndis::kAuthWpaPsk, ndis::kWepEnabled, "orvix-passphrase")},
+        {"WEP without transmit key", noTxKey},
+        {"802.1x without identity", noIdentity},
+        {"TLS without certificate folder", Eap(ndis::kAuthWpa2, EapMethod::Tls)},
+    };
+    for (const auto& [name, security] : rows) EXPECT_NE(PlanNetwork(security, "Net", false, "").problem, "") << name;
+}
+
+TEST(NetworkPlanTest, KeysAndPasswordsAreSecretFields) {
+    for (const char* name : {"psk", "password", "wep_key0", "wep_key3"}) EXPECT_TRUE(IsSecretField(name)) << name;
+    for (const char* name : {"ssid", "identity", "key_mgmt", "wep_tx_keyidx"}) EXPECT_FALSE(IsSecretField(name)) << name;
+}
+
+TEST(NetworkPlanTest, QuotableTextRejectsControlsAndLongTexts) {
+    EXPECT_TRUE(IsQuotableText("alice wonder-land"));
+    EXPECT_TRUE(IsQuotableText("a\"b"));
+    EXPECT_FALSE(IsQuotableText("a\nb"));
+    EXPECT_FALSE(IsQuotableText(std::string(256, 'x')));
+}
+
+}  // namespace
+}  // namespace tembrel::wpa
