@@ -266,7 +266,19 @@ void MainPageWidget::refreshLink() {
 
 void MainPageWidget::onTimer() {
     model_.periodicUpdate();
+    // The tick goes on while the window is hidden (the graphs keep their history); filling
+    // the controls then would be work nobody sees, so they are filled when the window returns.
+    const QWidget* top = window();
+    if (top->isHidden() && top->testAttribute(Qt::WA_WState_ExplicitShowHide)) {
+        viewStale_ = true;
+        return;
+    }
     applyView();
+}
+
+void MainPageWidget::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (viewStale_) applyView();
 }
 
 void MainPageWidget::syncTimer() {
@@ -296,6 +308,7 @@ void MainPageWidget::applyProfiles() {
 }
 
 void MainPageWidget::applyView() {
+    viewStale_ = false;
     const auto& view = model_.view();
     status_->setText(qt(view.status));
     ssid_->setText(qt(view.ssid));

@@ -46,6 +46,9 @@ public slots:
     // The one-second timer's work; public so that tests step it without waiting.
     void onTimer();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     static constexpr int kTransmitSlot = 0;
     static constexpr int kReceiveSlot = 1;
@@ -90,6 +93,8 @@ private:
     GraphControl* graphs_[2] = {nullptr, nullptr};
     std::unique_ptr<GraphControl> ownedControls_[2];
     bool busyCursor_ = false;
+    // The timer's values arrived while the window was hidden and are not on the controls yet.
+    bool viewStale_ = false;
 };
 
 // The link icon for an icon resource id (project art drawn in code).

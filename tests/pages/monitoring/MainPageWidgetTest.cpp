@@ -153,6 +153,27 @@ TEST_F(MainPageWidgetTest, ActivationRunsTheTimerAndFillsTheControls) {
     EXPECT_FALSE(page->timerActive());
 }
 
+// While the window is hidden the tick still feeds the graphs, but the controls are filled only
+// when the window is shown again, with the latest values.
+TEST_F(MainPageWidgetTest, HiddenWindowKeepsGraphingAndFillsTheControlsWhenShown) {
+    source.connectInfrastructure();
+    source.linkSpeed = 55000;
+    page->show();
+    page->activate();
+    page->hide();
+    const size_t steps = tx->steps.size();
+    source.tick += 1000;
+    source.linkSpeed = 110000;
+    ip.counters[3].outOctets = 500;
+    page->onTimer();
+    EXPECT_EQ(tx->steps.size(), steps + 1);
+    EXPECT_EQ(tx->values.back(), 4000u);
+    EXPECT_EQ(text(ids::kLinkSpeed), "5.5 Mbps");
+    page->show();
+    EXPECT_EQ(text(ids::kLinkSpeed), "11 Mbps");
+    EXPECT_EQ(text(ids::kTxRate), "Current Tx Rate: 4.0 Kbps");
+}
+
 TEST_F(MainPageWidgetTest, CardRemovedEmptiesTheBar) {
     source.connectInfrastructure();
     source.rssi = -60;
