@@ -3,6 +3,7 @@
 // tray shell and a profile store in a temporary folder.
 
 #include "app/CZarn9100Sheet.h"
+#include "tests/support/ControlById.h"
 #include "tests/support/MemorySettings.h"
 #include "platform/Settings.h"
 #include "tests/support/ScriptedDialogService.h"
@@ -57,9 +58,7 @@ protected:
 
     template <typename W>
     W* control(int id) const {
-        for (W* w : sheet->findChildren<W*>())
-            if (w->property("controlId").toInt() == id) return w;
-        return nullptr;
+        return testing::ControlById<W>(*sheet, id);
     }
 
     QTemporaryDir dir;

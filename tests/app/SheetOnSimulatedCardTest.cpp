@@ -2,6 +2,7 @@
 // Network Status page shows the network, the icon says "Connected", and Exit saves the store.
 
 #include "adapter/DriverLoader.h"
+#include "tests/support/ControlById.h"
 #include "app/CZarn9100Sheet.h"
 #include "pages/monitoring/MainPageIds.h"
 #include "tests/support/MemorySettings.h"
@@ -44,9 +45,8 @@ ProfilePtr Wpa2Profile(const char* name, const char* ssid, const char* passphras
 }
 
 QString LabelText(QWidget& root, int id) {
-    for (auto* label : root.findChildren<QLabel*>())
-        if (label->property("controlId").toInt() == id) return label->text();
-    return {};
+    const QLabel* label = testing::ControlById<QLabel>(root, id);
+    return label ? label->text() : QString();
 }
 
 TEST(SheetOnSimulatedCard, ConnectsThePreferListProfileAndSavesAtExit) {

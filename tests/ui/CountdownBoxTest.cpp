@@ -1,4 +1,5 @@
 #include "ui/CountdownBox.h"
+#include "tests/support/ControlById.h"
 #include "tests/support/ManualDialogClock.h"
 
 #include <QLabel>
@@ -18,9 +19,7 @@ using testing::ManualDialogClock;
 
 template <typename W>
 W* Control(QWidget& root, int id) {
-    for (W* w : root.findChildren<W*>())
-        if (w->property("controlId").toInt() == id) return w;
-    return nullptr;
+    return testing::ControlById<W>(root, id);
 }
 
 struct Seen {

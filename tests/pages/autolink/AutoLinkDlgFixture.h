@@ -4,6 +4,7 @@
 // dialog's nested waits and notes every countdown box it sees.
 
 #include "pages/autolink/CAutoLinkDlg.h"
+#include "tests/support/ControlById.h"
 #include "tests/support/FakePageContext.h"
 #include "tests/support/ManualDialogClock.h"
 #include "tests/support/WaitUntil.h"
@@ -33,9 +34,7 @@ struct MainWindowSink {
 
 template <typename W>
 W* ControlOf(QWidget& root, int id) {
-    for (W* w : root.findChildren<W*>())
-        if (w->property("controlId").toInt() == id) return w;
-    return nullptr;
+    return ControlById<W>(root, id);
 }
 
 // Advances the clock while the event loop runs (also inside nested loops), `stepMs` a turn.

@@ -1,4 +1,5 @@
 #include "pages/monitoring/MainPageWidget.h"
+#include "tests/support/ControlById.h"
 
 #include "FakeMainPageSource.h"
 #include "pages/monitoring/CGraphCtrl.h"
@@ -56,12 +57,7 @@ protected:
 
     template <typename W = QWidget>
     W* control(int id) const {
-        for (auto* widget : page->findChildren<W*>()) {
-            if (widget->property("controlId").toInt() == id) {
-                return widget;
-            }
-        }
-        return nullptr;
+        return testing::ControlById<W>(*page, id);
     }
     QString text(int id) const {
         auto* label = control<QLabel>(id);
@@ -236,12 +232,7 @@ TEST(MainPageWidgetCharts, StripChartsAreBuiltWithTheirIds) {
     FakeIpHelper ip;
     MainPageWidget page(source, ip);
     for (int id : {ids::kTxGraph, ids::kRxGraph}) {
-        CGraphCtrl* found = nullptr;
-        for (auto* chart : page.findChildren<CGraphCtrl*>()) {
-            if (chart->property("controlId").toInt() == id) {
-                found = chart;
-            }
-        }
+        const CGraphCtrl* found = testing::ControlById<CGraphCtrl>(page, id);
         ASSERT_NE(found, nullptr) << id;
         EXPECT_EQ(found->stepper().rangeLow(), 1u);
         EXPECT_EQ(found->stepper().rangeSize(), 1000);  // SetRange(1, 1000) at set-up

@@ -2,6 +2,7 @@
 // the one-second timer (running only while the page is shown and the card usable), Reset, and
 // the main window's Cancel, which leaves the counters alone.
 #include "pages/monitoring/CRssiStatistics.h"
+#include "tests/support/ControlById.h"
 #include "pages/monitoring/CStatistics.h"
 
 #include "pages/monitoring/StatisticsIds.h"
@@ -24,9 +25,7 @@ using monitoring::StatisticsTable;
 
 template <typename W>
 W* Control(QWidget& root, int id) {
-    for (W* w : root.findChildren<W*>())
-        if (w->property("controlId").toInt() == id) return w;
-    return nullptr;
+    return testing::ControlById<W>(root, id);
 }
 
 QStringList Column(StatisticsTable* table, int column) {

@@ -1,5 +1,6 @@
 // The Admin page inside a main window on the recording driver, with scripted file dialogs.
 #include "pages/profiles/CAdminTool.h"
+#include "tests/support/ControlById.h"
 
 #include "profiles/ProfileStore.h"
 #include "tests/profiles/ProfileTestSupport.h"
@@ -40,9 +41,7 @@ protected:
     ProfileList& list() { return sheet->profiles(); }
 
     QPushButton* button(int id) const {
-        for (auto* b : admin->findChildren<QPushButton*>())
-            if (b->property("controlId").toInt() == id) return b;
-        return nullptr;
+        return testing::ControlById<QPushButton>(*admin, id);
     }
     void press(int id) {
         QPushButton* b = button(id);

@@ -8,6 +8,8 @@
 // dialog must queue that click (clickLater), because that timer does not fire again while its
 // own step is running.
 
+#include "tests/support/ControlById.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -65,9 +67,7 @@ private:
 
 template <typename W = QWidget>
 W* Control(const QWidget& parent, int id) {
-    for (auto* widget : parent.findChildren<W*>())
-        if (widget->property("controlId").toInt() == id) return widget;
-    return nullptr;
+    return testing::ControlById<W>(parent, id);
 }
 
 }  // namespace tembrel::test

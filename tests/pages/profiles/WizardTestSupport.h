@@ -3,6 +3,7 @@
 // answered when they appear, and records compared field by field.
 
 #include "profiles/ProfileRecord.h"
+#include "tests/support/ControlById.h"
 #include "profiles/ProfileText.h"
 
 #include <gtest/gtest.h>
@@ -22,9 +23,7 @@ namespace tembrel::testing {
 
 template <typename W>
 W* Control(QWidget* root, int id) {
-    for (W* w : root->findChildren<W*>())
-        if (w->property("controlId").toInt() == id) return w;
-    return nullptr;
+    return ControlById<W>(*root, id);
 }
 
 // As the user types: every character is a key press (textEdited follows each).

@@ -1,6 +1,7 @@
 // The Advanced page's controls by id: alone on a page context with the recording driver, and
 // inside the main window (leaving the page, the window's OK and Cancel).
 #include "pages/settings/CAdvancedPage.h"
+#include "tests/support/ControlById.h"
 
 #include "pages/settings/AdvancedIds.h"
 #include "pages/settings/SpinButtons.h"
@@ -46,9 +47,7 @@ Calls Sets(const RecordingDriver& driver) {
 
 template <typename W>
 W* Control(QWidget& root, int id) {
-    for (W* w : root.findChildren<W*>())
-        if (w->property("controlId").toInt() == id) return w;
-    return nullptr;
+    return testing::ControlById<W>(root, id);
 }
 
 // A user's choice of the entry with this value.

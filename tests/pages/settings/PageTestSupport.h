@@ -2,6 +2,7 @@
 // A page alone on a FakePageContext over the recording driver, and its controls by id.
 
 #include "tests/support/FakePageContext.h"
+#include "tests/support/ControlById.h"
 #include "tests/support/RecordingDriver.h"
 
 #include <gtest/gtest.h>
@@ -30,10 +31,9 @@ protected:
 
     template <typename W>
     W* control(int id) const {
-        for (W* w : page->template findChildren<W*>())
-            if (w->property("controlId").toInt() == id) return w;
-        ADD_FAILURE() << "no control " << id;
-        return nullptr;
+        W* w = testing::ControlById<W>(*page, id);
+        if (!w) ADD_FAILURE() << "no control " << id;
+        return w;
     }
 
     QTemporaryDir folder;

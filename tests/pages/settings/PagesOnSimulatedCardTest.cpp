@@ -2,6 +2,7 @@
 // with the card's clock stepped by the test: counters that grow while associated, Reset on a
 // card that clears its counters, and radio parameters that reach the card.
 #include "adapter/DriverLoader.h"
+#include "tests/support/ControlById.h"
 #include "app/CZarn9100Sheet.h"
 #include "pages/monitoring/CRssiStatistics.h"
 #include "pages/monitoring/StatisticsIds.h"
@@ -42,9 +43,7 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
 
 template <typename W>
 W* Control(QWidget& root, int id) {
-    for (W* w : root.findChildren<W*>())
-        if (w->property("controlId").toInt() == id) return w;
-    return nullptr;
+    return testing::ControlById<W>(root, id);
 }
 
 class PagesOnSimulatedCard : public ::testing::Test {

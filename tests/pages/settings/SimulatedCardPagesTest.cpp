@@ -1,6 +1,7 @@
 // The About, Debug, Test and Region pages on the simulated card, end to end: what a page sets,
 // the card keeps and the page reads back.
 #include "pages/settings/CAboutPage.h"
+#include "tests/support/ControlById.h"
 #include "pages/settings/CDebugWin.h"
 #include "pages/settings/CRegionCtrl.h"
 #include "pages/settings/CTestPage.h"
@@ -38,10 +39,9 @@ protected:
 
     template <typename W>
     static W* control(QWidget& page, int id) {
-        for (W* w : page.findChildren<W*>())
-            if (w->property("controlId").toInt() == id) return w;
-        ADD_FAILURE() << "no control " << id;
-        return nullptr;
+        W* w = testing::ControlById<W>(page, id);
+        if (!w) ADD_FAILURE() << "no control " << id;
+        return w;
     }
 
     QTemporaryDir folder;
