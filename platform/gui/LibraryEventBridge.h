@@ -1,11 +1,11 @@
 #pragma once
 // Receives the driver library's events on the library's own thread and hands them to the
 // user-interface thread, queued, as posted window messages would arrive; an event repeated while
-// it still waits is handled once (connection/EventCoalescer.h), so a flood cannot pile up.
+// it still waits is handled once (platform/EventCoalescer.h), so a flood cannot pile up.
 
 #include <Tembrel.h>
 
-#include "connection/EventCoalescer.h"
+#include "platform/EventCoalescer.h"
 
 #include <QObject>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "connection/EventCoalescer.h"
+#include "platform/EventCoalescer.h"
 
 #include <algorithm>
 #include <iterator>
