@@ -20,7 +20,7 @@
 
 namespace tembrel::testing {
 
-class FakePageContext final : public PageContext {
+class FakePageContext : public PageContext {
 public:
     explicit FakePageContext(DriverLibrary& driver, std::filesystem::path dataFolder = ".")
         : dataFolder_(std::move(dataFolder)), storePath_((dataFolder_ / "Data.cfg").string()), driver_(driver) {}

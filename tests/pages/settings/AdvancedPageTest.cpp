@@ -174,7 +174,7 @@ TEST_F(AdvancedPageTest, ApplySendsTheUsersChanges) {
     EXPECT_EQ(Sets(context.driver),
               (Calls{"SetPowerMode(h, 1)", "SetPreamble(h, 1)", "SetFragThreshold(h, 256)", "SetDataRate(h, 22)"}));
     EXPECT_EQ(control<QLineEdit>(ids::kFragThreshold)->text(), "256");
-    EXPECT_TRUE(context.scriptedDialogs.shown().empty());
+    EXPECT_TRUE(context.dialogs_.shown().empty());
 }
 
 TEST_F(AdvancedPageTest, EmptyThresholdAtApplySaysSoAndSendsNothing) {
@@ -182,7 +182,7 @@ TEST_F(AdvancedPageTest, EmptyThresholdAtApplySaysSoAndSendsNothing) {
     Type(control<QLineEdit>(ids::kRtsThreshold), "");
     press(ids::kApply);
     EXPECT_TRUE(Sets(context.driver).empty());
-    EXPECT_EQ(context.scriptedDialogs.texts(), QStringList{"Please enter an integer."});
+    EXPECT_EQ(context.dialogs_.texts(), QStringList{"Please enter an integer."});
     EXPECT_FALSE(page.OnKillActive()) << "the page is not left either";
     EXPECT_EQ(page.model().pending(), advanced::kPendingPowerSave | advanced::kPendingRtsThreshold);
 }
@@ -213,7 +213,7 @@ TEST_F(AdvancedPageTest, BoostModeIsSentAtOnceOnTheCardThatHasIt) {
     ASSERT_TRUE(boost->isEnabled());
     boost->click();
     EXPECT_EQ(Sets(context.driver), Calls{"SetBoostMode(h, 0)"});
-    EXPECT_EQ(context.memorySettings.read(settings::kBoostMode), 0);
+    EXPECT_EQ(context.settings_.read(settings::kBoostMode), 0);
 }
 
 TEST_F(AdvancedPageTest, OptionBoxesWriteTheSettingsAndTheWindowsFlags) {
@@ -223,10 +223,10 @@ TEST_F(AdvancedPageTest, OptionBoxesWriteTheSettingsAndTheWindowsFlags) {
     ASSERT_TRUE(autoLink->isChecked());
     autoConnect->click();
     autoLink->click();
-    EXPECT_EQ(context.flags.autoConfiguration, 0u);
-    EXPECT_EQ(context.flags.autoLink, 0u);
-    EXPECT_EQ(context.memorySettings.read(settings::kAutoConfiguration), 0);
-    EXPECT_EQ(context.memorySettings.read(settings::kAutoLink), 0);
+    EXPECT_EQ(context.supervisorFlags().autoConfiguration, 0u);
+    EXPECT_EQ(context.supervisorFlags().autoLink, 0u);
+    EXPECT_EQ(context.settings_.read(settings::kAutoConfiguration), 0);
+    EXPECT_EQ(context.settings_.read(settings::kAutoLink), 0);
     EXPECT_TRUE(context.driver.calls().empty());
 }
 
