@@ -184,6 +184,9 @@ TEST_F(SheetTest, ReadmePageShowsTheSevenTextsWordedForTheLoadedLibrary) {
         SCOPED_TRACE(row.library);
         libraryPath = row.library;
         driver.setOutText("QueryDeviceDesc", row.description);
+        // A window of its own for each row, counting only its own calls.
+        sheet.reset();
+        driver.clearCalls();
         openSheet(0);
         driver.setOutBytes("QueryWZCStatusCheck", {1, 0, 0, 0});
         sheet->CheckMonitorMode();
