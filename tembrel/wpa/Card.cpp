@@ -112,7 +112,8 @@ bool Card::connectSupplicant() {
     }
     // Without ap_scan=0 the supplicant would wait for scan results a wired driver never gives.
     if (port_ == Port::Wired && !requestOk("AP_SCAN 0"))
-        std::fprintf(stderr, "libTembrelWpa: wpa_supplicant at %s refused AP_SCAN 0: set ap_scan=0 in its configuration\n",
+        std::fprintf(stderr,
+                     "libTembrelWpa: wpa_supplicant at %s refused AP_SCAN 0: set ap_scan=0 in its configuration\n",
                      path.c_str());
     const auto status = request("STATUS");
     if (status) connected_ = ParseReport(*status)["wpa_state"] == "COMPLETED";

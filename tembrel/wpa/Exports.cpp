@@ -384,7 +384,10 @@ TEMBREL_API int Zarn9100GetMacAddress(ZARN9100_HANDLE h, uint8_t* buf, uint32_t 
 }
 
 TEMBREL_API int Zarn9100QueryDeviceDesc(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
-    return WithHandle(h, [&](Card& c) { return CopyText((c.port() == Port::Wired ? "Wired interface " : "Wireless interface ") + c.interfaceName(), buf, cap); });
+    return WithHandle(h, [&](Card& c) {
+        const char* kind = c.port() == Port::Wired ? "Wired interface " : "Wireless interface ";
+        return CopyText(kind + c.interfaceName(), buf, cap);
+    });
 }
 
 TEMBREL_API int Zarn9100QueryDriverVersion(ZARN9100_HANDLE h, char* buf, uint32_t cap) {

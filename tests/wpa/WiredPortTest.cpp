@@ -258,8 +258,8 @@ TEST_F(WiredPort, ProfilesAuthenticateWithTheRightCredentialsAndFailWithEventFiv
             EXPECT_EQ(connectStatus(), 1);
         } else {
             EXPECT_EQ(result, 2);
-            EXPECT_TRUE(waitFor([&] { return heardSince(mark).find("5 1012[Authentication failed: ") != std::string::npos; }))
-                << heardSince(mark);
+            const std::string refused = "5 1012[Authentication failed: ";
+            EXPECT_TRUE(waitFor([&] { return heardSince(mark).find(refused) != std::string::npos; })) << heardSince(mark);
             EXPECT_EQ(connectStatus(), 0);
             EXPECT_TRUE(waitFor([&] { return snapshot.copy().connected == 0; }));
         }

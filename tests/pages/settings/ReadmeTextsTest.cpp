@@ -19,7 +19,8 @@ TEST(ReadmeTextsTest, TheInterfaceComesFromTheDescriptionWhenItNamesOne) {
         {"Wireless interface wlan0; rm -rf /", ""},
         {"Wireless interface averyveryverylongname", ""},
     };
-    for (const auto& [description, expected] : rows) EXPECT_EQ(InterfaceOfDescription(description), expected) << description;
+    for (const auto& [description, expected] : rows)
+        EXPECT_EQ(InterfaceOfDescription(description), expected) << description;
 }
 
 TEST(ReadmeTextsTest, OnlyTheWpaLibraryGetsTheLinuxWording) {
@@ -42,7 +43,8 @@ TEST(ReadmeTextsTest, OnlyTheWpaLibraryGetsTheLinuxWording) {
     // Without a card the steps name wlan0 and say it is an example.
     const auto unknown = ReadmeTexts("/usr/lib/tembrel/libTembrelWpa.so", "");
     ASSERT_EQ(unknown.size(), 7u);
-    EXPECT_EQ(unknown[0], "Orvix LX-7700 Utility can not provide fully support because NetworkManager controls the interface!");
+    EXPECT_EQ(unknown[0],
+              "Orvix LX-7700 Utility can not provide fully support because NetworkManager controls the interface!");
     EXPECT_NE(unknown[1].find("wlan0 stands for"), std::string::npos) << unknown[1];
     EXPECT_EQ(unknown[2], "1. Run: nmcli device set wlan0 managed no");
 }
