@@ -1,35 +1,42 @@
 #include "CReadmePage.h"
 
+#include "pages/logic/ReadmeTexts.h"
+
 #include <QLabel>
 #include <QVBoxLayout>
+
+#include <cstring>
 
 namespace tembrel {
 
 CReadmePage::CReadmePage(PageContext& context, QWidget* parent)
     : CZarn9100Page(context, "Readme", kDialogId, CardUse::Any, parent) {
     auto* layout = new QVBoxLayout(this);
-    const QStringList texts = Texts();
-    for (int i = 0; i < texts.size(); ++i) {
-        auto* label = new QLabel(texts[i], this);
+    const size_t count = ReadmeTexts(context.libraryPath(), "").size();
+    for (size_t i = 0; i < count; ++i) {
+        auto* label = new QLabel(this);
         label->setWordWrap(true);
         label->setObjectName(QString("readmeText%1").arg(i));
         layout->addWidget(label);
+        labels_.push_back(label);
         if (i == 1) layout->addSpacing(8);
     }
     layout->addStretch();
+    reword();
 }
 
-QStringList CReadmePage::Texts() {
-    return {
-        "Orvix LX-7700 Utility can not provide fully support because Windows XP Zero Configuration is enabled!",
-        "You can disable Windows XP Zero Configuration to get fully support from Orvix LX-7700 Utility by doing the "
-        "following:",
-        "1. Double click at tray icon of Wireless Network Connection Status",
-        "2. Click button <Properties>",
-        "3. Click tab <Wireless Networks>",
-        "4. Uncheck checkbox <Use Windows to configure my wireless network settings>",
-        "5. Click button <OK>",
-    };
+void CReadmePage::OnSetActive() { reword(); }
+
+void CReadmePage::reword() {
+    std::string description;
+    if (const auto lease = context().handle().lease()) {
+        char text[256] = {};
+        if (context().library().QueryDeviceDesc(lease.get(), text, sizeof text - 1) == 0)
+            description.assign(text, strnlen(text, sizeof text - 1));
+    }
+    const auto texts = ReadmeTexts(context().libraryPath(), description);
+    for (size_t i = 0; i < labels_.size() && i < texts.size(); ++i)
+        labels_[i]->setText(QString::fromStdString(texts[i]));
 }
 
 }  // namespace tembrel

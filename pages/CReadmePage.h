@@ -1,10 +1,13 @@
 #pragma once
 // The page shown in monitor mode: why the utility cannot fully support the card while the
-// system's wireless configuration controls it, and how to turn that off.
+// system's wireless configuration controls it, and how to turn that off (ReadmeTexts words it for
+// the loaded library).
 
 #include "pages/CZarn9100Page.h"
 
-#include <QStringList>
+#include <vector>
+
+class QLabel;
 
 namespace tembrel {
 
@@ -13,7 +16,13 @@ class CReadmePage : public CZarn9100Page {
 public:
     static constexpr int kDialogId = 111;
     explicit CReadmePage(PageContext& context, QWidget* parent = nullptr);
-    static QStringList Texts();
+    // The card may have been opened since the page was made: its interface is read again.
+    void OnSetActive() override;
+
+private:
+    void reword();
+
+    std::vector<QLabel*> labels_;
 };
 
 }  // namespace tembrel

@@ -66,10 +66,18 @@ std::optional<std::string> FindWirelessInterface(const std::string& sysfs) {
     return names.front();
 }
 
+bool IsWiredPort(const std::string& sysfs, const std::string& name) {
+    std::error_code ec;
+    const fs::path dir = fs::path(sysfs) / "class/net" / name;
+    return !name.empty() && fs::exists(dir, ec) && !fs::exists(dir / "wireless", ec) &&
+           !fs::exists(dir / "phy80211", ec);
+}
+
 Card::Card(Paths paths) : paths_(std::move(paths)) {
     if (!paths_.interfaceName.empty()) interface_ = paths_.interfaceName;
     else interface_ = FindWirelessInterface(paths_.sysfs).value_or("");
     if (interface_.empty()) return;
+    if (IsWiredPort(paths_.sysfs, interface_)) port_ = Port::Wired;
     if (!connectSupplicant()) return;
     refreshScanList();
     thread_ = std::thread([this] { eventLoop(); });
@@ -102,6 +110,11 @@ bool Card::connectSupplicant() {
         std::fprintf(stderr, "libTembrelWpa: wpa_supplicant at %s does not report events\n", path.c_str());
         monitor_.reset();
     }
+    // Without ap_scan=0 the supplicant would wait for scan results a wired driver never gives.
+    if (port_ == Port::Wired && !requestOk("AP_SCAN 0"))
+        std::fprintf(stderr,
+                     "libTembrelWpa: wpa_supplicant at %s refused AP_SCAN 0: set ap_scan=0 in its configuration\n",
+                     path.c_str());
     const auto status = request("STATUS");
     if (status) connected_ = ParseReport(*status)["wpa_state"] == "COMPLETED";
     return true;
@@ -133,6 +146,12 @@ std::string Card::driverName() const {
     std::error_code ec;
     const fs::path target = fs::read_symlink(fs::path(paths_.sysfs) / "class/net" / interface_ / "device/driver", ec);
     return ec ? std::string() : target.filename().string();
+}
+
+bool Card::linkUp() const {
+    // "unknown": drivers that do not track the carrier; "dormant": up, waiting for authentication.
+    const std::string state = sysfsText("operstate");
+    return state == "up" || state == "unknown" || state == "dormant";
 }
 
 bool Card::managedBySystemService() const {
@@ -172,6 +191,7 @@ bool Card::setRadio(bool on) {
 }
 
 int Card::scan() {
+    if (port_ == Port::Wired) return result::kNotAvailable;
     const std::string reply = request("SCAN").value_or("");
     // A scan already running answers FAIL-BUSY; its results come all the same.
     return reply == "OK\n" || reply == "FAIL-BUSY\n" ? result::kOk : result::kNotAvailable;
@@ -213,17 +233,20 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
         method_ = settings.method;
     }
     requestOk("REMOVE_NETWORK all");
-    // Without a directed probe, a name no scan has heard is not in range.
-    bool heard = hidden || settings.networkMode == 0;
-    for (const auto& entry : scanEntries()) {
-        const uint32_t length = entry[12];
-        if (length == ssid.size() && std::equal(ssid.begin(), ssid.end(), entry.begin() + 16)) heard = true;
+    // Without a directed probe, a name no scan has heard is not in range; a wired port is in
+    // range while it has a link.
+    bool heard = port_ == Port::Wired ? linkUp() : hidden || settings.networkMode == 0;
+    if (port_ == Port::Wireless) {
+        for (const auto& entry : scanEntries()) {
+            const uint32_t length = entry[12];
+            if (length == ssid.size() && std::equal(ssid.begin(), ssid.end(), entry.begin() + 16)) heard = true;
+        }
     }
     if (!heard || ssid.empty()) {
         requestOk("DISCONNECT");
         return result::kNoNetwork;
     }
-    const NetworkPlan plan = PlanNetwork(settings, ssid, hidden, paths_.certificateDir);
+    const NetworkPlan plan = PlanNetwork(settings, ssid, hidden, paths_.certificateDir, port_);
     if (!plan.problem.empty()) {
         dispatcher_.post(sim::LibraryEvent(sim::event::kAssociationFailed));
         dispatcher_.post(sim::StatusTextEvent("Authentication failed: " + plan.problem));
@@ -262,6 +285,7 @@ void Card::eventLoop() {
     std::error_code ec;
     const fs::path device = fs::path(paths_.sysfs) / "class/net" / interface_;
     bool present = true;
+    bool link = port_ == Port::Wired && linkUp();
     for (;;) {
         {
             std::lock_guard lock(outcomeMutex_);
@@ -275,6 +299,11 @@ void Card::eventLoop() {
             if (!now) dispatcher_.post(sim::LibraryEvent(sim::event::kAdapterGone));
             dispatcher_.post(sim::DeviceEvent(now ? TEMBREL_DEVICE_ARRIVAL : TEMBREL_DEVICE_REMOVE_COMPLETE, interface_));
         }
+        if (port_ == Port::Wired) {
+            const bool linkNow = linkUp();
+            if (link && !linkNow) wiredLinkLost();
+            link = linkNow;
+        }
         if (!monitor_) {
             // Without events the loop only watches the device, once a second.
             std::unique_lock lock(outcomeMutex_);
@@ -283,12 +312,18 @@ void Card::eventLoop() {
     }
 }
 
+void Card::decide(int outcome) {
+    std::lock_guard lock(outcomeMutex_);
+    if (outcome_ < 0) outcome_ = outcome;
+    outcomeChanged_.notify_all();
+}
+
+void Card::wiredLinkLost() {
+    requestOk("DISCONNECT");
+    decide(result::kNoNetwork);
+}
+
 void Card::handleEvent(const std::string& text) {
-    auto decide = [&](int outcome) {
-        std::lock_guard lock(outcomeMutex_);
-        if (outcome_ < 0) outcome_ = outcome;
-        outcomeChanged_.notify_all();
-    };
     if (text.find("CTRL-EVENT-SCAN-RESULTS") != std::string::npos) {
         refreshScanList();
         dispatcher_.post(sim::LibraryEvent(sim::event::kScanComplete));

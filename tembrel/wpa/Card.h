@@ -36,6 +36,8 @@ struct Paths {
 
 // The first wireless interface under sysfs/class/net (one with "wireless" or "phy80211").
 std::optional<std::string> FindWirelessInterface(const std::string& sysfs);
+// An interface that exists but is not wireless: a wired port, authenticated with 802.1x.
+bool IsWiredPort(const std::string& sysfs, const std::string& name);
 
 class Card {
 public:
@@ -50,6 +52,9 @@ public:
     bool valid(ZARN9100_HANDLE h);
 
     const std::string& interfaceName() const { return interface_; }
+    Port port() const { return port_; }
+    // The interface's operational state says there is a link (a cable to a live port).
+    bool linkUp() const;
     std::string sysfsText(const std::string& relative) const;
     bool managedBySystemService() const;
     // The kernel driver bound to the interface (the device/driver link), empty when unknown.
@@ -73,11 +78,17 @@ private:
     bool connectSupplicant();
     void eventLoop();
     void handleEvent(const std::string& text);
+    // The association under way, if any, ends with `outcome`.
+    void decide(int outcome);
+    // A wired port lost its link: wpa_supplicant's wired driver does not notice, so the card
+    // disconnects (the usual disconnect event follows) and an association under way fails.
+    void wiredLinkLost();
     void refreshScanList();
     std::optional<std::string> rfkillFolder() const;
 
     Paths paths_;
     std::string interface_;
+    Port port_ = Port::Wireless;
     sim::EventDispatcher dispatcher_;
     std::mutex mutex_;  // handles, pending settings, the scan cache
     std::set<uintptr_t> handles_;

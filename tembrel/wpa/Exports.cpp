@@ -208,8 +208,10 @@ TEMBREL_API int Zarn9100QueryChannel(ZARN9100_HANDLE h, uint32_t* v) {
         if (v == nullptr) return result::kBadArgument;
         Report s = StatusOf(c);
         const auto freq = ParseNumber(s["freq"]);
-        if (!freq) return result::kNotAvailable;
-        *v = ChannelOfFrequency(uint32_t(*freq));
+        // A wired port reports freq=0: no channel to give.
+        const uint32_t channel = freq && *freq > 0 ? ChannelOfFrequency(uint32_t(*freq)) : 0;
+        if (channel == 0) return result::kNotAvailable;
+        *v = channel;
         return result::kOk;
     });
 }
@@ -382,7 +384,10 @@ TEMBREL_API int Zarn9100GetMacAddress(ZARN9100_HANDLE h, uint8_t* buf, uint32_t 
 }
 
 TEMBREL_API int Zarn9100QueryDeviceDesc(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
-    return WithHandle(h, [&](Card& c) { return CopyText("Wireless interface " + c.interfaceName(), buf, cap); });
+    return WithHandle(h, [&](Card& c) {
+        const char* kind = c.port() == Port::Wired ? "Wired interface " : "Wireless interface ";
+        return CopyText(kind + c.interfaceName(), buf, cap);
+    });
 }
 
 TEMBREL_API int Zarn9100QueryDriverVersion(ZARN9100_HANDLE h, char* buf, uint32_t cap) {

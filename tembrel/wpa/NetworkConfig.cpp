@@ -21,6 +21,62 @@ bool IsWpa(uint32_t auth) {
            auth == ndis::kAuthWpa2Psk;
 }
 
+// 802.1x: WPA or WPA2 enterprise, or network EAP on a network without WPA.
+bool IsEap(const PendingSecurity& s) {
+    return s.authMode == ndis::kAuthWpa || s.authMode == ndis::kAuthWpa2 || (s.ccxNetworkEap == 1 && !IsWpa(s.authMode));
+}
+
+void AddEapFields(NetworkPlan& plan, const PendingSecurity& s, const std::string& certDir) {
+    auto& f = plan.fields;
+    if (s.method == EapMethod::None) {
+        plan.problem = "802.1x needs an identity";
+        return;
+    }
+    f.emplace_back("eap", EapMethodName(s.method));
+    const std::string identity = s.domain.empty() ? s.login : s.domain + "\\" + s.login;
+    f.emplace_back("identity", Quoted(identity));
+    switch (s.method) {
+    case EapMethod::Tls:
+        if (certDir.empty()) {
+            plan.problem = "TLS needs the certificate folder TEMBREL_WPA_CERT_DIR";
+            return;
+        }
+        f.emplace_back("client_cert", Quoted(certDir + "/" + s.certificateHash + ".pem"));
+        f.emplace_back("private_key", Quoted(certDir + "/" + s.certificateHash + ".key"));
+        break;
+    case EapMethod::Peap:
+        f.emplace_back("password", Quoted(s.password));
+        f.emplace_back("phase2", Quoted("auth=MSCHAPV2"));
+        break;
+    case EapMethod::Ttls:
+        f.emplace_back("password", Quoted(s.password));
+        if (!s.anonymous.empty()) f.emplace_back("anonymous_identity", Quoted(s.anonymous));
+        f.emplace_back("phase2", Quoted("auth=MSCHAPV2"));
+        break;
+    case EapMethod::Leap:
+        f.emplace_back("password", Quoted(s.password));
+        break;
+    case EapMethod::None: break;
+    }
+}
+
+void PlanWiredPort(NetworkPlan& plan, const PendingSecurity& s, const std::string& certDir) {
+    auto& f = plan.fields;
+    const bool eap = IsEap(s);
+    if (s.networkMode == 0) {
+        plan.problem = "A wired port has no ad hoc mode";
+    } else if (eap) {
+        // No EAPOL-Key frames follow on a wired port: the port opens once EAP succeeds.
+        f.emplace_back("key_mgmt", "IEEE8021X");
+        f.emplace_back("eapol_flags", "0");
+        AddEapFields(plan, s, certDir);
+    } else if (s.authMode == ndis::kAuthOpen && s.wepStatus != ndis::kWepEnabled) {
+        f.emplace_back("key_mgmt", "NONE");
+    } else {
+        plan.problem = "A wired port takes 802.1x or no authentication, no keys";
+    }
+}
+
 }  // namespace
 
 bool IsQuotableText(const std::string& text) {
@@ -46,10 +102,15 @@ const char* EapMethodName(EapMethod m) {
     return "";
 }
 
-NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool hidden, const std::string& certDir) {
+NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool hidden, const std::string& certDir,
+                        Port port) {
     NetworkPlan plan;
     auto& f = plan.fields;
     f.emplace_back("ssid", Hex(reinterpret_cast<const uint8_t*>(ssid.data()), ssid.size()));
+    if (port == Port::Wired) {
+        PlanWiredPort(plan, s, certDir);
+        return plan;
+    }
     if (hidden) f.emplace_back("scan_ssid", "1");
     if (s.networkMode == 0) {
         f.emplace_back("mode", "1");
@@ -59,8 +120,7 @@ NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool 
         else f.emplace_back("frequency", "2437");
     }
 
-    const bool eap = s.authMode == ndis::kAuthWpa || s.authMode == ndis::kAuthWpa2 ||
-                     (s.ccxNetworkEap == 1 && !IsWpa(s.authMode));
+    const bool eap = IsEap(s);
     if (IsWpa(s.authMode)) {
         const bool rsn = s.authMode == ndis::kAuthWpa2 || s.authMode == ndis::kAuthWpa2Psk;
         f.emplace_back("proto", rsn ? "RSN" : "WPA");
@@ -104,38 +164,7 @@ NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool 
                                    : s.authMode == ndis::kAuthAutoSwitch ? "OPEN SHARED"
                                                                          : "OPEN");
     }
-    if (!eap) return plan;
-
-    if (s.method == EapMethod::None) {
-        plan.problem = "802.1x needs an identity";
-        return plan;
-    }
-    f.emplace_back("eap", EapMethodName(s.method));
-    const std::string identity = s.domain.empty() ? s.login : s.domain + "\\" + s.login;
-    f.emplace_back("identity", Quoted(identity));
-    switch (s.method) {
-    case EapMethod::Tls:
-        if (certDir.empty()) {
-            plan.problem = "TLS needs the certificate folder TEMBREL_WPA_CERT_DIR";
-            return plan;
-        }
-        f.emplace_back("client_cert", Quoted(certDir + "/" + s.certificateHash + ".pem"));
-        f.emplace_back("private_key", Quoted(certDir + "/" + s.certificateHash + ".key"));
-        break;
-    case EapMethod::Peap:
-        f.emplace_back("password", Quoted(s.password));
-        f.emplace_back("phase2", Quoted("auth=MSCHAPV2"));
-        break;
-    case EapMethod::Ttls:
-        f.emplace_back("password", Quoted(s.password));
-        if (!s.anonymous.empty()) f.emplace_back("anonymous_identity", Quoted(s.anonymous));
-        f.emplace_back("phase2", Quoted("auth=MSCHAPV2"));
-        break;
-    case EapMethod::Leap:
-        f.emplace_back("password", Quoted(s.password));
-        break;
-    case EapMethod::None: break;
-    }
+    if (eap) AddEapFields(plan, s, certDir);
     return plan;
 }
 

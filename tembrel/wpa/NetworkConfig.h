@@ -19,6 +19,10 @@ constexpr uint32_t kWepEnabled = 0, kWepDisabled = 1, kTkipEnabled = 4, kAesEnab
 
 enum class EapMethod { None, Tls, Peap, Ttls, Leap };
 
+// What the interface is: a wireless card, or a wired Ethernet port with 802.1x port
+// authentication (wpa_supplicant's wired driver; the supplicant runs with ap_scan=0).
+enum class Port { Wireless, Wired };
+
 struct PendingSecurity {
     uint32_t authMode = ndis::kAuthOpen;
     uint32_t wepStatus = ndis::kWepDisabled;
@@ -36,12 +40,15 @@ struct PendingSecurity {
 using NetworkField = std::pair<std::string, std::string>;
 
 // The SET_NETWORK fields in order, or empty when the collected settings make no network
-// wpa_supplicant can join (for example WPA without a passphrase); problem says why.
+// wpa_supplicant can join (for example WPA without a passphrase); problem says why. A wired
+// port takes 802.1x (key_mgmt IEEE8021X without dynamic WEP keys) or no authentication at all;
+// the SSID then only names the network in the supplicant's status.
 struct NetworkPlan {
     std::vector<NetworkField> fields;
     std::string problem;  // empty when fields is usable
 };
-NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool hidden, const std::string& certDir);
+NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool hidden, const std::string& certDir,
+                        Port port = Port::Wireless);
 
 // Whether a field's value is a secret that never goes to a log.
 bool IsSecretField(const std::string& name);

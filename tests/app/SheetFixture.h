@@ -30,6 +30,7 @@ protected:
         auto shell = std::make_unique<RecordingTrayShell>();
         tray = shell.get();
         SheetContext context{driver, settings, dialogs, osFamily, storePath()};
+        context.libraryPath = libraryPath;
         context.trayShell = std::move(shell);
         sheet = std::make_unique<CZarn9100Sheet>(std::move(context));
         return *sheet;
@@ -62,6 +63,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    std::string libraryPath;  // the file the window is told its library came from
     RecordingDriver driver;
     MemorySettings settings;
     ScriptedDialogService dialogs;

@@ -165,17 +165,41 @@ TEST_F(SheetTest, MonitorModeSwitchesThePageSetAndBack) {
     EXPECT_TRUE(control<QCheckBox>(CZarn9100Sheet::kIdRadioCheck)->isEnabled());
 }
 
-TEST_F(SheetTest, ReadmePageShowsTheSevenTexts) {
-    makeSheet(0);
-    driver.setOutBytes("QueryWZCStatusCheck", {1, 0, 0, 0});
-    sheet->CheckMonitorMode();
-    CZarn9100Page* readme = sheet->pages().back();
-    EXPECT_EQ(readme->caption(), "Readme");
-    const auto labels = readme->findChildren<QLabel*>();
-    ASSERT_EQ(labels.size(), 7);
-    EXPECT_EQ(labels[0]->text(),
-              "Orvix LX-7700 Utility can not provide fully support because Windows XP Zero Configuration is enabled!");
-    EXPECT_EQ(labels[6]->text(), "5. Click button <OK>");
+TEST_F(SheetTest, ReadmePageShowsTheSevenTextsWordedForTheLoadedLibrary) {
+    struct Row {
+        const char* library;
+        const char* description;  // the card's, as the library reports it
+        const char* first;
+        const char* step;         // the first step
+    };
+    const Row rows[] = {
+        {"/usr/lib/tembrel/libTembrel.so", "Orvix LX-7700 Wireless LAN Card",
+         "Orvix LX-7700 Utility can not provide fully support because Windows XP Zero Configuration is enabled!",
+         "1. Double click at tray icon of Wireless Network Connection Status"},
+        {"/usr/lib/tembrel/libTembrelWpa.so", "Wireless interface wlp3s0",
+         "Orvix LX-7700 Utility can not provide fully support because NetworkManager controls the interface wlp3s0!",
+         "1. Run: nmcli device set wlp3s0 managed no"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.library);
+        libraryPath = row.library;
+        driver.setOutText("QueryDeviceDesc", row.description);
+        // A window of its own for each row, counting only its own calls.
+        sheet.reset();
+        driver.clearCalls();
+        openSheet(0);
+        driver.setOutBytes("QueryWZCStatusCheck", {1, 0, 0, 0});
+        sheet->CheckMonitorMode();
+        CZarn9100Page* readme = sheet->pages().back();
+        EXPECT_EQ(readme->caption(), "Readme");
+        // Shown, the page reads the card's interface.
+        sheet->findChild<QTabWidget*>("sheetTabs")->setCurrentWidget(readme);
+        const auto labels = readme->findChildren<QLabel*>();
+        ASSERT_EQ(labels.size(), 7);
+        EXPECT_EQ(labels[0]->text().toStdString(), row.first);
+        EXPECT_EQ(labels[2]->text().toStdString(), row.step);
+    }
+    EXPECT_EQ(sheet->pages().back()->findChildren<QLabel*>()[6]->text(), "5. Start Orvix LX-7700 Utility again");
 }
 
 TEST_F(SheetTest, CloseAndMinimiseOnlyHideBehindTheIcon) {

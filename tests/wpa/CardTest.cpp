@@ -88,8 +88,8 @@ protected:
         fs::remove_all(root_);
     }
 
-    void start() {
-        supplicant_ = std::make_unique<FakeSupplicant>((root_ / "run/wlan0").string(),
+    void start(const std::string& interfaceName = "wlan0") {
+        supplicant_ = std::make_unique<FakeSupplicant>((root_ / "run" / interfaceName).string(),
                                                        [this](const std::string& c) { return answer(c); });
         ASSERT_TRUE(supplicant_->bound());
         card_ = std::make_unique<Card>(paths_);
@@ -118,6 +118,8 @@ protected:
         if (c == "STATUS") return {status_, {}};
         if (c == "SIGNAL_POLL") return {"RSSI=-48\nLINKSPEED=54\nNOISE=9999\nFREQUENCY=2462\n", {}};
         if (c.rfind("SET_NETWORK 0 psk", 0) == 0 && refusePsk_) return {"FAIL\n", {}};
+        if (c == "DISCONNECT" && wiredPort_)
+            return {"OK\n", {"<3>CTRL-EVENT-DISCONNECTED bssid=01:80:c2:00:00:03 reason=3 locally_generated=1"}};
         return {"OK\n", {}};
     }
 
@@ -134,6 +136,7 @@ protected:
     std::mutex scriptMutex_;
     bool scanned_ = false;
     bool refusePsk_ = false;
+    bool wiredPort_ = false;
     std::string status_ = "wpa_state=DISCONNECTED\n";
     std::vector<std::string> onSelect_;
     std::unique_ptr<FakeSupplicant> supplicant_;
@@ -297,6 +300,45 @@ TEST_F(CardTest, ShutdownWakesAnAssociationUnderWay) {
     card_->shutdown();
     caller.join();
     EXPECT_EQ(outcome, result::kNoNetwork);
+}
+
+TEST_F(CardTest, AWiredPortAuthenticatesWhileItHasALinkAndDisconnectsWhenItGoesAway) {
+    const fs::path port = root_ / "sys/class/net/eth1";
+    Write(port / "address", "02:00:00:00:00:02\n");
+    Write(port / "operstate", "down\n");
+    EXPECT_FALSE(IsWiredPort(paths_.sysfs, "wlan0"));
+    EXPECT_FALSE(IsWiredPort(paths_.sysfs, "eth9"));
+    EXPECT_TRUE(IsWiredPort(paths_.sysfs, "eth1"));
+    paths_.interfaceName = "eth1";
+    wiredPort_ = true;
+    start("eth1");
+    EXPECT_EQ(card_->port(), Port::Wired);
+    EXPECT_TRUE(sent("AP_SCAN 0"));
+    EXPECT_EQ(card_->scan(), result::kNotAvailable);
+    EXPECT_FALSE(sent("SCAN"));
+
+    PendingSecurity& p = card_->pending();
+    p.authMode = ndis::kAuthWpa2;
+    p.wepStatus = ndis::kAesEnabled;
+    p.method = EapMethod::Peap;
+    p.login = "alice";
+    p.password = "wonderland";
+    EXPECT_EQ(card_->setSsid("Port", false), result::kNoNetwork) << "no link, no network";
+    EXPECT_FALSE(sent("ADD_NETWORK"));
+
+    Write(port / "operstate", "up\n");
+    onSelect_ = {"<3>CTRL-EVENT-EAP-SUCCESS EAP authentication completed successfully",
+                 "<3>CTRL-EVENT-CONNECTED - Connection to 01:80:c2:00:00:03 completed [id=0 id_str=]"};
+    EXPECT_EQ(card_->setSsid("Port", false), result::kOk);
+    EXPECT_TRUE(sent("SET_NETWORK 0 key_mgmt IEEE8021X"));
+    EXPECT_TRUE(sent("SET_NETWORK 0 eapol_flags 0"));
+    ASSERT_TRUE(sink_.waitFor(2));
+    EXPECT_EQ(sink_.events()[0].text, "PEAP authentication succeeded");
+    EXPECT_EQ(sink_.events()[1].code, 1u);
+
+    Write(port / "operstate", "lowerlayerdown\n");
+    ASSERT_TRUE(sink_.waitFor(3));
+    EXPECT_EQ(sink_.events()[2].code, 4u) << "an unrequested disconnect";
 }
 
 }  // namespace

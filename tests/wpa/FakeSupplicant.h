@@ -83,13 +83,14 @@ private:
             if (n < 0) continue;
             const std::string command(buffer, size_t(n));
             ScriptedReply r = command == "ATTACH" ? ScriptedReply{"OK\n", {}} : script_(command);
-            ::sendto(fd_, r.reply.data(), r.reply.size(), 0, reinterpret_cast<sockaddr*>(&from), length);
+            // Recorded before the reply: a caller that has its reply may check what was sent.
             {
                 std::lock_guard lock(mutex_);
                 commands_.push_back(command);
                 if (command == "ATTACH") attached_.emplace_back(from, length);
             }
             changed_.notify_all();
+            ::sendto(fd_, r.reply.data(), r.reply.size(), 0, reinterpret_cast<sockaddr*>(&from), length);
             for (const auto& e : r.events) sendEvent(e);
         }
     }

@@ -107,6 +107,49 @@ TEST(NetworkPlanTest, ConfigurationsNoNetworkCanJoinAreRefused) {
     for (const auto& [name, security] : rows) EXPECT_NE(PlanNetwork(security, "Net", false, "").problem, "") << name;
 }
 
+TEST(NetworkPlanTest, AWiredPortTakes8021xOrNoAuthentication) {
+    PendingSecurity ttls = Eap(ndis::kAuthWpa, EapMethod::Ttls);
+    ttls.wepStatus = ndis::kTkipEnabled;
+    ttls.anonymous = "anon";
+    PendingSecurity tls = Eap(ndis::kAuthWpa2, EapMethod::Tls);
+    tls.certificateHash = "00112233445566778899aabbccddeeff00112233";
+    PendingSecurity networkEap = Eap(ndis::kAuthOpen, EapMethod::Peap);
+    networkEap.ccxNetworkEap = 1;
+    const PlanRow rows[] = {
+        {"open", PendingSecurity{}, true, "key_mgmt=NONE;"},
+        {"WPA2 PEAP", Eap(ndis::kAuthWpa2, EapMethod::Peap), false,
+         "key_mgmt=IEEE8021X;eapol_flags=0;eap=PEAP;identity=\"alice\";password=\"wonderland\";"
+         "phase2=\"auth=MSCHAPV2\";"},
+        {"WPA TTLS", ttls, false,
+         "key_mgmt=IEEE8021X;eapol_flags=0;eap=TTLS;identity=\"alice\";password=\"wonderland\";"
+         "anonymous_identity=\"anon\";phase2=\"auth=MSCHAPV2\";"},
+        {"WPA2 TLS", tls, false,
+         "key_mgmt=IEEE8021X;eapol_flags=0;eap=TLS;identity=\"alice\";"
+         "client_cert=\"/certs/00112233445566778899aabbccddeeff00112233.pem\";"
+         "private_key=\"/certs/00112233445566778899aabbccddeeff00112233.key\";"},
+        {"network EAP", networkEap, false,
+         "key_mgmt=IEEE8021X;eapol_flags=0;eap=PEAP;identity=\"alice\";password=\"wonderland\";"
+         "phase2=\"auth=MSCHAPV2\";"},
+    };
+    for (const PlanRow& row : rows) {
+        const NetworkPlan plan = PlanNetwork(row.security, "Net", row.hidden, "/certs", Port::Wired);
+        EXPECT_EQ(plan.problem, "") << row.name;
+        EXPECT_EQ(Joined(plan), std::string("ssid=4e6574;") + row.expected) << row.name;
+    }
+
+    PendingSecurity adHoc;
+    adHoc.networkMode = 0;
+    const std::pair<const char*, PendingSecurity> refused[] = {
+        {"WPA2-PSK", Wpa(ndis::kAuthWpa2Psk, ndis::kAesEnabled, "orvix-passphrase")},
+        {"WEP", Wep(ndis::kAuthOpen)},
+        {"shared key", Wep(ndis::kAuthShared)},
+        {"ad hoc", adHoc},
+        {"802.1x without identity", Eap(ndis::kAuthWpa2, EapMethod::None)},
+    };
+    for (const auto& [name, security] : refused)
+        EXPECT_NE(PlanNetwork(security, "Net", false, "/certs", Port::Wired).problem, "") << name;
+}
+
 TEST(NetworkPlanTest, KeysAndPasswordsAreSecretFields) {
     for (const char* name : {"psk", "password", "wep_key0", "wep_key3"}) EXPECT_TRUE(IsSecretField(name)) << name;
     for (const char* name : {"ssid", "identity", "key_mgmt", "wep_tx_keyidx"}) EXPECT_FALSE(IsSecretField(name)) << name;

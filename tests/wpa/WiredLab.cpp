@@ -1,0 +1,196 @@
+#include "WiredLab.h"
+
+#include "tests/support/PollUntil.h"
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace tembrel::wpa::testing {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kPrograms[] = {"hostapd", "wpa_supplicant", "ip", "openssl"};
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// "sha1 Fingerprint=0A:1B:..." (the label's case varies with the OpenSSL version).
+bool ParseFingerprint(const std::string& text, std::array<uint8_t, 20>& out) {
+    const size_t at = text.find('=');
+    if (at == std::string::npos) return false;
+    size_t n = 0;
+    for (size_t i = at + 1; i + 1 < text.size() && n < out.size(); i += 3) {
+        const std::string pair = text.substr(i, 2);
+        char* end = nullptr;
+        const unsigned long v = std::strtoul(pair.c_str(), &end, 16);
+        if (end != pair.c_str() + 2) return false;
+        out[n++] = static_cast<uint8_t>(v);
+    }
+    return n == out.size();
+}
+
+std::string Hex(const std::array<uint8_t, 20>& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (uint8_t b : bytes) {
+        out.push_back(digits[b >> 4]);
+        out.push_back(digits[b & 15]);
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string WiredLab::MissingProgram() {
+    for (const char* name : kPrograms) {
+        if (FindProgram(name).empty()) return name;
+    }
+    return {};
+}
+
+std::string WiredLab::EnterPrivateNetwork() {
+    if (::unshare(CLONE_NEWNET | CLONE_NEWNS) != 0)
+        return std::string("unshare(CLONE_NEWNET | CLONE_NEWNS) failed: ") + std::strerror(errno);
+    // Private first: the sysfs mounted next must never show up in the host's mount table.
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        return std::string("making the mounts private failed: ") + std::strerror(errno);
+    // sysfs shows the network of the namespace that mounted it.
+    if (::mount("sysfs", "/sys", "sysfs", MS_NOSUID | MS_NODEV | MS_NOEXEC, nullptr) != 0)
+        return std::string("mounting sysfs for the namespace failed: ") + std::strerror(errno);
+    return {};
+}
+
+WiredLab::WiredLab() {
+    char pattern[] = "/tmp/tembrel_wired_XXXXXX";
+    if (::mkdtemp(pattern) == nullptr) {
+        problem_ = "no temporary folder";
+        return;
+    }
+    root_ = pattern;
+    fs::create_directories(root_ / "ctrl");
+    fs::create_directories(root_ / "certs");
+    if (!makeCertificates()) {
+        problem_ = "openssl could not make the certificates: " + ReadText(root_ / "openssl.log");
+        return;
+    }
+    writeConfigurations();
+    if (!run({FindProgram("ip"), "link", "add", kAuthenticatorPort, "type", "veth", "peer", "name", kPort}) ||
+        !run({FindProgram("ip"), "link", "set", kPort, "up"}) || !setAuthenticatorLink(true))
+        problem_ = "the veth pair could not be made: " + ReadText(root_ / "ip.log");
+}
+
+WiredLab::~WiredLab() {
+    authenticator_.reset();
+    supplicant_.reset();
+    std::error_code ec;
+    if (!root_.empty()) fs::remove_all(root_, ec);
+}
+
+bool WiredLab::run(const std::vector<std::string>& argv) {
+    const std::string log = (root_ / (fs::path(argv[0]).filename().string() + ".log")).string();
+    return RunToEnd(argv, log) == 0;
+}
+
+bool WiredLab::makeCertificate(const std::string& name, const std::string& subject, bool selfSigned,
+                               std::array<uint8_t, 20>* installAs) {
+    const std::string openssl = FindProgram("openssl");
+    const std::string base = (root_ / name).string();
+    const std::vector<std::string> key = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+                                          "-keyout", base + ".key", "-subj", subject};
+    std::vector<std::string> request = {openssl, "req"};
+    if (selfSigned) {
+        request.insert(request.end(), {"-x509", "-days", "2", "-out", base + ".pem"});
+        request.insert(request.end(), key.begin(), key.end());
+        if (!run(request)) return false;
+    } else {
+        request.insert(request.end(), {"-out", base + ".csr"});
+        request.insert(request.end(), key.begin(), key.end());
+        if (!run(request)) return false;
+        if (!run({openssl, "x509", "-req", "-in", base + ".csr", "-CA", (root_ / "ca.pem").string(), "-CAkey",
+                  (root_ / "ca.key").string(), "-set_serial", std::to_string(++serial_), "-days", "2", "-out",
+                  base + ".pem"}))
+            return false;
+    }
+    if (installAs == nullptr) return true;
+    const std::string fingerprint = (root_ / (name + ".sha1")).string();
+    if (RunToEnd({openssl, "x509", "-in", base + ".pem", "-noout", "-fingerprint", "-sha1"}, fingerprint) != 0 ||
+        !ParseFingerprint(ReadText(fingerprint), *installAs))
+        return false;
+    // Where the library looks for the certificate a profile names by its thumbprint.
+    const fs::path target = root_ / "certs" / Hex(*installAs);
+    std::error_code ec;
+    fs::copy_file(base + ".pem", target.string() + ".pem", ec);
+    if (!ec) fs::copy_file(base + ".key", target.string() + ".key", ec);
+    return !ec;
+}
+
+bool WiredLab::makeCertificates() {
+    return makeCertificate("ca", "/CN=Tembrel Test CA", true, nullptr) &&
+           makeCertificate("server", "/CN=authenticator.test", false, nullptr) &&
+           makeCertificate("client", std::string("/CN=") + kLogin, false, &client_) &&
+           makeCertificate("rogue", std::string("/CN=") + kLogin, true, &rogue_);
+}
+
+void WiredLab::writeConfigurations() {
+    std::ofstream(root_ / "eap_user") << "* PEAP,TTLS,TLS\n"
+                                      << '"' << kLogin << "\" MSCHAPV2,TTLS-MSCHAPV2 \"" << kPassword << "\" [2]\n";
+    std::ofstream(root_ / "hostapd.conf") << "interface=" << kAuthenticatorPort << "\n"
+                                          << "driver=wired\n"
+                                          << "ieee8021x=1\n"
+                                          << "eap_server=1\n"
+                                          << "use_pae_group_addr=1\n"
+                                          << "eap_user_file=" << (root_ / "eap_user").string() << "\n"
+                                          << "ca_cert=" << (root_ / "ca.pem").string() << "\n"
+                                          << "server_cert=" << (root_ / "server.pem").string() << "\n"
+                                          << "private_key=" << (root_ / "server.key").string() << "\n"
+                                          << "logger_stdout=-1\n"
+                                          << "logger_stdout_level=2\n";
+    // No ap_scan here: the library sets it for a wired port.
+    std::ofstream(root_ / "wpa_supplicant.conf") << "ctrl_interface=" << controlDir() << "\n"
+                                                 << "update_config=0\n";
+}
+
+bool WiredLab::startSupplicant() {
+    supplicant_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{FindProgram("wpa_supplicant"), "-D", "wired", "-i", kPort, "-c",
+                                 (root_ / "wpa_supplicant.conf").string()},
+        (root_ / "wpa_supplicant.log").string());
+    const fs::path socket = fs::path(controlDir()) / kPort;
+    return ::tembrel::testing::PollUntil([&] { return fs::exists(socket) || !supplicant_->running(); }) &&
+           supplicant_->running();
+}
+
+bool WiredLab::startAuthenticator() {
+    stopAuthenticator();
+    const fs::path log = root_ / "hostapd.log";
+    const std::string before = ReadText(log);
+    authenticator_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{FindProgram("hostapd"), (root_ / "hostapd.conf").string()}, log.string());
+    const auto enabled = [&] { return ReadText(log).find("AP-ENABLED", before.size()) != std::string::npos; };
+    return ::tembrel::testing::PollUntil([&] { return enabled() || !authenticator_->running(); }) && enabled();
+}
+
+void WiredLab::stopAuthenticator() { authenticator_.reset(); }
+
+bool WiredLab::setAuthenticatorLink(bool up) {
+    return run({FindProgram("ip"), "link", "set", kAuthenticatorPort, up ? "up" : "down"});
+}
+
+std::string WiredLab::logs() const {
+    return "hostapd:\n" + ReadText(root_ / "hostapd.log") + "wpa_supplicant:\n" + ReadText(root_ / "wpa_supplicant.log");
+}
+
+}  // namespace tembrel::wpa::testing

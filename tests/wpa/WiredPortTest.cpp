@@ -1,0 +1,300 @@
+// libTembrelWpa.so on a wired 802.1x port, loaded as the program loads it: the program's profile
+// application and supervisor against a real wpa_supplicant and a real hostapd authenticator
+// (WiredLab.h). Skipped, saying why, where the machine cannot make a network namespace or lacks
+// the programs.
+
+#include "WiredLab.h"
+
+#include "adapter/DriverLoader.h"
+#include "connection/LibraryEventHandler.h"
+#include "connection/ProfileConnector.h"
+#include "connection/StatusRefresher.h"
+#include "connection/Supervisor.h"
+#include "profiles/ProfileDefaults.h"
+#include "profiles/ProfileText.h"
+#include "tests/connection/UiQueue.h"
+#include "tests/support/PollUntil.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace tembrel {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::PollUntil;
+using testing::UiQueue;
+using wpa::testing::WiredLab;
+
+// The network names of the profiles: on a wired port they only label the network.
+constexpr const char* kPeapSsid = "Corp-Port";
+constexpr const char* kTtlsSsid = "Corp-Port-TTLS";
+
+class Sheet : public LibraryEventActions {
+public:
+    void refreshStatus(bool connected) override { refresher->RefreshStatus(connected); }
+    void closeAdapter() override {}
+    void setRadioCheckEnabled(bool) override {}
+    void updateRadioUi() override {}
+    void reselectActivePage() override {}
+    void runAutoLink() override {}
+    StatusRefresher* refresher = nullptr;
+};
+
+// An infrastructure profile with WPA2 (AES) 802.1x: authMode 10 TLS, 11 PEAP, 12 TTLS.
+ProfilePtr EnterpriseProfile(const std::string& ssid, uint32_t authMode, const std::string& password) {
+    auto p = NewEmptyProfile();
+    SetProfileName(*p, ssid + " profile");
+    SetProfileSsid(*p, ssid);
+    p->networkType = 1;
+    p->wirelessMode = 255;
+    p->authMode = authMode;
+    p->encryption = 3;
+    p->keepAdapterSettings = 1;
+    p->inPreferList = 1;
+    SetText(p->loginName, WiredLab::kLogin);
+    SetText(p->password, password);
+    if (authMode == 12) SetText(p->anonymousName, "anonymous");
+    return p;
+}
+
+ProfilePtr TlsProfile(const std::string& ssid, const std::array<uint8_t, 20>& thumbprint) {
+    auto p = EnterpriseProfile(ssid, 10, "");
+    std::copy(thumbprint.begin(), thumbprint.end(), p->certificateHash);
+    return p;
+}
+
+// Once per process: the namespace, the lab with its supplicant, and the library.
+struct Suite {
+    std::string skip;     // why the tests cannot run here
+    std::string failure;  // what went wrong making the lab
+    std::unique_ptr<WiredLab> lab;
+    std::unique_ptr<DriverLibrary> library = MakeNoCardDriverLibrary();
+};
+
+class WiredPort : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        suite_ = std::make_unique<Suite>();
+        const std::string missing = WiredLab::MissingProgram();
+        if (!missing.empty()) {
+            suite_->skip = missing + " is not installed: scripts/install-deps installs hostapd, wpasupplicant, "
+                                     "iproute2 and openssl";
+            return;
+        }
+        const std::string refused = WiredLab::EnterPrivateNetwork();
+        if (!refused.empty()) {
+            suite_->skip = "this machine does not let the test make its own network namespace (" + refused +
+                           "); it needs root or CAP_SYS_ADMIN";
+            return;
+        }
+        suite_->lab = std::make_unique<WiredLab>();
+        WiredLab& lab = *suite_->lab;
+        if (!lab.problem().empty()) {
+            suite_->failure = lab.problem();
+            return;
+        }
+        if (!lab.startSupplicant()) {
+            suite_->failure = "wpa_supplicant did not start\n" + lab.logs();
+            return;
+        }
+        // The library makes its card at the first call, from these.
+        ::setenv("TEMBREL_WPA_INTERFACE", WiredLab::kPort, 1);
+        ::setenv("TEMBREL_WPA_CTRL_DIR", lab.controlDir().c_str(), 1);
+        ::setenv("TEMBREL_WPA_CERT_DIR", lab.certificateDir().c_str(), 1);
+        const char* bin = std::getenv("TEMBREL_BIN_DIR");
+        DriverLoadResult loaded = LoadDriverLibrary(std::string(bin ? bin : ".") + "/libTembrelWpa.so");
+        if (!loaded.loaded) {
+            suite_->failure = "libTembrelWpa.so did not load: " + loaded.error;
+            return;
+        }
+        suite_->library = std::move(loaded.library);
+    }
+    static void TearDownTestSuite() {
+        // The library stays loaded (its card ends with the process); the programs end here.
+        if (suite_) suite_->lab.reset();
+    }
+
+    void SetUp() override {
+        if (!suite_->skip.empty()) GTEST_SKIP() << suite_->skip;
+        ASSERT_EQ(suite_->failure, "");
+        sheet.refresher = &refresher;
+        ASSERT_TRUE(lab().setAuthenticatorLink(true));
+        ASSERT_TRUE(lab().startAuthenticator()) << lab().logs();
+        driver().Initialize(&sink);
+        handle.exclusive([&](ZARN9100_HANDLE* h) { return driver().OpenAdapter(h); });
+        ASSERT_TRUE(handle.held());
+    }
+    void TearDown() override {
+        stopping = 1;
+        supervisor.stop(5000ms);
+        if (!suite_->skip.empty()) return;
+        ZARN9100_EVENT_SINK none{};
+        driver().Initialize(&none);
+        handle.exclusive([&](ZARN9100_HANDLE* h) { return driver().CloseAdapter(h); });
+        ui.drain();
+        if (HasFailure()) std::cerr << lab().logs();
+    }
+
+    static DriverLibrary& driver() { return *suite_->library; }
+    static WiredLab& lab() { return *suite_->lab; }
+
+    static void Notify(void* context, uint32_t message, uintptr_t code, intptr_t param) {
+        auto* self = static_cast<WiredPort*>(context);
+        if (message != ZARN9100_EVENT_MESSAGE) return;
+        {
+            std::lock_guard lock(self->heardMutex);
+            self->heard.push_back(code == 1012 ? "1012[" + std::string(reinterpret_cast<const char*>(param)) + "]"
+                                               : std::to_string(code));
+        }
+        if (code < 1000) self->ui.post([self, code] { self->events.Handle(code); });
+    }
+    // The events since `mark`, as "code" or "1012[text]", separated by spaces.
+    std::string heardSince(size_t mark) {
+        std::lock_guard lock(heardMutex);
+        std::string out;
+        for (size_t i = mark; i < heard.size(); ++i) out += (out.empty() ? "" : " ") + heard[i];
+        return out;
+    }
+    bool heardCode(size_t mark, uintptr_t code) {
+        std::lock_guard lock(heardMutex);
+        return std::find(heard.begin() + static_cast<std::ptrdiff_t>(std::min(mark, heard.size())), heard.end(),
+                         std::to_string(code)) != heard.end();
+    }
+    size_t heardCount() {
+        std::lock_guard lock(heardMutex);
+        return heard.size();
+    }
+    std::vector<std::string> attemptsSince(size_t mark) {
+        std::lock_guard lock(attemptsMutex);
+        return std::vector<std::string>(attempts.begin() + static_cast<std::ptrdiff_t>(std::min(mark, attempts.size())),
+                                        attempts.end());
+    }
+    // Waits while the test thread does the user-interface thread's work.
+    template <typename Condition>
+    bool waitFor(Condition condition) {
+        return PollUntil([&] {
+            ui.drain();
+            return condition();
+        }, 30000ms);
+    }
+    bool linkShown(const std::string& ssid) {
+        const ConnectionSnapshot s = snapshot.copy();
+        return s.connected == 1 && std::string(s.ssid()) == ssid;
+    }
+    int connectStatus() {
+        const auto lease = handle.lease();
+        return driver().GetConnectStatus(lease.get());
+    }
+
+    static inline std::unique_ptr<Suite> suite_;
+
+    UiQueue ui;
+    std::mutex heardMutex;
+    std::vector<std::string> heard;
+    std::mutex attemptsMutex;
+    std::vector<std::string> attempts;  // the SSIDs the supervisor applied, in order
+    ZARN9100_EVENT_SINK sink{&Notify, this};
+    AdapterHandle handle;
+    std::atomic<uint32_t> stopping{0};
+    std::atomic<uint32_t> radioState{1};
+    ProfileList profiles;
+    ConnectionSnapshotHolder snapshot;
+    SupervisorFlags flags;
+    AutoLinkEvent autoLinkEvent;
+    StatusRefresher refresher{driver(), handle, snapshot, [](int) {}};
+    ProfileConnector connector{ConnectionContext{driver(), handle, radioState, profiles, snapshot,
+                                                 [this](bool c) { refresher.RefreshStatus(c); }}};
+    Sheet sheet;
+    LibraryEventHandler events{LibraryEventContext{driver(), handle, stopping, radioState, flags, autoLinkEvent},
+                               sheet};
+    Supervisor supervisor{SupervisorContext{
+        driver(), handle, stopping, radioState, profiles, snapshot, flags, autoLinkEvent,
+        [this](const ProfilePtr& p) {
+            {
+                std::lock_guard lock(attemptsMutex);
+                attempts.emplace_back(ProfileSsid(*p));
+            }
+            return connector.ConnectProfile(p);
+        },
+        SupervisorNotifications{[](int) {}, [](uint32_t, const std::string&) {}, [] {},
+                                [](const std::string&, const std::function<void()>& dismissed) { dismissed(); }},
+        SupervisorTiming{50ms, 1ms, {}}}};
+};
+
+TEST_F(WiredPort, ProfilesAuthenticateWithTheRightCredentialsAndFailWithEventFiveOtherwise) {
+    struct Row {
+        const char* name;
+        ProfilePtr profile;
+        const char* method;  // "" when the authenticator refuses
+    };
+    const Row rows[] = {
+        {"PEAP", EnterpriseProfile(kPeapSsid, 11, WiredLab::kPassword), "PEAP"},
+        {"PEAP, wrong password", EnterpriseProfile(kPeapSsid, 11, "looking-glass"), ""},
+        {"TTLS", EnterpriseProfile(kTtlsSsid, 12, WiredLab::kPassword), "TTLS"},
+        {"TTLS, wrong password", EnterpriseProfile(kTtlsSsid, 12, "looking-glass"), ""},
+        {"TLS", TlsProfile("Corp-Port-TLS", lab().clientThumbprint()), "TLS"},
+        {"TLS, certificate of another issuer", TlsProfile("Corp-Port-TLS", lab().rogueThumbprint()), ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        // A fresh authenticator for each row: after a failure hostapd holds the port for a minute.
+        ASSERT_TRUE(lab().startAuthenticator());
+        const std::string ssid(ProfileSsid(*row.profile));
+        const size_t mark = heardCount();
+        const int result = connector.ConnectProfile(row.profile);
+        if (*row.method != '\0') {
+            EXPECT_EQ(result, 0);
+            const std::string named = std::string("1012[") + row.method + " authentication succeeded] 1";
+            EXPECT_TRUE(waitFor([&] { return heardSince(mark).find(named) != std::string::npos; })) << heardSince(mark);
+            EXPECT_TRUE(waitFor([&] { return linkShown(ssid); }));
+            EXPECT_EQ(connectStatus(), 1);
+        } else {
+            EXPECT_EQ(result, 2);
+            const std::string refused = "5 1012[Authentication failed: ";
+            EXPECT_TRUE(waitFor([&] { return heardSince(mark).find(refused) != std::string::npos; })) << heardSince(mark);
+            EXPECT_EQ(connectStatus(), 0);
+            EXPECT_TRUE(waitFor([&] { return snapshot.copy().connected == 0; }));
+        }
+    }
+}
+
+TEST_F(WiredPort, LinkLossGivesTheDisconnectEventAndTheSupervisorWalksThePreferList) {
+    profiles.Assign({EnterpriseProfile(kPeapSsid, 11, WiredLab::kPassword),
+                     EnterpriseProfile(kTtlsSsid, 12, WiredLab::kPassword)});
+    flags.autoLink = 0;
+    flags.autoConfiguration = 1;
+    supervisor.start();
+    ASSERT_TRUE(waitFor([&] { return linkShown(kPeapSsid); })) << heardSince(0);
+    EXPECT_EQ(attemptsSince(0), std::vector<std::string>{kPeapSsid});
+
+    // The authenticator goes away, and with it the link.
+    const size_t heardMark = heardCount();
+    const size_t attemptMark = attemptsSince(0).size();
+    lab().stopAuthenticator();
+    ASSERT_TRUE(lab().setAuthenticatorLink(false));
+    ASSERT_TRUE(waitFor([&] { return heardCode(heardMark, 4); })) << heardSince(heardMark);
+    EXPECT_TRUE(waitFor([&] { return attemptsSince(attemptMark).size() >= 2; }));
+    const auto walked = attemptsSince(attemptMark);
+    ASSERT_GE(walked.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(walked.begin(), walked.begin() + 2),
+              (std::vector<std::string>{kPeapSsid, kTtlsSsid}));
+    EXPECT_EQ(connectStatus(), 0);
+    EXPECT_EQ(snapshot.copy().connected, 0u);
+
+    // Back again: the next walk authenticates.
+    ASSERT_TRUE(lab().startAuthenticator());
+    ASSERT_TRUE(lab().setAuthenticatorLink(true));
+    EXPECT_TRUE(waitFor([&] { return linkShown(kPeapSsid) || linkShown(kTtlsSsid); })) << heardSince(heardMark);
+    EXPECT_EQ(connectStatus(), 1);
+}
+
+}  // namespace
+}  // namespace tembrel
