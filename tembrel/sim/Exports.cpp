@@ -5,6 +5,7 @@
 #include "ControlCommands.h"
 #include "Hostile.h"
 #include "Simulation.h"
+#include "tembrel/common/AbiText.h"
 
 #include <TembrelSim.h>
 #include <Tembrel.h>
@@ -27,23 +28,9 @@ int WithHandle(ZARN9100_HANDLE h, F&& body) {
     });
 }
 
-int CopyText(const std::string& text, char* buf, uint32_t cap) {
-    if (buf == nullptr || cap == 0) return result::kBadArgument;
-    if (text.size() + 1 > cap) {
-        buf[0] = '\0';
-        return result::kBufferTooSmall;
-    }
-    std::memcpy(buf, text.c_str(), text.size() + 1);
-    return result::kOk;
-}
+using tembrel::abi::BoundedText;
+using tembrel::abi::CopyText;
 
-// Bounded strlen for texts whose buffer size the caller does not pass.
-std::string BoundedText(const char* text, size_t max) {
-    if (text == nullptr) return {};
-    size_t n = 0;
-    while (n < max && text[n] != '\0') ++n;
-    return std::string(text, n);
-}
 
 constexpr size_t kMaxText = 256;
 

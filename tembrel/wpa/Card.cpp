@@ -250,14 +250,14 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
     if (!plan.problem.empty()) {
         dispatcher_.post(sim::LibraryEvent(sim::event::kAssociationFailed));
         dispatcher_.post(sim::StatusTextEvent("Authentication failed: " + plan.problem));
-        return result::kRefused;
+        return result::kSecurityMismatch;
     }
     std::string id = request("ADD_NETWORK").value_or("");
     while (!id.empty() && id.back() == '\n') id.pop_back();
     // A card shut down meanwhile is disassociated rather than refused.
     auto failed = [&] {
         std::lock_guard lock(outcomeMutex_);
-        return stop_ ? result::kNoNetwork : result::kRefused;
+        return stop_ ? result::kNoNetwork : result::kSecurityMismatch;
     };
     if (!ParseNumber(id)) return failed();
     for (const auto& [name, value] : plan.fields) {
@@ -352,11 +352,11 @@ void Card::handleEvent(const std::string& text) {
     } else if (text.find("CTRL-EVENT-EAP-FAILURE") != std::string::npos) {
         dispatcher_.post(sim::LibraryEvent(sim::event::kAssociationFailed));
         dispatcher_.post(sim::StatusTextEvent(FailureText(text)));
-        decide(result::kRefused);
+        decide(result::kSecurityMismatch);
     } else if (text.find("CTRL-EVENT-SSID-TEMP-DISABLED") != std::string::npos &&
                text.find("reason=WRONG_KEY") != std::string::npos) {
         dispatcher_.post(sim::LibraryEvent(sim::event::kAssociationFailed));
-        decide(result::kRefused);
+        decide(result::kSecurityMismatch);
     } else if (text.find("CTRL-EVENT-NETWORK-NOT-FOUND") != std::string::npos) {
         decide(result::kNoNetwork);
     }

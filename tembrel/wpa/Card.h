@@ -5,6 +5,7 @@
 #include "ControlClient.h"
 #include "EventDispatcher.h"
 #include "NetworkConfig.h"
+#include "tembrel/common/AbiResults.h"
 
 #include <Tembrel.h>
 
@@ -20,10 +21,7 @@
 
 namespace tembrel::wpa {
 
-namespace result {
-constexpr int kOk = 0, kNoNetwork = 1, kRefused = 2, kRadioOff = 3, kBadHandle = 5, kBadArgument = 6,
-              kBufferTooSmall = 7, kNotAvailable = 8;
-}
+namespace result = abi::result;
 
 struct Paths {
     std::string sysfs = "/sys";

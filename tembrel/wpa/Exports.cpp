@@ -3,6 +3,7 @@
 
 #include "Card.h"
 #include "Reports.h"
+#include "tembrel/common/AbiText.h"
 
 #include <Tembrel.h>
 
@@ -31,22 +32,9 @@ int WithHandle(ZARN9100_HANDLE h, F&& body) {
     return body(*c);
 }
 
-int CopyText(const std::string& text, char* buf, uint32_t cap) {
-    if (buf == nullptr || cap == 0) return result::kBadArgument;
-    if (text.size() + 1 > cap) {
-        buf[0] = '\0';
-        return result::kBufferTooSmall;
-    }
-    std::memcpy(buf, text.c_str(), text.size() + 1);
-    return result::kOk;
-}
+using tembrel::abi::BoundedText;
+using tembrel::abi::CopyText;
 
-std::string BoundedText(const char* text, size_t max) {
-    if (text == nullptr) return {};
-    size_t n = 0;
-    while (n < max && text[n] != '\0') ++n;
-    return std::string(text, n);
-}
 
 Report StatusOf(Card& c) { return ParseReport(c.request("STATUS").value_or("")); }
 

@@ -226,7 +226,7 @@ TEST_F(CardTest, RefusedCredentialsGiveResultTwoThenEventFiveAndItsText) {
     p.method = EapMethod::Ttls;
     p.login = "alice";
     p.password = "wrong";
-    EXPECT_EQ(card_->setSsid("CorpNet", false), result::kRefused);
+    EXPECT_EQ(card_->setSsid("CorpNet", false), result::kSecurityMismatch);
     ASSERT_TRUE(sink_.waitFor(3));
     const auto events = sink_.events();
     EXPECT_EQ(events[1].code, 5u);
@@ -257,7 +257,7 @@ TEST_F(CardTest, ARefusedKeyIsNamedInTheLogButNeverItsValue) {
     card_->pending().wepStatus = ndis::kAesEnabled;
     card_->pending().passphrase = "correct horse battery";
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(card_->setSsid("HomeCcmp", false), result::kRefused);
+    EXPECT_EQ(card_->setSsid("HomeCcmp", false), result::kSecurityMismatch);
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("psk"), std::string::npos) << err;
     EXPECT_EQ(err.find("correct horse"), std::string::npos) << err;

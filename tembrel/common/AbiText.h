@@ -1,0 +1,33 @@
+#pragma once
+// Texts across the C ABI, the same in every driver library: answers copied into the caller's
+// buffer whole or not at all, and texts read from the caller with a bound.
+
+#include "tembrel/common/AbiResults.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+namespace tembrel::abi {
+
+// Copies `text` with its terminator into buf[cap]; a buffer too small gets an empty text.
+inline int CopyText(const std::string& text, char* buf, uint32_t cap) {
+    if (buf == nullptr || cap == 0) return result::kBadArgument;
+    if (text.size() + 1 > cap) {
+        buf[0] = '\0';
+        return result::kBufferTooSmall;
+    }
+    std::memcpy(buf, text.c_str(), text.size() + 1);
+    return result::kOk;
+}
+
+// Bounded strlen for texts whose buffer size the caller does not pass.
+inline std::string BoundedText(const char* text, std::size_t max) {
+    if (text == nullptr) return {};
+    std::size_t n = 0;
+    while (n < max && text[n] != '\0') ++n;
+    return std::string(text, n);
+}
+
+}  // namespace tembrel::abi
