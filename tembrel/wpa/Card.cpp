@@ -246,7 +246,15 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
         requestOk("DISCONNECT");
         return result::kNoNetwork;
     }
-    const NetworkPlan plan = PlanNetwork(settings, ssid, hidden, paths_.certificateDir, port_);
+    // A ca.pem in the certificate folder is the authority the authentication server must prove
+    // itself by; without one the server is taken on trust, as the profile itself names none.
+    std::string trustedCa;
+    if (!paths_.certificateDir.empty()) {
+        std::error_code ec;
+        const fs::path ca = fs::path(paths_.certificateDir) / "ca.pem";
+        if (fs::is_regular_file(ca, ec)) trustedCa = ca.string();
+    }
+    const NetworkPlan plan = PlanNetwork(settings, ssid, hidden, paths_.certificateDir, port_, trustedCa);
     if (!plan.problem.empty()) {
         dispatcher_.post(sim::LibraryEvent(sim::event::kAssociationFailed));
         dispatcher_.post(sim::StatusTextEvent("Authentication failed: " + plan.problem));

@@ -26,7 +26,8 @@ bool IsEap(const PendingSecurity& s) {
     return s.authMode == ndis::kAuthWpa || s.authMode == ndis::kAuthWpa2 || (s.ccxNetworkEap == 1 && !IsWpa(s.authMode));
 }
 
-void AddEapFields(NetworkPlan& plan, const PendingSecurity& s, const std::string& certDir) {
+void AddEapFields(NetworkPlan& plan, const PendingSecurity& s, const std::string& certDir,
+                  const std::string& trustedCa) {
     auto& f = plan.fields;
     if (s.method == EapMethod::None) {
         plan.problem = "802.1x needs an identity";
@@ -55,12 +56,14 @@ void AddEapFields(NetworkPlan& plan, const PendingSecurity& s, const std::string
         break;
     case EapMethod::Leap:
         f.emplace_back("password", Quoted(s.password));
-        break;
-    case EapMethod::None: break;
+        return;  // LEAP has no server certificate
+    case EapMethod::None: return;
     }
+    if (!trustedCa.empty()) f.emplace_back("ca_cert", Quoted(trustedCa));
 }
 
-void PlanWiredPort(NetworkPlan& plan, const PendingSecurity& s, const std::string& certDir) {
+void PlanWiredPort(NetworkPlan& plan, const PendingSecurity& s, const std::string& certDir,
+                   const std::string& trustedCa) {
     auto& f = plan.fields;
     const bool eap = IsEap(s);
     if (s.networkMode == 0) {
@@ -69,7 +72,7 @@ void PlanWiredPort(NetworkPlan& plan, const PendingSecurity& s, const std::strin
         // No EAPOL-Key frames follow on a wired port: the port opens once EAP succeeds.
         f.emplace_back("key_mgmt", "IEEE8021X");
         f.emplace_back("eapol_flags", "0");
-        AddEapFields(plan, s, certDir);
+        AddEapFields(plan, s, certDir, trustedCa);
     } else if (s.authMode == ndis::kAuthOpen && s.wepStatus != ndis::kWepEnabled) {
         f.emplace_back("key_mgmt", "NONE");
     } else {
@@ -103,12 +106,12 @@ const char* EapMethodName(EapMethod m) {
 }
 
 NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool hidden, const std::string& certDir,
-                        Port port) {
+                        Port port, const std::string& trustedCa) {
     NetworkPlan plan;
     auto& f = plan.fields;
     f.emplace_back("ssid", Hex(reinterpret_cast<const uint8_t*>(ssid.data()), ssid.size()));
     if (port == Port::Wired) {
-        PlanWiredPort(plan, s, certDir);
+        PlanWiredPort(plan, s, certDir, trustedCa);
         return plan;
     }
     if (hidden) f.emplace_back("scan_ssid", "1");
@@ -164,7 +167,7 @@ NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool 
                                    : s.authMode == ndis::kAuthAutoSwitch ? "OPEN SHARED"
                                                                          : "OPEN");
     }
-    if (eap) AddEapFields(plan, s, certDir);
+    if (eap) AddEapFields(plan, s, certDir, trustedCa);
     return plan;
 }
 

@@ -47,8 +47,10 @@ struct NetworkPlan {
     std::vector<NetworkField> fields;
     std::string problem;  // empty when fields is usable
 };
+// trustedCa: a CA file the authentication server's certificate must chain to (TLS, PEAP and
+// TTLS); empty: the server is not checked.
 NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool hidden, const std::string& certDir,
-                        Port port = Port::Wireless);
+                        Port port = Port::Wireless, const std::string& trustedCa = {});
 
 // Whether a field's value is a secret that never goes to a log.
 bool IsSecretField(const std::string& name);

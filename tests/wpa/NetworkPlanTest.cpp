@@ -92,6 +92,26 @@ TEST(NetworkPlanTest, EachConfigurationMakesItsNetwork) {
     }
 }
 
+// With a trusted CA, every method that proves the server by a certificate names it; LEAP has none.
+TEST(NetworkPlanTest, ATrustedCaChecksTheServerOfTlsBasedMethods) {
+    PendingSecurity tls = Eap(ndis::kAuthWpa2, EapMethod::Tls);
+    tls.certificateHash = "00112233445566778899aabbccddeeff00112233";
+    PendingSecurity leap = Eap(ndis::kAuthOpen, EapMethod::Leap);
+    leap.ccxNetworkEap = 1;
+    const std::pair<PendingSecurity, Port> checked[] = {{Eap(ndis::kAuthWpa2, EapMethod::Peap), Port::Wireless},
+                                                        {Eap(ndis::kAuthWpa, EapMethod::Ttls), Port::Wireless},
+                                                        {tls, Port::Wireless},
+                                                        {tls, Port::Wired}};
+    for (const auto& [security, port] : checked) {
+        const NetworkPlan plan = PlanNetwork(security, "Net", false, "/certs", port, "/certs/ca.pem");
+        EXPECT_EQ(plan.problem, "");
+        ASSERT_FALSE(plan.fields.empty());
+        EXPECT_EQ(plan.fields.back(), (NetworkField{"ca_cert", "\"/certs/ca.pem\""})) << EapMethodName(security.method);
+    }
+    const NetworkPlan leapPlan = PlanNetwork(leap, "Net", false, "/certs", Port::Wireless, "/certs/ca.pem");
+    for (const NetworkField& field : leapPlan.fields) EXPECT_NE(field.first, "ca_cert");
+}
+
 TEST(NetworkPlanTest, ConfigurationsNoNetworkCanJoinAreRefused) {
     PendingSecurity noTxKey = Wep(ndis::kAuthOpen);
     noTxKey.txKeyIndex = 0;
