@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Characters that make an Exec argument need quotes (Desktop Entry Specification, "The Exec key").
+// Characters that make an Exec argument need quotes (the desktop entry format's rules for the Exec key).
 constexpr std::string_view kReserved = " \t\n\"'\\><~|&;$*?#()`";
 // Characters escaped with a backslash inside a quoted argument.
 constexpr std::string_view kEscapedInQuotes = "\"`$\\";

@@ -14,17 +14,7 @@ bool ContextMainPageSource::stopping() const { return context_.stopping() != 0; 
 void ContextMainPageSource::setStopping(bool stopping) { context_.stopping() = stopping ? 1 : 0; }
 
 monitoring::LinkFacts ContextMainPageSource::linkFacts() const {
-    const ConnectionSnapshot s = context_.snapshot();
-    monitoring::LinkFacts facts;
-    facts.connected = s.connected != 0;
-    facts.adHocStarted = s.adHocStarted != 0;
-    facts.ssid = std::string(s.ssid());
-    facts.bssid = s.currentBssid;
-    facts.networkType = s.currentNetworkMode;
-    facts.channel = s.currentChannel;
-    facts.frequencyMHz = s.frequencyMHz;
-    facts.wirelessMode = s.currentWlanMode;
-    return facts;
+    return monitoring::LinkFactsOf(context_.snapshot());
 }
 
 uint32_t ContextMainPageSource::encryptionStatus() { return context_.encryptionStatus(); }

@@ -37,17 +37,7 @@ public:
     bool stopping() const override { return false; }
     void setStopping(bool) override {}
     monitoring::LinkFacts linkFacts() const override {
-        const ConnectionSnapshot s = snapshot_.copy();
-        monitoring::LinkFacts facts;
-        facts.connected = s.connected != 0;
-        facts.adHocStarted = s.adHocStarted != 0;
-        facts.ssid = std::string(s.ssid());
-        facts.bssid = s.currentBssid;
-        facts.networkType = s.currentNetworkMode;
-        facts.channel = s.currentChannel;
-        facts.frequencyMHz = s.frequencyMHz;
-        facts.wirelessMode = s.currentWlanMode;
-        return facts;
+        return monitoring::LinkFactsOf(snapshot_.copy());
     }
     uint32_t encryptionStatus() override { return snapshot_.copy().encryptionStatus; }
     uint32_t refreshRatePS() const override { return 0; }

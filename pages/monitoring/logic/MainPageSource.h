@@ -2,6 +2,7 @@
 // Everything the Network Status page reads from or asks of its sheet and the card. The sheet
 // implements it; tests implement it with plain fields.
 
+#include "connection/ConnectionSnapshot.h"
 #include "platform/IpHelper.h"
 #include "profiles/ProfileRecord.h"
 
@@ -27,6 +28,19 @@ struct LinkFacts {
     uint32_t frequencyMHz = 0;
     uint32_t wirelessMode = 0;     // band code: 0 = g, 1 = b, 2 = a
 };
+
+inline LinkFacts LinkFactsOf(const ConnectionSnapshot& s) {
+    LinkFacts facts;
+    facts.connected = s.connected != 0;
+    facts.adHocStarted = s.adHocStarted != 0;
+    facts.ssid = std::string(s.ssid());
+    facts.bssid = s.currentBssid;
+    facts.networkType = s.currentNetworkMode;
+    facts.channel = s.currentChannel;
+    facts.frequencyMHz = s.frequencyMHz;
+    facts.wirelessMode = s.currentWlanMode;
+    return facts;
+}
 
 class MainPageSource {
 public:
