@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QTimer>
 
 #include <chrono>
@@ -60,7 +61,8 @@ private:
     }
     ManualDialogClock& clock_;
     QTimer timer_;
-    const void* last_ = nullptr;
+    // Guarded: a later box may be made at the address of one already gone.
+    QPointer<ui::CountdownBox> last_;
 };
 
 }  // namespace tembrel::testing
