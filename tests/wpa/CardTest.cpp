@@ -123,6 +123,16 @@ protected:
         return {"OK\n", {}};
     }
 
+    // The supplicant's thread answers from the script: change it under the same lock.
+    void setOnSelect(std::vector<std::string> events) {
+        std::lock_guard lock(scriptMutex_);
+        onSelect_ = std::move(events);
+    }
+    void setRefusePsk(bool refuse) {
+        std::lock_guard lock(scriptMutex_);
+        refusePsk_ = refuse;
+    }
+
     bool sent(const std::string& command) {
         for (const auto& c : supplicant_->commands()) {
             if (c == command) return true;
@@ -181,7 +191,7 @@ TEST_F(CardTest, ScanResultsRefreshTheListBeforeTheEvent) {
 }
 
 TEST_F(CardTest, Wpa2PskIsAppliedAsOneNetworkAndReturnsOnceConnected) {
-    onSelect_ = {"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:04 completed [id=0 id_str=]"};
+    setOnSelect({"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:04 completed [id=0 id_str=]"});
     start();
     scanAndWait();
     card_->pending().authMode = ndis::kAuthWpa2Psk;
@@ -197,8 +207,8 @@ TEST_F(CardTest, Wpa2PskIsAppliedAsOneNetworkAndReturnsOnceConnected) {
 }
 
 TEST_F(CardTest, PeapSuccessIsNamedBeforeTheLinkEvent) {
-    onSelect_ = {"<3>CTRL-EVENT-EAP-SUCCESS EAP authentication completed successfully",
-                 "<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:05 completed"};
+    setOnSelect({"<3>CTRL-EVENT-EAP-SUCCESS EAP authentication completed successfully",
+                "<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:05 completed"});
     start();
     scanAndWait();
     PendingSecurity& p = card_->pending();
@@ -216,8 +226,8 @@ TEST_F(CardTest, PeapSuccessIsNamedBeforeTheLinkEvent) {
 }
 
 TEST_F(CardTest, RefusedCredentialsGiveResultTwoThenEventFiveAndItsText) {
-    onSelect_ = {"<3>CTRL-EVENT-EAP-STARTED EAP authentication started",
-                 "<3>CTRL-EVENT-EAP-FAILURE EAP authentication failed"};
+    setOnSelect({"<3>CTRL-EVENT-EAP-STARTED EAP authentication started",
+                "<3>CTRL-EVENT-EAP-FAILURE EAP authentication failed"});
     start();
     scanAndWait();
     PendingSecurity& p = card_->pending();
@@ -243,14 +253,14 @@ TEST_F(CardTest, ANameNoScanHeardDisconnectsWithResultOne) {
 }
 
 TEST_F(CardTest, AHiddenNetworkIsJoinedWithADirectedProbe) {
-    onSelect_ = {"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:07 completed"};
+    setOnSelect({"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:07 completed"});
     start();
     EXPECT_EQ(card_->setSsid("Secret", true), result::kOk);
     EXPECT_TRUE(sent("SET_NETWORK 0 scan_ssid 1"));
 }
 
 TEST_F(CardTest, ARefusedKeyIsNamedInTheLogButNeverItsValue) {
-    refusePsk_ = true;
+    setRefusePsk(true);
     start();
     scanAndWait();
     card_->pending().authMode = ndis::kAuthWpa2Psk;
@@ -264,7 +274,7 @@ TEST_F(CardTest, ARefusedKeyIsNamedInTheLogButNeverItsValue) {
 }
 
 TEST_F(CardTest, LinkLossAndRequestedDisconnectGiveTheirEvents) {
-    onSelect_ = {"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:04 completed"};
+    setOnSelect({"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:04 completed"});
     start();
     scanAndWait();
     ASSERT_EQ(card_->setSsid("HomeCcmp", false), result::kOk);
@@ -327,8 +337,8 @@ TEST_F(CardTest, AWiredPortAuthenticatesWhileItHasALinkAndDisconnectsWhenItGoesA
     EXPECT_FALSE(sent("ADD_NETWORK"));
 
     Write(port / "operstate", "up\n");
-    onSelect_ = {"<3>CTRL-EVENT-EAP-SUCCESS EAP authentication completed successfully",
-                 "<3>CTRL-EVENT-CONNECTED - Connection to 01:80:c2:00:00:03 completed [id=0 id_str=]"};
+    setOnSelect({"<3>CTRL-EVENT-EAP-SUCCESS EAP authentication completed successfully",
+                "<3>CTRL-EVENT-CONNECTED - Connection to 01:80:c2:00:00:03 completed [id=0 id_str=]"});
     EXPECT_EQ(card_->setSsid("Port", false), result::kOk);
     EXPECT_TRUE(sent("SET_NETWORK 0 key_mgmt IEEE8021X"));
     EXPECT_TRUE(sent("SET_NETWORK 0 eapol_flags 0"));
