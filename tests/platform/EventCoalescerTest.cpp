@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 namespace tembrel {
@@ -52,7 +53,10 @@ TEST(EventCoalescer, WaitingEventsAreBoundedOldestFirst) {
 // The library's thread pushes while the user-interface thread takes: every distinct event pushed
 // last is delivered, and exactly one delivery is scheduled per empty-to-waiting change.
 TEST(EventCoalescer, PushAndTakeFromTwoThreads) {
-    EventCoalescer queue;
+    // On the heap, as in the event bridge (a queue on the test's stack sits where the earlier
+    // tests' queues and their mutexes were).
+    auto shared = std::make_unique<EventCoalescer>();
+    EventCoalescer& queue = *shared;
     constexpr int kEvents = 20000;
     std::atomic<int> schedules{0};
     std::thread library([&] {
