@@ -278,7 +278,23 @@ void MainPageWidget::onTimer() {
 
 void MainPageWidget::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (viewStale_) applyView();
+    if (pausedWhileHidden_) {
+        // Back on screen: the graphs take the seconds they missed at once, the controls are filled.
+        pausedWhileHidden_ = false;
+        activate();
+    } else if (viewStale_) {
+        applyView();
+    }
+}
+
+void MainPageWidget::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // A hidden window shows nothing: the tick rests instead of waking the program every second.
+    const QWidget* top = window();
+    if (model_.timerRunning() && top->isHidden() && top->testAttribute(Qt::WA_WState_ExplicitShowHide)) {
+        pausedWhileHidden_ = true;
+        deactivate();
+    }
 }
 
 void MainPageWidget::syncTimer() {

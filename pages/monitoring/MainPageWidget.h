@@ -48,6 +48,7 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     static constexpr int kTransmitSlot = 0;
@@ -95,6 +96,8 @@ private:
     bool busyCursor_ = false;
     // The timer's values arrived while the window was hidden and are not on the controls yet.
     bool viewStale_ = false;
+    // The page was active when the window was hidden: its tick rests until the window returns.
+    bool pausedWhileHidden_ = false;
 };
 
 // The link icon for an icon resource id (project art drawn in code).
