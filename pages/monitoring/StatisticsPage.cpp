@@ -44,9 +44,26 @@ void StatisticsPage::onTimer() {
     showView();
 }
 
+void StatisticsPage::hideEvent(QHideEvent* event) {
+    CZarn9100Page::hideEvent(event);
+    const QWidget* top = window();
+    windowHidden_ = top->isHidden() && top->testAttribute(Qt::WA_WState_ExplicitShowHide);
+    syncTimer();
+}
+
+void StatisticsPage::showEvent(QShowEvent* event) {
+    CZarn9100Page::showEvent(event);
+    if (!windowHidden_) return;
+    windowHidden_ = false;
+    // Back on screen: the counters as they are now, then the timer again.
+    if (active_ && adapterState_ == 0) onTimer();
+    syncTimer();
+}
+
 void StatisticsPage::syncTimer() {
-    // Nothing is drawn while the page is hidden, and nothing can be read while the card is unusable.
-    const bool run = active_ && adapterState_ == 0;
+    // Nothing is drawn while the page or the window is hidden, and nothing can be read while the
+    // card is unusable.
+    const bool run = active_ && adapterState_ == 0 && !windowHidden_;
     if (run && !timer_->isActive())
         timer_->start();
     else if (!run)

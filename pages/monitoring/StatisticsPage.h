@@ -29,12 +29,15 @@ protected:
     virtual void updateModel() = 0;
     virtual void showView() = 0;
     virtual void adapterUsable(bool) {}
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void syncTimer();
 
     QTimer* timer_;
     bool active_ = false;
+    bool windowHidden_ = false;  // the window was hidden; the timer rests until it returns
 };
 
 }  // namespace tembrel::monitoring

@@ -97,8 +97,18 @@ TEST_F(StatisticsPageTest, TimerFollowsThePageAndTheCard) {
         EXPECT_EQ(page->adapterState(), 1);
         page->OnAdapterState(1);
         EXPECT_TRUE(page->timerActive());
-        EXPECT_TRUE(page->OnKillActive());
+        // A hidden window rests the timer; shown again, the counters are read at once.
+        page->show();
+        page->hide();
         EXPECT_FALSE(page->timerActive());
+        context.driver.clearCalls();
+        page->show();
+        EXPECT_TRUE(page->timerActive());
+        EXPECT_EQ(context.driver.count("QueryStatistics"), 1u);
+        page->hide();
+        EXPECT_TRUE(page->OnKillActive());
+        page->show();
+        EXPECT_FALSE(page->timerActive()) << "not the page shown";
     }
 }
 
