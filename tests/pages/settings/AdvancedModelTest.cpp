@@ -2,6 +2,7 @@
 // driver's fixed order with the threshold clamps, "&Default" sends everything but boost, and
 // the refresh reads the card.
 #include "pages/settings/logic/AdvancedModel.h"
+#include "tests/pages/settings/DefaultCardScript.h"
 #include "tests/support/MemorySettings.h"
 #include "tests/support/RecordingDriver.h"
 
@@ -22,18 +23,7 @@ struct Bench {
             *h = driver.adapterHandle();
             return 0;
         });
-        // A card as the simulated one starts: every value at its default.
-        driver.setOutText("QueryDeviceDesc", "Orvix LX-7700 802.11a/b/g Wireless PC Card (8335)");
-        driver.setOutU32("QueryPowerMode", 0);
-        driver.setOutU32("QueryTxAntenna", 2);
-        driver.setOutU32("QueryRxAntenna", 0xFFFF);
-        driver.setOutU32("QueryTxPower", 4);
-        driver.setOutU32("QueryDataRate", 255);
-        driver.setOutU32("QueryPreamble", 1);
-        driver.setOutU32("QueryFragThreshold", 2346);
-        driver.setOutU32("QueryRTSThreshold", 2347);
-        driver.setOutU32("QueryBoostMode", 1);
-        driver.setOutU32("QueryWlanMode", 0);
+        testing::ScriptDefaultCard(driver);
     }
 
     void closeCard() {

@@ -6,6 +6,7 @@
 #include "pages/settings/AdvancedIds.h"
 #include "pages/settings/SpinButtons.h"
 #include "tests/app/SheetFixture.h"
+#include "tests/pages/settings/DefaultCardScript.h"
 #include "tests/support/RecordingPageContext.h"
 
 #include <QCheckBox>
@@ -25,18 +26,6 @@ namespace {
 namespace ids = advanced::ids;
 using Calls = std::vector<std::string>;
 
-// A card whose values are all at their defaults.
-void ScriptDefaultCard(RecordingDriver& driver) {
-    driver.setOutText("QueryDeviceDesc", "Orvix LX-7700 802.11a/b/g Wireless PC Card (8335)");
-    driver.setOutU32("QueryTxAntenna", 2);
-    driver.setOutU32("QueryRxAntenna", 0xFFFF);
-    driver.setOutU32("QueryTxPower", 4);
-    driver.setOutU32("QueryDataRate", 255);
-    driver.setOutU32("QueryPreamble", 1);
-    driver.setOutU32("QueryFragThreshold", 2346);
-    driver.setOutU32("QueryRTSThreshold", 2347);
-    driver.setOutU32("QueryBoostMode", 1);
-}
 
 Calls Sets(const RecordingDriver& driver) {
     Calls out;
