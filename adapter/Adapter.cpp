@@ -61,7 +61,7 @@ int Adapter::OpenAdapter() {
     }
     if (connected) {
         hooks_.refreshStatus(true);
-        radioState = kRadioOn;
+        radioState = ZARN9100_RADIO_ON;
         hooks_.adoptProfileInUse();
     } else {
         hooks_.refreshStatus(false);
@@ -71,8 +71,8 @@ int Adapter::OpenAdapter() {
         radioState = radio;
     }
 
-    if (radioState == kRadioSwitchedOff) {
-        radioState = kRadioOff;
+    if (radioState == ZARN9100_RADIO_SWITCHED_OFF) {
+        radioState = ZARN9100_RADIO_OFF;
         hooks_.setRadioCheckEnabled(false);
     } else if (!hooks_.monitorMode()) {
         hooks_.setRadioCheckEnabled(true);

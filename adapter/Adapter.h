@@ -6,15 +6,14 @@
 #include "CardDetection.h"
 #include "DriverLibrary.h"
 
+#include <TembrelCodes.h>
+
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
 
 namespace tembrel {
-
-// Radio states as the library reports them.
-enum RadioState : uint32_t { kRadioOff = 0, kRadioOn = 1, kRadioSwitchedOff = 2 };
 
 class Adapter {
 public:
@@ -55,7 +54,7 @@ public:
         lastChannel_ = last;
     }
 
-    std::atomic<uint32_t> radioState{kRadioOn};
+    std::atomic<uint32_t> radioState{ZARN9100_RADIO_ON};
     std::atomic<uint32_t> stopping{0};
     std::atomic<uint32_t> arrivalHandled{0};
 

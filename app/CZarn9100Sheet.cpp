@@ -278,7 +278,7 @@ void CZarn9100Sheet::OnCommand(int id) {
 void CZarn9100Sheet::UpdateRadioUi() {
     if (!adapter_->handle().held()) return;
     QString menuText;
-    if (adapter_->radioState == kRadioOff) {
+    if (adapter_->radioState == ZARN9100_RADIO_OFF) {
         SetTrayState(kTrayNoConnection);
         radioCheck_->setChecked(true);
         menuText = "Turn Radio On";
@@ -291,7 +291,7 @@ void CZarn9100Sheet::UpdateRadioUi() {
             connected = lease && context_.library.GetConnectStatus(lease.get()) != 0;
         }
         SetTrayState(connected ? kTrayConnected : kTrayNoConnection);
-        adapter_->radioState = kRadioOn;
+        adapter_->radioState = ZARN9100_RADIO_ON;
         radioCheck_->setChecked(false);
         menuText = "Turn Radio Off";
         EnableAdapterPages(1);
@@ -304,7 +304,7 @@ void CZarn9100Sheet::ToggleRadio() {
     {
         auto lease = adapter_->handle().lease();
         if (!lease) return;
-        const uint32_t next = adapter_->radioState == kRadioOn ? kRadioOff : kRadioOn;
+        const uint32_t next = adapter_->radioState == ZARN9100_RADIO_ON ? ZARN9100_RADIO_OFF : ZARN9100_RADIO_ON;
         adapter_->radioState = next;
         context_.library.SetRadioControl(lease.get(), next);
     }

@@ -38,7 +38,7 @@ struct Fixture {
             ProfilePtr p = NewEmptyProfile();
             SetProfileName(*p, "Profile " + std::to_string(i));
             SetProfileSsid(*p, "network-" + std::to_string(i % 300));
-            p->networkType = i % 4 == 0 ? kNetworkTypeAdHoc : kNetworkTypeInfrastructure;
+            p->networkType = i % 4 == 0 ? ZARN9100_NETWORK_ADHOC : ZARN9100_NETWORK_INFRASTRUCTURE;
             SetText(p->passphrase, "a passphrase of some length");
             list.Append(std::move(p));
         }

@@ -1,16 +1,13 @@
 #pragma once
-// What ConnectProfile returns: 0 when the card associated, 1 when nothing was attempted (no
-// card, radio off, no network to try) or no open network took the card, otherwise the
-// library's SetSsid result.
+// What ConnectProfile returns: the library's SetSsid result (ZARN9100_RESULT_OK once associated,
+// ZARN9100_RESULT_PENDING while the library has not confirmed an ad-hoc network, which counts as
+// associated when the snapshot shows the profile's network), or kConnectNothingAttempted when no
+// call was made (no card, radio off, no network to try) or no open network took the card.
+
+#include <TembrelCodes.h>
 
 namespace tembrel {
 
-enum ConnectResult : int {
-    kConnectAssociated = 0,
-    kConnectNothingAttempted = 1,
-    // The library has not confirmed the association yet (an ad-hoc network started, say): it
-    // counts as associated when the snapshot shows the profile's network.
-    kAssociationPending = 4,
-};
+inline constexpr int kConnectNothingAttempted = 1;
 
 }  // namespace tembrel

@@ -39,7 +39,7 @@ std::string SsidOf(const PROFILE_RECORD& p) {
 ProfileConnector::ProfileConnector(ConnectionContext context) : context_(std::move(context)) {}
 
 int ProfileConnector::ConnectProfile(const ProfilePtr& profile) {
-    if (!profile || !context_.handle.held() || context_.radioState.load() == kRadioOff) return 1;
+    if (!profile || !context_.handle.held() || context_.radioState.load() == ZARN9100_RADIO_OFF) return 1;
     std::lock_guard apply(applyMutex_);
     // Work on a copy: the user-interface thread may edit the shared record meanwhile.
     const PROFILE_RECORD p = context_.profiles.Read([&](const ProfileSequence&) { return *profile; });
@@ -56,7 +56,7 @@ int ProfileConnector::ConnectProfile(const ProfilePtr& profile) {
     if (anySsid) return connectAnyOpenNetwork();
 
     withHandle([&](ZARN9100_HANDLE h) { return d.SetNetworkMode(h, p.networkType); });
-    if (p.networkType == kNetworkTypeAdHoc) {
+    if (p.networkType == ZARN9100_NETWORK_ADHOC) {
         withHandle([&](ZARN9100_HANDLE h) { return d.SetAdHocWlanMode(h, p.adHocWirelessMode); });
         withHandle([&](ZARN9100_HANDLE h) { return d.SetChannel(h, static_cast<uint32_t>(p.adHocChannel)); });
     } else {
@@ -94,7 +94,7 @@ int ProfileConnector::ConnectAnyOpenNetwork() {
 
 void ProfileConnector::applySecurity(const PROFILE_RECORD& p) {
     DriverLibrary& d = context_.driver;
-    if (p.networkType == kNetworkTypeAdHoc) {
+    if (p.networkType == ZARN9100_NETWORK_ADHOC) {
         withHandle([&](ZARN9100_HANDLE h) { return d.SetAuthMode(h, p.authMode); });
         withHandle([&](ZARN9100_HANDLE h) { return d.SetFswCCXNetworkEap(h, 0); });
     } else {
@@ -125,7 +125,7 @@ void ProfileConnector::applySecurity(const PROFILE_RECORD& p) {
     const auto status = EncryptionStatusFor(p.encryption);
     if (!status) return;
     withHandle([&](ZARN9100_HANDLE h) { return d.SetWepStatus(h, *status); });
-    if (p.encryption == kCipherWep && UsesStaticWepKeys(p.authMode)) setStaticWepKeys(p);
+    if (p.encryption == kCipherWep && IsWepAuthentication(p.authMode)) setStaticWepKeys(p);
 }
 
 void ProfileConnector::setStaticWepKeys(const PROFILE_RECORD& p) {
@@ -142,7 +142,7 @@ void ProfileConnector::setStaticWepKeys(const PROFILE_RECORD& p) {
 
 void ProfileConnector::applyProtocolSettings(const PROFILE_RECORD& p) {
     DriverLibrary& d = context_.driver;
-    if (p.networkType == kNetworkTypeAdHoc) withHandle([&](ZARN9100_HANDLE h) { return d.SetPowerMode(h, 0); });
+    if (p.networkType == ZARN9100_NETWORK_ADHOC) withHandle([&](ZARN9100_HANDLE h) { return d.SetPowerMode(h, 0); });
     if (p.keepAdapterSettings != 0) return;
     withHandle([&](ZARN9100_HANDLE h) { return d.SetPowerMode(h, p.powerSaveMode); });
     withHandle([&](ZARN9100_HANDLE h) { return d.SetPreamble(h, p.preamble); });
@@ -153,7 +153,7 @@ void ProfileConnector::applyProtocolSettings(const PROFILE_RECORD& p) {
 
 int ProfileConnector::connectAnyOpenNetwork() {
     const auto start = context_.now();
-    if (!context_.handle.held() || context_.radioState.load() == kRadioOff) return 1;
+    if (!context_.handle.held() || context_.radioState.load() == ZARN9100_RADIO_OFF) return 1;
     DriverLibrary& d = context_.driver;
     auto buffer = std::make_unique<ScanBuffer>();
     const bool read = withHandle([&](ZARN9100_HANDLE h) { return ReadScanList(d, h, *buffer) ? 0 : 1; }) == 0;
@@ -163,9 +163,9 @@ int ProfileConnector::connectAnyOpenNetwork() {
     const auto candidates = ChooseOpenNetworkCandidates(list);
     if (candidates.empty()) return 1;
 
-    withHandle([&](ZARN9100_HANDLE h) { return d.SetAuthMode(h, kNdisAuthOpen); });
-    withHandle([&](ZARN9100_HANDLE h) { return d.SetWepStatus(h, kNdisEncryptionDisabled); });
-    withHandle([&](ZARN9100_HANDLE h) { return d.SetNetworkMode(h, kNetworkTypeInfrastructure); });
+    withHandle([&](ZARN9100_HANDLE h) { return d.SetAuthMode(h, ZARN9100_AUTH_OPEN); });
+    withHandle([&](ZARN9100_HANDLE h) { return d.SetWepStatus(h, ZARN9100_ENCRYPTION_DISABLED); });
+    withHandle([&](ZARN9100_HANDLE h) { return d.SetNetworkMode(h, ZARN9100_NETWORK_INFRASTRUCTURE); });
     for (const OpenNetworkCandidate& c : candidates) {
         if (context_.now() - start > kOpenNetworkTimeLimit) return 1;
         if (c.ssid.empty() || c.ssid.front() == '\0') continue;
@@ -197,13 +197,13 @@ void ProfileConnector::SetProfileInUse(const ProfilePtr& profile) {
     context_.profiles.Edit([&](ProfileSequence& records) {
         const auto it = std::find(records.begin(), records.end(), profile);
         if (it == records.end()) return;
-        if (profile->networkType == kNetworkTypeInfrastructure) {
+        if (profile->networkType == ZARN9100_NETWORK_INFRASTRUCTURE) {
             std::rotate(records.begin(), it, it + 1);
-        } else if (profile->networkType == kNetworkTypeAdHoc) {
+        } else if (profile->networkType == ZARN9100_NETWORK_ADHOC) {
             ProfilePtr moving = std::move(*it);
             records.erase(it);
             const auto before = std::find_if(records.begin(), records.end(),
-                                             [](const ProfilePtr& r) { return r->networkType != kNetworkTypeInfrastructure; });
+                                             [](const ProfilePtr& r) { return r->networkType != ZARN9100_NETWORK_INFRASTRUCTURE; });
             records.insert(before, std::move(moving));
         }
     });

@@ -51,7 +51,7 @@ void StatusRefresher::RefreshStatus(bool connected) {
         const bool noBssid = std::all_of(s.currentBssid.begin(), s.currentBssid.end(),
                                          [](uint8_t b) { return b == 0; });
         if (noBssid) s = ConnectionSnapshot{};
-        s.adHocStarted = (s.currentNetworkMode == kNetworkTypeAdHoc && s.ssidLength() != 0) ? 1 : 0;
+        s.adHocStarted = (s.currentNetworkMode == ZARN9100_NETWORK_ADHOC && s.ssidLength() != 0) ? 1 : 0;
     }
     snapshot_.write(s);
     if (publishTrayState_) publishTrayState_(TrayStateFor(held, s));

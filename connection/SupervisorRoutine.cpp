@@ -56,8 +56,8 @@ PROFILE_RECORD SupervisorRoutine::copyOf(const ProfilePtr& profile) const {
 }
 
 bool SupervisorRoutine::associated(int result, const PROFILE_RECORD& profile) const {
-    if (result == kConnectAssociated) return true;
-    if (result != kAssociationPending) return false;
+    if (result == ZARN9100_RESULT_OK) return true;
+    if (result != ZARN9100_RESULT_PENDING) return false;
     const ConnectionSnapshot s = context_.snapshot.copy();
     return s.connectedOrAdHocStarted() && s.ssid() == ProfileSsid(profile) &&
            s.currentNetworkMode == profile.networkType;
@@ -68,7 +68,7 @@ SupervisorRoutine::Pass SupervisorRoutine::RunPass() {
     const SupervisorFlags& flags = context_.flags;
     const auto idle = [&] {
         const ConnectionSnapshot s = context_.snapshot.copy();
-        return context_.radioState == kRadioOff || s.connected != 0 || s.adHocStarted != 0 || flags.monitorMode != 0;
+        return context_.radioState == ZARN9100_RADIO_OFF || s.connected != 0 || s.adHocStarted != 0 || flags.monitorMode != 0;
     };
     if (idle()) return Pass::kContinue;
 
@@ -76,7 +76,7 @@ SupervisorRoutine::Pass SupervisorRoutine::RunPass() {
 
     if (flags.autoConfiguration != 0) {
         const ConnectionSnapshot s = context_.snapshot.copy();
-        if (s.connected == 0 && s.adHocStarted == 0 && context_.radioState == kRadioOn && !leaveCardAlone() &&
+        if (s.connected == 0 && s.adHocStarted == 0 && context_.radioState == ZARN9100_RADIO_ON && !leaveCardAlone() &&
             flags.monitorMode == 0) {
             if (context_.notify.publishTrayState) context_.notify.publishTrayState(kTrayScanning);
             // A stopped run publishes nothing more: the main window shows the card's state itself.
@@ -109,7 +109,7 @@ void SupervisorRoutine::retryPreparedProfile() {
         while (attemptsUsed < kPreparedProfileAttempts) {
             // The profile must still be in the list: the user may have deleted it meanwhile.
             if (!context_.profiles.IndexOf(profile.get()) || !cardHeld() || leaveCardAlone() ||
-                context_.radioState == kRadioOff)
+                context_.radioState == ZARN9100_RADIO_OFF)
                 break;
             if (associated(context_.connectProfile(profile), record)) break;
             ++attemptsUsed;
@@ -136,7 +136,7 @@ void SupervisorRoutine::showMessageAndWait(const char* text) {
 
 int SupervisorRoutine::WalkPreferList() {
     if (!cardHeld()) return 0;
-    if (context_.radioState == kRadioOff) return 1;
+    if (context_.radioState == ZARN9100_RADIO_OFF) return 1;
     bool reachedPreferProfile = false;
     for (size_t index = 0; !leaveCardAlone(); ++index) {
         // The list may change under the walk (ConnectProfile moves the profile it applies);
@@ -146,7 +146,7 @@ int SupervisorRoutine::WalkPreferList() {
         const PROFILE_RECORD record = copyOf(profile);
         if (record.inPreferList != 1) continue;
         reachedPreferProfile = true;
-        if (!cardHeld() || leaveCardAlone() || context_.radioState == kRadioOff) break;
+        if (!cardHeld() || leaveCardAlone() || context_.radioState == ZARN9100_RADIO_OFF) break;
         if (associated(context_.connectProfile(profile), record)) break;
     }
     if (!reachedPreferProfile && !leaveCardAlone()) WaitForStop(SupervisorWait::kEmptyWalkPause);

@@ -36,7 +36,7 @@ public:
     virtual std::string libraryPath() const = 0;
     virtual std::optional<MacAddress> macAddress() const = 0;  // nullopt without a card
     virtual uint32_t regionCode() const = 0;
-    // Radio as last set or reported (kRadioOff, kRadioOn, kRadioSwitchedOff).
+    // Radio as last set or reported (ZARN9100_RADIO_OFF, ZARN9100_RADIO_ON, ZARN9100_RADIO_SWITCHED_OFF).
     virtual uint32_t radioState() const = 0;
     // Set while a page scans or connects, so that the supervisor leaves the card alone.
     virtual std::atomic<uint32_t>& stopping() = 0;

@@ -142,11 +142,11 @@ void UdevDeviceMonitor::receive() {
         if (std::strcmp(action, "add") == 0) {
             const QString name = QString::fromStdString(BuildDeviceName(IdentityOf(device.get())));
             udev_->names.insert(interfaceName, name);
-            emit deviceChanged(kDeviceArrival, name, interfaceName);
+            emit deviceChanged(TEMBREL_DEVICE_ARRIVAL, name, interfaceName);
         } else if (std::strcmp(action, "remove") == 0) {
             QString name = udev_->names.take(interfaceName);
             if (name.isEmpty()) name = QString::fromStdString(BuildDeviceName(IdentityOf(device.get())));
-            emit deviceChanged(kDeviceRemoveComplete, name, interfaceName);
+            emit deviceChanged(TEMBREL_DEVICE_REMOVE_COMPLETE, name, interfaceName);
         } else if (std::strcmp(action, "move") == 0) {
             // A renamed interface keeps its device.
             const char* oldPath = udev_device_get_property_value(device.get(), "DEVPATH_OLD");

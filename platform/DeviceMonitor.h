@@ -21,7 +21,7 @@ public:
     virtual QString reason() const = 0;
 
 signals:
-    // event: kDeviceArrival or kDeviceRemoveComplete. deviceName may be empty when the device's
+    // event: TEMBREL_DEVICE_ARRIVAL or TEMBREL_DEVICE_REMOVE_COMPLETE. deviceName may be empty when the device's
     // bus is not one the names are built for.
     void deviceChanged(quint32 event, const QString& deviceName, const QString& interfaceName);
 };

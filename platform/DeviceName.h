@@ -6,15 +6,13 @@
 //   PCMCIA  "PCMCIA\<product id 1>-<product id 2>"         (blanks as '_')
 // Hexadecimal in upper case. The optional SUBSYS and REV parts are left out when unknown.
 
+#include <TembrelCodes.h>
+
 #include <cstdint>
 #include <map>
 #include <string>
 
 namespace tembrel {
-
-// Device-change events, numbered as the Windows notifications.
-inline constexpr std::uint32_t kDeviceArrival = 0x8000;
-inline constexpr std::uint32_t kDeviceRemoveComplete = 0x8004;
 
 struct DeviceIdentity {
     std::string bus;                                // subsystem of the bus device: "pci", "usb", "pcmcia"

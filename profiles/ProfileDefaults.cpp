@@ -21,7 +21,7 @@ PROFILE_RECORD MakeDefaultProfile() {
     PROFILE_RECORD record = MakeEmptyProfile();
     SetProfileName(record, kDefaultProfileName);
     SetProfileSsid(record, kAnySsid);
-    record.networkType = kNetworkTypeInfrastructure;
+    record.networkType = ZARN9100_NETWORK_INFRASTRUCTURE;
     record.wirelessMode = kWirelessModeAny;
     record.adHocChannel = 0;
     record.encryption = kCipherNone;

@@ -7,6 +7,8 @@
 
 #include "profiles/ProfileRecord.h"
 
+#include <TembrelCodes.h>
+
 namespace tembrel {
 
 using ProfilePtr = std::shared_ptr<PROFILE_RECORD>;
@@ -15,8 +17,6 @@ inline constexpr std::string_view kDefaultProfileName = "<Default>";
 inline constexpr std::string_view kSiteSurveyProfileName = "<Site Survey>";
 inline constexpr std::string_view kAnySsid = "<ANY SSID>";
 
-inline constexpr uint32_t kNetworkTypeAdHoc = 0;
-inline constexpr uint32_t kNetworkTypeInfrastructure = 1;
 inline constexpr uint32_t kWirelessModeAny = 255;
 inline constexpr uint32_t kTxRateAuto = 255;
 inline constexpr uint32_t kPreambleAuto = 1;

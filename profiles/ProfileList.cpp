@@ -133,8 +133,8 @@ std::optional<std::size_t> IndexOfName(const ProfileSequence& records, std::stri
 
 namespace {
 
-bool IsInfrastructure(const ProfilePtr& p) { return p->networkType == kNetworkTypeInfrastructure; }
-bool IsAdHoc(const ProfilePtr& p) { return p->networkType == kNetworkTypeAdHoc; }
+bool IsInfrastructure(const ProfilePtr& p) { return p->networkType == ZARN9100_NETWORK_INFRASTRUCTURE; }
+bool IsAdHoc(const ProfilePtr& p) { return p->networkType == ZARN9100_NETWORK_ADHOC; }
 
 // The back-to-front bubbling. Infrastructure records only move forward and Ad-Hoc records only
 // move back, each swap removing one out-of-order pair, so the walk ends.

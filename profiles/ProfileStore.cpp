@@ -146,7 +146,7 @@ StoreResult WriteProfileFile(const std::filesystem::path& path, const ProfileLis
 
 void EnsureDefaultProfile(ProfileSequence& records) {
     std::size_t i = 0;
-    for (; i < records.size() && records[i]->networkType != kNetworkTypeAdHoc; ++i)
+    for (; i < records.size() && records[i]->networkType != ZARN9100_NETWORK_ADHOC; ++i)
         if (IsDefaultProfile(*records[i])) return;
     records.insert(records.begin() + static_cast<std::ptrdiff_t>(i), NewDefaultProfile());
 }

@@ -42,11 +42,11 @@ uint32_t CipherFromSuite(const std::optional<Suite>& s, uint8_t oui0, uint8_t ou
 
 uint32_t AuthFromSuite(const std::optional<Suite>& s, uint8_t oui0, uint8_t oui1, uint8_t oui2,
                        uint32_t eapCode, uint32_t pskCode) {
-    if (!s || (*s)[0] != oui0 || (*s)[1] != oui1 || (*s)[2] != oui2) return kScanAuthOpenOrShared;
+    if (!s || (*s)[0] != oui0 || (*s)[1] != oui1 || (*s)[2] != oui2) return kAuthOpenSystem;
     switch ((*s)[3]) {
         case 0x01: return eapCode;
         case 0x02: return pskCode;
-        default: return kScanAuthOpenOrShared;
+        default: return kAuthOpenSystem;
     }
 }
 
@@ -57,17 +57,17 @@ ScanSecurity DetectSecurityOfEntry(const ScanEntry& entry) {
         if (e.body.size() < kMinimumBody) continue;
         if (e.id == kVendorSpecificId) {
             const auto prefix = SuiteAt(e, 2);
-            if (prefix == kVendorNoSecurity) return {kScanAuthOpenOrShared, kCipherNone};
+            if (prefix == kVendorNoSecurity) return {kAuthOpenSystem, kCipherNone};
             if (prefix == kWpaElement) {
                 // Version 6-7, group suite 8-11, pairwise count 12-13, first pairwise suite
                 // 14-17, key-management count 18-19, first key-management suite 20-23.
-                return {AuthFromSuite(SuiteAt(e, 20), 0x00, 0x50, 0xF2, kScanAuthWpa8021x, kScanAuthWpaPsk),
+                return {AuthFromSuite(SuiteAt(e, 20), 0x00, 0x50, 0xF2, kGroupWpa, kAuthWpaPsk),
                         CipherFromSuite(SuiteAt(e, 14), 0x00, 0x50, 0xF2)};
             }
         } else if (e.id == kRsnId) {
             // Version 2-3, group suite 4-7, pairwise count 8-9, first pairwise suite 10-13,
             // key-management count 14-15, first key-management suite 16-19.
-            return {AuthFromSuite(SuiteAt(e, 16), 0x00, 0x0F, 0xAC, kScanAuthWpa28021x, kScanAuthWpa2Psk),
+            return {AuthFromSuite(SuiteAt(e, 16), 0x00, 0x0F, 0xAC, kGroupWpa2, kAuthWpa2Psk),
                     CipherFromSuite(SuiteAt(e, 10), 0x00, 0x0F, 0xAC)};
         }
     }

@@ -3,6 +3,7 @@
 // profile's authMode and encryption fields.
 
 #include "adapter/DriverLibrary.h"
+#include "profiles/AuthMode.h"
 #include "profiles/Cipher.h"
 #include "survey/ScanEntry.h"
 
@@ -10,16 +11,8 @@
 
 namespace tembrel {
 
-// Authentication codes of a scanned network.
-enum ScanAuthentication : uint32_t {
-    kScanAuthOpenOrShared = 0,
-    kScanAuthWpaPsk = 2,
-    kScanAuthWpa2Psk = 9,
-    kScanAuthWpa8021x = 100,
-    kScanAuthWpa28021x = 101,
-};
 struct ScanSecurity {
-    uint32_t authentication = kScanAuthOpenOrShared;
+    uint32_t authentication = kAuthOpenSystem;  // a profile authMode: open, PSK or the 802.1x family
     uint32_t cipher = kCipherWep;  // an encrypted network without a WPA or RSN element
     friend bool operator==(const ScanSecurity&, const ScanSecurity&) = default;
 };

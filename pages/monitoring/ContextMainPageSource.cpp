@@ -8,7 +8,7 @@
 namespace tembrel {
 
 bool ContextMainPageSource::hasAdapter() const { return context_.handle().held(); }
-bool ContextMainPageSource::radioOn() const { return context_.radioState() != kRadioOff; }
+bool ContextMainPageSource::radioOn() const { return context_.radioState() != ZARN9100_RADIO_OFF; }
 bool ContextMainPageSource::monitorMode() const { return context_.monitorMode(); }
 bool ContextMainPageSource::stopping() const { return context_.stopping() != 0; }
 void ContextMainPageSource::setStopping(bool stopping) { context_.stopping() = stopping ? 1 : 0; }

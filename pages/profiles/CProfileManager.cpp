@@ -231,7 +231,8 @@ void CProfileManager::selectRecord(const PROFILE_RECORD* record) {
 }
 
 void CProfileManager::OnLibraryEvent(quintptr code, qintptr, const QString&) {
-    if (code == 0 || code == 1 || code == 3 || code == 4) {
+    if (code == ZARN9100_EVENT_LINK_DOWN || code == ZARN9100_EVENT_LINK_UP || code == ZARN9100_EVENT_ADHOC_LINK_UP ||
+        code == ZARN9100_EVENT_LINK_LOST) {
         updateIcons(true);
         updateButtons();
         // Moving the selection reloads the pane: only while it holds no unsaved edits.
@@ -240,7 +241,7 @@ void CProfileManager::OnLibraryEvent(quintptr code, qintptr, const QString&) {
         const bool qualifies = inUse && profile_manager::ShowsInUse(*inUse, true, context().snapshot());
         const PROFILE_RECORD* target = qualifies ? inUse.get() : (list_->count() > 0 ? RecordOf(list_->item(0)) : nullptr);
         if (target && target != RecordOf(list_->currentItem())) selectRecord(target);
-    } else if (code == 5) {
+    } else if (code == ZARN9100_EVENT_ASSOCIATION_REFUSED) {
         if (context().stopping() == 0 && !profile_manager::LinkExists(context().snapshot())) {
             for (int i = 0; i < list_->count(); ++i) list_->item(i)->setIcon(ProfileIcon(false));
         }

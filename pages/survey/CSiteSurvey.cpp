@@ -1,6 +1,7 @@
 #include "pages/survey/CSiteSurvey.h"
 
 #include "adapter/Adapter.h"
+#include "connection/EventCodes.h"
 #include "pages/survey/CAdvancedFilterDlg.h"
 #include "pages/survey/ConfigureNetwork.h"
 #include "pages/survey/SurveyIcons.h"
@@ -143,16 +144,16 @@ void CSiteSurvey::OnSetActive() {
 
 void CSiteSurvey::OnLibraryEvent(quintptr code, qintptr, const QString&) {
     switch (code) {
-    case 0:
-    case 4:
+    case ZARN9100_EVENT_LINK_DOWN:
+    case ZARN9100_EVENT_LINK_LOST:
         if (!link_.ssid.empty()) RebuildList();
         break;
-    case 1:
-    case 3:
-    case 1001:
+    case ZARN9100_EVENT_LINK_UP:
+    case ZARN9100_EVENT_ADHOC_LINK_UP:
+    case kEventAdapterOpened:
         RebuildList();
         break;
-    case 5:
+    case ZARN9100_EVENT_ASSOCIATION_REFUSED:
         if (context().stopping() == 0) RebuildList();
         break;
     default:
@@ -169,7 +170,7 @@ void CSiteSurvey::RebuildList() {
     link_.connected = snapshot.connected != 0;
     link_.ssid = std::string(snapshot.ssid());
     link_.bssid = snapshot.currentBssid;
-    link_.adHoc = snapshot.currentNetworkMode == 0;
+    link_.adHoc = snapshot.currentNetworkMode == ZARN9100_NETWORK_ADHOC;
     link_.channel = snapshot.currentChannel;
 
     bool read = false;

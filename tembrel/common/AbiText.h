@@ -2,7 +2,7 @@
 // Texts across the C ABI, the same in every driver library: answers copied into the caller's
 // buffer whole or not at all, and texts read from the caller with a bound.
 
-#include "tembrel/common/AbiResults.h"
+#include <TembrelCodes.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -13,13 +13,13 @@ namespace tembrel::abi {
 
 // Copies `text` with its terminator into buf[cap]; a buffer too small gets an empty text.
 inline int CopyText(const std::string& text, char* buf, uint32_t cap) {
-    if (buf == nullptr || cap == 0) return result::kBadArgument;
+    if (buf == nullptr || cap == 0) return ZARN9100_RESULT_BAD_ARGUMENT;
     if (text.size() + 1 > cap) {
         buf[0] = '\0';
-        return result::kBufferTooSmall;
+        return ZARN9100_RESULT_BUFFER_TOO_SMALL;
     }
     std::memcpy(buf, text.c_str(), text.size() + 1);
-    return result::kOk;
+    return ZARN9100_RESULT_OK;
 }
 
 // Bounded strlen for texts whose buffer size the caller does not pass.

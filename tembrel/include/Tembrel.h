@@ -11,6 +11,8 @@
 
 #include <stdint.h>
 
+#include "TembrelCodes.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -23,12 +25,9 @@ extern "C" {
 
 typedef void* ZARN9100_HANDLE;
 
-/* Window message that carries every library event. */
-#define ZARN9100_EVENT_MESSAGE 0x8000u
-
 /* The receiver of library events. The library keeps a copy of the record and calls
  * notify(context, ZARN9100_EVENT_MESSAGE, code, param) from a thread of its own.
- * For code 1012, param is a const char* valid only during the call. */
+ * For ZARN9100_EVENT_STATUS_TEXT, param is a const char* valid only during the call. */
 typedef struct ZARN9100_EVENT_SINK {
     void (*notify)(void* context, uint32_t message, uintptr_t code, intptr_t param);
     void* context;
@@ -243,8 +242,6 @@ TEMBREL_API int Zarn9100SetFJSecurityInfo(ZARN9100_HANDLE h, const _QELT_FASTJOI
 TEMBREL_API int Zarn9100SetFJSetupRequest(ZARN9100_HANDLE h, const _QELT_FASTJOIN_SETUP_REQ* request);
 
 /* ---- Optional extension (looked up with dlsym; absent from libraries that lack it) ---- */
-#define TEMBREL_DEVICE_ARRIVAL 0x8000u
-#define TEMBREL_DEVICE_REMOVE_COMPLETE 0x8004u
 typedef void (*TEMBREL_DEVICE_NOTIFY)(void* context, uint32_t event, const char* interfaceName);
 /* Replaces the callback; once it returns, the previous one is never called again.
  * interfaceName is the device name in the form the operating system gives it, e.g.

@@ -190,8 +190,8 @@ const Network* Card::linkNetwork() const {
 
 int Card::randomBetween(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
 
-std::vector<SimEvent> Card::takeEvents() {
-    std::vector<SimEvent> out;
+std::vector<abi::CardEvent> Card::takeEvents() {
+    std::vector<abi::CardEvent> out;
     out.swap(events_);
     return out;
 }
@@ -215,13 +215,13 @@ uint32_t Card::currentWlanMode() const {
 uint32_t Card::wepStatus() const {
     const StationSecurity& s = settings_.security;
     switch (s.wepStatus) {
-    case ndis::kWepEnabled: {
+    case ZARN9100_ENCRYPTION_WEP: {
         const bool hasKey = s.txKeyIndex >= 1 && s.txKeyIndex <= 4 && !s.wepKeys[s.txKeyIndex - 1].empty();
         const bool dynamic = s.ccxNetworkEap != 0 || s.identity.method != 0;
-        return hasKey || dynamic || connected() ? ndis::kWepEnabled : ndis::kWepKeyAbsent;
+        return hasKey || dynamic || connected() ? ZARN9100_ENCRYPTION_WEP : ZARN9100_ENCRYPTION_WEP_KEY_ABSENT;
     }
-    case ndis::kTkipEnabled: return connected() ? ndis::kTkipEnabled : ndis::kTkipKeyAbsent;
-    case ndis::kAesEnabled: return connected() ? ndis::kAesEnabled : ndis::kAesKeyAbsent;
+    case ZARN9100_ENCRYPTION_TKIP: return connected() ? ZARN9100_ENCRYPTION_TKIP : ZARN9100_ENCRYPTION_TKIP_KEY_ABSENT;
+    case ZARN9100_ENCRYPTION_AES: return connected() ? ZARN9100_ENCRYPTION_AES : ZARN9100_ENCRYPTION_AES_KEY_ABSENT;
     default: return s.wepStatus;
     }
 }
@@ -249,15 +249,15 @@ uint32_t Card::linkSpeed100bps() const {
 
 void Card::dropLink(uintptr_t eventCode) {
     const bool wasUp = link_.state != LinkState::Idle;
-    if (exchange_.running) failExchange(event::kAutoLinkFailed);
+    if (exchange_.running) failExchange(ZARN9100_EVENT_AUTOLINK_FAILED);
     exchange_ = Exchange{};
     link_ = Link{};
-    if (wasUp) emit(LibraryEvent(eventCode));
+    if (wasUp) emit(abi::LibraryEvent(eventCode));
 }
 
 void Card::associate(const Network& n) {
     const bool same = link_.state == LinkState::Associated && link_.bssid == n.bssid;
-    if (!same && link_.state != LinkState::Idle) dropLink(event::kLinkDown);
+    if (!same && link_.state != LinkState::Idle) dropLink(ZARN9100_EVENT_LINK_DOWN);
     if (!same) exchange_ = Exchange{};
     link_.state = LinkState::Associated;
     link_.bssid = n.bssid;
@@ -268,13 +268,13 @@ void Card::associate(const Network& n) {
     link_.adHoc = n.adHoc;
     const unsigned method = settings_.security.identity.method;
     if (n.security == Security::WpaEap || n.security == Security::Wpa2Eap || n.security == Security::CcxLeap)
-        emit(StatusTextEvent(std::string(EapMethodName(method)) + " authentication succeeded"));
-    emit(LibraryEvent(n.adHoc ? event::kAdHocLinkUp : event::kLinkUp));
-    if (n.autoLink.present && n.autoLink.state == 1 && !n.autoLink.silent) emit(LibraryEvent(event::kAutoLinkConfigured));
+        emit(abi::StatusTextEvent(std::string(EapMethodName(method)) + " authentication succeeded"));
+    emit(abi::LibraryEvent(n.adHoc ? ZARN9100_EVENT_ADHOC_LINK_UP : ZARN9100_EVENT_LINK_UP));
+    if (n.autoLink.present && n.autoLink.state == 1 && !n.autoLink.silent) emit(abi::LibraryEvent(ZARN9100_EVENT_AUTOLINK_CONFIGURED));
 }
 
 void Card::startAdHoc(const std::string& ssid) {
-    if (link_.state != LinkState::Idle) dropLink(event::kLinkDown);
+    if (link_.state != LinkState::Idle) dropLink(ZARN9100_EVENT_LINK_DOWN);
     link_.state = LinkState::AdHocWaiting;
     link_.ssid = ssid;
     link_.adHoc = true;
@@ -294,10 +294,10 @@ void Card::startAdHoc(const std::string& ssid) {
 }
 
 int Card::setSsid(const uint8_t* ssidBytes, uint32_t length) {
-    if (length > 32 || (ssidBytes == nullptr && length > 0)) return result::kBadArgument;
-    if (!radioOn()) return result::kRadioOff;
+    if (length > 32 || (ssidBytes == nullptr && length > 0)) return ZARN9100_RESULT_BAD_ARGUMENT;
+    if (!radioOn()) return ZARN9100_RESULT_RADIO_OFF;
     const std::string ssid(reinterpret_cast<const char*>(ssidBytes), length);
-    const bool adHoc = settings_.networkMode == 0;
+    const bool adHoc = settings_.networkMode == ZARN9100_NETWORK_ADHOC;
     const Network* best = nullptr;
     for (const Network& n : env_.networks) {
         if (n.ssid != ssid || n.adHoc != adHoc || !audible(n) || !bandAllowed(n)) continue;
@@ -306,10 +306,10 @@ int Card::setSsid(const uint8_t* ssidBytes, uint32_t length) {
     if (best == nullptr) {
         if (adHoc && length > 0) {
             startAdHoc(ssid);
-            return result::kPending;
+            return ZARN9100_RESULT_PENDING;
         }
-        dropLink(event::kLinkDown);
-        return result::kNoNetwork;
+        dropLink(ZARN9100_EVENT_LINK_DOWN);
+        return ZARN9100_RESULT_NO_NETWORK;
     }
     const MatchResult match = MatchSecurity(settings_.security, *best);
     if (match != MatchResult::Joined) {
@@ -317,16 +317,16 @@ int Card::setSsid(const uint8_t* ssidBytes, uint32_t length) {
             exchange_ = Exchange{};
             link_ = Link{};
         }
-        emit(LibraryEvent(event::kAssociationFailed));
-        if (IsEapFailure(match)) emit(StatusTextEvent("Authentication failed: " + DescribeMatch(match)));
-        return result::kSecurityMismatch;
+        emit(abi::LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
+        if (IsEapFailure(match)) emit(abi::StatusTextEvent("Authentication failed: " + DescribeMatch(match)));
+        return ZARN9100_RESULT_SECURITY_REFUSED;
     }
     associate(*best);
-    return result::kOk;
+    return ZARN9100_RESULT_OK;
 }
 
 void Card::setNetworkMode(uint32_t mode) {
-    if (mode != settings_.networkMode && link_.state != LinkState::Idle) dropLink(event::kLinkDown);
+    if (mode != settings_.networkMode && link_.state != LinkState::Idle) dropLink(ZARN9100_EVENT_LINK_DOWN);
     settings_.networkMode = mode;
 }
 
@@ -334,7 +334,7 @@ void Card::setRadio(uint32_t on) {
     const bool wasOn = radioOn();
     settings_.radio = on;
     if (wasOn && !radioOn()) {
-        dropLink(event::kLinkDown);
+        dropLink(ZARN9100_EVENT_LINK_DOWN);
         cache_.clear();
         pendingScan_.reset();
     } else if (!wasOn && radioOn()) {
@@ -346,20 +346,20 @@ void Card::portDown() {
     if (link_.state == LinkState::Associated &&
         (link_.security == Security::WpaEap || link_.security == Security::Wpa2Eap ||
          link_.security == Security::CcxLeap))
-        dropLink(event::kLinkDown);
+        dropLink(ZARN9100_EVENT_LINK_DOWN);
 }
 
 void Card::radarDetected() {
     // Radar on a shared 5 GHz channel forces everyone off it.
-    if (link_.state != LinkState::Idle && link_.channel >= 52 && link_.channel <= 140) dropLink(event::kLinkLost);
+    if (link_.state != LinkState::Idle && link_.channel >= 52 && link_.channel <= 140) dropLink(ZARN9100_EVENT_LINK_LOST);
 }
 
 int Card::setRegion(const _ZARN9100_REGION_CTRL& r) {
-    if (r.mode < 1 || r.mode > 3) return result::kBadArgument;
+    if (r.mode < 1 || r.mode > 3) return ZARN9100_RESULT_BAD_ARGUMENT;
     if (r.mode != 3) {
         settings_.region = DefaultRegionRecord(env_.regionCode);
         settings_.region.mode = r.mode;
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     }
     _ZARN9100_REGION_CTRL rec{};
     rec.mode = 3;
@@ -378,7 +378,7 @@ int Card::setRegion(const _ZARN9100_REGION_CTRL& r) {
     }
     std::memcpy(rec.channelRanges11a, settings_.region.channelRanges11a, sizeof rec.channelRanges11a);
     settings_.region = rec;
-    return result::kOk;
+    return ZARN9100_RESULT_OK;
 }
 
 // ---------------------------------------------------------------- scanning
@@ -421,7 +421,7 @@ void Card::startBssidScan(const MacAddress& bssid, const uint8_t channels[14]) {
 void Card::completeScan(const PendingScan& scan) {
     if (scan.kind == PendingScan::Kind::Full) {
         refreshCache();
-        emit(LibraryEvent(event::kScanComplete));
+        emit(abi::LibraryEvent(ZARN9100_EVENT_SCAN_COMPLETE));
         return;
     }
     // A directed scan refreshes the entries it asked about and keeps the rest of the list.
@@ -429,8 +429,8 @@ void Card::completeScan(const PendingScan& scan) {
     auto wanted = [&](const Network& n) {
         if (scan.kind == PendingScan::Kind::Ssid) {
             if (n.ssid != scan.ssid) return false;
-            if (scan.networkType == 0 && !n.adHoc) return false;
-            if (scan.networkType == 1 && n.adHoc) return false;
+            if (scan.networkType == ZARN9100_NETWORK_ADHOC && !n.adHoc) return false;
+            if (scan.networkType == ZARN9100_NETWORK_INFRASTRUCTURE && n.adHoc) return false;
         } else if (scan.bssid != any && n.bssid != scan.bssid) {
             return false;
         }
@@ -444,7 +444,7 @@ void Card::completeScan(const PendingScan& scan) {
         const bool revealed = scan.kind == PendingScan::Kind::Ssid && n.hidden && !scan.ssid.empty();
         cache_.push_back(ScanResult{n, n.rssiDbm, revealed});
     }
-    emit(LibraryEvent(event::kScanComplete));
+    emit(abi::LibraryEvent(ZARN9100_EVENT_SCAN_COMPLETE));
 }
 
 // ---------------------------------------------------------------- time
@@ -508,13 +508,13 @@ void Card::driftAndSupervise(uint64_t) {
     if (!present_) return;
     if (hostile_) {
         const uint32_t round = nextHostileRound();
-        emit(LibraryEvent(hostile::UnknownEventCode(round), intptr_t(hostile::Number(round))));
-        emit(LibraryEvent(event::kLinkUp));  // "associated", while the card stays without a link
+        emit(abi::LibraryEvent(hostile::UnknownEventCode(round), intptr_t(hostile::Number(round))));
+        emit(abi::LibraryEvent(ZARN9100_EVENT_LINK_UP));  // "associated", while the card stays without a link
     }
     if (link_.state == LinkState::Associated) {
         const Network* n = networkByBssid(link_.bssid);
         if (n == nullptr || !audible(*n) || n->security != link_.security) {
-            dropLink(event::kLinkLost);
+            dropLink(ZARN9100_EVENT_LINK_LOST);
             return;
         }
         countTraffic();
@@ -527,7 +527,7 @@ void Card::driftAndSupervise(uint64_t) {
                 link_.security = n.security;
                 link_.channel = n.channel;
                 link_.band = n.band;
-                emit(LibraryEvent(event::kAdHocLinkUp));
+                emit(abi::LibraryEvent(ZARN9100_EVENT_ADHOC_LINK_UP));
                 break;
             }
         }
@@ -575,42 +575,42 @@ void Card::countTraffic() {
 
 int Card::setFastJoinSecurity(const _QELT_FASTJOIN_SEC_INFO& info) {
     const Network* n = linkNetwork();
-    if (n == nullptr || !n->autoLink.present || n->autoLink.state != 0) return result::kNotAvailable;
-    if (info.Length != sizeof(_QELT_FASTJOIN_SEC_INFO)) return result::kBadArgument;
+    if (n == nullptr || !n->autoLink.present || n->autoLink.state != 0) return ZARN9100_RESULT_NOT_AVAILABLE;
+    if (info.Length != sizeof(_QELT_FASTJOIN_SEC_INFO)) return ZARN9100_RESULT_BAD_ARGUMENT;
     // Every utility sends the same all-zero fixed block and an address mode of 1 (static) or 2 (DHCP).
     const bool zeroBlock = std::all_of(std::begin(info.FixedBlock), std::end(info.FixedBlock), [](uint8_t b) { return b == 0; });
-    if (!zeroBlock || (info.AddressMode != 1 && info.AddressMode != 2)) return result::kBadArgument;
+    if (!zeroBlock || (info.AddressMode != 1 && info.AddressMode != 2)) return ZARN9100_RESULT_BAD_ARGUMENT;
     exchange_.securityReceived = true;
     exchange_.apTag = info.ApTag;
     size_t len = 0;
     while (len < sizeof info.Pin && info.Pin[len] != 0) ++len;
     exchange_.pin.assign(reinterpret_cast<const char*>(info.Pin), len);
-    return result::kOk;
+    return ZARN9100_RESULT_OK;
 }
 
 int Card::setFastJoinSetup(const _QELT_FASTJOIN_SETUP_REQ& request) {
     const Network* n = linkNetwork();
     if (n == nullptr || !n->autoLink.present || n->autoLink.state != 0) {
-        emit(LibraryEvent(event::kAutoLinkFailed));
-        return result::kNotAvailable;
+        emit(abi::LibraryEvent(ZARN9100_EVENT_AUTOLINK_FAILED));
+        return ZARN9100_RESULT_NOT_AVAILABLE;
     }
     if (request.Length != sizeof(_QELT_FASTJOIN_SETUP_REQ) || !exchange_.securityReceived ||
         request.ApTag != exchange_.apTag || request.Field1 != 1 || request.Field2 != 1 || request.Field3 != 0) {
-        emit(LibraryEvent(event::kAutoLinkFailed));
-        return result::kBadArgument;
+        emit(abi::LibraryEvent(ZARN9100_EVENT_AUTOLINK_FAILED));
+        return ZARN9100_RESULT_BAD_ARGUMENT;
     }
     // An access point that never answers takes the request and stays quiet.
-    if (n->autoLink.silent) return result::kOk;
+    if (n->autoLink.silent) return ZARN9100_RESULT_OK;
     exchange_.running = true;
     exchange_.step = 0;
     exchange_.dueMs = nowMs_ + kExchangeStepMs;
     exchange_.bssid = n->bssid;
-    return result::kOk;
+    return ZARN9100_RESULT_OK;
 }
 
 void Card::failExchange(uintptr_t code) {
     exchange_.running = false;
-    emit(LibraryEvent(code));
+    emit(abi::LibraryEvent(code));
 }
 
 void Card::exchangeStep() {
@@ -618,22 +618,22 @@ void Card::exchangeStep() {
                      ? networkByBssid(exchange_.bssid)
                      : nullptr;
     if (n == nullptr || !n->autoLink.present || n->autoLink.state != 0) {
-        failExchange(event::kAutoLinkFailed);
+        failExchange(ZARN9100_EVENT_AUTOLINK_FAILED);
         return;
     }
     const int step = exchange_.step++;
     exchange_.dueMs = nowMs_ + kExchangeStepMs;
     if (step == 1 && exchange_.apTag != n->autoLink.apTag) {
         // The access point does not answer a start request meant for another tag.
-        failExchange(event::kAutoLinkFailed);
+        failExchange(ZARN9100_EVENT_AUTOLINK_FAILED);
         return;
     }
     if (step == 4 && exchange_.pin != n->autoLink.pin) {
-        failExchange(event::kAutoLinkWrongPin);
+        failExchange(ZARN9100_EVENT_AUTOLINK_WRONG_PIN);
         return;
     }
     if (step < 7) {
-        emit(LibraryEvent(event::kAutoLinkStartRequest + uintptr_t(step)));
+        emit(abi::LibraryEvent(ZARN9100_EVENT_AUTOLINK_STEP_FIRST + uintptr_t(step)));
         return;
     }
     // The access point takes the PIN as its WPA-PSK passphrase and restarts configured.
@@ -643,7 +643,7 @@ void Card::exchangeStep() {
     n->passphrase = exchange_.pin;
     learntSsid_ = n->ssid;
     exchange_.running = false;
-    emit(LibraryEvent(event::kAutoLinkSucceeded));
+    emit(abi::LibraryEvent(ZARN9100_EVENT_AUTOLINK_SUCCEEDED));
 }
 
 // ---------------------------------------------------------------- controls
@@ -656,8 +656,8 @@ void Card::pullOut() {
     handles_.clear();
     cache_.clear();
     pendingScan_.reset();
-    emit(LibraryEvent(event::kAdapterGone));
-    emit(DeviceEvent(TEMBREL_DEVICE_REMOVE_COMPLETE, deviceInterfaceName()));
+    emit(abi::LibraryEvent(ZARN9100_EVENT_CARD_REMOVED));
+    emit(abi::DeviceEvent(TEMBREL_DEVICE_REMOVE_COMPLETE, deviceInterfaceName()));
 }
 
 void Card::plugIn() {
@@ -665,21 +665,21 @@ void Card::plugIn() {
     present_ = true;
     settings_.radio = 1;
     refreshCache();
-    emit(DeviceEvent(TEMBREL_DEVICE_ARRIVAL, deviceInterfaceName()));
+    emit(abi::DeviceEvent(TEMBREL_DEVICE_ARRIVAL, deviceInterfaceName()));
 }
 
 void Card::setRadioSwitch(bool on) {
     if (on == hwRadioOn_) return;
     if (!on) {
-        dropLink(event::kLinkDown);
+        dropLink(ZARN9100_EVENT_LINK_DOWN);
         hwRadioOn_ = false;
         cache_.clear();
         pendingScan_.reset();
-        emit(LibraryEvent(event::kRadioSwitchOff));
+        emit(abi::LibraryEvent(ZARN9100_EVENT_RADIO_SWITCH_OFF));
     } else {
         hwRadioOn_ = true;
         refreshCache();
-        emit(LibraryEvent(event::kRadioSwitchOn));
+        emit(abi::LibraryEvent(ZARN9100_EVENT_RADIO_SWITCH_ON));
     }
 }
 

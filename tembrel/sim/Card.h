@@ -3,12 +3,11 @@
 // environment around it. Not thread-safe on its own: Simulation serialises every call.
 
 #include "Environment.h"
-#include "Events.h"
+#include "tembrel/common/CardEvent.h"
 #include "Registers.h"
 #include "Registry.h"
 #include "ScanList.h"
 #include "Security.h"
-#include "tembrel/common/AbiResults.h"
 
 #include <Tembrel.h>
 
@@ -21,8 +20,6 @@
 
 namespace tembrel::sim {
 
-namespace result = abi::result;
-
 // What the card reports about itself (About and Debug pages, tembrelctl "diagnostics").
 namespace identity {
 constexpr const char* kDeviceDescription = "Orvix LX-7700 802.11a/b/g Wireless PC Card (8335)";
@@ -33,7 +30,7 @@ constexpr uint32_t kChipVersion = 2;
 }  // namespace identity
 
 struct Settings {
-    uint32_t networkMode = 1;   // 0 ad hoc, 1 infrastructure
+    uint32_t networkMode = ZARN9100_NETWORK_INFRASTRUCTURE;
     uint32_t wlanMode = 255;    // 255 any band, 0 802.11g, 1 802.11b, 2 802.11a
     uint32_t adHocWlanMode = 0;
     uint32_t channel = 0;       // ad-hoc channel, 0 = automatic
@@ -137,7 +134,7 @@ public:
     void setSignal(Network& n, int32_t dbm);
     const Network* linkNetwork() const;
 
-    std::vector<SimEvent> takeEvents();
+    std::vector<abi::CardEvent> takeEvents();
 
     // Hostile mode (Hostile.h): the exported calls answer with nonsense, and each drift period
     // brings events with unknown codes and a link-up without a link. Each call takes the next round.
@@ -192,7 +189,7 @@ private:
     void countTraffic();
     void exchangeStep();
     void failExchange(uintptr_t code);
-    void emit(SimEvent e) { events_.push_back(std::move(e)); }
+    void emit(abi::CardEvent e) { events_.push_back(std::move(e)); }
     int randomBetween(int lo, int hi);
 
     Environment env_;
@@ -217,7 +214,7 @@ private:
     uint32_t beaconRemainder_ = 0;
     uint32_t ibssCounter_ = 0;
     std::mt19937 rng_;
-    std::vector<SimEvent> events_;
+    std::vector<abi::CardEvent> events_;
     bool hostile_ = false;
     uint32_t hostileRound_ = 0;
 };

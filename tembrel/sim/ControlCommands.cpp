@@ -106,7 +106,7 @@ std::string Status(Card& card) {
     out << "mac: " << FormatMac(card.mac()) << "\n";
     const uint32_t radio = card.radioControl();
     out << "radio: " << (radio == 2 ? "off (hardware switch)" : radio == 1 ? "on" : "off") << "\n";
-    out << "network mode: " << (card.settings().networkMode == 0 ? "ad hoc" : "infrastructure") << "\n";
+    out << "network mode: " << (card.settings().networkMode == ZARN9100_NETWORK_ADHOC ? "ad hoc" : "infrastructure") << "\n";
     const std::string ssid = card.linkSsid();
     if (card.connected()) {
         out << "link: associated with \"" << ssid << "\" " << FormatMac(card.linkBssid()) << " channel "

@@ -23,7 +23,7 @@ Simulation& Sim() { return Simulation::instance(); }
 template <class F>
 int WithHandle(ZARN9100_HANDLE h, F&& body) {
     return Sim().withCard([&](Card& card) -> int {
-        if (!card.valid(h)) return result::kBadHandle;
+        if (!card.valid(h)) return ZARN9100_RESULT_BAD_HANDLE;
         return body(card);
     });
 }
@@ -38,7 +38,7 @@ constexpr size_t kMaxText = 256;
 int TextAnswer(Card& card, const std::string& text, char* buf, uint32_t cap) {
     if (card.hostile() && buf != nullptr && cap > 0) {
         hostile::FillUnterminated(buf, cap, card.nextHostileRound());
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     }
     return CopyText(text, buf, cap);
 }
@@ -57,32 +57,32 @@ extern "C" {
 // ---------------------------------------------------------------- handle and mode
 
 TEMBREL_API int Zarn9100OpenAdapter(ZARN9100_HANDLE* handle) {
-    if (handle == nullptr) return result::kBadArgument;
+    if (handle == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
     *handle = Sim().withCard([](Card& card) { return card.open(); });
-    return *handle != nullptr ? result::kOk : result::kBadHandle;
+    return *handle != nullptr ? ZARN9100_RESULT_OK : ZARN9100_RESULT_BAD_HANDLE;
 }
 
 TEMBREL_API int Zarn9100CloseAdapter(ZARN9100_HANDLE* handle) {
-    if (handle == nullptr) return result::kBadArgument;
+    if (handle == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
     const bool closed = Sim().withCard([&](Card& card) { return card.close(*handle); });
     *handle = nullptr;
-    return closed ? result::kOk : result::kBadHandle;
+    return closed ? ZARN9100_RESULT_OK : ZARN9100_RESULT_BAD_HANDLE;
 }
 
 TEMBREL_API int Zarn9100Initialize(const ZARN9100_EVENT_SINK* sink) {
     Sim().dispatcher().setSink(sink);
-    return result::kOk;
+    return ZARN9100_RESULT_OK;
 }
 
 TEMBREL_API int Zarn9100UnlockPages(ZARN9100_HANDLE h) {
-    return WithHandle(h, [](Card&) { return result::kOk; });
+    return WithHandle(h, [](Card&) { return ZARN9100_RESULT_OK; });
 }
 
 TEMBREL_API int Zarn9100SetGUIMonitorMode(ZARN9100_HANDLE h, uint32_t monitor) {
     return WithHandle(h, [&](Card& c) {
-        if (monitor > 1) return result::kBadArgument;
+        if (monitor > 1) return ZARN9100_RESULT_BAD_ARGUMENT;
         c.settings().monitorMode = monitor;
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
@@ -100,7 +100,7 @@ TEMBREL_API int Zarn9100GetConnectStatus(ZARN9100_HANDLE h) {
 
 TEMBREL_API int Zarn9100SetSsid(ZARN9100_HANDLE h, const char* ssid, uint32_t length, int /*hidden*/) {
     return WithHandle(h, [&](Card& c) {
-        if (c.hostile()) return result::kOk;  // "associated", and no link follows
+        if (c.hostile()) return ZARN9100_RESULT_OK;  // "associated", and no link follows
         return c.setSsid(reinterpret_cast<const uint8_t*>(ssid), length);
     });
 }
@@ -113,7 +113,7 @@ TEMBREL_API int Zarn9100QuerySsid(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
         // bytes and callers pass 32 with a zeroed 33-byte field.
         if (buf != nullptr && cap > 0 && ssid.size() == cap) {
             std::memcpy(buf, ssid.data(), cap);
-            return result::kOk;
+            return ZARN9100_RESULT_OK;
         }
         return CopyText(ssid, buf, cap);
     });
@@ -121,31 +121,31 @@ TEMBREL_API int Zarn9100QuerySsid(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
 
 TEMBREL_API int Zarn9100QueryBssid(ZARN9100_HANDLE h, uint8_t bssid[6]) {
     return WithHandle(h, [&](Card& c) {
-        if (bssid == nullptr) return result::kBadArgument;
+        if (bssid == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         if (c.hostile()) {
             std::memset(bssid, 0xFF, 6);
-            return result::kOk;
+            return ZARN9100_RESULT_OK;
         }
         const MacAddress b = c.linkBssid();
         std::memcpy(bssid, b.data(), 6);
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 #define TEMBREL_QUERY(Name, expr)                                          \
     TEMBREL_API int Zarn9100Query##Name(ZARN9100_HANDLE h, uint32_t* value) { \
         return WithHandle(h, [&](Card& c) {                                \
-            if (value == nullptr) return result::kBadArgument;             \
+            if (value == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;             \
             *value = c.hostile() ? hostile::Number(c.nextHostileRound()) : (expr); \
-            return result::kOk;                                            \
+            return ZARN9100_RESULT_OK;                                            \
         });                                                                \
     }
 #define TEMBREL_SET(Name, valid, action)                                   \
     TEMBREL_API int Zarn9100Set##Name(ZARN9100_HANDLE h, uint32_t v) {     \
         return WithHandle(h, [&](Card& c) {                                \
-            if (!(valid)) return result::kBadArgument;                     \
+            if (!(valid)) return ZARN9100_RESULT_BAD_ARGUMENT;                     \
             action;                                                        \
-            return result::kOk;                                            \
+            return ZARN9100_RESULT_OK;                                            \
         });                                                                \
     }
 #define TEMBREL_FIELD(Name, field, valid)                                  \
@@ -180,17 +180,17 @@ TEMBREL_FIELD(TxFailThreshold, txFailThreshold, v <= 100)
 
 TEMBREL_API int Zarn9100SetAdHocWlanMode(ZARN9100_HANDLE h, uint32_t mode) {
     return WithHandle(h, [&](Card& c) {
-        if (mode > 2) return result::kBadArgument;
+        if (mode > 2) return ZARN9100_RESULT_BAD_ARGUMENT;
         c.settings().adHocWlanMode = mode;
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100SetProfileInUse(ZARN9100_HANDLE h, const char* name, uint32_t length) {
     return WithHandle(h, [&](Card& c) {
-        if (length > 64 || (name == nullptr && length > 0)) return result::kBadArgument;
+        if (length > 64 || (name == nullptr && length > 0)) return ZARN9100_RESULT_BAD_ARGUMENT;
         c.settings().profileInUse = BoundedText(name, length);
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
@@ -200,43 +200,43 @@ TEMBREL_API int Zarn9100QueryProfileInUse(ZARN9100_HANDLE h, char* buf, uint32_t
 
 TEMBREL_API int Zarn9100QueryRssi(ZARN9100_HANDLE h, int32_t* rssi) {
     return WithHandle(h, [&](Card& c) {
-        if (rssi == nullptr) return result::kBadArgument;
+        if (rssi == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         if (c.hostile()) {
             *rssi = hostile::Rssi(c.nextHostileRound());
-            return result::kOk;
+            return ZARN9100_RESULT_OK;
         }
         const auto r = c.rssi();
-        if (!r) return result::kNotAvailable;
+        if (!r) return ZARN9100_RESULT_NOT_AVAILABLE;
         *rssi = *r;
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100QueryLinkSpeed(ZARN9100_HANDLE h, uint32_t* speed100bps) {
     return WithHandle(h, [&](Card& c) {
-        if (speed100bps == nullptr) return result::kBadArgument;
+        if (speed100bps == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         if (c.hostile()) {
             *speed100bps = hostile::Number(c.nextHostileRound());
-            return result::kOk;
+            return ZARN9100_RESULT_OK;
         }
-        if (!c.connected()) return result::kNotAvailable;
+        if (!c.connected()) return ZARN9100_RESULT_NOT_AVAILABLE;
         *speed100bps = c.linkSpeed100bps();
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100QueryRegionCode(ZARN9100_HANDLE h, uint32_t* code) {
     return WithHandle(h, [&](Card& c) {
-        if (code == nullptr) return result::kBadArgument;
+        if (code == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         *code = c.regionCode();
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100RadarDetected(ZARN9100_HANDLE h) {
     return WithHandle(h, [](Card& c) {
         c.radarDetected();
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
@@ -245,28 +245,28 @@ TEMBREL_API int Zarn9100RadarDetected(ZARN9100_HANDLE h) {
 TEMBREL_API int Zarn9100SetWepKey(ZARN9100_HANDLE h, uint32_t index, const uint8_t* key, uint32_t length,
                                   int transmit) {
     return WithHandle(h, [&](Card& c) {
-        if (index < 1 || index > 4 || key == nullptr || !OneOf(length, {5, 13, 16, 29})) return result::kBadArgument;
+        if (index < 1 || index > 4 || key == nullptr || !OneOf(length, {5, 13, 16, 29})) return ZARN9100_RESULT_BAD_ARGUMENT;
         auto& s = c.settings().security;
         s.wepKeys[index - 1].assign(key, key + length);
         if (transmit != 0) s.txKeyIndex = index;
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100SetWPAInformation(ZARN9100_HANDLE h, uint32_t networkType, uint32_t /*authMode*/,
                                           uint32_t /*encryption*/, const char* passphrase, const char* /*ssid*/) {
     return WithHandle(h, [&](Card& c) {
-        if (networkType > 1) return result::kBadArgument;
+        if (networkType > 1) return ZARN9100_RESULT_BAD_ARGUMENT;
         c.settings().security.passphrase = BoundedText(passphrase, 128);
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100SetFswCCXNetworkEap(ZARN9100_HANDLE h, uint32_t value) {
     return WithHandle(h, [&](Card& c) {
-        if (value > 1) return result::kBadArgument;
+        if (value > 1) return ZARN9100_RESULT_BAD_ARGUMENT;
         c.settings().security.ccxNetworkEap = value;
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
@@ -282,7 +282,7 @@ int SetIdentity(unsigned method, const char* login, const char* domain, const ch
         id.anonymous = BoundedText(anonymous, kMaxText);
         if (hash != nullptr) std::memcpy(id.certificateHash.data(), hash, id.certificateHash.size());
         c.settings().security.identity = id;
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 }  // namespace
@@ -309,53 +309,53 @@ TEMBREL_API void Zarn9100WPAPortDown(void) {
 TEMBREL_API int Zarn9100Scan(ZARN9100_HANDLE h) {
     return WithHandle(h, [](Card& c) {
         c.startFullScan();
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100SsidScan(ZARN9100_HANDLE h, const _ZARN9100_SSID_SCAN* request, uint32_t networkType) {
     return WithHandle(h, [&](Card& c) {
-        if (request == nullptr || request->SsidLength > 32) return result::kBadArgument;
-        if (networkType > 1 && networkType != ZARN9100_SSID_SCAN_ANY_TYPE) return result::kBadArgument;
+        if (request == nullptr || request->SsidLength > 32) return ZARN9100_RESULT_BAD_ARGUMENT;
+        if (networkType > 1 && networkType != ZARN9100_SSID_SCAN_ANY_TYPE) return ZARN9100_RESULT_BAD_ARGUMENT;
         const std::string ssid(reinterpret_cast<const char*>(request->Ssid), request->SsidLength);
         c.startSsidScan(ssid, request->Channels, networkType);
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100BssidScan(ZARN9100_HANDLE h, const _ZARN9100_BSSID_SCAN* request) {
     return WithHandle(h, [&](Card& c) {
-        if (request == nullptr) return result::kBadArgument;
+        if (request == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         MacAddress bssid{};
         std::memcpy(bssid.data(), request->Bssid, 6);
         c.startBssidScan(bssid, request->Channels);
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100QueryScanList(ZARN9100_HANDLE h, uint8_t* buf, uint32_t cap) {
     return WithHandle(h, [&](Card& c) {
-        if (buf == nullptr || cap < 4) return result::kBadArgument;
+        if (buf == nullptr || cap < 4) return ZARN9100_RESULT_BAD_ARGUMENT;
         if (c.hostile()) {
             hostile::WriteScanList(buf, cap, c.nextHostileRound());
-            return result::kOk;
+            return ZARN9100_RESULT_OK;
         }
         WriteScanList(c.scanList(), buf, cap);
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100QueryScanListLength(ZARN9100_HANDLE h, uint8_t* buf, uint32_t cap, uint32_t* length) {
     const int r = WithHandle(h, [&](Card& c) {
-        if (buf == nullptr || cap < 4 || length == nullptr) return result::kBadArgument;
+        if (buf == nullptr || cap < 4 || length == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         if (c.hostile()) {
             const uint32_t round = c.nextHostileRound();
             hostile::WriteScanList(buf, cap, round);
             *length = hostile::ScanListLength(cap, round);
-            return round % 5 == 4 ? -7 : result::kOk;  // sometimes a positive result, which no caller expects
+            return round % 5 == 4 ? -7 : ZARN9100_RESULT_OK;  // sometimes a positive result, which no caller expects
         }
         *length = WriteScanList(c.scanList(), buf, cap).bytesWritten;
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
     return -r;
 }
@@ -363,14 +363,14 @@ TEMBREL_API int Zarn9100QueryScanListLength(ZARN9100_HANDLE h, uint8_t* buf, uin
 // ---------------------------------------------------------------- region
 
 TEMBREL_API int Zarn9100SetRegionCtrl(ZARN9100_HANDLE h, const _ZARN9100_REGION_CTRL* region) {
-    return WithHandle(h, [&](Card& c) { return region == nullptr ? result::kBadArgument : c.setRegion(*region); });
+    return WithHandle(h, [&](Card& c) { return region == nullptr ? ZARN9100_RESULT_BAD_ARGUMENT : c.setRegion(*region); });
 }
 
 TEMBREL_API int Zarn9100QueryRegionCtrl(ZARN9100_HANDLE h, _ZARN9100_REGION_CTRL* region) {
     return WithHandle(h, [&](Card& c) {
-        if (region == nullptr) return result::kBadArgument;
+        if (region == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         *region = c.settings().region;
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
@@ -378,9 +378,9 @@ TEMBREL_API int Zarn9100QueryRegionCtrl(ZARN9100_HANDLE h, _ZARN9100_REGION_CTRL
 
 TEMBREL_API int Zarn9100GetMacAddress(ZARN9100_HANDLE h, uint8_t* buf, uint32_t length) {
     return WithHandle(h, [&](Card& c) {
-        if (buf == nullptr || length < 6) return result::kBadArgument;
+        if (buf == nullptr || length < 6) return ZARN9100_RESULT_BAD_ARGUMENT;
         std::memcpy(buf, c.mac().data(), 6);
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
@@ -404,17 +404,17 @@ TEMBREL_API int Zarn9100QueryRegistryPath(ZARN9100_HANDLE h, char* buf, uint32_t
 
 TEMBREL_API int Zarn9100QueryFirmwareVersion(ZARN9100_HANDLE h, uint32_t* version) {
     return WithHandle(h, [&](Card&) {
-        if (version == nullptr) return result::kBadArgument;
+        if (version == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         *version = identity::kFirmwareVersion;
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100QueryChipVersion(ZARN9100_HANDLE h, uint32_t* version) {
     return WithHandle(h, [&](Card&) {
-        if (version == nullptr) return result::kBadArgument;
+        if (version == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         *version = identity::kChipVersion;
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
@@ -424,36 +424,36 @@ TEMBREL_API int Zarn9100QueryDhcp9x(ZARN9100_HANDLE h) {
 
 TEMBREL_API int Zarn9100QueryStatistics(ZARN9100_HANDLE h, _NDIS_802_11_STATISTICS* stats) {
     return WithHandle(h, [&](Card& c) {
-        if (stats == nullptr) return result::kBadArgument;
+        if (stats == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         if (c.hostile()) {
             std::memset(stats, 0xFF, sizeof *stats);  // a Length field that matches nothing
-            return result::kOk;
+            return ZARN9100_RESULT_OK;
         }
         *stats = c.counters().stats;
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100QueryRssiStat(ZARN9100_HANDLE h, _RSSI_STATS* stats) {
     return WithHandle(h, [&](Card& c) {
-        if (stats == nullptr) return result::kBadArgument;
+        if (stats == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         *stats = c.counters().rssi;
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100QueryBeaconStatistics(ZARN9100_HANDLE h, _BEACON_STATS* stats) {
     return WithHandle(h, [&](Card& c) {
-        if (stats == nullptr) return result::kBadArgument;
+        if (stats == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         *stats = c.counters().beacons;
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100ResetStatistics(ZARN9100_HANDLE h) {
     return WithHandle(h, [](Card& c) {
         c.resetCounters();
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
@@ -462,13 +462,13 @@ TEMBREL_API int Zarn9100ResetStatistics(ZARN9100_HANDLE h) {
 #define TEMBREL_REGISTER(Name, read, write)                                                       \
     TEMBREL_API int Zarn9100Set##Name##Register(ZARN9100_HANDLE h, uint32_t index, uint32_t value) { \
         return WithHandle(h, [&](Card& c) {                                                       \
-            return c.registers().write(index, value) ? result::kOk : result::kBadArgument;       \
+            return c.registers().write(index, value) ? ZARN9100_RESULT_OK : ZARN9100_RESULT_BAD_ARGUMENT;       \
         });                                                                                       \
     }                                                                                             \
     TEMBREL_API int Zarn9100Query##Name##Register(ZARN9100_HANDLE h, uint32_t index, uint32_t* value) { \
         return WithHandle(h, [&](Card& c) {                                                       \
-            if (value == nullptr) return result::kBadArgument;                                    \
-            return c.registers().read(index, *value) ? result::kOk : result::kBadArgument;       \
+            if (value == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;                                    \
+            return c.registers().read(index, *value) ? ZARN9100_RESULT_OK : ZARN9100_RESULT_BAD_ARGUMENT;       \
         });                                                                                       \
     }
 TEMBREL_REGISTER(Rf, readRf, writeRf)
@@ -478,40 +478,40 @@ TEMBREL_REGISTER(Mac, readMac, writeMac)
 // ---------------------------------------------------------------- registry
 
 TEMBREL_API int Zarn9100QueryRegistryText(const char* key, const char* name, char* buf, uint32_t cap) {
-    if (key == nullptr || name == nullptr) return result::kBadArgument;
+    if (key == nullptr || name == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
     return Sim().withCard([&](Card& c) {
         const auto* v = c.registry().find(BoundedText(key, kMaxText * 2), BoundedText(name, kMaxText));
         const auto* text = v != nullptr ? std::get_if<std::string>(v) : nullptr;
-        return text != nullptr ? CopyText(*text, buf, cap) : result::kNotAvailable;
+        return text != nullptr ? CopyText(*text, buf, cap) : ZARN9100_RESULT_NOT_AVAILABLE;
     });
 }
 
 TEMBREL_API int Zarn9100QueryRegistryNumber(const char* key, const char* name, uint32_t* value) {
-    if (key == nullptr || name == nullptr || value == nullptr) return result::kBadArgument;
+    if (key == nullptr || name == nullptr || value == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
     return Sim().withCard([&](Card& c) {
         const auto* v = c.registry().find(BoundedText(key, kMaxText * 2), BoundedText(name, kMaxText));
         const auto* number = v != nullptr ? std::get_if<uint32_t>(v) : nullptr;
-        if (number == nullptr) return result::kNotAvailable;
+        if (number == nullptr) return ZARN9100_RESULT_NOT_AVAILABLE;
         *value = *number;
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100SetRegistryNumber(const char* key, const char* name, uint32_t value) {
-    if (key == nullptr || name == nullptr) return result::kBadArgument;
+    if (key == nullptr || name == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
     return Sim().withCard([&](Card& c) {
         c.registry().setNumber(BoundedText(key, kMaxText * 2), BoundedText(name, kMaxText), value);
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100SetRegistryText(const char* key, const char* name, const char* text, uint32_t length,
                                         int /*type*/) {
     if (key == nullptr || name == nullptr || (text == nullptr && length > 0) || length > 4096)
-        return result::kBadArgument;
+        return ZARN9100_RESULT_BAD_ARGUMENT;
     return Sim().withCard([&](Card& c) {
         c.registry().setText(BoundedText(key, kMaxText * 2), BoundedText(name, kMaxText), BoundedText(text, length));
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
@@ -519,34 +519,34 @@ TEMBREL_API int Zarn9100SetRegistryText(const char* key, const char* name, const
 
 TEMBREL_API int Zarn9100QueryFastjoinAPInfo(ZARN9100_HANDLE h, _QELT_FASTJOIN_SSID_INFO* info) {
     return WithHandle(h, [&](Card& c) {
-        if (info == nullptr) return result::kBadArgument;
+        if (info == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         std::memset(info, 0, sizeof *info);
         if (c.hostile()) {
             std::memset(info, 'Z', sizeof *info);
             info->SsidLength = 0xFFFFFFFFu;
-            return result::kOk;
+            return ZARN9100_RESULT_OK;
         }
         const std::string* ssid = c.learntSsid();
-        if (ssid == nullptr) return result::kNotAvailable;
+        if (ssid == nullptr) return ZARN9100_RESULT_NOT_AVAILABLE;
         info->SsidLength = uint32_t(ssid->size());
         std::memcpy(info->Ssid, ssid->data(), ssid->size());
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100SetFJSecurityInfo(ZARN9100_HANDLE h, const _QELT_FASTJOIN_SEC_INFO* info) {
-    return WithHandle(h, [&](Card& c) { return info == nullptr ? result::kBadArgument : c.setFastJoinSecurity(*info); });
+    return WithHandle(h, [&](Card& c) { return info == nullptr ? ZARN9100_RESULT_BAD_ARGUMENT : c.setFastJoinSecurity(*info); });
 }
 
 TEMBREL_API int Zarn9100SetFJSetupRequest(ZARN9100_HANDLE h, const _QELT_FASTJOIN_SETUP_REQ* request) {
-    return WithHandle(h, [&](Card& c) { return request == nullptr ? result::kBadArgument : c.setFastJoinSetup(*request); });
+    return WithHandle(h, [&](Card& c) { return request == nullptr ? ZARN9100_RESULT_BAD_ARGUMENT : c.setFastJoinSetup(*request); });
 }
 
 // ---------------------------------------------------------------- extension and controls
 
 TEMBREL_API int TembrelSetDeviceNotify(TEMBREL_DEVICE_NOTIFY callback, void* context) {
     Sim().dispatcher().setDeviceNotify(callback, context);
-    return result::kOk;
+    return ZARN9100_RESULT_OK;
 }
 
 TEMBREL_API void TembrelSimAdvance(uint32_t ms) { Sim().advance(ms); }
@@ -564,7 +564,7 @@ TEMBREL_API int TembrelSimControl(const char* commandJson, char* reply, uint32_t
     } else {
         ok = Sim().control(words, text);
     }
-    if (CopyText(text, reply, cap) != result::kOk) return 2;
+    if (CopyText(text, reply, cap) != ZARN9100_RESULT_OK) return 2;
     return ok ? 0 : 1;
 }
 

@@ -29,12 +29,6 @@ bool IsFiveGigahertz(uint32_t channel) {
 
 bool IsValidChannel(uint32_t channel) { return (channel >= 1 && channel <= 14) || IsFiveGigahertz(channel); }
 
-uint32_t ChannelFrequencyKHz(uint32_t channel) {
-    if (channel == 14) return 2484000;
-    if (channel >= 1 && channel <= 13) return (2407 + 5 * channel) * 1000;
-    return (5000 + 5 * channel) * 1000;
-}
-
 bool PrivacyRequired(const Network& n) { return n.security != Security::Open; }
 
 Cipher DefaultCipher(Security s) {

@@ -61,7 +61,6 @@ struct Network {
 
 bool IsFiveGigahertz(uint32_t channel);
 bool IsValidChannel(uint32_t channel);
-uint32_t ChannelFrequencyKHz(uint32_t channel);
 bool PrivacyRequired(const Network& n);
 Cipher DefaultCipher(Security s);
 // Supported rates in 500 kbit/s units, basic rates flagged with bit 7.

@@ -1,5 +1,7 @@
 #include "ScanList.h"
 
+#include "tembrel/common/ChannelPlan.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -105,7 +107,7 @@ std::vector<uint8_t> BuildScanEntry(const ScanResult& result) {
     PutU32(e, 60, 32);
     PutU32(e, 64, n.beaconIntervalTu);
     PutU32(e, 68, 0);
-    PutU32(e, 72, ChannelFrequencyKHz(n.channel));
+    PutU32(e, 72, abi::ChannelFrequencyMHz(n.channel) * 1000);
     PutU32(e, 92, n.adHoc ? 0 : 1);
     const std::vector<uint8_t> rates = BandRates(n.band);
     std::copy(rates.begin(), rates.begin() + long(std::min<size_t>(rates.size(), 16)), e.begin() + 96);

@@ -6,12 +6,12 @@ namespace {
 
 uint32_t CipherStatus(Cipher c) {
     switch (c) {
-    case Cipher::None: return ndis::kWepDisabled;
-    case Cipher::Wep: return ndis::kWepEnabled;
-    case Cipher::Tkip: return ndis::kTkipEnabled;
-    case Cipher::Aes: return ndis::kAesEnabled;
+    case Cipher::None: return ZARN9100_ENCRYPTION_DISABLED;
+    case Cipher::Wep: return ZARN9100_ENCRYPTION_WEP;
+    case Cipher::Tkip: return ZARN9100_ENCRYPTION_TKIP;
+    case Cipher::Aes: return ZARN9100_ENCRYPTION_AES;
     }
-    return ndis::kWepDisabled;
+    return ZARN9100_ENCRYPTION_DISABLED;
 }
 
 bool TransmitKeyMatches(const StationSecurity& s, const Network& n) {
@@ -37,38 +37,38 @@ MatchResult MatchSecurity(const StationSecurity& s, const Network& n) {
     const uint32_t a = s.authMode;
     switch (n.security) {
     case Security::Open:
-        if (s.wepStatus != ndis::kWepDisabled) return MatchResult::WrongCipher;
-        if (!n.adHoc && a != ndis::kAuthOpen && a != ndis::kAuthAutoSwitch) return MatchResult::WrongAuthMode;
+        if (s.wepStatus != ZARN9100_ENCRYPTION_DISABLED) return MatchResult::WrongCipher;
+        if (!n.adHoc && a != ZARN9100_AUTH_OPEN && a != ZARN9100_AUTH_AUTO_SWITCH) return MatchResult::WrongAuthMode;
         if (!n.adHoc && s.ccxNetworkEap != 0) return MatchResult::WrongAuthMode;
         return MatchResult::Joined;
     case Security::WepOpen:
     case Security::WepShared: {
-        if (s.wepStatus != ndis::kWepEnabled) return MatchResult::WrongCipher;
+        if (s.wepStatus != ZARN9100_ENCRYPTION_WEP) return MatchResult::WrongCipher;
         if (!n.adHoc) {
             const bool shared = n.security == Security::WepShared;
-            const bool ok = a == ndis::kAuthAutoSwitch || (shared ? a == ndis::kAuthShared : a == ndis::kAuthOpen);
+            const bool ok = a == ZARN9100_AUTH_AUTO_SWITCH || (shared ? a == ZARN9100_AUTH_SHARED : a == ZARN9100_AUTH_OPEN);
             if (!ok || s.ccxNetworkEap != 0) return MatchResult::WrongAuthMode;
         }
         return TransmitKeyMatches(s, n) ? MatchResult::Joined : MatchResult::WrongKey;
     }
     case Security::WpaPsk:
     case Security::Wpa2Psk: {
-        const uint32_t want = n.security == Security::WpaPsk ? ndis::kAuthWpaPsk : ndis::kAuthWpa2Psk;
+        const uint32_t want = n.security == Security::WpaPsk ? ZARN9100_AUTH_WPA_PSK : ZARN9100_AUTH_WPA2_PSK;
         if (a != want) return MatchResult::WrongAuthMode;
         if (s.wepStatus != CipherStatus(n.cipher)) return MatchResult::WrongCipher;
         return s.passphrase == n.passphrase ? MatchResult::Joined : MatchResult::WrongPassphrase;
     }
     case Security::WpaEap:
     case Security::Wpa2Eap: {
-        const uint32_t want = n.security == Security::WpaEap ? ndis::kAuthWpa : ndis::kAuthWpa2;
+        const uint32_t want = n.security == Security::WpaEap ? ZARN9100_AUTH_WPA : ZARN9100_AUTH_WPA2;
         if (a != want) return MatchResult::WrongAuthMode;
         if (s.wepStatus != CipherStatus(n.cipher)) return MatchResult::WrongCipher;
         return CheckIdentity(s, n);
     }
     case Security::CcxLeap:
-        if (s.ccxNetworkEap == 0 || (a != ndis::kAuthOpen && a != ndis::kAuthAutoSwitch))
+        if (s.ccxNetworkEap == 0 || (a != ZARN9100_AUTH_OPEN && a != ZARN9100_AUTH_AUTO_SWITCH))
             return MatchResult::WrongAuthMode;
-        if (s.wepStatus != ndis::kWepEnabled) return MatchResult::WrongCipher;
+        if (s.wepStatus != ZARN9100_ENCRYPTION_WEP) return MatchResult::WrongCipher;
         return CheckIdentity(s, n);
     }
     return MatchResult::WrongAuthMode;

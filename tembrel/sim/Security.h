@@ -3,20 +3,14 @@
 
 #include "Network.h"
 
+#include <TembrelCodes.h>
+
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace tembrel::sim {
-
-// NDIS values the card is configured with.
-namespace ndis {
-constexpr uint32_t kAuthOpen = 0, kAuthShared = 1, kAuthAutoSwitch = 2, kAuthWpa = 3, kAuthWpaPsk = 4,
-                   kAuthWpa2 = 6, kAuthWpa2Psk = 7;
-constexpr uint32_t kWepEnabled = 0, kWepDisabled = 1, kWepKeyAbsent = 2, kTkipEnabled = 4, kTkipKeyAbsent = 5,
-                   kAesEnabled = 6, kAesKeyAbsent = 7;
-}  // namespace ndis
 
 struct Identity {
     unsigned method = 0;  // one EapMethod bit, 0 when none was created
@@ -28,8 +22,8 @@ struct Identity {
 };
 
 struct StationSecurity {
-    uint32_t authMode = ndis::kAuthOpen;
-    uint32_t wepStatus = ndis::kWepDisabled;
+    uint32_t authMode = ZARN9100_AUTH_OPEN;
+    uint32_t wepStatus = ZARN9100_ENCRYPTION_DISABLED;
     std::array<std::vector<uint8_t>, 4> wepKeys;
     uint32_t txKeyIndex = 0;  // 1..4, 0 = none
     std::string passphrase;

@@ -95,7 +95,7 @@ Simulation::~Simulation() {
 }
 
 void Simulation::forwardEvents() {
-    for (SimEvent& e : card_->takeEvents()) dispatcher_.post(std::move(e));
+    for (abi::CardEvent& e : card_->takeEvents()) dispatcher_.post(std::move(e));
 }
 
 void Simulation::afterCall(std::unique_lock<std::mutex>& lock) {
@@ -187,7 +187,7 @@ bool Simulation::control(const std::vector<std::string>& words, std::string& rep
 uint64_t Simulation::storm(uint64_t ms) {
     // Link up, link down, scan complete and a code no library documents, as fast as the event
     // thread delivers them; the queue stays short, so that the library's own memory does not grow.
-    constexpr uintptr_t kCodes[] = {event::kLinkUp, event::kLinkDown, event::kScanComplete, 77};
+    constexpr uintptr_t kCodes[] = {ZARN9100_EVENT_LINK_UP, ZARN9100_EVENT_LINK_DOWN, ZARN9100_EVENT_SCAN_COMPLETE, 77};
     constexpr size_t kMaxQueued = 256;
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     uint64_t posted = 0;
@@ -196,7 +196,7 @@ uint64_t Simulation::storm(uint64_t ms) {
             std::this_thread::yield();
             continue;
         }
-        dispatcher_.post(LibraryEvent(kCodes[posted % 4]));
+        dispatcher_.post(abi::LibraryEvent(kCodes[posted % 4]));
         ++posted;
     }
     return posted;

@@ -6,7 +6,7 @@
 
 #include "Card.h"
 #include "Clock.h"
-#include "EventDispatcher.h"
+#include "tembrel/common/EventDispatcher.h"
 #include "SocketPath.h"
 
 #include <condition_variable>
@@ -41,7 +41,7 @@ public:
         }
     }
 
-    EventDispatcher& dispatcher() { return dispatcher_; }
+    abi::EventDispatcher& dispatcher() { return dispatcher_; }
     Clock& clock() { return clock_; }
     void advance(uint64_t ms);
     // Rebuilds the card from the environment file (or the built-in environment).
@@ -76,7 +76,7 @@ private:
     std::thread ticker_;
     std::unique_ptr<ControlServer> server_;
     // Last, so that it stops (and no receiver runs) before the card goes away.
-    EventDispatcher dispatcher_;
+    abi::EventDispatcher dispatcher_;
 };
 
 // The built-in environment, or the file named by $TEMBREL_SIM_ENVIRONMENT; problems with the

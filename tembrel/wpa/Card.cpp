@@ -191,10 +191,10 @@ bool Card::setRadio(bool on) {
 }
 
 int Card::scan() {
-    if (port_ == Port::Wired) return result::kNotAvailable;
+    if (port_ == Port::Wired) return ZARN9100_RESULT_NOT_AVAILABLE;
     const std::string reply = request("SCAN").value_or("");
     // A scan already running answers FAIL-BUSY; its results come all the same.
-    return reply == "OK\n" || reply == "FAIL-BUSY\n" ? result::kOk : result::kNotAvailable;
+    return reply == "OK\n" || reply == "FAIL-BUSY\n" ? ZARN9100_RESULT_OK : ZARN9100_RESULT_NOT_AVAILABLE;
 }
 
 void Card::refreshScanList() {
@@ -220,7 +220,7 @@ std::vector<std::vector<uint8_t>> Card::scanEntries() {
 
 int Card::setSsid(const std::string& ssid, bool hidden) {
     const auto radio = radioState();
-    if (radio && *radio != 1) return result::kRadioOff;
+    if (radio && *radio != 1) return ZARN9100_RESULT_RADIO_OFF;
     PendingSecurity settings;
     {
         std::lock_guard lock(mutex_);
@@ -235,7 +235,7 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
     requestOk("REMOVE_NETWORK all");
     // Without a directed probe, a name no scan has heard is not in range; a wired port is in
     // range while it has a link.
-    bool heard = port_ == Port::Wired ? linkUp() : hidden || settings.networkMode == 0;
+    bool heard = port_ == Port::Wired ? linkUp() : hidden || settings.networkMode == ZARN9100_NETWORK_ADHOC;
     if (port_ == Port::Wireless) {
         for (const auto& entry : scanEntries()) {
             const uint32_t length = entry[12];
@@ -244,7 +244,7 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
     }
     if (!heard || ssid.empty()) {
         requestOk("DISCONNECT");
-        return result::kNoNetwork;
+        return ZARN9100_RESULT_NO_NETWORK;
     }
     // A ca.pem in the certificate folder is the authority the authentication server must prove
     // itself by; without one the server is taken on trust, as the profile itself names none.
@@ -256,16 +256,16 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
     }
     const NetworkPlan plan = PlanNetwork(settings, ssid, hidden, paths_.certificateDir, port_, trustedCa);
     if (!plan.problem.empty()) {
-        dispatcher_.post(sim::LibraryEvent(sim::event::kAssociationFailed));
-        dispatcher_.post(sim::StatusTextEvent("Authentication failed: " + plan.problem));
-        return result::kSecurityMismatch;
+        dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
+        dispatcher_.post(abi::StatusTextEvent("Authentication failed: " + plan.problem));
+        return ZARN9100_RESULT_SECURITY_REFUSED;
     }
     std::string id = request("ADD_NETWORK").value_or("");
     while (!id.empty() && id.back() == '\n') id.pop_back();
     // A card shut down meanwhile is disassociated rather than refused.
     auto failed = [&] {
         std::lock_guard lock(outcomeMutex_);
-        return stop_ ? result::kNoNetwork : result::kSecurityMismatch;
+        return stop_ ? ZARN9100_RESULT_NO_NETWORK : ZARN9100_RESULT_SECURITY_REFUSED;
     };
     if (!ParseNumber(id)) return failed();
     for (const auto& [name, value] : plan.fields) {
@@ -280,11 +280,11 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
     std::unique_lock lock(outcomeMutex_);
     const bool decided = outcomeChanged_.wait_for(lock, std::chrono::milliseconds(paths_.associationTimeoutMs),
                                                   [&] { return outcome_ >= 0 || stop_; });
-    if (stop_) return result::kNoNetwork;
+    if (stop_) return ZARN9100_RESULT_NO_NETWORK;
     if (!decided) {
         lock.unlock();
         requestOk("DISCONNECT");
-        return result::kNoNetwork;
+        return ZARN9100_RESULT_NO_NETWORK;
     }
     return outcome_;
 }
@@ -304,8 +304,8 @@ void Card::eventLoop() {
         const bool now = fs::exists(device, ec);
         if (now != present) {
             present = now;
-            if (!now) dispatcher_.post(sim::LibraryEvent(sim::event::kAdapterGone));
-            dispatcher_.post(sim::DeviceEvent(now ? TEMBREL_DEVICE_ARRIVAL : TEMBREL_DEVICE_REMOVE_COMPLETE, interface_));
+            if (!now) dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_CARD_REMOVED));
+            dispatcher_.post(abi::DeviceEvent(now ? TEMBREL_DEVICE_ARRIVAL : TEMBREL_DEVICE_REMOVE_COMPLETE, interface_));
         }
         if (port_ == Port::Wired) {
             const bool linkNow = linkUp();
@@ -328,13 +328,13 @@ void Card::decide(int outcome) {
 
 void Card::wiredLinkLost() {
     requestOk("DISCONNECT");
-    decide(result::kNoNetwork);
+    decide(ZARN9100_RESULT_NO_NETWORK);
 }
 
 void Card::handleEvent(const std::string& text) {
     if (text.find("CTRL-EVENT-SCAN-RESULTS") != std::string::npos) {
         refreshScanList();
-        dispatcher_.post(sim::LibraryEvent(sim::event::kScanComplete));
+        dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_SCAN_COMPLETE));
     } else if (text.find("CTRL-EVENT-CONNECTED") != std::string::npos) {
         EapMethod method;
         {
@@ -344,9 +344,9 @@ void Card::handleEvent(const std::string& text) {
             method = method_;
         }
         if (method != EapMethod::None)
-            dispatcher_.post(sim::StatusTextEvent(std::string(EapMethodName(method)) + " authentication succeeded"));
-        dispatcher_.post(sim::LibraryEvent(sim::event::kLinkUp));
-        decide(result::kOk);
+            dispatcher_.post(abi::StatusTextEvent(std::string(EapMethodName(method)) + " authentication succeeded"));
+        dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_LINK_UP));
+        decide(ZARN9100_RESULT_OK);
     } else if (text.find("CTRL-EVENT-DISCONNECTED") != std::string::npos) {
         bool wasConnected, requested;
         {
@@ -356,17 +356,17 @@ void Card::handleEvent(const std::string& text) {
             connected_ = false;
             expectDisconnect_ = false;
         }
-        if (wasConnected) dispatcher_.post(sim::LibraryEvent(requested ? sim::event::kLinkDown : sim::event::kLinkLost));
+        if (wasConnected) dispatcher_.post(abi::LibraryEvent(requested ? ZARN9100_EVENT_LINK_DOWN : ZARN9100_EVENT_LINK_LOST));
     } else if (text.find("CTRL-EVENT-EAP-FAILURE") != std::string::npos) {
-        dispatcher_.post(sim::LibraryEvent(sim::event::kAssociationFailed));
-        dispatcher_.post(sim::StatusTextEvent(FailureText(text)));
-        decide(result::kSecurityMismatch);
+        dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
+        dispatcher_.post(abi::StatusTextEvent(FailureText(text)));
+        decide(ZARN9100_RESULT_SECURITY_REFUSED);
     } else if (text.find("CTRL-EVENT-SSID-TEMP-DISABLED") != std::string::npos &&
                text.find("reason=WRONG_KEY") != std::string::npos) {
-        dispatcher_.post(sim::LibraryEvent(sim::event::kAssociationFailed));
-        decide(result::kSecurityMismatch);
+        dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
+        decide(ZARN9100_RESULT_SECURITY_REFUSED);
     } else if (text.find("CTRL-EVENT-NETWORK-NOT-FOUND") != std::string::npos) {
-        decide(result::kNoNetwork);
+        decide(ZARN9100_RESULT_NO_NETWORK);
     }
 }
 

@@ -3,9 +3,8 @@
 // control connections (requests, and an attached one whose events a thread of ours reads).
 
 #include "ControlClient.h"
-#include "EventDispatcher.h"
+#include "tembrel/common/EventDispatcher.h"
 #include "NetworkConfig.h"
-#include "tembrel/common/AbiResults.h"
 
 #include <Tembrel.h>
 
@@ -20,8 +19,6 @@
 #include <vector>
 
 namespace tembrel::wpa {
-
-namespace result = abi::result;
 
 struct Paths {
     std::string sysfs = "/sys";
@@ -44,7 +41,7 @@ public:
     // Wakes every wait (an association under way ends with result 1) and stops the events.
     void shutdown();
 
-    sim::EventDispatcher& dispatcher() { return dispatcher_; }
+    abi::EventDispatcher& dispatcher() { return dispatcher_; }
     ZARN9100_HANDLE open();
     bool close(ZARN9100_HANDLE h);
     bool valid(ZARN9100_HANDLE h);
@@ -87,7 +84,7 @@ private:
     Paths paths_;
     std::string interface_;
     Port port_ = Port::Wireless;
-    sim::EventDispatcher dispatcher_;
+    abi::EventDispatcher dispatcher_;
     std::mutex mutex_;  // handles, pending settings, the scan cache
     std::set<uintptr_t> handles_;
     uintptr_t nextHandle_ = 1;

@@ -4,6 +4,7 @@
 #include "Card.h"
 #include "Reports.h"
 #include "tembrel/common/AbiText.h"
+#include "tembrel/common/ChannelPlan.h"
 
 #include <Tembrel.h>
 
@@ -28,7 +29,7 @@ Card* TheCard() {
 template <class F>
 int WithHandle(ZARN9100_HANDLE h, F&& body) {
     Card* c = TheCard();
-    if (!c->valid(h)) return result::kBadHandle;
+    if (!c->valid(h)) return ZARN9100_RESULT_BAD_HANDLE;
     return body(*c);
 }
 
@@ -47,7 +48,7 @@ int SetIdentity(EapMethod method, const char* login, const char* domain, const c
     next.password = BoundedText(password, 256);
     next.anonymous = BoundedText(anonymous, 256);
     for (const std::string* t : {&next.login, &next.domain, &next.password, &next.anonymous}) {
-        if (!IsQuotableText(*t)) return result::kBadArgument;
+        if (!IsQuotableText(*t)) return ZARN9100_RESULT_BAD_ARGUMENT;
     }
     if (hash != nullptr) {
         static const char digits[] = "0123456789abcdef";
@@ -65,26 +66,26 @@ int SetIdentity(EapMethod method, const char* login, const char* domain, const c
     p.password = next.password;
     p.anonymous = next.anonymous;
     p.certificateHash = next.certificateHash;
-    return result::kOk;
+    return ZARN9100_RESULT_OK;
 }
 
 template <class F>
 int SetPending(ZARN9100_HANDLE h, bool valid, F&& apply) {
     return WithHandle(h, [&](Card& c) {
-        if (!valid) return result::kBadArgument;
+        if (!valid) return ZARN9100_RESULT_BAD_ARGUMENT;
         std::lock_guard lock(c.mutex());
         apply(c.pending());
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 template <class F>
 int QueryPending(ZARN9100_HANDLE h, uint32_t* value, F&& read) {
     return WithHandle(h, [&](Card& c) {
-        if (value == nullptr) return result::kBadArgument;
+        if (value == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         std::lock_guard lock(c.mutex());
         *value = read(c.pending());
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
@@ -97,34 +98,34 @@ int64_t Counter(Card& c, const char* name) {
 extern "C" {
 
 TEMBREL_API int Zarn9100OpenAdapter(ZARN9100_HANDLE* handle) {
-    if (handle == nullptr) return result::kBadArgument;
+    if (handle == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
     *handle = TheCard()->open();
-    return *handle != nullptr ? result::kOk : result::kBadHandle;
+    return *handle != nullptr ? ZARN9100_RESULT_OK : ZARN9100_RESULT_BAD_HANDLE;
 }
 
 TEMBREL_API int Zarn9100CloseAdapter(ZARN9100_HANDLE* handle) {
-    if (handle == nullptr) return result::kBadArgument;
+    if (handle == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
     const bool closed = TheCard()->close(*handle);
     *handle = nullptr;
-    return closed ? result::kOk : result::kBadHandle;
+    return closed ? ZARN9100_RESULT_OK : ZARN9100_RESULT_BAD_HANDLE;
 }
 
 TEMBREL_API int Zarn9100Initialize(const ZARN9100_EVENT_SINK* sink) {
     TheCard()->dispatcher().setSink(sink);
-    return result::kOk;
+    return ZARN9100_RESULT_OK;
 }
 
 TEMBREL_API int TembrelSetDeviceNotify(TEMBREL_DEVICE_NOTIFY callback, void* context) {
     TheCard()->dispatcher().setDeviceNotify(callback, context);
-    return result::kOk;
+    return ZARN9100_RESULT_OK;
 }
 
 TEMBREL_API int Zarn9100UnlockPages(ZARN9100_HANDLE h) {
-    return WithHandle(h, [](Card&) { return result::kOk; });
+    return WithHandle(h, [](Card&) { return ZARN9100_RESULT_OK; });
 }
 
 TEMBREL_API int Zarn9100SetGUIMonitorMode(ZARN9100_HANDLE h, uint32_t monitor) {
-    return WithHandle(h, [&](Card&) { return monitor <= 1 ? result::kOk : result::kBadArgument; });
+    return WithHandle(h, [&](Card&) { return monitor <= 1 ? ZARN9100_RESULT_OK : ZARN9100_RESULT_BAD_ARGUMENT; });
 }
 
 TEMBREL_API int Zarn9100QueryWZCStatusCheck(int* active) {
@@ -142,7 +143,7 @@ TEMBREL_API int Zarn9100GetConnectStatus(ZARN9100_HANDLE h) {
 
 TEMBREL_API int Zarn9100SetSsid(ZARN9100_HANDLE h, const char* ssid, uint32_t length, int hidden) {
     return WithHandle(h, [&](Card& c) {
-        if (length > 32 || (ssid == nullptr && length > 0)) return result::kBadArgument;
+        if (length > 32 || (ssid == nullptr && length > 0)) return ZARN9100_RESULT_BAD_ARGUMENT;
         return c.setSsid(std::string(ssid == nullptr ? "" : ssid, length), hidden != 0);
     });
 }
@@ -153,7 +154,7 @@ TEMBREL_API int Zarn9100QuerySsid(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
         const std::string ssid = s["wpa_state"] == "COMPLETED" ? PrintfDecode(s["ssid"]) : std::string();
         if (buf != nullptr && cap > 0 && ssid.size() == cap) {
             std::memcpy(buf, ssid.data(), cap);
-            return result::kOk;
+            return ZARN9100_RESULT_OK;
         }
         return CopyText(ssid, buf, cap);
     });
@@ -161,12 +162,12 @@ TEMBREL_API int Zarn9100QuerySsid(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
 
 TEMBREL_API int Zarn9100QueryBssid(ZARN9100_HANDLE h, uint8_t bssid[6]) {
     return WithHandle(h, [&](Card& c) {
-        if (bssid == nullptr) return result::kBadArgument;
+        if (bssid == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         Report s = StatusOf(c);
         const auto mac = s["wpa_state"] == "COMPLETED" ? ParseMac(s["bssid"]) : std::nullopt;
         std::memset(bssid, 0, 6);
         if (mac) std::memcpy(bssid, mac->data(), 6);
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
@@ -193,38 +194,38 @@ TEMBREL_API int Zarn9100SetChannel(ZARN9100_HANDLE h, uint32_t v) {
 }
 TEMBREL_API int Zarn9100QueryChannel(ZARN9100_HANDLE h, uint32_t* v) {
     return WithHandle(h, [&](Card& c) {
-        if (v == nullptr) return result::kBadArgument;
+        if (v == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         Report s = StatusOf(c);
         const auto freq = ParseNumber(s["freq"]);
         // A wired port reports freq=0: no channel to give.
-        const uint32_t channel = freq && *freq > 0 ? ChannelOfFrequency(uint32_t(*freq)) : 0;
-        if (channel == 0) return result::kNotAvailable;
+        const uint32_t channel = freq && *freq > 0 ? tembrel::abi::ChannelAtFrequencyMHz(uint32_t(*freq)) : 0;
+        if (channel == 0) return ZARN9100_RESULT_NOT_AVAILABLE;
         *v = channel;
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100SetRadioControl(ZARN9100_HANDLE h, uint32_t v) {
     return WithHandle(h, [&](Card& c) {
-        if (v > 1) return result::kBadArgument;
-        return c.setRadio(v == 1) ? result::kOk : result::kNotAvailable;
+        if (v > 1) return ZARN9100_RESULT_BAD_ARGUMENT;
+        return c.setRadio(v == 1) ? ZARN9100_RESULT_OK : ZARN9100_RESULT_NOT_AVAILABLE;
     });
 }
 TEMBREL_API int Zarn9100QueryRadioControl(ZARN9100_HANDLE h, uint32_t* v) {
     return WithHandle(h, [&](Card& c) {
-        if (v == nullptr) return result::kBadArgument;
+        if (v == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         *v = c.radioState().value_or(1);
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 // Settings a Linux card keeps to itself or its driver decides.
 #define TEMBREL_UNSUPPORTED(Name)                                                                    \
     TEMBREL_API int Zarn9100Set##Name(ZARN9100_HANDLE h, uint32_t) {                                 \
-        return WithHandle(h, [](Card&) { return result::kNotAvailable; });                         \
+        return WithHandle(h, [](Card&) { return ZARN9100_RESULT_NOT_AVAILABLE; });                         \
     }                                                                                                \
     TEMBREL_API int Zarn9100Query##Name(ZARN9100_HANDLE h, uint32_t* v) {                            \
-        return WithHandle(h, [&](Card&) { return v == nullptr ? result::kBadArgument : result::kNotAvailable; }); \
+        return WithHandle(h, [&](Card&) { return v == nullptr ? ZARN9100_RESULT_BAD_ARGUMENT : ZARN9100_RESULT_NOT_AVAILABLE; }); \
     }
 TEMBREL_UNSUPPORTED(WlanMode)
 TEMBREL_UNSUPPORTED(PowerMode)
@@ -242,44 +243,44 @@ TEMBREL_UNSUPPORTED(TxFailThreshold)
 #undef TEMBREL_UNSUPPORTED
 
 TEMBREL_API int Zarn9100SetAdHocWlanMode(ZARN9100_HANDLE h, uint32_t mode) {
-    return WithHandle(h, [&](Card&) { return mode > 2 ? result::kBadArgument : result::kNotAvailable; });
+    return WithHandle(h, [&](Card&) { return mode > 2 ? ZARN9100_RESULT_BAD_ARGUMENT : ZARN9100_RESULT_NOT_AVAILABLE; });
 }
 
 TEMBREL_API int Zarn9100SetProfileInUse(ZARN9100_HANDLE h, const char* name, uint32_t length) {
     return WithHandle(h, [&](Card&) {
-        return length > 64 || (name == nullptr && length > 0) ? result::kBadArgument : result::kNotAvailable;
+        return length > 64 || (name == nullptr && length > 0) ? ZARN9100_RESULT_BAD_ARGUMENT : ZARN9100_RESULT_NOT_AVAILABLE;
     });
 }
 TEMBREL_API int Zarn9100QueryProfileInUse(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
-    return WithHandle(h, [&](Card&) { return buf == nullptr || cap == 0 ? result::kBadArgument : result::kNotAvailable; });
+    return WithHandle(h, [&](Card&) { return buf == nullptr || cap == 0 ? ZARN9100_RESULT_BAD_ARGUMENT : ZARN9100_RESULT_NOT_AVAILABLE; });
 }
 
 TEMBREL_API int Zarn9100QueryRssi(ZARN9100_HANDLE h, int32_t* rssi) {
     return WithHandle(h, [&](Card& c) {
-        if (rssi == nullptr) return result::kBadArgument;
+        if (rssi == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         const auto v = ParseNumber(ParseReport(c.request("SIGNAL_POLL").value_or(""))["RSSI"]);
-        if (!v || *v < -200 || *v > 100) return result::kNotAvailable;
+        if (!v || *v < -200 || *v > 100) return ZARN9100_RESULT_NOT_AVAILABLE;
         *rssi = int32_t(*v);
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100QueryLinkSpeed(ZARN9100_HANDLE h, uint32_t* speed100bps) {
     return WithHandle(h, [&](Card& c) {
-        if (speed100bps == nullptr) return result::kBadArgument;
+        if (speed100bps == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         // LINKSPEED is in Mbit/s.
         const auto v = ParseNumber(ParseReport(c.request("SIGNAL_POLL").value_or(""))["LINKSPEED"]);
-        if (!v || *v <= 0 || *v > 100000) return result::kNotAvailable;
+        if (!v || *v <= 0 || *v > 100000) return ZARN9100_RESULT_NOT_AVAILABLE;
         *speed100bps = uint32_t(*v * 10000);
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100QueryRegionCode(ZARN9100_HANDLE h, uint32_t* code) {
-    return WithHandle(h, [&](Card&) { return code == nullptr ? result::kBadArgument : result::kNotAvailable; });
+    return WithHandle(h, [&](Card&) { return code == nullptr ? ZARN9100_RESULT_BAD_ARGUMENT : ZARN9100_RESULT_NOT_AVAILABLE; });
 }
 TEMBREL_API int Zarn9100RadarDetected(ZARN9100_HANDLE h) {
-    return WithHandle(h, [](Card&) { return result::kNotAvailable; });
+    return WithHandle(h, [](Card&) { return ZARN9100_RESULT_NOT_AVAILABLE; });
 }
 
 // ---------------------------------------------------------------- security
@@ -304,7 +305,7 @@ TEMBREL_API int Zarn9100SetFswCCXNetworkEap(ZARN9100_HANDLE h, uint32_t value) {
 }
 
 TEMBREL_API int Zarn9100WPACreateIdentityTLS(const char* login, const uint8_t hash[20]) {
-    if (hash == nullptr) return result::kBadArgument;
+    if (hash == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
     return SetIdentity(EapMethod::Tls, login, nullptr, nullptr, nullptr, hash);
 }
 TEMBREL_API int Zarn9100WPACreateIdentityPEAP(const char* login, const char* domain, const char* password) {
@@ -327,21 +328,21 @@ TEMBREL_API int Zarn9100Scan(ZARN9100_HANDLE h) {
 
 TEMBREL_API int Zarn9100SsidScan(ZARN9100_HANDLE h, const _ZARN9100_SSID_SCAN* request, uint32_t) {
     return WithHandle(h, [&](Card& c) {
-        if (request == nullptr || request->SsidLength > 32) return result::kBadArgument;
+        if (request == nullptr || request->SsidLength > 32) return ZARN9100_RESULT_BAD_ARGUMENT;
         return c.scan();
     });
 }
 
 TEMBREL_API int Zarn9100BssidScan(ZARN9100_HANDLE h, const _ZARN9100_BSSID_SCAN* request) {
-    return WithHandle(h, [&](Card& c) { return request == nullptr ? result::kBadArgument : c.scan(); });
+    return WithHandle(h, [&](Card& c) { return request == nullptr ? ZARN9100_RESULT_BAD_ARGUMENT : c.scan(); });
 }
 
 TEMBREL_API int Zarn9100QueryScanListLength(ZARN9100_HANDLE h, uint8_t* buf, uint32_t cap, uint32_t* length) {
     const int r = WithHandle(h, [&](Card& c) {
-        if (buf == nullptr || cap < 4) return result::kBadArgument;
+        if (buf == nullptr || cap < 4) return ZARN9100_RESULT_BAD_ARGUMENT;
         const ScanListWrite w = WriteScanList(c.scanEntries(), buf, cap);
         if (length != nullptr) *length = w.bytesWritten;
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
     return -r;
 }
@@ -353,21 +354,21 @@ TEMBREL_API int Zarn9100QueryScanList(ZARN9100_HANDLE h, uint8_t* buf, uint32_t 
 // ---------------------------------------------------------------- region
 
 TEMBREL_API int Zarn9100SetRegionCtrl(ZARN9100_HANDLE h, const _ZARN9100_REGION_CTRL* region) {
-    return WithHandle(h, [&](Card&) { return region == nullptr ? result::kBadArgument : result::kNotAvailable; });
+    return WithHandle(h, [&](Card&) { return region == nullptr ? ZARN9100_RESULT_BAD_ARGUMENT : ZARN9100_RESULT_NOT_AVAILABLE; });
 }
 TEMBREL_API int Zarn9100QueryRegionCtrl(ZARN9100_HANDLE h, _ZARN9100_REGION_CTRL* region) {
-    return WithHandle(h, [&](Card&) { return region == nullptr ? result::kBadArgument : result::kNotAvailable; });
+    return WithHandle(h, [&](Card&) { return region == nullptr ? ZARN9100_RESULT_BAD_ARGUMENT : ZARN9100_RESULT_NOT_AVAILABLE; });
 }
 
 // ---------------------------------------------------------------- information
 
 TEMBREL_API int Zarn9100GetMacAddress(ZARN9100_HANDLE h, uint8_t* buf, uint32_t length) {
     return WithHandle(h, [&](Card& c) {
-        if (buf == nullptr || length < 6) return result::kBadArgument;
+        if (buf == nullptr || length < 6) return ZARN9100_RESULT_BAD_ARGUMENT;
         const auto mac = ParseMac(c.sysfsText("address"));
-        if (!mac) return result::kNotAvailable;
+        if (!mac) return ZARN9100_RESULT_NOT_AVAILABLE;
         std::memcpy(buf, mac->data(), 6);
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
@@ -382,30 +383,30 @@ TEMBREL_API int Zarn9100QueryDriverVersion(ZARN9100_HANDLE h, char* buf, uint32_
     return WithHandle(h, [&](Card& c) {
         const std::string version = c.sysfsText("device/driver/module/version");
         const std::string name = c.driverName();
-        if (name.empty() && version.empty()) return result::kNotAvailable;
+        if (name.empty() && version.empty()) return ZARN9100_RESULT_NOT_AVAILABLE;
         return CopyText(version.empty() ? name : name + " " + version, buf, cap);
     });
 }
 
 #define TEMBREL_NOT_AVAILABLE_TEXT(Name)                                                        \
     TEMBREL_API int Zarn9100Query##Name(ZARN9100_HANDLE h, char* buf, uint32_t cap) {           \
-        return WithHandle(h, [&](Card&) { return buf == nullptr || cap == 0 ? result::kBadArgument : result::kNotAvailable; }); \
+        return WithHandle(h, [&](Card&) { return buf == nullptr || cap == 0 ? ZARN9100_RESULT_BAD_ARGUMENT : ZARN9100_RESULT_NOT_AVAILABLE; }); \
     }
 TEMBREL_NOT_AVAILABLE_TEXT(DriverDate)
 TEMBREL_NOT_AVAILABLE_TEXT(RegistryPath)
 #undef TEMBREL_NOT_AVAILABLE_TEXT
 
 TEMBREL_API int Zarn9100QueryFirmwareVersion(ZARN9100_HANDLE h, uint32_t* version) {
-    return WithHandle(h, [&](Card&) { return version == nullptr ? result::kBadArgument : result::kNotAvailable; });
+    return WithHandle(h, [&](Card&) { return version == nullptr ? ZARN9100_RESULT_BAD_ARGUMENT : ZARN9100_RESULT_NOT_AVAILABLE; });
 }
 TEMBREL_API int Zarn9100QueryChipVersion(ZARN9100_HANDLE h, uint32_t* version) {
-    return WithHandle(h, [&](Card&) { return version == nullptr ? result::kBadArgument : result::kNotAvailable; });
+    return WithHandle(h, [&](Card&) { return version == nullptr ? ZARN9100_RESULT_BAD_ARGUMENT : ZARN9100_RESULT_NOT_AVAILABLE; });
 }
 TEMBREL_API int Zarn9100QueryDhcp9x(ZARN9100_HANDLE h) { return TheCard()->valid(h) ? 1 : 0; }
 
 TEMBREL_API int Zarn9100QueryStatistics(ZARN9100_HANDLE h, _NDIS_802_11_STATISTICS* stats) {
     return WithHandle(h, [&](Card& c) {
-        if (stats == nullptr) return result::kBadArgument;
+        if (stats == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         std::memset(stats, 0, sizeof *stats);
         stats->Length = sizeof *stats;
         // The kernel counts frames, not 802.11 fragments: the closest counters it keeps.
@@ -415,28 +416,28 @@ TEMBREL_API int Zarn9100QueryStatistics(ZARN9100_HANDLE h, _NDIS_802_11_STATISTI
         stats->MulticastReceivedFrameCount = Counter(c, "multicast");
         stats->FCSErrorCount = Counter(c, "rx_crc_errors");
         stats->FrameDuplicateCount = 0;
-        return result::kOk;
+        return ZARN9100_RESULT_OK;
     });
 }
 
 TEMBREL_API int Zarn9100QueryRssiStat(ZARN9100_HANDLE h, _RSSI_STATS* stats) {
-    return WithHandle(h, [&](Card&) { return stats == nullptr ? result::kBadArgument : result::kNotAvailable; });
+    return WithHandle(h, [&](Card&) { return stats == nullptr ? ZARN9100_RESULT_BAD_ARGUMENT : ZARN9100_RESULT_NOT_AVAILABLE; });
 }
 TEMBREL_API int Zarn9100QueryBeaconStatistics(ZARN9100_HANDLE h, _BEACON_STATS* stats) {
-    return WithHandle(h, [&](Card&) { return stats == nullptr ? result::kBadArgument : result::kNotAvailable; });
+    return WithHandle(h, [&](Card&) { return stats == nullptr ? ZARN9100_RESULT_BAD_ARGUMENT : ZARN9100_RESULT_NOT_AVAILABLE; });
 }
 TEMBREL_API int Zarn9100ResetStatistics(ZARN9100_HANDLE h) {
-    return WithHandle(h, [](Card&) { return result::kNotAvailable; });
+    return WithHandle(h, [](Card&) { return ZARN9100_RESULT_NOT_AVAILABLE; });
 }
 
 // ---------------------------------------------------------------- registers, registry, Auto Link
 
 #define TEMBREL_REGISTER(Name)                                                                        \
     TEMBREL_API int Zarn9100Set##Name##Register(ZARN9100_HANDLE h, uint32_t, uint32_t) {               \
-        return WithHandle(h, [](Card&) { return result::kNotAvailable; });                           \
+        return WithHandle(h, [](Card&) { return ZARN9100_RESULT_NOT_AVAILABLE; });                           \
     }                                                                                                  \
     TEMBREL_API int Zarn9100Query##Name##Register(ZARN9100_HANDLE h, uint32_t, uint32_t* value) {      \
-        return WithHandle(h, [&](Card&) { return value == nullptr ? result::kBadArgument : result::kNotAvailable; }); \
+        return WithHandle(h, [&](Card&) { return value == nullptr ? ZARN9100_RESULT_BAD_ARGUMENT : ZARN9100_RESULT_NOT_AVAILABLE; }); \
     }
 TEMBREL_REGISTER(Rf)
 TEMBREL_REGISTER(Bb)
@@ -444,24 +445,24 @@ TEMBREL_REGISTER(Mac)
 #undef TEMBREL_REGISTER
 
 TEMBREL_API int Zarn9100QueryRegistryText(const char*, const char*, char* buf, uint32_t cap) {
-    return buf == nullptr || cap == 0 ? result::kBadArgument : result::kNotAvailable;
+    return buf == nullptr || cap == 0 ? ZARN9100_RESULT_BAD_ARGUMENT : ZARN9100_RESULT_NOT_AVAILABLE;
 }
 TEMBREL_API int Zarn9100QueryRegistryNumber(const char*, const char*, uint32_t* value) {
-    return value == nullptr ? result::kBadArgument : result::kNotAvailable;
+    return value == nullptr ? ZARN9100_RESULT_BAD_ARGUMENT : ZARN9100_RESULT_NOT_AVAILABLE;
 }
-TEMBREL_API int Zarn9100SetRegistryNumber(const char*, const char*, uint32_t) { return result::kNotAvailable; }
+TEMBREL_API int Zarn9100SetRegistryNumber(const char*, const char*, uint32_t) { return ZARN9100_RESULT_NOT_AVAILABLE; }
 TEMBREL_API int Zarn9100SetRegistryText(const char*, const char*, const char*, uint32_t, int) {
-    return result::kNotAvailable;
+    return ZARN9100_RESULT_NOT_AVAILABLE;
 }
 
 TEMBREL_API int Zarn9100QueryFastjoinAPInfo(ZARN9100_HANDLE h, _QELT_FASTJOIN_SSID_INFO* info) {
-    return WithHandle(h, [&](Card&) { return info == nullptr ? result::kBadArgument : result::kNotAvailable; });
+    return WithHandle(h, [&](Card&) { return info == nullptr ? ZARN9100_RESULT_BAD_ARGUMENT : ZARN9100_RESULT_NOT_AVAILABLE; });
 }
 TEMBREL_API int Zarn9100SetFJSecurityInfo(ZARN9100_HANDLE h, const _QELT_FASTJOIN_SEC_INFO* info) {
-    return WithHandle(h, [&](Card&) { return info == nullptr ? result::kBadArgument : result::kNotAvailable; });
+    return WithHandle(h, [&](Card&) { return info == nullptr ? ZARN9100_RESULT_BAD_ARGUMENT : ZARN9100_RESULT_NOT_AVAILABLE; });
 }
 TEMBREL_API int Zarn9100SetFJSetupRequest(ZARN9100_HANDLE h, const _QELT_FASTJOIN_SETUP_REQ* request) {
-    return WithHandle(h, [&](Card&) { return request == nullptr ? result::kBadArgument : result::kNotAvailable; });
+    return WithHandle(h, [&](Card&) { return request == nullptr ? ZARN9100_RESULT_BAD_ARGUMENT : ZARN9100_RESULT_NOT_AVAILABLE; });
 }
 
 }  // extern "C"

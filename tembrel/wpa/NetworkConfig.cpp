@@ -1,5 +1,7 @@
 #include "NetworkConfig.h"
 
+#include "tembrel/common/ChannelPlan.h"
+
 namespace tembrel::wpa {
 
 namespace {
@@ -17,13 +19,13 @@ std::string Hex(const uint8_t* data, size_t size) {
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 bool IsWpa(uint32_t auth) {
-    return auth == ndis::kAuthWpa || auth == ndis::kAuthWpaPsk || auth == ndis::kAuthWpa2 ||
-           auth == ndis::kAuthWpa2Psk;
+    return auth == ZARN9100_AUTH_WPA || auth == ZARN9100_AUTH_WPA_PSK || auth == ZARN9100_AUTH_WPA2 ||
+           auth == ZARN9100_AUTH_WPA2_PSK;
 }
 
 // 802.1x: WPA or WPA2 enterprise, or network EAP on a network without WPA.
 bool IsEap(const PendingSecurity& s) {
-    return s.authMode == ndis::kAuthWpa || s.authMode == ndis::kAuthWpa2 || (s.ccxNetworkEap == 1 && !IsWpa(s.authMode));
+    return s.authMode == ZARN9100_AUTH_WPA || s.authMode == ZARN9100_AUTH_WPA2 || (s.ccxNetworkEap == 1 && !IsWpa(s.authMode));
 }
 
 void AddEapFields(NetworkPlan& plan, const PendingSecurity& s, const std::string& certDir,
@@ -66,14 +68,14 @@ void PlanWiredPort(NetworkPlan& plan, const PendingSecurity& s, const std::strin
                    const std::string& trustedCa) {
     auto& f = plan.fields;
     const bool eap = IsEap(s);
-    if (s.networkMode == 0) {
+    if (s.networkMode == ZARN9100_NETWORK_ADHOC) {
         plan.problem = "A wired port has no ad hoc mode";
     } else if (eap) {
         // No EAPOL-Key frames follow on a wired port: the port opens once EAP succeeds.
         f.emplace_back("key_mgmt", "IEEE8021X");
         f.emplace_back("eapol_flags", "0");
         AddEapFields(plan, s, certDir, trustedCa);
-    } else if (s.authMode == ndis::kAuthOpen && s.wepStatus != ndis::kWepEnabled) {
+    } else if (s.authMode == ZARN9100_AUTH_OPEN && s.wepStatus != ZARN9100_ENCRYPTION_WEP) {
         f.emplace_back("key_mgmt", "NONE");
     } else {
         plan.problem = "A wired port takes 802.1x or no authentication, no keys";
@@ -115,21 +117,20 @@ NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool 
         return plan;
     }
     if (hidden) f.emplace_back("scan_ssid", "1");
-    if (s.networkMode == 0) {
+    if (s.networkMode == ZARN9100_NETWORK_ADHOC) {
         f.emplace_back("mode", "1");
-        if (s.channel >= 1 && s.channel <= 13) f.emplace_back("frequency", std::to_string(2407 + 5 * s.channel));
-        else if (s.channel == 14) f.emplace_back("frequency", "2484");
-        else if (s.channel >= 36) f.emplace_back("frequency", std::to_string(5000 + 5 * s.channel));
-        else f.emplace_back("frequency", "2437");
+        // Channel 0 (automatic) starts the network on channel 6.
+        const uint32_t mhz = abi::ChannelFrequencyMHz(s.channel);
+        f.emplace_back("frequency", std::to_string(mhz != 0 ? mhz : abi::ChannelFrequencyMHz(6)));
     }
 
     const bool eap = IsEap(s);
     if (IsWpa(s.authMode)) {
-        const bool rsn = s.authMode == ndis::kAuthWpa2 || s.authMode == ndis::kAuthWpa2Psk;
+        const bool rsn = s.authMode == ZARN9100_AUTH_WPA2 || s.authMode == ZARN9100_AUTH_WPA2_PSK;
         f.emplace_back("proto", rsn ? "RSN" : "WPA");
         f.emplace_back("key_mgmt", eap ? "WPA-EAP" : "WPA-PSK");
-        if (s.wepStatus == ndis::kTkipEnabled) f.emplace_back("pairwise", "TKIP");
-        else if (s.wepStatus == ndis::kAesEnabled) f.emplace_back("pairwise", "CCMP");
+        if (s.wepStatus == ZARN9100_ENCRYPTION_TKIP) f.emplace_back("pairwise", "TKIP");
+        else if (s.wepStatus == ZARN9100_ENCRYPTION_AES) f.emplace_back("pairwise", "CCMP");
         else {
             plan.problem = "WPA needs TKIP or AES encryption";
             return plan;
@@ -150,7 +151,7 @@ NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool 
         f.emplace_back("key_mgmt", "IEEE8021X");
     } else {
         f.emplace_back("key_mgmt", "NONE");
-        if (s.wepStatus == ndis::kWepEnabled) {
+        if (s.wepStatus == ZARN9100_ENCRYPTION_WEP) {
             bool any = false;
             for (size_t i = 0; i < 4; ++i) {
                 if (s.wepKeys[i].empty()) continue;
@@ -163,8 +164,8 @@ NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool 
             }
             f.emplace_back("wep_tx_keyidx", std::to_string(s.txKeyIndex - 1));
         }
-        f.emplace_back("auth_alg", s.authMode == ndis::kAuthShared       ? "SHARED"
-                                   : s.authMode == ndis::kAuthAutoSwitch ? "OPEN SHARED"
+        f.emplace_back("auth_alg", s.authMode == ZARN9100_AUTH_SHARED       ? "SHARED"
+                                   : s.authMode == ZARN9100_AUTH_AUTO_SWITCH ? "OPEN SHARED"
                                                                          : "OPEN");
     }
     if (eap) AddEapFields(plan, s, certDir, trustedCa);

@@ -2,6 +2,8 @@
 // The security and association calls the library collects, and the one wpa_supplicant
 // network they make when the SSID is set.
 
+#include <TembrelCodes.h>
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -11,12 +13,6 @@
 
 namespace tembrel::wpa {
 
-namespace ndis {
-constexpr uint32_t kAuthOpen = 0, kAuthShared = 1, kAuthAutoSwitch = 2, kAuthWpa = 3, kAuthWpaPsk = 4,
-                   kAuthWpa2 = 6, kAuthWpa2Psk = 7;
-constexpr uint32_t kWepEnabled = 0, kWepDisabled = 1, kTkipEnabled = 4, kAesEnabled = 6;
-}  // namespace ndis
-
 enum class EapMethod { None, Tls, Peap, Ttls, Leap };
 
 // What the interface is: a wireless card, or a wired Ethernet port with 802.1x port
@@ -24,13 +20,13 @@ enum class EapMethod { None, Tls, Peap, Ttls, Leap };
 enum class Port { Wireless, Wired };
 
 struct PendingSecurity {
-    uint32_t authMode = ndis::kAuthOpen;
-    uint32_t wepStatus = ndis::kWepDisabled;
+    uint32_t authMode = ZARN9100_AUTH_OPEN;
+    uint32_t wepStatus = ZARN9100_ENCRYPTION_DISABLED;
     std::array<std::vector<uint8_t>, 4> wepKeys;
     uint32_t txKeyIndex = 0;  // 1..4, 0 = none
     std::string passphrase;
     uint32_t ccxNetworkEap = 0;
-    uint32_t networkMode = 1;  // 0 ad hoc, 1 infrastructure
+    uint32_t networkMode = ZARN9100_NETWORK_INFRASTRUCTURE;
     uint32_t channel = 0;
     EapMethod method = EapMethod::None;
     std::string login, domain, password, anonymous;

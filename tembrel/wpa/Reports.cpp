@@ -107,13 +107,6 @@ std::string PrintfDecode(const std::string& text) {
     return out;
 }
 
-uint32_t ChannelOfFrequency(uint32_t mhz) {
-    if (mhz == 2484) return 14;
-    if (mhz >= 2412 && mhz <= 2472 && (mhz - 2407) % 5 == 0) return (mhz - 2407) / 5;
-    if (mhz >= 5000 && mhz <= 5895 && mhz % 5 == 0) return (mhz - 5000) / 5;
-    return 0;
-}
-
 std::optional<std::vector<uint8_t>> BuildScanEntry(const Report& bss) {
     const auto bssidText = bss.find("bssid");
     const auto ieText = bss.find("ie");

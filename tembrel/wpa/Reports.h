@@ -37,7 +37,4 @@ struct ScanListWrite {
 // NumberOfItems then as many whole entries as fit; nothing when capacity < 4.
 ScanListWrite WriteScanList(const std::vector<std::vector<uint8_t>>& entries, uint8_t* buffer, uint32_t capacity);
 
-// Channel number of a frequency in MHz, 0 when unknown.
-uint32_t ChannelOfFrequency(uint32_t mhz);
-
 }  // namespace tembrel::wpa

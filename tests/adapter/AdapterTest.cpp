@@ -72,12 +72,12 @@ TEST_F(AdapterTest, OpenWithConnectedCardFollowsTheDocumentedOrder) {
                              }));
     EXPECT_EQ(adapter.macAddress(), (std::array<uint8_t, 6>{0x00, 0x11, 0x22, 0x33, 0x44, 0x55}));
     EXPECT_EQ(adapter.regionCode(), 0x31u);
-    EXPECT_EQ(adapter.radioState, kRadioOn);
+    EXPECT_EQ(adapter.radioState, ZARN9100_RADIO_ON);
 }
 
 TEST_F(AdapterTest, OpenWithRadioSwitchedOffDisablesTheRadioCheckBox) {
     driver.setOutU32("QueryRegionCode", 0x22);  // outside the table
-    driver.setOutU32("QueryRadioControl", kRadioSwitchedOff);
+    driver.setOutU32("QueryRadioControl", ZARN9100_RADIO_SWITCHED_OFF);
 
     adapter.OpenAdapter();
     EXPECT_EQ(log.entries(), (Lines{
@@ -94,13 +94,13 @@ TEST_F(AdapterTest, OpenWithRadioSwitchedOffDisablesTheRadioCheckBox) {
                                  "event(1001)",
                                  "SetBoostMode(h, 1)",
                              }));
-    EXPECT_EQ(adapter.radioState, kRadioOff);
+    EXPECT_EQ(adapter.radioState, ZARN9100_RADIO_OFF);
     EXPECT_EQ(adapter.regionCode(), 0x10u);
 }
 
 TEST_F(AdapterTest, OpenInMonitorModeLeavesTheRadioCheckBoxAlone) {
     hooks.monitor = true;
-    driver.setOutU32("QueryRadioControl", kRadioOn);
+    driver.setOutU32("QueryRadioControl", ZARN9100_RADIO_ON);
     adapter.OpenAdapter();
     for (const auto& e : log.entries()) EXPECT_NE(e.rfind("radioCheckEnabled", 0), 0u) << e;
 }

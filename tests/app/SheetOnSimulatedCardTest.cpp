@@ -33,7 +33,7 @@ ProfilePtr Wpa2Profile(const char* name, const char* ssid, const char* passphras
     auto p = NewEmptyProfile();
     SetProfileName(*p, name);
     SetProfileSsid(*p, ssid);
-    p->networkType = kNetworkTypeInfrastructure;
+    p->networkType = ZARN9100_NETWORK_INFRASTRUCTURE;
     p->wirelessMode = kWirelessModeAny;
     p->authMode = 9;    // WPA2-PSK
     p->encryption = 3;  // AES

@@ -99,13 +99,13 @@ TEST_F(SheetTest, RadioToggleByCheckBoxAndHotKey) {
     EXPECT_EQ(driver.callTexts().back(), "SetRadioControl(h, 0)");
     EXPECT_EQ(driver.count("SetRadioControl"), 1u);
     EXPECT_TRUE(radio->isChecked());
-    EXPECT_EQ(sheet->adapter().radioState, kRadioOff);
+    EXPECT_EQ(sheet->adapter().radioState, ZARN9100_RADIO_OFF);
 
     sheet->OnHotKey();
     EXPECT_EQ(driver.count("SetRadioControl"), 2u);
     EXPECT_EQ(driver.callTexts().back(), "GetConnectStatus(h)");  // radio on: the tray follows the link
     EXPECT_FALSE(radio->isChecked());
-    EXPECT_EQ(sheet->adapter().radioState, kRadioOn);
+    EXPECT_EQ(sheet->adapter().radioState, ZARN9100_RADIO_ON);
 
     // The hardware switch (event 9) disables the box, and the hot key is then ignored.
     sheet->OnLibraryEvent(9, 0, {});

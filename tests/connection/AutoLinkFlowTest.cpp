@@ -56,7 +56,7 @@ TEST(AdoptAutoLinkProfile, SetsTheProfileInUseOnlyWhenAsked) {
 
 TEST(AdoptAutoLinkProfile, NeverRemovesTheDefaultProfile) {
     ProfileList list(ProfileSequence{NewDefaultProfile()});
-    AdoptAutoLinkProfile(list, *Profile("fake", std::string(kAnySsid), kNetworkTypeInfrastructure));
+    AdoptAutoLinkProfile(list, *Profile("fake", std::string(kAnySsid), ZARN9100_NETWORK_INFRASTRUCTURE));
     EXPECT_EQ(Names(list), (std::vector<std::string>{"fake", "<Default>"}));
 }
 

@@ -72,7 +72,7 @@ TEST_P(LibraryEventTableTest, HandlesAndRoutes) {
     stopping = row.stopping;
     flags.autoLinkRunning = row.autoLinkRunning;
     driver.setResult("GetConnectStatus", row.connectStatus);
-    radioState = row.code == kEventRadioOn ? 0 : 1;
+    radioState = row.code == ZARN9100_EVENT_RADIO_SWITCH_ON ? 0 : 1;
 
     EXPECT_EQ(handler.Handle(row.code), row.route);
     EXPECT_EQ(log.entries(), row.expected);
@@ -109,14 +109,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(LibraryEventTableTest, AdapterGoneDuringAutoLinkReleasesTheSupervisorWith1009) {
     flags.autoLinkRunning = 1;
-    handler.Handle(kEventAdapterGone);
+    handler.Handle(ZARN9100_EVENT_CARD_REMOVED);
     std::stop_source never;
     EXPECT_EQ(autoLinkEvent.Wait(never.get_token()), std::optional<uint32_t>(kAutoLinkConnected));
     EXPECT_EQ(flags.autoLinkResult.load(), uint32_t{kAutoLinkConnected});
 }
 
 TEST_F(LibraryEventTableTest, AdapterGoneOutsideAutoLinkLeavesTheEventAlone) {
-    handler.Handle(kEventAdapterGone);
+    handler.Handle(ZARN9100_EVENT_CARD_REMOVED);
     EXPECT_FALSE(autoLinkEvent.signalled());
 }
 

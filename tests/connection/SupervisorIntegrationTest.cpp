@@ -126,13 +126,13 @@ TEST_F(SupervisorIntegrationTest, ConnectsThroughThePreferListWhileTheUserInterf
     int round = 0;
     const bool connected = PollUntil([&] {
         ui.drain();
-        events.Handle(round % 2 ? kEventDisconnected : kEventLinkCheck);
+        events.Handle(round % 2 ? ZARN9100_EVENT_ASSOCIATION_REFUSED : ZARN9100_EVENT_LINK_DOWN);
         refresher.QueryEncryptionStatus();
         if (round % 3 == 0) profiles.Append(NamedProfile("scratch", "scratch", 0, 0));
         if (round % 3 == 2) profiles.Remove(profiles.FindByName("scratch").get());
         ++round;
         if (homeAssociated && !linkReported) {
-            events.Handle(kEventLinkUp);
+            events.Handle(ZARN9100_EVENT_LINK_UP);
             linkReported = true;
         }
         const auto t = trays();
@@ -153,7 +153,7 @@ TEST_F(SupervisorIntegrationTest, ConnectsThroughThePreferListWhileTheUserInterf
     EXPECT_EQ(driver.count("SetSsid"), associations);
 
     // The card goes away: event 2 closes the adapter, which stops the supervisor in time.
-    events.Handle(kEventAdapterGone);
+    events.Handle(ZARN9100_EVENT_CARD_REMOVED);
     ui.drain();
     EXPECT_TRUE(sheet.stoppedInTime);
     EXPECT_FALSE(supervisor.running());

@@ -86,7 +86,7 @@ class PendingResultTest : public RoutineTest, public ::testing::WithParamInterfa
 
 TEST_P(PendingResultTest, ResultFourStopsOnlyOnTheProfilesNetwork) {
     const PendingRow& row = GetParam();
-    connectResults = {kAssociationPending};
+    connectResults = {ZARN9100_RESULT_PENDING};
     onConnect = [&](const std::string& name) {
         if (name != "A") return;
         ConnectionSnapshot s = AssociatedSnapshot(row.ssid, row.mode);
@@ -111,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, PendingResultTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RoutineTest, ResultFourWithoutAConnectionGoesOn) {
-    connectResults = {kAssociationPending, kAssociationPending};
+    connectResults = {ZARN9100_RESULT_PENDING, ZARN9100_RESULT_PENDING};
     routine().WalkPreferList();
     EXPECT_EQ(entries(), (Log{"connect(A)", "connect(C)", "connect(D)", "page(1004)"}));
 }
@@ -313,7 +313,7 @@ TEST_F(AutoLinkPassTest, PendingResultOnThePreparedNetworkEndsTheAttempts) {
     flags.autoConfiguration = 0;
     prepareProfileFirst();
     answer(kAutoLinkProfilePrepared);
-    connectResults = {kAssociationPending};
+    connectResults = {ZARN9100_RESULT_PENDING};
     associateOn("P", "Lobby", 1);
     routine().RunPass();
     EXPECT_EQ(entries(), Join({kAutoLinkScan, {"tray(3)", "page(1003, Scanning for Lobby)", "connect(P)", "tray(1)"}}));

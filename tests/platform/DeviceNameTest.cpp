@@ -85,8 +85,8 @@ TEST(FakeDeviceMonitorTest, ReportsAnnouncedEventsAndAvailability) {
                          seen.emplace_back(event, device, interface);
                      });
     EXPECT_TRUE(monitor.start());
-    monitor.announce(kDeviceArrival, QStringLiteral("PCI\\VEN_7E3C&DEV_4C01"), QStringLiteral("wlan0"));
-    monitor.announce(kDeviceRemoveComplete, QStringLiteral("PCI\\VEN_7E3C&DEV_4C01"), QStringLiteral("wlan0"));
+    monitor.announce(TEMBREL_DEVICE_ARRIVAL, QStringLiteral("PCI\\VEN_7E3C&DEV_4C01"), QStringLiteral("wlan0"));
+    monitor.announce(TEMBREL_DEVICE_REMOVE_COMPLETE, QStringLiteral("PCI\\VEN_7E3C&DEV_4C01"), QStringLiteral("wlan0"));
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(std::get<0>(seen[0]), 0x8000u);
     EXPECT_EQ(std::get<0>(seen[1]), 0x8004u);

@@ -12,7 +12,7 @@
 namespace tembrel {
 namespace {
 
-ProfilePtr Named(std::string_view name, uint32_t networkType = kNetworkTypeInfrastructure) {
+ProfilePtr Named(std::string_view name, uint32_t networkType = ZARN9100_NETWORK_INFRASTRUCTURE) {
     ProfilePtr p = NewEmptyProfile();
     SetProfileName(*p, name);
     p->networkType = networkType;

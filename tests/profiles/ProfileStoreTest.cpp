@@ -34,7 +34,7 @@ TEST_F(ProfileStore, SaveAndLoadRoundTrip) {
     ProfileList list;
     list.Append(NewDefaultProfile());
     list.Append(Named("Office"));
-    ProfilePtr cafe = Named("Cafe", kNetworkTypeAdHoc);
+    ProfilePtr cafe = Named("Cafe", ZARN9100_NETWORK_ADHOC);
     SetText(cafe->password, "hunter2");
     cafe->adHocChannel = 11;
     list.Append(cafe);
@@ -176,7 +176,7 @@ TEST_F(ProfileStore, ThreeRecordsOverFiveLeaveExactlyThreeEntries) {
     ProfileList list;
     list.Append(Named("X"));
     list.Append(NewDefaultProfile());
-    list.Append(Named("Y", kNetworkTypeAdHoc));
+    list.Append(Named("Y", ZARN9100_NETWORK_ADHOC));
     ASSERT_TRUE(SaveProfiles(DataCfg(), list).ok());
     EXPECT_EQ(std::filesystem::file_size(DataCfg()), 3 * kEntryBytes);
     EXPECT_EQ(ReadAll(DataCfg()), SerializeProfiles(list.Snapshot(), true).bytes);
@@ -187,7 +187,7 @@ TEST_F(ProfileStore, ExportLeavesOutBuiltInsUnlessTheTargetIsDataCfg) {
     list.Append(NewDefaultProfile());
     list.Append(Named("Office"));
     list.Append(Named("<Site Survey>"));
-    list.Append(Named("Cafe", kNetworkTypeAdHoc));
+    list.Append(Named("Cafe", ZARN9100_NETWORK_ADHOC));
 
     const StoreResult exported = ExportProfiles(Path("export.cfg"), list, DataCfg());
     ASSERT_TRUE(exported.ok()) << exported.reason;
@@ -452,7 +452,7 @@ TEST_F(ProfileStore, ImportGivesTwinsNewNamesAndKeepsOneDefault) {
     list.Append(Named("Office"));
     list.Append(NewDefaultProfile());
     list.Append(Named("Net1"));
-    list.Append(Named("Cafe", kNetworkTypeAdHoc));
+    list.Append(Named("Cafe", ZARN9100_NETWORK_ADHOC));
     // An export of the same list, plus a "<Default>" of the file's own.
     ASSERT_TRUE(ExportProfiles(Path("same.cfg"), list, DataCfg()).ok());
     Bytes image = ReadAll(Path("same.cfg"));

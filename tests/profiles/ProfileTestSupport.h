@@ -19,7 +19,7 @@
 
 namespace tembrel::test {
 
-inline ProfilePtr Named(std::string_view name, uint32_t networkType = kNetworkTypeInfrastructure) {
+inline ProfilePtr Named(std::string_view name, uint32_t networkType = ZARN9100_NETWORK_INFRASTRUCTURE) {
     ProfilePtr p = NewEmptyProfile();
     SetProfileName(*p, name);
     p->networkType = networkType;

@@ -31,7 +31,7 @@ ProfileSequence Generation(uint32_t gen, std::size_t profiles) {
         SetProfileName(*p, "G" + std::to_string(gen) + "-" + std::to_string(i));
         SetProfileSsid(*p, "Net-" + std::to_string((gen * 7919 + i) % 100000));
         SetText(p->passphrase, "pass-" + std::to_string(gen) + "-" + std::to_string(i));
-        p->networkType = i % 5 == 4 ? kNetworkTypeAdHoc : kNetworkTypeInfrastructure;
+        p->networkType = i % 5 == 4 ? ZARN9100_NETWORK_ADHOC : ZARN9100_NETWORK_INFRASTRUCTURE;
         p->adHocChannel = static_cast<uint32_t>(1 + (gen + i) % 11);
         records.push_back(std::move(p));
     }

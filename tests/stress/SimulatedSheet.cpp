@@ -19,7 +19,7 @@ ProfilePtr HomeProfile() {
     auto p = NewEmptyProfile();
     SetProfileName(*p, "Home");
     SetProfileSsid(*p, "Home-WPA2");
-    p->networkType = kNetworkTypeInfrastructure;
+    p->networkType = ZARN9100_NETWORK_INFRASTRUCTURE;
     p->wirelessMode = kWirelessModeAny;
     p->authMode = 9;    // WPA2-PSK
     p->encryption = 3;  // AES

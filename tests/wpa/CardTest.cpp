@@ -99,7 +99,7 @@ protected:
 
     void scanAndWait() {
         const size_t before = sink_.events().size();
-        ASSERT_EQ(card_->scan(), result::kOk);
+        ASSERT_EQ(card_->scan(), ZARN9100_RESULT_OK);
         ASSERT_TRUE(sink_.waitFor(before + 1));
         ASSERT_EQ(sink_.events().back().code, 6u);
     }
@@ -194,10 +194,10 @@ TEST_F(CardTest, Wpa2PskIsAppliedAsOneNetworkAndReturnsOnceConnected) {
     setOnSelect({"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:04 completed [id=0 id_str=]"});
     start();
     scanAndWait();
-    card_->pending().authMode = ndis::kAuthWpa2Psk;
-    card_->pending().wepStatus = ndis::kAesEnabled;
+    card_->pending().authMode = ZARN9100_AUTH_WPA2_PSK;
+    card_->pending().wepStatus = ZARN9100_ENCRYPTION_AES;
     card_->pending().passphrase = "correct horse battery";
-    EXPECT_EQ(card_->setSsid("HomeCcmp", false), result::kOk);
+    EXPECT_EQ(card_->setSsid("HomeCcmp", false), ZARN9100_RESULT_OK);
     EXPECT_TRUE(sent("REMOVE_NETWORK all"));
     EXPECT_TRUE(sent("SET_NETWORK 0 ssid 486f6d6543636d70"));
     EXPECT_TRUE(sent("SET_NETWORK 0 psk \"correct horse battery\""));
@@ -212,12 +212,12 @@ TEST_F(CardTest, PeapSuccessIsNamedBeforeTheLinkEvent) {
     start();
     scanAndWait();
     PendingSecurity& p = card_->pending();
-    p.authMode = ndis::kAuthWpa2;
-    p.wepStatus = ndis::kAesEnabled;
+    p.authMode = ZARN9100_AUTH_WPA2;
+    p.wepStatus = ZARN9100_ENCRYPTION_AES;
     p.method = EapMethod::Peap;
     p.login = "alice";
     p.password = "wonderland";
-    EXPECT_EQ(card_->setSsid("CorpNet", false), result::kOk);
+    EXPECT_EQ(card_->setSsid("CorpNet", false), ZARN9100_RESULT_OK);
     ASSERT_TRUE(sink_.waitFor(3));
     const auto events = sink_.events();
     EXPECT_EQ(events[1].code, 1012u);
@@ -231,12 +231,12 @@ TEST_F(CardTest, RefusedCredentialsGiveResultTwoThenEventFiveAndItsText) {
     start();
     scanAndWait();
     PendingSecurity& p = card_->pending();
-    p.authMode = ndis::kAuthWpa2;
-    p.wepStatus = ndis::kAesEnabled;
+    p.authMode = ZARN9100_AUTH_WPA2;
+    p.wepStatus = ZARN9100_ENCRYPTION_AES;
     p.method = EapMethod::Ttls;
     p.login = "alice";
     p.password = "wrong";
-    EXPECT_EQ(card_->setSsid("CorpNet", false), result::kSecurityMismatch);
+    EXPECT_EQ(card_->setSsid("CorpNet", false), ZARN9100_RESULT_SECURITY_REFUSED);
     ASSERT_TRUE(sink_.waitFor(3));
     const auto events = sink_.events();
     EXPECT_EQ(events[1].code, 5u);
@@ -247,7 +247,7 @@ TEST_F(CardTest, RefusedCredentialsGiveResultTwoThenEventFiveAndItsText) {
 TEST_F(CardTest, ANameNoScanHeardDisconnectsWithResultOne) {
     start();
     scanAndWait();
-    EXPECT_EQ(card_->setSsid(std::string(32, '\x01'), false), result::kNoNetwork);
+    EXPECT_EQ(card_->setSsid(std::string(32, '\x01'), false), ZARN9100_RESULT_NO_NETWORK);
     EXPECT_TRUE(sent("DISCONNECT"));
     EXPECT_FALSE(sent("ADD_NETWORK"));
 }
@@ -255,7 +255,7 @@ TEST_F(CardTest, ANameNoScanHeardDisconnectsWithResultOne) {
 TEST_F(CardTest, AHiddenNetworkIsJoinedWithADirectedProbe) {
     setOnSelect({"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:07 completed"});
     start();
-    EXPECT_EQ(card_->setSsid("Secret", true), result::kOk);
+    EXPECT_EQ(card_->setSsid("Secret", true), ZARN9100_RESULT_OK);
     EXPECT_TRUE(sent("SET_NETWORK 0 scan_ssid 1"));
 }
 
@@ -263,11 +263,11 @@ TEST_F(CardTest, ARefusedKeyIsNamedInTheLogButNeverItsValue) {
     setRefusePsk(true);
     start();
     scanAndWait();
-    card_->pending().authMode = ndis::kAuthWpa2Psk;
-    card_->pending().wepStatus = ndis::kAesEnabled;
+    card_->pending().authMode = ZARN9100_AUTH_WPA2_PSK;
+    card_->pending().wepStatus = ZARN9100_ENCRYPTION_AES;
     card_->pending().passphrase = "correct horse battery";
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(card_->setSsid("HomeCcmp", false), result::kSecurityMismatch);
+    EXPECT_EQ(card_->setSsid("HomeCcmp", false), ZARN9100_RESULT_SECURITY_REFUSED);
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("psk"), std::string::npos) << err;
     EXPECT_EQ(err.find("correct horse"), std::string::npos) << err;
@@ -277,16 +277,16 @@ TEST_F(CardTest, LinkLossAndRequestedDisconnectGiveTheirEvents) {
     setOnSelect({"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:04 completed"});
     start();
     scanAndWait();
-    ASSERT_EQ(card_->setSsid("HomeCcmp", false), result::kOk);
+    ASSERT_EQ(card_->setSsid("HomeCcmp", false), ZARN9100_RESULT_OK);
     ASSERT_TRUE(sink_.waitFor(2));
     supplicant_->sendEvent("<3>CTRL-EVENT-DISCONNECTED bssid=00:11:22:33:44:04 reason=4");
     ASSERT_TRUE(sink_.waitFor(3));
     EXPECT_EQ(sink_.events()[2].code, 4u);
 
-    ASSERT_EQ(card_->setSsid("HomeCcmp", false), result::kOk);
+    ASSERT_EQ(card_->setSsid("HomeCcmp", false), ZARN9100_RESULT_OK);
     ASSERT_TRUE(sink_.waitFor(4));
     // A SetSsid while connected expects the disconnect it causes.
-    ASSERT_EQ(card_->setSsid(std::string(32, '\x01'), false), result::kNoNetwork);
+    ASSERT_EQ(card_->setSsid(std::string(32, '\x01'), false), ZARN9100_RESULT_NO_NETWORK);
     supplicant_->sendEvent("<3>CTRL-EVENT-DISCONNECTED bssid=00:11:22:33:44:04 reason=3 locally_generated=1");
     ASSERT_TRUE(sink_.waitFor(5));
     EXPECT_EQ(sink_.events()[4].code, 0u);
@@ -297,7 +297,7 @@ TEST_F(CardTest, TheRadioSwitchIsReadAndSetThroughRfkill) {
     EXPECT_EQ(card_->radioState(), 1u);
     EXPECT_TRUE(card_->setRadio(false));
     EXPECT_EQ(card_->radioState(), 0u);
-    EXPECT_EQ(card_->setSsid("HomeCcmp", false), result::kRadioOff);
+    EXPECT_EQ(card_->setSsid("HomeCcmp", false), ZARN9100_RESULT_RADIO_OFF);
     Write(root_ / "sys/class/net/wlan0/phy80211/rfkill3/hard", "1\n");
     EXPECT_EQ(card_->radioState(), 2u);
 }
@@ -309,7 +309,7 @@ TEST_F(CardTest, ShutdownWakesAnAssociationUnderWay) {
     ASSERT_TRUE(supplicant_->waitForCommand("SELECT_NETWORK"));
     card_->shutdown();
     caller.join();
-    EXPECT_EQ(outcome, result::kNoNetwork);
+    EXPECT_EQ(outcome, ZARN9100_RESULT_NO_NETWORK);
 }
 
 TEST_F(CardTest, AWiredPortAuthenticatesWhileItHasALinkAndDisconnectsWhenItGoesAway) {
@@ -324,22 +324,22 @@ TEST_F(CardTest, AWiredPortAuthenticatesWhileItHasALinkAndDisconnectsWhenItGoesA
     start("eth1");
     EXPECT_EQ(card_->port(), Port::Wired);
     EXPECT_TRUE(sent("AP_SCAN 0"));
-    EXPECT_EQ(card_->scan(), result::kNotAvailable);
+    EXPECT_EQ(card_->scan(), ZARN9100_RESULT_NOT_AVAILABLE);
     EXPECT_FALSE(sent("SCAN"));
 
     PendingSecurity& p = card_->pending();
-    p.authMode = ndis::kAuthWpa2;
-    p.wepStatus = ndis::kAesEnabled;
+    p.authMode = ZARN9100_AUTH_WPA2;
+    p.wepStatus = ZARN9100_ENCRYPTION_AES;
     p.method = EapMethod::Peap;
     p.login = "alice";
     p.password = "wonderland";
-    EXPECT_EQ(card_->setSsid("Port", false), result::kNoNetwork) << "no link, no network";
+    EXPECT_EQ(card_->setSsid("Port", false), ZARN9100_RESULT_NO_NETWORK) << "no link, no network";
     EXPECT_FALSE(sent("ADD_NETWORK"));
 
     Write(port / "operstate", "up\n");
     setOnSelect({"<3>CTRL-EVENT-EAP-SUCCESS EAP authentication completed successfully",
                 "<3>CTRL-EVENT-CONNECTED - Connection to 01:80:c2:00:00:03 completed [id=0 id_str=]"});
-    EXPECT_EQ(card_->setSsid("Port", false), result::kOk);
+    EXPECT_EQ(card_->setSsid("Port", false), ZARN9100_RESULT_OK);
     EXPECT_TRUE(sent("SET_NETWORK 0 key_mgmt IEEE8021X"));
     EXPECT_TRUE(sent("SET_NETWORK 0 eapol_flags 0"));
     ASSERT_TRUE(sink_.waitFor(2));

@@ -19,7 +19,7 @@ std::string Joined(const NetworkPlan& plan) {
 PendingSecurity Wep(uint32_t auth) {
     PendingSecurity s;
     s.authMode = auth;
-    s.wepStatus = ndis::kWepEnabled;
+    s.wepStatus = ZARN9100_ENCRYPTION_WEP;
     s.wepKeys[0] = {0x12, 0x34, 0x56, 0x78, 0x90};
     s.wepKeys[2] = std::vector<uint8_t>(13, 0xab);
     s.txKeyIndex = 3;
@@ -35,7 +35,7 @@ PendingSecurity Wpa(uint32_t auth, uint32_t cipher, std::string passphrase) {
 }
 
 PendingSecurity Eap(uint32_t auth, EapMethod method) {
-    PendingSecurity s = Wpa(auth, ndis::kAesEnabled, "");
+    PendingSecurity s = Wpa(auth, ZARN9100_ENCRYPTION_AES, "");
     s.method = method;
     s.login = "alice";
     s.password = "wonderland";
@@ -50,13 +50,13 @@ struct PlanRow {
 };
 
 TEST(NetworkPlanTest, EachConfigurationMakesItsNetwork) {
-    PendingSecurity ttls = Eap(ndis::kAuthWpa, EapMethod::Ttls);
-    ttls.wepStatus = ndis::kTkipEnabled;
+    PendingSecurity ttls = Eap(ZARN9100_AUTH_WPA, EapMethod::Ttls);
+    ttls.wepStatus = ZARN9100_ENCRYPTION_TKIP;
     ttls.anonymous = "anon";
-    PendingSecurity leap = Eap(ndis::kAuthOpen, EapMethod::Leap);
+    PendingSecurity leap = Eap(ZARN9100_AUTH_OPEN, EapMethod::Leap);
     leap.ccxNetworkEap = 1;
     leap.domain = "CORP";
-    PendingSecurity tls = Eap(ndis::kAuthWpa2, EapMethod::Tls);
+    PendingSecurity tls = Eap(ZARN9100_AUTH_WPA2, EapMethod::Tls);
     tls.certificateHash = "00112233445566778899aabbccddeeff00112233";
     PendingSecurity adHoc;
     adHoc.networkMode = 0;
@@ -64,15 +64,15 @@ TEST(NetworkPlanTest, EachConfigurationMakesItsNetwork) {
     const PlanRow rows[] = {
         {"open", PendingSecurity{}, false, "key_mgmt=NONE;auth_alg=OPEN;"},
         {"open hidden", PendingSecurity{}, true, "scan_ssid=1;key_mgmt=NONE;auth_alg=OPEN;"},
-        {"WEP shared", Wep(ndis::kAuthShared), false,
+        {"WEP shared", Wep(ZARN9100_AUTH_SHARED), false,
          "key_mgmt=NONE;wep_key0=1234567890;wep_key2=ababababababababababababab;wep_tx_keyidx=2;auth_alg=SHARED;"},
-        {"WEP auto", Wep(ndis::kAuthAutoSwitch), false,
+        {"WEP auto", Wep(ZARN9100_AUTH_AUTO_SWITCH), false,
          "key_mgmt=NONE;wep_key0=1234567890;wep_key2=ababababababababababababab;wep_tx_keyidx=2;auth_alg=OPEN SHARED;"},
-        {"WPA-PSK", Wpa(ndis::kAuthWpaPsk, ndis::kTkipEnabled, "orvix-passphrase"), false,
+        {"WPA-PSK", Wpa(ZARN9100_AUTH_WPA_PSK, ZARN9100_ENCRYPTION_TKIP, "orvix-passphrase"), false,
          "proto=WPA;key_mgmt=WPA-PSK;pairwise=TKIP;group=CCMP TKIP;psk=\"orvix-passphrase\";"},
-        {"WPA2-PSK hex", Wpa(ndis::kAuthWpa2Psk, ndis::kAesEnabled, std::string(64, 'a')), false,
+        {"WPA2-PSK hex", Wpa(ZARN9100_AUTH_WPA2_PSK, ZARN9100_ENCRYPTION_AES, std::string(64, 'a')), false,
          "proto=RSN;key_mgmt=WPA-PSK;pairwise=CCMP;group=CCMP TKIP;psk=" + std::string(64, 'a') + ";"},
-        {"WPA2 PEAP", Eap(ndis::kAuthWpa2, EapMethod::Peap), false,
+        {"WPA2 PEAP", Eap(ZARN9100_AUTH_WPA2, EapMethod::Peap), false,
          "proto=RSN;key_mgmt=WPA-EAP;pairwise=CCMP;group=CCMP TKIP;eap=PEAP;identity=\"alice\";"
          "password=\"wonderland\";phase2=\"auth=MSCHAPV2\";"},
         {"WPA TTLS", ttls, false,
@@ -94,12 +94,12 @@ TEST(NetworkPlanTest, EachConfigurationMakesItsNetwork) {
 
 // With a trusted CA, every method that proves the server by a certificate names it; LEAP has none.
 TEST(NetworkPlanTest, ATrustedCaChecksTheServerOfTlsBasedMethods) {
-    PendingSecurity tls = Eap(ndis::kAuthWpa2, EapMethod::Tls);
+    PendingSecurity tls = Eap(ZARN9100_AUTH_WPA2, EapMethod::Tls);
     tls.certificateHash = "00112233445566778899aabbccddeeff00112233";
-    PendingSecurity leap = Eap(ndis::kAuthOpen, EapMethod::Leap);
+    PendingSecurity leap = Eap(ZARN9100_AUTH_OPEN, EapMethod::Leap);
     leap.ccxNetworkEap = 1;
-    const std::pair<PendingSecurity, Port> checked[] = {{Eap(ndis::kAuthWpa2, EapMethod::Peap), Port::Wireless},
-                                                        {Eap(ndis::kAuthWpa, EapMethod::Ttls), Port::Wireless},
+    const std::pair<PendingSecurity, Port> checked[] = {{Eap(ZARN9100_AUTH_WPA2, EapMethod::Peap), Port::Wireless},
+                                                        {Eap(ZARN9100_AUTH_WPA, EapMethod::Ttls), Port::Wireless},
                                                         {tls, Port::Wireless},
                                                         {tls, Port::Wired}};
     for (const auto& [security, port] : checked) {
@@ -113,31 +113,31 @@ TEST(NetworkPlanTest, ATrustedCaChecksTheServerOfTlsBasedMethods) {
 }
 
 TEST(NetworkPlanTest, ConfigurationsNoNetworkCanJoinAreRefused) {
-    PendingSecurity noTxKey = Wep(ndis::kAuthOpen);
+    PendingSecurity noTxKey = Wep(ZARN9100_AUTH_OPEN);
     noTxKey.txKeyIndex = 0;
-    PendingSecurity noIdentity = Eap(ndis::kAuthWpa2, EapMethod::None);
+    PendingSecurity noIdentity = Eap(ZARN9100_AUTH_WPA2, EapMethod::None);
     const std::pair<const char*, PendingSecurity> rows[] = {
-        {"short passphrase", Wpa(ndis::kAuthWpa2Psk, ndis::kAesEnabled, "short")},
-        {"passphrase with a newline", Wpa(ndis::kAuthWpa2Psk, ndis::kAesEnabled, "pass\nphrase")},
-        {"WPA with WEP", Wpa(ndis::kAuthWpaPsk, ndis::kWepEnabled, "orvix-passphrase")},
+        {"short passphrase", Wpa(ZARN9100_AUTH_WPA2_PSK, ZARN9100_ENCRYPTION_AES, "short")},
+        {"passphrase with a newline", Wpa(ZARN9100_AUTH_WPA2_PSK, ZARN9100_ENCRYPTION_AES, "pass\nphrase")},
+        {"WPA with WEP", Wpa(ZARN9100_AUTH_WPA_PSK, ZARN9100_ENCRYPTION_WEP, "orvix-passphrase")},
         {"WEP without transmit key", noTxKey},
         {"802.1x without identity", noIdentity},
-        {"TLS without certificate folder", Eap(ndis::kAuthWpa2, EapMethod::Tls)},
+        {"TLS without certificate folder", Eap(ZARN9100_AUTH_WPA2, EapMethod::Tls)},
     };
     for (const auto& [name, security] : rows) EXPECT_NE(PlanNetwork(security, "Net", false, "").problem, "") << name;
 }
 
 TEST(NetworkPlanTest, AWiredPortTakes8021xOrNoAuthentication) {
-    PendingSecurity ttls = Eap(ndis::kAuthWpa, EapMethod::Ttls);
-    ttls.wepStatus = ndis::kTkipEnabled;
+    PendingSecurity ttls = Eap(ZARN9100_AUTH_WPA, EapMethod::Ttls);
+    ttls.wepStatus = ZARN9100_ENCRYPTION_TKIP;
     ttls.anonymous = "anon";
-    PendingSecurity tls = Eap(ndis::kAuthWpa2, EapMethod::Tls);
+    PendingSecurity tls = Eap(ZARN9100_AUTH_WPA2, EapMethod::Tls);
     tls.certificateHash = "00112233445566778899aabbccddeeff00112233";
-    PendingSecurity networkEap = Eap(ndis::kAuthOpen, EapMethod::Peap);
+    PendingSecurity networkEap = Eap(ZARN9100_AUTH_OPEN, EapMethod::Peap);
     networkEap.ccxNetworkEap = 1;
     const PlanRow rows[] = {
         {"open", PendingSecurity{}, true, "key_mgmt=NONE;"},
-        {"WPA2 PEAP", Eap(ndis::kAuthWpa2, EapMethod::Peap), false,
+        {"WPA2 PEAP", Eap(ZARN9100_AUTH_WPA2, EapMethod::Peap), false,
          "key_mgmt=IEEE8021X;eapol_flags=0;eap=PEAP;identity=\"alice\";password=\"wonderland\";"
          "phase2=\"auth=MSCHAPV2\";"},
         {"WPA TTLS", ttls, false,
@@ -160,11 +160,11 @@ TEST(NetworkPlanTest, AWiredPortTakes8021xOrNoAuthentication) {
     PendingSecurity adHoc;
     adHoc.networkMode = 0;
     const std::pair<const char*, PendingSecurity> refused[] = {
-        {"WPA2-PSK", Wpa(ndis::kAuthWpa2Psk, ndis::kAesEnabled, "orvix-passphrase")},
-        {"WEP", Wep(ndis::kAuthOpen)},
-        {"shared key", Wep(ndis::kAuthShared)},
+        {"WPA2-PSK", Wpa(ZARN9100_AUTH_WPA2_PSK, ZARN9100_ENCRYPTION_AES, "orvix-passphrase")},
+        {"WEP", Wep(ZARN9100_AUTH_OPEN)},
+        {"shared key", Wep(ZARN9100_AUTH_SHARED)},
         {"ad hoc", adHoc},
-        {"802.1x without identity", Eap(ndis::kAuthWpa2, EapMethod::None)},
+        {"802.1x without identity", Eap(ZARN9100_AUTH_WPA2, EapMethod::None)},
     };
     for (const auto& [name, security] : refused)
         EXPECT_NE(PlanNetwork(security, "Net", false, "/certs", Port::Wired).problem, "") << name;

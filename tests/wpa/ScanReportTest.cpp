@@ -2,6 +2,7 @@
 // the program's own scan walk, security detection and channel plan.
 
 #include "Reports.h"
+#include "tembrel/common/ChannelPlan.h"
 
 #include "survey/ChannelPlan.h"
 #include "survey/ScanEntry.h"
@@ -33,30 +34,30 @@ const BssRow kRows[] = {
      "level=-55\ntsf=0000001234567890\nage=3\nie=000a436f6666656553686f70010882848b960c1218240301062a010032043048606c\n"
      "flags=[ESS]\nssid=CoffeeShop\n",
      // Without a WPA or RSN element the program reads WEP; the privacy bit tells open from WEP.
-     "CoffeeShop", 6, kBand80211g, -55, 0, {kScanAuthOpenOrShared, kCipherWep}},
+     "CoffeeShop", 6, kBand80211g, -55, 0, {kAuthOpenSystem, kCipherWep}},
     {"WEP 802.11b", "id=1\nbssid=00:11:22:33:44:02\nfreq=2462\nbeacon_int=100\ncapabilities=0x0011\nlevel=-71\n"
      "ie=00064f6c644c6162010482848b9603010b\nflags=[WEP][ESS]\nssid=OldLab\n",
-     "OldLab", 11, kBand80211b, -71, 1, {kScanAuthOpenOrShared, kCipherWep}},
+     "OldLab", 11, kBand80211b, -71, 1, {kAuthOpenSystem, kCipherWep}},
     {"WPA TKIP", "id=2\nbssid=00:11:22:33:44:03\nfreq=2412\nbeacon_int=100\ncapabilities=0x0411\nlevel=-64\n"
      "ie=0008486f6d65546b6970010882848b960c1218240301012a010032043048606cdd160050f20101000050f20201000050f20201000050f202\n"
      "flags=[WPA-PSK-TKIP][ESS]\nssid=HomeTkip\n",
-     "HomeTkip", 1, kBand80211g, -64, 1, {kScanAuthWpaPsk, kCipherTkip}},
+     "HomeTkip", 1, kBand80211g, -64, 1, {kAuthWpaPsk, kCipherTkip}},
     {"WPA2 CCMP", "id=3\nbssid=00:11:22:33:44:04\nfreq=2462\nbeacon_int=100\ncapabilities=0x1411\nlevel=-48\n"
      "ie=0008486f6d6543636d70010882848b960c12182403010b30140100000fac040100000fac040100000fac02000032043048606c\n"
      "flags=[WPA2-PSK-CCMP][ESS]\nssid=HomeCcmp\n",
-     "HomeCcmp", 11, kBand80211g, -48, 1, {kScanAuthWpa2Psk, kCipherAes}},
+     "HomeCcmp", 11, kBand80211g, -48, 1, {kAuthWpa2Psk, kCipherAes}},
     {"WPA2 enterprise", "id=4\nbssid=00:11:22:33:44:05\nfreq=2437\nbeacon_int=102\ncapabilities=0x0431\nlevel=-60\n"
      "ie=0007436f72704e6574010882848b960c12182403010630140100000fac040100000fac040100000fac01000032043048606c\n"
      "flags=[WPA2-EAP-CCMP][ESS]\nssid=CorpNet\n",
-     "CorpNet", 6, kBand80211g, -60, 1, {kScanAuthWpa28021x, kCipherAes}},
+     "CorpNet", 6, kBand80211g, -60, 1, {kGroupWpa2, kCipherAes}},
     {"5 GHz", "id=5\nbssid=00:11:22:33:44:06\nfreq=5180\nbeacon_int=100\ncapabilities=0x0011\nlevel=-67\n"
      "ie=000753747564696f3501088c129824b048606c30140100000fac040100000fac040100000fac020000\n"
      "flags=[WPA2-PSK-CCMP][ESS]\nssid=Studio5\n",
-     "Studio5", 36, kBand80211a, -67, 1, {kScanAuthWpa2Psk, kCipherAes}},
+     "Studio5", 36, kBand80211a, -67, 1, {kAuthWpa2Psk, kCipherAes}},
     {"hidden", "id=6\nbssid=00:11:22:33:44:07\nfreq=2412\nbeacon_int=100\ncapabilities=0x0411\nlevel=-80\n"
      "ie=0006000000000000010882848b960c12182403010130140100000fac040100000fac040100000fac02000032043048606c\n"
      "flags=[WPA2-PSK-CCMP][ESS]\nssid=\\x00\\x00\\x00\\x00\\x00\\x00\n",
-     "", 1, kBand80211g, -80, 1, {kScanAuthWpa2Psk, kCipherAes}},
+     "", 1, kBand80211g, -80, 1, {kAuthWpa2Psk, kCipherAes}},
 };
 
 TEST(ScanReportTest, EveryCapturedReplyReadsBackThroughTheProgramsScanWalk) {
@@ -146,7 +147,7 @@ TEST(ScanReportTest, EscapedTextsAreDecoded) {
 TEST(ScanReportTest, FrequenciesGiveTheirChannels) {
     const std::pair<uint32_t, uint32_t> rows[] = {{2412, 1}, {2472, 13}, {2484, 14}, {5180, 36}, {5825, 165},
                                                   {2400, 0}, {5181, 0},  {60480, 0}};
-    for (const auto& [mhz, channel] : rows) EXPECT_EQ(ChannelOfFrequency(mhz), channel) << mhz;
+    for (const auto& [mhz, channel] : rows) EXPECT_EQ(abi::ChannelAtFrequencyMHz(mhz), channel) << mhz;
 }
 
 }  // namespace

@@ -38,10 +38,10 @@ PROFILE_RECORD WpaPskProfile(std::string_view ssid, std::string_view pin) {
     PROFILE_RECORD p = Zeroed();
     SetProfileName(p, ssid);
     SetProfileSsid(p, ssid);
-    p.networkType = 1;
+    p.networkType = ZARN9100_NETWORK_INFRASTRUCTURE;
     p.wirelessMode = 0;
     p.encryption = kCipherTkip;
-    p.authMode = 2;  // WPA-PSK
+    p.authMode = kAuthWpaPsk;
     const std::size_t length = std::min(pin.size(), sizeof p.passphrase - 1);
     std::memcpy(p.passphrase, pin.data(), length);
     p.passphraseLength = static_cast<uint32_t>(length);
@@ -55,7 +55,7 @@ PROFILE_RECORD WpaPskProfile(std::string_view ssid, std::string_view pin) {
 PROFILE_RECORD OpenAssociationProfile(std::string_view ssid) {
     PROFILE_RECORD p = Zeroed();
     SetProfileSsid(p, ssid);
-    p.networkType = 1;
+    p.networkType = ZARN9100_NETWORK_INFRASTRUCTURE;
     p.wirelessMode = 255;
     return p;
 }
@@ -66,29 +66,29 @@ PROFILE_RECORD ExchangeProfile(std::string_view ssid, std::string_view pin) { re
 
 uint32_t AssociationAuthValue(uint32_t authMode) {
     switch (authMode) {
-        case 1: return kNdisAuthShared;
-        case 2: return kNdisAuthWpaPsk;
-        case 4: return kNdisAuthAutoSwitch;
-        default: return kNdisAuthOpen;
+        case kAuthSharedKey: return ZARN9100_AUTH_SHARED;
+        case kAuthWpaPsk: return ZARN9100_AUTH_WPA_PSK;
+        case kAuthAutoSwitch: return ZARN9100_AUTH_AUTO_SWITCH;
+        default: return ZARN9100_AUTH_OPEN;
     }
 }
 
 uint32_t AssociationWepStatus(int32_t encryption) {
-    return encryption == kCipherTkip ? kNdisTkipEnabled : kNdisEncryptionDisabled;
+    return encryption == kCipherTkip ? ZARN9100_ENCRYPTION_TKIP : ZARN9100_ENCRYPTION_DISABLED;
 }
 
 EventAction ActionFor(uintptr_t code) {
     switch (code) {
-        case kEventLinkUp:
-        case kEventLinkUpAgain: return EventAction::kLinkUp;
-        case kEventAdapterGone: return EventAction::kAdapterGone;
-        case kEventDisconnected: return EventAction::kDisconnected;
-        case kEventRadioOn:
-        case kEventRadioOff: return EventAction::kPassOn;
-        case kEventAutoLinkConfigured: return EventAction::kConfigured;
-        case kEventExchangeSucceeded: return EventAction::kSucceeded;
-        case kEventExchangeFailed: return EventAction::kFailed;
-        case kEventWrongPin: return EventAction::kWrongPin;
+        case ZARN9100_EVENT_LINK_UP:
+        case ZARN9100_EVENT_ADHOC_LINK_UP: return EventAction::kLinkUp;
+        case ZARN9100_EVENT_CARD_REMOVED: return EventAction::kAdapterGone;
+        case ZARN9100_EVENT_ASSOCIATION_REFUSED: return EventAction::kDisconnected;
+        case ZARN9100_EVENT_RADIO_SWITCH_ON:
+        case ZARN9100_EVENT_RADIO_SWITCH_OFF: return EventAction::kPassOn;
+        case ZARN9100_EVENT_AUTOLINK_CONFIGURED: return EventAction::kConfigured;
+        case ZARN9100_EVENT_AUTOLINK_SUCCEEDED: return EventAction::kSucceeded;
+        case ZARN9100_EVENT_AUTOLINK_FAILED: return EventAction::kFailed;
+        case ZARN9100_EVENT_AUTOLINK_WRONG_PIN: return EventAction::kWrongPin;
         default: break;
     }
     return ExchangeStatusText(code).empty() ? EventAction::kIgnore : EventAction::kExchangeStatus;
@@ -99,8 +99,8 @@ std::string_view ExchangeStatusText(uintptr_t code) {
         "Auto Link Start Request",     "Auto Link Start Response",  "Auto Link Challenge Request",
         "Auto Link Challenge Response", "Auto Link Status Request", "Auto Link Status Response",
         "Auto Link End Request"};
-    if (code < kEventExchangeFirst || code >= kEventExchangeFirst + kTexts.size()) return {};
-    return kTexts[code - kEventExchangeFirst];
+    if (code < ZARN9100_EVENT_AUTOLINK_STEP_FIRST || code >= ZARN9100_EVENT_AUTOLINK_STEP_FIRST + kTexts.size()) return {};
+    return kTexts[code - ZARN9100_EVENT_AUTOLINK_STEP_FIRST];
 }
 
 }  // namespace tembrel::autolink

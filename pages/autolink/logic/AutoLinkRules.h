@@ -37,13 +37,6 @@ inline constexpr int kSettleAfterExchangeMs = 500;
 inline constexpr int kPinMaxLength = 31;
 inline constexpr int kPinMinLength = 8;
 
-// Library events the dialog receives while it is open.
-inline constexpr uintptr_t kEventAutoLinkConfigured = 1008;
-inline constexpr uintptr_t kEventExchangeFirst = 0xF0000000u;
-inline constexpr uintptr_t kEventExchangeSucceeded = 0xF0000007u;
-inline constexpr uintptr_t kEventExchangeFailed = 0xF0000008u;
-inline constexpr uintptr_t kEventWrongPin = 0xF0000009u;
-
 // One list entry: "<ssid> (Rssi=<percent>%)" and the value state << 16 | apTag.
 std::string CandidateEntryText(const AutoLinkCandidate& candidate);
 uint32_t CandidateEntryValue(const AutoLinkCandidate& candidate);

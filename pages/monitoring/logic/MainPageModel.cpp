@@ -1,4 +1,5 @@
 #include "pages/monitoring/logic/MainPageModel.h"
+#include "connection/EventCodes.h"
 #include "profiles/ProfileDefaults.h"
 
 #include <algorithm>
@@ -8,8 +9,6 @@
 namespace tembrel::monitoring {
 namespace {
 
-constexpr std::string_view kAnySsid = "<ANY SSID>";
-constexpr std::string_view kDefaultProfileName = "<Default>";
 constexpr int kOsFamilyDhcpFromCard = 3;
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
@@ -67,27 +66,27 @@ void MainPageModel::onAdapterState(bool usable) {
 
 void MainPageModel::notify(uint32_t code, std::string_view text) {
     switch (code) {
-    case 0:
-    case 1:
-    case 3:
-    case 4:
-    case 1004:
+    case ZARN9100_EVENT_LINK_DOWN:
+    case ZARN9100_EVENT_LINK_UP:
+    case ZARN9100_EVENT_ADHOC_LINK_UP:
+    case ZARN9100_EVENT_LINK_LOST:
+    case kEventPreferWalkDone:
         refreshLink();
         break;
-    case 5:
+    case ZARN9100_EVENT_ASSOCIATION_REFUSED:
         if (!source_.stopping()) {
             refreshLink();
         }
         break;
-    case 1001:
+    case kEventAdapterOpened:
         fillProfiles();
         refreshLink();
         break;
-    case 1003:
+    case kEventScanningText:
         clearLinkTexts();
         view_.status = std::string(text);
         break;
-    case 1012:
+    case ZARN9100_EVENT_STATUS_TEXT:
         if (!source_.monitorMode()) {
             view_.status = std::string(text);
         }
@@ -148,7 +147,7 @@ void MainPageModel::refreshLink() {
     view_.channelCaption = channelCaption(facts.channel, facts.frequencyMHz);
     view_.linkIcon = iconForBand(facts.wirelessMode);
     selectProfileForLink(facts);
-    view_.status = facts.networkType != kNetworkTypeAdHoc || facts.connected ? std::string(kStatusConnected) : "Waiting for peer...";
+    view_.status = facts.networkType != ZARN9100_NETWORK_ADHOC || facts.connected ? std::string(kStatusConnected) : "Waiting for peer...";
     busy_ = false;
     if (timerRunning_) {
         periodicUpdate();

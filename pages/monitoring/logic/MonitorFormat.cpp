@@ -1,5 +1,7 @@
 #include "pages/monitoring/logic/MonitorFormat.h"
 
+#include <TembrelCodes.h>
+
 #include <cstdarg>
 #include <cstdio>
 
@@ -58,17 +60,17 @@ ScaleLabels initialScaleLabels() {
 
 std::string securityText(uint32_t encryptionStatus) {
     switch (encryptionStatus) {
-    case 0:
+    case ZARN9100_ENCRYPTION_WEP:
         return "WEP";
-    case 2:
+    case ZARN9100_ENCRYPTION_WEP_KEY_ABSENT:
         return std::string("WEP") + " - Key Absent";
-    case 4:
+    case ZARN9100_ENCRYPTION_TKIP:
         return "TKIP";
-    case 5:
+    case ZARN9100_ENCRYPTION_TKIP_KEY_ABSENT:
         return std::string("TKIP") + " - Key Absent";
-    case 6:
+    case ZARN9100_ENCRYPTION_AES:
         return "AES";
-    case 7:
+    case ZARN9100_ENCRYPTION_AES_KEY_ABSENT:
         return std::string("AES") + " - Key Absent";
     default:
         return "Security Off";
@@ -77,9 +79,9 @@ std::string securityText(uint32_t encryptionStatus) {
 
 std::string networkTypeText(uint32_t networkType) {
     switch (networkType) {
-    case 0:
+    case ZARN9100_NETWORK_ADHOC:
         return "Ad-Hoc";
-    case 1:
+    case ZARN9100_NETWORK_INFRASTRUCTURE:
         return "Infrastructure";
     default:
         return "Unknown";

@@ -1,13 +1,15 @@
 #include "pages/profiles/logic/CredentialRules.h"
 
+#include "profiles/AuthMode.h"
+
 namespace tembrel {
 
 CredentialDialogKind CredentialDialogFor(uint32_t protocol) {
     switch (protocol) {
-    case 3: case 8: case 14: return CredentialDialogKind::Leap;
-    case 5: case 10: case 15: return CredentialDialogKind::EapTls;
-    case 6: case 11: case 13: case 16: return CredentialDialogKind::Peap;
-    case 7: case 12: case 17: return CredentialDialogKind::Ttls;
+    case kAuthWpaLeap: case kAuthCcxLeap: case kAuthWpa2Leap: return CredentialDialogKind::Leap;
+    case kAuthWpaTls: case kAuthWpa2Tls: case kAuth8021xTls: return CredentialDialogKind::EapTls;
+    case kAuthWpaPeap: case kAuthWpa2Peap: case kAuthCcxPeap: case kAuth8021xPeap: return CredentialDialogKind::Peap;
+    case kAuthWpaTtls: case kAuthWpa2Ttls: case kAuth8021xTtls: return CredentialDialogKind::Ttls;
     default: return CredentialDialogKind::None;
     }
 }
@@ -25,10 +27,10 @@ const char* CredentialDialogTitle(CredentialDialogKind kind) {
 
 const char* CredentialTitlePrefix(CredentialDialogKind kind, uint32_t protocol) {
     switch (kind) {
-    case CredentialDialogKind::Leap: return protocol == 8 ? "CCX " : "WPA ";
-    case CredentialDialogKind::EapTls: return protocol == 10 ? "WPA2 " : "WPA ";
-    case CredentialDialogKind::Peap: return protocol == 11 ? "WPA2 " : protocol == 13 ? "CCX " : "WPA ";
-    case CredentialDialogKind::Ttls: return protocol == 12 ? "WPA2 " : "WPA ";
+    case CredentialDialogKind::Leap: return protocol == kAuthCcxLeap ? "CCX " : "WPA ";
+    case CredentialDialogKind::EapTls: return protocol == kAuthWpa2Tls ? "WPA2 " : "WPA ";
+    case CredentialDialogKind::Peap: return protocol == kAuthWpa2Peap ? "WPA2 " : protocol == kAuthCcxPeap ? "CCX " : "WPA ";
+    case CredentialDialogKind::Ttls: return protocol == kAuthWpa2Ttls ? "WPA2 " : "WPA ";
     case CredentialDialogKind::None: break;
     }
     return "WPA ";
@@ -66,10 +68,10 @@ std::optional<std::string> MissingCredentialMessage(CredentialDialogKind kind, c
     switch (kind) {
     case CredentialDialogKind::Leap:
         if (login && password) return std::nullopt;
-        return edited.protocol == 8 ? kCcxPasswordMessage : kWpaPasswordMessage;
+        return edited.protocol == kAuthCcxLeap ? kCcxPasswordMessage : kWpaPasswordMessage;
     case CredentialDialogKind::Peap:
         if (login && password) return std::nullopt;
-        return edited.protocol == 13 ? kCcxPasswordMessage : kWpaPasswordMessage;
+        return edited.protocol == kAuthCcxPeap ? kCcxPasswordMessage : kWpaPasswordMessage;
     case CredentialDialogKind::EapTls:
         if (login && !edited.certificateName.empty()) return std::nullopt;
         return kCertificateMessage;

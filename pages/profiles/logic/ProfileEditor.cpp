@@ -19,7 +19,7 @@ ProfileEditor::ProfileEditor(WizardMode mode) : mode_(mode) {}
 bool ProfileEditor::has(WizardPage page) const { return mode_ != WizardMode::Configure || page == WizardPage::Security; }
 
 void ProfileEditor::load(const PROFILE_RECORD& record) {
-    adHoc_ = record.networkType == kNetworkTypeAdHoc;
+    adHoc_ = record.networkType == ZARN9100_NETWORK_ADHOC;
     band_ = adHoc_ ? record.adHocWirelessMode : record.wirelessMode;
     network_.load(record);
     security_.load(record);

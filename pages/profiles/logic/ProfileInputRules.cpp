@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "profiles/ProfileText.h"
+#include "survey/ChannelPlan.h"
 
 namespace tembrel {
 
@@ -38,11 +39,9 @@ ChannelRange ClampChannelRange(int64_t first, int64_t last) {
     return range;
 }
 
-int ChannelFrequencyMHz(int channel) { return channel == 14 ? 2484 : 2407 + 5 * channel; }
-
 std::string ChannelText(int channel) {
     char text[32];
-    std::snprintf(text, sizeof text, "CH %d (%.3f GHz)", channel, ChannelFrequencyMHz(channel) / 1000.0);
+    std::snprintf(text, sizeof text, "CH %d (%.3f GHz)", channel, FrequencyForChannelMHz(static_cast<uint32_t>(channel)) / 1000.0);
     return text;
 }
 

@@ -47,8 +47,6 @@ struct ChannelRange {
     bool operator==(const ChannelRange&) const = default;
 };
 ChannelRange ClampChannelRange(int64_t first, int64_t last);
-// Centre frequency of a 2.4 GHz channel in MHz: 2484 for 14, else 2407 + 5 x channel.
-int ChannelFrequencyMHz(int channel);
 // "CH 1 (2.412 GHz)".
 std::string ChannelText(int channel);
 // "Auto Select" (0), then one entry per channel of the range.

@@ -43,10 +43,10 @@ ButtonStates ButtonsFor(const ProfileSequence& records, std::optional<std::size_
         states.pane = false;
     }
     if (linkExists && records[i] == profileInUse) states.remove = false;
-    const bool adHoc = record.networkType == kNetworkTypeAdHoc;
-    const bool infrastructure = record.networkType == kNetworkTypeInfrastructure;
-    if (i == 0 || (adHoc && records[i - 1]->networkType == kNetworkTypeInfrastructure)) states.moveUp = false;
-    if (i + 1 == records.size() || (infrastructure && records[i + 1]->networkType == kNetworkTypeAdHoc))
+    const bool adHoc = record.networkType == ZARN9100_NETWORK_ADHOC;
+    const bool infrastructure = record.networkType == ZARN9100_NETWORK_INFRASTRUCTURE;
+    if (i == 0 || (adHoc && records[i - 1]->networkType == ZARN9100_NETWORK_INFRASTRUCTURE)) states.moveUp = false;
+    if (i + 1 == records.size() || (infrastructure && records[i + 1]->networkType == ZARN9100_NETWORK_ADHOC))
         states.moveDown = false;
     return states;
 }

@@ -10,10 +10,6 @@ const char* const kLeap = "Light EAP (LEAP)";
 
 bool IsAuthenticationGroup(uint32_t authentication) { return authentication >= kGroupWpa && authentication <= kGroup8021x; }
 
-bool IsWepAuthentication(uint32_t authentication) {
-    return authentication == kAuthOpenSystem || authentication == kAuthSharedKey || authentication == kAuthAutoSwitch;
-}
-
 bool IsPskAuthentication(uint32_t authentication) { return authentication == kAuthWpaPsk || authentication == kAuthWpa2Psk; }
 
 std::vector<Choice> AuthenticationChoices(bool adHoc) {
@@ -31,10 +27,10 @@ std::vector<Choice> AuthenticationChoices(bool adHoc) {
 
 uint32_t GroupOfProtocol(uint32_t protocol) {
     switch (protocol) {
-    case 3: case 5: case 6: case 7: return kGroupWpa;
-    case 10: case 11: case 12: case 14: return kGroupWpa2;
-    case 8: case 13: return kGroupCcx;
-    case 15: case 16: case 17: return kGroup8021x;
+    case kAuthWpaLeap: case kAuthWpaTls: case kAuthWpaPeap: case kAuthWpaTtls: return kGroupWpa;
+    case kAuthWpa2Tls: case kAuthWpa2Peap: case kAuthWpa2Ttls: case kAuthWpa2Leap: return kGroupWpa2;
+    case kAuthCcxLeap: case kAuthCcxPeap: return kGroupCcx;
+    case kAuth8021xTls: case kAuth8021xPeap: case kAuth8021xTtls: return kGroup8021x;
     default: return protocol;
     }
 }
@@ -47,10 +43,10 @@ AuthenticationSplit SplitAuthMode(uint32_t authMode) {
 
 std::vector<Choice> ProtocolChoices(uint32_t group) {
     switch (group) {
-    case kGroupWpa: return {{kTls, 5}, {kPeap, 6}, {kLeap, 3}};
-    case kGroupWpa2: return {{kTls, 10}, {kPeap, 11}, {kLeap, 14}};
-    case kGroupCcx: return {{kLeap, 8}};
-    case kGroup8021x: return {{kTls, 15}, {kPeap, 16}};
+    case kGroupWpa: return {{kTls, kAuthWpaTls}, {kPeap, kAuthWpaPeap}, {kLeap, kAuthWpaLeap}};
+    case kGroupWpa2: return {{kTls, kAuthWpa2Tls}, {kPeap, kAuthWpa2Peap}, {kLeap, kAuthWpa2Leap}};
+    case kGroupCcx: return {{kLeap, kAuthCcxLeap}};
+    case kGroup8021x: return {{kTls, kAuth8021xTls}, {kPeap, kAuth8021xPeap}};
     default: return {};
     }
 }
@@ -65,8 +61,8 @@ std::vector<Choice> EncryptionChoices(uint32_t authentication, uint32_t protocol
         return {{"TKIP", kCipherTkip}, {"AES", kCipherAes}};
     case kGroupWpa: case kGroupWpa2: {
         std::vector<Choice> choices;
-        if (protocol != 14) choices.push_back({"TKIP", kCipherTkip});
-        if (protocol != 3) choices.push_back({"AES", kCipherAes});
+        if (protocol != kAuthWpa2Leap) choices.push_back({"TKIP", kCipherTkip});
+        if (protocol != kAuthWpaLeap) choices.push_back({"AES", kCipherAes});
         return choices;
     }
     default: return {};
@@ -86,16 +82,16 @@ std::optional<std::string> CheckCredentials(uint32_t protocol, const Credentials
     const bool login = !c.loginName.empty();
     const bool password = !c.password.empty();
     switch (protocol) {
-    case 5: case 10: case 15:
+    case kAuthWpaTls: case kAuthWpa2Tls: case kAuth8021xTls:
         if (login && !c.certificateName.empty()) return std::nullopt;
         return "Illegal login name or certificate for WPA authentication!";
-    case 6: case 11: case 16: case 3: case 14:
+    case kAuthWpaPeap: case kAuthWpa2Peap: case kAuth8021xPeap: case kAuthWpaLeap: case kAuthWpa2Leap:
         if (login && password) return std::nullopt;
         return "Illegal login name or password for WPA authentication!";
-    case 8: case 13:
+    case kAuthCcxLeap: case kAuthCcxPeap:
         if (login && password) return std::nullopt;
         return "Illegal login name or password for CCX authentication!";
-    case 7: case 12: case 17:
+    case kAuthWpaTtls: case kAuthWpa2Ttls: case kAuth8021xTtls:
         if (login && password && !c.anonymousName.empty()) return std::nullopt;
         return "Illegal anonymous name, login name, or password for WPA authentication!";
     default: return std::nullopt;

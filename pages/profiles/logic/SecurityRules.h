@@ -11,25 +11,12 @@
 #include "pages/profiles/logic/CredentialRules.h"
 #include "pages/profiles/logic/Credentials.h"
 #include "pages/profiles/logic/ProfileInputRules.h"
+#include "profiles/AuthMode.h"
 #include "profiles/Cipher.h"
 
 namespace tembrel {
 
-// Plain authentication modes, chosen directly.
-inline constexpr uint32_t kAuthOpenSystem = 0;
-inline constexpr uint32_t kAuthSharedKey = 1;
-inline constexpr uint32_t kAuthWpaPsk = 2;
-inline constexpr uint32_t kAuthAutoSwitch = 4;
-inline constexpr uint32_t kAuthWpa2Psk = 9;
-// Authentication groups: they exist only on the page; a record stores the protocol code instead.
-inline constexpr uint32_t kGroupWpa = 100;
-inline constexpr uint32_t kGroupWpa2 = 101;
-inline constexpr uint32_t kGroupCcx = 102;
-inline constexpr uint32_t kGroup8021x = 103;
-
 bool IsAuthenticationGroup(uint32_t authentication);
-// Open System, Shared Key and Auto Switch: the modes that use static WEP keys.
-bool IsWepAuthentication(uint32_t authentication);
 bool IsPskAuthentication(uint32_t authentication);
 
 // "Open System", "Shared Key", "Auto Switch", then for Infrastructure "802.1x", "WPA-PSK",

@@ -1,5 +1,7 @@
 #include "pages/settings/logic/AdvancedModel.h"
 
+#include <TembrelCodes.h>
+
 #include <algorithm>
 
 namespace tembrel::advanced {
@@ -84,7 +86,7 @@ void AdvancedModel::refresh() {
             view_.boostEnabled = false;
         }
 
-        view_.powerSaveEnabled = !link.connectedOrAdHocStarted() || link.currentNetworkMode == 1;
+        view_.powerSaveEnabled = !link.connectedOrAdHocStarted() || link.currentNetworkMode == ZARN9100_NETWORK_INFRASTRUCTURE;
 
         const struct {
             List list;

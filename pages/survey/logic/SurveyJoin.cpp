@@ -29,7 +29,7 @@ ProfilePtr NewProfileForEntry(const ScanEntry& entry, const ScanSecurity& securi
     record->networkType = entry.infrastructureMode();
     record->wirelessMode = band;
     record->adHocWirelessMode = band == kBand80211a ? 2 : 0;
-    if (record->networkType == kNetworkTypeAdHoc) {
+    if (record->networkType == ZARN9100_NETWORK_ADHOC) {
         const uint32_t channel = ChannelFromFrequency(entry.dsConfigKHz());
         record->adHocChannel = channel < 1 ? 0 : static_cast<int32_t>(channel);
     }

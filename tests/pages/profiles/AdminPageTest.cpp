@@ -149,9 +149,9 @@ TEST_F(AdminPageTest, ExportThatCannotBeWrittenTellsTheUser) {
 
 TEST_F(AdminPageTest, ImportAppendsSortsAndRenames) {
     list().Append(Named("Home"));
-    list().Append(Named("Beach", kNetworkTypeAdHoc));
+    list().Append(Named("Beach", ZARN9100_NETWORK_ADHOC));
     ProfileList file;
-    file.Assign({Named("Park", kNetworkTypeAdHoc), Named("Home"), NewDefaultProfile(), Named("Home")});
+    file.Assign({Named("Park", ZARN9100_NETWORK_ADHOC), Named("Home"), NewDefaultProfile(), Named("Home")});
     const std::string source = path("import.cfg");
     ASSERT_TRUE(WriteProfileFile(source, file, source).ok());  // built-ins kept: the file holds its own default
 
@@ -211,7 +211,7 @@ TEST_F(AdminPageTest, FileThatCannotBeReadChangesNothingAndTellsTheUser) {
 TEST_F(AdminPageTest, DamagedFileKeepsTheProfilesBeforeTheDamageAndSaysHowMany) {
     list().Append(Named("Home"));
     const Bytes office = test::Entry(*Named("Office"));
-    const Bytes park = test::Entry(*Named("Park", kNetworkTypeAdHoc));
+    const Bytes park = test::Entry(*Named("Park", ZARN9100_NETWORK_ADHOC));
     test::WriteAll(path("stray.cfg"), test::Concat({office, park, Bytes{0x0d, 0x0a, 0x1a}}));
     test::WriteAll(path("cut.cfg"), test::Concat({office, Bytes(office.begin(), office.end() - 1)}));
     QSignalSpy imported(admin, &CAdminTool::profilesImported);

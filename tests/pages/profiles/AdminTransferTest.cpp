@@ -10,7 +10,7 @@ class AdminTransferTest : public ScratchFolder {
 protected:
     void SetUp() override {
         ScratchFolder::SetUp();
-        list.Assign({NewDefaultProfile(), Named("Home"), Named("Beach", kNetworkTypeAdHoc)});
+        list.Assign({NewDefaultProfile(), Named("Home"), Named("Beach", ZARN9100_NETWORK_ADHOC)});
     }
 
     ProfileList list;
@@ -29,7 +29,7 @@ struct DamagedFile {
 TEST_F(AdminTransferTest, DamagedFileKeepsWhatWasReadAndUnreadableFileChangesNothing) {
     const Bytes home = Entry(*Named("Home"));
     const Bytes office = Entry(*Named("Office"));
-    const Bytes park = Entry(*Named("Park", kNetworkTypeAdHoc));
+    const Bytes park = Entry(*Named("Park", ZARN9100_NETWORK_ADHOC));
     const std::vector<std::string> untouched = {"<Default>", "Home", "Beach"};
     const std::vector<DamagedFile> rows = {
         {"missing", {}, false, StoreStatus::NotFound, 0, untouched, ""},
@@ -47,7 +47,7 @@ TEST_F(AdminTransferTest, DamagedFileKeepsWhatWasReadAndUnreadableFileChangesNot
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
-        list.Assign({NewDefaultProfile(), Named("Home"), Named("Beach", kNetworkTypeAdHoc)});
+        list.Assign({NewDefaultProfile(), Named("Home"), Named("Beach", ZARN9100_NETWORK_ADHOC)});
         const ProfileSequence before = list.Snapshot();
         const auto path = Path(std::string(row.label) + ".cfg");
         if (row.directory)
@@ -90,7 +90,7 @@ struct GoodFile {
 
 TEST_F(AdminTransferTest, WholeFileIsAppendedAndFixedUp) {
     const Bytes home = Entry(*Named("Home"));
-    const Bytes net = Entry(*Named("Net9", kNetworkTypeAdHoc));
+    const Bytes net = Entry(*Named("Net9", ZARN9100_NETWORK_ADHOC));
     const Bytes office = Entry(*Named("Office"));
     const std::vector<GoodFile> rows = {
         {"empty file", {}, 0, {"<Default>", "Home", "Beach"}},
@@ -105,7 +105,7 @@ TEST_F(AdminTransferTest, WholeFileIsAppendedAndFixedUp) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
-        list.Assign({NewDefaultProfile(), Named("Home"), Named("Beach", kNetworkTypeAdHoc)});
+        list.Assign({NewDefaultProfile(), Named("Home"), Named("Beach", ZARN9100_NETWORK_ADHOC)});
         const auto path = Path(std::string(row.label) + ".cfg");
         WriteAll(path, row.image);
 
@@ -117,7 +117,7 @@ TEST_F(AdminTransferTest, WholeFileIsAppendedAndFixedUp) {
 }
 
 TEST_F(AdminTransferTest, ExportedFileComesBackAsTwins) {
-    list.Assign({NewDefaultProfile(), Named("Office"), Named("Net1"), Named("Beach", kNetworkTypeAdHoc),
+    list.Assign({NewDefaultProfile(), Named("Office"), Named("Net1"), Named("Beach", ZARN9100_NETWORK_ADHOC),
                  Named(kSiteSurveyProfileName)});
     const auto backup = Path("backup.cfg");
     ASSERT_TRUE(WriteProfileFile(backup, list, Path("Data.cfg")).ok());

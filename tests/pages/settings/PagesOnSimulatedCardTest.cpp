@@ -114,7 +114,7 @@ TEST_F(PagesOnSimulatedCard, StatisticsGrowWhileAssociatedAndResetClearsThem) {
     auto profile = NewEmptyProfile();
     SetProfileName(*profile, "Open");
     SetProfileSsid(*profile, "Orvix-Open-G");
-    profile->networkType = kNetworkTypeInfrastructure;
+    profile->networkType = ZARN9100_NETWORK_INFRASTRUCTURE;
     profile->wirelessMode = kWirelessModeAny;
     sheet->profiles().Append(profile);
     ASSERT_EQ(sheet->connector().ConnectProfile(profile), 0);

@@ -131,13 +131,13 @@ TEST(SurveyJoin, NewProfileFromAnEncryptedAdHocEntry) {
     TestScanEntry e = Entry("Cafe", 0x01, 2462000, 0);
     e.privacy = 1;
     const auto buffer = BuildScanBuffer({e});
-    const auto record = NewProfileForEntry(*EntryAt(buffer, 0), {kScanAuthWpa2Psk, kCipherAes},
+    const auto record = NewProfileForEntry(*EntryAt(buffer, 0), {kAuthWpa2Psk, kCipherAes},
                                            {Profile("Cafe", "x"), Profile("Cafe2", "y")});
     EXPECT_EQ(ProfileName(*record), "Cafe3");
     EXPECT_EQ(ProfileSsid(*record), "Cafe");
     EXPECT_EQ(record->networkType, 0u);
     EXPECT_EQ(record->adHocChannel, 11);
-    EXPECT_EQ(record->authMode, static_cast<uint32_t>(kScanAuthWpa2Psk));
+    EXPECT_EQ(record->authMode, static_cast<uint32_t>(kAuthWpa2Psk));
     EXPECT_EQ(record->encryption, static_cast<int32_t>(kCipherAes));
     EXPECT_EQ(record->fragThreshold, 2346u);
     EXPECT_EQ(record->rtsThreshold, 2347u);

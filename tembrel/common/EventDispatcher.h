@@ -4,7 +4,7 @@
 // waits for a delivery already under way, so that once setSink or setDeviceNotify returns the
 // old receiver is never called again and may go away.
 
-#include "Events.h"
+#include "tembrel/common/CardEvent.h"
 
 #include <Tembrel.h>
 
@@ -14,7 +14,7 @@
 #include <mutex>
 #include <thread>
 
-namespace tembrel::sim {
+namespace tembrel::abi {
 
 class EventDispatcher {
 public:
@@ -25,7 +25,7 @@ public:
 
     void setSink(const ZARN9100_EVENT_SINK* sink);
     void setDeviceNotify(TEMBREL_DEVICE_NOTIFY callback, void* context);
-    void post(SimEvent e);
+    void post(CardEvent e);
     // Waits until every posted event has been delivered. False on time-out, or when called
     // from inside a receiver (which would wait for itself).
     bool flush(uint32_t timeoutMs);
@@ -42,7 +42,7 @@ private:
     std::condition_variable wake_;
     std::condition_variable idle_;
     std::condition_variable delivered_;
-    std::deque<SimEvent> queue_;
+    std::deque<CardEvent> queue_;
     bool delivering_ = false;
     uint64_t deliveries_ = 0;  // deliveries finished
     bool stop_ = false;
@@ -52,4 +52,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace tembrel::sim
+}  // namespace tembrel::abi

@@ -1,8 +1,8 @@
-#include "EventDispatcher.h"
+#include "tembrel/common/EventDispatcher.h"
 
 #include <chrono>
 
-namespace tembrel::sim {
+namespace tembrel::abi {
 
 EventDispatcher::EventDispatcher() : thread_([this] { run(); }) {}
 
@@ -35,7 +35,7 @@ void EventDispatcher::setDeviceNotify(TEMBREL_DEVICE_NOTIFY callback, void* cont
     waitOutDelivery(lock);
 }
 
-void EventDispatcher::post(SimEvent e) {
+void EventDispatcher::post(CardEvent e) {
     {
         std::lock_guard lock(mutex_);
         queue_.push_back(std::move(e));
@@ -60,18 +60,18 @@ void EventDispatcher::run() {
     for (;;) {
         wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
         if (stop_) return;
-        SimEvent e = std::move(queue_.front());
+        CardEvent e = std::move(queue_.front());
         queue_.pop_front();
         delivering_ = true;
         const ZARN9100_EVENT_SINK sink = sink_;
         const TEMBREL_DEVICE_NOTIFY deviceNotify = deviceNotify_;
         void* const deviceContext = deviceContext_;
         lock.unlock();
-        if (e.kind == SimEvent::Kind::Device) {
+        if (e.kind == CardEvent::Kind::Device) {
             if (deviceNotify != nullptr) deviceNotify(deviceContext, uint32_t(e.code), e.text.c_str());
         } else if (sink.notify != nullptr) {
             const intptr_t param =
-                e.code == event::kStatusText ? reinterpret_cast<intptr_t>(e.text.c_str()) : e.param;
+                e.code == ZARN9100_EVENT_STATUS_TEXT ? reinterpret_cast<intptr_t>(e.text.c_str()) : e.param;
             sink.notify(sink.context, ZARN9100_EVENT_MESSAGE, e.code, param);
         }
         lock.lock();
@@ -82,4 +82,4 @@ void EventDispatcher::run() {
     }
 }
 
-}  // namespace tembrel::sim
+}  // namespace tembrel::abi
