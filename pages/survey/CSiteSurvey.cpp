@@ -52,7 +52,7 @@ CSiteSurvey::CSiteSurvey(PageContext& context, QWidget* parent)
     buildControls();
 }
 
-CSiteSurvey::~CSiteSurvey() = default;
+CSiteSurvey::~CSiteSurvey() { disconnect(focusWatch_); }
 
 void CSiteSurvey::buildControls() {
     auto* group = new QGroupBox("Networks Filter", this);
@@ -106,7 +106,7 @@ void CSiteSurvey::buildControls() {
     connect(associate_, &QPushButton::clicked, this, &CSiteSurvey::OnAssociate);
     connect(filterButton_, &QPushButton::clicked, this, &CSiteSurvey::OnFilter);
     // Leaving the list for anything but "&Associate" takes the choice away.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (old == list_ && now != associate_) associate_->setEnabled(false);
     });
 

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTest>
 
 namespace tembrel::testing {
 namespace {
@@ -108,8 +107,8 @@ TEST_F(ProfileManagerPageTest, ARefusedSaveKeepsSaveEnabledSoThePageIsNotLeft) {
     selectName("A");
     auto* name = ControlById<QLineEdit>(page, CBasicSettgPage::kIdName);
     ASSERT_NE(name, nullptr);
-    name->selectAll();
-    QTest::keyClicks(name, "B");
+    name->setText("B");
+    emit name->textEdited("B");  // as the user types it
     button(CProfileManager::kIdSave)->click();
     EXPECT_EQ(dialogs.texts(), QStringList{"Profile name already exists! Please enter a new one!"});
     EXPECT_TRUE(button(CProfileManager::kIdSave)->isEnabled());
