@@ -1,7 +1,8 @@
 #pragma once
 // A modal box that shows a text for a number of seconds: it covers its owner's window, its
 // title counts the seconds left (" 5 seconds remaining..."), a progress bar advances once a
-// second, and it closes by itself when the time is up. Time comes from a DialogClock.
+// second, and it closes by itself when the time is up. Time comes from a DialogClock. Neither
+// Esc nor the window's close button ends it early: what follows the box must wait its time.
 
 #include "ui/logic/Countdown.h"
 #include "ui/logic/DialogClock.h"
@@ -24,8 +25,12 @@ public:
     CountdownBox(const QString& text, int seconds, DialogClock& clock, QWidget* owner);
     ~CountdownBox() override;
 
-    // Shows the box until the time is up (or it is closed) and returns then.
+    // Shows the box until the time is up (or it is abandoned) and returns then.
     void run();
+    // Closes the box before its time, for an owner that is going away.
+    void abandon() { QDialog::done(Rejected); }
+    // Esc and the close button: the box stays.
+    void reject() override {}
 
     int remainingSeconds() const { return countdown_.remaining(); }
 

@@ -246,7 +246,7 @@ void CAutoLinkDlg::done(int result) {
         stopTimer();
         pending_ = false;
         for (const auto& box : countdowns_)
-            if (box) box->reject();
+            if (box) box->abandon();
         for (QEventLoop* loop : waits_) loop->quit();
         setBusy(false);
         context_.library().Initialize(setup_.mainWindowSink);

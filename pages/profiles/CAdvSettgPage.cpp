@@ -77,7 +77,7 @@ CAdvSettgPage::CAdvSettgPage(CProfileWizard& wizard, bool large, QWidget* parent
     const auto changed = [this] { wizard_.pageChanged(); };
     connect(keep_, &QCheckBox::clicked, this, [this, changed](bool checked) {
         model().setKeep(checked);
-        arrange();
+        refresh();  // clearing the box may have moved the lists to values they offer
         changed();
     });
     connect(powerSave_, &QComboBox::activated, this, [this, changed](int i) {

@@ -271,7 +271,10 @@ bool CProfileWizard::validatePages(const PROFILE_RECORD* self) {
     const int index = problem->page == WizardPage::Network ? kNetworkIndex
                       : problem->page == WizardPage::Security ? kSecurityIndex
                                                                : kProtocolIndex;
-    if (index != currentPageIndex() && (stack_ || tabs_)) showPage(index);
+    // The wizard's Finish stays on Complete unless the name is at fault, which only Network Info
+    // can mend.
+    const bool move = !stack_ || problem->page == WizardPage::Network;
+    if (move && index != currentPageIndex() && (stack_ || tabs_)) showPage(index);
     refreshPages();
     context_.dialogs().showMessage(this, Text(problem->message), MessageIcon::Exclamation);
     return false;

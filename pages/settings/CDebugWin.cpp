@@ -185,7 +185,7 @@ void CDebugWin::OnRead(RegisterGroup which) {
     BusyCursor busy;
     Group& g = group(which);
     g.value->clear();
-    const auto index = ParseHexEdit(g.index->text().toStdString());
+    const auto index = ParseIndexEdit(g.index->text().toStdString());
     if (!index) return;
     if (auto value = ReadRegister(context().library(), context().handle(), which, *index))
         g.value->setText(QString::fromStdString(FormatRegisterValue(*value)));
@@ -194,7 +194,7 @@ void CDebugWin::OnRead(RegisterGroup which) {
 void CDebugWin::OnWrite(RegisterGroup which) {
     if (!context().handle().held()) return;
     Group& g = group(which);
-    const auto index = ParseHexEdit(g.index->text().toStdString());
+    const auto index = ParseIndexEdit(g.index->text().toStdString());
     const auto value = ParseHexEdit(g.value->text().toStdString());
     if (!index || !value) return;
     {

@@ -18,6 +18,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -52,7 +53,7 @@ CSiteSurvey::CSiteSurvey(PageContext& context, QWidget* parent)
     buildControls();
 }
 
-CSiteSurvey::~CSiteSurvey() = default;
+CSiteSurvey::~CSiteSurvey() { disconnect(focusWatch_); }
 
 void CSiteSurvey::buildControls() {
     auto* group = new QGroupBox("Networks Filter", this);
@@ -89,8 +90,10 @@ void CSiteSurvey::buildControls() {
     list_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     list_->horizontalHeader()->setHighlightSections(false);
     list_->viewport()->installEventFilter(this);
-    // The current row follows the keyboard as well as the mouse.
+    // The current row follows the keyboard as well as the mouse. A click on the row that is
+    // already current changes no cell, yet may follow a focus change that disabled "&Associate".
     connect(list_, &QTableWidget::currentCellChanged, this, [this] { updateAssociateButton(); });
+    connect(list_, &QTableWidget::cellClicked, this, [this] { updateAssociateButton(); });
     connect(list_, &QTableWidget::cellDoubleClicked, this, [this] { OnAssociate(); });
 
     refresh_ = AddButton(this, kIdRefresh, "&Refresh");
@@ -104,7 +107,7 @@ void CSiteSurvey::buildControls() {
     connect(associate_, &QPushButton::clicked, this, &CSiteSurvey::OnAssociate);
     connect(filterButton_, &QPushButton::clicked, this, &CSiteSurvey::OnFilter);
     // Leaving the list for anything but "&Associate" takes the choice away.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (old == list_ && now != associate_) associate_->setEnabled(false);
     });
 
@@ -134,6 +137,10 @@ bool CSiteSurvey::eventFilter(QObject* watched, QEvent* event) {
         const int widths[] = {2 * u, u * 3 / 2, u, u / 2, u * 4 / 5, u * 6 / 5};
         for (int c = 0; c < 6; ++c) list_->setColumnWidth(c, widths[c]);
     }
+    // A click beside the rows chooses none, whichever row was current before.
+    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonPress &&
+        !list_->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).isValid())
+        associate_->setEnabled(false);
     return CZarn9100Page::eventFilter(watched, event);
 }
 

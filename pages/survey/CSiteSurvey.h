@@ -64,6 +64,9 @@ private:
     QPushButton* refresh_ = nullptr;
     QPushButton* associate_ = nullptr;
     QPushButton* filterButton_ = nullptr;
+    // The application-wide focus watch; cut in the destructor, before the children (and the
+    // focus) go away.
+    QMetaObject::Connection focusWatch_;
 };
 
 }  // namespace tembrel

@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QProgressBar>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -39,11 +40,14 @@ TEST(CountdownBox, CoversItsOwnerCountsDownOnceASecondAndClosesByItself) {
     ASSERT_NE(progress, nullptr);
     EXPECT_EQ(progress->maximum(), 3);
 
-    // Inside the box's own event loop: look, then let one second pass, until it closes.
+    // Inside the box's own event loop: look, then let one second pass, until it closes. Esc and
+    // the close button on the way do not end it early.
     std::vector<Seen> seen;
     QTimer step;
     QObject::connect(&step, &QTimer::timeout, [&] {
         seen.push_back({box.windowTitle(), progress->value(), box.isVisible()});
+        QTest::keyClick(&box, Qt::Key_Escape);
+        box.close();
         clock.advance(1000ms);
     });
     step.start(0);

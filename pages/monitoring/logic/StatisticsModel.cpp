@@ -36,9 +36,10 @@ TableValues emptyTable(const TableLabels& labels) { return TableValues(labels.si
 StatisticsRecords query(const CardAccess& card, bool withRssi) {
     StatisticsRecords records;
     card.with([&](DriverLibrary& library, ZARN9100_HANDLE h) {
-        // The results are not examined: a failed query leaves its record zero-filled.
+        // A failed query leaves its record zero-filled; only the statistics' result is kept, for
+        // the baselines since Reset.
         if (withRssi) library.QueryRssiStat(h, &records.rssi);
-        library.QueryStatistics(h, &records.statistics);
+        records.statisticsRead = library.QueryStatistics(h, &records.statistics) == 0;
         library.QueryBeaconStatistics(h, &records.beacons);
     });
     return records;
@@ -50,10 +51,11 @@ std::string formatCounter(int64_t value) { return std::to_string(nonNegative(val
 
 std::string formatCounterSum(int64_t a, int64_t b) { return std::to_string(nonNegative(a) + nonNegative(b)); }
 
-int64_t SinceReset::shown(int64_t current) {
+int64_t SinceReset::shown(int64_t current, bool read) {
     if (current < 0) current = 0;
-    if (current < baseline_) baseline_ = 0;
-    return current - baseline_;
+    if (current >= baseline_) return current - baseline_;
+    if (read) baseline_ = 0;
+    return current;
 }
 
 // ---- standard layout ----
@@ -117,7 +119,9 @@ DetailedStatisticsModel::DetailedStatisticsModel(CardAccess card)
 void DetailedStatisticsModel::update() {
     const StatisticsRecords r = query(card_, true);
     const auto& s = r.statistics;
-    auto since = [&](Baseline which, int64_t current) { return std::to_string(baselines_[which].shown(current)); };
+    auto since = [&](Baseline which, int64_t current) {
+        return std::to_string(baselines_[which].shown(current, r.statisticsRead));
+    };
     transmit_ = {
         {formatCounterSum(s.TransmittedFragmentCount, s.MulticastTransmittedFrameCount), since(kFailed, s.FailedCount)},
         {formatCounter(s.TransmittedFragmentCount), since(kRtsSuccesses, s.RTSSuccessCount)},

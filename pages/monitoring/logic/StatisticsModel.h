@@ -32,12 +32,13 @@ std::string formatCounterSum(int64_t a, int64_t b);
 
 // A counter shown relative to the value it had when the user pressed Reset. A driver that does
 // not clear its counters keeps counting from the baseline; one that does starts again below it,
-// and the baseline is then dropped, so the shown value never jumps back.
+// and the baseline is then dropped, so the shown value never jumps back. A failed query's zeros
+// (`read` false) are shown as they are but say nothing about the driver: the baseline stays.
 class SinceReset {
 public:
     void setBaseline(int64_t value) { baseline_ = value < 0 ? 0 : value; }
     int64_t baseline() const { return baseline_; }
-    int64_t shown(int64_t current);
+    int64_t shown(int64_t current, bool read = true);
 
 private:
     int64_t baseline_ = 0;
@@ -45,6 +46,7 @@ private:
 
 // The driver's records, zero-filled before each query (a failed query shows zeros).
 struct StatisticsRecords {
+    bool statisticsRead = false;  // QueryStatistics answered 0
     _NDIS_802_11_STATISTICS statistics{};
     _BEACON_STATS beacons{};
     _RSSI_STATS rssi{};

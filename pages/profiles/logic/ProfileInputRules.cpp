@@ -53,7 +53,6 @@ std::vector<Choice> ChannelChoices(ChannelRange range) {
 }
 
 bool IsValidPassphrase(std::string_view passphrase) {
-    if (passphrase.size() == 64) return IsHexDigits(passphrase);
     return passphrase.size() >= 8 && passphrase.size() <= 63 && IsPrintableAscii(passphrase);
 }
 

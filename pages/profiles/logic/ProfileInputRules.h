@@ -52,7 +52,8 @@ std::string ChannelText(int channel);
 // "Auto Select" (0), then one entry per channel of the range.
 std::vector<Choice> ChannelChoices(ChannelRange range);
 
-// WPA-PSK / WPA2-PSK: 8 to 63 printable ASCII characters, or a raw key of 64 hexadecimal digits.
+// WPA-PSK / WPA2-PSK: 8 to 63 printable ASCII characters. 64 hexadecimal digits are refused too,
+// as the refusal message ("8 to 63") tells the user.
 bool IsValidPassphrase(std::string_view passphrase);
 
 // The record's passphrase as text: at most kPassphraseFieldBytes bytes, stopping at the first NUL,

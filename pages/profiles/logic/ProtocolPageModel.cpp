@@ -30,6 +30,14 @@ void ProtocolPageModel::store(PROFILE_RECORD& record, bool createMode) const {
     }
 }
 
+void ProtocolPageModel::setKeep(bool keep) {
+    keep_ = keep;
+    if (keep_) return;
+    if (!Offers(PowerSaveChoices(), powerSave_)) powerSave_ = 0;
+    if (!Offers(PreambleChoices(), preamble_)) preamble_ = 1;
+    if (!Offers(txRateChoices(), txRate_)) txRate_ = 255;
+}
+
 void ProtocolPageModel::setAdHoc(bool adHoc) { adHoc_ = adHoc; }
 
 void ProtocolPageModel::setBand(uint32_t band, bool changedByUser) {

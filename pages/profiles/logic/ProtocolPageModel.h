@@ -40,7 +40,10 @@ public:
     uint32_t band() const { return band_; }
 
     // User actions.
-    void setKeep(bool keep) { keep_ = keep; }
+    // Clearing the box puts each list on a value it offers: a preamble or rate it lacks (such as
+    // the zeros a created "Do not change settings" profile holds) becomes "Auto", a power save
+    // value "Continuous Access", so no stored record sends the card a value it does not know.
+    void setKeep(bool keep);
     void choosePowerSave(uint32_t value) { powerSave_ = value; }
     void choosePreamble(uint32_t value) { preamble_ = value; }
     void chooseTxRate(uint32_t value) { txRate_ = value; }

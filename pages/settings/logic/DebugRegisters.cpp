@@ -52,6 +52,8 @@ std::optional<uint32_t> ParseHexEdit(std::string_view text) {
     return value;
 }
 
+std::optional<uint32_t> ParseIndexEdit(std::string_view text) { return text.empty() ? 0u : ParseHexEdit(text); }
+
 std::string FormatRegisterValue(uint32_t value) {
     char text[16];
     std::snprintf(text, sizeof text, "%02X", value);

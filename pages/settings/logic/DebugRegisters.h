@@ -32,9 +32,11 @@ struct HexEditText {
 };
 HexEditText CleanHexEdit(std::string_view text, int caret);
 
-// A register edit's number: upper-case hexadecimal, at most 8 digits. Empty or anything else
-// is no number (the action is cancelled); every 32-bit value, FFFFFFFF too, is a number.
+// A value edit's number: upper-case hexadecimal, at most 8 digits. Empty or anything else is no
+// number (the write is cancelled); every 32-bit value, FFFFFFFF too, is a number.
 std::optional<uint32_t> ParseHexEdit(std::string_view text);
+// An index edit's number: as ParseHexEdit, but an empty edit is register 0.
+std::optional<uint32_t> ParseIndexEdit(std::string_view text);
 
 // "%02X".
 std::string FormatRegisterValue(uint32_t value);

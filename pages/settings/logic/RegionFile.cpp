@@ -43,6 +43,8 @@ struct Range {
 };
 
 // "first,count"; with more than one comma the number before the last comma is the first channel.
+// An empty number is 0 (a count of 0 names the first channel alone; a first channel of 0 ends the
+// list); a number that does not fit is still refused.
 std::optional<Range> ParseRange(std::string_view field) {
     for (char c : field)
         if (!IsDigit(c) && c != ',') return std::nullopt;
@@ -51,8 +53,9 @@ std::optional<Range> ParseRange(std::string_view field) {
     const std::string_view before = field.substr(0, lastComma);
     const size_t previousComma = before.rfind(',');
     const std::string_view first = previousComma == std::string_view::npos ? before : before.substr(previousComma + 1);
-    const auto channel = ParseChannel(first);
-    const auto count = ParseByte(field.substr(lastComma + 1));
+    const std::string_view countText = field.substr(lastComma + 1);
+    const auto channel = first.empty() ? std::optional<unsigned>(0) : ParseChannel(first);
+    const auto count = countText.empty() ? std::optional<uint8_t>(0) : ParseByte(countText);
     if (!channel || !count) return std::nullopt;
     return Range{*channel, *count};
 }

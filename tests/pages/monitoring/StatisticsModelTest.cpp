@@ -59,17 +59,20 @@ TEST(SinceResetTest, RowsOfCurrentValuesAgainstABaseline) {
         std::vector<int64_t> currents;
         std::vector<int64_t> shown;
         int64_t baselineAfter;
+        std::vector<bool> read = {};  // per step; empty: every query succeeded
     } rows[] = {
         {0, {0, 5, 9}, {0, 5, 9}, 0},
         {100, {100, 130, 250}, {0, 30, 150}, 100},  // the driver keeps counting
         {100, {3, 40, 150}, {3, 40, 150}, 0},       // the driver cleared: no drop once it passes 100
         {100, {-1}, {0}, 0},
+        {100, {130, 0, 150}, {30, 0, 50}, 100, {true, false, true}},  // one failed query's zeros
     };
     for (const Row& row : rows) {
         SinceReset counter;
         counter.setBaseline(row.baseline);
         for (size_t i = 0; i < row.currents.size(); ++i)
-            EXPECT_EQ(counter.shown(row.currents[i]), row.shown[i]) << row.baseline << " step " << i;
+            EXPECT_EQ(counter.shown(row.currents[i], row.read.empty() || row.read[i]), row.shown[i])
+                << row.baseline << " step " << i;
         EXPECT_EQ(counter.baseline(), row.baselineAfter);
     }
 }
@@ -242,6 +245,16 @@ TEST_F(StatisticsModelTest, ResetBaselinesOnDriversThatDoAndDoNotClear) {
         EXPECT_EQ(model.transmit()[1][1], "600");
         EXPECT_EQ(model.transmit()[2][1], "3");
         EXPECT_EQ(model.baseline(DetailedStatisticsModel::kRetries), clears ? 0 : 1000);
+
+        // One failed query reads zeros; the next good one still counts from the baseline.
+        driver.setResult("QueryStatistics", 6);
+        driver.setOutRecord("QueryStatistics", _NDIS_802_11_STATISTICS{});
+        model.update();
+        EXPECT_EQ(model.transmit()[3][0], "0");
+        driver.setResult("QueryStatistics", 0);
+        setStatistics();
+        model.update();
+        EXPECT_EQ(model.transmit()[3][0], "1500");
         driver.setHook("ResetStatistics", nullptr);
     }
 }

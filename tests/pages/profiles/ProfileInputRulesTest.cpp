@@ -66,13 +66,13 @@ struct PassphraseRow {
     bool valid;
 };
 
-TEST(ProfileInputRules, PassphraseIsEightToSixtyThreePrintableAsciiOrSixtyFourHexDigits) {
+TEST(ProfileInputRules, PassphraseIsEightToSixtyThreePrintableAscii) {
     const PassphraseRow rows[] = {
         {"1234567", false},
         {"12345678", true},
         {std::string(63, 'a'), true},
-        {std::string(64, 'a'), true},   // 64 hexadecimal digits: a raw key
-        {std::string(64, 'g'), false},  // 64 characters that are not a raw key
+        {std::string(64, 'a'), false},  // 64 hexadecimal digits too
+        {std::string(64, 'g'), false},
         {std::string(63, 'g'), true},
         {std::string(65, 'a'), false},
         {"correct horse battery", true},

@@ -1,9 +1,11 @@
+#include "pages/profiles/CBasicSettgPage.h"
 #include "pages/profiles/CProfileManager.h"
 #include "pages/profiles/CProfileWizard.h"
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
 #include "tests/app/SheetFixture.h"
 
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -97,6 +99,21 @@ TEST_F(ProfileManagerPageTest, LinkEventsKeepUnsavedEdits) {
     page.OnLibraryEvent(1, 0, {});
     EXPECT_EQ(list()->currentItem()->text(), "B");
     EXPECT_TRUE(button(CProfileManager::kIdSave)->isEnabled());
+}
+
+TEST_F(ProfileManagerPageTest, ARefusedSaveKeepsSaveEnabledSoThePageIsNotLeft) {
+    const auto a = Named("A"), b = Named("B");
+    CProfileManager& page = openManager({a, b});
+    selectName("A");
+    auto* name = ControlById<QLineEdit>(page, CBasicSettgPage::kIdName);
+    ASSERT_NE(name, nullptr);
+    name->setText("B");
+    emit name->textEdited("B");  // as the user types it
+    button(CProfileManager::kIdSave)->click();
+    EXPECT_EQ(dialogs.texts(), QStringList{"Profile name already exists! Please enter a new one!"});
+    EXPECT_TRUE(button(CProfileManager::kIdSave)->isEnabled());
+    EXPECT_FALSE(page.OnKillActive());
+    EXPECT_EQ(ProfileName(*a), "A");
 }
 
 }  // namespace

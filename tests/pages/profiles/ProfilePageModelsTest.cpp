@@ -276,6 +276,21 @@ TEST(ProtocolPageModel, ChecksAndStores) {
     model.store(created, true);
     EXPECT_EQ(created.fragThreshold, 2346u);
     EXPECT_EQ(created.rtsThreshold, 2347u);
+
+    // A profile created with the box set holds zeros the lists do not offer; clearing the box
+    // in the pane must not store them.
+    created.preamble = 0;
+    created.txRate = 0;
+    created.powerSaveMode = 7;
+    ProtocolPageModel pane;
+    pane.load(created);
+    pane.setKeep(false);
+    pane.setRtsText("1000");
+    PROFILE_RECORD stored = created;
+    pane.store(stored, false);
+    EXPECT_EQ(stored.preamble, 1u);
+    EXPECT_EQ(stored.txRate, 255u);
+    EXPECT_EQ(stored.powerSaveMode, 0u);
 }
 
 TEST(ProfileEditor, ChecksRunInPageOrderAndConfigureModeHasOnlySecurity) {

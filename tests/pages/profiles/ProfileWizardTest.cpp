@@ -220,18 +220,34 @@ TEST_F(ProfileWizardTest, CreateEapTlsProfileWithACertificate) {
     ExpectSameRecord(*made, expected);
 }
 
-TEST_F(ProfileWizardTest, FinishWithATakenNameGoesBackToTheNetworkPage) {
+TEST_F(ProfileWizardTest, OnlyATakenNameTakesAFailedFinishBackToTheNetworkPage) {
     auto wizard = startCreate("<Default>", "x");
+    nextTo(*wizard, 2);
+    Click(wizard.get(), CAdvSettgPage::kIdKeep);
+    Type(wizard.get(), CAdvSettgPage::kIdFrag, "100");
+    nextTo(*wizard, 3);
+    const auto expectBackAndFinish = [&] {
+        EXPECT_FALSE(wizard->createdProfile());
+        EXPECT_TRUE(Control<QAbstractButton>(wizard.get(), W::kIdBack)->isEnabled());
+        EXPECT_TRUE(Control<QAbstractButton>(wizard.get(), W::kIdFinish)->isEnabled());
+    };
+    Click(wizard.get(), W::kIdFinish);
+    EXPECT_EQ(context.dialogs_.texts().value(0), "Profile name already exists! Please enter a new one!");
+    EXPECT_EQ(wizard->currentPageIndex(), 0);
+    expectBackAndFinish();
+
+    Type(wizard.get(), CBasicSettgPage::kIdName, "Other");
     nextTo(*wizard, 3);
     Click(wizard.get(), W::kIdFinish);
-    EXPECT_FALSE(wizard->createdProfile());
-    EXPECT_EQ(context.dialogs_.texts(), QStringList{"Profile name already exists! Please enter a new one!"});
-    EXPECT_EQ(wizard->currentPageIndex(), 0);
-    EXPECT_TRUE(Control<QAbstractButton>(wizard.get(), W::kIdBack)->isEnabled());
-    EXPECT_TRUE(Control<QAbstractButton>(wizard.get(), W::kIdFinish)->isEnabled());
-    Type(wizard.get(), CBasicSettgPage::kIdName, "Other");
-    Click(wizard.get(), W::kIdFinish);
-    EXPECT_TRUE(wizard->createdProfile());
+    EXPECT_EQ(context.dialogs_.texts().value(1), "The minimum value of fragmentation threshold is 256");
+    EXPECT_EQ(wizard->currentPageIndex(), 3) << "any other failure stays on Complete";
+    expectBackAndFinish();
+
+    Click(wizard.get(), W::kIdBack);
+    Type(wizard.get(), CAdvSettgPage::kIdFrag, "2000");
+    const ProfilePtr made = finish(*wizard);
+    ASSERT_TRUE(made);
+    EXPECT_EQ(made->fragThreshold, 2000u);
 }
 
 TEST_F(ProfileWizardTest, NameIsLimitedInBytes) {

@@ -33,14 +33,19 @@ TEST(HexEdit, ParseHasItsOwnValidity) {
     struct Row {
         const char* text;
         std::optional<uint32_t> value;
+        std::optional<uint32_t> index;
     };
+    constexpr std::nullopt_t none = std::nullopt;
     const Row rows[] = {
-        {"0", 0u},          {"00", 0u},          {"1A", 0x1Au},        {"1a", 0x1Au},
-        {"FFFFFFFF", 0xFFFFFFFFu},  // every 32-bit value can be written
-        {"", std::nullopt},  // an empty edit cancels the action
-        {"G", std::nullopt}, {"1 ", std::nullopt}, {"123456789", std::nullopt}, {"-1", std::nullopt},
+        {"0", 0u, 0u},          {"00", 0u, 0u},         {"1A", 0x1Au, 0x1Au}, {"1a", 0x1Au, 0x1Au},
+        {"FFFFFFFF", 0xFFFFFFFFu, 0xFFFFFFFFu},  // every 32-bit value can be written
+        {"", none, 0u},  // an empty value cancels a write; an empty index is register 0
+        {"G", none, none}, {"1 ", none, none}, {"123456789", none, none}, {"-1", none, none},
     };
-    for (const Row& row : rows) EXPECT_EQ(ParseHexEdit(row.text), row.value) << row.text;
+    for (const Row& row : rows) {
+        EXPECT_EQ(ParseHexEdit(row.text), row.value) << row.text;
+        EXPECT_EQ(ParseIndexEdit(row.text), row.index) << row.text;
+    }
     EXPECT_EQ(FormatRegisterValue(0x5), "05");
     EXPECT_EQ(FormatRegisterValue(0xABCDEF12), "ABCDEF12");
 }

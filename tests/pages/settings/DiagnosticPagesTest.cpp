@@ -121,7 +121,7 @@ TEST_F(DebugPageTest, WriteRulesAsRows) {
         {"1234", "FFFFFFFF", "SetMacRegister(h, 4660, 4294967295)"},
         {"0010", "0", "SetMacRegister(h, 16, 0)"},
         {"10", "", nullptr},  // an empty value cancels the write
-        {"", "12", nullptr},
+        {"", "12", "SetMacRegister(h, 0, 18)"},  // an empty index is register 0
     };
     makePage();
     for (const Row& row : rows) {

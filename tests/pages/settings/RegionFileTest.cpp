@@ -65,8 +65,6 @@ const LineRow kLines[] = {
     {"Power255:DE:255:255:1,13", true, "255 fits"},
     {"Count256:DE:20:0:1,256", false, "channel count above 255"},
     {"NoComma:DE:20:0:1", false, "range without a comma"},
-    {"NoCount:DE:20:0:1,", false, "range without a count"},
-    {"NoFirst:DE:20:0:,13", false, "range without a first channel"},
     {"Space:DE:20:0:1, 13", false, "space in a range"},
     {"Middle:DE:20:0:1,5::9,3", false, "empty range between colons"},
     {"Short:DE:20:0", false, "the four leading fields need their colons"},
@@ -97,6 +95,10 @@ TEST(RegionFileLine, RecordsByteForByte) {
         {"Ends:US:20:0:1,11:36,4:3,2", "Ends", Expected("US", 20, 0, {{1, 11}, {0, 4}})},
         {"Big:US:20:0:99999999999,4:3,2", "Big", Expected("US", 20, 0, {{0, 4}})},
         {"Zero:US:20:0:0,3", "Zero", Expected("US", 20, 0, {{0, 3}})},
+        // An empty number is 0: no count shows the first channel alone, no first channel ends the list.
+        {"NoCount:DE:20:0:1,:3,2", "NoCount", Expected("DE", 20, 0, {{1, 0}, {3, 2}})},
+        {"NoFirst:DE:20:0:1,5:,13:3,2", "NoFirst", Expected("DE", 20, 0, {{1, 5}, {0, 13}})},
+        {"Bare:DE:20:0:,,", "Bare", Expected("DE", 20, 0, {{0, 0}})},
         {"With spaces & more:ES:7:0:10,2", "With spaces & more", Expected("ES", 7, 0, {{10, 2}})},
     };
     for (const RecordRow& row : rows) {

@@ -11,6 +11,7 @@
 
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 #include <algorithm>
 
@@ -82,6 +83,25 @@ TEST_F(SiteSurveyPageTest, KeyboardSelectionJoinsAnOpenNetworkWithANewProfile) {
     EXPECT_EQ(profileNames().front(), "Lobby");
     ASSERT_NE(sheet->connector().profileInUse(), nullptr);
     EXPECT_EQ(ProfileName(*sheet->connector().profileInUse()), "Lobby");
+}
+
+TEST_F(SiteSurveyPageTest, EveryClickInTheListDecidesTheAssociateButton) {
+    openSurvey({Network("Lobby", 1)});
+    sheet->show();
+    sheet->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
+    QWidget* rows = list()->viewport();
+    const QPoint onRow = list()->visualRect(list()->model()->index(0, 0)).center();
+    QTest::mouseClick(rows, Qt::LeftButton, {}, onRow);
+    ASSERT_TRUE(button(CSiteSurvey::kIdAssociate)->isEnabled());
+    button(CSiteSurvey::kIdRefresh)->setFocus();
+    ASSERT_FALSE(button(CSiteSurvey::kIdAssociate)->isEnabled()) << "the list lost the focus";
+    QTest::mouseClick(rows, Qt::LeftButton, {}, onRow);
+    EXPECT_TRUE(button(CSiteSurvey::kIdAssociate)->isEnabled()) << "the row that was already current";
+    const QPoint belowRows(onRow.x(), rows->height() - 2);
+    ASSERT_FALSE(list()->indexAt(belowRows).isValid());
+    QTest::mouseClick(rows, Qt::LeftButton, {}, belowRows);
+    EXPECT_FALSE(button(CSiteSurvey::kIdAssociate)->isEnabled());
 }
 
 TEST_F(SiteSurveyPageTest, AnOpenLookAlikeNeverRewritesAnEncryptedProfile) {
