@@ -24,9 +24,11 @@ inline constexpr std::size_t kMaxRecordsPerFile = 65536;
 void ScrambleRecord(std::span<uint8_t> bytes);
 
 // Appends every record of a profile file image to `out`, in file order. A length field of 0 or the
-// end of the image ends the walk successfully. An entry longer than a record keeps its first 792
-// bytes and skips the rest; a shorter one leaves the remaining fields zero. An entry cut off by the
-// end of the image is dropped and reported as Truncated, the records before it kept.
+// end of the image ends the walk. An entry longer than a record keeps its first 792 bytes and skips
+// the rest; a shorter one leaves the remaining fields zero. An entry cut off by the end of the image
+// is dropped and reported as Truncated, the records before it kept. A length of 0 with bytes after
+// it, or any entry that is not 792 bytes long, is reported as PartlyRead: the records are kept, but
+// the file was not read whole (its reason says how many bytes were left unread).
 // The records of one call share one allocation, freed when the last of them is released.
 StoreResult ParseProfileFile(std::span<const uint8_t> image, ProfileSequence& out);
 

@@ -21,6 +21,7 @@ std::string ImportDamageText(const StoreResult& imported) {
     switch (imported.status) {
         case StoreStatus::Truncated:
         case StoreStatus::TooManyRecords:
+        case StoreStatus::PartlyRead:
         case StoreStatus::ReadFailed:
             break;
         default:
