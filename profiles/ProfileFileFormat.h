@@ -17,7 +17,9 @@ inline constexpr std::size_t kRecordBytes = sizeof(PROFILE_RECORD);
 inline constexpr std::size_t kEntryBytes = 4 + kRecordBytes;
 // Far beyond any real list (10,000 profiles take 7.9 MB); keeps a hostile file from exhausting memory.
 inline constexpr std::size_t kMaxProfileFileBytes = 64u * 1024 * 1024;
-inline constexpr std::size_t kMaxRecordsPerFile = 65536;
+inline constexpr std::size_t kMaxRecordsPerFile = kMaxProfiles;
+// Every file the writer makes is one the reader takes whole.
+static_assert(kMaxRecordsPerFile * kEntryBytes <= kMaxProfileFileBytes);
 
 // Exclusive-or with the program's two-byte pattern: the first byte at even offsets, the second at
 // odd offsets, counted from the start of the record. Its own inverse.
