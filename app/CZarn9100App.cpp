@@ -170,8 +170,7 @@ void CZarn9100App::registerHotKey() {
 void CZarn9100App::endSession() {
     if (endingSession_ || !sheet_) return;
     endingSession_ = true;
-    sheet_->OnEndSession();
-    sheet_->Exit();
+    sheet_->EndSessionAndExit();
 }
 
 }  // namespace tembrel

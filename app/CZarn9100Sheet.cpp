@@ -106,6 +106,7 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
     if (QFile::exists("Vindra.ico")) setWindowIcon(QIcon("Vindra.ico"));
 
     const StoreResult loaded = LoadProfiles(context_.profileStorePath, profiles_);
+    keepStoreAtSave_ = NotReadWhole(loaded);
     if (!loaded && loaded.status != StoreStatus::NotFound)
         std::fprintf(stderr, "Tembrel: %s: %s\n", context_.profileStorePath.c_str(), loaded.reason.c_str());
 
@@ -425,7 +426,8 @@ void CZarn9100Sheet::showWindow() {
 }
 
 StoreResult CZarn9100Sheet::SaveProfileStore() {
-    StoreResult saved = SaveProfiles(context_.profileStorePath, profiles_);
+    StoreResult saved = SaveProfiles(context_.profileStorePath, profiles_, keepStoreAtSave_);
+    if (saved) keepStoreAtSave_ = false;
     if (!saved)
         std::fprintf(stderr, "Tembrel: cannot save %s: %s\n", context_.profileStorePath.c_str(), saved.reason.c_str());
     else if (!saved.keptAs.empty())
@@ -437,7 +439,7 @@ StoreResult CZarn9100Sheet::SaveProfileStore() {
 void CZarn9100Sheet::Exit(bool tellOnSaveFailure) {
     if (exiting_) return;
     exiting_ = true;
-    if (!SaveProfileStore() && tellOnSaveFailure)
+    if (saveOnExit_ && !SaveProfileStore() && tellOnSaveFailure)
         dialogs().showMessage(this, QString::fromStdString(context_.profileStorePath) +
                                         "\nThe profiles could not be saved.");
     if (exitHooks_.releaseDeviceNotifications) exitHooks_.releaseDeviceNotifications();
@@ -463,6 +465,14 @@ void CZarn9100Sheet::Exit(bool tellOnSaveFailure) {
 void CZarn9100Sheet::OnEndSession() {
     adapter_->OnEndSession([this] { supervisor_->stop(std::chrono::milliseconds(0)); });
     SaveProfileStore();
+}
+
+void CZarn9100Sheet::EndSessionAndExit() {
+    if (exiting_) return;
+    OnEndSession();
+    // A second save would find the first one's file; the one save keeps the store of the start.
+    saveOnExit_ = false;
+    Exit();
 }
 
 bool CZarn9100Sheet::trayIconShown() const { return tray_ && tray_->shownIcon() != 0; }

@@ -84,7 +84,8 @@ public:
     CTrayIcon& trayIcon() { return *tray_; }
     CTrayMenu& trayMenu() { return *trayMenu_; }
 
-    // Writes the profile list to Data.cfg (at exit and at the end of the session).
+    // Writes the profile list to Data.cfg (at exit and at the end of the session). A store that
+    // could not be read whole at start-up is kept as Data.cfg.bak by the first save that succeeds.
     StoreResult SaveProfileStore();
     // The connection's encryption status; a "key absent" value (2, 5, 7) is read again from the card.
     uint32_t EncryptionStatus();
@@ -128,6 +129,8 @@ public:
     void Exit(bool tellOnSaveFailure = false);
     // End of the user's log-on (desktop session end, SIGTERM, SIGINT, SIGHUP).
     void OnEndSession();
+    // The session ends and the program with it: OnEndSession, then Exit without saving again.
+    void EndSessionAndExit();
     // The notification-area icon's mouse events (callback message 0x8001).
     void OnTrayNotify(unsigned mouseMessage);
 
@@ -225,6 +228,9 @@ private:
     ExitHooks exitHooks_;
     bool monitorMode_ = false;
     bool exiting_ = false;
+    bool saveOnExit_ = true;
+    // Data.cfg could not be read whole at start-up, and no save has kept it as Data.cfg.bak yet.
+    bool keepStoreAtSave_ = false;
     int trayState_ = -1;
 };
 

@@ -2,11 +2,13 @@
 
 #include "platform/Paths.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <QUtf8StringView>
 
+#include <cstdint>
+#include <span>
 #include <system_error>
+
+#include "profiles/AtomicFile.h"
 
 namespace tembrel {
 
@@ -90,11 +92,9 @@ AutostartResult EnableAutostart(const fs::path& entry, const std::vector<std::st
     std::error_code error;
     fs::create_directories(entry.parent_path(), error);
     if (error) return {false, "cannot create " + entry.parent_path().string() + ": " + error.message()};
-    QSaveFile file(QFile::decodeName(entry.c_str()));
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
-        !file.commit())
-        return {false, "cannot write " + entry.string() + ": " + file.errorString().toStdString()};
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    if (const StoreResult written = WriteFileAtomically(entry, std::span(bytes, text.size())); !written)
+        return {false, "cannot write " + entry.string() + ": " + written.reason};
     return {true, "the utility now starts with the desktop session (" + entry.string() + ")"};
 }
 

@@ -34,8 +34,43 @@ struct GeneralNamesFree {
 };
 using X509Ptr = std::unique_ptr<X509, X509Free>;
 
-// Directory entries looked at, so that a folder of millions of files cannot stall the caller.
-constexpr std::size_t kMaxDirectoryEntries = 4096;
+// Directory entries looked at, so that a folder of many millions of files cannot stall the caller;
+// only their names are read, and at most kMaxCertificateFiles of them kept.
+constexpr std::size_t kMaxDirectoryEntries = 1u << 20;
+
+struct FolderListing {
+    std::vector<std::filesystem::path> files;  // the first kMaxCertificateFiles by name, in name order
+    std::size_t leftOut = 0;                   // regular files beyond them
+};
+
+// The cap comes after the order: the files kept are the first by name, whatever order the folder
+// lists them in. A max-heap by name holds the first ones seen so far.
+FolderListing ListFiles(const std::filesystem::path& folder) {
+    const auto byName = [](const std::filesystem::path& a, const std::filesystem::path& b) {
+        return a.filename().native() < b.filename().native();
+    };
+    FolderListing listing;
+    std::vector<std::filesystem::path>& files = listing.files;
+    std::error_code error;
+    std::filesystem::directory_iterator entry(folder, error), end;
+    for (std::size_t seen = 0; !error && entry != end && seen < kMaxDirectoryEntries; entry.increment(error), ++seen) {
+        std::error_code typeError;
+        if (!entry->is_regular_file(typeError)) continue;
+        if (files.size() < kMaxCertificateFiles) {
+            files.push_back(entry->path());
+            std::push_heap(files.begin(), files.end(), byName);
+            continue;
+        }
+        ++listing.leftOut;
+        if (byName(entry->path(), files.front())) {
+            std::pop_heap(files.begin(), files.end(), byName);
+            files.back() = entry->path();
+            std::push_heap(files.begin(), files.end(), byName);
+        }
+    }
+    std::sort_heap(files.begin(), files.end(), byName);
+    return listing;
+}
 
 // Control characters would break the one-line list cells and the NUL-terminated profile field.
 std::string DisplayText(std::string text) {
@@ -200,21 +235,8 @@ public:
     explicit FolderCertificateStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
     std::vector<Certificate> certificates() const override {
-        std::vector<std::filesystem::path> files;
-        std::error_code error;
-        std::filesystem::directory_iterator entry(folder_, error), end;
-        for (std::size_t seen = 0; !error && entry != end && seen < kMaxDirectoryEntries;
-             entry.increment(error), ++seen) {
-            std::error_code typeError;
-            if (entry->is_regular_file(typeError)) files.push_back(entry->path());
-        }
-        std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
-            return a.filename().native() < b.filename().native();
-        });
-        if (files.size() > kMaxCertificateFiles) files.resize(kMaxCertificateFiles);
-
         std::vector<Certificate> result;
-        for (const auto& path : files) {
+        for (const auto& path : ListFiles(folder_).files) {
             if (result.size() >= kMaxCertificates) break;
             if (const auto bytes = ReadBounded(path)) {
                 std::vector<Certificate> found = ParseCertificateFile(*bytes, kMaxCertificates - result.size());
@@ -223,6 +245,8 @@ public:
         }
         return result;
     }
+
+    std::size_t filesLeftOut() const override { return ListFiles(folder_).leftOut; }
 
 private:
     std::filesystem::path folder_;

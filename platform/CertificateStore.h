@@ -42,6 +42,8 @@ public:
     virtual ~CertificateStore() = default;
     // The store's certificates in enumeration order, read afresh on each call.
     virtual std::vector<Certificate> certificates() const = 0;
+    // Files of the store that certificates() leaves out because of its limits, counted afresh.
+    virtual std::size_t filesLeftOut() const { return 0; }
 };
 
 // Limits of the folder store: larger files, and files or certificates beyond the counts, are
@@ -59,6 +61,8 @@ std::vector<Certificate> ParseCertificateFile(std::string_view bytes, std::size_
 
 // The store kept in `folder` (the "certificates" folder in the data folder): the files directly
 // in it, in file-name order (byte order); unreadable, oversized and unparsable files are skipped.
+// Of more than kMaxCertificateFiles files, the first ones by name are read (filesLeftOut counts
+// the others).
 std::unique_ptr<CertificateStore> MakeFolderCertificateStore(std::filesystem::path folder);
 
 }  // namespace tembrel

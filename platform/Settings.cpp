@@ -4,10 +4,13 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include <cstdio>
 #include <optional>
+#include <span>
 #include <string>
+
+#include "profiles/AtomicFile.h"
 
 namespace tembrel {
 
@@ -54,14 +57,16 @@ bool IniSettings::writeInt(std::string_view section, std::string_view key, int v
     const std::string text = ini::SetValue(file.text, section, key, std::to_string(value));
     // The same value again (the channel range at every start, say): no rewrite, no sync.
     if (file.status == ReadStatus::Ok && text == file.text) return true;
-    QSaveFile out(name);
-    if (!out.open(QIODevice::WriteOnly)) return false;
-    const qint64 size = static_cast<qint64>(text.size());
-    if (out.write(text.data(), size) != size) {
-        out.cancelWriting();
+    // A file the reader would refuse would cost every setting at the next read.
+    if (static_cast<std::int64_t>(text.size()) > kMaxFileBytes) {
+        std::fprintf(stderr, "Tembrel: %s not changed: it would grow beyond %lld bytes\n", file_.c_str(),
+                     static_cast<long long>(kMaxFileBytes));
         return false;
     }
-    return out.commit();
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    const StoreResult written = WriteFileAtomically(file_, std::span(bytes, text.size()));
+    if (!written) std::fprintf(stderr, "Tembrel: %s not changed: %s\n", file_.c_str(), written.reason.c_str());
+    return written.ok();
 }
 
 }  // namespace tembrel

@@ -49,11 +49,13 @@ public:
 // The settings file Tembrel.ini, in Windows initialisation-file syntax (see IniText.h).
 // Every read goes to the file, so that a change made by hand is seen. A missing, unreadable,
 // oversized or damaged file reads as defaults. A write keeps every other line, replaces the
-// file atomically (temporary file in the same folder, then rename), and refuses to replace a
-// file that exists but cannot be read, so that nothing of it is lost. Safe to call from any thread.
+// file atomically (WriteFileAtomically: every write and sync checked, the old file kept on any
+// failure), and refuses to replace a file that exists but cannot be read, a read-only file, or
+// to write a file the reader would refuse, so that nothing of it is lost. Refusals and failures
+// are told on standard error. Safe to call from any thread.
 class IniSettings final : public Settings {
 public:
-    // Files larger than this are not read (and not rewritten).
+    // Files larger than this are not read, not rewritten, and never written.
     static constexpr std::int64_t kMaxFileBytes = 1 << 20;
 
     explicit IniSettings(std::filesystem::path file);

@@ -64,11 +64,21 @@ void SyncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-std::filesystem::path ReplacedFile(const std::filesystem::path& target) {
-    std::error_code ec;
-    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec))) return target;
-    auto resolved = std::filesystem::weakly_canonical(target, ec);
-    return ec ? target : resolved;
+std::optional<std::filesystem::path> ReplacedFile(const std::filesystem::path& target) {
+    constexpr int kMaxLinks = 40;  // the kernel's own bound on a chain of links
+    std::filesystem::path current = target;
+    for (int hop = 0; hop <= kMaxLinks; ++hop) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(current, ec))) return current;
+        std::filesystem::path next = std::filesystem::read_symlink(current, ec);
+        if (ec || next.empty()) return std::nullopt;
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    return std::nullopt;
+}
+
+std::string OwnTemporaryPrefix(const std::filesystem::path& real) {
+    return "." + real.filename().string() + ".tembrel-";
 }
 
 StoreResult CheckReplaceable(const std::filesystem::path& target) {
@@ -88,14 +98,15 @@ FileOps FileOps::System() {
 
 StoreResult WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
                                 const FileOps& ops) {
-    const std::filesystem::path real = ReplacedFile(target);
+    const std::optional<std::filesystem::path> resolved = ReplacedFile(target);
+    if (!resolved) return Failure(StoreStatus::WriteFailed, target.string() + ": the symbolic links loop");
+    const std::filesystem::path& real = *resolved;
     if (real.filename().empty()) return Failure(StoreStatus::WriteFailed, "no file name in " + target.string());
     if (StoreResult replaceable = CheckReplaceable(real); !replaceable.ok()) return replaceable;
     std::filesystem::path folder = real.parent_path();
     if (folder.empty()) folder = ".";
 
-    std::string leaf(1, '.');
-    leaf.append(real.filename().string()).append(".XXXXXX");
+    const std::string leaf = OwnTemporaryPrefix(real) + "save-XXXXXX";
     const std::string pattern = (folder / leaf).string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');

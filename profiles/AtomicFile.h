@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
+#include <string>
 
 #include "profiles/StoreResult.h"
 
@@ -24,15 +26,22 @@ struct FileOps {
     static FileOps System();
 };
 
-// The file a replacement of `target` replaces: the file a symbolic link names, else `target` itself.
-std::filesystem::path ReplacedFile(const std::filesystem::path& target);
+// The file a replacement of `target` replaces: where its chain of symbolic links ends, else `target`
+// itself. A dangling link gives the file it names, which the replacement creates, so that the link
+// is kept. Nothing for links that loop (or a chain of more than 40).
+std::optional<std::filesystem::path> ReplacedFile(const std::filesystem::path& target);
+
+// The program's own temporary files beside `real` start with this (".Data.cfg.tembrel-"), so that
+// a clean-up never takes a file of the user's that merely looks alike.
+std::string OwnTemporaryPrefix(const std::filesystem::path& real);
 
 // WriteFailed when `target` exists and nobody may write it (every write bit clear): a file the user
 // made read-only is left as it is, also where the folder would allow a rename over it.
 StoreResult CheckReplaceable(const std::filesystem::path& target);
 
 // Replaces `target` with `bytes`. A symbolic link is followed, so the file it names is replaced.
-// A read-only target (CheckReplaceable) is refused.
+// A read-only target (CheckReplaceable) and a link that loops are refused. The temporary file is
+// OwnTemporaryPrefix + "save-" + six letters or digits.
 StoreResult WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
                                 const FileOps& ops = FileOps::System());
 

@@ -98,4 +98,19 @@ void NormalizeImportedProfiles(ProfileList& list) {
     list.Edit([](ProfileSequence& records) { NormalizeImportedProfiles(records); });
 }
 
+bool AppendImportedProfiles(ProfileSequence& all, const ProfileSequence& imported) {
+    // The fix-up only drops the "<Default>"s after the first, so the length is known before it runs.
+    const auto isDefault = [](const ProfilePtr& p) { return IsDefaultProfile(*p); };
+    const std::size_t defaults = static_cast<std::size_t>(std::count_if(all.begin(), all.end(), isDefault) +
+                                                          std::count_if(imported.begin(), imported.end(), isDefault));
+    if (all.size() + imported.size() - (defaults > 0 ? defaults - 1 : 0) > kMaxProfiles) return false;
+    ProfileSequence joined;
+    joined.reserve(all.size() + imported.size());
+    joined.insert(joined.end(), all.begin(), all.end());
+    joined.insert(joined.end(), imported.begin(), imported.end());
+    NormalizeImportedProfiles(joined);
+    all = std::move(joined);
+    return true;
+}
+
 }  // namespace tembrel

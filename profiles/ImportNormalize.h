@@ -22,4 +22,8 @@ std::string UniqueProfileName(std::string_view wanted, const ProfileSequence& re
 void NormalizeImportedProfiles(ProfileSequence& records);
 void NormalizeImportedProfiles(ProfileList& list);
 
+// The import's step on the list: appends `imported` to `all` and runs the fix-up. False, with `all`
+// as it was, when the result would hold more than kMaxProfiles.
+bool AppendImportedProfiles(ProfileSequence& all, const ProfileSequence& imported);
+
 }  // namespace tembrel

@@ -44,6 +44,9 @@ template <class Visit>
 StoreResult WalkEntries(std::span<const uint8_t> image, Visit&& visit) {
     StoreResult result;
     std::size_t pos = 0;
+    std::size_t odd = 0;  // entries whose length is not a record's: the file was not written by this program
+    std::size_t firstOdd = 0;
+    std::size_t skipped = 0;  // bytes of over-long entries beyond their record
     while (pos < image.size()) {
         if (image.size() - pos < 4) {
             result.status = StoreStatus::Truncated;
@@ -51,7 +54,17 @@ StoreResult WalkEntries(std::span<const uint8_t> image, Visit&& visit) {
             return result;
         }
         const uint32_t length = ReadU32(image.data() + pos);
-        if (length == 0) break;
+        if (length == 0) {
+            // A zeroed block (what a power cut leaves) reads as the end of the list; what follows it
+            // may hold every later profile, so the file counts as not read whole.
+            const std::size_t left = image.size() - pos - 4;
+            if (left > 0) {
+                result.status = StoreStatus::PartlyRead;
+                result.reason = "a length of 0 at offset " + std::to_string(pos) + " ends the list; " +
+                                std::to_string(left) + " bytes after it were left unread";
+            }
+            return result;
+        }
         if (image.size() - pos - 4 < length) {
             result.status = StoreStatus::Truncated;
             result.reason = "the file ends inside the record at offset " + std::to_string(pos);
@@ -62,9 +75,17 @@ StoreResult WalkEntries(std::span<const uint8_t> image, Visit&& visit) {
             result.reason = "more than " + std::to_string(kMaxRecordsPerFile) + " records";
             return result;
         }
+        if (length != kRecordBytes && odd++ == 0) firstOdd = pos;
+        if (length > kRecordBytes) skipped += length - kRecordBytes;
         visit(EntryBody{pos + 4, length});
         ++result.records;
         pos += 4 + std::size_t{length};
+    }
+    if (odd > 0) {
+        result.status = StoreStatus::PartlyRead;
+        result.reason = std::to_string(odd) + " entries, the first at offset " + std::to_string(firstOdd) +
+                        ", are not " + std::to_string(kRecordBytes) + " bytes long; " + std::to_string(skipped) +
+                        " bytes were left unread";
     }
     return result;
 }

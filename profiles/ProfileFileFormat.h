@@ -17,16 +17,20 @@ inline constexpr std::size_t kRecordBytes = sizeof(PROFILE_RECORD);
 inline constexpr std::size_t kEntryBytes = 4 + kRecordBytes;
 // Far beyond any real list (10,000 profiles take 7.9 MB); keeps a hostile file from exhausting memory.
 inline constexpr std::size_t kMaxProfileFileBytes = 64u * 1024 * 1024;
-inline constexpr std::size_t kMaxRecordsPerFile = 65536;
+inline constexpr std::size_t kMaxRecordsPerFile = kMaxProfiles;
+// Every file the writer makes is one the reader takes whole.
+static_assert(kMaxRecordsPerFile * kEntryBytes <= kMaxProfileFileBytes);
 
 // Exclusive-or with the program's two-byte pattern: the first byte at even offsets, the second at
 // odd offsets, counted from the start of the record. Its own inverse.
 void ScrambleRecord(std::span<uint8_t> bytes);
 
 // Appends every record of a profile file image to `out`, in file order. A length field of 0 or the
-// end of the image ends the walk successfully. An entry longer than a record keeps its first 792
-// bytes and skips the rest; a shorter one leaves the remaining fields zero. An entry cut off by the
-// end of the image is dropped and reported as Truncated, the records before it kept.
+// end of the image ends the walk. An entry longer than a record keeps its first 792 bytes and skips
+// the rest; a shorter one leaves the remaining fields zero. An entry cut off by the end of the image
+// is dropped and reported as Truncated, the records before it kept. A length of 0 with bytes after
+// it, or any entry that is not 792 bytes long, is reported as PartlyRead: the records are kept, but
+// the file was not read whole (its reason says how many bytes were left unread).
 // The records of one call share one allocation, freed when the last of them is released.
 StoreResult ParseProfileFile(std::span<const uint8_t> image, ProfileSequence& out);
 

@@ -27,6 +27,7 @@ ProfilePtr ProfileList::At(std::size_t index) const {
 bool ProfileList::Append(ProfilePtr record) {
     if (!record) return false;
     std::lock_guard lock(mutex_);
+    if (records_.size() >= kMaxProfiles) return false;
     records_.push_back(std::move(record));
     return true;
 }
@@ -34,7 +35,7 @@ bool ProfileList::Append(ProfilePtr record) {
 bool ProfileList::Insert(std::size_t index, ProfilePtr record) {
     if (!record) return false;
     std::lock_guard lock(mutex_);
-    if (index > records_.size()) return false;
+    if (index > records_.size() || records_.size() >= kMaxProfiles) return false;
     records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(index), std::move(record));
     return true;
 }

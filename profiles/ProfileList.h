@@ -20,6 +20,10 @@ namespace tembrel {
 
 using ProfileSequence = std::vector<ProfilePtr>;
 
+// The most profiles the list keeps and a profile file holds: the writer never makes a file the
+// reader refuses in part.
+inline constexpr std::size_t kMaxProfiles = 65536;
+
 class ProfileList {
 public:
     ProfileList() = default;
@@ -32,9 +36,9 @@ public:
     // Null when `index` is out of range.
     ProfilePtr At(std::size_t index) const;
 
-    // Null records are refused (false); the list never holds one.
+    // Null records are refused (false); the list never holds one. So is a record beyond kMaxProfiles.
     bool Append(ProfilePtr record);
-    // `index` may equal Count() (append); false when it is larger.
+    // `index` may equal Count() (append); false when it is larger, or when the list is full.
     bool Insert(std::size_t index, ProfilePtr record);
     // The removed record (the entries behind it close up), or null when `index` is out of range.
     ProfilePtr RemoveAt(std::size_t index);

@@ -51,8 +51,7 @@ StoreResult WriteFailure(std::string reason) {
 // size bound, damaged): the list in memory may then lack profiles that only that file holds.
 bool StoreNotReadableWhole(const std::filesystem::path& dataCfg) {
     ProfileSequence probe;
-    const StoreResult read = ReadRecords(dataCfg, probe);
-    return !read.ok() && read.status != StoreStatus::NotFound && read.status != StoreStatus::NotARegularFile;
+    return NotReadWhole(ReadRecords(dataCfg, probe));
 }
 
 // Keeps the file `real` under the name `kept`, replacing an older one. A hard link leaves `real` in
@@ -60,7 +59,7 @@ bool StoreNotReadableWhole(const std::filesystem::path& dataCfg) {
 // and `moved` is set, so that a failed save can put it back.
 StoreResult KeepAside(const std::filesystem::path& real, const std::filesystem::path& kept, bool& moved) {
     std::filesystem::path staging = real;
-    staging.replace_filename("." + real.filename().string() + ".bak." + std::to_string(::getpid()));
+    staging.replace_filename(OwnTemporaryPrefix(real) + "bak-" + std::to_string(::getpid()));
     ::unlink(staging.c_str());
     if (::link(real.c_str(), staging.c_str()) == 0) {
         if (::rename(staging.c_str(), kept.c_str()) == 0) return StoreResult{};
@@ -74,27 +73,45 @@ StoreResult KeepAside(const std::filesystem::path& real, const std::filesystem::
     return StoreResult{};
 }
 
-// A save killed before its rename leaves its temporary file (".Data.cfg." and six letters or
-// digits) behind, holding secrets. Only one copy of the program saves Data.cfg, so any such file
-// is stale by the time the next save starts.
+// True when `tail` is `word` followed by `count` characters (any number when 0) that `allowed` takes.
+bool NamedLike(std::string_view tail, std::string_view word, std::size_t count, int (*allowed)(int)) {
+    if (tail.substr(0, word.size()) != word) return false;
+    tail.remove_prefix(word.size());
+    if (tail.empty() || (count != 0 && tail.size() != count)) return false;
+    return std::all_of(tail.begin(), tail.end(), [allowed](char c) { return allowed(static_cast<unsigned char>(c)) != 0; });
+}
+
+// A save killed before its rename leaves its temporary file behind, holding secrets, and one
+// killed while keeping a copy leaves the copy's staging link. Only one copy of the program saves
+// Data.cfg, so any such file is stale by the time the next save starts. Only the program's own
+// names are taken (OwnTemporaryPrefix, then "save-" and six letters or digits, or "bak-" and a
+// process id): a user's ".Data.cfg.backup" stays.
 void RemoveStaleTemporaries(const std::filesystem::path& real) {
-    const std::string prefix = "." + real.filename().string() + ".";
+    const std::string prefix = OwnTemporaryPrefix(real);
     std::filesystem::path folder = real.parent_path();
     if (folder.empty()) folder = ".";
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
-        const bool generated = std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
-                                           [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string_view tail = std::string_view(name).substr(prefix.size());
+        const bool own = NamedLike(tail, "save-", 6, std::isalnum) || NamedLike(tail, "bak-", 0, std::isdigit);
         std::error_code typeError;
-        if (generated && it->symlink_status(typeError).type() == std::filesystem::file_type::regular)
+        if (own && it->symlink_status(typeError).type() == std::filesystem::file_type::regular)
             ::unlink(it->path().c_str());
     }
 }
 
 void AppendAll(ProfileSequence& all, ProfileSequence& records) {
     all.insert(all.end(), std::make_move_iterator(records.begin()), std::make_move_iterator(records.end()));
+}
+
+StoreResult ListFull(const StoreResult& read) {
+    StoreResult result;
+    result.status = StoreStatus::ListFull;
+    result.reason = read.records == 1 ? "1 profile" : std::to_string(read.records) + " profiles";
+    result.reason += " would make the list longer than " + std::to_string(kMaxProfiles) + " profiles; none was imported";
+    return result;
 }
 
 }  // namespace
@@ -119,16 +136,28 @@ StoreResult ReadProfileFile(const std::filesystem::path& path, ProfileList& list
     return result;
 }
 
-StoreResult WriteProfileFile(const std::filesystem::path& path, const ProfileList& list,
-                             const std::filesystem::path& dataCfgPath, const FileOps& ops) {
+namespace {
+
+bool IsRegularFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ec));
+}
+
+StoreResult WriteProfiles(const std::filesystem::path& path, const ProfileList& list,
+                          const std::filesystem::path& dataCfgPath, bool keepPrevious, const FileOps& ops) {
     const bool includeBuiltIns = IsSameFile(path, dataCfgPath);
     const SerializedProfiles image =
         list.Read([&](const ProfileSequence& records) { return SerializeProfiles(records, includeBuiltIns); });
-    const std::filesystem::path real = ReplacedFile(path);
+    if (image.records > kMaxRecordsPerFile)
+        return WriteFailure(path.string() + ": " + std::to_string(image.records) + " profiles; a profile file holds at most " +
+                            std::to_string(kMaxRecordsPerFile));
+    const std::optional<std::filesystem::path> resolved = ReplacedFile(path);
+    if (!resolved) return WriteFailure(path.string() + ": the symbolic links loop");
+    const std::filesystem::path& real = *resolved;
     std::filesystem::path kept;
     bool moved = false;
     if (includeBuiltIns) RemoveStaleTemporaries(real);
-    if (includeBuiltIns && StoreNotReadableWhole(real)) {
+    if (includeBuiltIns && ((keepPrevious && IsRegularFile(real)) || StoreNotReadableWhole(real))) {
         if (StoreResult replaceable = CheckReplaceable(real); !replaceable.ok()) return replaceable;
         kept = real;
         kept += ".bak";
@@ -144,6 +173,17 @@ StoreResult WriteProfileFile(const std::filesystem::path& path, const ProfileLis
     return result;
 }
 
+}  // namespace
+
+StoreResult WriteProfileFile(const std::filesystem::path& path, const ProfileList& list,
+                             const std::filesystem::path& dataCfgPath, const FileOps& ops) {
+    return WriteProfiles(path, list, dataCfgPath, false, ops);
+}
+
+bool NotReadWhole(const StoreResult& loaded) {
+    return !loaded.ok() && loaded.status != StoreStatus::NotFound && loaded.status != StoreStatus::NotARegularFile;
+}
+
 void EnsureDefaultProfile(ProfileSequence& records) {
     std::size_t i = 0;
     for (; i < records.size() && records[i]->networkType != ZARN9100_NETWORK_ADHOC; ++i)
@@ -154,15 +194,26 @@ void EnsureDefaultProfile(ProfileSequence& records) {
 StoreResult LoadProfiles(const std::filesystem::path& dataCfgPath, ProfileList& list) {
     ProfileSequence records;
     StoreResult result = ReadRecords(dataCfgPath, records);
-    list.Edit([&](ProfileSequence& all) {
+    const bool full = list.Edit([&](ProfileSequence& all) {
         AppendAll(all, records);
         EnsureDefaultProfile(all);
+        if (all.size() <= kMaxProfiles) return false;
+        // A full file without "<Default>": the guaranteed default takes the place of the last profile.
+        const auto last = std::find_if(all.rbegin(), all.rend(), [](const ProfilePtr& p) { return !IsDefaultProfile(*p); });
+        all.erase(std::next(last).base());
+        return true;
     });
+    if (full) {
+        result.status = StoreStatus::TooManyRecords;
+        result.reason = dataCfgPath.string() + ": with \"<Default>\" added, the list would pass " +
+                        std::to_string(kMaxProfiles) + " profiles; the file's last profile is left out";
+    }
     return result;
 }
 
-StoreResult SaveProfiles(const std::filesystem::path& dataCfgPath, const ProfileList& list, const FileOps& ops) {
-    return WriteProfileFile(dataCfgPath, list, dataCfgPath, ops);
+StoreResult SaveProfiles(const std::filesystem::path& dataCfgPath, const ProfileList& list, bool keepPrevious,
+                         const FileOps& ops) {
+    return WriteProfiles(dataCfgPath, list, dataCfgPath, keepPrevious, ops);
 }
 
 StoreResult ExportProfiles(const std::filesystem::path& target, const ProfileList& list,
@@ -173,10 +224,7 @@ StoreResult ExportProfiles(const std::filesystem::path& target, const ProfileLis
 StoreResult ImportProfiles(const std::filesystem::path& source, ProfileList& list) {
     ProfileSequence records;
     StoreResult result = ReadRecords(source, records);
-    list.Edit([&](ProfileSequence& all) {
-        AppendAll(all, records);
-        NormalizeImportedProfiles(all);
-    });
+    if (!list.Edit([&](ProfileSequence& all) { return AppendImportedProfiles(all, records); })) return ListFull(result);
     return result;
 }
 

@@ -29,10 +29,18 @@ StoreResult WriteProfileFile(const std::filesystem::path& path, const ProfileLis
 
 // Start-up: reads Data.cfg, then makes sure a "<Default>" leads the Ad-Hoc records. The list always
 // ends up with the default profile; the result tells how the reading went (NotFound on a first run).
+// A full file without a default loses its last profile to it (TooManyRecords).
 StoreResult LoadProfiles(const std::filesystem::path& dataCfgPath, ProfileList& list);
 
-// Exit: writes the list, built-in profiles included, to Data.cfg.
-StoreResult SaveProfiles(const std::filesystem::path& dataCfgPath, const ProfileList& list,
+// True for a LoadProfiles result that found a Data.cfg it could not read whole (anything but a
+// missing file or a folder in its place).
+bool NotReadWhole(const StoreResult& loaded);
+
+// Exit: writes the list, built-in profiles included, to Data.cfg. With `keepPrevious` (pass
+// NotReadWhole of the start-up load) the file is kept as Data.cfg.bak first, even when it reads
+// whole by now: the copy is taken from the file as it was at start-up, not from an earlier save
+// of this run. A list of more than kMaxProfiles records is refused.
+StoreResult SaveProfiles(const std::filesystem::path& dataCfgPath, const ProfileList& list, bool keepPrevious = false,
                          const FileOps& ops = FileOps::System());
 
 // The Admin page's "Export Profiles": the list without the built-in profiles, unless the chosen
@@ -41,7 +49,8 @@ StoreResult ExportProfiles(const std::filesystem::path& target, const ProfileLis
                            const std::filesystem::path& dataCfgPath, const FileOps& ops = FileOps::System());
 
 // The Admin page's "Import Profiles": appends the file's records and runs NormalizeImportedProfiles
-// on the whole list, in one step as seen from other threads.
+// on the whole list, in one step as seen from other threads. ListFull, with the list unchanged,
+// when the result would be longer than kMaxProfiles.
 StoreResult ImportProfiles(const std::filesystem::path& source, ProfileList& list);
 
 // LoadProfiles' guarantee: unless a "<Default>" is met while walking the leading records whose

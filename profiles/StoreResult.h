@@ -15,6 +15,8 @@ enum class StoreStatus {
     ReadFailed,       // the system reported an error while reading
     Truncated,        // the file ends inside a length field or a record
     TooManyRecords,   // more records than one file may hold
+    PartlyRead,       // a length of 0 ends the list before the end of the file, or an entry is not 792 bytes
+    ListFull,         // the change would make the list longer than kMaxProfiles; nothing changed
     WriteFailed,      // nothing was replaced: the previous file is intact
 };
 

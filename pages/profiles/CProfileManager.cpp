@@ -2,6 +2,7 @@
 
 #include "pages/profiles/CProfileWizard.h"
 #include "pages/profiles/logic/ProfileManagerRules.h"
+#include "platform/gui/DialogService.h"
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
 #include "ui/BusyScope.h"
@@ -255,9 +256,15 @@ bool CProfileManager::OnKillActive() {
 }
 
 void CProfileManager::OnCreate() {
+    // Data.cfg holds no more than the list may; asked before the wizard, so no work is lost.
+    if (context().profiles().Count() >= kMaxProfiles) {
+        context().dialogs().showMessage(
+            this, QStringLiteral("The profile list is full: it holds at most %1 profiles.").arg(kMaxProfiles),
+            MessageIcon::Exclamation);
+        return;
+    }
     const ProfilePtr made = CProfileWizard::CreateProfile(context(), this);
-    if (!made) return;
-    context().profiles().Append(made);
+    if (!made || !context().profiles().Append(made)) return;
     SortProfilesByNetworkType(context().profiles());
     fillList(made.get(), false);
     pane_->ShowFirstPage();

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QTableWidget>
@@ -56,6 +57,16 @@ CSelectCertDlg::CSelectCertDlg(const CertificateStore& store, std::string& certi
     list_->viewport()->installEventFilter(this);
     list_->setMinimumSize(420, 160);
     groupLayout->addWidget(list_);
+    // A store of more files than are read says so under the list.
+    if (const std::size_t leftOut = store_.filesLeftOut(); leftOut > 0) {
+        auto* note = new QLabel(QStringLiteral("%1 more certificate files are not listed: only the first %2 by name are read.")
+                                    .arg(leftOut)
+                                    .arg(kMaxCertificateFiles),
+                                group);
+        note->setObjectName(QStringLiteral("filesLeftOut"));
+        note->setWordWrap(true);
+        groupLayout->addWidget(note);
+    }
     layout->addWidget(group);
 
     auto* buttons = new QHBoxLayout;

@@ -12,16 +12,21 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace tembrel::sim {
 
 namespace {
 
 constexpr size_t kMaxRequest = 64 * 1024;
+// Clients served at once; more wait in the listen backlog.
+constexpr size_t kMaxClients = 16;
 
 bool FillAddress(const std::string& path, sockaddr_un& addr) {
     std::memset(&addr, 0, sizeof addr);
@@ -95,56 +100,86 @@ ControlServer::~ControlServer() {
     unlink(path_.c_str());
 }
 
+// One connection: its command as it arrives, then its answer as the socket takes it.
+struct ControlServer::Client {
+    int fd = -1;
+    std::chrono::steady_clock::time_point deadline;
+    std::string in;
+    std::string out;
+    size_t sent = 0;
+    bool answering = false;
+};
+
 void ControlServer::run() {
+    std::vector<Client> clients;
     for (;;) {
-        pollfd fds[2] = {{listenFd_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
-            if (errno == EINTR) continue;
-            return;
+        std::vector<pollfd> fds;
+        fds.push_back({wakeRead_, POLLIN, 0});
+        // At the client limit new connections wait in the backlog until one ends.
+        fds.push_back({listenFd_, short(clients.size() < kMaxClients ? POLLIN : 0), 0});
+        auto next = std::chrono::steady_clock::time_point::max();
+        for (const Client& c : clients) {
+            fds.push_back({c.fd, short(c.answering ? POLLOUT : POLLIN), 0});
+            next = std::min(next, c.deadline);
         }
-        if (fds[1].revents != 0) return;
-        if ((fds[0].revents & POLLIN) == 0) continue;
-        const int client = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (client < 0) continue;
-        serve(client);
-        close(client);
+        int timeout = -1;
+        if (!clients.empty()) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(next - std::chrono::steady_clock::now());
+            timeout = int(std::max<long long>(0, left.count()));
+        }
+        if (poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR) break;
+        if (fds[0].revents != 0) break;
+
+        const auto now = std::chrono::steady_clock::now();
+        std::vector<Client> kept;
+        for (size_t i = 0; i < clients.size(); ++i) {
+            Client& c = clients[i];
+            const short ready = fds[i + 2].revents;
+            bool keep = true;
+            if (ready != 0) keep = c.answering ? sendSome(c) : receive(c);
+            if (keep && now >= c.deadline) keep = false;  // trickling, idle, or not reading its answer
+            if (keep)
+                kept.push_back(std::move(c));
+            else
+                close(c.fd);
+        }
+        clients = std::move(kept);
+
+        if ((fds[1].revents & POLLIN) != 0) {
+            const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+            if (fd >= 0) clients.push_back(Client{fd, std::chrono::steady_clock::now() + clientTimeout_, {}, {}, 0, false});
+        }
     }
+    for (const Client& c : clients) close(c.fd);
 }
 
-bool ControlServer::waitFor(int fd, short events, std::chrono::steady_clock::time_point deadline) const {
-    for (;;) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return false;
-        pollfd fds[2] = {{fd, events, 0}, {wakeRead_, POLLIN, 0}};
-        const int ready = poll(fds, 2, int(left.count()));
-        if (ready < 0 && errno == EINTR) continue;
-        return ready > 0 && fds[1].revents == 0 && fds[0].revents != 0;
-    }
-}
-
-bool ControlServer::writeAll(int fd, const std::string& text, std::chrono::steady_clock::time_point deadline) const {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = send(fd, text.data() + done, text.size() - done, MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && waitFor(fd, POLLOUT, deadline)) continue;
-        if (n <= 0) return false;
-        done += size_t(n);
-    }
-    return true;
-}
-
-void ControlServer::serve(int fd) {
-    const auto deadline = std::chrono::steady_clock::now() + clientTimeout_;
-    std::string request;
+bool ControlServer::receive(Client& client) {
     char chunk[4096];
-    while (request.find('\n') == std::string::npos && request.size() <= kMaxRequest) {
-        if (!waitFor(fd, POLLIN, deadline)) return;
-        const ssize_t n = recv(fd, chunk, sizeof chunk, MSG_DONTWAIT);
-        if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
-        if (n <= 0) break;
-        request.append(chunk, size_t(n));
+    const ssize_t n = recv(client.fd, chunk, sizeof chunk, MSG_DONTWAIT);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) return true;
+    if (n > 0) client.in.append(chunk, size_t(n));
+    // The command ends with its line, or with the client's end of writing.
+    if (n > 0 && client.in.find('\n') == std::string::npos && client.in.size() <= kMaxRequest) return true;
+    if (n < 0) return false;
+    client.out = answer(client.in);
+    client.answering = true;
+    client.deadline = std::chrono::steady_clock::now() + clientTimeout_;
+    return sendSome(client);
+}
+
+bool ControlServer::sendSome(Client& client) const {
+    while (client.sent < client.out.size()) {
+        const ssize_t n = send(client.fd, client.out.data() + client.sent, client.out.size() - client.sent,
+                               MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return true;
+        if (n <= 0) return false;
+        client.sent += size_t(n);
     }
+    return false;
+}
+
+std::string ControlServer::answer(const std::string& request) {
     nlohmann::json answer;
     std::vector<std::string> words;
     std::string reply;
@@ -157,8 +192,7 @@ void ControlServer::serve(int fd) {
     }
     answer["ok"] = ok;
     answer["reply"] = reply;
-    writeAll(fd, answer.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n",
-             std::chrono::steady_clock::now() + clientTimeout_);
+    return answer.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
 }  // namespace tembrel::sim

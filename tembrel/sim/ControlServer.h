@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace tembrel::sim {
 
@@ -15,9 +16,9 @@ class ControlServer {
 public:
     // Nothing (and a line on standard error) when the socket cannot be set up, for example
     // because another simulation already listens there.
-    // clientTimeout bounds reading one command, and again writing its answer, so that a client
-    // that trickles its command or never reads the answer cannot hold the listener (and the
-    // simulation's shutdown) for longer.
+    // Clients are served side by side, so an idle one delays nobody. clientTimeout bounds
+    // reading one command, and again writing its answer: a client that trickles its command or
+    // never reads the answer is dropped then, and never holds the simulation's shutdown.
     static std::unique_ptr<ControlServer> start(const std::string& path, Simulation& sim,
                                                 std::chrono::milliseconds clientTimeout = std::chrono::seconds(2));
     ~ControlServer();
@@ -25,13 +26,17 @@ public:
     ControlServer& operator=(const ControlServer&) = delete;
 
 private:
+    struct Client;
+
     ControlServer(std::string path, int listenFd, int wakeRead, int wakeWrite, Simulation& sim,
                   std::chrono::milliseconds clientTimeout);
     void run();
-    void serve(int fd);
-    // False when the deadline passes or the server is told to stop before fd is ready.
-    bool waitFor(int fd, short events, std::chrono::steady_clock::time_point deadline) const;
-    bool writeAll(int fd, const std::string& text, std::chrono::steady_clock::time_point deadline) const;
+    // Reads what the client sent; once its command is complete, runs it and queues the answer.
+    // False when the client is done with (closed, or its answer could not be made).
+    bool receive(Client& client);
+    // Sends what the socket takes of the answer; false once all is sent or sending failed.
+    bool sendSome(Client& client) const;
+    std::string answer(const std::string& request);
 
     std::string path_;
     int listenFd_;

@@ -3,12 +3,17 @@
 #include "ControlCommands.h"
 #include "ControlServer.h"
 
-#include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
 #include <exception>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <string>
 
 namespace tembrel::sim {
 
@@ -25,22 +30,47 @@ uint32_t SeedFromEnvironment() {
     const unsigned long v = std::strtoul(text, &end, 10);
     return end != text && *end == '\0' ? uint32_t(v) : 7700;
 }
+
+// Reads a regular file of at most 4 MiB into `text`; otherwise says why not. The open does not
+// block (a FIFO would wait for a writer inside the caller's start-up) and nothing but a regular
+// file is read, so a device such as /dev/zero is refused before its first byte.
+const char* ReadEnvironmentFile(const char* path, std::string& text) {
+    constexpr size_t kMaxBytes = 4u << 20;
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return "cannot be read";
+    struct stat info {};
+    const char* refusal = nullptr;
+    if (::fstat(fd, &info) != 0) {
+        refusal = "cannot be read";
+    } else if (!S_ISREG(info.st_mode)) {
+        refusal = "not a regular file";
+    } else if (static_cast<uintmax_t>(info.st_size) > kMaxBytes) {
+        refusal = "larger than 4 MiB";
+    } else {
+        // One byte beyond the limit catches a file that grew since fstat.
+        text.resize(kMaxBytes + 1);
+        size_t done = 0;
+        while (done < text.size()) {
+            const ssize_t n = ::read(fd, text.data() + done, text.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) refusal = "cannot be read";
+            if (n <= 0) break;
+            done += size_t(n);
+        }
+        text.resize(done);
+        if (done > kMaxBytes) refusal = "larger than 4 MiB";
+    }
+    ::close(fd);
+    return refusal;
+}
 }  // namespace
 
 Environment LoadConfiguredEnvironment() {
     Environment env = DefaultEnvironment();
     if (const char* path = std::getenv("TEMBREL_SIM_ENVIRONMENT"); path != nullptr && *path != '\0') {
-        constexpr size_t kMaxBytes = 4u << 20;
-        std::ifstream in(path, std::ios::binary);
-        // One byte beyond the limit is enough to refuse the file, and a device such as /dev/zero
-        // is never read to its (missing) end.
-        std::string text(kMaxBytes + 1, '\0');
-        if (in) in.read(text.data(), std::streamsize(text.size()));
-        text.resize(in ? text.size() : size_t(std::max<std::streamsize>(in.gcount(), 0)));
-        if (!in && !in.eof()) {
-            std::fprintf(stderr, "tembrel-sim: %s: cannot be read; using the built-in environment\n", path);
-        } else if (text.size() > kMaxBytes) {
-            std::fprintf(stderr, "tembrel-sim: %s: larger than 4 MiB; using the built-in environment\n", path);
+        std::string text;
+        if (const char* refusal = ReadEnvironmentFile(path, text)) {
+            std::fprintf(stderr, "tembrel-sim: %s: %s; using the built-in environment\n", path, refusal);
         } else {
             std::string error;
             if (auto parsed = ParseEnvironment(text, error)) {

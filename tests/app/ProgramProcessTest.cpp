@@ -287,4 +287,23 @@ TEST_F(ProgramTest, DamagedStoreIsKeptAsBakWhenTheProgramSaves) {
     EXPECT_EQ(saved.Count(), 3u);  // One, Two and the default
 }
 
+// SIGTERM ends the session and then exits: one save, not two (a second save would take the first
+// one's output for the store's copy). A read-only store makes each save say so on standard error.
+TEST_F(ProgramTest, SigtermSavesTheStoreOnce) {
+    const std::string store = (data_.path() + "/Data.cfg").toStdString();
+    {
+        tembrel::ProfileList prepared;
+        prepared.Append(tembrel::NewDefaultProfile());
+        ASSERT_TRUE(tembrel::SaveProfiles(store, prepared).ok());
+    }
+    ASSERT_TRUE(QFile::setPermissions(QString::fromStdString(store), QFileDevice::ReadOwner));
+    auto p = start(withData({"--driver", "/nonexistent/libTembrel.so"}));
+    ASSERT_FALSE(p->waitForFinished(1500));
+    p->terminate();
+    ASSERT_TRUE(p->waitForFinished(15000));
+    EXPECT_EQ(p->exitCode(), 0);
+    const QString err = p->readAllStandardError();
+    EXPECT_EQ(err.count("cannot save"), 1) << err.toStdString();
+}
+
 }  // namespace

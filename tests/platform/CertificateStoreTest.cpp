@@ -241,5 +241,19 @@ TEST_F(FolderStoreTest, TheNumberOfCertificatesIsBounded) {
     EXPECT_EQ(subjects().size(), kMaxCertificates);
 }
 
+// Beyond the file limit the first files by name are read, whatever order the folder lists them in,
+// and the store says how many it left out.
+TEST_F(FolderStoreTest, OfManyFilesTheFirstByNameAreRead) {
+    for (int i = 0; i < 10000; ++i) write("x-" + std::to_string(i), "");
+    std::vector<std::string> expected;
+    for (int i = 10; i < 30; ++i) {
+        const std::string name = "a" + std::to_string(i);
+        write(name + ".pem", MakeCertificatePem(Named("CA", name)));
+        expected.push_back(name);
+    }
+    EXPECT_EQ(subjects(), expected);
+    EXPECT_EQ(MakeFolderCertificateStore(folder)->filesLeftOut(), 10020 - kMaxCertificateFiles);
+}
+
 }  // namespace
 }  // namespace tembrel

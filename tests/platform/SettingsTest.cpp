@@ -5,8 +5,11 @@
 
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -153,6 +156,51 @@ TEST_F(IniSettingsTest, UnreadableFileIsNotReplaced) {
     EXPECT_FALSE(settings_.write(settings::kLastChan, 2));
     fs::permissions(file_, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(ReadFile(file_), "[Advanced]\nFirstChan=5\n");
+}
+
+// A full disk, made real with a file-size limit: the write fails and the old file keeps every byte.
+TEST_F(IniSettingsTest, FailedWriteKeepsTheOldFileAndNoTemporary) {
+    const std::string before = "[Advanced]\nFirstChan=5\n" + std::string(300, ';') + "\n";
+    WriteFile(file_, before);
+    rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 100;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = settings_.write(settings::kLastChan, 13);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadFile(file_), before);
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(file_.parent_path())) files.push_back(entry.path());
+    EXPECT_EQ(files, std::vector<fs::path>{file_});
+}
+
+// A file nobody may write stays as it is, for root as well (the same rule as Data.cfg's).
+TEST_F(IniSettingsTest, ReadOnlyFileIsNotReplaced) {
+    const std::string before = "[Advanced]\nFirstChan=5\n";
+    WriteFile(file_, before);
+    fs::permissions(file_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(settings_.read(settings::kFirstChan), 5);
+    EXPECT_FALSE(settings_.write(settings::kLastChan, 2));
+    EXPECT_EQ(ReadFile(file_), before);
+    EXPECT_EQ(fs::status(file_).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+}
+
+// The writer never makes a file its own reader would refuse.
+TEST_F(IniSettingsTest, WriteThatWouldPassTheSizeBoundIsRefused) {
+    std::string full = "[Advanced]\nFirstChan=5\n";
+    full.append(static_cast<size_t>(IniSettings::kMaxFileBytes) - full.size() - 8, ';');
+    full.append("\n");
+    WriteFile(file_, full);
+    EXPECT_FALSE(settings_.write(settings::kLastChan, 13));
+    EXPECT_EQ(fs::file_size(file_), full.size());
+    EXPECT_EQ(settings_.read(settings::kFirstChan), 5);
+    EXPECT_TRUE(settings_.write(settings::kFirstChan, 6));  // the same size: still fits
+    EXPECT_EQ(settings_.read(settings::kFirstChan), 6);
 }
 
 TEST_F(IniSettingsTest, WriteIntoMissingFolderFails) {

@@ -88,15 +88,21 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ParseCase{"empty", {}, StoreStatus::Ok, {}},
         ParseCase{"three", Concat({kA, kB, kC}), StoreStatus::Ok, {"A", "B", "C"}},
-        ParseCase{"zero length ends", Concat({kA, Bytes{0, 0, 0, 0}, kB}), StoreStatus::Ok, {"A"}},
-        ParseCase{"zero length first", Concat({Bytes{0, 0, 0, 0}, kA}), StoreStatus::Ok, {}},
+        ParseCase{"zero length at the end", Concat({kA, Bytes{0, 0, 0, 0}}), StoreStatus::Ok, {"A"}},
+        // A length of 0 still ends the list, but the bytes behind it were not read.
+        ParseCase{"zero length ends", Concat({kA, Bytes{0, 0, 0, 0}, kB}), StoreStatus::PartlyRead, {"A"}},
+        ParseCase{"zero length first", Concat({Bytes{0, 0, 0, 0}, kA}), StoreStatus::PartlyRead, {}},
+        ParseCase{"zeroed block", Concat({kA, Bytes(4096, 0), kB, kC}), StoreStatus::PartlyRead, {"A"}},
+        ParseCase{"length swallows the next entries", Concat({Entry(Record("A"), 796 * 2 + 792), kB}),
+                  StoreStatus::PartlyRead, {"A", "B"}},
         ParseCase{"cut in third body", Cut(Concat({kA, kB, kC}), 100), StoreStatus::Truncated, {"A", "B"}},
         ParseCase{"third body missing", Cut(Concat({kA, kB, kC}), 792), StoreStatus::Truncated, {"A", "B"}},
         ParseCase{"cut in length field", Cut(Concat({kA, kB}), 794), StoreStatus::Truncated, {"A"}},
         ParseCase{"one stray byte", Concat({kA, Bytes{7}}), StoreStatus::Truncated, {"A"}},
-        ParseCase{"short record", Entry(Record("Short"), 40), StoreStatus::Ok, {"Short"}},
-        ParseCase{"odd length", Concat({Entry(Record("Odd"), 41), kB}), StoreStatus::Ok, {"Odd", "B"}},
-        ParseCase{"long record keeps 792", Concat({Entry(Record("Long"), 900), kB}), StoreStatus::Ok, {"Long", "B"}},
+        ParseCase{"short record", Entry(Record("Short"), 40), StoreStatus::PartlyRead, {"Short"}},
+        ParseCase{"odd length", Concat({Entry(Record("Odd"), 41), kB}), StoreStatus::PartlyRead, {"Odd", "B"}},
+        ParseCase{"long record keeps 792", Concat({Entry(Record("Long"), 900), kB}), StoreStatus::PartlyRead,
+                  {"Long", "B"}},
         ParseCase{"huge length", Concat({kA, Bytes{0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3}}), StoreStatus::Truncated, {"A"}},
         ParseCase{"long record cut", Cut(Concat({kA, Entry(Record("Long"), 900)}), 50), StoreStatus::Truncated,
                   {"A"}}),
@@ -110,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ParseProfileFile, ShortRecordLeavesUnreachedFieldsZero) {
     PROFILE_RECORD r = Record("Short");
     ProfileSequence out;
-    ASSERT_TRUE(ParseProfileFile(Entry(r, 81), out).ok());  // name, ssid and one byte of networkType
+    ASSERT_EQ(ParseProfileFile(Entry(r, 81), out).status, StoreStatus::PartlyRead);  // name, ssid and one byte of networkType
     ASSERT_EQ(out.size(), 1u);
     EXPECT_EQ(ProfileSsid(*out[0]), "Short-net");
     EXPECT_EQ(out[0]->networkType, 1u);
@@ -122,7 +128,7 @@ TEST(ParseProfileFile, OddLengthUnscramblesOnlyItsBytes) {
     r.adHocWirelessMode = 2;  // offset 74
     r.reserved1[0] = 9;       // offset 75: beyond a 75-byte entry, must stay zero
     ProfileSequence out;
-    ASSERT_TRUE(ParseProfileFile(Entry(r, 75), out).ok());
+    ASSERT_EQ(ParseProfileFile(Entry(r, 75), out).status, StoreStatus::PartlyRead);
     EXPECT_EQ(out[0]->adHocWirelessMode, 2);
     EXPECT_EQ(out[0]->reserved1[0], 0);
 }
@@ -133,7 +139,7 @@ TEST(ParseProfileFile, LongEntryKeepsTheWholeRecordAndSkipsTheTail) {
     Bytes entry = Entry(r, 800);
     std::fill(entry.end() - 8, entry.end(), 0xEE);
     ProfileSequence out;
-    ASSERT_TRUE(ParseProfileFile(Concat({entry, kB}), out).ok());
+    ASSERT_EQ(ParseProfileFile(Concat({entry, kB}), out).status, StoreStatus::PartlyRead);
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(std::memcmp(out[0].get(), &r, sizeof r), 0);
 }

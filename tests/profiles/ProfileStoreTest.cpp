@@ -108,7 +108,7 @@ TEST_F(ProfileStore, FileCutInsideTheThirdRecordLoadsTheFirstTwo) {
 }
 
 // Files whose size is a whole number of entries but whose length fields say otherwise are read
-// entry by entry, as any other file.
+// entry by entry, as any other file, and are not read whole.
 TEST_F(ProfileStore, EntrySizedFilesWithOtherLengthsFollowTheirLengthFields) {
     PROFILE_RECORD a = MakeEmptyProfile();
     SetProfileName(a, "A");
@@ -125,7 +125,7 @@ TEST_F(ProfileStore, EntrySizedFilesWithOtherLengthsFollowTheirLengthFields) {
         ASSERT_EQ(image.size() % kEntryBytes, 0u);
         WriteAll(DataCfg(), image);
         ProfileList list;
-        EXPECT_TRUE(ReadProfileFile(DataCfg(), list).ok());
+        EXPECT_EQ(ReadProfileFile(DataCfg(), list).status, StoreStatus::PartlyRead);
         EXPECT_EQ(Names(list), names);
     }
 }
@@ -273,7 +273,7 @@ TEST_F(ProfileStore, FailedWriteLeavesThePreviousFileIntact) {
     cases.push_back({"rename fails", renameFails});
 
     for (const auto& c : cases) {
-        const StoreResult result = SaveProfiles(DataCfg(), list, c.ops);
+        const StoreResult result = SaveProfiles(DataCfg(), list, false, c.ops);
         EXPECT_EQ(result.status, StoreStatus::WriteFailed) << c.label;
         EXPECT_FALSE(result.reason.empty()) << c.label;
         EXPECT_EQ(ReadAll(DataCfg()), before) << c.label;
@@ -317,7 +317,18 @@ FileIdentity Identity(const std::filesystem::path& path) {
     return {info.st_ino, info.st_size};
 }
 
-struct NotReadWhole {
+void Overwrite(const std::filesystem::path& path, std::size_t offset, const Bytes& bytes) {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(static_cast<std::streamoff>(offset));
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+Bytes LengthField(uint32_t n) {
+    return {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n >> 16),
+            static_cast<uint8_t>(n >> 24)};
+}
+
+struct DamagedStore {
     const char* label;
     std::function<void(const std::filesystem::path&)> damage;
     std::size_t loaded;  // records LoadProfiles still finds
@@ -326,13 +337,17 @@ struct NotReadWhole {
 // A store that cannot be read whole loads what it can; the first save keeps the old file as
 // Data.cfg.bak (replacing an older one), and later saves over the now healthy store keep nothing.
 TEST_F(ProfileStore, SaveOverAStoreNotReadWholeKeepsItAsBak) {
-    const std::vector<NotReadWhole> rows = {
+    const std::vector<DamagedStore> rows = {
         {"cut inside the third record", [](const auto& p) { ASSERT_EQ(::truncate(p.c_str(), 2 * kEntryBytes + 300), 0); },
          2},
         {"stray bytes at the end", [](const auto& p) { std::ofstream(p, std::ios::app | std::ios::binary) << "xyz"; }, 3},
         {"over the size bound", [](const auto& p) { std::filesystem::resize_file(p, kMaxProfileFileBytes + 1); }, 0},
         {"a length field beyond the end",
          [](const auto& p) { std::ofstream(p, std::ios::app | std::ios::binary) << std::string("\xff\xff\xff\x7f", 4); }, 3},
+        {"a zeroed block (a power cut)", [](const auto& p) { Overwrite(p, kEntryBytes, Bytes(kEntryBytes, 0)); }, 1},
+        {"a length of 0 before the last entry", [](const auto& p) { Overwrite(p, 2 * kEntryBytes, Bytes(4, 0)); }, 2},
+        {"a length that swallows the next entry",
+         [](const auto& p) { Overwrite(p, 0, LengthField(kEntryBytes + kRecordBytes)); }, 2},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
@@ -362,21 +377,107 @@ TEST_F(ProfileStore, SaveOverAStoreNotReadWholeKeepsItAsBak) {
     }
 }
 
-// Temporary files of saves killed before their rename hold secrets: the next save removes them,
-// and leaves every other file alone.
+// Temporary files of saves killed before their rename hold secrets: the next save removes them
+// (and a copy's staging link), and leaves every other file alone, however alike its name.
 TEST_F(ProfileStore, SaveRemovesTemporariesOfKilledSaves) {
     Store({"A"});
-    for (const char* name : {".Data.cfg.a1B2c3", ".Data.cfg.ZZZZZZ", ".Data.cfg.bak.42", ".Data.cfg.abc",
-                             ".Data.cfg.abcdefg", ".Other.cfg.a1B2c3", "Data.cfg.a1B2c3"})
+    for (const char* name : {".Data.cfg.tembrel-save-a1B2c3", ".Data.cfg.tembrel-bak-4242", ".Data.cfg.backup",
+                             ".Data.cfg.a1B2c3", ".Data.cfg.bak.42", ".Data.cfg.tembrel-save-abc",
+                             ".Data.cfg.tembrel-bak-12x", ".Other.cfg.tembrel-save-a1B2c3", "Data.cfg.tembrel-save-a1B2c3"})
         WriteAll(Path(name), {1});
-    std::filesystem::create_directory(Path(".Data.cfg.folder"));
+    std::filesystem::create_directory(Path(".Data.cfg.tembrel-save-folder"));
     ProfileList list;
     list.Append(Named("B"));
     ASSERT_TRUE(ExportProfiles(Path("export.cfg"), list, DataCfg()).ok());
-    EXPECT_EQ(FolderEntries().size(), 10u) << "an export removes nothing";
+    EXPECT_EQ(FolderEntries().size(), 12u) << "an export removes nothing";
     ASSERT_TRUE(SaveProfiles(DataCfg(), list).ok());
-    EXPECT_EQ(FolderEntries(), (V{".Data.cfg.abc", ".Data.cfg.abcdefg", ".Data.cfg.bak.42", ".Data.cfg.folder",
-                                  ".Other.cfg.a1B2c3", "Data.cfg", "Data.cfg.a1B2c3", "export.cfg"}));
+    EXPECT_EQ(FolderEntries(),
+              (V{".Data.cfg.a1B2c3", ".Data.cfg.backup", ".Data.cfg.bak.42", ".Data.cfg.tembrel-bak-12x",
+                 ".Data.cfg.tembrel-save-abc", ".Data.cfg.tembrel-save-folder", ".Other.cfg.tembrel-save-a1B2c3",
+                 "Data.cfg", "Data.cfg.tembrel-save-a1B2c3", "export.cfg"}));
+}
+
+// A dangling link is written through (and stays a link); links that loop are refused, and no
+// Data.cfg.bak appears, let alone a link.
+TEST_F(ProfileStore, DanglingLinksAreWrittenThroughAndLoopsRefused) {
+    ProfileList list;
+    list.Append(Named("A"));
+    std::filesystem::create_directory(Path("real"));
+    std::filesystem::create_symlink("real/store.cfg", DataCfg());
+    const StoreResult dangling = SaveProfiles(DataCfg(), list);
+    ASSERT_TRUE(dangling.ok()) << dangling.reason;
+    EXPECT_TRUE(std::filesystem::is_symlink(DataCfg()));
+    EXPECT_EQ(std::filesystem::file_size(Path("real") / "store.cfg"), kEntryBytes);
+
+    std::filesystem::remove_all(Path("real"));
+    std::filesystem::remove(DataCfg());
+    std::filesystem::create_symlink("Data.cfg", DataCfg());
+    std::filesystem::create_symlink("two.cfg", Path("one.cfg"));
+    std::filesystem::create_symlink("one.cfg", Path("two.cfg"));
+    for (const auto& path : {DataCfg(), Path("one.cfg")}) {
+        SCOPED_TRACE(path.string());
+        const StoreResult loop = WriteProfileFile(path, list, path);
+        EXPECT_EQ(loop.status, StoreStatus::WriteFailed);
+        EXPECT_NE(loop.reason.find("loop"), std::string::npos) << loop.reason;
+        EXPECT_EQ(FolderEntries(), (V{"Data.cfg", "one.cfg", "two.cfg"}));
+    }
+}
+
+// The copy comes from the file as it was at start-up: a store not read whole then is kept by the
+// save even when a save of this run has made it whole since.
+TEST_F(ProfileStore, KeepPreviousKeepsTheFileAsItIsNow) {
+    Store({"A", "B"});
+    const FileIdentity before = Identity(DataCfg());
+    ProfileList list;
+    list.Append(Named("C"));
+    const StoreResult saved = SaveProfiles(DataCfg(), list, true);
+    ASSERT_TRUE(saved.ok()) << saved.reason;
+    EXPECT_EQ(saved.keptAs, Path("Data.cfg.bak").string());
+    EXPECT_EQ(Identity(Path("Data.cfg.bak")), before);
+    ProfileList first;
+    EXPECT_TRUE(ReadProfileFile(DataCfg(), first).ok());
+    EXPECT_EQ(Names(first), (V{"C"}));
+
+    std::filesystem::remove(DataCfg());
+    const StoreResult fresh = SaveProfiles(DataCfg(), list, true);  // nothing to keep
+    ASSERT_TRUE(fresh.ok()) << fresh.reason;
+    EXPECT_TRUE(fresh.keptAs.empty());
+    EXPECT_EQ(Identity(Path("Data.cfg.bak")), before);
+}
+
+// Nothing the program writes exceeds what it reads: a full store without "<Default>" loses its last
+// profile to the default in memory only (the save keeps the file), an import that would pass the
+// limit is refused, and so is one more profile.
+TEST_F(ProfileStore, TheListNeverGrowsBeyondWhatAFileHolds) {
+    ProfileSequence full;
+    full.reserve(kMaxProfiles);
+    const ProfilePtr shared = Named("Same");
+    for (std::size_t i = 0; i < kMaxProfiles; ++i) full.push_back(shared);
+    ProfileList big;
+    big.Assign(full);
+    ASSERT_TRUE(SaveProfiles(DataCfg(), big).ok());
+    EXPECT_FALSE(big.Append(Named("One more")));
+    EXPECT_FALSE(big.Insert(0, Named("One more")));
+    const FileIdentity before = Identity(DataCfg());
+
+    ProfileList loaded;
+    const StoreResult load = LoadProfiles(DataCfg(), loaded);
+    EXPECT_EQ(load.status, StoreStatus::TooManyRecords);
+    EXPECT_EQ(loaded.Count(), kMaxProfiles);
+    EXPECT_EQ(ProfileName(*loaded.At(kMaxProfiles - 1)), "<Default>");
+    const StoreResult saved = SaveProfiles(DataCfg(), loaded, NotReadWhole(load));
+    ASSERT_TRUE(saved.ok()) << saved.reason;
+    EXPECT_EQ(Identity(Path("Data.cfg.bak")), before);
+    ProfileList again;
+    EXPECT_TRUE(LoadProfiles(DataCfg(), again).ok());
+    EXPECT_EQ(again.Count(), kMaxProfiles);
+
+    ProfileList small;
+    small.Append(NewDefaultProfile());
+    small.Append(Named("Home"));
+    const StoreResult import = ImportProfiles(Path("Data.cfg.bak"), small);
+    EXPECT_EQ(import.status, StoreStatus::ListFull);
+    EXPECT_EQ(Names(small), (V{"<Default>", "Home"}));
 }
 
 TEST_F(ProfileStore, SaveOverAHealthyStoreKeepsNoCopy) {

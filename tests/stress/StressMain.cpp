@@ -1,27 +1,30 @@
 // tembrel_stress: the fault campaigns behind scripts/stress. Prints one table of figures and
 // exits with 1 when a figure misses its target. Each campaign runs in a process of its own (the
 // simulated card is one per process), started from here unless --only names one.
-//   tembrel_stress [--kills N] [--profiles N] [--rounds N] [--pulls N] [--storm-ms N] [--library PATH]
-//                  [--only crash|pulls|storm|hostile] [--no-header]
+//   tembrel_stress [--kills N] [--damages N] [--profiles N] [--rounds N] [--pulls N] [--storm-ms N]
+//                  [--library PATH] [--only crash|damaged|pulls|storm|hostile] [--no-header]
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "CardPullCampaign.h"
 #include "CrashSaveCampaign.h"
+#include "DamagedStoreCampaign.h"
 #include "EventStormCampaign.h"
 #include "HostileDriverCampaign.h"
 
 namespace {
 
-const char* const kCampaigns[] = {"crash", "pulls", "storm", "hostile"};
+const char* const kCampaigns[] = {"crash", "damaged", "pulls", "storm", "hostile"};
 
 bool Number(const char* text, std::size_t& out) {
     char* end = nullptr;
@@ -32,8 +35,9 @@ bool Number(const char* text, std::size_t& out) {
 }
 
 int Usage() {
-    std::fputs("usage: tembrel_stress [--kills N] [--profiles N] [--rounds N] [--pulls N] [--library PATH]\n"
-               "                      [--storm-ms N] [--only crash|pulls|storm|hostile] [--no-header]\n",
+    std::fputs("usage: tembrel_stress [--kills N] [--damages N] [--profiles N] [--rounds N] [--pulls N]\n"
+               "                      [--library PATH] [--storm-ms N] [--only crash|damaged|pulls|storm|hostile]\n"
+               "                      [--no-header]\n",
                stderr);
     return 2;
 }
@@ -65,6 +69,7 @@ bool RunCampaignProcess(const std::vector<std::string>& args, const char* campai
 int main(int argc, char** argv) {
     using namespace tembrel::stress;
     CrashSaveOptions crash;
+    DamagedStoreOptions damaged;
     HostileOptions hostile;
     CardPullOptions pulls;
     StormOptions storm;
@@ -83,12 +88,15 @@ int main(int argc, char** argv) {
         const char* value = argv[++i];
         if (option == "--only") {
             only = value;
-            if (only != "crash" && only != "pulls" && only != "storm" && only != "hostile") return Usage();
+            if (std::find_if(std::begin(kCampaigns), std::end(kCampaigns),
+                             [&](const char* name) { return only == name; }) == std::end(kCampaigns))
+                return Usage();
             continue;
         }
         if (option == "--library") {
             hostile.library = value;
         } else if (!((option == "--kills" && Number(value, crash.kills)) ||
+                     (option == "--damages" && Number(value, damaged.rounds)) ||
                      (option == "--profiles" && Number(value, crash.profiles)) ||
                      (option == "--rounds" && Number(value, hostile.rounds)) ||
                      (option == "--pulls" && Number(value, pulls.pulls)) ||
@@ -97,6 +105,7 @@ int main(int argc, char** argv) {
         }
         args.insert(args.end(), {option, value});
     }
+    damaged.profiles = crash.profiles;
     pulls.library = hostile.library;
     storm.library = hostile.library;
     storm.stormMs = static_cast<uint32_t>(stormMs);
@@ -109,6 +118,8 @@ int main(int argc, char** argv) {
     std::vector<Figure> rows;
     if (only == "crash") {
         rows = RunCrashSaveCampaign(crash);
+    } else if (only == "damaged") {
+        rows = RunDamagedStoreCampaign(damaged);
     } else if (only == "pulls" || only == "storm") {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         ::setenv("TEMBREL_SIM_SOCKET", "none", 1);

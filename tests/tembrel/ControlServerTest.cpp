@@ -89,13 +89,14 @@ private:
     std::thread thread_;
 };
 
-enum class Misbehaviour { Trickles, NeverReadsItsAnswer };
+enum class Misbehaviour { Trickles, NeverReadsItsAnswer, StaysIdle };
 enum class Check { NextClientIsServed, ServerStops };
 
 struct Row {
     const char* name;
     Misbehaviour misbehaviour;
     Check check;
+    std::chrono::milliseconds clientTimeout{200};
 };
 
 class ControlServerTest : public ::testing::Test {
@@ -124,10 +125,14 @@ TEST_F(ControlServerTest, MisbehavingClientsDoNotHoldTheListener) {
         {"trickling client, then shutdown", Misbehaviour::Trickles, Check::ServerStops},
         {"client that never reads, then another client", Misbehaviour::NeverReadsItsAnswer, Check::NextClientIsServed},
         {"client that never reads, then shutdown", Misbehaviour::NeverReadsItsAnswer, Check::ServerStops},
+        // Served side by side: the next client does not wait for the idle one's time to run out.
+        {"idle client, then another client", Misbehaviour::StaysIdle, Check::NextClientIsServed,
+         std::chrono::milliseconds(4 * kGenerousMs)},
+        {"idle client, then shutdown", Misbehaviour::StaysIdle, Check::ServerStops, std::chrono::milliseconds(4 * kGenerousMs)},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        std::unique_ptr<ControlServer> server = ControlServer::start(path_, Simulation::instance(), std::chrono::milliseconds(200));
+        std::unique_ptr<ControlServer> server = ControlServer::start(path_, Simulation::instance(), row.clientTimeout);
         ASSERT_TRUE(server);
         std::unique_ptr<TricklingClient> trickler;
         std::unique_ptr<Client> silent;
@@ -137,11 +142,13 @@ TEST_F(ControlServerTest, MisbehavingClientsDoNotHoldTheListener) {
         } else {
             silent = std::make_unique<Client>(path_);
             ASSERT_TRUE(silent->connected());
+        }
+        if (row.misbehaviour == Misbehaviour::NeverReadsItsAnswer) {
             ASSERT_TRUE(silent->send("[\"networks\"]\n"));
             ASSERT_TRUE(silent->answerBegins());
         }
         if (row.check == Check::NextClientIsServed) {
-            // Connections are accepted in order, so this one waits behind the misbehaving one.
+            // Accepted after the misbehaving one, and answered while it is still connected.
             Client next(path_);
             ASSERT_TRUE(next.connected());
             ASSERT_TRUE(next.send("[\"help\"]\n"));

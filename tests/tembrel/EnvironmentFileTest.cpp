@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -194,13 +196,21 @@ TEST(EnvironmentFile, ConfiguredFileReplacesTheBuiltInOneUnlessMalformed) {
     EXPECT_NE(message.find("line 3: network 1: \"ssid\" must be a text"), std::string::npos) << message;
     EXPECT_NE(message.find("built-in environment"), std::string::npos) << message;
 
-    std::filesystem::remove(path);
+    std::filesystem::resize_file(path, (4u << 20) + 1);
+    const auto big = path.string() + ".big";
+    std::filesystem::rename(path, big);
+    // Opening a FIFO for reading would wait for a writer, inside the library's start-up.
+    const auto fifo = path.string() + ".fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     struct Unreadable {
         std::string path;
         const char* message;
     };
-    // A device without end must be refused after its first 4 MiB, not read until memory runs out.
-    const Unreadable unreadable[] = {{path.string(), "cannot be read"}, {"/dev/zero", "larger than 4 MiB"}};
+    // Devices and pipes are refused before anything is read; a big file before it is read.
+    const Unreadable unreadable[] = {{path.string(), "cannot be read"},
+                                     {big, "larger than 4 MiB"},
+                                     {"/dev/zero", "not a regular file"},
+                                     {fifo, "not a regular file"}};
     for (const Unreadable& row : unreadable) {
         setenv("TEMBREL_SIM_ENVIRONMENT", row.path.c_str(), 1);
         ::testing::internal::CaptureStderr();
@@ -212,6 +222,8 @@ TEST(EnvironmentFile, ConfiguredFileReplacesTheBuiltInOneUnlessMalformed) {
         EXPECT_EQ(env.networks.size(), builtIn) << row.path;
         EXPECT_LT(growthKiB, 256 * 1024) << row.path;
     }
+    std::filesystem::remove(big);
+    std::filesystem::remove(fifo);
     unsetenv("TEMBREL_SIM_ENVIRONMENT");
 }
 

@@ -10,17 +10,21 @@ StoreResult ImportProfileFile(const std::filesystem::path& source, ProfileList& 
     StoreResult result = ReadProfileFile(source, staged);
     if (!result.ok() && result.records == 0) return result;
     const ProfileSequence records = staged.Snapshot();
-    list.Edit([&](ProfileSequence& all) {
-        all.insert(all.end(), records.begin(), records.end());
-        NormalizeImportedProfiles(all);
-    });
-    return result;
+    if (list.Edit([&](ProfileSequence& all) { return AppendImportedProfiles(all, records); })) return result;
+    StoreResult full;
+    full.status = StoreStatus::ListFull;
+    full.reason = source.string() + ": " + std::to_string(records.size()) + " profiles would make the list longer than " +
+                  std::to_string(kMaxProfiles);
+    return full;
 }
 
 std::string ImportDamageText(const StoreResult& imported) {
+    if (imported.status == StoreStatus::ListFull)
+        return "The profile list cannot hold more than " + std::to_string(kMaxProfiles) + " profiles; no profile was imported.";
     switch (imported.status) {
         case StoreStatus::Truncated:
         case StoreStatus::TooManyRecords:
+        case StoreStatus::PartlyRead:
         case StoreStatus::ReadFailed:
             break;
         default:

@@ -12,7 +12,8 @@ namespace tembrel {
 // Reads `source` first, then appends its records to `list` and runs the import fix-up
 // (network-type order, one "<Default>", new names for repeated names) on the whole list, in one
 // step as seen from other threads. A damaged file gives the records read before the damage; a
-// file that cannot be read at all, or damaged before its first record, leaves `list` untouched.
+// file that cannot be read at all, or damaged before its first record, leaves `list` untouched,
+// and so does an import that would make the list longer than kMaxProfiles (ListFull).
 StoreResult ImportProfileFile(const std::filesystem::path& source, ProfileList& list);
 
 // The line the page shows under the file's path when the file was read only in part (damaged,

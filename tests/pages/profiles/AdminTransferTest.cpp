@@ -42,6 +42,14 @@ TEST_F(AdminTransferTest, DamagedFileKeepsWhatWasReadAndUnreadableFileChangesNot
         {"a few stray bytes at the end of a backup", Concat({home, office, park, Bytes{'\n', 0x1a}}), false,
          StoreStatus::Truncated, 3, {"<Default>", "Home", "Home2", "Office", "Beach", "Park"},
          "The file is damaged; 3 profiles were imported."},
+        {"a length of 0 in the middle", Concat({home, office, Bytes{0, 0, 0, 0}, park, park, park}), false,
+         StoreStatus::PartlyRead, 2, {"<Default>", "Home", "Home2", "Office", "Beach"},
+         "The file is damaged; 2 profiles were imported."},
+        {"a length of 0 first", Concat({Bytes{0, 0, 0, 0}, home}), false, StoreStatus::PartlyRead, 0, untouched,
+         "The file is damaged; no profile was imported."},
+        // Cut before networkType: the zero left there makes it an Ad-Hoc profile.
+        {"short record", Entry(*Named("Shop"), 60), false, StoreStatus::PartlyRead, 1,
+         {"<Default>", "Home", "Beach", "Shop"}, "The file is damaged; 1 profile was imported."},
         {"text", Bytes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'r', 'o', 'f', 'i', 'l', 'e'}, false, StoreStatus::Truncated, 0,
          untouched, "The file is damaged; no profile was imported."},
     };
@@ -94,14 +102,10 @@ TEST_F(AdminTransferTest, WholeFileIsAppendedAndFixedUp) {
     const Bytes office = Entry(*Named("Office"));
     const std::vector<GoodFile> rows = {
         {"empty file", {}, 0, {"<Default>", "Home", "Beach"}},
-        {"zero length ends the file", Concat({Bytes{0, 0, 0, 0}, home}), 0, {"<Default>", "Home", "Beach"}},
         {"repeated names and a second default",
          Concat({net, home, Entry(MakeDefaultProfile()), office, net}),
          5,
          {"<Default>", "Home", "Home2", "Office", "Beach", "Net9", "Net10"}},
-        // Cut before networkType: the zero left there makes it an Ad-Hoc profile.
-        {"short record keeps zeros behind it", Concat({Entry(*Named("Shop"), 60)}), 1,
-         {"<Default>", "Home", "Beach", "Shop"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);

@@ -1,0 +1,122 @@
+#include "DamagedStoreCampaign.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "profiles/InputFile.h"
+#include "profiles/ProfileFileFormat.h"
+#include "profiles/ProfileStore.h"
+#include "profiles/ProfileText.h"
+
+namespace tembrel::stress {
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+ProfileSequence Profiles(std::size_t count) {
+    ProfileSequence records;
+    records.push_back(NewDefaultProfile());
+    for (std::size_t i = 0; i < count; ++i) {
+        ProfilePtr p = NewEmptyProfile();
+        SetProfileName(*p, "P-" + std::to_string(i));
+        SetProfileSsid(*p, "Net-" + std::to_string(i));
+        SetText(p->passphrase, "pass-" + std::to_string(i));
+        p->networkType = kNetworkTypeInfrastructure;
+        records.push_back(std::move(p));
+    }
+    return records;
+}
+
+Bytes ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// True when `file` holds `entry` at an entry boundary: what a recovery that reads the file entry by
+// entry, past a damaged one, gets back.
+bool HoldsEntry(const Bytes& file, const uint8_t* entry) {
+    for (std::size_t at = 0; at + kEntryBytes <= file.size(); at += kEntryBytes)
+        if (std::equal(entry, entry + kEntryBytes, file.begin() + static_cast<std::ptrdiff_t>(at))) return true;
+    return false;
+}
+
+}  // namespace
+
+std::vector<Figure> RunDamagedStoreCampaign(const DamagedStoreOptions& options) {
+    const std::string c = "damaged store";
+    std::string pattern = (std::filesystem::temp_directory_path() / "tembrel-damaged-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) return {{c, "scratch folder", "cannot create", "created", false}};
+    const std::filesystem::path folder = pattern;
+    const std::filesystem::path store = folder / "Data.cfg";
+    const std::filesystem::path bak = folder / "Data.cfg.bak";
+
+    const Bytes original = SerializeProfiles(Profiles(options.profiles), true).bytes;
+    const std::size_t entries = original.size() / kEntryBytes;
+    std::mt19937 random(options.seed);
+    std::uniform_int_distribution<std::size_t> blockAt(0, (original.size() - 1) / options.blockBytes);
+    std::size_t touched = 0, intact = 0, loadedAtStart = 0, recovered = 0, lost = 0, saveFailures = 0, noCopy = 0;
+    for (std::size_t round = 0; round < options.rounds; ++round) {
+        std::error_code ec;
+        std::filesystem::remove(bak, ec);
+        Bytes damaged = original;
+        const std::size_t from = blockAt(random) * options.blockBytes;
+        const std::size_t to = std::min(damaged.size(), from + options.blockBytes);
+        std::fill(damaged.begin() + static_cast<std::ptrdiff_t>(from), damaged.begin() + static_cast<std::ptrdiff_t>(to), 0);
+        WriteBytes(store, damaged);
+
+        // Two runs of the program: each loads at start-up and saves once at exit.
+        for (int run = 0; run < 2; ++run) {
+            ProfileList list;
+            const StoreResult loaded = LoadProfiles(store, list);
+            if (run == 0) loadedAtStart += list.Count();
+            if (!SaveProfiles(store, list, NotReadWhole(loaded)).ok()) ++saveFailures;
+        }
+        const Bytes saved = ReadBytes(store);
+        const Bytes kept = ReadBytes(bak);
+        if (kept.empty()) ++noCopy;
+        for (std::size_t i = 0; i < entries; ++i) {
+            const std::size_t begin = i * kEntryBytes;
+            if (begin < to && begin + kEntryBytes > from) {
+                ++touched;  // zeroed by the damage itself
+                continue;
+            }
+            ++intact;
+            const uint8_t* entry = original.data() + begin;
+            if (HoldsEntry(saved, entry) || HoldsEntry(kept, entry))
+                ++recovered;
+            else
+                ++lost;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+
+    const auto n = [](std::size_t v) { return std::to_string(v); };
+    const auto perRound = [&](std::size_t v) { return n(options.rounds ? v / options.rounds : 0); };
+    return {
+        {c, "profiles in the store (with <Default>)", n(entries), "", true},
+        {c, "rounds (a zeroed " + n(options.blockBytes) + "-byte block at a random offset, two starts and exits)",
+         n(options.rounds), "", true},
+        {c, "profiles loaded at the first start, per round", perRound(loadedAtStart), "", true},
+        {c, "profiles the block touched, per round", perRound(touched), "", true},
+        {c, "profiles the block left intact", n(intact), "", true},
+        {c, "of them recoverable from Data.cfg + Data.cfg.bak", n(recovered), n(intact), recovered == intact},
+        {c, "lost", n(lost), "0", lost == 0},
+        {c, "rounds without Data.cfg.bak", n(noCopy), "0", noCopy == 0},
+        {c, "saves that failed", n(saveFailures), "0", saveFailures == 0},
+    };
+}
+
+}  // namespace tembrel::stress
