@@ -244,22 +244,25 @@ void Card::loopStateChanged(guint state, guint, guint reason) {
             expectDisconnect_ = false;
         }
         dispatcher_.post(LibraryEvent(requested ? ZARN9100_EVENT_LINK_DOWN : ZARN9100_EVENT_LINK_LOST));
-        if (state == NM_DEVICE_STATE_FAILED && reason != NM_DEVICE_STATE_REASON_NONE)
+        // Why a link the utility did not just ask for failed.
+        if (!attempting && state == NM_DEVICE_STATE_FAILED && reason != NM_DEVICE_STATE_REASON_NONE)
             dispatcher_.post(StatusTextEvent(RefusalOf(reason).text));
     }
     if (state == NM_DEVICE_STATE_FAILED && attempting) {
         const Refusal refusal = RefusalOf(reason);
+        if (!decide(refusal.result)) return;
         if (refusal.result == ZARN9100_RESULT_SECURITY_REFUSED)
             dispatcher_.post(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
         dispatcher_.post(StatusTextEvent(refusal.text));
-        decide(refusal.result);
     }
 }
 
-void Card::decide(int outcome) {
+bool Card::decide(int outcome) {
     std::lock_guard lock(outcomeMutex_);
-    if (attempting_ && outcome_ < 0) outcome_ = outcome;
+    const bool deciding = attempting_ && outcome_ < 0;
+    if (deciding) outcome_ = outcome;
     outcomeChanged_.notify_all();
+    return deciding;
 }
 
 // ---------------------------------------------------------------- the C ABI's threads
@@ -481,11 +484,13 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
                 if (active) return;
                 GErrorPtr owned(error);
                 auto* card = static_cast<Card*>(self);
+                // The device's failure, when it came first, has said why already.
+                if (!card->decide(ZARN9100_RESULT_SECURITY_REFUSED)) return;
                 card->dispatcher_.post(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
+                std::string why = owned ? owned->message : "";
+                why = why.substr(0, why.find('\n'));
                 card->dispatcher_.post(
-                    StatusTextEvent(std::string("Authentication failed: NetworkManager refused the connection: ") +
-                                    (owned ? owned->message : "")));
-                card->decide(ZARN9100_RESULT_SECURITY_REFUSED);
+                    StatusTextEvent("Authentication failed: NetworkManager refused the connection: " + why));
             },
             this);
         return true;

@@ -90,8 +90,9 @@ private:
     // The SSID of the connection active on the device: the one last applied when it is ours
     // (a wired port's SSID only names its connection), else the connection's name.
     std::string appliedSsid();
-    // The association under way ends with `outcome`.
-    void decide(int outcome);
+    // The association under way ends with `outcome`; false when none is under way or it has
+    // ended already.
+    bool decide(int outcome);
 
     Settings settings_;
     std::atomic<bool> wired_{false};  // the device is an Ethernet port (chosen by name)
