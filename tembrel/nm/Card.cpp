@@ -106,7 +106,7 @@ void Card::loopStart() {
     g_signal_connect(client_.get(), "device-removed", G_CALLBACK(OnDeviceRemoved), this);
     g_signal_connect(client_.get(), "notify::" NM_CLIENT_WIRELESS_HARDWARE_ENABLED, G_CALLBACK(OnHardwareSwitch), this);
     hardwareOn_ = nm_client_wireless_hardware_get_enabled(client_.get());
-    loopChooseDevice();
+    loopChooseDevice(false);
 }
 
 void Card::loopStop() {
@@ -116,7 +116,7 @@ void Card::loopStop() {
     client_.reset();
 }
 
-void Card::loopChooseDevice() {
+void Card::loopChooseDevice(bool announce) {
     if (!client_ || device_) return;
     const GPtrArray* devices = nm_client_get_devices(client_.get());
     for (guint i = 0; devices != nullptr && i < devices->len; ++i) {
@@ -132,6 +132,7 @@ void Card::loopChooseDevice() {
         wired_ = NM_IS_DEVICE_ETHERNET(d);
         linked_ = LinkedState(nm_device_get_state(d));
         g_signal_connect(d, "state-changed", G_CALLBACK(OnStateChanged), this);
+        g_signal_connect(d, "notify::" NM_DEVICE_ACTIVE_CONNECTION, G_CALLBACK(OnActiveConnection), this);
         if (NM_IS_DEVICE_WIFI(d)) g_signal_connect(d, "notify::" NM_DEVICE_WIFI_LAST_SCAN, G_CALLBACK(OnLastScan), this);
         bool held;
         {
@@ -139,7 +140,7 @@ void Card::loopChooseDevice() {
             held = !handles_.empty();
         }
         if (held) loopHoldAutoconnect(true);
-        dispatcher_.post(DeviceEvent(TEMBREL_DEVICE_ARRIVAL, deviceName_));
+        if (announce) dispatcher_.post(DeviceEvent(TEMBREL_DEVICE_ARRIVAL, deviceName_));
         return;
     }
 }
@@ -164,7 +165,16 @@ void Card::loopHoldAutoconnect(bool hold) {
                                 nullptr, nullptr);
 }
 
-void Card::OnDeviceAdded(NMClient*, NMDevice*, gpointer self) { static_cast<Card*>(self)->loopChooseDevice(); }
+void Card::OnDeviceAdded(NMClient*, NMDevice*, gpointer self) { static_cast<Card*>(self)->loopChooseDevice(true); }
+
+void Card::OnActiveConnection(GObject*, GParamSpec*, gpointer self) {
+    // libnm may learn of the new active connection after the device's last state change: the
+    // link it brings is looked at again.
+    auto* card = static_cast<Card*>(self);
+    if (!card->device_) return;
+    const guint state = nm_device_get_state(card->device_.get());
+    card->loopStateChanged(state, state, nm_device_get_state_reason(card->device_.get()));
+}
 
 void Card::OnDeviceRemoved(NMClient*, NMDevice* device, gpointer self) {
     auto* card = static_cast<Card*>(self);
@@ -271,7 +281,7 @@ ZARN9100_HANDLE Card::open() {
     const std::string problem = loop_->call([this]() -> std::string {
         if (!client_) return "no connection to the system bus";
         if (!nm_client_get_nm_running(client_.get())) return "NetworkManager is not running";
-        loopChooseDevice();
+        loopChooseDevice(false);
         if (!device_) {
             return settings_.interfaceName.empty()
                        ? std::string("NetworkManager manages no wireless device")

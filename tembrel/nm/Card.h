@@ -77,13 +77,16 @@ private:
     // Everything below named loop* runs on the GLib thread only.
     void loopStart();
     void loopStop();
-    void loopChooseDevice();
+    // Takes the device the settings name (or the first managed wireless one) when none is
+    // taken; `announce` reports its arrival.
+    void loopChooseDevice(bool announce);
     void loopForgetDevice();
     void loopHoldAutoconnect(bool hold);
     static void OnDeviceAdded(NMClient*, NMDevice*, gpointer self);
     static void OnDeviceRemoved(NMClient*, NMDevice*, gpointer self);
     static void OnStateChanged(NMDevice*, guint state, guint old, guint reason, gpointer self);
     static void OnLastScan(GObject*, GParamSpec*, gpointer self);
+    static void OnActiveConnection(GObject*, GParamSpec*, gpointer self);
     static void OnHardwareSwitch(GObject*, GParamSpec*, gpointer self);
     void loopStateChanged(guint state, guint old, guint reason);
     bool loopActiveIsOurs();
