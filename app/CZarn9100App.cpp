@@ -1,5 +1,6 @@
 #include "CZarn9100App.h"
 
+#include "adapter/DriverChoice.h"
 #include "adapter/DriverLoader.h"
 #include "adapter/ZeroConfigRelease.h"
 #include "app/CZarn9100Sheet.h"
@@ -84,9 +85,13 @@ CZarn9100App::StartResult CZarn9100App::Start() {
     // The driver library: missing library or operation means "no card", said once.
     const std::string executable =
         services_.executablePath.empty() ? ExecutablePath().string() : services_.executablePath;
-    DriverLoadResult loaded =
-        LoadDriverLibrary(ResolveDriverPath(options_.driverPath, std::getenv("TEMBREL_LIBRARY"), executable));
+    const char* environmentPath = std::getenv("TEMBREL_LIBRARY");
+    DriverChoice choice =
+        ChooseDriverLibrary(options_.driverPath, environmentPath, DriverLookup::FromEnvironment(executable));
+    DriverLoadResult loaded = std::move(choice.loaded);
     if (!loaded.loaded) std::fprintf(stderr, "Tembrel: %s; running without a card\n", loaded.error.c_str());
+    else if (options_.driverPath.empty() && (environmentPath == nullptr || *environmentPath == '\0'))
+        std::fprintf(stderr, "Tembrel: driver library %s\n", choice.reason.c_str());
     library_ = std::move(loaded.library);
 
     // 7. On the family with the wireless configuration service, take the card away from it.

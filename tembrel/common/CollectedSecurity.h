@@ -1,0 +1,51 @@
+#pragma once
+// The security and association calls a real-card library collects until SetSsid makes one
+// network of them (the NDIS values are the ones SetAuthMode and SetWepStatus take).
+
+#include <Tembrel.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tembrel::abi {
+
+enum class EapMethod { None, Tls, Peap, Ttls, Leap };
+
+inline const char* EapMethodName(EapMethod m) {
+    switch (m) {
+    case EapMethod::Tls: return "TLS";
+    case EapMethod::Peap: return "PEAP";
+    case EapMethod::Ttls: return "TTLS";
+    case EapMethod::Leap: return "LEAP";
+    case EapMethod::None: break;
+    }
+    return "";
+}
+
+struct CollectedSecurity {
+    uint32_t authMode = ZARN9100_AUTH_OPEN;
+    uint32_t wepStatus = ZARN9100_ENCRYPTION_DISABLED;
+    std::array<std::vector<uint8_t>, 4> wepKeys;
+    uint32_t txKeyIndex = 0;  // 1..4, 0 = none
+    std::string passphrase;
+    uint32_t ccxNetworkEap = 0;
+    uint32_t networkMode = ZARN9100_NETWORK_INFRASTRUCTURE;
+    uint32_t channel = 0;  // ad hoc; 0 = automatic
+    EapMethod method = EapMethod::None;
+    std::string login, domain, password, anonymous;
+    std::string certificateHash;  // 40 lower-case hex digits for TLS
+
+    bool wpa() const {
+        return authMode == ZARN9100_AUTH_WPA || authMode == ZARN9100_AUTH_WPA_PSK || authMode == ZARN9100_AUTH_WPA2 ||
+               authMode == ZARN9100_AUTH_WPA2_PSK;
+    }
+    bool rsn() const { return authMode == ZARN9100_AUTH_WPA2 || authMode == ZARN9100_AUTH_WPA2_PSK; }
+    // 802.1x: WPA or WPA2 enterprise, or network EAP on a network without WPA.
+    bool eap() const {
+        return authMode == ZARN9100_AUTH_WPA || authMode == ZARN9100_AUTH_WPA2 || (ccxNetworkEap == 1 && !wpa());
+    }
+};
+
+}  // namespace tembrel::abi

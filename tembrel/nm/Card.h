@@ -1,0 +1,132 @@
+#pragma once
+// A wireless card as NetworkManager sees it, through libnm. The NMClient and every object it
+// hands out live on the library's own GLib thread (GLibThread); the C ABI's threads reach them
+// only through call() and post(), and wait for associations on a condition variable of their own.
+
+#include "GLibThread.h"
+#include "GObjectPtr.h"
+#include "tembrel/common/CollectedSecurity.h"
+#include "tembrel/common/EventDispatcher.h"
+
+#include <NetworkManager.h>
+#include <Tembrel.h>
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tembrel::nm {
+
+struct Settings {
+    std::string interfaceName;   // empty: the first wireless device NetworkManager manages
+    std::string certificateDir;  // TLS client certificates and ca.pem
+    bool addresses = true;       // the connections ask NetworkManager for addresses
+    int associationTimeoutMs = 20000;
+    static Settings FromEnvironment();
+};
+
+// What the device says about its link, read in one go on the GLib thread.
+struct LinkFacts {
+    bool present = false;    // the device exists
+    bool connected = false;  // associated: NetworkManager configures addresses or is done
+    std::string ssid;
+    std::array<uint8_t, 6> bssid{};
+    uint32_t frequencyMHz = 0;
+    std::optional<int32_t> rssiDbm;
+    uint32_t speedKbps = 0;
+};
+
+class Card {
+public:
+    explicit Card(Settings settings);
+    ~Card();
+    Card(const Card&) = delete;
+    Card& operator=(const Card&) = delete;
+
+    abi::EventDispatcher& dispatcher() { return dispatcher_; }
+    // A handle while NetworkManager runs and manages the device; null otherwise (said why on
+    // standard error). While any handle is open, NetworkManager autoconnects nothing on it.
+    ZARN9100_HANDLE open();
+    bool close(ZARN9100_HANDLE h);
+    bool valid(ZARN9100_HANDLE h);
+
+    bool wired() const { return wired_.load(); }
+    std::string interfaceName();
+    LinkFacts link();
+    std::optional<std::array<uint8_t, 6>> macAddress();
+    std::string driverText();
+    std::vector<std::vector<uint8_t>> scanEntries();
+    int scan();
+    // 1 on, 0 switched off in software, 2 the hardware switch is off.
+    uint32_t radioState();
+    int setRadio(bool on);
+    int setSsid(const std::string& ssid, bool hidden);
+    void disconnect();
+
+    std::mutex& mutex() { return mutex_; }
+    abi::CollectedSecurity& pending() { return pending_; }
+
+private:
+    // Everything below named loop* runs on the GLib thread only.
+    void loopStart();
+    void loopStop();
+    // Takes the device the settings name (or the first managed wireless one) when none is
+    // taken; `announce` reports its arrival.
+    void loopChooseDevice(bool announce);
+    void loopForgetDevice();
+    void loopHoldAutoconnect(bool hold);
+    static void OnDeviceAdded(NMClient*, NMDevice*, gpointer self);
+    static void OnDeviceRemoved(NMClient*, NMDevice*, gpointer self);
+    static void OnStateChanged(NMDevice*, guint state, guint old, guint reason, gpointer self);
+    static void OnLastScan(GObject*, GParamSpec*, gpointer self);
+    static void OnActiveConnection(GObject*, GParamSpec*, gpointer self);
+    static void OnHardwareSwitch(GObject*, GParamSpec*, gpointer self);
+    void loopStateChanged(guint state, guint old, guint reason);
+    bool loopActiveIsOurs();
+    // The SSID of the connection active on the device: the one last applied when it is ours
+    // (a wired port's SSID only names its connection), else the connection's name.
+    std::string appliedSsid();
+    // The association under way ends with `outcome`; false when none is under way or it has
+    // ended already.
+    bool decide(int outcome);
+
+    Settings settings_;
+    std::atomic<bool> wired_{false};  // the device is an Ethernet port (chosen by name)
+    abi::EventDispatcher dispatcher_;
+
+    std::mutex mutex_;  // handles, pending settings
+    std::set<uintptr_t> handles_;
+    uintptr_t nextHandle_ = 1;
+    abi::CollectedSecurity pending_;
+
+    // The association under way, decided on the GLib thread.
+    std::mutex outcomeMutex_;
+    std::condition_variable outcomeChanged_;
+    bool attempting_ = false;
+    int outcome_ = -1;
+    std::string attemptUuid_;
+    std::string appliedSsid_;
+    abi::EapMethod method_ = abi::EapMethod::None;
+    bool expectDisconnect_ = false;
+    bool stop_ = false;
+
+    // GLib thread state.
+    GObjectPtr<NMClient> client_;
+    GObjectPtr<NMDevice> device_;
+    std::string deviceName_;
+    bool holdingAutoconnect_ = false;
+    bool savedAutoconnect_ = true;
+    bool linked_ = false;
+    bool hardwareOn_ = true;
+
+    std::unique_ptr<GLibThread> loop_;  // last: its thread uses everything above
+};
+
+}  // namespace tembrel::nm

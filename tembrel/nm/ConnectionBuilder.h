@@ -1,0 +1,33 @@
+#pragma once
+// The collected security calls and the SSID as one NetworkManager connection, made in memory
+// for one activation: it never autoconnects and, activated as volatile, never reaches a file
+// (it may hold keys).
+
+#include "GObjectPtr.h"
+#include "tembrel/common/CollectedSecurity.h"
+
+#include <NetworkManager.h>
+
+#include <string>
+
+namespace tembrel::nm {
+
+struct ConnectionRequest {
+    abi::CollectedSecurity security;
+    std::string ssid;  // any bytes, at most 32; on a wired port it only names the connection
+    bool hidden = false;
+    std::string interfaceName;
+    bool wired = false;      // an Ethernet port authenticated with 802.1x (or not at all)
+    bool addresses = true;   // false: IPv4 and IPv6 stay off (another program looks after them)
+    std::string certificateDir;  // <sha1>.pem and <sha1>.key for TLS
+    std::string trustedCa;       // the authority the server must chain to; empty: not checked
+};
+
+struct BuiltConnection {
+    GObjectPtr<NMConnection> connection;
+    std::string problem;  // why no connection could be made; never holds a secret
+};
+
+BuiltConnection BuildConnection(const ConnectionRequest& request);
+
+}  // namespace tembrel::nm
