@@ -2,6 +2,7 @@
 
 #include "adapter/Adapter.h"
 #include "platform/Settings.h"
+#include "ui/ResponsiveWait.h"
 
 #include <chrono>
 
@@ -31,7 +32,8 @@ void ContextMainPageSource::setProfileInUse(const monitoring::ProfilePtr& profil
     context_.connector().SetProfileInUse(profile);
 }
 int ContextMainPageSource::connectProfile(const monitoring::ProfilePtr& profile) {
-    return context_.connector().ConnectProfile(profile);
+    // The page is busy meanwhile (MainPageModel::chooseProfile).
+    return ui::RunWhileResponsive([&] { return context_.connector().ConnectProfile(profile); });
 }
 
 std::optional<int32_t> ContextMainPageSource::queryRssi() {

@@ -6,6 +6,7 @@
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
 #include "ui/BusyScope.h"
+#include "ui/ResponsiveWait.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -325,7 +326,7 @@ void CProfileManager::OnApplyProfile() {
         save_->setEnabled(false);
         create_->setEnabled(false);
         pane_->ShowFirstPage();
-        context().connector().ConnectProfile(record);
+        ui::RunWhileResponsive([&] { return context().connector().ConnectProfile(record); });
         fillList(record.get());
     }
     create_->setEnabled(true);

@@ -10,6 +10,7 @@
 #include "profiles/ProfileText.h"
 #include "survey/SecurityDetection.h"
 #include "ui/BusyScope.h"
+#include "ui/ResponsiveWait.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -249,7 +250,7 @@ void CSiteSurvey::OnAssociate() {
     int result = 1;
     {
         ui::BusyScope busy(*this, context().stopping());
-        result = context().connector().ConnectProfile(record);
+        result = ui::RunWhileResponsive([&] { return context().connector().ConnectProfile(record); });
     }
     associate_->setEnabled(false);
 

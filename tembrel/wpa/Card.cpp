@@ -1,6 +1,7 @@
 #include "Card.h"
 
 #include "Reports.h"
+#include "SupplicantEvent.h"
 
 #include <algorithm>
 #include <chrono>
@@ -16,7 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kRequestTimeoutMs = 3000;
 constexpr size_t kMaxScanEntries = 128;
 
 std::string Env(const char* name, const std::string& fallback) {
@@ -34,12 +34,41 @@ std::string ReadSmallFile(const fs::path& path) {
     return text;
 }
 
-// The reason a 802.1x failure names, from "CTRL-EVENT-EAP-FAILURE EAP authentication failed".
-std::string FailureText(const std::string& event) {
-    const size_t at = event.find("CTRL-EVENT-EAP-FAILURE");
-    std::string reason = at == std::string::npos ? std::string() : event.substr(at + 22);
-    while (!reason.empty() && reason.front() == ' ') reason.erase(0, 1);
+// The reason a 802.1x failure names: "CTRL-EVENT-EAP-FAILURE EAP authentication failed".
+std::string FailureText(const std::string& reason) {
     return "Authentication failed: " + (reason.empty() ? std::string("the server refused the credentials") : reason);
+}
+
+// Where pins go without a certificate folder: the user's configuration.
+std::string DefaultPinFile() {
+    const std::string config = Env("XDG_CONFIG_HOME", "");
+    if (!config.empty()) return config + "/tembrel-wpa/servers.pin";
+    const std::string home = Env("HOME", "");
+    return home.empty() ? std::string() : home + "/.config/tembrel-wpa/servers.pin";
+}
+
+// EAP-TLS names its certificate by thumbprint: both files must be in the folder.
+std::string MissingCertificateFile(const PendingSecurity& s, const std::string& certDir) {
+    if (s.method != EapMethod::Tls || certDir.empty()) return {};
+    std::error_code ec;
+    for (const char* extension : {".pem", ".key"}) {
+        const fs::path file = fs::path(certDir) / (s.certificateHash + extension);
+        if (!fs::is_regular_file(file, ec)) return "the certificate file " + file.string() + " is missing";
+    }
+    return {};
+}
+
+// The network ids of a LIST_NETWORKS reply (a heading line, then "id<TAB>ssid<TAB>...").
+std::vector<std::string> NetworkIds(const std::string& reply) {
+    std::vector<std::string> ids;
+    std::istringstream lines(reply);
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line)) {
+        const std::string id = line.substr(0, line.find('\t'));
+        if (ParseNumber(id)) ids.push_back(id);
+    }
+    return ids;
 }
 
 }  // namespace
@@ -49,6 +78,7 @@ Paths Paths::FromEnvironment() {
     p.sysfs = Env("TEMBREL_WPA_SYSFS", p.sysfs);
     p.controlDir = Env("TEMBREL_WPA_CTRL_DIR", p.controlDir);
     p.certificateDir = Env("TEMBREL_WPA_CERT_DIR", "");
+    p.pinFile = p.certificateDir.empty() ? DefaultPinFile() : p.certificateDir + "/servers.pin";
     p.interfaceName = Env("TEMBREL_WPA_INTERFACE", "");
     return p;
 }
@@ -73,14 +103,28 @@ bool IsWiredPort(const std::string& sysfs, const std::string& name) {
            !fs::exists(dir / "phy80211", ec);
 }
 
-Card::Card(Paths paths) : paths_(std::move(paths)) {
+Card::Card(Paths paths) : paths_(std::move(paths)), trust_(paths_.certificateDir, paths_.pinFile) {
     if (!paths_.interfaceName.empty()) interface_ = paths_.interfaceName;
     else interface_ = FindWirelessInterface(paths_.sysfs).value_or("");
     if (interface_.empty()) return;
     if (IsWiredPort(paths_.sysfs, interface_)) port_ = Port::Wired;
-    if (!connectSupplicant()) return;
-    refreshScanList();
-    thread_ = std::thread([this] { eventLoop(); });
+    // Without ap_scan=0 the supplicant would wait for scan results a wired driver never gives.
+    std::vector<std::string> greeting;
+    if (port_ == Port::Wired) greeting.emplace_back("AP_SCAN 0");
+    link_ = std::make_unique<SupplicantLink>(paths_.controlDir + "/" + interface_, paths_.requestTimeoutMs,
+                                             std::move(greeting));
+    // Whether the card is there is decided here, so that a supplicant coming later is told.
+    const bool reached = link_->reachable() && present();
+    if (reached) {
+        if (!link_->attach())
+            std::fprintf(stderr, "libTembrelWpa: wpa_supplicant at %s does not report events\n", link_->path().c_str());
+        readLinkState();
+        refreshScanList();
+    } else {
+        std::fprintf(stderr, "libTembrelWpa: %s\n", link_->errorText().c_str());
+    }
+    // The thread also watches for a supplicant that comes later.
+    thread_ = std::thread([this, reached] { eventLoop(reached); });
 }
 
 Card::~Card() { shutdown(); }
@@ -91,37 +135,21 @@ void Card::shutdown() {
         stop_ = true;
     }
     outcomeChanged_.notify_all();
-    if (monitor_) monitor_->shutdown();
-    if (control_) control_->shutdown();
+    if (link_) link_->shutdown();
     if (thread_.joinable()) thread_.join();
 }
 
-bool Card::connectSupplicant() {
-    const std::string path = paths_.controlDir + "/" + interface_;
-    control_ = std::make_unique<ControlClient>();
-    monitor_ = std::make_unique<ControlClient>();
-    if (!control_->open(path)) {
-        std::fprintf(stderr, "libTembrelWpa: %s\n", control_->errorText().c_str());
-        control_.reset();
-        monitor_.reset();
-        return false;
-    }
-    if (!monitor_->open(path) || monitor_->request("ATTACH", kRequestTimeoutMs).value_or("") != "OK\n") {
-        std::fprintf(stderr, "libTembrelWpa: wpa_supplicant at %s does not report events\n", path.c_str());
-        monitor_.reset();
-    }
-    // Without ap_scan=0 the supplicant would wait for scan results a wired driver never gives.
-    if (port_ == Port::Wired && !requestOk("AP_SCAN 0"))
-        std::fprintf(stderr,
-                     "libTembrelWpa: wpa_supplicant at %s refused AP_SCAN 0: set ap_scan=0 in its configuration\n",
-                     path.c_str());
+void Card::readLinkState() {
     const auto status = request("STATUS");
-    if (status) connected_ = ParseReport(*status)["wpa_state"] == "COMPLETED";
-    return true;
+    const bool now = status && ParseReport(*status)["wpa_state"] == "COMPLETED";
+    std::lock_guard lock(outcomeMutex_);
+    connected_ = now;
 }
 
+bool Card::reachable() { return link_ && link_->reachable(); }
+
 ZARN9100_HANDLE Card::open() {
-    if (interface_.empty() || !control_) return nullptr;
+    if (!reachable()) return nullptr;
     std::lock_guard lock(mutex_);
     const uintptr_t h = nextHandle_++;
     handles_.insert(h);
@@ -160,8 +188,8 @@ bool Card::managedBySystemService() const {
 }
 
 std::optional<std::string> Card::request(const std::string& command) {
-    if (!control_) return std::nullopt;
-    return control_->request(command, kRequestTimeoutMs);
+    if (!link_) return std::nullopt;
+    return link_->request(command);
 }
 
 bool Card::requestOk(const std::string& command) { return request(command).value_or("") == "OK\n"; }
@@ -219,20 +247,16 @@ std::vector<std::vector<uint8_t>> Card::scanEntries() {
 }
 
 int Card::setSsid(const std::string& ssid, bool hidden) {
-    const auto radio = radioState();
-    if (radio && *radio != 1) return ZARN9100_RESULT_RADIO_OFF;
     PendingSecurity settings;
     {
+        // Whatever comes of this network, the next one starts from clean security settings.
         std::lock_guard lock(mutex_);
         settings = pending_;
+        pending_.clearNetworkSecurity();
     }
-    {
-        std::lock_guard lock(outcomeMutex_);
-        outcome_ = -1;
-        expectDisconnect_ = connected_;
-        method_ = settings.method;
-    }
-    requestOk("REMOVE_NETWORK all");
+    const auto radio = radioState();
+    if (radio && *radio != 1) return ZARN9100_RESULT_RADIO_OFF;
+    if (!reachable()) return unreachable();
     // Without a directed probe, a name no scan has heard is not in range; a wired port is in
     // range while it has a link.
     bool heard = port_ == Port::Wired ? linkUp() : hidden || settings.networkMode == ZARN9100_NETWORK_ADHOC;
@@ -243,39 +267,29 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
         }
     }
     if (!heard || ssid.empty()) {
-        requestOk("DISCONNECT");
+        {
+            std::lock_guard lock(outcomeMutex_);
+            expectDisconnect_ = connected_;
+        }
+        if (!request("DISCONNECT")) return unreachable();
         return ZARN9100_RESULT_NO_NETWORK;
     }
-    // A ca.pem in the certificate folder is the authority the authentication server must prove
-    // itself by; without one the server is taken on trust, as the profile itself names none.
-    std::string trustedCa;
-    if (!paths_.certificateDir.empty()) {
-        std::error_code ec;
-        const fs::path ca = fs::path(paths_.certificateDir) / "ca.pem";
-        if (fs::is_regular_file(ca, ec)) trustedCa = ca.string();
-    }
-    const NetworkPlan plan = PlanNetwork(settings, ssid, hidden, paths_.certificateDir, port_, trustedCa);
-    if (!plan.problem.empty()) {
-        dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
-        dispatcher_.post(abi::StatusTextEvent("Authentication failed: " + plan.problem));
-        return ZARN9100_RESULT_SECURITY_REFUSED;
-    }
-    std::string id = request("ADD_NETWORK").value_or("");
-    while (!id.empty() && id.back() == '\n') id.pop_back();
-    // A card shut down meanwhile is disassociated rather than refused.
-    auto failed = [&] {
+    // Everything is checked before the networks are replaced: a refused profile leaves the
+    // link there is.
+    Attempt attempt{ssid, settings.method, std::nullopt, {}};
+    if (IsEap(settings) && HasServerCertificate(settings.method)) attempt.trust = trust_.trustFor(ssid);
+    const std::string missing = MissingCertificateFile(settings, paths_.certificateDir);
+    if (!missing.empty()) return refuse(missing);
+    const NetworkPlan plan = PlanNetwork(settings, ssid, hidden, paths_.certificateDir, port_,
+                                         attempt.trust ? attempt.trust->fields : std::vector<NetworkField>{});
+    if (!plan.problem.empty()) return refuse(plan.problem);
+    {
         std::lock_guard lock(outcomeMutex_);
-        return stop_ ? ZARN9100_RESULT_NO_NETWORK : ZARN9100_RESULT_SECURITY_REFUSED;
-    };
-    if (!ParseNumber(id)) return failed();
-    for (const auto& [name, value] : plan.fields) {
-        if (!requestOk("SET_NETWORK " + id + " " + name + " " + value)) {
-            // The value is not repeated here: it may be a key.
-            std::fprintf(stderr, "libTembrelWpa: wpa_supplicant refused the network field %s\n", name.c_str());
-            return failed();
-        }
+        outcome_ = -1;
+        expectDisconnect_ = connected_;
+        attempt_ = std::move(attempt);
     }
-    if (!requestOk("SELECT_NETWORK " + id)) return failed();
+    if (const auto failed = replaceNetworks(plan.fields)) return *failed;
 
     std::unique_lock lock(outcomeMutex_);
     const bool decided = outcomeChanged_.wait_for(lock, std::chrono::milliseconds(paths_.associationTimeoutMs),
@@ -289,35 +303,98 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
     return outcome_;
 }
 
-void Card::eventLoop() {
+std::optional<int> Card::replaceNetworks(const std::vector<NetworkField>& fields) {
+    // A card shut down meanwhile is disassociated rather than refused.
+    auto failed = [&] {
+        std::lock_guard lock(outcomeMutex_);
+        return stop_ ? ZARN9100_RESULT_NO_NETWORK : ZARN9100_RESULT_SECURITY_REFUSED;
+    };
+    auto reply = request("ADD_NETWORK");
+    if (!reply) return unreachable();
+    std::string id = *reply;
+    while (!id.empty() && id.back() == '\n') id.pop_back();
+    if (!ParseNumber(id)) return failed();
+    for (const auto& [name, value] : fields) {
+        reply = request("SET_NETWORK " + id + " " + name + " " + value);
+        if (reply == "OK\n") continue;
+        if (!reply) return unreachable();
+        // The value is not repeated here: it may be a key.
+        std::fprintf(stderr, "libTembrelWpa: wpa_supplicant refused the network field %s\n", name.c_str());
+        requestOk("REMOVE_NETWORK " + id);
+        return failed();
+    }
+    // Only now the networks there were, and with them the link, go.
+    reply = request("LIST_NETWORKS");
+    if (!reply) return unreachable();
+    for (const auto& other : NetworkIds(*reply)) {
+        if (other != id) requestOk("REMOVE_NETWORK " + other);
+    }
+    reply = request("SELECT_NETWORK " + id);
+    if (!reply) return unreachable();
+    if (*reply != "OK\n") return failed();
+    return std::nullopt;
+}
+
+int Card::unreachable() {
+    {
+        std::lock_guard lock(outcomeMutex_);
+        if (stop_) return ZARN9100_RESULT_NO_NETWORK;
+    }
+    dispatcher_.post(abi::StatusTextEvent("The card cannot be reached: " + link_->errorText()));
+    return ZARN9100_RESULT_BAD_HANDLE;
+}
+
+int Card::refuse(const std::string& problem) {
+    dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
+    dispatcher_.post(abi::StatusTextEvent("Authentication failed: " + problem));
+    return ZARN9100_RESULT_SECURITY_REFUSED;
+}
+
+bool Card::present() {
     std::error_code ec;
-    const fs::path device = fs::path(paths_.sysfs) / "class/net" / interface_;
-    bool present = true;
+    // The card is there while its interface is and its supplicant's socket takes a connection.
+    return fs::exists(fs::path(paths_.sysfs) / "class/net" / interface_, ec) && link_->socketPresent() &&
+           link_->reachable();
+}
+
+void Card::eventLoop(bool present) {
     bool link = port_ == Port::Wired && linkUp();
     for (;;) {
         {
             std::lock_guard lock(outcomeMutex_);
             if (stop_) return;
         }
-        const auto message = monitor_ ? monitor_->receive(1000) : std::nullopt;
+        const auto started = std::chrono::steady_clock::now();
+        const auto message = present ? link_->receiveEvent(1000) : std::nullopt;
         if (message) handleEvent(*message);
-        const bool now = fs::exists(device, ec);
-        if (now != present) {
-            present = now;
-            if (!now) dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_CARD_REMOVED));
-            dispatcher_.post(abi::DeviceEvent(now ? TEMBREL_DEVICE_ARRIVAL : TEMBREL_DEVICE_REMOVE_COMPLETE, interface_));
-        }
+        watchDevice(present);
         if (port_ == Port::Wired) {
             const bool linkNow = linkUp();
             if (link && !linkNow) wiredLinkLost();
             link = linkNow;
         }
-        if (!monitor_) {
-            // Without events the loop only watches the device, once a second.
+        if (!message) {
+            // Without events the loop only watches the device and the socket, once a second.
             std::unique_lock lock(outcomeMutex_);
-            outcomeChanged_.wait_for(lock, std::chrono::seconds(1), [&] { return stop_; });
+            outcomeChanged_.wait_until(lock, started + std::chrono::seconds(1), [&] { return stop_; });
         }
     }
+}
+
+void Card::watchDevice(bool& present) {
+    const bool now = this->present();
+    if (now == present) return;
+    present = now;
+    if (now) {
+        // Attached before the arrival is told: events of the first request must not be missed.
+        link_->attach();
+        readLinkState();
+        refreshScanList();
+    } else {
+        dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_CARD_REMOVED));
+        decide(ZARN9100_RESULT_BAD_HANDLE);
+    }
+    dispatcher_.post(abi::DeviceEvent(now ? TEMBREL_DEVICE_ARRIVAL : TEMBREL_DEVICE_REMOVE_COMPLETE, interface_));
 }
 
 void Card::decide(int outcome) {
@@ -331,23 +408,47 @@ void Card::wiredLinkLost() {
     decide(ZARN9100_RESULT_NO_NETWORK);
 }
 
+void Card::connected() {
+    Attempt attempt;
+    {
+        std::lock_guard lock(outcomeMutex_);
+        connected_ = true;
+        expectDisconnect_ = false;
+        attempt = attempt_;
+    }
+    if (attempt.method != EapMethod::None) {
+        std::string text = std::string(EapMethodName(attempt.method)) + " authentication succeeded";
+        if (attempt.trust) {
+            ServerTrust shown = *attempt.trust;
+            if (shown.check == ServerCheck::FirstUse &&
+                (attempt.serverHash.empty() || !trust_.pin(attempt.ssid, attempt.serverHash))) {
+                std::fprintf(stderr, "libTembrelWpa: the server's certificate could not be pinned in %s\n",
+                             trust_.pinFile().c_str());
+                text += "; the server was not checked";
+            } else {
+                text += "; " + ServerCheckText(shown);
+            }
+        }
+        dispatcher_.post(abi::StatusTextEvent(text));
+    }
+    dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_LINK_UP));
+    decide(ZARN9100_RESULT_OK);
+}
+
 void Card::handleEvent(const std::string& text) {
-    if (text.find("CTRL-EVENT-SCAN-RESULTS") != std::string::npos) {
+    const auto event = ParseEvent(text);
+    if (!event) return;
+    const std::string& name = event->name;
+    if (name == "CTRL-EVENT-SCAN-RESULTS") {
         refreshScanList();
         dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_SCAN_COMPLETE));
-    } else if (text.find("CTRL-EVENT-CONNECTED") != std::string::npos) {
-        EapMethod method;
-        {
-            std::lock_guard lock(outcomeMutex_);
-            connected_ = true;
-            expectDisconnect_ = false;
-            method = method_;
-        }
-        if (method != EapMethod::None)
-            dispatcher_.post(abi::StatusTextEvent(std::string(EapMethodName(method)) + " authentication succeeded"));
-        dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_LINK_UP));
-        decide(ZARN9100_RESULT_OK);
-    } else if (text.find("CTRL-EVENT-DISCONNECTED") != std::string::npos) {
+    } else if (name == "CTRL-EVENT-CONNECTED") {
+        connected();
+    } else if (name == "CTRL-EVENT-EAP-PEER-CERT") {
+        const std::string hash = ServerCertificateHash(event->fields);
+        std::lock_guard lock(outcomeMutex_);
+        if (!hash.empty()) attempt_.serverHash = hash;
+    } else if (name == "CTRL-EVENT-DISCONNECTED") {
         bool wasConnected, requested;
         {
             std::lock_guard lock(outcomeMutex_);
@@ -357,15 +458,22 @@ void Card::handleEvent(const std::string& text) {
             expectDisconnect_ = false;
         }
         if (wasConnected) dispatcher_.post(abi::LibraryEvent(requested ? ZARN9100_EVENT_LINK_DOWN : ZARN9100_EVENT_LINK_LOST));
-    } else if (text.find("CTRL-EVENT-EAP-FAILURE") != std::string::npos) {
+    } else if (name == "CTRL-EVENT-EAP-FAILURE") {
+        std::string failure = FailureText(event->fields);
+        {
+            std::lock_guard lock(outcomeMutex_);
+            const auto& trust = attempt_.trust;
+            if (trust && trust->check == ServerCheck::Pinned && !attempt_.serverHash.empty() &&
+                attempt_.serverHash != trust->pin)
+                failure = PinMismatchText(attempt_.ssid, trust_.pinFile());
+        }
         dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
-        dispatcher_.post(abi::StatusTextEvent(FailureText(text)));
+        dispatcher_.post(abi::StatusTextEvent(failure));
         decide(ZARN9100_RESULT_SECURITY_REFUSED);
-    } else if (text.find("CTRL-EVENT-SSID-TEMP-DISABLED") != std::string::npos &&
-               text.find("reason=WRONG_KEY") != std::string::npos) {
+    } else if (name == "CTRL-EVENT-SSID-TEMP-DISABLED" && LastField(event->fields, "reason") == "WRONG_KEY") {
         dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
         decide(ZARN9100_RESULT_SECURITY_REFUSED);
-    } else if (text.find("CTRL-EVENT-NETWORK-NOT-FOUND") != std::string::npos) {
+    } else if (name == "CTRL-EVENT-NETWORK-NOT-FOUND") {
         decide(ZARN9100_RESULT_NO_NETWORK);
     }
 }

@@ -2,9 +2,10 @@
 // A real wireless card: the kernel's view (sysfs, rfkill) and wpa_supplicant's, through two
 // control connections (requests, and an attached one whose events a thread of ours reads).
 
-#include "ControlClient.h"
 #include "tembrel/common/EventDispatcher.h"
 #include "NetworkConfig.h"
+#include "ServerTrust.h"
+#include "SupplicantLink.h"
 
 #include <Tembrel.h>
 
@@ -24,8 +25,10 @@ struct Paths {
     std::string sysfs = "/sys";
     std::string controlDir = "/run/wpa_supplicant";
     std::string certificateDir;
+    std::string pinFile;        // the servers pinned on first use (ServerTrust.h)
     std::string interfaceName;  // empty: the first wireless interface
     int associationTimeoutMs = 20000;
+    int requestTimeoutMs = 3000;
     static Paths FromEnvironment();
 };
 
@@ -55,9 +58,11 @@ public:
     // The kernel driver bound to the interface (the device/driver link), empty when unknown.
     std::string driverName() const;
 
-    // Requests to the supplicant; empty when it does not answer.
+    // Requests to the supplicant; empty when it cannot be reached or does not answer.
     std::optional<std::string> request(const std::string& command);
     bool requestOk(const std::string& command);
+    // Whether the supplicant's socket is there and takes a connection.
+    bool reachable();
 
     PendingSecurity& pending() { return pending_; }
     int setSsid(const std::string& ssid, bool hidden);
@@ -70,8 +75,26 @@ public:
     std::mutex& mutex() { return mutex_; }
 
 private:
-    bool connectSupplicant();
-    void eventLoop();
+    // The association under way: what the events decide and report for it.
+    struct Attempt {
+        std::string ssid;
+        EapMethod method = EapMethod::None;
+        std::optional<ServerTrust> trust;  // for methods where the server shows a certificate
+        std::string serverHash;             // the certificate the server showed
+    };
+
+    void readLinkState();
+    // No answer from the supplicant: result 5 and a text saying so.
+    int unreachable();
+    // A refusal before anything reached the supplicant: event 5, a text, result 2.
+    int refuse(const std::string& problem);
+    // Replaces the supplicant's networks by one made of `fields`; a result when it fails.
+    std::optional<int> replaceNetworks(const std::vector<NetworkField>& fields);
+    void eventLoop(bool present);
+    bool present();
+    // Tells the card's removal or arrival when `present` changes.
+    void watchDevice(bool& present);
+    void connected();
     void handleEvent(const std::string& text);
     // The association under way, if any, ends with `outcome`.
     void decide(int outcome);
@@ -91,8 +114,8 @@ private:
     PendingSecurity pending_;
     std::vector<std::vector<uint8_t>> scanCache_;
 
-    std::unique_ptr<ControlClient> control_;
-    std::unique_ptr<ControlClient> monitor_;
+    std::unique_ptr<SupplicantLink> link_;
+    ServerTrustStore trust_;
 
     // The outcome of the association under way, set by the event thread.
     std::mutex outcomeMutex_;
@@ -100,7 +123,7 @@ private:
     int outcome_ = -1;
     bool connected_ = false;
     bool expectDisconnect_ = false;
-    EapMethod method_ = EapMethod::None;
+    Attempt attempt_;
 
     bool stop_ = false;
     std::thread thread_;

@@ -39,8 +39,16 @@ using tembrel::abi::CopyText;
 
 Report StatusOf(Card& c) { return ParseReport(c.request("STATUS").value_or("")); }
 
+// A refused identity leaves none: the next network never authenticates as an earlier user.
 int SetIdentity(EapMethod method, const char* login, const char* domain, const char* password,
                 const char* anonymous, const uint8_t* hash) {
+    Card* c = TheCard();
+    const auto refuse = [c] {
+        std::lock_guard lock(c->mutex());
+        c->pending().clearIdentity();
+        return ZARN9100_RESULT_BAD_ARGUMENT;
+    };
+    if (method == EapMethod::Tls && hash == nullptr) return refuse();
     PendingSecurity next;
     next.method = method;
     next.login = BoundedText(login, 256);
@@ -48,7 +56,7 @@ int SetIdentity(EapMethod method, const char* login, const char* domain, const c
     next.password = BoundedText(password, 256);
     next.anonymous = BoundedText(anonymous, 256);
     for (const std::string* t : {&next.login, &next.domain, &next.password, &next.anonymous}) {
-        if (!IsQuotableText(*t)) return ZARN9100_RESULT_BAD_ARGUMENT;
+        if (!IsQuotableText(*t)) return refuse();
     }
     if (hash != nullptr) {
         static const char digits[] = "0123456789abcdef";
@@ -57,7 +65,6 @@ int SetIdentity(EapMethod method, const char* login, const char* domain, const c
             next.certificateHash.push_back(digits[hash[i] & 15]);
         }
     }
-    Card* c = TheCard();
     std::lock_guard lock(c->mutex());
     PendingSecurity& p = c->pending();
     p.method = next.method;
@@ -85,6 +92,20 @@ int QueryPending(ZARN9100_HANDLE h, uint32_t* value, F&& read) {
         if (value == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
         std::lock_guard lock(c.mutex());
         *value = read(c.pending());
+        return ZARN9100_RESULT_OK;
+    });
+}
+
+int QueryLinkOrPending(ZARN9100_HANDLE h, uint32_t* value, std::optional<uint32_t> LinkSecurity::*link,
+                       uint32_t PendingSecurity::*pending) {
+    return WithHandle(h, [&](Card& c) {
+        if (value == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
+        if (const auto reported = LinkSecurityOf(StatusOf(c)).*link) {
+            *value = *reported;
+            return ZARN9100_RESULT_OK;
+        }
+        std::lock_guard lock(c.mutex());
+        *value = c.pending().*pending;
         return ZARN9100_RESULT_OK;
     });
 }
@@ -180,14 +201,15 @@ TEMBREL_API int Zarn9100QueryNetworkMode(ZARN9100_HANDLE h, uint32_t* v) {
 TEMBREL_API int Zarn9100SetAuthMode(ZARN9100_HANDLE h, uint32_t v) {
     return SetPending(h, v <= 255, [&](PendingSecurity& p) { p.authMode = v; });
 }
+// The security of a link is what the supplicant reports for it, whoever made the link.
 TEMBREL_API int Zarn9100QueryAuthMode(ZARN9100_HANDLE h, uint32_t* v) {
-    return QueryPending(h, v, [](const PendingSecurity& p) { return p.authMode; });
+    return QueryLinkOrPending(h, v, &LinkSecurity::authMode, &PendingSecurity::authMode);
 }
 TEMBREL_API int Zarn9100SetWepStatus(ZARN9100_HANDLE h, uint32_t v) {
     return SetPending(h, v == 0 || v == 1 || v == 4 || v == 6, [&](PendingSecurity& p) { p.wepStatus = v; });
 }
 TEMBREL_API int Zarn9100QueryWepStatus(ZARN9100_HANDLE h, uint32_t* v) {
-    return QueryPending(h, v, [](const PendingSecurity& p) { return p.wepStatus; });
+    return QueryLinkOrPending(h, v, &LinkSecurity::wepStatus, &PendingSecurity::wepStatus);
 }
 TEMBREL_API int Zarn9100SetChannel(ZARN9100_HANDLE h, uint32_t v) {
     return SetPending(h, v <= 165, [&](PendingSecurity& p) { p.channel = v; });
@@ -289,10 +311,17 @@ TEMBREL_API int Zarn9100SetWepKey(ZARN9100_HANDLE h, uint32_t index, const uint8
                                   int transmit) {
     // wpa_supplicant takes WEP keys of 5, 13 or 16 bytes.
     const bool valid = index >= 1 && index <= 4 && key != nullptr && (length == 5 || length == 13 || length == 16);
-    return SetPending(h, valid, [&](PendingSecurity& p) {
+    const int r = SetPending(h, valid, [&](PendingSecurity& p) {
         p.wepKeys[index - 1].assign(key, key + length);
         if (transmit != 0) p.txKeyIndex = index;
     });
+    // A refused key empties its slot rather than leave an earlier network's key there.
+    if (r == ZARN9100_RESULT_BAD_ARGUMENT && index >= 1 && index <= 4) {
+        Card* c = TheCard();
+        std::lock_guard lock(c->mutex());
+        c->pending().wepKeys[index - 1].clear();
+    }
+    return r;
 }
 
 TEMBREL_API int Zarn9100SetWPAInformation(ZARN9100_HANDLE h, uint32_t networkType, uint32_t, uint32_t,
@@ -305,7 +334,6 @@ TEMBREL_API int Zarn9100SetFswCCXNetworkEap(ZARN9100_HANDLE h, uint32_t value) {
 }
 
 TEMBREL_API int Zarn9100WPACreateIdentityTLS(const char* login, const uint8_t hash[20]) {
-    if (hash == nullptr) return ZARN9100_RESULT_BAD_ARGUMENT;
     return SetIdentity(EapMethod::Tls, login, nullptr, nullptr, nullptr, hash);
 }
 TEMBREL_API int Zarn9100WPACreateIdentityPEAP(const char* login, const char* domain, const char* password) {

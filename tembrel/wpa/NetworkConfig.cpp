@@ -23,13 +23,8 @@ bool IsWpa(uint32_t auth) {
            auth == ZARN9100_AUTH_WPA2_PSK;
 }
 
-// 802.1x: WPA or WPA2 enterprise, or network EAP on a network without WPA.
-bool IsEap(const PendingSecurity& s) {
-    return s.authMode == ZARN9100_AUTH_WPA || s.authMode == ZARN9100_AUTH_WPA2 || (s.ccxNetworkEap == 1 && !IsWpa(s.authMode));
-}
-
 void AddEapFields(NetworkPlan& plan, const PendingSecurity& s, const std::string& certDir,
-                  const std::string& trustedCa) {
+                  const std::vector<NetworkField>& serverCheck) {
     auto& f = plan.fields;
     if (s.method == EapMethod::None) {
         plan.problem = "802.1x needs an identity";
@@ -61,11 +56,11 @@ void AddEapFields(NetworkPlan& plan, const PendingSecurity& s, const std::string
         return;  // LEAP has no server certificate
     case EapMethod::None: return;
     }
-    if (!trustedCa.empty()) f.emplace_back("ca_cert", Quoted(trustedCa));
+    f.insert(f.end(), serverCheck.begin(), serverCheck.end());
 }
 
 void PlanWiredPort(NetworkPlan& plan, const PendingSecurity& s, const std::string& certDir,
-                   const std::string& trustedCa) {
+                   const std::vector<NetworkField>& serverCheck) {
     auto& f = plan.fields;
     const bool eap = IsEap(s);
     if (s.networkMode == ZARN9100_NETWORK_ADHOC) {
@@ -74,7 +69,7 @@ void PlanWiredPort(NetworkPlan& plan, const PendingSecurity& s, const std::strin
         // No EAPOL-Key frames follow on a wired port: the port opens once EAP succeeds.
         f.emplace_back("key_mgmt", "IEEE8021X");
         f.emplace_back("eapol_flags", "0");
-        AddEapFields(plan, s, certDir, trustedCa);
+        AddEapFields(plan, s, certDir, serverCheck);
     } else if (s.authMode == ZARN9100_AUTH_OPEN && s.wepStatus != ZARN9100_ENCRYPTION_WEP) {
         f.emplace_back("key_mgmt", "NONE");
     } else {
@@ -82,7 +77,37 @@ void PlanWiredPort(NetworkPlan& plan, const PendingSecurity& s, const std::strin
     }
 }
 
+// Ad hoc takes the profile's own values: 0 Open System, 1 Shared Key, 4 Auto Switch.
+uint32_t AdHocAuthMode(uint32_t value) {
+    return value == 1 ? ZARN9100_AUTH_SHARED : value == 4 ? ZARN9100_AUTH_AUTO_SWITCH : ZARN9100_AUTH_OPEN;
+}
+
 }  // namespace
+
+void PendingSecurity::clearNetworkSecurity() {
+    wepKeys = {};
+    txKeyIndex = 0;
+    passphrase.clear();
+    ccxNetworkEap = 0;
+    clearIdentity();
+}
+
+void PendingSecurity::clearIdentity() {
+    method = EapMethod::None;
+    login.clear();
+    domain.clear();
+    password.clear();
+    anonymous.clear();
+    certificateHash.clear();
+}
+
+bool IsEap(const PendingSecurity& s) {
+    if (s.networkMode == ZARN9100_NETWORK_ADHOC) return false;
+    if (s.authMode == ZARN9100_AUTH_WPA || s.authMode == ZARN9100_AUTH_WPA2) return true;
+    return !IsWpa(s.authMode) && (s.ccxNetworkEap == 1 || s.method != EapMethod::None);
+}
+
+bool HasServerCertificate(EapMethod m) { return m == EapMethod::Tls || m == EapMethod::Peap || m == EapMethod::Ttls; }
 
 bool IsQuotableText(const std::string& text) {
     if (text.size() > 255) return false;
@@ -107,13 +132,15 @@ const char* EapMethodName(EapMethod m) {
     return "";
 }
 
-NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool hidden, const std::string& certDir,
-                        Port port, const std::string& trustedCa) {
+NetworkPlan PlanNetwork(const PendingSecurity& settings, const std::string& ssid, bool hidden,
+                        const std::string& certDir, Port port, const std::vector<NetworkField>& serverCheck) {
+    PendingSecurity s = settings;
+    if (s.networkMode == ZARN9100_NETWORK_ADHOC) s.authMode = AdHocAuthMode(s.authMode);
     NetworkPlan plan;
     auto& f = plan.fields;
     f.emplace_back("ssid", Hex(reinterpret_cast<const uint8_t*>(ssid.data()), ssid.size()));
     if (port == Port::Wired) {
-        PlanWiredPort(plan, s, certDir, trustedCa);
+        PlanWiredPort(plan, s, certDir, serverCheck);
         return plan;
     }
     if (hidden) f.emplace_back("scan_ssid", "1");
@@ -147,7 +174,7 @@ NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool 
             }
         }
     } else if (eap) {
-        // Network EAP on a non-WPA network: 802.1x with dynamic WEP keys.
+        // 802.1x on a network without WPA: the keys are dynamic WEP keys the server hands out.
         f.emplace_back("key_mgmt", "IEEE8021X");
     } else {
         f.emplace_back("key_mgmt", "NONE");
@@ -168,7 +195,7 @@ NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool 
                                    : s.authMode == ZARN9100_AUTH_AUTO_SWITCH ? "OPEN SHARED"
                                                                          : "OPEN");
     }
-    if (eap) AddEapFields(plan, s, certDir, trustedCa);
+    if (eap) AddEapFields(plan, s, certDir, serverCheck);
     return plan;
 }
 

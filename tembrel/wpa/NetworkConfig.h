@@ -31,6 +31,11 @@ struct PendingSecurity {
     EapMethod method = EapMethod::None;
     std::string login, domain, password, anonymous;
     std::string certificateHash;  // 40 hex digits for TLS
+
+    // What belongs to one network only (keys, credentials, certificate, method): cleared once a
+    // network is set, so the next one starts clean. The modes stay: the card reports them.
+    void clearNetworkSecurity();
+    void clearIdentity();
 };
 
 using NetworkField = std::pair<std::string, std::string>;
@@ -43,10 +48,15 @@ struct NetworkPlan {
     std::vector<NetworkField> fields;
     std::string problem;  // empty when fields is usable
 };
-// trustedCa: a CA file the authentication server's certificate must chain to (TLS, PEAP and
-// TTLS); empty: the server is not checked.
+// serverCheck: the fields that make the supplicant check the authentication server (ca_cert,
+// domain_match) for TLS, PEAP and TTLS.
 NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool hidden, const std::string& certDir,
-                        Port port = Port::Wireless, const std::string& trustedCa = {});
+                        Port port = Port::Wireless, const std::vector<NetworkField>& serverCheck = {});
+// 802.1x: WPA or WPA2 enterprise, or dynamic WEP (network EAP, or an identity on a network
+// without WPA).
+bool IsEap(const PendingSecurity& s);
+// Whether the method makes the server show a certificate (all but LEAP).
+bool HasServerCertificate(EapMethod m);
 
 // Whether a field's value is a secret that never goes to a log.
 bool IsSecretField(const std::string& name);

@@ -1,5 +1,7 @@
 #include "Reports.h"
 
+#include "NetworkConfig.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstring>
@@ -105,6 +107,26 @@ std::string PrintfDecode(const std::string& text) {
         }
     }
     return out;
+}
+
+LinkSecurity LinkSecurityOf(const Report& status) {
+    LinkSecurity link;
+    const auto field = [&](const char* key) {
+        const auto it = status.find(key);
+        return it == status.end() ? std::string() : it->second;
+    };
+    if (field("wpa_state") != "COMPLETED") return link;
+    const std::string keys = field("key_mgmt");
+    const bool rsn = keys.rfind("WPA2", 0) == 0 || keys == "SAE" || keys.rfind("FT-", 0) == 0;
+    if (keys.find("PSK") != std::string::npos || keys == "SAE") link.authMode = rsn ? ZARN9100_AUTH_WPA2_PSK : ZARN9100_AUTH_WPA_PSK;
+    else if (keys.rfind("WPA2/", 0) == 0 || keys.rfind("FT-EAP", 0) == 0) link.authMode = ZARN9100_AUTH_WPA2;
+    else if (keys.rfind("WPA/", 0) == 0) link.authMode = ZARN9100_AUTH_WPA;
+    const std::string cipher = field("pairwise_cipher");
+    if (cipher == "CCMP" || cipher == "GCMP" || cipher == "CCMP-256" || cipher == "GCMP-256") link.wepStatus = ZARN9100_ENCRYPTION_AES;
+    else if (cipher == "TKIP") link.wepStatus = ZARN9100_ENCRYPTION_TKIP;
+    else if (cipher.rfind("WEP", 0) == 0) link.wepStatus = ZARN9100_ENCRYPTION_WEP;
+    else if (cipher == "NONE") link.wepStatus = ZARN9100_ENCRYPTION_DISABLED;
+    return link;
 }
 
 std::optional<std::vector<uint8_t>> BuildScanEntry(const Report& bss) {

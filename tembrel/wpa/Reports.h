@@ -37,4 +37,13 @@ struct ScanListWrite {
 // NumberOfItems then as many whole entries as fit; nothing when capacity < 4.
 ScanListWrite WriteScanList(const std::vector<std::vector<uint8_t>>& entries, uint8_t* buffer, uint32_t capacity);
 
+// The security of a complete link as the supplicant reports it (STATUS's key_mgmt and
+// pairwise_cipher), in the values of SetAuthMode and SetWepStatus; a field is empty when the
+// report does not settle it (open, shared or automatic WEP authentication look alike).
+struct LinkSecurity {
+    std::optional<uint32_t> authMode;
+    std::optional<uint32_t> wepStatus;
+};
+LinkSecurity LinkSecurityOf(const Report& status);
+
 }  // namespace tembrel::wpa

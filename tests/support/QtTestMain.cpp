@@ -1,11 +1,11 @@
 // GoogleTest main for widget tests: one QApplication for the whole run, made before any test
 // starts and gone before the process exits.
-#include <QApplication>
+#include "tests/support/SkipExitCode.h"
 
-#include <gtest/gtest.h>
+#include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return tembrel::testing::WithSkipExitCode(RUN_ALL_TESTS());
 }

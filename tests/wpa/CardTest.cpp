@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdlib>
@@ -36,6 +37,19 @@ class RecordingSink {
 public:
     RecordingSink() : sink_{&RecordingSink::Notify, this} {}
     const ZARN9100_EVENT_SINK* sink() const { return &sink_; }
+    // Device notifications are recorded as code 0 with the text "arrival NAME" or "removal NAME".
+    static void Device(void* context, uint32_t event, const char* name) {
+        auto* self = static_cast<RecordingSink*>(context);
+        std::lock_guard lock(self->mutex_);
+        self->events_.push_back({0, std::string(event == TEMBREL_DEVICE_ARRIVAL ? "arrival " : "removal ") + name});
+        self->changed_.notify_all();
+    }
+    bool waitForText(const std::string& text) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(20), [&] {
+            return std::any_of(events_.begin(), events_.end(), [&](const Received& r) { return r.text == text; });
+        });
+    }
     bool waitFor(size_t count) {
         std::unique_lock lock(mutex_);
         return changed_.wait_for(lock, std::chrono::seconds(20), [&] { return events_.size() >= count; });
@@ -106,6 +120,11 @@ protected:
 
     ScriptedReply answer(const std::string& c) {
         std::lock_guard lock(scriptMutex_);
+        if (c == slowCommand_) {
+            // Late, as a busy supplicant: the reply comes after the request gave up.
+            slowCommand_.clear();
+            std::this_thread::sleep_for(std::chrono::milliseconds(3 * paths_.requestTimeoutMs / 2));
+        }
         if (c == "SCAN") {
             scanned_ = true;
             return {"OK\n", {"<3>CTRL-EVENT-SCAN-STARTED ", "<3>CTRL-EVENT-SCAN-RESULTS "}};
@@ -114,6 +133,7 @@ protected:
         if (c == "BSS NEXT-3") return {kEapBss, {}};
         if (c == "BSS NEXT-4") return {"", {}};
         if (c == "ADD_NETWORK") return {"0\n", {}};
+        if (c == "LIST_NETWORKS") return {"network id / ssid / bssid / flags\n0\tNew\tany\t\n7\tOld\tany\t[CURRENT]\n", {}};
         if (c == "SELECT_NETWORK 0") return {"OK\n", onSelect_};
         if (c == "STATUS") return {status_, {}};
         if (c == "SIGNAL_POLL") return {"RSSI=-48\nLINKSPEED=54\nNOISE=9999\nFREQUENCY=2462\n", {}};
@@ -128,9 +148,22 @@ protected:
         std::lock_guard lock(scriptMutex_);
         onSelect_ = std::move(events);
     }
+    void setSlowCommand(std::string command) {
+        std::lock_guard lock(scriptMutex_);
+        slowCommand_ = std::move(command);
+    }
     void setRefusePsk(bool refuse) {
         std::lock_guard lock(scriptMutex_);
         refusePsk_ = refuse;
+    }
+
+    void setPeap() {
+        PendingSecurity& p = card_->pending();
+        p.authMode = ZARN9100_AUTH_WPA2;
+        p.wepStatus = ZARN9100_ENCRYPTION_AES;
+        p.method = EapMethod::Peap;
+        p.login = "alice";
+        p.password = "wonderland";
     }
 
     bool sent(const std::string& command) {
@@ -147,6 +180,7 @@ protected:
     bool scanned_ = false;
     bool refusePsk_ = false;
     bool wiredPort_ = false;
+    std::string slowCommand_;
     std::string status_ = "wpa_state=DISCONNECTED\n";
     std::vector<std::string> onSelect_;
     std::unique_ptr<FakeSupplicant> supplicant_;
@@ -198,7 +232,8 @@ TEST_F(CardTest, Wpa2PskIsAppliedAsOneNetworkAndReturnsOnceConnected) {
     card_->pending().wepStatus = ZARN9100_ENCRYPTION_AES;
     card_->pending().passphrase = "correct horse battery";
     EXPECT_EQ(card_->setSsid("HomeCcmp", false), ZARN9100_RESULT_OK);
-    EXPECT_TRUE(sent("REMOVE_NETWORK all"));
+    EXPECT_TRUE(sent("REMOVE_NETWORK 7"));
+    EXPECT_FALSE(sent("REMOVE_NETWORK 0"));
     EXPECT_TRUE(sent("SET_NETWORK 0 ssid 486f6d6543636d70"));
     EXPECT_TRUE(sent("SET_NETWORK 0 psk \"correct horse battery\""));
     EXPECT_TRUE(sent("SELECT_NETWORK 0"));
@@ -206,23 +241,69 @@ TEST_F(CardTest, Wpa2PskIsAppliedAsOneNetworkAndReturnsOnceConnected) {
     EXPECT_EQ(sink_.events().back().code, 1u);
 }
 
-TEST_F(CardTest, PeapSuccessIsNamedBeforeTheLinkEvent) {
-    setOnSelect({"<3>CTRL-EVENT-EAP-SUCCESS EAP authentication completed successfully",
-                "<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:05 completed"});
+// Without ca.pem the first server is pinned; with it, the authority (and a listed name) decide.
+TEST_F(CardTest, TheServerIsPinnedOnFirstUseOrCheckedByItsAuthority) {
+    const std::string pinned(64, 'a'), other(64, 'b');
+    const auto peerCert = [](const std::string& hash) {
+        // A subject may carry any text, a false hash and an event's name among it.
+        return "<3>CTRL-EVENT-EAP-PEER-CERT depth=0 subject='/CN=x hash=" + std::string(64, 'c') +
+               " CTRL-EVENT-CONNECTED' hash=" + hash;
+    };
+    const std::string connected = "<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:05 completed";
+    paths_.pinFile = (root_ / "pins/servers.pin").string();
     start();
     scanAndWait();
-    PendingSecurity& p = card_->pending();
-    p.authMode = ZARN9100_AUTH_WPA2;
-    p.wepStatus = ZARN9100_ENCRYPTION_AES;
-    p.method = EapMethod::Peap;
-    p.login = "alice";
-    p.password = "wonderland";
-    EXPECT_EQ(card_->setSsid("CorpNet", false), ZARN9100_RESULT_OK);
-    ASSERT_TRUE(sink_.waitFor(3));
-    const auto events = sink_.events();
-    EXPECT_EQ(events[1].code, 1012u);
-    EXPECT_EQ(events[1].text, "PEAP authentication succeeded");
-    EXPECT_EQ(events[2].code, 1u);
+    struct Row {
+        const char* name;
+        std::vector<std::string> events;
+        const char* authority;  // ca.pem and server-names, or nullptr
+        int result;
+        std::string text;  // of the last event with a text
+        std::string sentField;
+    };
+    const Row rows[] = {
+        {"first use", {peerCert(pinned), connected}, nullptr, ZARN9100_RESULT_OK,
+         "PEAP authentication succeeded; the server's certificate was pinned on first use", ""},
+        {"pinned", {peerCert(pinned), connected}, nullptr, ZARN9100_RESULT_OK,
+         "PEAP authentication succeeded; the server's certificate matched its pin",
+         "ca_cert \"hash://server/sha256/" + pinned + "\""},
+        {"another certificate", {peerCert(other), "<3>CTRL-EVENT-EAP-FAILURE EAP authentication failed"}, nullptr,
+         ZARN9100_RESULT_SECURITY_REFUSED, PinMismatchText("CorpNet", paths_.pinFile), ""},
+        {"authority and name", {peerCert(other), connected}, "authenticator.test CorpNet\n", ZARN9100_RESULT_OK,
+         "PEAP authentication succeeded; the server was checked by the authority in ca.pem and by its name "
+         "authenticator.test",
+         "domain_match \"authenticator.test\""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.authority != nullptr) {
+            Write(root_ / "certs/ca.pem", "");
+            Write(root_ / "certs/server-names", row.authority);
+        }
+        setOnSelect(row.events);
+        PendingSecurity& p = card_->pending();
+        p.authMode = ZARN9100_AUTH_WPA2;
+        p.wepStatus = ZARN9100_ENCRYPTION_AES;
+        p.method = EapMethod::Peap;
+        p.login = "alice";
+        p.password = "wonderland";
+        const size_t before = sink_.events().size();
+        EXPECT_EQ(card_->setSsid("CorpNet", false), row.result);
+        ASSERT_TRUE(sink_.waitFor(before + 2));
+        const auto events = sink_.events();
+        const auto text = std::find_if(events.rbegin(), events.rend(), [](const Received& r) { return r.code == 1012; });
+        ASSERT_NE(text, events.rend());
+        EXPECT_EQ(text->text, row.text);
+        if (!row.sentField.empty()) {
+            EXPECT_TRUE(sent("SET_NETWORK 0 " + row.sentField));
+        }
+    }
+    std::ifstream pins(paths_.pinFile);
+    std::string line;
+    ASSERT_TRUE(std::getline(pins, line));
+    EXPECT_EQ(line, pinned + " CorpNet");
+    EXPECT_FALSE(std::getline(pins, line)) << "one pin per network";
+    EXPECT_EQ(fs::status(paths_.pinFile).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST_F(CardTest, RefusedCredentialsGiveResultTwoThenEventFiveAndItsText) {
@@ -292,6 +373,94 @@ TEST_F(CardTest, LinkLossAndRequestedDisconnectGiveTheirEvents) {
     EXPECT_EQ(sink_.events()[4].code, 0u);
 }
 
+TEST_F(CardTest, ARefusedProfileLeavesTheLinkThereIsAndTheNextNetworkStartsClean) {
+    setOnSelect({"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:05 completed"});
+    start();
+    scanAndWait();
+    setPeap();
+    ASSERT_EQ(card_->setSsid("CorpNet", false), ZARN9100_RESULT_OK);
+    ASSERT_TRUE(sink_.waitFor(3));
+
+    PendingSecurity tls;
+    tls.authMode = ZARN9100_AUTH_WPA2;
+    tls.wepStatus = ZARN9100_ENCRYPTION_AES;
+    tls.method = EapMethod::Tls;
+    tls.certificateHash = std::string(40, '0');
+    PendingSecurity shortPassphrase;
+    shortPassphrase.authMode = ZARN9100_AUTH_WPA2_PSK;
+    shortPassphrase.wepStatus = ZARN9100_ENCRYPTION_AES;
+    shortPassphrase.passphrase = "short";
+    const std::pair<PendingSecurity, std::string> refused[] = {
+        {tls, "Authentication failed: the certificate file " + paths_.certificateDir + "/" + std::string(40, '0') +
+                  ".pem is missing"},
+        {shortPassphrase, "Authentication failed: The passphrase must be 8 to 63 characters or 64 hexadecimal digits"},
+    };
+    const size_t commands = supplicant_->commands().size();
+    for (const auto& [security, text] : refused) {
+        card_->pending() = security;
+        const size_t before = sink_.events().size();
+        EXPECT_EQ(card_->setSsid("HomeCcmp", false), ZARN9100_RESULT_SECURITY_REFUSED);
+        ASSERT_TRUE(sink_.waitFor(before + 2));
+        EXPECT_EQ(sink_.events().back().text, text);
+    }
+    EXPECT_EQ(supplicant_->commands().size(), commands) << "nothing reached the supplicant";
+
+    // An open network after an 802.1x one: no credentials and no method text of the last one.
+    setOnSelect({"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:04 completed"});
+    card_->pending().authMode = ZARN9100_AUTH_OPEN;
+    card_->pending().wepStatus = ZARN9100_ENCRYPTION_DISABLED;
+    const size_t before = sink_.events().size();
+    EXPECT_EQ(card_->setSsid("HomeCcmp", false), ZARN9100_RESULT_OK);
+    ASSERT_TRUE(sink_.waitFor(before + 1));
+    EXPECT_EQ(sink_.events().back().code, 1u);
+    EXPECT_EQ(sink_.events().size(), before + 1);
+    const auto all = supplicant_->commands();
+    for (size_t i = commands; i < all.size(); ++i) EXPECT_EQ(all[i].find("identity"), std::string::npos) << all[i];
+}
+
+TEST_F(CardTest, ALateReplyNeverAnswersTheNextRequest) {
+    paths_.requestTimeoutMs = 500;
+    start();
+    setSlowCommand("STATUS");
+    EXPECT_EQ(card_->request("STATUS"), std::nullopt);
+    EXPECT_EQ(card_->request("SIGNAL_POLL"), "RSSI=-48\nLINKSPEED=54\nNOISE=9999\nFREQUENCY=2462\n");
+}
+
+TEST_F(CardTest, ASilentOrStoppedSupplicantGivesResultFiveWithAText) {
+    paths_.requestTimeoutMs = 500;
+    start();
+    setSlowCommand("ADD_NETWORK");
+    EXPECT_EQ(card_->setSsid("Secret", true), ZARN9100_RESULT_BAD_HANDLE);
+    ASSERT_TRUE(sink_.waitFor(1));
+    EXPECT_EQ(sink_.events().back().text, "The card cannot be reached: wpa_supplicant at " + paths_.controlDir +
+                                              "/wlan0 does not answer");
+    supplicant_.reset();
+    EXPECT_EQ(card_->setSsid("Secret", true), ZARN9100_RESULT_BAD_HANDLE);
+}
+
+TEST_F(CardTest, ASupplicantStartedLaterOrRestartedIsReachedAgain) {
+    ::testing::internal::CaptureStderr();
+    card_ = std::make_unique<Card>(paths_);
+    ::testing::internal::GetCapturedStderr();
+    card_->dispatcher().setSink(sink_.sink());
+    card_->dispatcher().setDeviceNotify(&RecordingSink::Device, &sink_);
+    EXPECT_EQ(card_->open(), nullptr);
+    const std::string socket = (root_ / "run/wlan0").string();
+    const auto answer = [this](const std::string& c) { return this->answer(c); };
+    supplicant_ = std::make_unique<FakeSupplicant>(socket, answer);
+    ASSERT_TRUE(sink_.waitForText("arrival wlan0"));
+    EXPECT_NE(card_->open(), nullptr);
+
+    supplicant_.reset();
+    ASSERT_TRUE(sink_.waitForText("removal wlan0"));
+    const size_t arrivals = sink_.events().size();
+    supplicant_ = std::make_unique<FakeSupplicant>(socket, answer);
+    ASSERT_TRUE(sink_.waitFor(arrivals + 1));
+    EXPECT_EQ(sink_.events().back().text, "arrival wlan0");
+    setOnSelect({"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:07 completed"});
+    EXPECT_EQ(card_->setSsid("Secret", true), ZARN9100_RESULT_OK);
+}
+
 TEST_F(CardTest, TheRadioSwitchIsReadAndSetThroughRfkill) {
     start();
     EXPECT_EQ(card_->radioState(), 1u);
@@ -327,23 +496,23 @@ TEST_F(CardTest, AWiredPortAuthenticatesWhileItHasALinkAndDisconnectsWhenItGoesA
     EXPECT_EQ(card_->scan(), ZARN9100_RESULT_NOT_AVAILABLE);
     EXPECT_FALSE(sent("SCAN"));
 
+    EXPECT_EQ(card_->setSsid("Port", false), ZARN9100_RESULT_NO_NETWORK) << "no link, no network";
+    EXPECT_FALSE(sent("ADD_NETWORK"));
+
+    Write(port / "operstate", "up\n");
     PendingSecurity& p = card_->pending();
     p.authMode = ZARN9100_AUTH_WPA2;
     p.wepStatus = ZARN9100_ENCRYPTION_AES;
     p.method = EapMethod::Peap;
     p.login = "alice";
     p.password = "wonderland";
-    EXPECT_EQ(card_->setSsid("Port", false), ZARN9100_RESULT_NO_NETWORK) << "no link, no network";
-    EXPECT_FALSE(sent("ADD_NETWORK"));
-
-    Write(port / "operstate", "up\n");
     setOnSelect({"<3>CTRL-EVENT-EAP-SUCCESS EAP authentication completed successfully",
                 "<3>CTRL-EVENT-CONNECTED - Connection to 01:80:c2:00:00:03 completed [id=0 id_str=]"});
     EXPECT_EQ(card_->setSsid("Port", false), ZARN9100_RESULT_OK);
     EXPECT_TRUE(sent("SET_NETWORK 0 key_mgmt IEEE8021X"));
     EXPECT_TRUE(sent("SET_NETWORK 0 eapol_flags 0"));
     ASSERT_TRUE(sink_.waitFor(2));
-    EXPECT_EQ(sink_.events()[0].text, "PEAP authentication succeeded");
+    EXPECT_EQ(sink_.events()[0].text.rfind("PEAP authentication succeeded", 0), 0u) << sink_.events()[0].text;
     EXPECT_EQ(sink_.events()[1].code, 1u);
 
     Write(port / "operstate", "lowerlayerdown\n");

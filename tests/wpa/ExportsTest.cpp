@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -40,6 +42,9 @@ protected:
             if (c == "SIGNAL_POLL") return ScriptedReply{"RSSI=-48\nLINKSPEED=54\nNOISE=9999\nFREQUENCY=2462\n", {}};
             if (c == "SCAN") return ScriptedReply{"OK\n", {"<3>CTRL-EVENT-SCAN-RESULTS "}};
             if (c.rfind("BSS", 0) == 0) return ScriptedReply{"", {}};
+            if (c == "ADD_NETWORK") return ScriptedReply{"0\n", {}};
+            if (c == "SELECT_NETWORK 0")
+                return ScriptedReply{"OK\n", {"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:04 completed"}};
             return ScriptedReply{"OK\n", {}};
         });
         ::setenv("TEMBREL_WPA_SYSFS", (*root_ / "sys").c_str(), 1);
@@ -117,6 +122,44 @@ TEST_F(ExportsTest, AScanListBufferTooSmallFailsNegatively) {
     EXPECT_EQ(Zarn9100QueryScanListLength(h, buffer, 4, &length), 0);
     EXPECT_EQ(length, 4u);
     EXPECT_EQ(buffer[0], 0);
+    EXPECT_EQ(Zarn9100CloseAdapter(&h), 0);
+}
+
+// What a network is given never comes from an earlier one, nor from a call that was refused.
+TEST_F(ExportsTest, RefusedCallsAndEarlierNetworksLeaveNoKeysOrCredentials) {
+    ZARN9100_HANDLE h = nullptr;
+    ASSERT_EQ(Zarn9100OpenAdapter(&h), 0);
+    const auto key = [](char c) { return std::vector<uint8_t>(5, uint8_t(c)); };
+    const auto sentSince = [&](size_t mark) {
+        const auto all = supplicant_->commands();
+        std::string out;
+        for (size_t i = mark; i < all.size(); ++i) out += all[i] + ";";
+        return out;
+    };
+    ASSERT_EQ(Zarn9100SetAuthMode(h, 0), 0);
+    ASSERT_EQ(Zarn9100SetWepStatus(h, 0), 0);
+    ASSERT_EQ(Zarn9100SetWepKey(h, 1, key('a').data(), 5, 1), 0);
+    ASSERT_EQ(Zarn9100SetWepKey(h, 2, key('b').data(), 5, 0), 0);
+    ASSERT_EQ(Zarn9100SetSsid(h, "Net", 3, 1), 0);
+
+    // The next WEP network: key 2 refused, key 3 never set.
+    ASSERT_EQ(Zarn9100SetWepKey(h, 1, key('c').data(), 5, 1), 0);
+    ASSERT_EQ(Zarn9100SetWepKey(h, 3, key('d').data(), 5, 0), 0);
+    EXPECT_EQ(Zarn9100SetWepKey(h, 3, key('d').data(), 7, 0), 6);
+    size_t mark = supplicant_->commands().size();
+    ASSERT_EQ(Zarn9100SetSsid(h, "Net", 3, 1), 0);
+    EXPECT_NE(sentSince(mark).find("wep_key0 6363636363;"), std::string::npos) << sentSince(mark);
+    EXPECT_EQ(sentSince(mark).find("wep_key1"), std::string::npos) << sentSince(mark);
+    EXPECT_EQ(sentSince(mark).find("wep_key2"), std::string::npos) << sentSince(mark);
+
+    // WPA2 802.1x: bob's identity, then one refused for its control character.
+    ASSERT_EQ(Zarn9100SetAuthMode(h, 6), 0);
+    ASSERT_EQ(Zarn9100SetWepStatus(h, 6), 0);
+    ASSERT_EQ(Zarn9100WPACreateIdentityPEAP("bob", "", "secret"), 0);
+    EXPECT_EQ(Zarn9100WPACreateIdentityPEAP("eve\n", "", "secret"), 6);
+    mark = supplicant_->commands().size();
+    EXPECT_EQ(Zarn9100SetSsid(h, "Net", 3, 1), 2);
+    EXPECT_EQ(sentSince(mark).find("bob"), std::string::npos) << sentSince(mark);
     EXPECT_EQ(Zarn9100CloseAdapter(&h), 0);
 }
 

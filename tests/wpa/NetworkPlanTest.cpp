@@ -61,6 +61,15 @@ TEST(NetworkPlanTest, EachConfigurationMakesItsNetwork) {
     PendingSecurity adHoc;
     adHoc.networkMode = 0;
     adHoc.channel = 11;
+    // Ad hoc takes the profile's value: 4 is Auto Switch there, not WPA-PSK.
+    PendingSecurity adHocAuto = Wep(4);
+    adHocAuto.networkMode = 0;
+    adHocAuto.channel = 1;
+    // 802.1x with WEP status: the server hands out the keys; keys set all the same stay out.
+    PendingSecurity dynamicWep = Wep(ZARN9100_AUTH_OPEN);
+    dynamicWep.method = EapMethod::Peap;
+    dynamicWep.login = "alice";
+    dynamicWep.password = "wonderland";
     const PlanRow rows[] = {
         {"open", PendingSecurity{}, false, "key_mgmt=NONE;auth_alg=OPEN;"},
         {"open hidden", PendingSecurity{}, true, "scan_ssid=1;key_mgmt=NONE;auth_alg=OPEN;"},
@@ -84,6 +93,11 @@ TEST(NetworkPlanTest, EachConfigurationMakesItsNetwork) {
          "client_cert=\"/certs/00112233445566778899aabbccddeeff00112233.pem\";"
          "private_key=\"/certs/00112233445566778899aabbccddeeff00112233.key\";"},
         {"ad hoc", adHoc, false, "mode=1;frequency=2462;key_mgmt=NONE;auth_alg=OPEN;"},
+        {"ad hoc Auto Switch", adHocAuto, false,
+         "mode=1;frequency=2412;key_mgmt=NONE;wep_key0=1234567890;wep_key2=ababababababababababababab;"
+         "wep_tx_keyidx=2;auth_alg=OPEN SHARED;"},
+        {"802.1x dynamic WEP", dynamicWep, false,
+         "key_mgmt=IEEE8021X;eap=PEAP;identity=\"alice\";password=\"wonderland\";phase2=\"auth=MSCHAPV2\";"},
     };
     for (const PlanRow& row : rows) {
         const NetworkPlan plan = PlanNetwork(row.security, "Net", row.hidden, "/certs");
@@ -92,8 +106,9 @@ TEST(NetworkPlanTest, EachConfigurationMakesItsNetwork) {
     }
 }
 
-// With a trusted CA, every method that proves the server by a certificate names it; LEAP has none.
-TEST(NetworkPlanTest, ATrustedCaChecksTheServerOfTlsBasedMethods) {
+// The server check goes with every method that proves the server by a certificate; LEAP has none.
+TEST(NetworkPlanTest, TheServerCheckGoesWithTlsBasedMethods) {
+    const std::vector<NetworkField> check = {{"ca_cert", "\"/certs/ca.pem\""}};
     PendingSecurity tls = Eap(ZARN9100_AUTH_WPA2, EapMethod::Tls);
     tls.certificateHash = "00112233445566778899aabbccddeeff00112233";
     PendingSecurity leap = Eap(ZARN9100_AUTH_OPEN, EapMethod::Leap);
@@ -103,12 +118,12 @@ TEST(NetworkPlanTest, ATrustedCaChecksTheServerOfTlsBasedMethods) {
                                                         {tls, Port::Wireless},
                                                         {tls, Port::Wired}};
     for (const auto& [security, port] : checked) {
-        const NetworkPlan plan = PlanNetwork(security, "Net", false, "/certs", port, "/certs/ca.pem");
+        const NetworkPlan plan = PlanNetwork(security, "Net", false, "/certs", port, check);
         EXPECT_EQ(plan.problem, "");
         ASSERT_FALSE(plan.fields.empty());
         EXPECT_EQ(plan.fields.back(), (NetworkField{"ca_cert", "\"/certs/ca.pem\""})) << EapMethodName(security.method);
     }
-    const NetworkPlan leapPlan = PlanNetwork(leap, "Net", false, "/certs", Port::Wireless, "/certs/ca.pem");
+    const NetworkPlan leapPlan = PlanNetwork(leap, "Net", false, "/certs", Port::Wireless, check);
     for (const NetworkField& field : leapPlan.fields) EXPECT_NE(field.first, "ca_cert");
 }
 

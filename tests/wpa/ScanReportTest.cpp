@@ -150,5 +150,28 @@ TEST(ScanReportTest, FrequenciesGiveTheirChannels) {
     for (const auto& [mhz, channel] : rows) EXPECT_EQ(abi::ChannelAtFrequencyMHz(mhz), channel) << mhz;
 }
 
+// A link made by anyone shows the security the supplicant reports, not the last one applied.
+TEST(ScanReportTest, TheLinksSecurityComesFromItsStatus) {
+    struct Row {
+        const char* keyMgmt;
+        const char* cipher;
+        std::optional<uint32_t> authMode, wepStatus;
+    };
+    const Row rows[] = {
+        {"WPA2-PSK", "CCMP", 7u, 6u},          {"WPA-PSK", "TKIP", 4u, 4u},
+        {"WPA2/IEEE 802.1X/EAP", "CCMP", 6u, 6u}, {"WPA/IEEE 802.1X/EAP", "TKIP", 3u, 4u},
+        {"IEEE 802.1X (no WPA)", "WEP-104", std::nullopt, 0u},
+        {"NONE", "NONE", std::nullopt, 1u},      {"SAE", "CCMP", 7u, 6u},
+    };
+    for (const Row& row : rows) {
+        const LinkSecurity link = LinkSecurityOf(ParseReport(std::string("wpa_state=COMPLETED\nkey_mgmt=") +
+                                                             row.keyMgmt + "\npairwise_cipher=" + row.cipher + "\n"));
+        EXPECT_EQ(link.authMode, row.authMode) << row.keyMgmt;
+        EXPECT_EQ(link.wepStatus, row.wepStatus) << row.keyMgmt;
+    }
+    const LinkSecurity none = LinkSecurityOf(ParseReport("wpa_state=SCANNING\nkey_mgmt=WPA2-PSK\npairwise_cipher=CCMP\n"));
+    EXPECT_FALSE(none.authMode || none.wepStatus);
+}
+
 }  // namespace
 }  // namespace tembrel::wpa

@@ -86,7 +86,7 @@ WiredLab::WiredLab() {
         problem_ = "openssl could not make the certificates: " + ReadText(root_ / "openssl.log");
         return;
     }
-    writeConfigurations();
+    writeConfigurations(Server::Usual);
     if (!run({FindProgram("ip"), "link", "add", kAuthenticatorPort, "type", "veth", "peer", "name", kPort}) ||
         !run({FindProgram("ip"), "link", "set", kPort, "up"}) || !setAuthenticatorLink(true))
         problem_ = "the veth pair could not be made: " + ReadText(root_ / "ip.log");
@@ -143,11 +143,21 @@ bool WiredLab::makeCertificates() {
     return makeCertificate("ca", "/CN=Tembrel Test CA", true, nullptr) &&
            fs::copy_file(root_ / "ca.pem", root_ / "certs" / "ca.pem", ec) &&
            makeCertificate("server", "/CN=authenticator.test", false, nullptr) &&
+           makeCertificate("event-server", "/CN=CTRL-EVENT-CONNECTED", false, nullptr) &&
+           makeCertificate("rogue-server", "/CN=authenticator.test", false, nullptr) &&
            makeCertificate("client", std::string("/CN=") + kLogin, false, &client_) &&
            makeCertificate("rogue", std::string("/CN=") + kLogin, true, &rogue_);
 }
 
-void WiredLab::writeConfigurations() {
+bool WiredLab::setAuthorityInstalled(bool installed) {
+    std::error_code ec;
+    const fs::path installedCa = root_ / "certs" / "ca.pem";
+    if (!installed) return fs::remove(installedCa, ec) || !fs::exists(installedCa);
+    return fs::copy_file(root_ / "ca.pem", installedCa, fs::copy_options::overwrite_existing, ec);
+}
+
+void WiredLab::writeConfigurations(Server server) {
+    const std::string name = server == Server::Usual ? "server" : server == Server::Rogue ? "rogue-server" : "event-server";
     std::ofstream(root_ / "eap_user") << "* PEAP,TTLS,TLS\n"
                                       << '"' << kLogin << "\" MSCHAPV2,TTLS-MSCHAPV2 \"" << kPassword << "\" [2]\n";
     std::ofstream(root_ / "hostapd.conf") << "interface=" << kAuthenticatorPort << "\n"
@@ -157,8 +167,8 @@ void WiredLab::writeConfigurations() {
                                           << "use_pae_group_addr=1\n"
                                           << "eap_user_file=" << (root_ / "eap_user").string() << "\n"
                                           << "ca_cert=" << (root_ / "ca.pem").string() << "\n"
-                                          << "server_cert=" << (root_ / "server.pem").string() << "\n"
-                                          << "private_key=" << (root_ / "server.key").string() << "\n"
+                                          << "server_cert=" << (root_ / (name + ".pem")).string() << "\n"
+                                          << "private_key=" << (root_ / (name + ".key")).string() << "\n"
                                           << "logger_stdout=-1\n"
                                           << "logger_stdout_level=2\n";
     // No ap_scan here: the library sets it for a wired port.
@@ -176,8 +186,9 @@ bool WiredLab::startSupplicant() {
            supplicant_->running();
 }
 
-bool WiredLab::startAuthenticator() {
+bool WiredLab::startAuthenticator(Server server) {
     stopAuthenticator();
+    writeConfigurations(server);
     const fs::path log = root_ / "hostapd.log";
     const std::string before = ReadText(log);
     authenticator_ = std::make_unique<ChildProcess>(

@@ -40,14 +40,19 @@ public:
 
     // wpa_supplicant on kPort, waited for until its control socket is there.
     bool startSupplicant();
+    // The server certificates the authenticator can show, all issued by the lab's CA.
+    enum class Server { Usual, NamedLikeAnEvent, Rogue };
     // A fresh hostapd (any previous one stopped), waited for until it serves the port.
-    bool startAuthenticator();
+    bool startAuthenticator(Server server = Server::Usual);
     void stopAuthenticator();
     // The authenticator's end of the cable: down, the port loses its link.
     bool setAuthenticatorLink(bool up);
 
     std::string controlDir() const { return (root_ / "ctrl").string(); }
     std::string certificateDir() const { return (root_ / "certs").string(); }
+    // ca.pem in the certificate folder (the library then checks the server by it), or none.
+    bool setAuthorityInstalled(bool installed);
+    std::string pinFile() const { return (root_ / "certs" / "servers.pin").string(); }
     // SHA-1 thumbprints of the client certificates installed in certificateDir(): one issued
     // by the authenticator's CA, one self-signed that the authenticator refuses.
     const std::array<uint8_t, 20>& clientThumbprint() const { return client_; }
@@ -61,7 +66,7 @@ private:
     // Signs `name`.pem with the CA (or itself) and installs it under its thumbprint when asked.
     bool makeCertificate(const std::string& name, const std::string& subject, bool selfSigned,
                          std::array<uint8_t, 20>* installAs);
-    void writeConfigurations();
+    void writeConfigurations(Server server);
 
     std::filesystem::path root_;
     std::string problem_;

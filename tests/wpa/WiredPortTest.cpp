@@ -10,6 +10,7 @@
 #include "connection/ProfileConnector.h"
 #include "connection/StatusRefresher.h"
 #include "connection/Supervisor.h"
+#include "profiles/Cipher.h"
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
 #include "tests/connection/UiQueue.h"
@@ -19,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <mutex>
@@ -230,14 +232,27 @@ protected:
 };
 
 TEST_F(WiredPort, ProfilesAuthenticateWithTheRightCredentialsAndFailWithEventFiveOtherwise) {
+    using Server = WiredLab::Server;
     struct Row {
         const char* name;
         ProfilePtr profile;
-        const char* method;  // "" when the authenticator refuses
+        const char* method;  // "" when the authenticator, or the library, refuses
+        Server server = Server::Usual;
+        bool linkStays = false;  // refused before the supplicant heard of it: the last link stays
     };
+    // 802.1x with WEP: the keys would be dynamic; on a cable there are none.
+    auto dynamicWep = EnterpriseProfile(kPeapSsid, 11, WiredLab::kPassword);
+    dynamicWep->encryption = kCipherWep;
+    // A login the library refuses must not leave the last user's credentials in place.
+    auto refusedLogin = EnterpriseProfile(kPeapSsid, 11, WiredLab::kPassword);
+    SetText(refusedLogin->loginName, "al\x01ice");
     const Row rows[] = {
         {"PEAP", EnterpriseProfile(kPeapSsid, 11, WiredLab::kPassword), "PEAP"},
+        {"PEAP, a login refused after a good one", refusedLogin, "", Server::Usual, true},
         {"PEAP, wrong password", EnterpriseProfile(kPeapSsid, 11, "looking-glass"), ""},
+        {"PEAP, wrong password, server certificate named like an event",
+         EnterpriseProfile(kPeapSsid, 11, "looking-glass"), "", Server::NamedLikeAnEvent},
+        {"PEAP with WEP", dynamicWep, "PEAP"},
         {"TTLS", EnterpriseProfile(kTtlsSsid, 12, WiredLab::kPassword), "TTLS"},
         {"TTLS, wrong password", EnterpriseProfile(kTtlsSsid, 12, "looking-glass"), ""},
         {"TLS", TlsProfile("Corp-Port-TLS", lab().clientThumbprint()), "TLS"},
@@ -246,13 +261,14 @@ TEST_F(WiredPort, ProfilesAuthenticateWithTheRightCredentialsAndFailWithEventFiv
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         // A fresh authenticator for each row: after a failure hostapd holds the port for a minute.
-        ASSERT_TRUE(lab().startAuthenticator());
+        ASSERT_TRUE(lab().startAuthenticator(row.server));
         const std::string ssid(ProfileSsid(*row.profile));
         const size_t mark = heardCount();
         const int result = connector.ConnectProfile(row.profile);
         if (*row.method != '\0') {
             EXPECT_EQ(result, 0);
-            const std::string named = std::string("1012[") + row.method + " authentication succeeded] 1";
+            const std::string named = std::string("1012[") + row.method +
+                                      " authentication succeeded; the server was checked by the authority in ca.pem] 1";
             EXPECT_TRUE(waitFor([&] { return heardSince(mark).find(named) != std::string::npos; })) << heardSince(mark);
             EXPECT_TRUE(waitFor([&] { return linkShown(ssid); }));
             EXPECT_EQ(connectStatus(), 1);
@@ -260,10 +276,43 @@ TEST_F(WiredPort, ProfilesAuthenticateWithTheRightCredentialsAndFailWithEventFiv
             EXPECT_EQ(result, 2);
             const std::string refused = "5 1012[Authentication failed: ";
             EXPECT_TRUE(waitFor([&] { return heardSince(mark).find(refused) != std::string::npos; })) << heardSince(mark);
-            EXPECT_EQ(connectStatus(), 0);
-            EXPECT_TRUE(waitFor([&] { return snapshot.copy().connected == 0; }));
+            EXPECT_FALSE(heardCode(mark, 1)) << heardSince(mark);
+            EXPECT_EQ(connectStatus(), row.linkStays ? 1 : 0);
+            EXPECT_TRUE(waitFor([&] { return snapshot.copy().connected == (row.linkStays ? 1u : 0u); }));
         }
     }
+}
+
+// Without ca.pem: the first server is pinned, another is refused until its pin is deleted.
+TEST_F(WiredPort, WithoutAnAuthorityTheFirstServerIsPinnedAndARogueOneRefused) {
+    using Server = WiredLab::Server;
+    ASSERT_TRUE(lab().setAuthorityInstalled(false));
+    struct Restore {
+        ~Restore() { lab().setAuthorityInstalled(true); }
+    } restore;
+    const std::string ssid = "Pinned-Port";
+    const auto connect = [&](Server server, const std::string& expected) {
+        EXPECT_TRUE(lab().startAuthenticator(server));
+        const size_t mark = heardCount();
+        const int result = connector.ConnectProfile(EnterpriseProfile(ssid, 11, WiredLab::kPassword));
+        EXPECT_TRUE(waitFor([&] { return heardSince(mark).find(expected) != std::string::npos; })) << heardSince(mark);
+        return result;
+    };
+    EXPECT_EQ(connect(Server::Usual, "1012[PEAP authentication succeeded; the server's certificate was pinned on "
+                                     "first use] 1"), 0);
+    EXPECT_EQ(connect(Server::Usual, "1012[PEAP authentication succeeded; the server's certificate matched its pin] 1"),
+              0);
+    EXPECT_EQ(connect(Server::Rogue, "5 1012[Authentication failed: the server's certificate changed since the first "
+                                     "connection to Pinned-Port. To accept the new certificate, delete the line "
+                                     "ending in \"Pinned-Port\" from " + lab().pinFile() + "]"),
+              2);
+    EXPECT_EQ(connectStatus(), 0);
+
+    // Accepting the new certificate, as the text says.
+    std::ofstream(lab().pinFile(), std::ios::trunc).flush();
+    EXPECT_EQ(connect(Server::Rogue, "1012[PEAP authentication succeeded; the server's certificate was pinned on "
+                                     "first use] 1"), 0);
+    EXPECT_EQ(connectStatus(), 1);
 }
 
 TEST_F(WiredPort, LinkLossGivesTheDisconnectEventAndTheSupervisorWalksThePreferList) {

@@ -144,7 +144,8 @@ void MainPageModel::refreshLink() {
     view_.bssid = bssidText(facts.bssid);
     view_.networkType = networkTypeText(facts.networkType);
     view_.security = securityText(source_.encryptionStatus());
-    view_.channelCaption = channelCaption(facts.channel, facts.frequencyMHz);
+    // A link the card cannot name a channel for (a wired port, a link made elsewhere) shows none.
+    if (facts.channel != 0) view_.channelCaption = channelCaption(facts.channel, facts.frequencyMHz);
     view_.linkIcon = iconForBand(facts.wirelessMode);
     selectProfileForLink(facts);
     view_.status = facts.networkType != ZARN9100_NETWORK_ADHOC || facts.connected ? std::string(kStatusConnected) : "Waiting for peer...";

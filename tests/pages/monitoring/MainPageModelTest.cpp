@@ -94,6 +94,14 @@ TEST_F(MainPageModelTest, StatusTextsForEachLinkState) {
             EXPECT_EQ(view.signalBar, 0) << row.name;
         }
     }
+
+    // A link without a channel the library can report: no "Channel 0".
+    source.connectInfrastructure();
+    source.facts.channel = 0;
+    source.facts.frequencyMHz = 5000;
+    model.refreshLink();
+    EXPECT_EQ(model.view().status, "Connected");
+    EXPECT_EQ(model.view().channelCaption, "Channel Performance");
 }
 
 TEST_F(MainPageModelTest, LinkIconByBand) {

@@ -5,9 +5,16 @@
 #include "profiles/ProfileText.h"
 #include "tests/app/SheetFixture.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 namespace tembrel::testing {
 namespace {
@@ -114,6 +121,43 @@ TEST_F(ProfileManagerPageTest, ARefusedSaveKeepsSaveEnabledSoThePageIsNotLeft) {
     EXPECT_TRUE(button(CProfileManager::kIdSave)->isEnabled());
     EXPECT_FALSE(page.OnKillActive());
     EXPECT_EQ(ProfileName(*a), "A");
+}
+
+// SetSsid may wait for a whole 802.1x exchange: meanwhile the window handles its events (a timer
+// fires, Exit is taken) while the page stays busy, and Apply goes on once the call returned.
+TEST_F(ProfileManagerPageTest, TheWindowAnswersWhileTheCardAssociates) {
+    auto a = Named("A");
+    a->fragThreshold = 2346;
+    a->rtsThreshold = 2347;
+    CProfileManager& page = openManager({a});
+    selectName("A");
+    std::atomic<bool> inSetSsid{false};
+    driver.setHook("SetSsid", [&](const RecordedCall&) {
+        inSetSsid = true;
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+        inSetSsid = false;
+    });
+    bool answered = false, pageBusy = false, waitCursor = false;
+    QSignalSpy exited(sheet.get(), &CZarn9100Sheet::exited);
+    QTimer::singleShot(300, sheet.get(), [&] {
+        answered = inSetSsid;
+        pageBusy = !page.isEnabled();
+        waitCursor = QApplication::overrideCursor() != nullptr &&
+                     QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        sheet->Exit();
+    });
+    ASSERT_TRUE(sheet->adapter().handle().held());
+    ASSERT_NE(list()->currentItem(), nullptr);
+    page.OnApplyProfile();
+    EXPECT_TRUE(answered) << "the timer waited for SetSsid";
+    EXPECT_TRUE(pageBusy);
+    EXPECT_TRUE(waitCursor);
+    EXPECT_EQ(exited.count(), 1);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    const auto names = driver.callNames();
+    const auto setSsid = std::find(names.begin(), names.end(), "SetSsid");
+    ASSERT_NE(setSsid, names.end());
+    EXPECT_NE(std::find(setSsid, names.end(), "CloseAdapter"), names.end()) << "Exit closed the card after SetSsid";
 }
 
 }  // namespace
