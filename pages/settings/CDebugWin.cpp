@@ -49,7 +49,8 @@ QLineEdit* HexEdit(QWidget* parent, int id, int length, const QString& name) {
     edit->setAccessibleName(name);
     edit->setMaximumWidth(90);
     // Only hexadecimal digits stay; lower-case digits become upper case.
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
+    // Any change, also one made by assistive technology; cleaning again changes nothing.
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
         const HexEditText clean = CleanHexEdit(text.toStdString(), edit->cursorPosition());
         if (!clean.changed) return;
         edit->setText(QString::fromStdString(clean.text));
