@@ -1,12 +1,14 @@
 #include "ui/Accessibility.h"
 
 #include "ui/AccessibleMeter.h"
+#include "ui/AccessibleTabBar.h"
 #include "ui/NamedComboAccessible.h"
 #include "ui/SecretEdit.h"
 
 #include <QAccessibleWidget>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTabBar>
 #include <QWidget>
 
 namespace tembrel::ui {
@@ -28,6 +30,9 @@ QAccessibleInterface* factory(const QString&, QObject* object) {
     }
     if (auto* combo = qobject_cast<QComboBox*>(object)) {
         return namedComboAccessible(combo);
+    }
+    if (auto* bar = qobject_cast<QTabBar*>(object)) {
+        return tabBarAccessible(bar);
     }
     return nullptr;
 }

@@ -5,7 +5,8 @@
 // - a line edit marked with exposeAsSecret() as a password field (ui/SecretEdit.h);
 // - a widget implementing ui::Meter as a progress bar with a value (ui/AccessibleMeter.h);
 // - every combo box named by its caption (its accessible name, its label, or its group's title)
-//   with its current item as its value. Qt on Linux names a combo box by its current item.
+//   with its current item as its value. Qt on Linux names a combo box by its current item;
+// - every tab strip with its current tab selected (ui/AccessibleTabBar.h).
 
 class QWidget;
 

@@ -11,7 +11,8 @@ and the dialogs, and lists every fault found:
 - a table whose headers are numbers;
 - a drawn bar or graph without a value, an image without a name of its own;
 - a secret edit exposed as plain text, or a password that comes back through the bus;
-- a top-level window that is not a frame or a dialog;
+- a top-level window that is not a frame or a dialog, a page tab that does not say it is current;
+- a list of items with boxes whose items do not say what the box means;
 - text set through the bus that the page ignores;
 - a Site Survey row chosen through the bus that leaves "Associate" disabled.
 
@@ -164,7 +165,8 @@ class Audit:
         self.windows += 1
         if os.environ.get("A11Y_WALK_DUMP"):
             for node in walk_showing(top):
-                print("DUMP %s | %s %r desc=%r text=%r" % (where, role(node), safe(lambda: node.name), safe(lambda: node.description), text_of(node)))
+                print("DUMP %s | %s %r desc=%r text=%r %s" % (where, role(node), safe(lambda: node.name), safe(lambda: node.description), text_of(node),
+                      sorted(pyatspi.stateToString(x) for x in states(node))))
         if role(top) not in ("frame", "dialog", "alert"):
             self.fault(where, top, "top-level window exposed as %r" % role(top))
         named = {}
@@ -195,6 +197,13 @@ class Audit:
             self.fault(where, node, "table with numbered headers")
         if kind == "table":
             self.table(node, where)
+        if kind == "list":
+            items = children(node)
+            if any(pyatspi.STATE_CHECKED in states(i) for i in items):
+                for item in items:
+                    if not (safe(lambda: item.description, "") or "").strip():
+                        self.fault(where, item, "list item with a box that does not say what the box means")
+                        break
         if kind in ("filler", "frame", "panel", "progress bar") and not children(node) and name is not None:
             # A leaf drawing something (a bar, a graph) must say what it shows.
             if kind == "progress bar" or name:
@@ -326,7 +335,7 @@ class ProgramWalk:
                 continue
             title = tab.name
             press(tab)
-            if not wait_for(lambda: pyatspi.STATE_SELECTED in states(tab) or pyatspi.STATE_FOCUSED in states(tab), 5):
+            if not wait_for(lambda: pyatspi.STATE_SELECTED in states(tab), 5):
                 self.audit.fault(title, tab, "page tab does not say it is the current page")
             time.sleep(0.3)
             self.dismiss_unasked()

@@ -5,6 +5,7 @@
 #include "profiles/ProfileText.h"
 #include "tests/app/SheetFixture.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -61,6 +62,29 @@ TEST_F(ProfileManagerPageTest, EveryCheckStateChangeReachesTheRecord) {
     page.OnMenuCommand(CProfileManager::kCmdEmptyPrefer);
     EXPECT_EQ(a->inPreferList, 0u);
     EXPECT_EQ(list()->item(1)->checkState(), Qt::Unchecked);
+}
+
+TEST_F(ProfileManagerPageTest, ItemsSayInUseAndPreferListInTheirDescription) {
+    const auto a = Named("A"), b = Named("B");
+    CProfileManager& page = openManager({a, b, NewDefaultProfile()});
+    sheet->connector().SetProfileInUse(b);
+    page.OnSetActive();
+    auto description = [&](const char* name) {
+        for (int i = 0; i < list()->count(); ++i)
+            if (list()->item(i)->text() == name) {
+                QAccessibleInterface* item = QAccessible::queryAccessibleInterface(list())->child(i);
+                EXPECT_TRUE(item->state().checkable) << name;
+                return item->text(QAccessible::Description);
+            }
+        return QString();
+    };
+    EXPECT_TRUE(description("B").contains("in use")) << description("B").toStdString();
+    EXPECT_FALSE(description("A").contains("in use"));
+    const QString inList = description("A");
+    for (int i = 0; i < list()->count(); ++i)
+        if (list()->item(i)->text() == "A") list()->item(i)->setCheckState(Qt::Unchecked);
+    EXPECT_NE(description("A"), inList) << "the description follows the box";
+    EXPECT_FALSE(description("A").isEmpty());
 }
 
 TEST_F(ProfileManagerPageTest, MovesFollowTheRecordWhenTheListWasReordered) {
