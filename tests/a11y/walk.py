@@ -133,6 +133,12 @@ def labels_of(acc):
     return names
 
 
+def separator(acc):
+    """A frame too thin to draw anything but a line."""
+    extents = safe(lambda: acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS))
+    return extents is not None and min(extents.width, extents.height) < 6
+
+
 def group_of(acc):
     """The title of the nearest group (panel) around acc."""
     node = safe(lambda: acc.parent)
@@ -204,9 +210,10 @@ class Audit:
                     if not (safe(lambda: item.description, "") or "").strip():
                         self.fault(where, item, "list item with a box that does not say what the box means")
                         break
-        if kind in ("filler", "frame", "panel", "progress bar") and not children(node) and name is not None:
-            # A leaf drawing something (a bar, a graph) must say what it shows.
-            if kind == "progress bar" or name:
+        if kind in ("filler", "frame", "panel", "progress bar") and not children(node):
+            # A leaf that draws something (a bar, a graph: a named leaf, or a framed one) must
+            # say what it shows.
+            if kind == "progress bar" or name or (kind == "frame" and not separator(node)):
                 self.meter(node, where)
         if kind == "image" and (not name or name == (safe(lambda: node.parent.name, "") or "")):
             self.fault(where, node, "image without a name of its own")
