@@ -1,6 +1,7 @@
 #include "pages/settings/CDebugWin.h"
 
 #include "platform/Settings.h"
+#include "ui/TableRowNames.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -236,6 +237,7 @@ void CDebugWin::showCalibration(const CalibrationTable& table) {
             table_->setItem(row, column, item);
         }
     }
+    ui::nameRowsByColumn(*table_, 0);
 }
 
 }  // namespace tembrel

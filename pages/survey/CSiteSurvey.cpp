@@ -10,6 +10,7 @@
 #include "profiles/ProfileText.h"
 #include "survey/SecurityDetection.h"
 #include "ui/BusyScope.h"
+#include "ui/TableRowNames.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -192,6 +193,7 @@ void CSiteSurvey::RebuildList() {
         list_->setItem(r, 4, new QTableWidgetItem(QString("%1%").arg(row.signalPercent)));
         list_->setItem(r, 5, new QTableWidgetItem(Qt(row.networkType)));
     }
+    ui::nameRowsByColumn(*list_, 0);
     updateAssociateButton();
 }
 

@@ -6,9 +6,9 @@ accessibility bus, the program against the simulated card and the dialog host, v
 and the dialogs, and lists every fault found:
 
 - a focusable control without a name, or named only by its own value, or sharing its name with
-  another control of the same kind in the same window;
+  another control of the same kind in the same group of a window;
 - a value shown without its caption (a selectable value label named by its text, a bare figure);
-- a table whose headers are numbers;
+- a table whose headers are numbers, or with figures in a column that no single header names;
 - a drawn bar or graph without a value, an image without a name of its own;
 - a secret edit exposed as plain text, or a password that comes back through the bus;
 - a top-level window that is not a frame or a dialog, a page tab that does not say it is current;
@@ -31,7 +31,7 @@ import time
 import gi
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi, Gio, GLib  # noqa: E402
+from gi.repository import Gio, GLib  # noqa: E402
 import pyatspi  # noqa: E402
 
 SKIP = 77
@@ -56,7 +56,7 @@ def wait_for(predicate, seconds, step=0.1):
 
 
 def start_accessibility_bus(launcher):
-    """Starts the accessibility bus launcher on the session bus; False when it never answers."""
+    """Starts the accessibility bus launcher; returns it and the bus address (None: no bus)."""
     proc = subprocess.Popen([launcher, "--launch-immediately"],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     session = Gio.bus_get_sync(Gio.BusType.SESSION, None)
@@ -237,6 +237,10 @@ class Audit:
         if table is None:
             return
         headers = [(safe(lambda c=c: table.getColumnHeader(c).name, "") or "").strip() for c in range(table.nColumns)]
+        # Row headers count even where the header is hidden: a screen reader reads them with a cell.
+        rows = [(safe(lambda r=r: table.getRowHeader(r).name, "") or "").strip() for r in range(table.nRows)]
+        if any(re.fullmatch(r"\d+", header) for header in headers + rows):
+            self.fault(where, node, "table with numbered headers")
         for column, header in enumerate(headers):
             if header and not re.fullmatch(r"\d+", header) and headers.count(header) == 1:
                 continue
