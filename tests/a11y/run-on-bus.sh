@@ -27,17 +27,36 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# -displayfd picks a free display and writes its number once the server accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.1
+# A display of its own, far from the usual numbers; Xvfb locks it (/tmp/.X<n>-lock), so that
+# another X server started meanwhile does not take it over.
+display=""
+for _ in $(seq 20); do
+  n=$((100 + RANDOM % 800))
+  { [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; } && continue
+  # -noreset: the server must not reset when the bus launcher, its first client, lets go.
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -S "/tmp/.X11-unix/X$n" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ -S "/tmp/.X11-unix/X$n" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
+    display=":$n"
+    break
+  fi
+  kill "$xvfb_pid" 2>/dev/null
+  wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=""
 done
-[ -s "$work/display" ] || skip "the X server did not start: $(tail -n 3 "$work/xvfb.log")"
-export DISPLAY=":$(head -n 1 "$work/display")"
+[ -n "$display" ] || skip "the X server did not start: $(tail -n 3 "$work/xvfb.log")"
+export DISPLAY="$display"
 export XDG_RUNTIME_DIR="$work"
 unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
 
 dbus-run-session -- "$python" "$@" --launcher "$launcher" 2> >(grep -v 'Failed to set fd limit' >&2)
+status=$?
+if [ "$status" -ne 0 ] && ! kill -0 "$xvfb_pid" 2>/dev/null; then
+  echo "the X server $display ended during the walk: $(tail -n 3 "$work/xvfb.log")"
+fi
+exit "$status"

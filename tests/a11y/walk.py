@@ -481,12 +481,16 @@ def main():
         program = start([args.program, "--config-dir", work], env)
         host = start([args.dialogs], env)
         try:
-            app = wait_for(lambda: app_of(program.pid), 30, 0.3)
+            # A loaded machine may take long to start a sanitized build; a program that ended
+            # is not waited for.
+            app = wait_for(lambda: app_of(program.pid) or program.poll() is not None, 60, 0.3)
+            app = app if app is not True else None
             if app is None:
                 audit.faults.append("program: never appeared on the accessibility bus")
             else:
                 ProgramWalk(app, audit).run()
-            host_app = wait_for(lambda: app_of(host.pid), 30, 0.3)
+            host_app = wait_for(lambda: app_of(host.pid) or host.poll() is not None, 60, 0.3)
+            host_app = host_app if host_app is not True else None
             if host_app is None or audit_dialog_host(host_app, audit) == 0:
                 audit.faults.append("dialog host: no window on the accessibility bus")
         finally:
