@@ -26,6 +26,7 @@
 #include "platform/Settings.h"
 #include "platform/gui/DialogService.h"
 #include "profiles/ProfileStore.h"
+#include "ui/Accessibility.h"
 #include "ui/DisablingTabWidget.h"
 
 #include <QCheckBox>
@@ -48,6 +49,7 @@ namespace tembrel {
 
 CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
     : QWidget(parent, Qt::Window), context_(std::move(context)) {
+    ui::exposeAsWindow(*this);
     if (!context_.certificates) context_.certificates = MakeFolderCertificateStore(dataFolder() / "certificates");
     flags_.autoConfiguration = settings().read(settings::kAutoConfiguration) != 0 ? 1 : 0;
     flags_.autoLink = settings().read(settings::kAutoLink) != 0 ? 1 : 0;

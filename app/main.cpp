@@ -2,6 +2,7 @@
 #include "app/logic/CommandLine.h"
 #include "platform/Autostart.h"
 #include "platform/Paths.h"
+#include "ui/Accessibility.h"
 
 #include <QApplication>
 
@@ -92,6 +93,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);  // takes Qt's own options out of argv
     // The window is hidden, not closed; the program ends through Exit.
     application.setQuitOnLastWindowClosed(false);
+    tembrel::ui::installAccessibility();
     const auto parsed = tembrel::ParseCommandLine(Arguments(argc, argv));
     if (Reject(parsed, programName, status)) return status;
 

@@ -1,5 +1,7 @@
 #include "ui/SignalBar.h"
 
+#include "ui/Accessibility.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 
@@ -7,18 +9,29 @@
 
 namespace tembrel::ui {
 
-SignalBar::SignalBar(QWidget* parent) : QWidget(parent) {}
+SignalBar::SignalBar(QWidget* parent) : QWidget(parent) {
+    installAccessibility();
+    describe();
+}
+
+void SignalBar::describe() {
+    const QString shown = text().trimmed();
+    setAccessibleDescription(shown.isEmpty() ? QStringLiteral("0 %") : shown);
+}
 
 void SignalBar::setRange(int minimum, int maximum) {
     minimum_ = minimum;
     maximum_ = std::max(minimum, maximum);
     setValue(value_);
+    describe();
 }
 
 void SignalBar::setValue(int value) {
     const int clamped = std::clamp(value, minimum_, maximum_);
     if (clamped != value_) {
         value_ = clamped;
+        describe();
+        announceMeterValue(this, value_);
         update();
     }
 }

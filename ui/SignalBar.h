@@ -3,12 +3,14 @@
 // range to pure green at the high end, with the share of the range written "%3.0f %%" in white in
 // the middle. At the bottom of the range it shows the window colour and no text.
 
+#include "ui/AccessibleMeter.h"
+
 #include <QString>
 #include <QWidget>
 
 namespace tembrel::ui {
 
-class SignalBar : public QWidget {
+class SignalBar : public QWidget, public Meter {
     Q_OBJECT
 public:
     explicit SignalBar(QWidget* parent = nullptr);
@@ -24,10 +26,16 @@ public:
 
     QSize sizeHint() const override;
 
+    double meterValue() const override { return value_; }
+    double meterMinimum() const override { return minimum_; }
+    double meterMaximum() const override { return maximum_; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void describe();
+
     int minimum_ = 0;
     int maximum_ = 40;
     int value_ = 0;

@@ -1,5 +1,7 @@
 #include "pages/monitoring/CGraphCtrl.h"
 
+#include "ui/Accessibility.h"
+
 #include <QPainter>
 #include <QPen>
 #include <QResizeEvent>
@@ -16,6 +18,7 @@ CGraphCtrl::CGraphCtrl(QWidget* parent)
     // The picture covers the whole contents area, so Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     connect(&timer_, &QTimer::timeout, this, &CGraphCtrl::Step);
+    ui::installAccessibility();
 }
 
 bool CGraphCtrl::Create(const QRect& rect, QWidget* parent, int childId)
@@ -92,6 +95,8 @@ void CGraphCtrl::StepTimes(int count)
         }
         DrawStep(step);
     }
+    if (count > 0)
+        ui::announceMeterValue(this, meterValue());
     if (!isVisible())
         return;
     if (stale_)

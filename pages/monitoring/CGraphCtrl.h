@@ -4,6 +4,7 @@
 // history: each step draws only the new strip, and painting just copies the picture.
 
 #include "pages/monitoring/logic/GraphStepper.h"
+#include "ui/AccessibleMeter.h"
 
 #include <QFrame>
 #include <QImage>
@@ -13,7 +14,7 @@
 
 namespace tembrel {
 
-class CGraphCtrl : public QFrame {
+class CGraphCtrl : public QFrame, public ui::Meter {
     Q_OBJECT
 public:
     static constexpr int kDefaultPeriodMs = 1000;
@@ -44,6 +45,11 @@ public:
     const GraphStepper& stepper() const { return stepper_; }
     bool isStepTimerActive() const { return timer_.isActive(); }
     int period() const { return periodMs_; }
+
+    // For assistive technology: the last plotted value on the graph's scale.
+    double meterValue() const override { return static_cast<double>(stepper_.lastPlotted()); }
+    double meterMinimum() const override { return 0; }
+    double meterMaximum() const override { return static_cast<double>(stepper_.top()); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -38,7 +38,6 @@ CStatistics::CStatistics(PageContext& context, QWidget* parent)
     signalRow->addWidget(signalBar_, 1);
     linkIcon_ = new QLabel(signalGroup);
     linkIcon_->setProperty("controlId", ids::kStatisticsLinkIcon);
-    linkIcon_->setAccessibleName("Link");
     signalRow->addWidget(linkIcon_);
     layout->addWidget(signalGroup);
     layout->addStretch();
@@ -55,10 +54,7 @@ void CStatistics::showView() {
     transmit_->setValues(model_.transmit());
     receive_->setValues(model_.receive());
     signalBar_->setValue(model_.signalBar());
-    if (linkIcon_->property("iconId").toInt() != model_.linkIcon()) {
-        linkIcon_->setProperty("iconId", model_.linkIcon());
-        linkIcon_->setPixmap(linkIconPixmap(model_.linkIcon()));
-    }
+    showLinkIcon(*linkIcon_, model_.linkIcon());
 }
 
 }  // namespace tembrel

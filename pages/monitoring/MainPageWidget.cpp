@@ -93,6 +93,19 @@ QPixmap linkIconPixmap(int iconId) {
     return pixmap;
 }
 
+void showLinkIcon(QLabel& label, int iconId) {
+    if (label.property("iconId").toInt() == iconId) {
+        return;
+    }
+    label.setProperty("iconId", iconId);
+    label.setPixmap(linkIconPixmap(iconId));
+    const char* band = iconId == kIconBandG   ? "802.11g"
+                       : iconId == kIconBandB ? "802.11b"
+                       : iconId == kIconBandA ? "802.11a"
+                                              : "not connected";
+    label.setAccessibleName(QStringLiteral("Link: %1").arg(QLatin1String(band)));
+}
+
 MainPageWidget::MainPageWidget(MainPageSource& source, const IpHelper& ipHelper, QWidget* parent)
     : QWidget(parent), model_(source, ipHelper, *this) {
     timer_ = new QTimer(this);
@@ -113,8 +126,10 @@ void MainPageWidget::buildControls() {
     auto* layout = new QVBoxLayout(this);
 
     auto* profileRow = new QHBoxLayout;
-    profileRow->addWidget(new QLabel("Select Profile", this));
+    auto* profileLabel = new QLabel("Select Profile", this);
+    profileRow->addWidget(profileLabel);
     profiles_ = new QComboBox(this);
+    profileLabel->setBuddy(profiles_);
     profiles_->setProperty("controlId", ids::kProfileCombo);
     profiles_->setMinimumWidth(200);
     connect(profiles_, &QComboBox::activated, this, &MainPageWidget::onProfileActivated);
@@ -125,6 +140,7 @@ void MainPageWidget::buildControls() {
     auto* signalRow = new QHBoxLayout(signalGroup);
     signalBar_ = new ui::SignalBar(signalGroup);
     signalBar_->setProperty("controlId", ids::kSignalBar);
+    signalBar_->setAccessibleName("Signal Strength");
     signalBar_->setRange(0, kSignalBarMaximum);
     signalRow->addWidget(signalBar_, 1);
     linkIcon_ = new QLabel(signalGroup);
@@ -191,9 +207,9 @@ void MainPageWidget::buildControls() {
         scale->addStretch();
         scale->addWidget(*side.middle, 0, Qt::AlignRight);
         scale->addStretch();
-        scale->addWidget(plainLabel(QString::fromLatin1(kBottomScaleLabel.data(), kBottomScaleLabel.size()),
-                                    channelGroup_, side.bottomId),
-                         0, Qt::AlignBottom | Qt::AlignRight);
+        bottomLabels_[side.slot] =
+            plainLabel(QString::fromLatin1(kBottomScaleLabel.data(), kBottomScaleLabel.size()), channelGroup_, side.bottomId);
+        scale->addWidget(bottomLabels_[side.slot], 0, Qt::AlignBottom | Qt::AlignRight);
         graphs->addLayout(scale, 1, column);
         auto* place = new QFrame(channelGroup_);
         place->setFrameShape(QFrame::StyledPanel);
@@ -229,7 +245,9 @@ void MainPageWidget::installGraph(QWidget* widget, GraphControl* control, int sl
         delete item;
     }
     widget->setProperty("controlId", slot == kTransmitSlot ? ids::kTxGraph : ids::kRxGraph);
+    widget->setAccessibleName(slot == kTransmitSlot ? "Transmit throughput" : "Receive throughput");
     graphPlaces_[slot]->layout()->addWidget(widget);
+    graphWidgets_[slot] = widget;
     graphs_[slot] = control;
     control->SetRange(1, 1000);
 }
@@ -344,11 +362,34 @@ void MainPageWidget::applyView() {
     rxTop_->setText(qt(view.rxLabels.top));
     rxMiddle_->setText(qt(view.rxLabels.middle));
     signalBar_->setValue(view.signalBar);
-    if (linkIcon_->property("iconId").toInt() != view.linkIcon) {
-        linkIcon_->setProperty("iconId", view.linkIcon);
-        linkIcon_->setPixmap(linkIconPixmap(view.linkIcon));
-    }
+    showLinkIcon(*linkIcon_, view.linkIcon);
+    describeGraphs();
     applyProfiles();
+}
+
+void MainPageWidget::describeGraphs() {
+    // The scale figures are read with what they belong to, not as bare numbers.
+    const auto& view = model_.view();
+    const struct {
+        const char* side;
+        const std::string& rate;
+        std::string_view prefix;
+        QLabel* top;
+        QLabel* middle;
+    } sides[] = {{"Transmit", view.txRate, kTxRatePrefix, txTop_, txMiddle_},
+                 {"Receive", view.rxRate, kRxRatePrefix, rxTop_, rxMiddle_}};
+    for (int slot : {kTransmitSlot, kReceiveSlot}) {
+        const auto& side = sides[slot];
+        const QString scale = QStringLiteral("%1 scale").arg(QLatin1String(side.side));
+        side.top->setAccessibleName(QStringLiteral("%1 top: %2").arg(scale, side.top->text()));
+        side.middle->setAccessibleName(QStringLiteral("%1 middle: %2").arg(scale, side.middle->text()));
+        bottomLabels_[slot]->setAccessibleName(QStringLiteral("%1 bottom: %2").arg(scale, bottomLabels_[slot]->text()));
+        if (graphWidgets_[slot]) {
+            const QByteArray top = side.top->text().toUtf8();
+            graphWidgets_[slot]->setAccessibleDescription(
+                qt(graphDescription(side.rate, side.prefix, std::string_view(top.constData(), static_cast<size_t>(top.size())))));
+        }
+    }
 }
 
 void MainPageWidget::onProfileActivated(int index) {

@@ -60,6 +60,7 @@ private:
     void applyProfiles();
     void onProfileActivated(int index);
     void syncTimer();
+    void describeGraphs();
 
     // MainPageOutput
     void graphSetRange(Graph graph, uint32_t low, uint32_t high) override;
@@ -91,6 +92,8 @@ private:
     QLabel* rxTop_ = nullptr;
     QLabel* rxMiddle_ = nullptr;
     QWidget* graphPlaces_[2] = {nullptr, nullptr};
+    QWidget* graphWidgets_[2] = {nullptr, nullptr};
+    QLabel* bottomLabels_[2] = {nullptr, nullptr};
     GraphControl* graphs_[2] = {nullptr, nullptr};
     std::unique_ptr<GraphControl> ownedControls_[2];
     bool busyCursor_ = false;
@@ -102,5 +105,7 @@ private:
 
 // The link icon for an icon resource id (project art drawn in code).
 QPixmap linkIconPixmap(int iconId);
+// Shows the link icon on the label, named for assistive technology by the band or "not connected".
+void showLinkIcon(QLabel& label, int iconId);
 
 }  // namespace tembrel::monitoring

@@ -27,11 +27,17 @@ StatisticsTable::StatisticsTable(const TableLabels& labels, int controlId, const
     // Compact rows, so that every row is in sight without scrolling.
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    QStringList rowNames;
     for (int row = 0; row < rowCount(); ++row) {
         for (int column = 0; column < 4; ++column) setItem(row, column, new QTableWidgetItem);
         item(row, 0)->setText(qt(labels[static_cast<size_t>(row)][0]));
         item(row, 2)->setText(qt(labels[static_cast<size_t>(row)][1]));
+        // The hidden row header still names the row to a screen reader, instead of a number.
+        const QString left = item(row, 0)->text();
+        const QString right = item(row, 2)->text();
+        rowNames << (right.isEmpty() ? left : left + ", " + right);
     }
+    setVerticalHeaderLabels(rowNames);
     fitColumns();
     setMinimumHeight(sizeHint().height());
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -39,8 +45,14 @@ StatisticsTable::StatisticsTable(const TableLabels& labels, int controlId, const
 
 void StatisticsTable::setValues(const TableValues& values) {
     for (int row = 0; row < rowCount() && row < static_cast<int>(values.size()); ++row) {
-        item(row, 1)->setText(QString::fromStdString(values[static_cast<size_t>(row)][0]));
-        item(row, 3)->setText(QString::fromStdString(values[static_cast<size_t>(row)][1]));
+        for (int column : {1, 3}) {
+            // A value is read with its counter's name ("Total Packet: 575"), not by position.
+            const QString value = QString::fromStdString(values[static_cast<size_t>(row)][column / 2]);
+            const QString name = item(row, column - 1)->text();
+            item(row, column)->setText(value);
+            item(row, column)->setData(Qt::AccessibleTextRole,
+                                       name.isEmpty() || value.isEmpty() ? value : QStringLiteral("%1: %2").arg(name, value));
+        }
     }
 }
 

@@ -13,6 +13,7 @@
 
 #include "pages/profiles/CProfileWizard.h"
 #include "pages/profiles/ProfileControls.h"
+#include "ui/UserText.h"
 
 namespace tembrel {
 
@@ -92,12 +93,12 @@ CAdvSettgPage::CAdvSettgPage(CProfileWizard& wizard, bool large, QWidget* parent
         model().chooseTxRate(static_cast<uint32_t>(ValueAt(*txRate_, i)));
         changed();
     });
-    connect(frag_, &QLineEdit::textEdited, this, [this, changed](const QString& text) {
+    ui::onUserText(frag_, this, [this] { return Text(model().fragText()); }, [this, changed](const QString& text) {
         model().setFragText(Utf8(text));
         FollowText(*fragSpin_, model().fragText());
         changed();
     });
-    connect(rts_, &QLineEdit::textEdited, this, [this, changed](const QString& text) {
+    ui::onUserText(rts_, this, [this] { return Text(model().rtsText()); }, [this, changed](const QString& text) {
         model().setRtsText(Utf8(text));
         FollowText(*rtsSpin_, model().rtsText());
         changed();

@@ -11,6 +11,7 @@
 #include "pages/profiles/CProfileWizard.h"
 #include "pages/profiles/ProfileControls.h"
 #include "platform/Settings.h"
+#include "ui/UserText.h"
 
 namespace tembrel {
 
@@ -61,8 +62,8 @@ CBasicSettgPage::CBasicSettgPage(CProfileWizard& wizard, bool large, QWidget* pa
     FillChoices(*wirelessMode_, NetworkPageModel::WirelessModeChoices(), 255);
     FillChoices(*band_, NetworkPageModel::AdHocBandChoices(), 0);
 
-    connect(name_, &QLineEdit::textEdited, this, &CBasicSettgPage::onNameEdited);
-    connect(ssid_, &QLineEdit::textEdited, this, &CBasicSettgPage::onSsidEdited);
+    ui::onUserText(name_, this, [this] { return Text(model().name()); }, [this](const QString& t) { onNameEdited(t); });
+    ui::onUserText(ssid_, this, [this] { return Text(model().ssid()); }, [this](const QString& t) { onSsidEdited(t); });
     connect(networkType_, &QComboBox::activated, this, &CBasicSettgPage::onNetworkType);
     connect(wirelessMode_, &QComboBox::activated, this, &CBasicSettgPage::onWirelessMode);
     connect(band_, &QComboBox::activated, this, &CBasicSettgPage::onAdHocBand);

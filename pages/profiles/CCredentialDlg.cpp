@@ -3,6 +3,7 @@
 #include "pages/profiles/CredentialIds.h"
 #include "platform/gui/QtDialogService.h"
 #include "ui/ByteLimitValidator.h"
+#include "ui/SecretEdit.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -33,6 +34,10 @@ QLineEdit* CCredentialDlg::addEdit(int id, const char* label, std::string Creden
     auto* edit = new QLineEdit(QString::fromUtf8(shown_.*field), this);
     edit->setProperty("controlId", id);
     edit->setValidator(new ui::ByteLimitValidator(static_cast<int>(kCredentialMaxBytes), edit));
+    if (field == &Credentials::password) {
+        // Shown in clear as documented, but never read back through the accessibility bus.
+        ui::exposeAsSecret(*edit);
+    }
     auto* caption = new QLabel(QString::fromLatin1(label), this);
     caption->setBuddy(edit);
     grid_->addWidget(caption, rows_, 0);

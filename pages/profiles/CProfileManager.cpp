@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QToolTip>
 #include <QVBoxLayout>
 
@@ -50,6 +51,20 @@ QIcon ProfileIcon(bool inUse) {
         painter.drawLine(QPointF(11.5, 13.8), QPointF(14.3, 10));
     }
     return QIcon(pixmap);
+}
+
+// Whether the item shows the "in use" icon, so that its description can follow its box.
+constexpr int kShownInUseRole = Qt::UserRole + 1;
+
+// The icon shows "in use" and the box the prefer list; a screen reader hears both in the
+// item's description, as the box's state alone says nothing about what it stands for (and
+// Qt 6.4 does not tell the accessibility bus that an unchecked item has a box at all).
+void ShowItemState(QListWidgetItem& item, bool inUse) {
+    item.setIcon(ProfileIcon(inUse));
+    item.setData(kShownInUseRole, inUse);
+    const QString preferred = item.checkState() == Qt::Checked ? "in the prefer list (box checked)"
+                                                               : "not in the prefer list (box not checked)";
+    item.setData(Qt::AccessibleDescriptionRole, inUse ? "in use, " + preferred : preferred);
 }
 
 const PROFILE_RECORD* RecordOf(const QListWidgetItem* item) {
@@ -106,6 +121,8 @@ void CProfileManager::buildControls() {
     connect(list_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         if (filling_) return;
         profile_manager::SetPreferred(context().profiles(), RecordOf(item), item->checkState() == Qt::Checked);
+        const QScopedValueRollback quiet(filling_, true);
+        ShowItemState(*item, item->data(kShownInUseRole).toBool());
     });
     connect(list_, &QListWidget::itemDoubleClicked, this, [this] { OnApplyProfile(); });
     connect(list_, &QListWidget::customContextMenuRequested, this, [this](const QPoint& at) {
@@ -179,7 +196,7 @@ void CProfileManager::fillList(const PROFILE_RECORD* select, bool strictInUseTes
         item->setCheckState(record->inPreferList == 1 ? Qt::Checked : Qt::Unchecked);
         const bool shownInUse = strictInUseTest ? profile_manager::ShowsInUse(*record, record == inUse, snapshot)
                                                 : record == inUse && link;
-        item->setIcon(ProfileIcon(shownInUse));
+        ShowItemState(*item, shownInUse);
         list_->addItem(item);
         if (record.get() == select || (!select && shownInUse && !toSelect)) toSelect = item;
     }
@@ -223,7 +240,7 @@ void CProfileManager::updateIcons(bool strictInUseTest) {
         QListWidgetItem* item = list_->item(i);
         const bool isInUse = inUse && RecordOf(item) == inUse.get();
         const bool shown = strictInUseTest ? isInUse && profile_manager::ShowsInUse(*inUse, true, snapshot) : isInUse && link;
-        item->setIcon(ProfileIcon(shown));
+        ShowItemState(*item, shown);
     }
 }
 
@@ -245,7 +262,7 @@ void CProfileManager::OnLibraryEvent(quintptr code, qintptr, const QString&) {
         if (target && target != RecordOf(list_->currentItem())) selectRecord(target);
     } else if (code == ZARN9100_EVENT_ASSOCIATION_REFUSED) {
         if (context().stopping() == 0 && !profile_manager::LinkExists(context().snapshot())) {
-            for (int i = 0; i < list_->count(); ++i) list_->item(i)->setIcon(ProfileIcon(false));
+            for (int i = 0; i < list_->count(); ++i) ShowItemState(*list_->item(i), false);
         }
     }
 }

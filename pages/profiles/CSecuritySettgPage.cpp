@@ -18,6 +18,7 @@
 #include "pages/profiles/CWepKeyDlg.h"
 #include "pages/profiles/CredentialsEditing.h"
 #include "pages/profiles/ProfileControls.h"
+#include "ui/UserText.h"
 
 namespace tembrel {
 
@@ -65,8 +66,10 @@ CSecuritySettgPage::CSecuritySettgPage(CProfileWizard& wizard, QWidget* parent) 
     connect(authentication_, &QComboBox::activated, this, &CSecuritySettgPage::onAuthentication);
     connect(protocol_, &QComboBox::activated, this, &CSecuritySettgPage::onProtocol);
     connect(encryption_, &QComboBox::activated, this, &CSecuritySettgPage::onEncryption);
-    connect(passphrase_, &QLineEdit::textEdited, this, &CSecuritySettgPage::onPassphraseEdited);
-    connect(confirm_, &QLineEdit::textEdited, this, &CSecuritySettgPage::onConfirmEdited);
+    ui::onUserText(passphrase_, this, [this] { return Text(model().passphrase()); },
+                   [this](const QString& t) { onPassphraseEdited(t); });
+    ui::onUserText(confirm_, this, [this] { return Text(model().confirmation()); },
+                   [this](const QString& t) { onConfirmEdited(t); });
     connect(keyGroup_, &QButtonGroup::idClicked, this, &CSecuritySettgPage::onTransmitKey);
     connect(configureWep_, &QPushButton::clicked, this, &CSecuritySettgPage::OnConfigureWepKeys);
     connect(credentials_, &QPushButton::clicked, this, &CSecuritySettgPage::OnConfigureCredentials);

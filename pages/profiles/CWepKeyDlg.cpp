@@ -14,6 +14,7 @@
 #include "pages/profiles/ProfileControls.h"
 #include "platform/Settings.h"
 #include "platform/gui/DialogService.h"
+#include "ui/UserText.h"
 
 namespace tembrel {
 
@@ -45,7 +46,8 @@ CWepKeyDlg::CWepKeyDlg(WEP_KEY_SET& keys, Settings& settings, DialogService& dia
         radioGroup_->addButton(radios_[k], k + 1);
         grid->addWidget(radios_[k], k + 1, 0);
         grid->addWidget(edits_[k], k + 1, 1);
-        connect(edits_[k], &QLineEdit::textEdited, this, [this, k](const QString& text) { onKeyEdited(k + 1, text); });
+        ui::onUserText(edits_[k], this, [this, k] { return Text(editor_.text(k + 1)); },
+                       [this, k](const QString& text) { onKeyEdited(k + 1, text); });
     }
     grid->setColumnStretch(1, 1);
 

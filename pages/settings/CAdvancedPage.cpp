@@ -4,6 +4,7 @@
 #include "pages/settings/AdvancedIds.h"
 #include "pages/settings/SpinButtons.h"
 #include "platform/gui/DialogService.h"
+#include "ui/UserText.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -126,9 +127,12 @@ void CAdvancedPage::buildControls() {
         holder->setLayout(field);
         field->setContentsMargins(0, 0, 0, 0);
         addRow(caption, holder, edit);
-        connect(edit, &QLineEdit::textEdited, this, [this, edited](const QString& text) {
-            (model_.*edited)(text.toStdString());
-        });
+        // The label's buddy names only controls beside it, not inside the holder.
+        edit->setAccessibleName(caption);
+        spin->nameAfter(caption);
+        ui::onUserText(edit, this, [this, editId] {
+            return qt(editId == ids::kFragThreshold ? model_.view().fragText : model_.view().rtsText);
+        }, [this, edited](const QString& text) { (model_.*edited)(text.toStdString()); });
         connect(spin, &SpinButtons::stepped, this, [this, edited](const QString& text) {
             (model_.*edited)(text.toStdString());
         });

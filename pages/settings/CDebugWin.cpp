@@ -1,6 +1,7 @@
 #include "pages/settings/CDebugWin.h"
 
 #include "platform/Settings.h"
+#include "ui/TableRowNames.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -49,7 +50,8 @@ QLineEdit* HexEdit(QWidget* parent, int id, int length, const QString& name) {
     edit->setAccessibleName(name);
     edit->setMaximumWidth(90);
     // Only hexadecimal digits stay; lower-case digits become upper case.
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
+    // Any change, also one made by assistive technology; cleaning again changes nothing.
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
         const HexEditText clean = CleanHexEdit(text.toStdString(), edit->cursorPosition());
         if (!clean.changed) return;
         edit->setText(QString::fromStdString(clean.text));
@@ -235,6 +237,7 @@ void CDebugWin::showCalibration(const CalibrationTable& table) {
             table_->setItem(row, column, item);
         }
     }
+    ui::nameRowsByColumn(*table_, 0);
 }
 
 }  // namespace tembrel

@@ -32,6 +32,11 @@ SpinButtons::SpinButtons(QLineEdit& buddy, int minimum, int maximum, QWidget* pa
     connect(down_, &QToolButton::clicked, this, [this] { step(-1); });
 }
 
+void SpinButtons::nameAfter(const QString& caption) {
+    up_->setAccessibleName(caption + " up");
+    down_->setAccessibleName(caption + " down");
+}
+
 void SpinButtons::step(int delta) {
     const auto current = parseThreshold(buddy_.text().toStdString());
     // Text that is no number (or out of range) starts again from the nearest end of the range.

@@ -18,6 +18,9 @@ public:
     int maximum() const { return maximum_; }
     QToolButton* upButton() const { return up_; }
     QToolButton* downButton() const { return down_; }
+    // Names the arrows for assistive technology after the edit's caption ("Fragment Threshold:
+    // up"), so that they say what they change.
+    void nameAfter(const QString& caption);
 
 signals:
     // The new text, already written into the edit.

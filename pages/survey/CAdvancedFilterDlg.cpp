@@ -62,7 +62,8 @@ CAdvancedFilterDlg::CAdvancedFilterDlg(SurveyFilter& filter, DialogService& dial
         edit->setValidator(hex);
         edit->setFixedWidth(edit->fontMetrics().horizontalAdvance("WWW") + 8);
         edit->setAccessibleName(QString("BSSID byte %1").arg(i + 1));
-        connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
+        // Any change, also one made by assistive technology; cleaning again changes nothing.
+        connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
             const QString clean = QString::fromStdString(survey::CleanBssidText(text.toStdString()));
             if (clean != text) edit->setText(clean);
         });
@@ -80,6 +81,9 @@ CAdvancedFilterDlg::CAdvancedFilterDlg(SurveyFilter& filter, DialogService& dial
     allChannels_ = WithId(new QRadioButton("Scan all channels", channelGroup), kIdAllChannels);
     singleChannel_ = WithId(new QRadioButton("Scan channel", channelGroup), kIdSingleChannel);
     channelRange_ = WithId(new QRadioButton("Scan channel", channelGroup), kIdChannelRange);
+    // Both captions read "Scan channel"; the sentence each begins tells them apart.
+    singleChannel_->setAccessibleName("Scan channel, one channel only");
+    channelRange_->setAccessibleName("Scan channel, a range of channels");
     single_ = WithId(new QComboBox(channelGroup), kIdSingle);
     single_->setAccessibleName("Single channel");
     rangeStart_ = WithId(new QComboBox(channelGroup), kIdRangeStart);

@@ -11,8 +11,8 @@
 #include "survey/SecurityDetection.h"
 #include "ui/BusyScope.h"
 #include "ui/ResponsiveWait.h"
+#include "ui/TableRowNames.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -54,8 +54,6 @@ CSiteSurvey::CSiteSurvey(PageContext& context, QWidget* parent)
     buildControls();
 }
 
-CSiteSurvey::~CSiteSurvey() { disconnect(focusWatch_); }
-
 void CSiteSurvey::buildControls() {
     auto* group = new QGroupBox("Networks Filter", this);
     auto* boxes = new QGridLayout(group);
@@ -91,10 +89,12 @@ void CSiteSurvey::buildControls() {
     list_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     list_->horizontalHeader()->setHighlightSections(false);
     list_->viewport()->installEventFilter(this);
-    // The current row follows the keyboard as well as the mouse. A click on the row that is
-    // already current changes no cell, yet may follow a focus change that disabled "&Associate".
+    // The current row follows the keyboard as well as the mouse; every click re-evaluates
+    // "&Associate", also one on the row that is already current.
     connect(list_, &QTableWidget::currentCellChanged, this, [this] { updateAssociateButton(); });
     connect(list_, &QTableWidget::cellClicked, this, [this] { updateAssociateButton(); });
+    // A row chosen without moving the current cell (by assistive technology) counts as well.
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { updateAssociateButton(); });
     connect(list_, &QTableWidget::cellDoubleClicked, this, [this] { OnAssociate(); });
 
     refresh_ = AddButton(this, kIdRefresh, "&Refresh");
@@ -107,10 +107,6 @@ void CSiteSurvey::buildControls() {
     connect(refresh_, &QPushButton::clicked, this, &CSiteSurvey::OnRefresh);
     connect(associate_, &QPushButton::clicked, this, &CSiteSurvey::OnAssociate);
     connect(filterButton_, &QPushButton::clicked, this, &CSiteSurvey::OnFilter);
-    // Leaving the list for anything but "&Associate" takes the choice away.
-    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        if (old == list_ && now != associate_) associate_->setEnabled(false);
-    });
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(filterButton_);
@@ -125,9 +121,10 @@ void CSiteSurvey::buildControls() {
     setTabOrder(g, a);
     setTabOrder(a, b);
     setTabOrder(b, list_);
-    setTabOrder(list_, refresh_);
-    setTabOrder(refresh_, associate_);
-    setTabOrder(associate_, filterButton_);
+    // "&Associate" follows the list, so that Tab from a chosen row reaches it.
+    setTabOrder(list_, associate_);
+    setTabOrder(associate_, refresh_);
+    setTabOrder(refresh_, filterButton_);
 }
 
 bool CSiteSurvey::eventFilter(QObject* watched, QEvent* event) {
@@ -197,11 +194,17 @@ void CSiteSurvey::RebuildList() {
         list_->setItem(r, 4, new QTableWidgetItem(QString("%1%").arg(row.signalPercent)));
         list_->setItem(r, 5, new QTableWidgetItem(Qt(row.networkType)));
     }
+    ui::nameRowsByColumn(*list_, 0);
     updateAssociateButton();
 }
 
+int CSiteSurvey::chosenRow() const {
+    const QModelIndexList selected = list_->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
 void CSiteSurvey::updateAssociateButton() {
-    const int r = list_->currentRow();
+    const int r = chosenRow();
     const bool usable = r >= 0 && r < static_cast<int>(rows_.size()) && !rows_[static_cast<size_t>(r)].ssid.empty() &&
                         EntryAt(*buffer_, rows_[static_cast<size_t>(r)].entryIndex).has_value();
     associate_->setEnabled(usable);
@@ -223,7 +226,7 @@ void CSiteSurvey::OnFilter() {
 }
 
 void CSiteSurvey::OnAssociate() {
-    const int r = list_->currentRow();
+    const int r = chosenRow();
     if (r < 0 || r >= static_cast<int>(rows_.size())) return;
     const survey::SurveyRow row = rows_[static_cast<size_t>(r)];
     // A network without an SSID cannot be joined by name, from the button or a double click.

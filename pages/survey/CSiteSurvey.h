@@ -33,7 +33,6 @@ public:
     static constexpr int kIdShowB = 1049;
 
     explicit CSiteSurvey(PageContext& context, QWidget* parent = nullptr);
-    ~CSiteSurvey() override;
 
     void OnSetActive() override;
     void OnLibraryEvent(quintptr code, qintptr param, const QString& text) override;
@@ -52,6 +51,8 @@ public:
 
 private:
     void buildControls();
+    // The highlighted row of the list, or -1.
+    int chosenRow() const;
     void updateAssociateButton();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -64,9 +65,6 @@ private:
     QPushButton* refresh_ = nullptr;
     QPushButton* associate_ = nullptr;
     QPushButton* filterButton_ = nullptr;
-    // The application-wide focus watch; cut in the destructor, before the children (and the
-    // focus) go away.
-    QMetaObject::Connection focusWatch_;
 };
 
 }  // namespace tembrel

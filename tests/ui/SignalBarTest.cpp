@@ -1,6 +1,9 @@
 #include "ui/SignalBar.h"
 
+#include "ui/Accessibility.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -32,6 +35,25 @@ TEST_F(SignalBarTest, TextIsTheShareOfTheRange) {
         bar.setValue(row.value);
         EXPECT_EQ(bar.text().toStdString(), row.text) << row.value;
     }
+}
+
+TEST_F(SignalBarTest, ScreenReadersGetTheValueAndTheShare) {
+    installAccessibility();
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&bar);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), QAccessible::ProgressBar);
+    QAccessibleValueInterface* value = accessible->valueInterface();
+    ASSERT_NE(value, nullptr) << "a bar without a value says nothing but its name";
+    const struct {
+        int value;
+        const char* description;
+    } rows[] = {{20, "50 %"}, {0, "0 %"}, {40, "100 %"}};
+    for (const auto& row : rows) {
+        bar.setValue(row.value);
+        EXPECT_EQ(value->currentValue().toInt(), row.value);
+        EXPECT_EQ(accessible->text(QAccessible::Description).toStdString(), row.description) << row.value;
+    }
+    EXPECT_EQ(value->maximumValue().toInt(), 40);
 }
 
 TEST_F(SignalBarTest, FullBarRunsFromRedToGreen) {

@@ -44,6 +44,13 @@ GraphStepper::Step GraphStepper::TakeStep()
     return plot(point);
 }
 
+std::uint64_t GraphStepper::lastPlotted() const
+{
+    if (history_.empty() || history_.back().average == 0)
+        return 0;
+    return history_.back().average + rangeLow_ - 1;
+}
+
 GraphStepper::Step GraphStepper::RepeatStep()
 {
     Point point = history_.empty() ? Point{} : history_.back();

@@ -58,6 +58,10 @@ public:
     std::uint32_t rangeLow() const { return rangeLow_; }
     std::int64_t rangeSize() const { return rangeSize_; }
     std::uint64_t pendingCount() const { return pendingCount_; }
+    // The value the last step plotted, in the units added (0 before the first plotted step).
+    std::uint64_t lastPlotted() const;
+    // The value at the top of the graph.
+    std::uint64_t top() const { return std::uint64_t{rangeLow_} - 1 + static_cast<std::uint64_t>(rangeSize_); }
     // The row that marks "nothing plotted yet" (one below the picture).
     int noPointY() const { return height_ + 1; }
 

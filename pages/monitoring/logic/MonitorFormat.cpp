@@ -36,6 +36,21 @@ std::string formatRate(std::string_view prefix, uint32_t bitsPerSecond) {
     return text;
 }
 
+std::string graphDescription(std::string_view rateText, std::string_view prefix, std::string_view scaleTop) {
+    if (rateText.substr(0, prefix.size()) == prefix) {
+        rateText.remove_prefix(prefix.size());
+    }
+    while (!rateText.empty() && rateText.front() == ' ') {
+        rateText.remove_prefix(1);
+    }
+    std::string text(rateText.empty() ? kBottomScaleLabel : rateText);
+    if (!scaleTop.empty()) {
+        text += ", scale ";
+        text += scaleTop;
+    }
+    return text;
+}
+
 ScaleLabels scaleLabels(uint32_t fullScale) {
     ScaleLabels labels;
     if (fullScale >= 1000) {

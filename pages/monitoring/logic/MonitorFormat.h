@@ -27,6 +27,10 @@ ScaleLabels scaleLabels(uint32_t fullScale);
 ScaleLabels initialScaleLabels();
 inline constexpr std::string_view kBottomScaleLabel = "0 bps";
 
+// What assistive technology says about a throughput graph: the figure of its rate text (the text
+// after `prefix`; "0 bps" while it shows none) and the top of its scale: "12.0 Kbps, scale 1 Kbps".
+std::string graphDescription(std::string_view rateText, std::string_view prefix, std::string_view scaleTop);
+
 // From the NDIS encryption status: 0 "WEP", 2 "WEP - Key Absent", 4 "TKIP", 5 "TKIP - Key Absent",
 // 6 "AES", 7 "AES - Key Absent", anything else "Security Off".
 std::string securityText(uint32_t encryptionStatus);

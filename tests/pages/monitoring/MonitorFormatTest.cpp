@@ -50,6 +50,20 @@ TEST(MonitorFormat, ScaleLabels) {
     EXPECT_EQ(initialScaleLabels().middle, "500 bps");
 }
 
+TEST(MonitorFormat, GraphDescriptionIsTheFigureAndTheScale) {
+    const struct {
+        const char* rateText;
+        const char* scaleTop;
+        const char* description;
+    } rows[] = {{"Current Tx Rate: 12.0 Kbps", "20.0 Kbps", "12.0 Kbps, scale 20.0 Kbps"},
+                {"Current Tx Rate:", "1 Kbps", "0 bps, scale 1 Kbps"},  // not connected: no figure shown
+                {"", "", "0 bps"},
+                {"Current Tx Rate: 999 bps", "", "999 bps"}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(graphDescription(row.rateText, kTxRatePrefix, row.scaleTop), row.description) << row.rateText;
+    }
+}
+
 TEST(MonitorFormat, SecurityTexts) {
     const struct {
         uint32_t status;

@@ -13,6 +13,8 @@
 #include "tests/support/FakeCertificateStore.h"
 #include "tests/support/ScriptedDialogService.h"
 
+#include <QAccessible>
+#include <QAccessibleEditableTextInterface>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -120,6 +122,34 @@ TEST_F(CredentialDialogsTest, LeapTitlesLabelsAndOk) {
     EXPECT_EQ(values.password, "secret");
     EXPECT_EQ(values.domain, "");  // never required
     EXPECT_EQ(values.anonymousName, "kept");
+}
+
+TEST_F(CredentialDialogsTest, PasswordsAreSecretsOnTheAccessibilityBusButTakeTextFromIt) {
+    Credentials leap, peap, ttls;
+    peap.protocol = ttls.protocol = 6;
+    CLeapDlg leapDialog(leap, dialogs);
+    CPeapDlg peapDialog(peap, dialogs);
+    CTtlsDlg ttlsDialog(ttls, dialogs);
+    for (auto [dialog, values] : {std::pair<QDialog*, Credentials*>{&leapDialog, &leap}, {&peapDialog, &peap},
+                                  {&ttlsDialog, &ttls}}) {
+        auto* edit = Control<QLineEdit>(*dialog, ids::kPassword);
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(edit);
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_TRUE(accessible->state().passwordEdit) << dialog->windowTitle().toStdString();
+        ASSERT_NE(accessible->editableTextInterface(), nullptr);
+        // A screen reader or voice control fills it in; what it reads back is masked.
+        accessible->editableTextInterface()->replaceText(0, 0, "s3cret");
+        EXPECT_EQ(edit->text(), "s3cret");
+        EXPECT_EQ(edit->echoMode(), QLineEdit::Normal);  // still shown in clear on screen
+        const QString read = accessible->textInterface()->text(0, accessible->textInterface()->characterCount());
+        EXPECT_EQ(read.size(), 6);
+        EXPECT_FALSE(read.contains("s3cret"));
+        EXPECT_FALSE(accessible->text(QAccessible::Value).contains("s3cret"));
+        EXPECT_FALSE(accessible->text(QAccessible::Name).contains("s3cret"));
+        Type(*dialog, ids::kLoginName, "alice");
+        Press(*dialog, ids::kOk);
+        EXPECT_EQ(values->password, "s3cret");
+    }
 }
 
 TEST_F(CredentialDialogsTest, CancelWritesNothing) {

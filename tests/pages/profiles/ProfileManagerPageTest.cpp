@@ -5,6 +5,7 @@
 #include "profiles/ProfileText.h"
 #include "tests/app/SheetFixture.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
@@ -68,6 +69,19 @@ TEST_F(ProfileManagerPageTest, EveryCheckStateChangeReachesTheRecord) {
     page.OnMenuCommand(CProfileManager::kCmdEmptyPrefer);
     EXPECT_EQ(a->inPreferList, 0u);
     EXPECT_EQ(list()->item(1)->checkState(), Qt::Unchecked);
+}
+
+TEST_F(ProfileManagerPageTest, ItemsSayTheirBoxInTheirDescription) {
+    const auto a = Named("A");
+    openManager({a, NewDefaultProfile()});
+    QAccessibleInterface* item = QAccessible::queryAccessibleInterface(list())->child(0);
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->state().checkable);
+    const QString inList = item->text(QAccessible::Description);
+    EXPECT_FALSE(inList.isEmpty());
+    list()->item(0)->setCheckState(Qt::Unchecked);  // as the space bar does
+    EXPECT_EQ(a->inPreferList, 0u);
+    EXPECT_NE(item->text(QAccessible::Description), inList) << "the description follows the box";
 }
 
 TEST_F(ProfileManagerPageTest, MovesFollowTheRecordWhenTheListWasReordered) {

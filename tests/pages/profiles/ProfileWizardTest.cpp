@@ -16,6 +16,8 @@
 #include "tests/support/FakePageContext.h"
 #include "tests/support/RecordingDriver.h"
 
+#include <QAccessible>
+#include <QAccessibleEditableTextInterface>
 #include <QLabel>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -95,6 +97,32 @@ TEST_F(ProfileWizardTest, CreateWpa2PskProfile) {
     WritePassphrase(expected, "correct horse battery");
     ExpectSameRecord(*made, expected);
     EXPECT_TRUE(context.dialogs_.shown().empty());
+}
+
+TEST_F(ProfileWizardTest, TextSetByAssistiveTechnologyCountsAsTyped) {
+    auto wizard = std::make_unique<CProfileWizard>(W::Mode::Create, context);
+    wizard->show();
+    // Screen readers and voice control set the whole text; Qt reports it as textChanged only.
+    auto setThroughTheBus = [&](int id, const QString& text) {
+        QAccessibleInterface* edit = QAccessible::queryAccessibleInterface(Control<QLineEdit>(wizard.get(), id));
+        ASSERT_NE(edit, nullptr);
+        edit->editableTextInterface()->replaceText(0, edit->textInterface()->characterCount(), text);
+    };
+    setThroughTheBus(CBasicSettgPage::kIdName, "Voice");
+    setThroughTheBus(CBasicSettgPage::kIdSsid, "Home-WPA2");
+    ASSERT_TRUE(Control<QAbstractButton>(wizard.get(), W::kIdNext)->isEnabled());
+    Click(wizard.get(), W::kIdNext);
+    Choose(wizard.get(), CSecuritySettgPage::kIdAuthentication, 9);
+    Choose(wizard.get(), CSecuritySettgPage::kIdEncryption, 3);
+    setThroughTheBus(CSecuritySettgPage::kIdPassphrase, "correct horse battery");
+    setThroughTheBus(CSecuritySettgPage::kIdConfirm, "correct horse battery");
+    const ProfilePtr made = finish(*wizard);
+    ASSERT_TRUE(made);
+    PROFILE_RECORD expected = Made("Voice", "Home-WPA2");
+    expected.authMode = 9;
+    expected.encryption = 3;
+    WritePassphrase(expected, "correct horse battery");
+    ExpectSameRecord(*made, expected);
 }
 
 TEST_F(ProfileWizardTest, CreateWep104HexProfileThroughTheKeyDialog) {

@@ -9,6 +9,8 @@
 
 #include <map>
 
+#include <QAccessible>
+#include <QAccessibleTableInterface>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -95,13 +97,30 @@ TEST_F(SiteSurveyPageTest, EveryClickInTheListDecidesTheAssociateButton) {
     QTest::mouseClick(rows, Qt::LeftButton, {}, onRow);
     ASSERT_TRUE(button(CSiteSurvey::kIdAssociate)->isEnabled());
     button(CSiteSurvey::kIdRefresh)->setFocus();
-    ASSERT_FALSE(button(CSiteSurvey::kIdAssociate)->isEnabled()) << "the list lost the focus";
+    EXPECT_TRUE(button(CSiteSurvey::kIdAssociate)->isEnabled()) << "the row stays chosen when the list loses the focus";
     QTest::mouseClick(rows, Qt::LeftButton, {}, onRow);
     EXPECT_TRUE(button(CSiteSurvey::kIdAssociate)->isEnabled()) << "the row that was already current";
     const QPoint belowRows(onRow.x(), rows->height() - 2);
     ASSERT_FALSE(list()->indexAt(belowRows).isValid());
     QTest::mouseClick(rows, Qt::LeftButton, {}, belowRows);
     EXPECT_FALSE(button(CSiteSurvey::kIdAssociate)->isEnabled());
+}
+
+TEST_F(SiteSurveyPageTest, ARowChosenByAnyMeansKeepsAssociateEnabledAndNextInTabOrder) {
+    openSurvey({Network("Lobby", 1), Network("Cafe", 2)});
+    EXPECT_FALSE(button(CSiteSurvey::kIdAssociate)->isEnabled());
+    // Assistive technology selects the row without moving the current cell.
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list());
+    ASSERT_NE(table, nullptr);
+    ASSERT_NE(table->tableInterface(), nullptr);
+    table->tableInterface()->selectRow(1);
+    ASSERT_TRUE(button(CSiteSurvey::kIdAssociate)->isEnabled());
+    QWidget* next = list()->nextInFocusChain();
+    while (next != list() && !(next->isEnabled() && (next->focusPolicy() & Qt::TabFocus))) next = next->nextInFocusChain();
+    EXPECT_EQ(next, button(CSiteSurvey::kIdAssociate)) << "Tab from the list";
+    button(CSiteSurvey::kIdAssociate)->click();
+    ASSERT_NE(sheet->connector().profileInUse(), nullptr);
+    EXPECT_EQ(ProfileName(*sheet->connector().profileInUse()), "Cafe");
 }
 
 TEST_F(SiteSurveyPageTest, AnOpenLookAlikeNeverRewritesAnEncryptedProfile) {
