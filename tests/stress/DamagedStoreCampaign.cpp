@@ -28,7 +28,7 @@ ProfileSequence Profiles(std::size_t count) {
         SetProfileName(*p, "P-" + std::to_string(i));
         SetProfileSsid(*p, "Net-" + std::to_string(i));
         SetText(p->passphrase, "pass-" + std::to_string(i));
-        p->networkType = kNetworkTypeInfrastructure;
+        p->networkType = ZARN9100_NETWORK_INFRASTRUCTURE;
         records.push_back(std::move(p));
     }
     return records;
