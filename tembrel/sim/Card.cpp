@@ -309,6 +309,7 @@ int Card::setSsid(const uint8_t* ssidBytes, uint32_t length) {
             return ZARN9100_RESULT_PENDING;
         }
         dropLink(ZARN9100_EVENT_LINK_DOWN);
+        if (length > 0) emit(abi::StatusTextEvent(OutOfRangeText(ssid)));
         return ZARN9100_RESULT_NO_NETWORK;
     }
     const MatchResult match = MatchSecurity(settings_.security, *best);
@@ -318,7 +319,7 @@ int Card::setSsid(const uint8_t* ssidBytes, uint32_t length) {
             link_ = Link{};
         }
         emit(abi::LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
-        if (IsEapFailure(match)) emit(abi::StatusTextEvent("Authentication failed: " + DescribeMatch(match)));
+        emit(abi::StatusTextEvent(RefusalText(ssid, match)));
         return ZARN9100_RESULT_SECURITY_REFUSED;
     }
     associate(*best);

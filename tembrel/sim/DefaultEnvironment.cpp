@@ -4,6 +4,8 @@ namespace tembrel::sim {
 
 namespace {
 
+constexpr int32_t kAutoLinkOutOfRangeDbm = -100;  // below what the card hears, drift included
+
 Network Make(const char* ssid, MacAddress bssid, uint32_t channel, Band band, Security security, int32_t level) {
     Network n;
     n.ssid = ssid;
@@ -78,18 +80,24 @@ Environment DefaultEnvironment() {
     peer.adHoc = true;
     nets.push_back(peer);
 
-    Network fresh = Make("Orvix-AutoLink-New", {0x00, 0x3a, 0x7e, 0x00, 0x00, 0x0d}, 2, Band::G, Security::Open, -50);
+    // The Auto Link access points start out of range (few users have one near, and the Auto
+    // Link dialog would greet every first start); "tembrelctl signal Orvix-AutoLink-New -50"
+    // brings one in.
+    Network fresh = Make("Orvix-AutoLink-New", {0x00, 0x3a, 0x7e, 0x00, 0x00, 0x0d}, 2, Band::G, Security::Open,
+                         kAutoLinkOutOfRangeDbm);
     fresh.autoLink = AutoLinkInfo{true, 0, 0x21, "12345678"};
     nets.push_back(fresh);
 
     Network configured =
-        Make("Orvix-AutoLink-Set", {0x00, 0x3a, 0x7e, 0x00, 0x00, 0x0e}, 7, Band::G, Security::WpaPsk, -61);
+        Make("Orvix-AutoLink-Set", {0x00, 0x3a, 0x7e, 0x00, 0x00, 0x0e}, 7, Band::G, Security::WpaPsk,
+             kAutoLinkOutOfRangeDbm);
     configured.passphrase = "87654321";
     configured.autoLink = AutoLinkInfo{true, 1, 0x22, "87654321"};
     nets.push_back(configured);
 
     Network manual =
-        Make("Orvix-AutoLink-Manual", {0x00, 0x3a, 0x7e, 0x00, 0x00, 0x0f}, 5, Band::G, Security::Wpa2Psk, -73);
+        Make("Orvix-AutoLink-Manual", {0x00, 0x3a, 0x7e, 0x00, 0x00, 0x0f}, 5, Band::G, Security::Wpa2Psk,
+             kAutoLinkOutOfRangeDbm);
     manual.passphrase = "manual-passphrase";
     manual.autoLink = AutoLinkInfo{true, 2, 0x23, ""};
     nets.push_back(manual);

@@ -74,7 +74,6 @@ MatchResult MatchSecurity(const StationSecurity& s, const Network& n) {
     return MatchResult::WrongAuthMode;
 }
 
-bool IsEapFailure(MatchResult r) { return r == MatchResult::WrongEapMethod || r == MatchResult::WrongCredentials; }
 
 std::string DescribeMatch(MatchResult r) {
     switch (r) {
@@ -88,6 +87,12 @@ std::string DescribeMatch(MatchResult r) {
     }
     return "unknown";
 }
+
+std::string RefusalText(const std::string& ssid, MatchResult r) {
+    return "Authentication failed: \"" + ssid + "\": " + DescribeMatch(r);
+}
+
+std::string OutOfRangeText(const std::string& ssid) { return "Cannot join \"" + ssid + "\": the network is out of range"; }
 
 const char* EapMethodName(unsigned method) {
     switch (method) {

@@ -42,9 +42,11 @@ enum class MatchResult {
 };
 
 MatchResult MatchSecurity(const StationSecurity& station, const Network& network);
-// 802.1x failures are the ones a real supplicant reports with a status text.
-bool IsEapFailure(MatchResult r);
 std::string DescribeMatch(MatchResult r);
+// The status text (code 1012) of a refused join, as a real supplicant reports it, naming the
+// network and never a secret; and the one for a network that is not in range.
+std::string RefusalText(const std::string& ssid, MatchResult r);
+std::string OutOfRangeText(const std::string& ssid);
 const char* EapMethodName(unsigned method);
 
 }  // namespace tembrel::sim

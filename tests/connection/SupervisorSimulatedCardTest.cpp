@@ -88,6 +88,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(testing::SimulatedCardLibrary().loaded) << testing::SimulatedCardLibrary().error;
         ASSERT_TRUE(testing::ResetSimulatedCard());
+        ASSERT_TRUE(testing::BringAutoLinkInRange());
         sheet.refresher = &refresher;
         sheet.flow = &flow;
         driver().Initialize(&sink);

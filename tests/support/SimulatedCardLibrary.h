@@ -39,4 +39,22 @@ inline bool ResetSimulatedCard() {
     return reset != nullptr;
 }
 
+// The built-in Auto Link access points start out of range: brings the three in, at -50, -61 and
+// -73 dBm (as "tembrelctl signal" would), and lets the card's next background scan hear them.
+inline bool BringAutoLinkInRange() {
+    void* lib = dlopen(SimulatedCardPath().c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (!lib) return false;
+    auto control = reinterpret_cast<int (*)(const char*, char*, uint32_t)>(dlsym(lib, "TembrelSimControl"));
+    bool ok = control != nullptr;
+    for (const char* command : {R"(["signal","Orvix-AutoLink-New","-50"])", R"(["signal","Orvix-AutoLink-Set","-61"])",
+                                R"(["signal","Orvix-AutoLink-Manual","-73"])"}) {
+        char reply[256];
+        if (ok) ok = control(command, reply, sizeof reply) == 0;
+    }
+    auto advance = reinterpret_cast<void (*)(uint32_t)>(dlsym(lib, "TembrelSimAdvance"));
+    if (ok && advance) advance(10000);
+    dlclose(lib);
+    return ok && advance != nullptr;
+}
+
 }  // namespace tembrel::testing

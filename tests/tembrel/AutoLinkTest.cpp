@@ -7,6 +7,14 @@ namespace {
 
 class AutoLinkTest : public SimulatedCardTest {
 protected:
+    // The built-in Auto Link access points start out of range.
+    void SetUp() override {
+        SimulatedCardTest::SetUp();
+        for (const char* command : {R"(["signal","Orvix-AutoLink-New","-50"])", R"(["signal","Orvix-AutoLink-Set","-61"])",
+                                    R"(["signal","Orvix-AutoLink-Manual","-73"])"})
+            ASSERT_EQ(Control(command).rfind("ERROR", 0), std::string::npos) << command;
+        TembrelSimAdvance(10000);  // the next background scan hears them
+    }
     void startExchange(const char* pin, uint8_t tag = 0x21) {
         ASSERT_EQ(connectOpen("Orvix-AutoLink-New"), 0);
         _QELT_FASTJOIN_SEC_INFO info{};
@@ -43,6 +51,16 @@ protected:
         return -2;
     }
 };
+
+// A first start meets no Auto Link access point; one command brings one in range.
+TEST_F(SimulatedCardTest, BuiltInAutoLinkAccessPointsStartOutOfRange) {
+    for (const char* ssid : {"Orvix-AutoLink-New", "Orvix-AutoLink-Set", "Orvix-AutoLink-Manual"})
+        EXPECT_EQ(connectOpen(ssid), 1) << ssid;
+    TembrelSimAdvance(10000);  // drift never brings them in
+    EXPECT_EQ(connectOpen("Orvix-AutoLink-New"), 1);
+    ASSERT_EQ(Control(R"(["signal","Orvix-AutoLink-New","-50"])"), "Orvix-AutoLink-New now at -50 dBm");
+    EXPECT_EQ(connectOpen("Orvix-AutoLink-New"), 0);
+}
 
 TEST_F(AutoLinkTest, RightPinConfiguresTheAccessPoint) {
     EXPECT_EQ(announcedStateBits("Orvix-AutoLink-New"), 0x01);
@@ -186,7 +204,7 @@ TEST_F(AutoLinkTest, ConfiguredAccessPointReports1008OnlyWithTheRightPassphrase)
     EXPECT_EQ(Zarn9100SetSsid(h, "Orvix-AutoLink-Set", 18, 0), 0);
     ASSERT_TRUE(events.waitFor(1008));
     flush();
-    EXPECT_EQ(events.codes(), (std::vector<uintptr_t>{5, 1, 1008}));
+    EXPECT_EQ(events.codes(), (std::vector<uintptr_t>{5, 1012, 1, 1008})) << "the wrong PIN is said";
 }
 
 }  // namespace

@@ -139,6 +139,18 @@ TEST_P(AssociationMatrix, SucceedsOnlyWhenTheSecurityMatches) {
     char ssid[33] = {};
     ASSERT_EQ(Zarn9100QuerySsid(h, ssid, 32), 0);
     EXPECT_EQ(std::string(ssid), row.expected == 0 || row.expected == 4 ? row.ssid : "") << row.label;
+    if (row.expected == 1 || row.expected == 2) {
+        // Every refusal says why, with the network's name and without a secret.
+        ASSERT_TRUE(events.waitFor(1012)) << row.label;
+        flush();
+        std::string text;
+        for (const auto& e : events.events())
+            if (e.code == 1012) text = e.text;
+        EXPECT_NE(text.find(row.ssid), std::string::npos) << row.label << ": " << text;
+        for (const std::string secret : {std::string(c.passphrase), std::string(c.password),
+                                         std::string(c.key.begin(), c.key.end())})
+            if (!secret.empty()) EXPECT_EQ(text.find(secret), std::string::npos) << row.label << ": " << text;
+    }
     if (row.expected == 0) {
         uint32_t wep = 99;
         ASSERT_EQ(Zarn9100QueryWepStatus(h, &wep), 0);
@@ -161,7 +173,7 @@ TEST_F(SimulatedCardTest, AssociationReportsLinkUpFromTheLibraryThread) {
     ASSERT_TRUE(events.waitFor(0));
     EXPECT_EQ(Zarn9100GetConnectStatus(h), 0);
     flush();
-    EXPECT_EQ(events.codes(), (std::vector<uintptr_t>{1, 0}));
+    EXPECT_EQ(events.codes(), (std::vector<uintptr_t>{1, 0, 1012})) << "the failed join says why";
 }
 
 TEST_F(SimulatedCardTest, WrongEapCredentialsReportFailureWithStatusText) {

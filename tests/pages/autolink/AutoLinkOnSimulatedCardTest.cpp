@@ -56,6 +56,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(SimulatedCardLibrary().loaded) << SimulatedCardLibrary().error;
         ASSERT_TRUE(ResetSimulatedCard());
+        ASSERT_TRUE(BringAutoLinkInRange());
         advanceSim = SimFunction<void (*)(uint32_t)>("TembrelSimAdvance");
         ASSERT_NE(advanceSim, nullptr);
         settings.set(settings::kAutoLink, 1);
