@@ -21,6 +21,7 @@
 #include "pages/profiles/ProfileControls.h"
 #include "platform/gui/DialogService.h"
 #include "profiles/ProfileDefaults.h"
+#include "profiles/ProfileText.h"
 
 namespace tembrel {
 
@@ -90,6 +91,10 @@ bool CProfileWizard::ConfigureProfile(PageContext& context, QWidget* parent, con
     if (!record) return false;
     CProfileWizard wizard(Mode::Configure, context, parent);
     wizard.LoadProfileIntoPages(record);
+    // The network is named, and what the user types next goes where the network needs it.
+    const std::string ssid = context.profiles().Read([&](const ProfileSequence&) { return std::string(ProfileSsid(*record)); });
+    wizard.setWindowTitle(QString("%1 - %2").arg(kConfigureCaption, Text(ssid)));
+    if (QWidget* first = wizard.security_->firstFieldToFill()) first->setFocus(Qt::OtherFocusReason);
     return wizard.exec() == QDialog::Accepted;
 }
 

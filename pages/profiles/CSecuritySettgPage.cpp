@@ -126,6 +126,15 @@ void CSecuritySettgPage::updateWepControls() {
     keyGroup_->setExclusive(true);
 }
 
+QWidget* CSecuritySettgPage::firstFieldToFill() const {
+    const SecurityPageModel& m = model();
+    if (!enabled_) return nullptr;
+    if (m.passphraseArea()) return passphrase_;
+    if (m.wepArea() && m.wepKeysConfigurable()) return configureWep_;
+    if (m.protocolArea()) return credentials_;
+    return nullptr;
+}
+
 void CSecuritySettgPage::setPageEnabled(bool enabled) {
     enabled_ = enabled;
     refresh();

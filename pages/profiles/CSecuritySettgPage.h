@@ -40,6 +40,9 @@ public:
 
     void refresh();
     void setPageEnabled(bool enabled);
+    // The control the user must fill first for the chosen security: the passphrase, the WEP
+    // keys' button or the credentials button; none for an open network.
+    QWidget* firstFieldToFill() const;
 
     // "Configure WEP Keys" and "Configure WPA Radius" / "CCX Configuration".
     void OnConfigureWepKeys();

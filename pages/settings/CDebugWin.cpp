@@ -33,14 +33,18 @@ struct GroupIds {
     RegisterGroup group;
     const char* title;
     int index, value, read, write;
+    // The first group keeps "&Read" and "&Write"; the later ones give way to other letters, so
+    // that each Alt+letter works one button.
+    const char* readText;
+    const char* writeText;
 };
 constexpr GroupIds kGroups[] = {
     {RegisterGroup::Rf, "RF Registers", CDebugWin::kIdRfIndex, CDebugWin::kIdRfValue, CDebugWin::kIdRfRead,
-     CDebugWin::kIdRfWrite},
+     CDebugWin::kIdRfWrite, "&Read", "&Write"},
     {RegisterGroup::Baseband, "Baseband Registers", CDebugWin::kIdBbIndex, CDebugWin::kIdBbValue,
-     CDebugWin::kIdBbRead, CDebugWin::kIdBbWrite},
+     CDebugWin::kIdBbRead, CDebugWin::kIdBbWrite, "R&ead", "Wr&ite"},
     {RegisterGroup::Mac, "MAC Registers", CDebugWin::kIdMacIndex, CDebugWin::kIdMacValue, CDebugWin::kIdMacRead,
-     CDebugWin::kIdMacWrite},
+     CDebugWin::kIdMacWrite, "Re&ad", "Wri&te"},
 };
 
 QLineEdit* HexEdit(QWidget* parent, int id, int length, const QString& name) {
@@ -84,8 +88,8 @@ CDebugWin::CDebugWin(PageContext& context, QWidget* parent)
         g.value = HexEdit(box, ids.value, lengths.value, QString("%1 value").arg(ids.title));
         indexLabel->setBuddy(g.index);
         valueLabel->setBuddy(g.value);
-        QPushButton* read = Button(box, ids.read, "&Read");
-        QPushButton* write = Button(box, ids.write, "&Write");
+        QPushButton* read = Button(box, ids.read, ids.readText);
+        QPushButton* write = Button(box, ids.write, ids.writeText);
         grid->addWidget(indexLabel, 0, 0);
         grid->addWidget(g.index, 0, 1);
         grid->addWidget(read, 0, 2);

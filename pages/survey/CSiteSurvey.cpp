@@ -19,6 +19,8 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
@@ -89,6 +91,7 @@ void CSiteSurvey::buildControls() {
     list_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     list_->horizontalHeader()->setHighlightSections(false);
     list_->viewport()->installEventFilter(this);
+    list_->installEventFilter(this);  // Return on a row
     // The current row follows the keyboard as well as the mouse; every click re-evaluates
     // "&Associate", also one on the row that is already current.
     connect(list_, &QTableWidget::currentCellChanged, this, [this] { updateAssociateButton(); });
@@ -128,6 +131,15 @@ void CSiteSurvey::buildControls() {
 }
 
 bool CSiteSurvey::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // Return on the highlighted row does what "&Associate" does.
+            updateAssociateButton();
+            if (associate_->isEnabled()) OnAssociate();
+            return true;
+        }
+    }
     if (watched == list_->viewport() && event->type() == QEvent::Resize) {
         // Column widths in the proportions 2 : 1.5 : 1 : 0.5 : 0.8 : 1.2 of a unit u; these add up
         // to 7u, so u = W / 7 lets every column fit without a scroll bar.

@@ -27,5 +27,26 @@ TEST(TabSelection, NextEnabledToTheRightWrappingToTheFirst) {
     }
 }
 
+TEST(TabSelection, StepsBothWaysSkippingDisabledAndWrapping) {
+    const struct {
+        const char* name;
+        std::vector<bool> enabled;
+        int current;
+        int step;
+        int next;
+    } rows[] = {
+        {"left neighbour", {true, true, true}, 2, -1, 1},
+        {"left from the first wraps to the last", {true, true, true, true}, 0, -1, 3},
+        {"left skips disabled", {true, false, false, true, true}, 3, -1, 0},
+        {"left wraps past disabled", {true, true, false, false}, 0, -1, 1},
+        {"right skips disabled", {true, true, false, false, false, true}, 1, 1, 5},
+        {"alone in either direction", {false, true, false}, 1, -1, -1},
+        {"no step", {true, true}, 0, 0, -1},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(stepEnabledTab(row.enabled, row.current, row.step), row.next) << row.name;
+    }
+}
+
 }  // namespace
 }  // namespace tembrel::ui

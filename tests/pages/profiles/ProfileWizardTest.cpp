@@ -488,6 +488,38 @@ TEST_F(ProfileWizardTest, ConfigureProfileCancelLeavesTheRecordAndOkWritesOneOut
     EXPECT_EQ(std::memcmp(record->wep.keys[0].material, "abcde", 5), 0);
 }
 
+// "Configure Network" names the network and opens where the user types: the passphrase, the
+// WEP keys' button or the credentials button, never the tab header.
+TEST_F(ProfileWizardTest, ConfigureNetworkOpensOnTheFieldToFill) {
+    const struct {
+        const char* ssid;
+        uint32_t authMode;
+        int encryption;
+        int focused;
+    } rows[] = {
+        {"Home-WPA2", 9, 3, CSecuritySettgPage::kIdPassphrase},
+        {"Lab-WEP64", 0, 1, CSecuritySettgPage::kIdConfigureWep},
+        {"Corp-WPA2-1X", 101, 3, CSecuritySettgPage::kIdCredentials},
+    };
+    for (const auto& row : rows) {
+        PROFILE_RECORD r = MakeDefaultProfile();
+        SetProfileName(r, row.ssid);
+        SetProfileSsid(r, row.ssid);
+        r.authMode = row.authMode;
+        r.encryption = row.encryption;
+        QString title;
+        int focused = 0;
+        OnModal<CProfileWizard>([&](CProfileWizard* wizard) {
+            title = wizard->windowTitle();
+            if (QWidget* w = wizard->focusWidget()) focused = w->property("controlId").toInt();
+            Click(wizard, W::kIdCancel);
+        });
+        CProfileWizard::ConfigureProfile(context, nullptr, NewProfileCopy(r));
+        EXPECT_EQ(title.toStdString(), std::string("Configure Network - ") + row.ssid);
+        EXPECT_EQ(focused, row.focused) << row.ssid;
+    }
+}
+
 TEST_F(ProfileWizardTest, ClickingIntoAFilledPassphraseEmptiesIt) {
     PROFILE_RECORD r = MakeDefaultProfile();
     SetProfileName(r, "Home");

@@ -11,6 +11,9 @@
 
 #include <QAccessible>
 #include <QAccessibleTableInterface>
+#include <QCoreApplication>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -121,6 +124,29 @@ TEST_F(SiteSurveyPageTest, ARowChosenByAnyMeansKeepsAssociateEnabledAndNextInTab
     button(CSiteSurvey::kIdAssociate)->click();
     ASSERT_NE(sheet->connector().profileInUse(), nullptr);
     EXPECT_EQ(ProfileName(*sheet->connector().profileInUse()), "Cafe");
+}
+
+// Return or Enter on the highlighted row joins as "&Associate" does; a row that is only
+// current (the focus entering the list makes the first row current, unhighlighted) is no choice.
+TEST_F(SiteSurveyPageTest, ReturnOnTheHighlightedRowAssociates) {
+    openSurvey({Network("Lobby", 1), Network("Annex", 3)});
+    auto press = [&](Qt::Key key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(list(), &event);
+    };
+    list()->selectionModel()->setCurrentIndex(list()->model()->index(0, 0), QItemSelectionModel::NoUpdate);
+    EXPECT_FALSE(button(CSiteSurvey::kIdAssociate)->isEnabled()) << "no row is highlighted";
+    press(Qt::Key_Return);
+    EXPECT_EQ(driver.count("SetSsid"), 0u);
+    std::size_t joins = 0;
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        list()->clearSelection();
+        list()->setCurrentCell(1, 0);
+        EXPECT_TRUE(button(CSiteSurvey::kIdAssociate)->isEnabled());
+        press(key);
+        EXPECT_EQ(driver.count("SetSsid"), ++joins) << key;
+    }
+    EXPECT_EQ(profileNames().front(), "Annex");
 }
 
 TEST_F(SiteSurveyPageTest, AnOpenLookAlikeNeverRewritesAnEncryptedProfile) {
