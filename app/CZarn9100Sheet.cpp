@@ -28,12 +28,14 @@
 #include "profiles/ProfileStore.h"
 #include "ui/Accessibility.h"
 #include "ui/DisablingTabWidget.h"
+#include "ui/PageSwitchKeys.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QLabel>
 #include <QMetaObject>
 #include <QPointer>
 #include <QPushButton>
@@ -130,6 +132,7 @@ CZarn9100Sheet::~CZarn9100Sheet() {
 
 void CZarn9100Sheet::buildPages() {
     tabs_ = new ui::DisablingTabWidget(this);
+    ui::switchPagesFromEveryControl(*tabs_);
     tabs_->setObjectName("sheetTabs");
     // Every tab stays in sight: the window widens to the tab strip instead of scrolling it.
     tabs_->tabBar()->setUsesScrollButtons(false);
@@ -175,9 +178,10 @@ void CZarn9100Sheet::onCurrentPageChanged() {
 }
 
 void CZarn9100Sheet::buildControls() {
-    okButton_ = new QPushButton("&OK", this);
+    // As on a property sheet, OK and Cancel have no mnemonic: the pages' letters stay theirs.
+    okButton_ = new QPushButton("OK", this);
     okButton_->setProperty("controlId", kIdOk);
-    cancelButton_ = new QPushButton("&Cancel", this);
+    cancelButton_ = new QPushButton("Cancel", this);
     cancelButton_->setProperty("controlId", kIdCancel);
     cancelButton_->setDefault(true);
     radioCheck_ = new QCheckBox("Radio Off  ( Alt+F2 )", this);
@@ -190,12 +194,19 @@ void CZarn9100Sheet::buildControls() {
     connect(okButton_, &QPushButton::clicked, this, [this] {
         if (auto* page = activePage(); page && !page->OnKillActive()) return;
         for (auto* page : pages()) page->OnOK();
-        hide();
+        putAway();
     });
     connect(cancelButton_, &QPushButton::clicked, this, [this] {
         for (auto* page : pages()) page->OnCancel();
-        hide();
+        putAway();
     });
+
+    statusLine_ = new QLabel(this);
+    statusLine_->setProperty("controlId", kIdStatusLine);
+    statusLine_->setWordWrap(true);
+    statusLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusLine_->hide();
+    connect(tabs_, &QTabWidget::currentChanged, this, &CZarn9100Sheet::showStatusLine);
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(radioCheck_);
@@ -204,6 +215,7 @@ void CZarn9100Sheet::buildControls() {
     bottom->addWidget(cancelButton_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
+    layout->addWidget(statusLine_);
     layout->addLayout(bottom);
 }
 
@@ -479,6 +491,14 @@ void CZarn9100Sheet::EndSessionAndExit() {
 
 bool CZarn9100Sheet::trayIconShown() const { return tray_ && tray_->shownIcon() != 0; }
 
+void CZarn9100Sheet::putAway() {
+    // Hidden without an icon to restore it from, the program would run on unseen.
+    if (trayIconShown())
+        hide();
+    else
+        showMinimized();
+}
+
 void CZarn9100Sheet::closeEvent(QCloseEvent* event) {
     if (exiting_) {
         event->accept();
@@ -538,6 +558,26 @@ void CZarn9100Sheet::OnDeviceRemoveComplete(const QString& deviceName) {
 
 void CZarn9100Sheet::OnLibraryEvent(quintptr code, qintptr param, const QString& text) {
     if (eventTable_->Handle(code) == EventRoute::kForward) forwardToActivePage(code, param, text);
+    if (code == ZARN9100_EVENT_STATUS_TEXT && !monitorMode_) tellStatusText(text);
+    if (code == ZARN9100_EVENT_LINK_UP || code == ZARN9100_EVENT_ADHOC_LINK_UP) {
+        balloonsShown_.clear();
+        statusLine_->clear();
+        showStatusLine();
+    }
+}
+
+void CZarn9100Sheet::tellStatusText(const QString& text) {
+    if (text.isEmpty()) return;
+    statusLine_->setText(text);
+    showStatusLine();
+    if ((isHidden() || isMinimized()) && trayIconShown() && !balloonsShown_.contains(text)) {
+        balloonsShown_ << text;
+        tray_->SetIcon(tray_->shownIcon(), std::nullopt, text);
+    }
+}
+
+void CZarn9100Sheet::showStatusLine() {
+    statusLine_->setVisible(!statusLine_->text().isEmpty() && activePage() != mainPage_);
 }
 
 void CZarn9100Sheet::forwardToActivePage(quintptr code, qintptr param, const QString& text) {
@@ -560,7 +600,11 @@ void CZarn9100Sheet::abandonAutoLinkDialog() {
 
 // ---- AdapterHooks ----
 
-void CZarn9100Sheet::refreshStatus(bool connected) { refresher_->RefreshStatus(connected); }
+void CZarn9100Sheet::refreshStatus(bool connected) {
+    refresher_->RefreshStatus(connected);
+    // The card just went (its handle is released): Network Status drops the link it showed.
+    if (!adapter_->handle().held() && mainPage_) mainPage_->RefreshLink();
+}
 
 void CZarn9100Sheet::adoptProfileInUse() { connector_->SyncProfileInUse(); }
 

@@ -18,6 +18,7 @@
 #include "profiles/StoreResult.h"
 
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 
 #include <filesystem>
@@ -26,6 +27,7 @@
 #include <vector>
 
 class QCheckBox;
+class QLabel;
 class QPushButton;
 class QTabWidget;
 class QTimer;
@@ -52,6 +54,9 @@ public:
     static constexpr int kIdOk = 1;
     static constexpr int kIdCancel = 2;
     static constexpr int kIdRadioCheck = 1252;
+    // The line above the buttons that repeats the card's status text (code 1012) on pages
+    // other than Network Status, which shows it itself (an id of this program's own).
+    static constexpr int kIdStatusLine = 1253;
     static constexpr int kCmdRestore = 32778;
     static constexpr int kCmdToggleRadio = 32772;
     static constexpr int kCmdExit = 32781;
@@ -184,12 +189,18 @@ private:
     void hideWindow() override { hide(); }
     void showWindow() override;
 
+    // OK and Cancel: the window hides behind its notification-area icon, or is minimised.
+    void putAway();
     void buildPages();
     // The tab strip shows another page: the page left and the page shown are told.
     void onCurrentPageChanged();
     void buildControls();
     void buildTray();
     void forwardToActivePage(quintptr code, qintptr param, const QString& text);
+    // The card's status text where the user looks: the status line of the page shown, or a
+    // balloon on the icon while the window is hidden (each text once until the next link-up).
+    void tellStatusText(const QString& text);
+    void showStatusLine();
     Adapter::DeviceChangeHooks deviceChangeHooks();
 
     SheetContext context_;
@@ -223,6 +234,8 @@ private:
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QCheckBox* radioCheck_ = nullptr;
+    QLabel* statusLine_ = nullptr;
+    QStringList balloonsShown_;  // status texts told by balloon since the last link-up
     QTimer* monitorTimer_ = nullptr;
     QPointer<CAutoLinkDlg> autoLinkDialog_;  // while the Auto Link flow shows it
     ExitHooks exitHooks_;

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QPalette>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -85,6 +86,11 @@ void CAdvancedPage::buildControls() {
     description_->setProperty("controlId", ids::kDescription);
     description_->setAccessibleName("Wireless card");
     description_->setEnabled(false);
+    // Read-only, not greyed out: the card's name is read in the normal text colour.
+    QPalette readable = description_->palette();
+    for (QPalette::ColorRole role : {QPalette::ButtonText, QPalette::Text, QPalette::WindowText})
+        readable.setColor(QPalette::Disabled, role, readable.color(QPalette::Active, role));
+    description_->setPalette(readable);
     (new QVBoxLayout(cardGroup))->addWidget(description_);
     layout->addWidget(cardGroup);
 

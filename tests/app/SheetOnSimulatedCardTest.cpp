@@ -4,6 +4,7 @@
 #include "adapter/DriverLoader.h"
 #include "tests/support/ControlById.h"
 #include "app/CZarn9100Sheet.h"
+#include "pages/monitoring/CMainPage.h"
 #include "pages/monitoring/MainPageIds.h"
 #include "tests/support/MemorySettings.h"
 #include "tests/support/ScriptedDialogService.h"
@@ -95,6 +96,16 @@ TEST(SheetOnSimulatedCard, ConnectsThePreferListProfileAndSavesAtExit) {
         const auto s = sheet.snapshot();
         return s.connected != 0 && s.ssid() == "Orvix-Open-G";
     })) << "snapshot SSID \"" << std::string(sheet.snapshot().ssid()) << "\"";
+
+    // The card is pulled: no link facts stay behind on Network Status.
+    sheet.show();
+    ASSERT_EQ(control(R"(["card","out"])", reply, sizeof reply), 0) << reply;
+    QWidget& status = *sheet.mainPage();
+    EXPECT_TRUE(PumpUntil([&] { return LabelText(status, monitoring::ids::kStatus) == "Card Unplugged"; }))
+        << LabelText(status, monitoring::ids::kStatus).toStdString();
+    for (int id : {monitoring::ids::kSsid, monitoring::ids::kSecurity, monitoring::ids::kBssid,
+                   monitoring::ids::kLinkSpeed, monitoring::ids::kIpAddress})
+        EXPECT_EQ(LabelText(status, id).toStdString(), "") << id;
 
     // The profile in use moved to the head of the list, and Exit writes that order.
     sheet.Exit();

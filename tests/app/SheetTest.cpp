@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <QLabel>
+#include <QPushButton>
 #include <QAction>
 #include <QTabBar>
 
@@ -211,6 +212,11 @@ TEST_F(SheetTest, CloseAndMinimiseOnlyHideBehindTheIcon) {
     sheet->show();
     EXPECT_FALSE(sheet->close());
     EXPECT_FALSE(sheet->isVisible());
+    for (int id : {CZarn9100Sheet::kIdOk, CZarn9100Sheet::kIdCancel}) {
+        sheet->show();
+        control<QPushButton>(id)->click();
+        EXPECT_FALSE(sheet->isVisible()) << id;
+    }
     EXPECT_FALSE(exited);
 }
 
@@ -227,10 +233,51 @@ TEST_F(SheetTest, WithoutNotificationAreaCloseEndsTheProgramAndSaves) {
     sheet->showMinimized();
     QCoreApplication::processEvents();
     EXPECT_TRUE(sheet->isVisible());  // minimised stays in the task bar
+    // OK and Cancel minimise too, instead of leaving an invisible program.
+    for (int id : {CZarn9100Sheet::kIdOk, CZarn9100Sheet::kIdCancel}) {
+        sheet->showNormal();
+        control<QPushButton>(id)->click();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(sheet->isVisible()) << id;
+        EXPECT_TRUE(sheet->isMinimized()) << id;
+    }
+    EXPECT_FALSE(exited);
     sheet->close();
     EXPECT_TRUE(exited);
     ProfileList saved;
     EXPECT_TRUE(ReadProfileFile(storePath(), saved).ok());
+}
+
+// A refused join is said where the user looks: Network Status shows the status text itself,
+// other pages a status line, and a hidden window a balloon (once per text until a link-up).
+TEST_F(SheetTest, StatusTextReachesThePageShownOrTheIcon) {
+    openSheet();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(sheet->trayIconShown());
+    sheet->show();
+    auto* line = control<QLabel>(CZarn9100Sheet::kIdStatusLine);
+    ASSERT_NE(line, nullptr);
+    const QString refused = "Authentication failed: \"Home-WPA2\": passphrase does not match the network";
+    sheet->tabWidget()->setCurrentIndex(1);  // Profile Manager
+    sheet->OnLibraryEvent(1012, 0, refused);
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_EQ(line->text(), refused);
+    sheet->tabWidget()->setCurrentIndex(0);
+    EXPECT_FALSE(line->isVisible()) << "Network Status shows it in its own status field";
+
+    sheet->hide();
+    auto balloons = [&] {
+        return std::count_if(tray->calls.begin(), tray->calls.end(),
+                             [&](const TrayCall& call) { return call.balloonText == refused; });
+    };
+    sheet->OnLibraryEvent(1012, 0, refused);
+    EXPECT_EQ(balloons(), 1);
+    sheet->OnLibraryEvent(1012, 0, refused);  // the supervisor tries again every few seconds
+    EXPECT_EQ(balloons(), 1);
+    sheet->OnLibraryEvent(1, 0, {});
+    EXPECT_TRUE(line->text().isEmpty()) << "a link-up ends the story";
+    sheet->OnLibraryEvent(1012, 0, refused);
+    EXPECT_EQ(balloons(), 2);
 }
 
 TEST_F(SheetTest, ExitClosesTheCardInTheDocumentedOrder) {

@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,12 +21,25 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace tembrel::testing {
 namespace {
 
 namespace ids = advanced::ids;
 using Calls = std::vector<std::string>;
 
+
+// The WCAG contrast ratio of two colours, 1 to 21.
+double Contrast(const QColor& a, const QColor& b) {
+    auto luminance = [](const QColor& c) {
+        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 Calls Sets(const RecordingDriver& driver) {
     Calls out;
@@ -93,6 +107,11 @@ TEST_F(AdvancedPageTest, ControlsCarryTheirIdsCaptionsAndValues) {
     EXPECT_FALSE(control<QComboBox>(ids::kDescription)->isEnabled());
     EXPECT_EQ(control<QComboBox>(ids::kDescription)->currentText(),
               "Orvix LX-7700 802.11a/b/g Wireless PC Card (8335)");
+    // The card's name is readable although the box cannot be changed (WCAG contrast >= 4.5).
+    const QPalette& palette = control<QComboBox>(ids::kDescription)->palette();
+    EXPECT_GE(Contrast(palette.color(QPalette::Disabled, QPalette::ButtonText),
+                       palette.color(QPalette::Disabled, QPalette::Button)),
+              4.5);
 
     const struct {
         int id;
@@ -301,6 +320,7 @@ TEST_F(AdvancedInSheetTest, TheWindowMovesOffThePageWhenTheRadioGoesOff) {
 }
 
 TEST_F(AdvancedInSheetTest, OkAppliesWhatIsPending) {
+    QCoreApplication::processEvents();  // the icon is in the notification area: OK hides the window
     Choose(pageControl<QComboBox>(ids::kRxAntenna), 2);
     control<QPushButton>(CZarn9100Sheet::kIdOk)->click();
     EXPECT_EQ(Sets(driver), Calls{"SetRxAntenna(h, 2)"});
