@@ -51,6 +51,18 @@ CWepKeyDlg::CWepKeyDlg(WEP_KEY_SET& keys, Settings& settings, DialogService& dia
     }
     grid->setColumnStretch(1, 1);
 
+    // Said in the dialog, not in a message box, so that typing goes on undisturbed.
+    cutNotice_ = WithId(new QLabel(this), kIdCutNotice);
+    cutNotice_->setWordWrap(true);
+    switch_ = WithId(new QPushButton(this), kIdSwitch);
+    auto* notice = new QHBoxLayout;
+    notice->addWidget(cutNotice_, 1);
+    notice->addWidget(switch_);
+    layout->addLayout(notice);
+    cutNotice_->hide();
+    switch_->hide();
+    connect(switch_, &QPushButton::clicked, this, &CWepKeyDlg::onSwitch);
+
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     auto* ok = WithId(new QPushButton("&OK", this), kIdOk);
@@ -105,6 +117,42 @@ void CWepKeyDlg::onKeyEdited(int key, const QString& text) {
         edit->setCursorPosition(static_cast<int>(shown.caret));
     }
     showRadios();
+    showCutNotice(key);
+}
+
+void CWepKeyDlg::showCutNotice(int key) {
+    if (!editor_.cut(key)) {
+        if (noticeKey_ == key || noticeKey_ == 0) {
+            noticeKey_ = 0;
+            cutNotice_->hide();
+            switch_->hide();
+        }
+        return;
+    }
+    noticeKey_ = key;
+    const WepKeyChoice current{editor_.format(), editor_.size()};
+    const std::optional<WepKeyChoice> fits = WepKeyChoiceFor(editor_.wanted(key), current);
+    cutNotice_->setText(Text(WepKeyCutNotice(key, current, fits)));
+    cutNotice_->show();
+    if (fits) switch_->setText(Text("&Switch to " + WepKeyChoiceText(*fits)));
+    switch_->setVisible(fits.has_value());
+}
+
+void CWepKeyDlg::onSwitch() {
+    const int key = noticeKey_;
+    if (key == 0) return;
+    const auto fits = WepKeyChoiceFor(editor_.wanted(key), {editor_.format(), editor_.size()});
+    if (!fits) return;
+    const bool agreed = fits->size != editor_.size() && editor_.otherKeysEntered(key)
+                            ? dialogs_.askYesNo(this, kSizeQuestion, MessageIcon::Question)
+                            : true;
+    if (!editor_.switchTo(key, *fits, agreed)) return;
+    settings_.write(settings::kWepKeyFmt, static_cast<int>(editor_.format()));
+    SelectValue(*format_, static_cast<int>(editor_.format()));
+    fillSizes();
+    showTexts();
+    showCutNotice(key);
+    edits_[key - 1]->setFocus();
 }
 
 void CWepKeyDlg::onSize(int index) {

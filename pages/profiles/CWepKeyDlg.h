@@ -11,7 +11,9 @@
 
 class QButtonGroup;
 class QComboBox;
+class QLabel;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 
 namespace tembrel {
@@ -28,6 +30,10 @@ public:
     static constexpr int kIdKey1 = 1054;    // 1054..1057
     static constexpr int kIdOk = 1;
     static constexpr int kIdCancel = 2;
+    // The note under the keys when a key text was cut, and its button that switches format and
+    // size to ones that hold the whole text (ids of this program, not of the documented dialog).
+    static constexpr int kIdCutNotice = 1080;
+    static constexpr int kIdSwitch = 1081;
     static constexpr const char* kSizeQuestion = "Change WEP key size will reset all the WEP key values, continue? ";
 
     CWepKeyDlg(WEP_KEY_SET& keys, Settings& settings, DialogService& dialogs, QWidget* parent = nullptr);
@@ -42,6 +48,9 @@ private:
     void onKeyEdited(int key, const QString& text);
     void onSize(int index);
     void onFormat(int index);
+    // Shows or hides the note about key `key`'s cut text.
+    void showCutNotice(int key);
+    void onSwitch();
 
     WEP_KEY_SET& keys_;
     Settings& settings_;
@@ -52,6 +61,9 @@ private:
     std::array<QRadioButton*, 4> radios_{};
     std::array<QLineEdit*, 4> edits_{};
     QButtonGroup* radioGroup_;
+    QLabel* cutNotice_;
+    QPushButton* switch_;
+    int noticeKey_ = 0;  // the key the note is about, 0 while hidden
 };
 
 }  // namespace tembrel

@@ -111,9 +111,39 @@ FilteredKeyText FilterWepKeyText(std::string_view typed, WepKeyFormat format, We
         text.resize(limit);
         result.caret = limit;
         result.changed = true;
+        result.cut = true;
     }
     result.caret = std::min(result.caret, text.size());
     return result;
+}
+
+std::string WepKeyChoiceText(WepKeyChoice choice) {
+    return std::string(choice.format == WepKeyFormat::Hex ? "Hexadecimal Digits" : "ASCII Characters") + ", " +
+           WepKeySizeText(choice.format, choice.size);
+}
+
+std::optional<WepKeyChoice> WepKeyChoiceFor(std::string_view text, WepKeyChoice current) {
+    const WepKeyFormat other = current.format == WepKeyFormat::Hex ? WepKeyFormat::Ascii : WepKeyFormat::Hex;
+    const WepKeySize otherSize = current.size == WepKeySize::Bits40 ? WepKeySize::Bits104 : WepKeySize::Bits40;
+    const WepKeyChoice order[] = {{current.format, otherSize}, {other, WepKeySize::Bits40}, {other, WepKeySize::Bits104}};
+    std::optional<WepKeyChoice> holds;
+    for (const WepKeyChoice& choice : order) {
+        const bool characters = choice.format == WepKeyFormat::Hex ? IsHexDigits(text) : IsPrintableAscii(text);
+        const std::size_t limit = WepKeyTextLength(choice.format, choice.size);
+        if (!characters || text.size() > limit) continue;
+        if (text.size() == limit) return choice;
+        if (!holds) holds = choice;
+    }
+    return holds;
+}
+
+std::string WepKeyCutNotice(int key, WepKeyChoice current, const std::optional<WepKeyChoice>& fits) {
+    const std::size_t limit = WepKeyTextLength(current.format, current.size);
+    std::string notice = "Key " + std::to_string(key) + " was cut to " + std::to_string(limit) +
+                         (current.format == WepKeyFormat::Hex ? " digits" : " characters") + ", all that " +
+                         WepKeyChoiceText(current) + " holds.";
+    if (fits) return notice + " The whole text fits " + WepKeyChoiceText(*fits) + ".";
+    return notice + " No WEP key is that long.";
 }
 
 void WepKeyEditor::open(const WEP_KEY_SET& keys, WepKeyFormat format) {
@@ -122,6 +152,7 @@ void WepKeyEditor::open(const WEP_KEY_SET& keys, WepKeyFormat format) {
     for (int k = 1; k <= kKeys; ++k) {
         const std::size_t i = index(k);
         texts_[i].clear();
+        wanted_[i].clear();
         masked_[i] = false;
         modified_[i] = false;
         radioEnabled_[i] = true;
@@ -140,6 +171,7 @@ void WepKeyEditor::open(const WEP_KEY_SET& keys, WepKeyFormat format) {
 
 FilteredKeyText WepKeyEditor::editKey(int key, std::string_view typed) {
     const std::size_t i = index(key);
+    const std::string before = texts_[i];
     FilteredKeyText shown{std::string(typed), typed.size(), false};
     if (masked_[i]) {
         // Typing into a mask starts a new key from scratch, unless the mask was replaced whole.
@@ -155,6 +187,12 @@ FilteredKeyText WepKeyEditor::editKey(int key, std::string_view typed) {
         shown = std::move(filtered);
     }
     texts_[i] = shown.text;
+    if (!shown.cut)
+        wanted_[i] = shown.text;
+    else if (typed.substr(0, before.size()) == before && before.size() == shown.text.size() && cut(key))
+        wanted_[i] += typed.substr(before.size());  // typing on at the end of a full field
+    else
+        wanted_[i] = std::string(typed);
     radioEnabled_[i] = !shown.text.empty();
     if (!shown.text.empty() && transmitKey_ == 0) transmitKey_ = key;
     if (shown.text.empty() && transmitKey_ == key) transmitKey_ = 0;
@@ -163,6 +201,24 @@ FilteredKeyText WepKeyEditor::editKey(int key, std::string_view typed) {
 
 void WepKeyEditor::selectTransmitKey(int key) {
     if (key >= 1 && key <= kKeys && radioEnabled_[index(key)]) transmitKey_ = key;
+}
+
+bool WepKeyEditor::otherKeysEntered(int key) const {
+    for (int k = 1; k <= kKeys; ++k)
+        if (k != key && !texts_[index(k)].empty()) return true;
+    return false;
+}
+
+bool WepKeyEditor::switchTo(int key, WepKeyChoice choice, bool userAgreed) {
+    const std::string whole = wanted(key);
+    if (choice.size != size_) {
+        if (otherKeysEntered(key) && !userAgreed) return false;
+        texts_[index(key)].clear();  // this key's text is entered again below: no question for it
+        if (!changeSize(choice.size, true)) return false;
+    }
+    changeFormat(choice.format);
+    editKey(key, whole);
+    return true;
 }
 
 bool WepKeyEditor::sizeChangeNeedsConsent() const {
@@ -175,6 +231,7 @@ bool WepKeyEditor::changeSize(WepKeySize size, bool userAgreed) {
         if (!userAgreed) return false;
         for (int k = 1; k <= kKeys; ++k) {
             texts_[index(k)].clear();
+            wanted_[index(k)].clear();
             masked_[index(k)] = false;
             modified_[index(k)] = true;
             radioEnabled_[index(k)] = false;
@@ -193,6 +250,7 @@ void WepKeyEditor::changeFormat(WepKeyFormat format) {
             text = WepKeyMask(format, maskSize_[index(k)]);
         else if (!text.empty())
             text = LimitBytes(ConvertWepKeyText(text, format_, format), WepKeyTextLength(format, size_));
+        wanted_[index(k)] = text;
     }
     format_ = format;
 }

@@ -42,13 +42,30 @@ std::string ConvertWepKeyText(std::string_view text, WepKeyFormat from, WepKeyFo
 struct FilteredKeyText {
     std::string text;
     std::size_t caret;
-    bool changed;  // the filter changed the text
+    bool changed;      // the filter changed the text
+    bool cut = false;  // the text was longer than the format and size allow and lost its end
 };
 // ASCII: printable characters only, at most 5 / 13 (an over-long text loses its last
 // character). Hexadecimal: at most 10 / 26 digits; otherwise scanning from the end, the first
 // character that is not a digit is removed, or if a lower-case a-f comes first the whole text
 // becomes upper case.
 FilteredKeyText FilterWepKeyText(std::string_view text, WepKeyFormat format, WepKeySize size);
+
+// A format and size of the key list.
+struct WepKeyChoice {
+    WepKeyFormat format;
+    WepKeySize size;
+    bool operator==(const WepKeyChoice&) const = default;
+};
+// For a text too long for the current format and size: another choice that holds it, or none
+// when no key is that long. One that the text fills exactly comes first (ten digits are a 40-bit
+// hexadecimal key); else the current format's other size, then the other format, smaller first.
+std::optional<WepKeyChoice> WepKeyChoiceFor(std::string_view text, WepKeyChoice current);
+// What the dialog says when a key text was cut: the key, what its format and size hold, and the
+// choice that would hold the whole text. The text itself is not repeated.
+std::string WepKeyCutNotice(int key, WepKeyChoice current, const std::optional<WepKeyChoice>& fits);
+// "Hexadecimal Digits, 40-Bit (10 digits)": a choice as the two lists show it.
+std::string WepKeyChoiceText(WepKeyChoice choice);
 
 class WepKeyEditor {
 public:
@@ -67,6 +84,15 @@ public:
 
     // The user changed key `key`'s text (1..4) to `typed`. Returns the text the field must show.
     FilteredKeyText editKey(int key, std::string_view typed);
+    // What the user entered into key `key`, including what was cut off its end (typed on or
+    // pasted beyond the limit); the key's text when nothing was cut.
+    const std::string& wanted(int key) const { return wanted_[index(key)]; }
+    bool cut(int key) const { return wanted(key).size() > text(key).size(); }
+    // Switches format and size to `choice` and enters the whole wanted text of `key` again.
+    // Changing the size resets the other keys (the documented rule): `userAgreed` is the answer
+    // to the size question, asked only when another key holds text. Returns whether it switched.
+    bool switchTo(int key, WepKeyChoice choice, bool userAgreed);
+    bool otherKeysEntered(int key) const;
     // The user clicked a transmit-key radio.
     void selectTransmitKey(int key);
     // Whether changing the size needs the user's consent (some text is not empty).
@@ -88,6 +114,7 @@ private:
     WepKeyFormat format_ = WepKeyFormat::Ascii;
     WepKeySize size_ = WepKeySize::Bits40;
     std::array<std::string, kKeys> texts_{};
+    std::array<std::string, kKeys> wanted_{};
     std::array<bool, kKeys> masked_{};
     std::array<bool, kKeys> modified_{};
     std::array<bool, kKeys> radioEnabled_{};

@@ -178,6 +178,51 @@ TEST(WepKeyEditor, SizeChangeNeedsConsentOnceSomethingIsEntered) {
     for (int k = 1; k <= 4; ++k) EXPECT_TRUE(editor.modified(k));
 }
 
+TEST(WepKeyText, TooLongTextIsOfferedTheChoiceThatHoldsIt) {
+    using F = WepKeyFormat;
+    using S = WepKeySize;
+    const struct {
+        const char* text;
+        WepKeyChoice current;
+        std::optional<WepKeyChoice> fits;
+    } rows[] = {
+        {"0123456789", {F::Ascii, S::Bits40}, WepKeyChoice{F::Hex, S::Bits40}},   // filled exactly
+        {"012345", {F::Ascii, S::Bits40}, WepKeyChoice{F::Ascii, S::Bits104}},   // typing on: still held
+        {"abcdefghijkl", {F::Ascii, S::Bits40}, WepKeyChoice{F::Ascii, S::Bits104}},
+        {"0123456789ABCDEF0123456789", {F::Ascii, S::Bits40}, WepKeyChoice{F::Hex, S::Bits104}},
+        {"0123456789AB", {F::Hex, S::Bits40}, WepKeyChoice{F::Hex, S::Bits104}},
+        {"0123456789abc", {F::Hex, S::Bits40}, WepKeyChoice{F::Ascii, S::Bits104}},  // exactly 13 characters
+        {"this text is far too long", {F::Ascii, S::Bits104}, std::nullopt},
+        {"0123456789ABCDEF0123456789A", {F::Hex, S::Bits104}, std::nullopt},
+    };
+    for (const auto& row : rows) EXPECT_EQ(WepKeyChoiceFor(row.text, row.current), row.fits) << row.text;
+    EXPECT_EQ(WepKeyCutNotice(2, {F::Ascii, S::Bits40}, WepKeyChoice{F::Hex, S::Bits40}),
+              "Key 2 was cut to 5 characters, all that ASCII Characters, 40-Bit (5 chars) holds. The whole text fits "
+              "Hexadecimal Digits, 40-Bit (10 digits).");
+}
+
+TEST(WepKeyEditor, TenDigitsTypedAsAsciiAreKeptAndSwitchToHexadecimal) {
+    WepKeyEditor editor;
+    editor.open(WEP_KEY_SET{}, WepKeyFormat::Ascii);
+    std::string field;
+    for (char c : std::string("0123456789")) field = editor.editKey(1, field + c).text;  // one key at a time
+    EXPECT_EQ(editor.text(1), "01234");
+    EXPECT_TRUE(editor.cut(1));
+    EXPECT_EQ(editor.wanted(1), "0123456789") << "what was typed beyond the limit is remembered";
+    editor.editKey(2, "abc");
+    EXPECT_FALSE(editor.switchTo(1, {WepKeyFormat::Hex, WepKeySize::Bits104}, false))
+        << "a size change with another key entered needs the user's consent";
+    ASSERT_TRUE(editor.switchTo(1, {WepKeyFormat::Hex, WepKeySize::Bits40}, false)) << "same size: no question";
+    EXPECT_EQ(editor.text(1), "0123456789");
+    EXPECT_FALSE(editor.cut(1));
+    EXPECT_EQ(editor.text(2), "616263") << "the other keys convert as for a format change";
+    WEP_KEY_SET out{};
+    editor.apply(out);
+    EXPECT_EQ(KeyBytes(out, 1), (std::vector<uint8_t>{0x01, 0x23, 0x45, 0x67, 0x89}));
+    editor.editKey(1, "012345678");  // shortened: nothing is cut any more
+    EXPECT_EQ(editor.wanted(1), editor.text(1));
+}
+
 TEST(WepKeyEditor, FormatSettingOtherThanOneIsAscii) {
     EXPECT_EQ(WepKeyFormatFromSetting(1), WepKeyFormat::Hex);
     for (int v : {0, 2, -1, 99}) EXPECT_EQ(WepKeyFormatFromSetting(v), WepKeyFormat::Ascii) << v;
