@@ -19,15 +19,17 @@ CountdownBox::CountdownBox(const QString& text, int seconds, DialogClock& clock,
     progress_ = new QProgressBar(this);
     progress_->setProperty("controlId", kIdProgress);
     progress_->setAccessibleName("Time elapsed");
-    progress_->setTextVisible(false);
+    // The seconds left show inside the box too: a title bar may be cut short or absent.
+    progress_->setTextVisible(true);
     progress_->setRange(0, countdown_.total() > 0 ? countdown_.total() : 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addStretch();
     layout->addWidget(text_);
     layout->addWidget(progress_);
-    layout->addStretch();
-    if (owner) setGeometry(owner->window()->geometry());
     showProgress();
+    // A compact box over the middle of its owner's window, not a sheet the size of it.
+    setMinimumWidth(fontMetrics().horizontalAdvance(QString(40, QLatin1Char('x'))));
+    adjustSize();
+    if (owner) move(owner->window()->geometry().center() - rect().center());
 }
 
 CountdownBox::~CountdownBox() = default;
@@ -48,7 +50,9 @@ void CountdownBox::onSecond() {
 }
 
 void CountdownBox::showProgress() {
-    setWindowTitle(QString::fromStdString(countdown_.title()));
+    const QString title = QString::fromStdString(countdown_.title());
+    setWindowTitle(title);
+    progress_->setFormat(title.trimmed());
     progress_->setValue(countdown_.elapsed());
 }
 

@@ -1,8 +1,9 @@
 #pragma once
-// A modal box that shows a text for a number of seconds: it covers its owner's window, its
-// title counts the seconds left (" 5 seconds remaining..."), a progress bar advances once a
-// second, and it closes by itself when the time is up. Time comes from a DialogClock. Neither
-// Esc nor the window's close button ends it early: what follows the box must wait its time.
+// A modal box that shows a text for a number of seconds: a compact box over the middle of its
+// owner's window, whose title and progress bar count the seconds left (" 5 seconds
+// remaining..."); the bar advances once a second, and the box closes by itself when the time is
+// up. Time comes from a DialogClock. Neither Esc nor the window's close button ends it early:
+// what follows the box must wait its time.
 
 #include "ui/logic/Countdown.h"
 #include "ui/logic/DialogClock.h"

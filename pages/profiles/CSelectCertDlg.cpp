@@ -53,7 +53,7 @@ CSelectCertDlg::CSelectCertDlg(const CertificateStore& store, std::string& certi
     list_->setShowGrid(true);
     list_->setWordWrap(false);
     list_->horizontalHeader()->setHighlightSections(false);
-    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     list_->viewport()->installEventFilter(this);
     list_->setMinimumSize(420, 160);
     groupLayout->addWidget(list_);
@@ -104,10 +104,12 @@ void CSelectCertDlg::fill() {
 
 bool CSelectCertDlg::eventFilter(QObject* watched, QEvent* event) {
     if (watched == list_->viewport() && event->type() == QEvent::Resize) {
-        // Three equal columns, the first one pixel narrower.
+        // Three equal columns, the first one pixel narrower; a name column is never narrower
+        // than its longest name (the list then scrolls sideways), and the user may widen any.
         const int third = static_cast<QResizeEvent*>(event)->size().width() / 3;
-        list_->setColumnWidth(0, std::max(0, third - 1));
-        list_->setColumnWidth(1, third);
+        const QAbstractItemView& view = *list_;  // where the content width is public
+        list_->setColumnWidth(0, std::max({0, third - 1, view.sizeHintForColumn(0)}));
+        list_->setColumnWidth(1, std::max(third, view.sizeHintForColumn(1)));
         list_->setColumnWidth(2, third);
     }
     return QDialog::eventFilter(watched, event);

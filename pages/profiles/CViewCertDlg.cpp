@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -37,7 +38,8 @@ CViewCertDlg::CViewCertDlg(const Certificate& certificate, QWidget* parent) : QD
         const auto& field = rows[static_cast<std::size_t>(row)];
         list_->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(field.label)));
         auto* value = new QTableWidgetItem(QString::fromStdString(field.value));
-        // Long values (the key, a long name) are cut in the cell; the tip shows them whole.
+        // Long values (the key, a long name) are cut in the cell; the tip and the box below the
+        // list show them whole.
         value->setToolTip(value->text());
         list_->setItem(row, 1, value);
     }
@@ -46,6 +48,19 @@ CViewCertDlg::CViewCertDlg(const Certificate& certificate, QWidget* parent) : QD
     list_->setMinimumWidth(4 * (list_->fontMetrics().horizontalAdvance(QStringLiteral("Signature Algorithm")) + 16));
     list_->setFixedHeight(list_->verticalHeader()->length() + 2 * list_->frameWidth());
     layout->addWidget(list_);
+
+    value_ = new QPlainTextEdit(this);
+    value_->setProperty("controlId", credentials::ids::kFieldValue);
+    value_->setReadOnly(true);
+    value_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    value_->setWordWrapMode(QTextOption::WrapAnywhere);  // a key is one long run of digits
+    value_->setFixedHeight(5 * value_->fontMetrics().lineSpacing() + 2 * value_->frameWidth() + 8);
+    layout->addWidget(value_);
+    connect(list_, &QTableWidget::currentCellChanged, this, [this](int row) {
+        const QTableWidgetItem* item = row >= 0 ? list_->item(row, 1) : nullptr;
+        value_->setPlainText(item ? item->text() : QString());
+    });
+    list_->setCurrentCell(0, 0);
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);

@@ -1,6 +1,7 @@
 #pragma once
 // "View Certificate": nine rows of label and value (version, serial number, algorithms, names,
-// validity, public key) of one certificate.
+// validity, public key) of one certificate; the chosen row's value, which the list cuts, shows
+// whole below it, selectable and scrolling.
 
 #include "platform/CertificateStore.h"
 
@@ -8,6 +9,7 @@
 
 #include <string_view>
 
+class QPlainTextEdit;
 class QTableWidget;
 
 namespace tembrel {
@@ -27,8 +29,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-
     QTableWidget* list_ = nullptr;
+    QPlainTextEdit* value_ = nullptr;
 };
 
 }  // namespace tembrel

@@ -24,5 +24,6 @@ inline constexpr int kView = 1163;
 
 // The certificate viewer ("View Certificate").
 inline constexpr int kFieldList = 1171;
+inline constexpr int kFieldValue = 1172;  // the chosen field whole (an id of this program's own)
 
 }  // namespace tembrel::credentials::ids

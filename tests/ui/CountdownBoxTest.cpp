@@ -29,12 +29,16 @@ struct Seen {
     bool visible;
 };
 
-TEST(CountdownBox, CoversItsOwnerCountsDownOnceASecondAndClosesByItself) {
+TEST(CountdownBox, SitsCompactOverItsOwnerCountsDownOnceASecondAndClosesByItself) {
     QWidget owner;
     owner.setGeometry(100, 120, 420, 300);
     ManualDialogClock clock;
     CountdownBox box("Auto Link is done successfully.\nPreparing to exit......", 3, clock, &owner);
-    EXPECT_EQ(box.geometry(), owner.geometry());
+    owner.setGeometry(100, 120, 900, 700);  // a large window: the box stays small in its middle
+    CountdownBox onLarge("Auto Link is done successfully.\nPreparing to exit......", 3, clock, &owner);
+    EXPECT_LT(onLarge.width(), owner.width() / 2);
+    EXPECT_LT(onLarge.height(), owner.height() / 2);
+    EXPECT_LE((onLarge.geometry().center() - owner.geometry().center()).manhattanLength(), 2);
     EXPECT_EQ(Control<QLabel>(box, CountdownBox::kIdText)->text(), "Auto Link is done successfully.\nPreparing to exit......");
     auto* progress = Control<QProgressBar>(box, CountdownBox::kIdProgress);
     ASSERT_NE(progress, nullptr);
@@ -46,6 +50,7 @@ TEST(CountdownBox, CoversItsOwnerCountsDownOnceASecondAndClosesByItself) {
     QTimer step;
     QObject::connect(&step, &QTimer::timeout, [&] {
         seen.push_back({box.windowTitle(), progress->value(), box.isVisible()});
+        EXPECT_EQ(progress->text(), box.windowTitle().trimmed()) << "the seconds left show inside the box";
         QTest::keyClick(&box, Qt::Key_Escape);
         box.close();
         clock.advance(1000ms);

@@ -21,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -302,6 +303,15 @@ TEST_F(EapTlsDialogTest, BrowseSelectAndOkStoreTheIssuerCutTo39BytesAndTheHash) 
         ASSERT_NE(table, nullptr);
         EXPECT_EQ(table->item(3, 1)->text().toStdString(), kLongIssuer);
         EXPECT_EQ(table->item(6, 1)->text(), "bob");
+        // The public key, cut in its cell, shows whole and selectable below the list.
+        const int key = 7;
+        ASSERT_EQ(table->item(key, 0)->text(), "Subject Public Key");
+        table->setCurrentCell(key, 0);
+        auto* whole = Control<QPlainTextEdit>(viewer, ids::kFieldValue);
+        ASSERT_NE(whole, nullptr);
+        EXPECT_EQ(whole->toPlainText(), table->item(key, 1)->text());
+        EXPECT_GT(whole->toPlainText().size(), 100);
+        EXPECT_TRUE(whole->isReadOnly());
         viewer.accept();
     });
     Press(reopened, ids::kViewCertificate);
@@ -355,6 +365,10 @@ TEST_F(EapTlsDialogTest, TheListShowsTheStoreAndViewFollowsTheSelection) {
     EXPECT_EQ(table->item(0, 1)->text(), "alice");
     EXPECT_EQ(table->item(0, 2)->text(), "Jan 5, 2008");
     EXPECT_EQ(table->item(1, 0)->text().toStdString(), kLongIssuer);  // the list shows the whole name
+    list.show();
+    QApplication::processEvents();
+    EXPECT_GE(table->columnWidth(0), static_cast<const QAbstractItemView*>(table)->sizeHintForColumn(0))
+        << "the issuer column fits the longest issuer";
     EXPECT_EQ(table->item(1, 2)->text(), "Jan 1, 2030");
 
     auto* view = Control<QPushButton>(list, ids::kView);
