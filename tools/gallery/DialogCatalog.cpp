@@ -3,6 +3,7 @@
 #include "CredentialDialogs.h"
 
 #include "app/CZarn9100Sheet.h"
+#include "connection/SupervisorRoutine.h"
 #include "pages/autolink/CAutoLinkDlg.h"
 #include "pages/profiles/CAdminTool.h"
 #include "pages/profiles/CProfileManager.h"
@@ -91,6 +92,42 @@ DialogPreparer WepKeys(int format) {
     };
 }
 
+// A message box as the program shows it, through the window's dialog service.
+DialogPreparer Message(const QString& text, MessageIcon icon, bool question = false) {
+    return [=](CZarn9100Sheet& sheet, QString&) -> DialogOpener {
+        return [&sheet, text, icon, question] {
+            if (question)
+                sheet.dialogs().askYesNo(&sheet, text, icon);
+            else
+                sheet.dialogs().showMessage(&sheet, text, icon);
+        };
+    };
+}
+
+// The wizard's Create mode on a record of another kind: ad hoc, or WEP.
+DialogPreparer WizardFor(int index, bool adHoc) {
+    return [=](CZarn9100Sheet& sheet, QString&) -> DialogOpener {
+        return [&sheet, index, adHoc] {
+            PROFILE_RECORD r = MakeDefaultProfile();
+            SetProfileName(r, adHoc ? "Meeting" : "Lab");
+            SetProfileSsid(r, adHoc ? "PeerNet" : "Lab-WEP64");
+            if (adHoc) {
+                r.networkType = 0;
+            } else {
+                r.authMode = 0;
+                r.encryption = 1;
+                r.wep.txKeyIndex = 1;
+                r.wep.keys[0].length = 5;
+                std::memcpy(r.wep.keys[0].material, "\x12\x34\x56\x78\x90", 5);
+            }
+            CProfileWizard wizard(CProfileWizard::Mode::Create, sheet.pageContext(), &sheet);
+            wizard.LoadProfileIntoPages(NewProfileCopy(r));
+            wizard.showPage(index);
+            wizard.exec();
+        };
+    };
+}
+
 }  // namespace
 
 std::vector<DialogEntry> DialogCatalog() {
@@ -105,6 +142,8 @@ std::vector<DialogEntry> DialogCatalog() {
         {"dialog-wizard-create-2-security", "Create New Profile: Security", Wizard(Mode::Create, 1)},
         {"dialog-wizard-create-3-protocol", "Create New Profile: Protocol", Wizard(Mode::Create, 2)},
         {"dialog-wizard-create-4-complete", "Create New Profile: Complete.", Wizard(Mode::Create, 3)},
+        {"dialog-wizard-create-ad-hoc", "Create New Profile: Network Info (ad hoc)", WizardFor(0, true)},
+        {"dialog-wizard-create-wep", "Create New Profile: Security (WEP)", WizardFor(1, false)},
         {"dialog-wizard-configure", "Configure Network (security of a WPA2 802.1x network)", Wizard(Mode::Configure, 1)},
         {"dialog-wizard-pane-1-network", "Profile Setting pane: Network Info", Wizard(Mode::Pane, 0)},
         {"dialog-wizard-pane-2-security", "Profile Setting pane: Security", Wizard(Mode::Pane, 1)},
@@ -127,6 +166,20 @@ std::vector<DialogEntry> DialogCatalog() {
                  dialog.exec();
              };
          }},
+        {"dialog-auto-link-configured", "Auto Link (an access point configured before)",
+         [](CZarn9100Sheet& sheet, QString&) -> DialogOpener {
+             return [&sheet] {
+                 CAutoLinkDlg dialog(sheet.pageContext(), AutoLinkDlgSetup{sheet.eventSink(), nullptr}, &sheet);
+                 dialog.setCandidates({{"Orvix-AutoLink-Set", 30, 1, 0x22}});
+                 dialog.exec();
+             };
+         }},
+        {"message-wep-size-question", "Message box: changing the WEP key size",
+         Message(CWepKeyDlg::kSizeQuestion, MessageIcon::Question, true)},
+        {"message-wep-key-invalid", "Message box: a WEP key of the wrong length",
+         Message("Wep Key 1\r\nKey size is 40 bits.  Please enter 5 ASCII characters.", MessageIcon::Exclamation)},
+        {"message-auto-link-failed", "Message box: Auto Link failed",
+         Message(kAutoLinkFailedText, MessageIcon::Exclamation)},
         {"dialog-countdown-box", "Auto Link: countdown box",
          [](CZarn9100Sheet& sheet, QString&) -> DialogOpener {
              return [&sheet] {

@@ -4,6 +4,7 @@
 #include "ModalWatcher.h"
 
 #include "pages/CReadmePage.h"
+#include "pages/profiles/CProfileManager.h"
 #include "pages/monitoring/CRssiStatistics.h"
 #include "app/CTrayMenu.h"
 #include "app/CZarn9100App.h"
@@ -13,6 +14,7 @@
 #include "platform/gui/QtDialogService.h"
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
+#include "ui/Mnemonics.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -51,6 +53,9 @@ QString Numbered(const QString& prefix, int number, const QString& caption) {
     return QString("%1-%2-%3").arg(prefix).arg(number, 2, 10, QChar('0')).arg(ShotWriter::Slug(caption));
 }
 
+// A picture's title names the window it shows.
+QString Titled(const QString& what, const QWidget& window) { return what + " - window \"" + window.windowTitle() + "\""; }
+
 }  // namespace
 
 void AskForEveryPage(Settings& settings) {
@@ -79,14 +84,15 @@ int Gallery::run() {
     // time (it usually means something went wrong), another dialog once per title.
     watcher_ = std::make_unique<ModalWatcher>(options_.settle, [this](QWidget* window, const QImage& image) {
         if (const auto* box = qobject_cast<const QMessageBox*>(window)) {
-            writer_.save("message", QString("message-%1").arg(++unexpectedMessages_), box->text(), image);
+            writer_.save("message", QString("message-%1").arg(++unexpectedMessages_), Titled(box->text(), *box), image);
             return;
         }
         const QString title = window->windowTitle();
         if (dialogsSeen_.contains(title)) return;
         dialogsSeen_.insert(title);
-        writer_.save("dialog", "auto-dialog-" + ShotWriter::Slug(title), title + " (opened by the program)", image);
+        writer_.save("dialog", "auto-dialog-" + ShotWriter::Slug(title), Titled("Opened by the program", *window), image);
     });
+    watcher_->setInspect([this](QWidget* window) { checkMnemonics(*window, window->windowTitle()); });
 
     {
         const auto window = openWindow(1);
@@ -97,6 +103,7 @@ int Gallery::run() {
         shootDetailedStatistics(sheet);
         shootTray(sheet);
         shootDialogs(sheet);
+        shootStates(sheet);
         if (!sim_.available()) shootReadmeAlone(sheet);
     }
     if (sim_.available()) shootMonitorMode();
@@ -171,9 +178,47 @@ void Gallery::shootPages(CZarn9100Sheet& sheet, const QString& kind, const QStri
         // A disabled tab is drawn too, as it would look if the user could reach it.
         if (!sheet.selectPage(page)) sheet.tabWidget()->setCurrentWidget(page);
         settle(options_.settle);
-        writer_.save(kind, Numbered(prefix, ++number, page->caption()), page->caption(), sheet.grab().toImage());
+        checkMnemonics(sheet, page->caption());
+        writer_.save(kind, Numbered(prefix, ++number, page->caption()), Titled(page->caption(), sheet),
+                     sheet.grab().toImage());
     }
     if (!pages.empty()) sheet.tabWidget()->setCurrentIndex(0);
+}
+
+void Gallery::checkMnemonics(const QWidget& window, const QString& name) {
+    for (const QString& clash : ui::MnemonicClashes(window)) writer_.fault("mnemonic-clash", name, clash);
+}
+
+void Gallery::shootStates(CZarn9100Sheet& sheet) {
+    for (auto* page : sheet.pages()) {
+        auto* menu = page->dialogId() == CProfileManager::kDialogId ? page->findChild<QMenu*>() : nullptr;
+        if (!menu) continue;
+        sheet.tabWidget()->setCurrentWidget(page);
+        settle(options_.settle);
+        menu->popup(page->mapToGlobal(page->rect().center()));
+        settle(options_.settle);
+        writer_.save("menu", "menu-profile-manager", "Profile Manager: context menu", menu->grab().toImage());
+        menu->hide();
+    }
+    sheet.tabWidget()->setCurrentIndex(0);
+
+    if (sheet.adapter().handle().held()) {
+        sheet.ToggleRadio();
+        settle(options_.settle);
+        writer_.save("state", "state-radio-off", Titled("Radio off", sheet), sheet.grab().toImage());
+        sheet.ToggleRadio();
+        settle(options_.settle);
+    }
+    if (!sim_.control(R"(["card","out"])")) {
+        writer_.skip("state-card-unplugged", "the library cannot pull its card");
+        return;
+    }
+    QElapsedTimer waited;
+    waited.start();
+    while (sheet.adapter().handle().held() && waited.elapsed() < options_.bound.count()) settle(50ms);
+    settle(options_.settle);
+    writer_.save("state", "state-card-unplugged", Titled("Card unplugged", sheet), sheet.grab().toImage());
+    sim_.control(R"(["card","in"])");
 }
 
 void Gallery::shootTray(CZarn9100Sheet& sheet) {
@@ -218,7 +263,7 @@ void Gallery::shootDialogs(CZarn9100Sheet& sheet) {
         }
         settle(options_.settle);
         if (auto image = watcher_->capture(open, options_.bound))
-            writer_.save("dialog", entry.name, entry.title, *image);
+            writer_.save("dialog", entry.name, entry.title + " - window \"" + watcher_->capturedTitle() + "\"", *image);
         else
             writer_.skip(entry.name, "no window opened");
     }

@@ -54,10 +54,14 @@ private:
     void settle(std::chrono::milliseconds time);
     void shootPages(CZarn9100Sheet& sheet, const QString& kind, const QString& prefix);
     void shootTray(CZarn9100Sheet& sheet);
+    // The Profile Manager's context menu, the window with the radio off and with the card out.
+    void shootStates(CZarn9100Sheet& sheet);
     void shootDialogs(CZarn9100Sheet& sheet);
     void shootMonitorMode();
     void shootReadmeAlone(CZarn9100Sheet& sheet);
     void shootDetailedStatistics(CZarn9100Sheet& sheet);
+    // Records every Alt+letter that two controls in sight share.
+    void checkMnemonics(const QWidget& window, const QString& name);
 
     GalleryOptions options_;
     DriverLibrary& library_;

@@ -50,11 +50,14 @@ void ModalWatcher::tick() {
         return;
     }
     if (now - seenAt_ < settle_.count()) return;
+    if (inspect_) inspect_(window);
     const QImage image = window->grab().toImage();
     grabbed_ = true;
     closedAt_ = now;
-    if (expecting_ && !captured_)
+    if (expecting_ && !captured_) {
         captured_ = image;
+        capturedTitle_ = window->windowTitle();
+    }
     else if (unexpected_)
         unexpected_(window, image);
     if (auto* dialog = qobject_cast<QDialog*>(window))

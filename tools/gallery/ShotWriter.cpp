@@ -32,6 +32,11 @@ void ShotWriter::skip(const QString& name, const QString& reason) {
     std::fprintf(stderr, "gallery: skipped %s: %s\n", qPrintable(name), qPrintable(reason));
 }
 
+void ShotWriter::fault(const QString& kind, const QString& name, const QString& what) {
+    index_ << kind + "\t-\t" + name + ": " + what;
+    std::fprintf(stderr, "gallery: %s in %s: %s\n", qPrintable(kind), qPrintable(name), qPrintable(what));
+}
+
 bool ShotWriter::writeIndex() const {
     QSaveFile file(folder_.filePath("index.txt"));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) return false;

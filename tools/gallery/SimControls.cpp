@@ -10,6 +10,7 @@ SimControls::SimControls(const std::string& libraryPath) {
     if (!handle_) return;
     flush_ = reinterpret_cast<int (*)(uint32_t)>(dlsym(handle_, "TembrelSimFlushEvents"));
     reset_ = reinterpret_cast<void (*)()>(dlsym(handle_, "TembrelSimReset"));
+    control_ = reinterpret_cast<int (*)(const char*, char*, uint32_t)>(dlsym(handle_, "TembrelSimControl"));
 }
 
 SimControls::~SimControls() {
@@ -22,6 +23,11 @@ bool SimControls::reset() const {
     if (!reset_) return false;
     reset_();
     return true;
+}
+
+bool SimControls::control(const std::string& json) const {
+    char reply[512];
+    return control_ && control_(json.c_str(), reply, sizeof reply) == 0;
 }
 
 }  // namespace tembrel::gallery

@@ -19,11 +19,14 @@ public:
     bool flushEvents(uint32_t timeoutMs) const;
     // A fresh card from $TEMBREL_SIM_ENVIRONMENT; open handles become stale.
     bool reset() const;
+    // Runs a control command ("card out", "signal NETWORK DBM" as JSON words).
+    bool control(const std::string& json) const;
 
 private:
     void* handle_ = nullptr;
     int (*flush_)(uint32_t) = nullptr;
     void (*reset_)() = nullptr;
+    int (*control_)(const char*, char*, uint32_t) = nullptr;
 };
 
 }  // namespace tembrel::gallery
