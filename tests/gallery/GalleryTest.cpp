@@ -110,13 +110,16 @@ TEST(GalleryTest, WritesOneValidPictureForEveryPageOfBothPageSets) {
     std::map<QString, QStringList> titles;
     QSet<QString> listed;
     for (const IndexLine& line : index) {
-        if (line.kind == "mnemonic-clash") ADD_FAILURE() << "two controls share a mnemonic: " << line.title.toStdString();
+        if (line.kind == "mnemonic-clash") {
+            ADD_FAILURE() << "two controls share a mnemonic: " << line.title.toStdString();
+        }
         if (line.kind == "skipped" || line.kind == "mnemonic-clash") continue;
         // "Network Status - window \"Orvix ...\"": what the picture shows, then its window's title.
         titles[line.kind] << line.title.section(" - window \"", 0, 0);
         if (line.kind != "tray-menu" && line.kind != "tray-icons" && line.kind != "menu" && line.kind != "readme" &&
-            line.kind != "page-layout")
+            line.kind != "page-layout") {
             EXPECT_TRUE(line.title.contains(" - window \"")) << "no window title: " << line.title.toStdString();
+        }
         EXPECT_FALSE(listed.contains(line.file)) << "written twice: " << line.file.toStdString();
         listed << line.file;
         const QImage image(folder.filePath(line.file));
