@@ -28,6 +28,10 @@ Environment DefaultEnvironment();
 std::optional<Environment> ParseEnvironment(const std::string& text, std::string& error);
 
 
+// The interface of the host's default route, read from a routing table in the format of
+// /proc/net/route; "" when there is none.
+std::string DefaultRouteInterface(const std::string& routeTable = "/proc/net/route");
+
 // Reads /sys/class/net/<name>/address (sysfsRoot replaces /sys/class/net in tests).
 std::optional<MacAddress> ReadInterfaceMac(const std::string& name, const std::string& sysfsRoot = "/sys/class/net");
 

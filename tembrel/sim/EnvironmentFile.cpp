@@ -7,6 +7,7 @@
 #include <cctype>
 #include <climits>
 #include <fstream>
+#include <sstream>
 #include <iterator>
 #include <map>
 #include <set>
@@ -403,6 +404,20 @@ std::optional<Environment> ParseEnvironment(const std::string& text, std::string
         }
     }
     return env;
+}
+
+std::string DefaultRouteInterface(const std::string& routeTable) {
+    std::ifstream in(routeTable);
+    std::string line;
+    std::getline(in, line);  // the column names
+    for (int lines = 0; lines < 1024 && std::getline(in, line); ++lines) {
+        std::istringstream fields(line);
+        std::string name, destination;
+        if (fields >> name >> destination && destination == "00000000" && name.size() <= 15 &&
+            name.find('/') == std::string::npos)
+            return name;
+    }
+    return {};
 }
 
 std::optional<MacAddress> ReadInterfaceMac(const std::string& name, const std::string& sysfsRoot) {

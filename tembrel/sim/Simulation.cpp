@@ -67,6 +67,7 @@ const char* ReadEnvironmentFile(const char* path, std::string& text) {
 
 Environment LoadConfiguredEnvironment() {
     Environment env = DefaultEnvironment();
+    bool fromFile = false;
     if (const char* path = std::getenv("TEMBREL_SIM_ENVIRONMENT"); path != nullptr && *path != '\0') {
         std::string text;
         if (const char* refusal = ReadEnvironmentFile(path, text)) {
@@ -75,6 +76,7 @@ Environment LoadConfiguredEnvironment() {
             std::string error;
             if (auto parsed = ParseEnvironment(text, error)) {
                 env = std::move(*parsed);
+                fromFile = true;
             } else {
                 std::fprintf(stderr, "tembrel-sim: %s: %s; using the built-in environment\n", path, error.c_str());
             }
@@ -84,7 +86,14 @@ Environment LoadConfiguredEnvironment() {
         env.hostile = true;
     // The variable names the host interface without an environment file (scripts/run sets it to
     // the interface of the default route, so that the utility shows real addresses and traffic).
-    if (const char* host = std::getenv("TEMBREL_SIM_HOST_INTERFACE"); host != nullptr && *host != '\0') {
+    // Without either, the built-in environment takes the default route's interface, so that the
+    // TCP/IP box of a first start shows real addresses; "none" keeps the card's own address.
+    const char* host = std::getenv("TEMBREL_SIM_HOST_INTERFACE");
+    if (host == nullptr && !fromFile) {
+        env.hostInterface = DefaultRouteInterface();
+    } else if (host != nullptr && std::strcmp(host, "none") == 0) {
+        env.hostInterface.clear();
+    } else if (host != nullptr && *host != '\0') {
         const std::string name = host;
         if (name.size() <= 15 && name.find('/') == std::string::npos && name != "." && name != "..")
             env.hostInterface = name;

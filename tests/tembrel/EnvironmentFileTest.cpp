@@ -178,6 +178,35 @@ long PeakMemoryKiB() {
     return usage.ru_maxrss;
 }
 
+TEST(EnvironmentFile, DefaultRouteIsTheInterfaceOfTheZeroDestination) {
+    const struct {
+        const char* table;
+        const char* name;
+    } rows[] = {
+        {"Iface\tDestination\tGateway\neth0\t000200C0\t00000000\nwlan1\t00000000\t010200C0\n", "wlan1"},
+        {"Iface\tDestination\tGateway\neth0\t000200C0\t00000000\n", ""},
+        {"Iface\tDestination\n../etc\t00000000\n", ""},
+        {"", ""},
+    };
+    const auto path = std::filesystem::temp_directory_path() / ("tembrel-route-" + std::to_string(::getpid()));
+    for (const auto& row : rows) {
+        std::ofstream(path, std::ios::trunc) << row.table;
+        EXPECT_EQ(DefaultRouteInterface(path.string()), row.name) << row.table;
+    }
+    std::filesystem::remove(path);
+    EXPECT_EQ(DefaultRouteInterface("/nonexistent/route"), "");
+
+    // The built-in environment borrows it unless the variable says "none" or names another.
+    unsetenv("TEMBREL_SIM_ENVIRONMENT");
+    unsetenv("TEMBREL_SIM_HOST_INTERFACE");
+    EXPECT_EQ(LoadConfiguredEnvironment().hostInterface, DefaultRouteInterface());
+    setenv("TEMBREL_SIM_HOST_INTERFACE", "none", 1);
+    EXPECT_EQ(LoadConfiguredEnvironment().hostInterface, "");
+    setenv("TEMBREL_SIM_HOST_INTERFACE", "lo", 1);
+    EXPECT_EQ(LoadConfiguredEnvironment().hostInterface, "lo");
+    unsetenv("TEMBREL_SIM_HOST_INTERFACE");
+}
+
 TEST(EnvironmentFile, ConfiguredFileReplacesTheBuiltInOneUnlessMalformed) {
     const auto path = std::filesystem::temp_directory_path() / ("tembrel-env-" + std::to_string(::getpid()) + ".json");
     setenv("TEMBREL_SIM_ENVIRONMENT", path.c_str(), 1);

@@ -147,9 +147,12 @@ TEST_P(AssociationMatrix, SucceedsOnlyWhenTheSecurityMatches) {
         for (const auto& e : events.events())
             if (e.code == 1012) text = e.text;
         EXPECT_NE(text.find(row.ssid), std::string::npos) << row.label << ": " << text;
-        for (const std::string secret : {std::string(c.passphrase), std::string(c.password),
-                                         std::string(c.key.begin(), c.key.end())})
-            if (!secret.empty()) EXPECT_EQ(text.find(secret), std::string::npos) << row.label << ": " << text;
+        for (const std::string& secret : {std::string(c.passphrase), std::string(c.password),
+                                          std::string(c.key.begin(), c.key.end())}) {
+            if (!secret.empty()) {
+                EXPECT_EQ(text.find(secret), std::string::npos) << row.label << ": " << text;
+            }
+        }
     }
     if (row.expected == 0) {
         uint32_t wep = 99;
@@ -583,6 +586,7 @@ std::array<uint8_t, 6> CardMac() {
 
 TEST_F(SimulatedCardTest, HostInterfaceVariableLendsTheCardItsAddress) {
     const std::array<uint8_t, 6> builtIn{0x02, 0x7E, 0x3C, 0x4C, 0x01, 0x01};
+    setenv("TEMBREL_SIM_HOST_INTERFACE", "none", 1);
     EXPECT_EQ(CardMac(), builtIn);
 
     setenv("TEMBREL_SIM_HOST_INTERFACE", "lo", 1);  // every Linux host has it: 00:00:00:00:00:00
@@ -592,8 +596,9 @@ TEST_F(SimulatedCardTest, HostInterfaceVariableLendsTheCardItsAddress) {
         setenv("TEMBREL_SIM_HOST_INTERFACE", bad, 1);
         EXPECT_EQ(CardMac(), builtIn) << bad;
     }
-    unsetenv("TEMBREL_SIM_HOST_INTERFACE");
+    setenv("TEMBREL_SIM_HOST_INTERFACE", "none", 1);
     EXPECT_EQ(CardMac(), builtIn);
+    unsetenv("TEMBREL_SIM_HOST_INTERFACE");
 }
 
 }  // namespace

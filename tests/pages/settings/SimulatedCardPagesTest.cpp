@@ -27,6 +27,7 @@ class PagesOnSimulatedCard : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SimulatedCardLibrary().loaded) << SimulatedCardLibrary().error;
+        setenv("TEMBREL_SIM_HOST_INTERFACE", "none", 1);  // the card's own address, not the host's
         ASSERT_TRUE(ResetSimulatedCard());
         ASSERT_TRUE(folder.isValid());
         context = std::make_unique<FakePageContext>(*SimulatedCardLibrary().library, folder.path().toStdString());
