@@ -1,4 +1,5 @@
 #include "app/CTrayMenu.h"
+#include "ui/ControlId.h"
 
 #include <QAction>
 #include <QVariant>
@@ -18,14 +19,14 @@ CTrayMenu::CTrayMenu(QObject* parent)
 void CTrayMenu::AddItem(const QString& text, int id)
 {
     QAction* action = popup_.addAction(text);
-    action->setProperty("controlId", id);
+    ui::SetControlId(*action, id);
     connect(action, &QAction::triggered, this, [this, id] { emit command(id); });
 }
 
 QAction* CTrayMenu::item(int id) const
 {
     for (QAction* action : popup_.actions()) {
-        if (action->property("controlId").toInt() == id)
+        if (ui::ControlIdOf(*action) == id)
             return action;
     }
     return nullptr;

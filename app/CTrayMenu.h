@@ -1,7 +1,7 @@
 #pragma once
 // The icon's menu: one popup "&Zarn9100 Configuration Utility" holding "&Restore",
 // "&Turn Radio Off" and "E&xit". Choosing an item emits command() with the item's id, as a
-// menu command would reach the main window. Each item carries its id in "controlId".
+// menu command would reach the main window. Each item carries its control id (ui/ControlId.h).
 
 #include <QMenu>
 #include <QObject>

@@ -29,6 +29,7 @@
 #include "ui/Accessibility.h"
 #include "ui/DisablingTabWidget.h"
 #include "ui/PageSwitchKeys.h"
+#include "ui/ControlId.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -180,12 +181,12 @@ void CZarn9100Sheet::onCurrentPageChanged() {
 void CZarn9100Sheet::buildControls() {
     // As on a property sheet, OK and Cancel have no mnemonic: the pages' letters stay theirs.
     okButton_ = new QPushButton("OK", this);
-    okButton_->setProperty("controlId", kIdOk);
+    ui::SetControlId(*okButton_, kIdOk);
     cancelButton_ = new QPushButton("Cancel", this);
-    cancelButton_->setProperty("controlId", kIdCancel);
+    ui::SetControlId(*cancelButton_, kIdCancel);
     cancelButton_->setDefault(true);
     radioCheck_ = new QCheckBox("Radio Off  ( Alt+F2 )", this);
-    radioCheck_->setProperty("controlId", kIdRadioCheck);
+    ui::SetControlId(*radioCheck_, kIdRadioCheck);
     // The program sets the box's state; a click only asks for the toggle.
     connect(radioCheck_, &QCheckBox::clicked, this, [this](bool) {
         radioCheck_->setChecked(!radioCheck_->isChecked());
@@ -202,7 +203,7 @@ void CZarn9100Sheet::buildControls() {
     });
 
     statusLine_ = new QLabel(this);
-    statusLine_->setProperty("controlId", kIdStatusLine);
+    ui::SetControlId(*statusLine_, kIdStatusLine);
     statusLine_->setWordWrap(true);
     statusLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     statusLine_->hide();

@@ -1,11 +1,12 @@
 #include "CZarn9100Page.h"
+#include "ui/ControlId.h"
 
 namespace tembrel {
 
 CZarn9100Page::CZarn9100Page(PageContext& context, const QString& caption, int dialogId, CardUse cardUse,
                              QWidget* parent)
     : QWidget(parent), context_(context), caption_(caption), dialogId_(dialogId), cardUse_(cardUse) {
-    setProperty("controlId", dialogId);
+    ui::SetControlId(*this, dialogId);
     setObjectName(caption);
 }
 

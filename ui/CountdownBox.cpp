@@ -1,4 +1,5 @@
 #include "ui/CountdownBox.h"
+#include "ui/ControlId.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -13,11 +14,11 @@ CountdownBox::CountdownBox(const QString& text, int seconds, DialogClock& clock,
     setObjectName("countdownBox");
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     text_ = new QLabel(text, this);
-    text_->setProperty("controlId", kIdText);
+    SetControlId(*text_, kIdText);
     text_->setAlignment(Qt::AlignCenter);
     text_->setWordWrap(true);
     progress_ = new QProgressBar(this);
-    progress_->setProperty("controlId", kIdProgress);
+    SetControlId(*progress_, kIdProgress);
     progress_->setAccessibleName("Time elapsed");
     // The seconds left show inside the box too: a title bar may be cut short or absent.
     progress_->setTextVisible(true);

@@ -7,6 +7,7 @@
 #include "platform/gui/LibraryEventBridge.h"
 #include "ui/CountdownBox.h"
 #include "ui/QtDialogClock.h"
+#include "ui/ControlId.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -55,13 +56,13 @@ void CAutoLinkDlg::buildControls() {
 
     auto* group = new QGroupBox("Connect to Access Point", this);
     accessPoints_ = new QComboBox(group);
-    accessPoints_->setProperty("controlId", kIdAccessPoints);
+    ui::SetControlId(*accessPoints_, kIdAccessPoints);
     accessPoints_->setAccessibleName("Access point");
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(accessPoints_);
 
     status_ = new QLabel(this);
-    status_->setProperty("controlId", kIdStatus);
+    ui::SetControlId(*status_, kIdStatus);
     status_->setMinimumHeight(2 * status_->fontMetrics().lineSpacing());
     status_->setWordWrap(true);
 
@@ -69,26 +70,26 @@ void CAutoLinkDlg::buildControls() {
     auto* ascii = new QRegularExpressionValidator(QRegularExpression("[\\x20-\\x7E]*"), this);
     auto* pinLabel = new QLabel("Enter PIN:", this);
     pin_ = new QLineEdit(this);
-    pin_->setProperty("controlId", kIdPin);
+    ui::SetControlId(*pin_, kIdPin);
     pin_->setMaxLength(kPinMaxLength);
     pin_->setValidator(ascii);
     pinLabel->setBuddy(pin_);
     confirmLabel_ = new QLabel("Confirm:", this);
-    confirmLabel_->setProperty("controlId", kIdConfirmLabel);
+    ui::SetControlId(*confirmLabel_, kIdConfirmLabel);
     confirm_ = new QLineEdit(this);
-    confirm_->setProperty("controlId", kIdConfirm);
+    ui::SetControlId(*confirm_, kIdConfirm);
     confirm_->setMaxLength(kPinMaxLength);
     confirm_->setValidator(ascii);
     confirmLabel_->setBuddy(confirm_);
 
     doNotAsk_ = new QCheckBox("Please do not ask me again", this);
-    doNotAsk_->setProperty("controlId", kIdDoNotAsk);
+    ui::SetControlId(*doNotAsk_, kIdDoNotAsk);
     apply_ = new QPushButton("&Apply", this);
-    apply_->setProperty("controlId", kIdApply);
+    ui::SetControlId(*apply_, kIdApply);
     apply_->setDefault(true);
     apply_->setAutoDefault(true);
     exit_ = new QPushButton("E&xit", this);
-    exit_->setProperty("controlId", kIdExit);
+    ui::SetControlId(*exit_, kIdExit);
     exit_->setAutoDefault(false);
 
     auto* pins = new QGridLayout;

@@ -1,6 +1,7 @@
 #include "pages/monitoring/CGraphCtrl.h"
 
 #include "ui/Accessibility.h"
+#include "ui/ControlId.h"
 
 #include <QPainter>
 #include <QPen>
@@ -24,7 +25,7 @@ CGraphCtrl::CGraphCtrl(QWidget* parent)
 bool CGraphCtrl::Create(const QRect& rect, QWidget* parent, int childId)
 {
     setParent(parent);
-    setProperty("controlId", childId);
+    ui::SetControlId(*this, childId);
     setGeometry(rect);
     BuildPicture();
     show();

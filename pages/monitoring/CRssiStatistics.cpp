@@ -2,6 +2,7 @@
 
 #include "pages/monitoring/StatisticsIds.h"
 #include "pages/monitoring/StatisticsTable.h"
+#include "ui/ControlId.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -35,7 +36,7 @@ CRssiStatistics::CRssiStatistics(PageContext& context, QWidget* parent)
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     auto* reset = new QPushButton("&Reset", this);
-    reset->setProperty("controlId", ids::kReset);
+    ui::SetControlId(*reset, ids::kReset);
     connect(reset, &QPushButton::clicked, this, &CRssiStatistics::OnReset);
     buttons->addWidget(reset);
     layout->addLayout(buttons);

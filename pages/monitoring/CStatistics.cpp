@@ -4,6 +4,7 @@
 #include "pages/monitoring/StatisticsIds.h"
 #include "pages/monitoring/StatisticsTable.h"
 #include "ui/SignalBar.h"
+#include "ui/ControlId.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -32,19 +33,19 @@ CStatistics::CStatistics(PageContext& context, QWidget* parent)
     auto* signalGroup = new QGroupBox("Signal Strength", this);
     auto* signalRow = new QHBoxLayout(signalGroup);
     signalBar_ = new ui::SignalBar(signalGroup);
-    signalBar_->setProperty("controlId", ids::kStatisticsSignalBar);
+    ui::SetControlId(*signalBar_, ids::kStatisticsSignalBar);
     signalBar_->setAccessibleName("Signal Strength");
     signalBar_->setRange(0, kSignalBarMaximum);
     signalRow->addWidget(signalBar_, 1);
     linkIcon_ = new QLabel(signalGroup);
-    linkIcon_->setProperty("controlId", ids::kStatisticsLinkIcon);
+    ui::SetControlId(*linkIcon_, ids::kStatisticsLinkIcon);
     signalRow->addWidget(linkIcon_);
     layout->addWidget(signalGroup);
     layout->addStretch();
 
     // Present in the dialog but never shown in this layout.
     auto* reset = new QPushButton("&Reset", this);
-    reset->setProperty("controlId", ids::kReset);
+    ui::SetControlId(*reset, ids::kReset);
     reset->hide();
 
     showView();

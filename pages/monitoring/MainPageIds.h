@@ -1,5 +1,5 @@
 #pragma once
-// Control ids of the Network Status page ("controlId" property of each widget).
+// Control ids of the Network Status page (each widget carries its id, see ui/ControlId.h).
 
 namespace tembrel::monitoring::ids {
 

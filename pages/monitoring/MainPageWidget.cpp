@@ -3,6 +3,7 @@
 #include "pages/monitoring/CGraphCtrl.h"
 #include "pages/monitoring/MainPageIds.h"
 #include "ui/SignalBar.h"
+#include "ui/ControlId.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -26,7 +27,7 @@ QString qt(const std::string& text) {
 
 QLabel* valueLabel(QWidget* parent, int id) {
     auto* label = new QLabel(parent);
-    label->setProperty("controlId", id);
+    ui::SetControlId(*label, id);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label->setMinimumWidth(150);
     return label;
@@ -34,7 +35,7 @@ QLabel* valueLabel(QWidget* parent, int id) {
 
 QLabel* plainLabel(const QString& text, QWidget* parent, int id) {
     auto* label = new QLabel(text, parent);
-    label->setProperty("controlId", id);
+    ui::SetControlId(*label, id);
     return label;
 }
 
@@ -130,7 +131,7 @@ void MainPageWidget::buildControls() {
     profileRow->addWidget(profileLabel);
     profiles_ = new QComboBox(this);
     profileLabel->setBuddy(profiles_);
-    profiles_->setProperty("controlId", ids::kProfileCombo);
+    ui::SetControlId(*profiles_, ids::kProfileCombo);
     profiles_->setMinimumWidth(200);
     connect(profiles_, &QComboBox::activated, this, &MainPageWidget::onProfileActivated);
     profileRow->addWidget(profiles_, 1);
@@ -139,12 +140,12 @@ void MainPageWidget::buildControls() {
     auto* signalGroup = new QGroupBox("Signal Strength", this);
     auto* signalRow = new QHBoxLayout(signalGroup);
     signalBar_ = new ui::SignalBar(signalGroup);
-    signalBar_->setProperty("controlId", ids::kSignalBar);
+    ui::SetControlId(*signalBar_, ids::kSignalBar);
     signalBar_->setAccessibleName("Signal Strength");
     signalBar_->setRange(0, kSignalBarMaximum);
     signalRow->addWidget(signalBar_, 1);
     linkIcon_ = new QLabel(signalGroup);
-    linkIcon_->setProperty("controlId", ids::kLinkIcon);
+    ui::SetControlId(*linkIcon_, ids::kLinkIcon);
     signalRow->addWidget(linkIcon_);
     layout->addWidget(signalGroup);
 
@@ -176,16 +177,16 @@ void MainPageWidget::buildControls() {
     tcpIpForm->addRow("Default Gateway:", defaultGateway_);
     // Present in the dialog but never shown; the page attaches no action to them.
     auto* renew = new QPushButton("Renew Lease", tcpIpGroup);
-    renew->setProperty("controlId", ids::kRenewLease);
+    ui::SetControlId(*renew, ids::kRenewLease);
     renew->hide();
     auto* properties = new QPushButton("Properties", tcpIpGroup);
-    properties->setProperty("controlId", ids::kProperties);
+    ui::SetControlId(*properties, ids::kProperties);
     properties->hide();
     columns->addWidget(tcpIpGroup, 1);
     layout->addLayout(columns);
 
     channelGroup_ = new QGroupBox(this);
-    channelGroup_->setProperty("controlId", ids::kChannelGroup);
+    ui::SetControlId(*channelGroup_, ids::kChannelGroup);
     auto* graphs = new QGridLayout(channelGroup_);
     const struct {
         int rateId, topId, middleId, bottomId, slot;
@@ -244,7 +245,7 @@ void MainPageWidget::installGraph(QWidget* widget, GraphControl* control, int sl
         }
         delete item;
     }
-    widget->setProperty("controlId", slot == kTransmitSlot ? ids::kTxGraph : ids::kRxGraph);
+    ui::SetControlId(*widget, slot == kTransmitSlot ? ids::kTxGraph : ids::kRxGraph);
     widget->setAccessibleName(slot == kTransmitSlot ? "Transmit throughput" : "Receive throughput");
     graphPlaces_[slot]->layout()->addWidget(widget);
     graphWidgets_[slot] = widget;

@@ -1,5 +1,5 @@
 #pragma once
-// Control ids of the statistics page, both layouts ("controlId" property of each widget).
+// Control ids of the statistics page, both layouts (each widget carries its id, see ui/ControlId.h).
 
 namespace tembrel::monitoring::ids {
 

@@ -1,4 +1,5 @@
 #include "pages/monitoring/StatisticsTable.h"
+#include "ui/ControlId.h"
 
 #include <QHeaderView>
 
@@ -12,7 +13,7 @@ QString qt(std::string_view text) { return QString::fromUtf8(text.data(), static
 StatisticsTable::StatisticsTable(const TableLabels& labels, int controlId, const QString& accessibleName,
                                  QWidget* parent)
     : QTableWidget(static_cast<int>(labels.size()), 4, parent) {
-    setProperty("controlId", controlId);
+    ui::SetControlId(*this, controlId);
     setAccessibleName(accessibleName);
     setHorizontalHeaderLabels({"Element", "Data", "Element", "Data"});
     verticalHeader()->hide();

@@ -11,17 +11,11 @@
 
 #include "pages/profiles/logic/AdminTransfer.h"
 #include "profiles/ProfileStore.h"
+#include "ui/ControlId.h"
 
 namespace tembrel {
 
 namespace {
-
-QPushButton* AddButton(QGridLayout& layout, QWidget* parent, int row, int id, const char* text) {
-    auto* button = new QPushButton(QString::fromLatin1(text), parent);
-    button->setProperty("controlId", id);
-    layout.addWidget(button, row, 0, Qt::AlignTop);
-    return button;
-}
 
 QLabel* AddText(QGridLayout& layout, QWidget* parent, int row, int column, int columnSpan, const char* text) {
     auto* label = new QLabel(QString::fromLatin1(text), parent);
@@ -42,10 +36,12 @@ CAdminTool::CAdminTool(PageContext& context, QWidget* parent)
     layout->setColumnStretch(1, 1);
     layout->setVerticalSpacing(18);
 
-    QPushButton* import = AddButton(*layout, this, 0, kIdImport, "&Import Profiles");
+    QPushButton* import = ui::MakeButton("&Import Profiles", this, kIdImport);
+    layout->addWidget(import, 0, 0, Qt::AlignTop);
     AddText(*layout, this, 0, 1, 1,
             "Click <Import Profiles> button and select the file from which you want to import the profile.");
-    QPushButton* exportButton = AddButton(*layout, this, 1, kIdExport, "&Export Profiles");
+    QPushButton* exportButton = ui::MakeButton("&Export Profiles", this, kIdExport);
+    layout->addWidget(exportButton, 1, 0, Qt::AlignTop);
     AddText(*layout, this, 1, 1, 1,
             "Click <Export Profiles> button and select the file where you want to save the profiles.");
     AddText(*layout, this, 2, 0, 2, "All profiles shown in <Profile Manager> page will be saved to the selected source.");

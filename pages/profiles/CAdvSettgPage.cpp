@@ -14,6 +14,7 @@
 #include "pages/profiles/CProfileWizard.h"
 #include "pages/profiles/ProfileControls.h"
 #include "ui/UserText.h"
+#include "ui/ControlId.h"
 
 namespace tembrel {
 
@@ -21,7 +22,7 @@ namespace {
 
 // The up-down arrows beside a threshold edit: only the arrows show, the edit holds the text.
 QSpinBox* MakeArrows(QWidget* parent, int id, int minimum, int maximum, const QString& name) {
-    auto* spin = WithId(new QSpinBox(parent), id);
+    auto* spin = ui::WithId(new QSpinBox(parent), id);
     spin->setRange(minimum, maximum);
     spin->setFixedWidth(18);
     spin->setFocusPolicy(Qt::NoFocus);
@@ -42,19 +43,19 @@ void FollowText(QSpinBox& spin, const std::string& text) {
 
 CAdvSettgPage::CAdvSettgPage(CProfileWizard& wizard, bool large, QWidget* parent) : QWidget(parent), wizard_(wizard) {
     auto* layout = new QVBoxLayout(this);
-    keep_ = WithId(new QCheckBox(large ? "Do not change settings (Keep original settings)" : "Do not change settings", this),
-                   kIdKeep);
+    keep_ = ui::WithId(new QCheckBox(large ? "Do not change settings (Keep original settings)" : "Do not change settings", this),
+                       kIdKeep);
     layout->addWidget(keep_);
-    group_ = WithId(new QGroupBox("Use below settings", this), kIdGroup);
+    group_ = ui::WithId(new QGroupBox("Use below settings", this), kIdGroup);
     layout->addWidget(group_);
     layout->addStretch(1);
 
     auto* grid = new QGridLayout(group_);
-    powerSave_ = WithId(new QComboBox(group_), kIdPowerSave);
-    preamble_ = WithId(new QComboBox(group_), kIdPreamble);
-    txRate_ = WithId(new QComboBox(group_), kIdTxRate);
-    frag_ = WithId(new QLineEdit(group_), kIdFrag);
-    rts_ = WithId(new QLineEdit(group_), kIdRts);
+    powerSave_ = ui::WithId(new QComboBox(group_), kIdPowerSave);
+    preamble_ = ui::WithId(new QComboBox(group_), kIdPreamble);
+    txRate_ = ui::WithId(new QComboBox(group_), kIdTxRate);
+    frag_ = ui::WithId(new QLineEdit(group_), kIdFrag);
+    rts_ = ui::WithId(new QLineEdit(group_), kIdRts);
     fragSpin_ = MakeArrows(group_, kIdFragSpin, static_cast<int>(kMinFragThreshold), static_cast<int>(kMaxFragThreshold),
                            "Fragment Threshold arrows");
     rtsSpin_ = MakeArrows(group_, kIdRtsSpin, 0, static_cast<int>(kMaxRtsThreshold), "RTS/CTS Threshold arrows");
@@ -68,7 +69,7 @@ CAdvSettgPage::CAdvSettgPage(CProfileWizard& wizard, bool large, QWidget* parent
     }
     grid->addWidget(fragSpin_, 3, 2);
     grid->addWidget(rtsSpin_, 4, 2);
-    reset_ = WithId(new QPushButton("&Reset", group_), kIdReset);
+    reset_ = ui::WithId(new QPushButton("&Reset", group_), kIdReset);
     grid->addWidget(reset_, 5, 1, Qt::AlignRight);
     grid->setColumnStretch(1, 1);
 

@@ -12,6 +12,7 @@
 #include "pages/profiles/ProfileControls.h"
 #include "platform/Settings.h"
 #include "ui/UserText.h"
+#include "ui/ControlId.h"
 
 namespace tembrel {
 
@@ -34,23 +35,23 @@ CBasicSettgPage::CBasicSettgPage(CProfileWizard& wizard, bool large, QWidget* pa
     auto* form = new QFormLayout;
     layout->addLayout(form);
 
-    name_ = WithId(new QLineEdit(this), kIdName);
+    name_ = ui::WithId(new QLineEdit(this), kIdName);
     name_->setMaxLength(static_cast<int>(kProfileNameBytes));
-    ssid_ = WithId(new QLineEdit(this), kIdSsid);
+    ssid_ = ui::WithId(new QLineEdit(this), kIdSsid);
     ssid_->setMaxLength(static_cast<int>(kSsidBytes));
-    networkType_ = WithId(new QComboBox(this), kIdNetworkType);
-    wirelessMode_ = WithId(new QComboBox(this), kIdWirelessMode);
+    networkType_ = ui::WithId(new QComboBox(this), kIdNetworkType);
+    wirelessMode_ = ui::WithId(new QComboBox(this), kIdWirelessMode);
     wirelessModeLabel_ = MakeLabel("Wireless Mode:", this, kIdWirelessModeLabel, wirelessMode_);
     form->addRow(MakeLabel("Profile Name:", this, 0, name_), name_);
     form->addRow(MakeLabel("Network SSID:", this, 0, ssid_), ssid_);
     form->addRow(MakeLabel("Network Type:", this, 0, networkType_), networkType_);
     form->addRow(wirelessModeLabel_, wirelessMode_);
 
-    adHocGroup_ = WithId(new QGroupBox(large ? "When starting AdHoc network" : "When starting an AdHoc network:", this),
-                         kIdAdHocGroup);
+    adHocGroup_ = ui::WithId(new QGroupBox(large ? "When starting AdHoc network" : "When starting an AdHoc network:", this),
+                             kIdAdHocGroup);
     auto* groupForm = new QFormLayout(adHocGroup_);
-    band_ = WithId(new QComboBox(adHocGroup_), kIdAdHocBand);
-    channel_ = WithId(new QComboBox(adHocGroup_), kIdChannel);
+    band_ = ui::WithId(new QComboBox(adHocGroup_), kIdAdHocBand);
+    channel_ = ui::WithId(new QComboBox(adHocGroup_), kIdChannel);
     bandLabel_ = MakeLabel("Wireless Mode:", adHocGroup_, kIdAdHocBandLabel, band_);
     channelLabel_ = MakeLabel("Prefer Channel:", adHocGroup_, kIdChannelLabel, channel_);
     groupForm->addRow(bandLabel_, band_);

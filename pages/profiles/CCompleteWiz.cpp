@@ -7,6 +7,7 @@
 
 #include "pages/profiles/CProfileWizard.h"
 #include "pages/profiles/ProfileControls.h"
+#include "ui/ControlId.h"
 
 namespace tembrel {
 
@@ -15,8 +16,8 @@ CCompleteWiz::CCompleteWiz(CProfileWizard& wizard, QWidget* parent) : QWidget(pa
     auto* frame = new QGroupBox(this);
     layout->addWidget(frame);
     auto* row = new QHBoxLayout(frame);
-    summary_ = WithId(new QLabel(frame), kIdSummary);
-    right_ = WithId(new QLabel(frame), kIdRight);
+    summary_ = ui::WithId(new QLabel(frame), kIdSummary);
+    right_ = ui::WithId(new QLabel(frame), kIdRight);
     for (QLabel* label : {summary_, right_}) {
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);

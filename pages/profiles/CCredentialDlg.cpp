@@ -4,6 +4,7 @@
 #include "platform/gui/QtDialogService.h"
 #include "ui/ByteLimitValidator.h"
 #include "ui/SecretEdit.h"
+#include "ui/ControlId.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -32,7 +33,7 @@ CCredentialDlg::~CCredentialDlg() = default;
 
 QLineEdit* CCredentialDlg::addEdit(int id, const char* label, std::string Credentials::*field) {
     auto* edit = new QLineEdit(QString::fromUtf8(shown_.*field), this);
-    edit->setProperty("controlId", id);
+    ui::SetControlId(*edit, id);
     edit->setValidator(new ui::ByteLimitValidator(static_cast<int>(kCredentialMaxBytes), edit));
     if (field == &Credentials::password) {
         // Shown in clear as documented, but never read back through the accessibility bus.
@@ -49,7 +50,7 @@ QLineEdit* CCredentialDlg::addEdit(int id, const char* label, std::string Creden
 
 QComboBox* CCredentialDlg::addInnerProtocol(const char* label) {
     auto* list = new QComboBox(this);
-    list->setProperty("controlId", credentials::ids::kInnerProtocol);
+    ui::SetControlId(*list, credentials::ids::kInnerProtocol);
     list->addItem(QStringLiteral("EAP/MS-CHAP V2"));
     list->setCurrentIndex(0);
     list->setEnabled(false);
@@ -64,10 +65,10 @@ QComboBox* CCredentialDlg::addInnerProtocol(const char* label) {
 void CCredentialDlg::addButtons() {
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setProperty("controlId", credentials::ids::kOk);
+    ui::SetControlId(*ok, credentials::ids::kOk);
     ok->setDefault(true);
     QPushButton* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    cancel->setProperty("controlId", credentials::ids::kCancel);
+    ui::SetControlId(*cancel, credentials::ids::kCancel);
     grid_->addWidget(buttons, rows_, 0, 1, grid_->columnCount());
     ++rows_;
     connect(ok, &QPushButton::clicked, this, &CCredentialDlg::OnOK);

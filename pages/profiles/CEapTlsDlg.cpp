@@ -3,6 +3,7 @@
 #include "pages/profiles/CSelectCertDlg.h"
 #include "pages/profiles/CViewCertDlg.h"
 #include "pages/profiles/CredentialIds.h"
+#include "ui/ControlId.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -18,14 +19,14 @@ CEapTlsDlg::CEapTlsDlg(Credentials& values, const CertificateStore& store, Dialo
 
     const int row = takeRow();
     certificate_ = new QLineEdit(this);
-    certificate_->setProperty("controlId", kCertificate);
+    ui::SetControlId(*certificate_, kCertificate);
     certificate_->setReadOnly(true);
     auto* caption = new QLabel(QStringLiteral("Certificate:"), this);
     caption->setBuddy(certificate_);
     view_ = new QPushButton(QStringLiteral("View"), this);
-    view_->setProperty("controlId", kViewCertificate);
+    ui::SetControlId(*view_, kViewCertificate);
     auto* browse = new QPushButton(QStringLiteral("&Browse..."), this);
-    browse->setProperty("controlId", kBrowse);
+    ui::SetControlId(*browse, kBrowse);
     grid().addWidget(caption, row, 0);
     grid().addWidget(certificate_, row, 1);
     grid().addWidget(view_, row, 2);

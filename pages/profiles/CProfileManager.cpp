@@ -7,6 +7,7 @@
 #include "profiles/ProfileText.h"
 #include "ui/BusyScope.h"
 #include "ui/ResponsiveWait.h"
+#include "ui/ControlId.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -25,12 +26,6 @@ namespace tembrel {
 namespace {
 
 constexpr int kCheckStripWidth = 16;  // pixels of the list where the check boxes are
-
-QPushButton* AddButton(QWidget* parent, int id, const char* text) {
-    auto* button = new QPushButton(QString::fromLatin1(text), parent);
-    button->setProperty("controlId", id);
-    return button;
-}
 
 // Icons 154 (a profile) and 153 (the profile in use): project art drawn in code.
 QIcon ProfileIcon(bool inUse) {
@@ -80,7 +75,7 @@ CProfileManager::CProfileManager(PageContext& context, QWidget* parent)
 
 void CProfileManager::buildControls() {
     list_ = new QListWidget(this);
-    list_->setProperty("controlId", kIdList);
+    ui::SetControlId(*list_, kIdList);
     list_->setAccessibleName("Profiles");
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setIconSize(QSize(16, 16));
@@ -88,18 +83,18 @@ void CProfileManager::buildControls() {
     list_->viewport()->installEventFilter(this);
 
     auto* group = new QGroupBox("Profile Setting", this);
-    group->setProperty("controlId", kIdSettingGroup);
+    ui::SetControlId(*group, kIdSettingGroup);
     pane_ = new CProfileWizard(CProfileWizard::Mode::Pane, context(), group);
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->setContentsMargins(2, 6, 2, 2);
     groupLayout->addWidget(pane_);
 
-    apply_ = AddButton(this, kIdApply, "&Apply Profile");
-    moveUp_ = AddButton(this, kIdMoveUp, "Move &Up");
-    moveDown_ = AddButton(this, kIdMoveDown, "Move &Down");
-    delete_ = AddButton(this, kIdDelete, "D&elete");
-    create_ = AddButton(this, kIdCreate, "&Create...");
-    save_ = AddButton(this, kIdSave, "&Save");
+    apply_ = ui::MakeButton("&Apply Profile", this, kIdApply);
+    moveUp_ = ui::MakeButton("Move &Up", this, kIdMoveUp);
+    moveDown_ = ui::MakeButton("Move &Down", this, kIdMoveDown);
+    delete_ = ui::MakeButton("D&elete", this, kIdDelete);
+    create_ = ui::MakeButton("&Create...", this, kIdCreate);
+    save_ = ui::MakeButton("&Save", this, kIdSave);
     save_->setEnabled(false);
 
     menu_ = new QMenu(this);
@@ -110,7 +105,7 @@ void CProfileManager::buildControls() {
                                                    {kCmdEmptyPrefer, "Empty Prefer List"}};
     for (const auto& [id, text] : entries) {
         QAction* action = menu_->addAction(QString::fromLatin1(text));
-        action->setProperty("controlId", id);
+        ui::SetControlId(*action, id);
         connect(action, &QAction::triggered, this, [this, id = id] { OnMenuCommand(id); });
     }
 

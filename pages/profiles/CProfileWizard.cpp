@@ -22,6 +22,7 @@
 #include "platform/gui/DialogService.h"
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
+#include "ui/ControlId.h"
 
 namespace tembrel {
 
@@ -135,10 +136,10 @@ void CProfileWizard::buildCreateMode() {
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(12, 0, 12, 0);
     buttons->addStretch(1);
-    backButton_ = WithId(new QPushButton("< &Back", this), kIdBack);
-    nextButton_ = WithId(new QPushButton("&Next >", this), kIdNext);
-    finishButton_ = WithId(new QPushButton("Finish", this), kIdFinish);
-    auto* cancel = WithId(new QPushButton("Cancel", this), kIdCancel);
+    backButton_ = ui::WithId(new QPushButton("< &Back", this), kIdBack);
+    nextButton_ = ui::WithId(new QPushButton("&Next >", this), kIdNext);
+    finishButton_ = ui::WithId(new QPushButton("Finish", this), kIdFinish);
+    auto* cancel = ui::WithId(new QPushButton("Cancel", this), kIdCancel);
     for (QPushButton* b : {backButton_, nextButton_, finishButton_, cancel}) {
         b->setAutoDefault(false);
         buttons->addWidget(b);
@@ -155,14 +156,14 @@ void CProfileWizard::buildConfigureMode() {
     setWindowTitle(kConfigureCaption);
     auto* layout = new QVBoxLayout(this);
     auto* tabs = new QTabWidget(this);
-    tabs->setProperty("controlId", kIdPageTabs);
+    ui::SetControlId(*tabs, kIdPageTabs);
     security_ = new CSecuritySettgPage(*this, tabs);
     tabs->addTab(security_, "Security");
     layout->addWidget(tabs, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    auto* ok = WithId(new QPushButton("OK", this), kIdOk);
-    auto* cancel = WithId(new QPushButton("Cancel", this), kIdCancel);
+    auto* ok = ui::WithId(new QPushButton("OK", this), kIdOk);
+    auto* cancel = ui::WithId(new QPushButton("Cancel", this), kIdCancel);
     ok->setDefault(true);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
@@ -176,7 +177,7 @@ void CProfileWizard::buildPaneMode() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     tabs_ = new QTabWidget(this);
-    tabs_->setProperty("controlId", kIdPageTabs);
+    ui::SetControlId(*tabs_, kIdPageTabs);
     network_ = new CBasicSettgPage(*this, false, tabs_);
     security_ = new CSecuritySettgPage(*this, tabs_);
     protocol_ = new CAdvSettgPage(*this, false, tabs_);

@@ -19,6 +19,7 @@
 #include "pages/profiles/CredentialsEditing.h"
 #include "pages/profiles/ProfileControls.h"
 #include "ui/UserText.h"
+#include "ui/ControlId.h"
 
 namespace tembrel {
 
@@ -26,39 +27,39 @@ CSecuritySettgPage::CSecuritySettgPage(CProfileWizard& wizard, QWidget* parent) 
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     layout->addLayout(form);
-    authentication_ = WithId(new QComboBox(this), kIdAuthentication);
-    encryption_ = WithId(new QComboBox(this), kIdEncryption);
+    authentication_ = ui::WithId(new QComboBox(this), kIdAuthentication);
+    encryption_ = ui::WithId(new QComboBox(this), kIdEncryption);
     form->addRow(MakeLabel("Authentication Mode:", this, 0, authentication_), authentication_);
     form->addRow(MakeLabel("Encryption Method:", this, 0, encryption_), encryption_);
 
-    wepGroup_ = WithId(new QGroupBox("WEP Key Setting", this), kIdWepGroup);
+    wepGroup_ = ui::WithId(new QGroupBox("WEP Key Setting", this), kIdWepGroup);
     auto* wepLayout = new QGridLayout(wepGroup_);
     keyGroup_ = new QButtonGroup(this);
     for (int k = 0; k < 4; ++k) {
-        keys_[k] = WithId(new QRadioButton(QString("Key %1 is not set").arg(k + 1), wepGroup_), kIdKey1 + k);
+        keys_[k] = ui::WithId(new QRadioButton(QString("Key %1 is not set").arg(k + 1), wepGroup_), kIdKey1 + k);
         keyGroup_->addButton(keys_[k], k + 1);
         wepLayout->addWidget(keys_[k], k / 2, k % 2);
     }
-    configureWep_ = WithId(new QPushButton("Configure WEP Keys", wepGroup_), kIdConfigureWep);
+    configureWep_ = ui::WithId(new QPushButton("Configure WEP Keys", wepGroup_), kIdConfigureWep);
     wepLayout->addWidget(configureWep_, 2, 0, 1, 2, Qt::AlignRight);
     layout->addWidget(wepGroup_);
 
     auto* lower = new QFormLayout;
     layout->addLayout(lower);
-    passphrase_ = WithId(new QLineEdit(this), kIdPassphrase);
+    passphrase_ = ui::WithId(new QLineEdit(this), kIdPassphrase);
     passphrase_->setEchoMode(QLineEdit::Password);
     passphrase_->setMaxLength(static_cast<int>(kPassphraseFieldBytes));
-    confirm_ = WithId(new QLineEdit(this), kIdConfirm);
+    confirm_ = ui::WithId(new QLineEdit(this), kIdConfirm);
     confirm_->setEchoMode(QLineEdit::Password);
     confirm_->setMaxLength(static_cast<int>(kPassphraseFieldBytes));
     passphraseLabel_ = MakeLabel("Passphrase", this, kIdPassphraseLabel, passphrase_);
     confirmLabel_ = MakeLabel("Confirm:", this, kIdConfirmLabel, confirm_);
     lower->addRow(passphraseLabel_, passphrase_);
     lower->addRow(confirmLabel_, confirm_);
-    protocol_ = WithId(new QComboBox(this), kIdProtocol);
+    protocol_ = ui::WithId(new QComboBox(this), kIdProtocol);
     protocolLabel_ = MakeLabel("802.1x Authentication Protocol:", this, kIdProtocolLabel, protocol_);
     lower->addRow(protocolLabel_, protocol_);
-    credentials_ = WithId(new QPushButton("Configure WPA Radius", this), kIdCredentials);
+    credentials_ = ui::WithId(new QPushButton("Configure WPA Radius", this), kIdCredentials);
     layout->addWidget(credentials_, 0, Qt::AlignRight);
     layout->addStretch(1);
 

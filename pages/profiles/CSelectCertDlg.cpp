@@ -3,6 +3,7 @@
 #include "pages/profiles/CViewCertDlg.h"
 #include "pages/profiles/CredentialIds.h"
 #include "pages/profiles/logic/CertificateChoice.h"
+#include "ui/ControlId.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -22,13 +23,6 @@ namespace {
 
 constexpr int kHashRole = Qt::UserRole;
 
-QPushButton* AddButton(QHBoxLayout& row, QWidget* parent, int id, const char* text) {
-    auto* button = new QPushButton(QString::fromLatin1(text), parent);
-    button->setProperty("controlId", id);
-    row.addWidget(button);
-    return button;
-}
-
 }  // namespace
 
 CSelectCertDlg::CSelectCertDlg(const CertificateStore& store, std::string& certificateName, CertificateHash& hash,
@@ -39,11 +33,11 @@ CSelectCertDlg::CSelectCertDlg(const CertificateStore& store, std::string& certi
     auto* layout = new QVBoxLayout(this);
 
     auto* group = new QGroupBox(QStringLiteral("Personal Certificates"), this);
-    group->setProperty("controlId", kCertificateGroup);
+    ui::SetControlId(*group, kCertificateGroup);
     auto* groupLayout = new QVBoxLayout(group);
     list_ = new QTableWidget(0, 3, group);
     list_->setTabKeyNavigation(false);  // Tab goes on to the buttons
-    list_->setProperty("controlId", kCertificateList);
+    ui::SetControlId(*list_, kCertificateList);
     list_->setAccessibleName(QStringLiteral("Personal Certificates"));
     list_->setHorizontalHeaderLabels({QStringLiteral("Issuer"), QStringLiteral("Subject"), QStringLiteral("Valid Before")});
     list_->verticalHeader()->hide();
@@ -71,9 +65,10 @@ CSelectCertDlg::CSelectCertDlg(const CertificateStore& store, std::string& certi
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    view_ = AddButton(*buttons, this, kView, "&View");
-    QPushButton* select = AddButton(*buttons, this, kOk, "&Select");
-    QPushButton* cancel = AddButton(*buttons, this, kCancel, "&Cancel");
+    view_ = ui::MakeButton("&View", this, kView);
+    QPushButton* select = ui::MakeButton("&Select", this, kOk);
+    QPushButton* cancel = ui::MakeButton("&Cancel", this, kCancel);
+    for (QPushButton* button : {view_, select, cancel}) buttons->addWidget(button);
     select->setDefault(true);
     layout->addLayout(buttons);
 

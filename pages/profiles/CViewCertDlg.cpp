@@ -2,6 +2,7 @@
 
 #include "pages/profiles/CredentialIds.h"
 #include "pages/profiles/logic/CertificateChoice.h"
+#include "ui/ControlId.h"
 
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -23,7 +24,7 @@ CViewCertDlg::CViewCertDlg(const Certificate& certificate, QWidget* parent) : QD
     const std::vector<CertificateField> rows = ViewRowsOf(certificate);
     list_ = new QTableWidget(static_cast<int>(rows.size()), 2, this);
     list_->setTabKeyNavigation(false);  // Tab goes on to the buttons
-    list_->setProperty("controlId", credentials::ids::kFieldList);
+    ui::SetControlId(*list_, credentials::ids::kFieldList);
     list_->setAccessibleName(QStringLiteral("Certificate"));
     list_->horizontalHeader()->hide();
     list_->verticalHeader()->hide();
@@ -50,7 +51,7 @@ CViewCertDlg::CViewCertDlg(const Certificate& certificate, QWidget* parent) : QD
     layout->addWidget(list_);
 
     value_ = new QPlainTextEdit(this);
-    value_->setProperty("controlId", credentials::ids::kFieldValue);
+    ui::SetControlId(*value_, credentials::ids::kFieldValue);
     value_->setReadOnly(true);
     value_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     value_->setWordWrapMode(QTextOption::WrapAnywhere);  // a key is one long run of digits
@@ -64,7 +65,7 @@ CViewCertDlg::CViewCertDlg(const Certificate& certificate, QWidget* parent) : QD
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setProperty("controlId", credentials::ids::kOk);
+    ui::SetControlId(*ok, credentials::ids::kOk);
     ok->setDefault(true);
     layout->addWidget(buttons);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

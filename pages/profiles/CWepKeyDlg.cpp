@@ -15,6 +15,7 @@
 #include "platform/Settings.h"
 #include "platform/gui/DialogService.h"
 #include "ui/UserText.h"
+#include "ui/ControlId.h"
 
 namespace tembrel {
 
@@ -24,8 +25,8 @@ CWepKeyDlg::CWepKeyDlg(WEP_KEY_SET& keys, Settings& settings, DialogService& dia
     auto* layout = new QVBoxLayout(this);
     auto* top = new QGridLayout;
     layout->addLayout(top);
-    format_ = WithId(new QComboBox(this), kIdFormat);
-    size_ = WithId(new QComboBox(this), kIdSize);
+    format_ = ui::WithId(new QComboBox(this), kIdFormat);
+    size_ = ui::WithId(new QComboBox(this), kIdSize);
     top->addWidget(MakeLabel("Key Format:", this, 0, format_), 0, 0);
     top->addWidget(format_, 0, 1);
     top->addWidget(MakeLabel("Key Size", this, 0, size_), 1, 0);
@@ -38,8 +39,8 @@ CWepKeyDlg::CWepKeyDlg(WEP_KEY_SET& keys, Settings& settings, DialogService& dia
     grid->addWidget(new QLabel("Key Value", this), 0, 1);
     radioGroup_ = new QButtonGroup(this);
     for (int k = 0; k < 4; ++k) {
-        radios_[k] = WithId(new QRadioButton(QString("Key %1").arg(k + 1), this), kIdRadio1 + k);
-        edits_[k] = WithId(new QLineEdit(this), kIdKey1 + k);
+        radios_[k] = ui::WithId(new QRadioButton(QString("Key %1").arg(k + 1), this), kIdRadio1 + k);
+        edits_[k] = ui::WithId(new QLineEdit(this), kIdKey1 + k);
         edits_[k]->setAccessibleName(QString("Key %1 value").arg(k + 1));
         // Room for the 26 digits of a 104-bit key.
         edits_[k]->setMinimumWidth(edits_[k]->fontMetrics().horizontalAdvance(QString(28, QLatin1Char('0'))));
@@ -52,9 +53,9 @@ CWepKeyDlg::CWepKeyDlg(WEP_KEY_SET& keys, Settings& settings, DialogService& dia
     grid->setColumnStretch(1, 1);
 
     // Said in the dialog, not in a message box, so that typing goes on undisturbed.
-    cutNotice_ = WithId(new QLabel(this), kIdCutNotice);
+    cutNotice_ = ui::WithId(new QLabel(this), kIdCutNotice);
     cutNotice_->setWordWrap(true);
-    switch_ = WithId(new QPushButton(this), kIdSwitch);
+    switch_ = ui::WithId(new QPushButton(this), kIdSwitch);
     auto* notice = new QHBoxLayout;
     notice->addWidget(cutNotice_, 1);
     notice->addWidget(switch_);
@@ -65,8 +66,8 @@ CWepKeyDlg::CWepKeyDlg(WEP_KEY_SET& keys, Settings& settings, DialogService& dia
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    auto* ok = WithId(new QPushButton("&OK", this), kIdOk);
-    auto* cancel = WithId(new QPushButton("&Cancel", this), kIdCancel);
+    auto* ok = ui::WithId(new QPushButton("&OK", this), kIdOk);
+    auto* cancel = ui::WithId(new QPushButton("&Cancel", this), kIdCancel);
     ok->setDefault(true);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);

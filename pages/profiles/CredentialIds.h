@@ -1,6 +1,6 @@
 #pragma once
 // Control ids of the 802.1x credential dialogs, the certificate list and the certificate viewer
-// ("controlId" property of each widget).
+// (each widget carries its id, see ui/ControlId.h).
 
 namespace tembrel::credentials::ids {
 

@@ -1,4 +1,5 @@
 #include "pages/profiles/ProfileControls.h"
+#include "ui/ControlId.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -26,7 +27,7 @@ int64_t ValueAt(const QComboBox& combo, int index) { return combo.itemData(index
 
 QLabel* MakeLabel(const QString& text, QWidget* parent, int id, QWidget* buddy) {
     auto* label = new QLabel(text, parent);
-    if (id != 0) label->setProperty("controlId", id);
+    if (id != 0) ui::SetControlId(*label, id);
     if (buddy) label->setBuddy(buddy);
     return label;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Small helpers the profile pages share: controls with their documented ids, and drop-down
+// Small helpers the profile pages share: labels with their ids and buddies, and drop-down
 // lists that carry their values as item data and are filled and selected by value without
 // reporting a change (only the user's picks reach the pages, through QComboBox::activated).
 
@@ -15,12 +15,6 @@ class QLabel;
 class QWidget;
 
 namespace tembrel {
-
-template <typename W>
-W* WithId(W* widget, int id) {
-    widget->setProperty("controlId", id);
-    return widget;
-}
 
 QString Text(const std::string& text);
 std::string Utf8(const QString& text);

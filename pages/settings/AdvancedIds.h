@@ -1,5 +1,5 @@
 #pragma once
-// Control ids of the Advanced page ("controlId" property of each widget).
+// Control ids of the Advanced page (each widget carries its id, see ui/ControlId.h).
 
 namespace tembrel::advanced::ids {
 

@@ -2,6 +2,7 @@
 
 #include "pages/settings/logic/AboutInfo.h"
 #include "platform/Paths.h"
+#include "ui/ControlId.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -47,7 +48,7 @@ CAboutPage::CAboutPage(PageContext& context, QWidget* parent)
     : CZarn9100Page(context, "About", kDialogId, CardUse::Any, parent), programFile_(ExecutablePath()) {
     auto* layout = new QGridLayout(this);
     auto* bitmap = new QLabel(this);
-    bitmap->setProperty("controlId", kIdBitmap);
+    ui::SetControlId(*bitmap, kIdBitmap);
     bitmap->setPixmap(ProductBitmap());
     bitmap->setAccessibleName("Orvix LX-7700");
     layout->addWidget(bitmap, 0, 0, 1, 2, Qt::AlignHCenter);
@@ -57,7 +58,7 @@ CAboutPage::CAboutPage(PageContext& context, QWidget* parent)
         auto* label = new QLabel(QString::fromLatin1(caption), this);
         auto* text = new QLineEdit(this);
         text->setReadOnly(true);
-        text->setProperty("controlId", id);
+        ui::SetControlId(*text, id);
         text->setAccessibleName(label->text());
         label->setBuddy(text);
         layout->addWidget(label, row, 0);
@@ -68,7 +69,7 @@ CAboutPage::CAboutPage(PageContext& context, QWidget* parent)
     };
     mac_ = addText(kIdMacAddress, "MAC Address:");
     region_ = addText(kIdRegion, "Region code:", &regionLabel_);
-    regionLabel_->setProperty("controlId", kIdRegionLabel);
+    ui::SetControlId(*regionLabel_, kIdRegionLabel);
     QLabel* hardwareLabel = nullptr;
     hardware_ = addText(kIdHardware, "Hardware Version:", &hardwareLabel);
     hardwareLabel->hide();

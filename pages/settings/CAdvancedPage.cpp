@@ -5,6 +5,7 @@
 #include "pages/settings/SpinButtons.h"
 #include "platform/gui/DialogService.h"
 #include "ui/UserText.h"
+#include "ui/ControlId.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -43,7 +44,7 @@ CardAccess cardAccessOf(PageContext& context) {
 
 QLineEdit* thresholdEdit(int id, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
-    edit->setProperty("controlId", id);
+    ui::SetControlId(*edit, id);
     edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
     edit->setMaximumWidth(80);
     return edit;
@@ -60,7 +61,7 @@ CAdvancedPage::CAdvancedPage(PageContext& context, QWidget* parent)
 
 QComboBox* CAdvancedPage::makeList(List list, int id, QWidget* parent) {
     auto* combo = new QComboBox(parent);
-    combo->setProperty("controlId", id);
+    ui::SetControlId(*combo, id);
     combo->setMinimumWidth(160);
     lists_[static_cast<size_t>(list)] = combo;
     fillList(list);
@@ -83,7 +84,7 @@ void CAdvancedPage::buildControls() {
 
     auto* cardGroup = new QGroupBox("Orvix Wireless Card", this);
     description_ = new QComboBox(cardGroup);
-    description_->setProperty("controlId", ids::kDescription);
+    ui::SetControlId(*description_, ids::kDescription);
     description_->setAccessibleName("Wireless card");
     description_->setEnabled(false);
     // Read-only, not greyed out: the card's name is read in the normal text colour.
@@ -123,7 +124,7 @@ void CAdvancedPage::buildControls() {
                             void (AdvancedModel::*edited)(std::string)) {
         QLineEdit* edit = thresholdEdit(editId, protocol);
         auto* spin = new SpinButtons(*edit, minimum, maximum, protocol);
-        spin->setProperty("controlId", spinId);
+        ui::SetControlId(*spin, spinId);
         auto* field = new QHBoxLayout;
         field->setSpacing(0);
         field->addWidget(edit);
@@ -154,9 +155,9 @@ void CAdvancedPage::buildControls() {
 
     auto* buttons = new QHBoxLayout;
     auto* apply = new QPushButton("&Apply Changes", protocol);
-    apply->setProperty("controlId", ids::kApply);
+    ui::SetControlId(*apply, ids::kApply);
     auto* defaults = new QPushButton("&Default", protocol);
-    defaults->setProperty("controlId", ids::kDefault);
+    ui::SetControlId(*defaults, ids::kDefault);
     connect(apply, &QPushButton::clicked, this, [this] { run(&AdvancedModel::apply); });
     connect(defaults, &QPushButton::clicked, this, [this] { run(&AdvancedModel::resetToDefaults); });
     buttons->addStretch();
@@ -171,7 +172,7 @@ void CAdvancedPage::buildControls() {
     auto* miscLayout = new QVBoxLayout(misc);
     auto checkBox = [&](const QString& caption, int id, void (AdvancedModel::*clicked)(bool)) {
         auto* box = new QCheckBox(caption, misc);
-        box->setProperty("controlId", id);
+        ui::SetControlId(*box, id);
         connect(box, &QCheckBox::clicked, this, [this, clicked](bool checked) { (model_.*clicked)(checked); });
         miscLayout->addWidget(box);
         return box;

@@ -2,6 +2,7 @@
 
 #include "platform/Settings.h"
 #include "ui/TableRowNames.h"
+#include "ui/ControlId.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -49,7 +50,7 @@ constexpr GroupIds kGroups[] = {
 
 QLineEdit* HexEdit(QWidget* parent, int id, int length, const QString& name) {
     auto* edit = new QLineEdit(parent);
-    edit->setProperty("controlId", id);
+    ui::SetControlId(*edit, id);
     edit->setMaxLength(length);
     edit->setAccessibleName(name);
     edit->setMaximumWidth(90);
@@ -62,12 +63,6 @@ QLineEdit* HexEdit(QWidget* parent, int id, int length, const QString& name) {
         edit->setCursorPosition(clean.caret);
     });
     return edit;
-}
-
-QPushButton* Button(QWidget* parent, int id, const char* text) {
-    auto* button = new QPushButton(QString::fromLatin1(text), parent);
-    button->setProperty("controlId", id);
-    return button;
 }
 
 }  // namespace
@@ -88,8 +83,8 @@ CDebugWin::CDebugWin(PageContext& context, QWidget* parent)
         g.value = HexEdit(box, ids.value, lengths.value, QString("%1 value").arg(ids.title));
         indexLabel->setBuddy(g.index);
         valueLabel->setBuddy(g.value);
-        QPushButton* read = Button(box, ids.read, ids.readText);
-        QPushButton* write = Button(box, ids.write, ids.writeText);
+        QPushButton* read = ui::MakeButton(ids.readText, box, ids.read);
+        QPushButton* write = ui::MakeButton(ids.writeText, box, ids.write);
         grid->addWidget(indexLabel, 0, 0);
         grid->addWidget(g.index, 0, 1);
         grid->addWidget(read, 0, 2);
@@ -108,7 +103,7 @@ CDebugWin::CDebugWin(PageContext& context, QWidget* parent)
     auto* calibration = new QGroupBox("RF Calibrated Values", this);
     auto* calibrationLayout = new QGridLayout(calibration);
     table_ = new QTableWidget(4, 3, calibration);
-    table_->setProperty("controlId", kIdCalibrationTable);
+    ui::SetControlId(*table_, kIdCalibrationTable);
     table_->setTabKeyNavigation(false);  // Tab leaves the table for the next control
     table_->setAccessibleName("RF Calibrated Values");
     table_->setHorizontalHeaderLabels({"Register", "Readback", "Valid Range"});
@@ -121,9 +116,9 @@ CDebugWin::CDebugWin(PageContext& context, QWidget* parent)
                            4 * table_->verticalHeader()->defaultSectionSize() + 2 * table_->frameWidth());
     showCalibration(CalibrationLabels(1));
     refreshEverySecond_ = new QCheckBox("Refresh every second", calibration);
-    refreshEverySecond_->setProperty("controlId", kIdRefreshEverySecond);
+    ui::SetControlId(*refreshEverySecond_, kIdRefreshEverySecond);
     refreshEverySecond_->setChecked(context.settings().read(settings::kRefreshRfCal) != 0);
-    QPushButton* refresh = Button(calibration, kIdRefresh, "Refresh");
+    QPushButton* refresh = ui::MakeButton("Refresh", calibration, kIdRefresh);
     calibrationLayout->addWidget(table_, 0, 0, 1, 2);
     calibrationLayout->addWidget(refreshEverySecond_, 1, 0);
     calibrationLayout->addWidget(refresh, 1, 1, Qt::AlignRight);
@@ -134,13 +129,13 @@ CDebugWin::CDebugWin(PageContext& context, QWidget* parent)
     auto* hardwareLabel = new QLabel("Hardware Version:", misc);
     hardware_ = new QLineEdit(misc);
     hardware_->setReadOnly(true);
-    hardware_->setProperty("controlId", kIdHardwareVersion);
+    ui::SetControlId(*hardware_, kIdHardwareVersion);
     hardware_->setAccessibleName("Hardware Version");
     hardwareLabel->setBuddy(hardware_);
     refreshRate_ = new QCheckBox("Refresh data rate every second", misc);
-    refreshRate_->setProperty("controlId", kIdRefreshRate);
+    ui::SetControlId(*refreshRate_, kIdRefreshRate);
     trace_ = new QCheckBox("Enable DebugView Trace", misc);
-    trace_->setProperty("controlId", kIdTrace);
+    ui::SetControlId(*trace_, kIdTrace);
     trace_->setEnabled(false);
     trace_->hide();
     miscLayout->addWidget(hardwareLabel, 0, 0);

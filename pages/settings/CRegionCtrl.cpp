@@ -1,4 +1,5 @@
 #include "pages/settings/CRegionCtrl.h"
+#include "ui/ControlId.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -17,17 +18,17 @@ CRegionCtrl::CRegionCtrl(PageContext& context, QWidget* parent)
     auto* box = new QGroupBox("802.11d (Regulatory Domain) support:", this);
     auto* boxLayout = new QVBoxLayout(box);
     disabled_ = new QRadioButton("Disabled: Use wireless card default setting", box);
-    disabled_->setProperty("controlId", kIdDisabled);
+    ui::SetControlId(*disabled_, kIdDisabled);
     flexible_ = new QRadioButton("Flexible: Depends on the received beacons from access points", box);
-    flexible_->setProperty("controlId", kIdFlexible);
+    ui::SetControlId(*flexible_, kIdFlexible);
     strict_ = new QRadioButton("Strict: Use this country region for operation:", box);
-    strict_->setProperty("controlId", kIdStrict);
+    ui::SetControlId(*strict_, kIdStrict);
     country_ = new QComboBox(box);
-    country_->setProperty("controlId", kIdCountry);
+    ui::SetControlId(*country_, kIdCountry);
     country_->setAccessibleName("Country region");
     country_->setMaxVisibleItems(15);
     information_ = new QPlainTextEdit(box);
-    information_->setProperty("controlId", kIdInformation);
+    ui::SetControlId(*information_, kIdInformation);
     information_->setReadOnly(true);
     information_->setAccessibleName("Region control of the card");
     information_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

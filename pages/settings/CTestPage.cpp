@@ -2,6 +2,7 @@
 
 #include "pages/settings/logic/TestThresholds.h"
 #include "platform/gui/DialogService.h"
+#include "ui/ControlId.h"
 
 #include <QEvent>
 #include <QBoxLayout>
@@ -18,18 +19,12 @@ namespace {
 
 QLineEdit* NumberEdit(QWidget* parent, int id, int digits, const QString& name) {
     auto* edit = new QLineEdit(parent);
-    edit->setProperty("controlId", id);
+    ui::SetControlId(*edit, id);
     edit->setMaxLength(digits);
     edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
     edit->setAccessibleName(name);
     edit->setMaximumWidth(60);
     return edit;
-}
-
-QPushButton* Button(QWidget* parent, int id, const char* text) {
-    auto* button = new QPushButton(QString::fromLatin1(text), parent);
-    button->setProperty("controlId", id);
-    return button;
 }
 
 }  // namespace
@@ -46,8 +41,8 @@ CTestPage::CTestPage(PageContext& context, QWidget* parent)
     to_ = NumberEdit(range, kIdTo, 2, "To");
     fromLabel->setBuddy(from_);
     toLabel->setBuddy(to_);
-    QPushButton* rangeGet = Button(range, kIdRangeGet, "Get");
-    QPushButton* rangeSet = Button(range, kIdRangeSet, "Set");
+    QPushButton* rangeGet = ui::MakeButton("Get", range, kIdRangeGet);
+    QPushButton* rangeSet = ui::MakeButton("Set", range, kIdRangeSet);
     rangeLayout->addWidget(fromLabel, 0, 0);
     rangeLayout->addWidget(from_, 0, 1);
     rangeLayout->addWidget(toLabel, 0, 2);
@@ -62,8 +57,8 @@ CTestPage::CTestPage(PageContext& context, QWidget* parent)
         auto* boxLayout = new QHBoxLayout(box);
         edit = NumberEdit(box, editId, 3, QString::fromLatin1(title));
         edit->installEventFilter(this);
-        QPushButton* get = Button(box, getId, "Get");
-        QPushButton* set = Button(box, setId, "Set");
+        QPushButton* get = ui::MakeButton("Get", box, getId);
+        QPushButton* set = ui::MakeButton("Set", box, setId);
         boxLayout->addWidget(edit);
         boxLayout->addWidget(get);
         boxLayout->addWidget(set);
@@ -78,7 +73,7 @@ CTestPage::CTestPage(PageContext& context, QWidget* parent)
 
     auto* misc = new QGroupBox("Misc", this);
     auto* miscLayout = new QHBoxLayout(misc);
-    QPushButton* radar = Button(misc, kIdRadarDetect, "Radar Detect");
+    QPushButton* radar = ui::MakeButton("Radar Detect", misc, kIdRadarDetect);
     miscLayout->addWidget(radar);
     miscLayout->addStretch();
     layout->addWidget(misc);

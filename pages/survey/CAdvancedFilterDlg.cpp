@@ -1,6 +1,7 @@
 #include "pages/survey/CAdvancedFilterDlg.h"
 
 #include "platform/gui/DialogService.h"
+#include "ui/ControlId.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -17,26 +18,16 @@
 
 namespace tembrel {
 
-namespace {
-
-template <typename W>
-W* WithId(W* widget, int id) {
-    widget->setProperty("controlId", id);
-    return widget;
-}
-
-}  // namespace
-
 CAdvancedFilterDlg::CAdvancedFilterDlg(SurveyFilter& filter, DialogService& dialogs, QWidget* parent)
     : QDialog(parent), filter_(filter), dialogs_(dialogs) {
     setWindowTitle("Advanced Filter");
-    setProperty("controlId", kDialogId);
+    ui::SetControlId(*this, kDialogId);
     const survey::FilterForm form = survey::FormFromFilter(filter);
 
     auto* ssidGroup = new QGroupBox("SSID", this);
-    anySsid_ = WithId(new QRadioButton("Any SSID", ssidGroup), kIdAnySsid);
-    findSsid_ = WithId(new QRadioButton("Find network with this SSID:", ssidGroup), kIdFindSsid);
-    ssid_ = WithId(new QLineEdit(QString::fromStdString(form.ssid), ssidGroup), kIdSsid);
+    anySsid_ = ui::WithId(new QRadioButton("Any SSID", ssidGroup), kIdAnySsid);
+    findSsid_ = ui::WithId(new QRadioButton("Find network with this SSID:", ssidGroup), kIdFindSsid);
+    ssid_ = ui::WithId(new QLineEdit(QString::fromStdString(form.ssid), ssidGroup), kIdSsid);
     ssid_->setMaxLength(static_cast<int>(survey::kFilterSsidMaxBytes));
     ssid_->setAccessibleName("SSID");
     auto* ssidLayout = new QGridLayout(ssidGroup);
@@ -48,16 +39,16 @@ CAdvancedFilterDlg::CAdvancedFilterDlg(SurveyFilter& filter, DialogService& dial
     ssidChoice->addButton(findSsid_);
 
     auto* bssidGroup = new QGroupBox("BSSID", this);
-    anyBssid_ = WithId(new QRadioButton("Any BSSID", bssidGroup), kIdAnyBssid);
-    findBssid_ = WithId(new QRadioButton("Find network with this BSSID:", bssidGroup), kIdFindBssid);
+    anyBssid_ = ui::WithId(new QRadioButton("Any BSSID", bssidGroup), kIdAnyBssid);
+    findBssid_ = ui::WithId(new QRadioButton("Find network with this BSSID:", bssidGroup), kIdFindBssid);
     auto* bssidLayout = new QGridLayout(bssidGroup);
     bssidLayout->addWidget(anyBssid_, 0, 0, 1, 2);
     bssidLayout->addWidget(findBssid_, 1, 0);
     auto* bytes = new QHBoxLayout;
     const auto* hex = new QRegularExpressionValidator(QRegularExpression("[0-9A-Fa-f]{0,2}"), this);
     for (int i = 0; i < 6; ++i) {
-        auto* edit = WithId(new QLineEdit(QString::fromStdString(form.bssid[static_cast<size_t>(i)]), bssidGroup),
-                            kIdBssidFirst + i);
+        auto* edit = ui::WithId(new QLineEdit(QString::fromStdString(form.bssid[static_cast<size_t>(i)]), bssidGroup),
+                                kIdBssidFirst + i);
         edit->setMaxLength(2);
         edit->setValidator(hex);
         edit->setFixedWidth(edit->fontMetrics().horizontalAdvance("WWW") + 8);
@@ -78,17 +69,17 @@ CAdvancedFilterDlg::CAdvancedFilterDlg(SurveyFilter& filter, DialogService& dial
     bssidChoice->addButton(findBssid_);
 
     auto* channelGroup = new QGroupBox("Channels", this);
-    allChannels_ = WithId(new QRadioButton("Scan all channels", channelGroup), kIdAllChannels);
-    singleChannel_ = WithId(new QRadioButton("Scan channel", channelGroup), kIdSingleChannel);
-    channelRange_ = WithId(new QRadioButton("Scan channel", channelGroup), kIdChannelRange);
+    allChannels_ = ui::WithId(new QRadioButton("Scan all channels", channelGroup), kIdAllChannels);
+    singleChannel_ = ui::WithId(new QRadioButton("Scan channel", channelGroup), kIdSingleChannel);
+    channelRange_ = ui::WithId(new QRadioButton("Scan channel", channelGroup), kIdChannelRange);
     // Both captions read "Scan channel"; the sentence each begins tells them apart.
     singleChannel_->setAccessibleName("Scan channel, one channel only");
     channelRange_->setAccessibleName("Scan channel, a range of channels");
-    single_ = WithId(new QComboBox(channelGroup), kIdSingle);
+    single_ = ui::WithId(new QComboBox(channelGroup), kIdSingle);
     single_->setAccessibleName("Single channel");
-    rangeStart_ = WithId(new QComboBox(channelGroup), kIdRangeStart);
+    rangeStart_ = ui::WithId(new QComboBox(channelGroup), kIdRangeStart);
     rangeStart_->setAccessibleName("First channel");
-    rangeEnd_ = WithId(new QComboBox(channelGroup), kIdRangeEnd);
+    rangeEnd_ = ui::WithId(new QComboBox(channelGroup), kIdRangeEnd);
     rangeEnd_->setAccessibleName("Last channel");
     auto* channelLayout = new QGridLayout(channelGroup);
     channelLayout->addWidget(allChannels_, 0, 0, 1, 4);
@@ -134,10 +125,10 @@ CAdvancedFilterDlg::CAdvancedFilterDlg(SurveyFilter& filter, DialogService& dial
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton("&OK", QDialogButtonBox::AcceptRole);
-    ok->setProperty("controlId", 1);
+    ui::SetControlId(*ok, 1);
     ok->setDefault(true);
     QPushButton* cancel = buttons->addButton("&Cancel", QDialogButtonBox::RejectRole);
-    cancel->setProperty("controlId", 2);
+    ui::SetControlId(*cancel, 2);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

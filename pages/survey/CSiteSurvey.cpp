@@ -12,6 +12,7 @@
 #include "ui/BusyScope.h"
 #include "ui/ResponsiveWait.h"
 #include "ui/TableRowNames.h"
+#include "ui/ControlId.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -33,16 +34,10 @@ namespace {
 QCheckBox* AddShowBox(QGridLayout& layout, QWidget* parent, int row, int column, int id, const char* text,
                       bool checked) {
     auto* box = new QCheckBox(QString::fromLatin1(text), parent);
-    box->setProperty("controlId", id);
+    ui::SetControlId(*box, id);
     box->setChecked(checked);
     layout.addWidget(box, row, column);
     return box;
-}
-
-QPushButton* AddButton(QWidget* parent, int id, const char* text) {
-    auto* button = new QPushButton(QString::fromLatin1(text), parent);
-    button->setProperty("controlId", id);
-    return button;
 }
 
 QString Qt(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
@@ -75,7 +70,7 @@ void CSiteSurvey::buildControls() {
     }
 
     list_ = new QTableWidget(0, 6, this);
-    list_->setProperty("controlId", kIdList);
+    ui::SetControlId(*list_, kIdList);
     list_->setAccessibleName("Networks");
     list_->setHorizontalHeaderLabels({"Network SSID", "MAC Address", "Security", "CH.", "Signal", "Network Type"});
     list_->verticalHeader()->hide();
@@ -100,10 +95,10 @@ void CSiteSurvey::buildControls() {
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { updateAssociateButton(); });
     connect(list_, &QTableWidget::cellDoubleClicked, this, [this] { OnAssociate(); });
 
-    refresh_ = AddButton(this, kIdRefresh, "&Refresh");
-    associate_ = AddButton(this, kIdAssociate, "&Associate");
+    refresh_ = ui::MakeButton("&Refresh", this, kIdRefresh);
+    associate_ = ui::MakeButton("&Associate", this, kIdAssociate);
     associate_->setEnabled(false);
-    filterButton_ = AddButton(this, kIdFilter, "&Filter");
+    filterButton_ = ui::MakeButton("&Filter", this, kIdFilter);
     // The filter is for diagnostics: offered when the settings file shows the hidden pages.
     const Settings& settings = context().settings();
     filterButton_->setVisible(settings.read(settings::kDebugWin) != 0 || settings.read(settings::kTestPage) != 0);

@@ -3,6 +3,7 @@
 
 #include "tests/app/SheetFixture.h"
 #include "ui/Mnemonics.h"
+#include "ui/ControlId.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -25,7 +26,7 @@ bool TakesTabFocus(QWidget* w, QWidget* page) {
 QString Describe(QWidget* w) {
     QString text = w->metaObject()->className();
     if (auto* b = qobject_cast<QAbstractButton*>(w)) text += " \"" + b->text() + "\"";
-    text += " id " + w->property("controlId").toString();
+    text += " id " + w->property(ui::kControlIdProperty).toString();
     return text;
 }
 

@@ -3,7 +3,7 @@
 // tray shell and a profile store in a temporary folder.
 
 #include "app/CZarn9100Sheet.h"
-#include "tests/support/ControlById.h"
+#include "ui/ControlId.h"
 #include "tests/support/MemorySettings.h"
 #include "platform/Settings.h"
 #include "tests/support/ScriptedDialogService.h"
@@ -59,7 +59,7 @@ protected:
 
     template <typename W>
     W* control(int id) const {
-        return testing::ControlById<W>(*sheet, id);
+        return ui::ControlById<W>(*sheet, id);
     }
 
     QTemporaryDir dir;

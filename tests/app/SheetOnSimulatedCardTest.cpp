@@ -2,7 +2,7 @@
 // Network Status page shows the network, the icon says "Connected", and Exit saves the store.
 
 #include "adapter/DriverLoader.h"
-#include "tests/support/ControlById.h"
+#include "ui/ControlId.h"
 #include "app/CZarn9100Sheet.h"
 #include "pages/monitoring/CMainPage.h"
 #include "pages/monitoring/MainPageIds.h"
@@ -46,7 +46,7 @@ ProfilePtr Wpa2Profile(const char* name, const char* ssid, const char* passphras
 }
 
 QString LabelText(QWidget& root, int id) {
-    const QLabel* label = testing::ControlById<QLabel>(root, id);
+    const QLabel* label = ui::ControlById<QLabel>(root, id);
     return label ? label->text() : QString();
 }
 

@@ -1,6 +1,7 @@
 #include "app/CTrayIcon.h"
 #include "app/CTrayMenu.h"
 #include "tests/app/RecordingTrayShell.h"
+#include "ui/ControlId.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,11 +26,11 @@ TEST(TrayMenu, ItemsWithTheirIdsAndTexts)
     const QList<QAction*> items = menu.popup()->actions();
     ASSERT_EQ(items.size(), 3);
     EXPECT_EQ(items[0]->text(), QStringLiteral("&Restore"));
-    EXPECT_EQ(items[0]->property("controlId").toInt(), 32778);
+    EXPECT_EQ(tembrel::ui::ControlIdOf(*items[0]), 32778);
     EXPECT_EQ(items[1]->text(), QStringLiteral("&Turn Radio Off"));
-    EXPECT_EQ(items[1]->property("controlId").toInt(), 32772);
+    EXPECT_EQ(tembrel::ui::ControlIdOf(*items[1]), 32772);
     EXPECT_EQ(items[2]->text(), QStringLiteral("E&xit"));
-    EXPECT_EQ(items[2]->property("controlId").toInt(), 32781);
+    EXPECT_EQ(tembrel::ui::ControlIdOf(*items[2]), 32781);
 }
 
 TEST(TrayMenu, ChoosingAnItemSendsItsCommand)

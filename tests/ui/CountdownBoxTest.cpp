@@ -1,5 +1,5 @@
 #include "ui/CountdownBox.h"
-#include "tests/support/ControlById.h"
+#include "ui/ControlId.h"
 #include "tests/support/ManualDialogClock.h"
 
 #include <QLabel>
@@ -20,7 +20,7 @@ using testing::ManualDialogClock;
 
 template <typename W>
 W* Control(QWidget& root, int id) {
-    return testing::ControlById<W>(root, id);
+    return ui::ControlById<W>(root, id);
 }
 
 struct Seen {

@@ -16,6 +16,7 @@
 #include "platform/gui/DialogService.h"
 #include "ui/CountdownBox.h"
 #include "ui/QtDialogClock.h"
+#include "ui/ControlId.h"
 
 #include <QAbstractButton>
 #include <QPointer>
@@ -204,7 +205,7 @@ DialogPreparer ButtonOnPage(int pageDialogId, int controlId, const QString& text
         }
         QAbstractButton* button = nullptr;
         for (auto* candidate : page->findChildren<QAbstractButton*>()) {
-            const bool match = controlId != 0 ? candidate->property("controlId").toInt() == controlId
+            const bool match = controlId != 0 ? ui::ControlIdOf(*candidate) == controlId
                                               : candidate->text() == text;
             if (match) button = candidate;
         }

@@ -4,7 +4,7 @@
 // dialog's nested waits and notes every countdown box it sees.
 
 #include "pages/autolink/CAutoLinkDlg.h"
-#include "tests/support/ControlById.h"
+#include "ui/ControlId.h"
 #include "tests/support/FakePageContext.h"
 #include "tests/support/ManualDialogClock.h"
 #include "tests/support/WaitUntil.h"
@@ -35,7 +35,7 @@ struct MainWindowSink {
 
 template <typename W>
 W* ControlOf(QWidget& root, int id) {
-    return ControlById<W>(root, id);
+    return ui::ControlById<W>(root, id);
 }
 
 // Advances the clock while the event loop runs (also inside nested loops), `stepMs` a turn.

@@ -1,4 +1,5 @@
 #include "pages/monitoring/CGraphCtrl.h"
+#include "ui/ControlId.h"
 
 #include <QApplication>
 #include <QImage>
@@ -54,7 +55,7 @@ TEST_F(GraphFixture, FreshPictureIsTheGridOnBlack)
                 << x << "," << y;
         }
     }
-    EXPECT_EQ(graph->property("controlId").toInt(), 5001);
+    EXPECT_EQ(tembrel::ui::ControlIdOf(*graph), 5001);
 }
 
 TEST_F(GraphFixture, FlatContinuationWithoutNewValues)

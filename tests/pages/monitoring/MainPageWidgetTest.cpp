@@ -1,5 +1,5 @@
 #include "pages/monitoring/MainPageWidget.h"
-#include "tests/support/ControlById.h"
+#include "ui/ControlId.h"
 
 #include "FakeMainPageSource.h"
 #include "pages/monitoring/CGraphCtrl.h"
@@ -57,7 +57,7 @@ protected:
 
     template <typename W = QWidget>
     W* control(int id) const {
-        return testing::ControlById<W>(*page, id);
+        return ui::ControlById<W>(*page, id);
     }
     QString text(int id) const {
         auto* label = control<QLabel>(id);
@@ -242,7 +242,7 @@ TEST(MainPageWidgetCharts, StripChartsAreBuiltWithTheirIds) {
     FakeIpHelper ip;
     MainPageWidget page(source, ip);
     for (int id : {ids::kTxGraph, ids::kRxGraph}) {
-        const CGraphCtrl* found = testing::ControlById<CGraphCtrl>(page, id);
+        const CGraphCtrl* found = ui::ControlById<CGraphCtrl>(page, id);
         ASSERT_NE(found, nullptr) << id;
         EXPECT_EQ(found->stepper().rangeLow(), 1u);
         EXPECT_EQ(found->stepper().rangeSize(), 1000);  // SetRange(1, 1000) at set-up

@@ -2,7 +2,7 @@
 // the one-second timer (running only while the page is shown and the card usable), Reset, and
 // the main window's Cancel, which leaves the counters alone.
 #include "pages/monitoring/CRssiStatistics.h"
-#include "tests/support/ControlById.h"
+#include "ui/ControlId.h"
 #include "pages/monitoring/CStatistics.h"
 
 #include "pages/monitoring/StatisticsIds.h"
@@ -25,7 +25,7 @@ using monitoring::StatisticsTable;
 
 template <typename W>
 W* Control(QWidget& root, int id) {
-    return testing::ControlById<W>(root, id);
+    return ui::ControlById<W>(root, id);
 }
 
 QStringList Column(StatisticsTable* table, int column) {

@@ -1,6 +1,6 @@
 // The Admin page inside a main window on the recording driver, with scripted file dialogs.
 #include "pages/profiles/CAdminTool.h"
-#include "tests/support/ControlById.h"
+#include "ui/ControlId.h"
 
 #include "profiles/ProfileStore.h"
 #include "tests/profiles/ProfileTestSupport.h"
@@ -41,7 +41,7 @@ protected:
     ProfileList& list() { return sheet->profiles(); }
 
     QPushButton* button(int id) const {
-        return testing::ControlById<QPushButton>(*admin, id);
+        return ui::ControlById<QPushButton>(*admin, id);
     }
     void press(int id) {
         QPushButton* b = button(id);

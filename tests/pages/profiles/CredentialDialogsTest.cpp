@@ -12,6 +12,7 @@
 #include "tests/support/CertificateMaker.h"
 #include "tests/support/FakeCertificateStore.h"
 #include "tests/support/ScriptedDialogService.h"
+#include "ui/ControlId.h"
 
 #include <QAccessible>
 #include <QAccessibleEditableTextInterface>
@@ -221,8 +222,8 @@ TEST_F(CredentialDialogsTest, EditsTakeAt39BytesNotCharacters) {
 std::vector<int> TabOrder(const QWidget& dialog) {
     std::vector<int> order;
     for (QWidget* w = dialog.nextInFocusChain(); w && w != &dialog; w = w->nextInFocusChain())
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->property("controlId").isValid())
-            order.push_back(w->property("controlId").toInt());
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && ui::HasControlId(*w))
+            order.push_back(ui::ControlIdOf(*w));
     return order;
 }
 

@@ -8,7 +8,7 @@
 // dialog must queue that click (clickLater), because that timer does not fire again while its
 // own step is running.
 
-#include "tests/support/ControlById.h"
+#include "ui/ControlId.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -67,7 +67,7 @@ private:
 
 template <typename W = QWidget>
 W* Control(const QWidget& parent, int id) {
-    return testing::ControlById<W>(parent, id);
+    return ui::ControlById<W>(parent, id);
 }
 
 }  // namespace tembrel::test

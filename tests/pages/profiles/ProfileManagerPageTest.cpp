@@ -126,7 +126,7 @@ TEST_F(ProfileManagerPageTest, ARefusedSaveKeepsSaveEnabledSoThePageIsNotLeft) {
     const auto a = Named("A"), b = Named("B");
     CProfileManager& page = openManager({a, b});
     selectName("A");
-    auto* name = ControlById<QLineEdit>(page, CBasicSettgPage::kIdName);
+    auto* name = ui::ControlById<QLineEdit>(page, CBasicSettgPage::kIdName);
     ASSERT_NE(name, nullptr);
     name->setText("B");
     emit name->textEdited("B");  // as the user types it

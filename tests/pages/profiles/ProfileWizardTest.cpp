@@ -15,6 +15,7 @@
 #include "tests/support/CertificateMaker.h"
 #include "tests/support/FakePageContext.h"
 #include "tests/support/RecordingDriver.h"
+#include "ui/ControlId.h"
 
 #include <QAccessible>
 #include <QAccessibleEditableTextInterface>
@@ -511,7 +512,7 @@ TEST_F(ProfileWizardTest, ConfigureNetworkOpensOnTheFieldToFill) {
         int focused = 0;
         OnModal<CProfileWizard>([&](CProfileWizard* wizard) {
             title = wizard->windowTitle();
-            if (QWidget* w = wizard->focusWidget()) focused = w->property("controlId").toInt();
+            if (QWidget* w = wizard->focusWidget()) focused = ui::ControlIdOf(*w);
             Click(wizard, W::kIdCancel);
         });
         CProfileWizard::ConfigureProfile(context, nullptr, NewProfileCopy(r));

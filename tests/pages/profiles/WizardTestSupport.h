@@ -3,7 +3,7 @@
 // answered when they appear, and records compared field by field.
 
 #include "profiles/ProfileRecord.h"
-#include "tests/support/ControlById.h"
+#include "ui/ControlId.h"
 #include "profiles/ProfileText.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +23,7 @@ namespace tembrel::testing {
 
 template <typename W>
 W* Control(QWidget* root, int id) {
-    return ControlById<W>(*root, id);
+    return ui::ControlById<W>(*root, id);
 }
 
 // As the user types: every character is a key press (textEdited follows each).

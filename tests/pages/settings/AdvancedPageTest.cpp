@@ -1,13 +1,14 @@
 // The Advanced page's controls by id: alone on a page context with the recording driver, and
 // inside the main window (leaving the page, the window's OK and Cancel).
 #include "pages/settings/CAdvancedPage.h"
-#include "tests/support/ControlById.h"
+#include "ui/ControlId.h"
 
 #include "pages/settings/AdvancedIds.h"
 #include "pages/settings/SpinButtons.h"
 #include "tests/app/SheetFixture.h"
 #include "tests/pages/settings/DefaultCardScript.h"
 #include "tests/support/RecordingPageContext.h"
+#include "ui/ControlId.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -50,7 +51,7 @@ Calls Sets(const RecordingDriver& driver) {
 
 template <typename W>
 W* Control(QWidget& root, int id) {
-    return testing::ControlById<W>(root, id);
+    return ui::ControlById<W>(root, id);
 }
 
 // A user's choice of the entry with this value.
@@ -152,7 +153,7 @@ TEST_F(AdvancedPageTest, TabGoesThroughTheControlsInPageOrder) {
     std::vector<int> order;
     QWidget* w = control(ids::kPowerSave);
     for (int i = 0; i < 40 && w; ++i, w = w->nextInFocusChain()) {
-        const int id = w->property("controlId").toInt();
+        const int id = ui::ControlIdOf(*w);
         if (id != 0 && w->focusPolicy() & Qt::TabFocus && std::find(order.begin(), order.end(), id) == order.end())
             order.push_back(id);
     }

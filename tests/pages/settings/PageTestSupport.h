@@ -2,7 +2,7 @@
 // A page alone on a FakePageContext over the recording driver, and its controls by id.
 
 #include "tests/support/FakePageContext.h"
-#include "tests/support/ControlById.h"
+#include "ui/ControlId.h"
 #include "tests/support/RecordingDriver.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +31,7 @@ protected:
 
     template <typename W>
     W* control(int id) const {
-        W* w = testing::ControlById<W>(*page, id);
+        W* w = ui::ControlById<W>(*page, id);
         if (!w) ADD_FAILURE() << "no control " << id;
         return w;
     }

@@ -2,7 +2,7 @@
 // with the card's clock stepped by the test: counters that grow while associated, Reset on a
 // card that clears its counters, and radio parameters that reach the card.
 #include "adapter/DriverLoader.h"
-#include "tests/support/ControlById.h"
+#include "ui/ControlId.h"
 #include "app/CZarn9100Sheet.h"
 #include "pages/monitoring/CRssiStatistics.h"
 #include "pages/monitoring/StatisticsIds.h"
@@ -43,7 +43,7 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
 
 template <typename W>
 W* Control(QWidget& root, int id) {
-    return testing::ControlById<W>(root, id);
+    return ui::ControlById<W>(root, id);
 }
 
 class PagesOnSimulatedCard : public ::testing::Test {

@@ -1,7 +1,7 @@
 // The About, Debug, Test and Region pages on the simulated card, end to end: what a page sets,
 // the card keeps and the page reads back.
 #include "pages/settings/CAboutPage.h"
-#include "tests/support/ControlById.h"
+#include "ui/ControlId.h"
 #include "pages/settings/CDebugWin.h"
 #include "pages/settings/CRegionCtrl.h"
 #include "pages/settings/CTestPage.h"
@@ -40,7 +40,7 @@ protected:
 
     template <typename W>
     static W* control(QWidget& page, int id) {
-        W* w = testing::ControlById<W>(page, id);
+        W* w = ui::ControlById<W>(page, id);
         if (!w) ADD_FAILURE() << "no control " << id;
         return w;
     }
