@@ -194,19 +194,7 @@ void ProfileConnector::SetProfileInUse(const ProfilePtr& profile) {
     });
     withHandle([&](ZARN9100_HANDLE h) { return d.SetProfileInUse(h, name.c_str(), static_cast<uint32_t>(name.size())); });
 
-    context_.profiles.Edit([&](ProfileSequence& records) {
-        const auto it = std::find(records.begin(), records.end(), profile);
-        if (it == records.end()) return;
-        if (profile->networkType == ZARN9100_NETWORK_INFRASTRUCTURE) {
-            std::rotate(records.begin(), it, it + 1);
-        } else if (profile->networkType == ZARN9100_NETWORK_ADHOC) {
-            ProfilePtr moving = std::move(*it);
-            records.erase(it);
-            const auto before = std::find_if(records.begin(), records.end(),
-                                             [](const ProfilePtr& r) { return r->networkType != ZARN9100_NETWORK_INFRASTRUCTURE; });
-            records.insert(before, std::move(moving));
-        }
-    });
+    context_.profiles.MoveToHeadOfGroup(profile.get());
 }
 
 void ProfileConnector::SyncProfileInUse() {

@@ -88,9 +88,7 @@ ProfilePtr ProfileList::FindByName(std::string_view name) const {
 
 std::optional<std::size_t> ProfileList::IndexOf(const PROFILE_RECORD* record) const {
     std::lock_guard lock(mutex_);
-    for (std::size_t i = 0; i < records_.size(); ++i)
-        if (records_[i].get() == record) return i;
-    return std::nullopt;
+    return IndexOfRecord(records_, record);
 }
 
 namespace {
@@ -116,9 +114,29 @@ bool ProfileList::Move(std::size_t from, std::size_t to) {
 
 bool ProfileList::MoveRecord(const PROFILE_RECORD* record, std::size_t to) {
     std::lock_guard lock(mutex_);
-    for (std::size_t i = 0; i < records_.size(); ++i)
-        if (records_[i].get() == record) return MoveEntry(records_, i, to);
-    return false;
+    const auto index = IndexOfRecord(records_, record);
+    return index && MoveEntry(records_, *index, to);
+}
+
+void ProfileList::SortByNetworkType() {
+    std::lock_guard lock(mutex_);
+    SortProfilesByNetworkType(records_);
+}
+
+bool ProfileList::MoveToHeadOfGroup(const PROFILE_RECORD* record) {
+    std::lock_guard lock(mutex_);
+    const auto index = IndexOfRecord(records_, record);
+    if (!index) return false;
+    tembrel::MoveToHeadOfGroup(records_, *index);
+    return true;
+}
+
+bool ProfileList::Step(const PROFILE_RECORD* record, int direction) {
+    std::lock_guard lock(mutex_);
+    const auto index = IndexOfRecord(records_, record);
+    if (!index || !CanStep(records_, *index, direction)) return false;
+    std::swap(records_[*index], records_[direction < 0 ? *index - 1 : *index + 1]);
+    return true;
 }
 
 ProfileSequence ProfileList::Snapshot() const {
@@ -132,50 +150,10 @@ std::optional<std::size_t> IndexOfName(const ProfileSequence& records, std::stri
     return std::nullopt;
 }
 
-namespace {
-
-bool IsInfrastructure(const ProfilePtr& p) { return p->networkType == ZARN9100_NETWORK_INFRASTRUCTURE; }
-bool IsAdHoc(const ProfilePtr& p) { return p->networkType == ZARN9100_NETWORK_ADHOC; }
-
-// The back-to-front bubbling. Infrastructure records only move forward and Ad-Hoc records only
-// move back, each swap removing one out-of-order pair, so the walk ends.
-void BubbleByNetworkType(ProfileSequence& records) {
-    std::size_t i = records.size() - 1;
-    while (i > 0) {
-        if (IsInfrastructure(records[i])) {
-            if (IsInfrastructure(records[i - 1]))
-                --i;
-            else
-                std::swap(records[i], records[i - 1]);
-        } else if (IsAdHoc(records[i])) {
-            if (i == records.size() - 1 || IsAdHoc(records[i + 1])) {
-                --i;
-            } else {
-                std::swap(records[i], records[i + 1]);
-                ++i;
-            }
-        } else {
-            --i;
-        }
-    }
-}
-
-}  // namespace
-
-void SortProfilesByNetworkType(ProfileSequence& records) {
-    if (records.size() < 2) return;
-    // With only the two documented values the bubbling is exactly a stable partition, which
-    // takes linear time instead of quadratic on a long imported list.
-    const bool onlyKnownTypes = std::all_of(records.begin(), records.end(),
-                                            [](const ProfilePtr& p) { return IsInfrastructure(p) || IsAdHoc(p); });
-    if (onlyKnownTypes)
-        std::stable_partition(records.begin(), records.end(), IsInfrastructure);
-    else
-        BubbleByNetworkType(records);
-}
-
-void SortProfilesByNetworkType(ProfileList& list) {
-    list.Edit([](ProfileSequence& records) { SortProfilesByNetworkType(records); });
+std::optional<std::size_t> IndexOfRecord(const ProfileSequence& records, const PROFILE_RECORD* record) {
+    for (std::size_t i = 0; i < records.size(); ++i)
+        if (records[i].get() == record) return i;
+    return std::nullopt;
 }
 
 }  // namespace tembrel

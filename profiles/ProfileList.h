@@ -15,10 +15,9 @@
 #include <vector>
 
 #include "profiles/ProfileDefaults.h"
+#include "profiles/ProfileOrder.h"
 
 namespace tembrel {
-
-using ProfileSequence = std::vector<ProfilePtr>;
 
 // The most profiles the list keeps and a profile file holds: the writer never makes a file the
 // reader refuses in part.
@@ -61,6 +60,16 @@ public:
     // The same, finding the entry by record identity; false when the record is not in the list.
     bool MoveRecord(const PROFILE_RECORD* record, std::size_t to);
 
+    // The order rules of ProfileOrder.h, each one change under the lock. Records are found by
+    // identity: another thread may have moved them since the caller looked.
+    // Infrastructure ahead of Ad-Hoc, each group keeping its order (after a create, save or apply).
+    void SortByNetworkType();
+    // The profile just put in use leads its network-type group; false when it is not in the list.
+    bool MoveToHeadOfGroup(const PROFILE_RECORD* record);
+    // Exchanges the record with its neighbour above (-1) or below (+1); false when it is gone or
+    // CanStep refuses the step.
+    bool Step(const PROFILE_RECORD* record, int direction);
+
     // A copy of the sequence for iterating without holding the lock.
     ProfileSequence Snapshot() const;
 
@@ -90,11 +99,8 @@ private:
     ProfileSequence records_;
 };
 
-// Infrastructure records (networkType 1) before Ad-Hoc records (networkType 0), each group in its
-// previous order. Records with another networkType end where the back-to-front bubbling leaves them.
-void SortProfilesByNetworkType(ProfileSequence& records);
-void SortProfilesByNetworkType(ProfileList& list);
-
 std::optional<std::size_t> IndexOfName(const ProfileSequence& records, std::string_view name);
+// Position of this very record (pointer identity).
+std::optional<std::size_t> IndexOfRecord(const ProfileSequence& records, const PROFILE_RECORD* record);
 
 }  // namespace tembrel

@@ -278,7 +278,7 @@ void CProfileManager::OnCreate() {
     }
     const ProfilePtr made = CProfileWizard::CreateProfile(context(), this);
     if (!made || !context().profiles().Append(made)) return;
-    SortProfilesByNetworkType(context().profiles());
+    context().profiles().SortByNetworkType();
     fillList(made.get(), false);
     pane_->ShowFirstPage();
     context().profilesChanged(this);
@@ -309,7 +309,7 @@ void CProfileManager::OnSave() {
     const bool saved = pane_->CollectProfile();
     QApplication::restoreOverrideCursor();
     if (saved) {
-        SortProfilesByNetworkType(context().profiles());
+        context().profiles().SortByNetworkType();
         fillList(record.get(), false);
         context().profilesChanged(this);
     }
@@ -320,7 +320,7 @@ void CProfileManager::OnSave() {
 void CProfileManager::OnMove(int direction) {
     const ProfilePtr record = selectedRecord();
     if (!record) return;
-    if (profile_manager::MoveProfile(context().profiles(), record.get(), direction)) {
+    if (context().profiles().Step(record.get(), direction)) {
         fillList(record.get(), false);
         context().profilesChanged(this);
     }
@@ -331,7 +331,7 @@ void CProfileManager::OnApplyProfile() {
     const ProfilePtr record = selectedRecord();
     if (!record) return;
     if (!IsDefaultProfile(*record) && !pane_->CollectProfile()) return;
-    SortProfilesByNetworkType(context().profiles());
+    context().profiles().SortByNetworkType();
     fillList(record.get(), false);
     {
         ui::BusyScope busy(*this, context().stopping());

@@ -112,6 +112,22 @@ TEST(ProfileList, MoveRecordFindsByIdentity) {
     EXPECT_EQ(list.IndexOf(stranger.get()), std::nullopt);
 }
 
+// Move Up / Move Down: by identity, since the supervisor may have reordered the list meanwhile.
+TEST(ProfileList, StepsFindTheRecordAndKeepInfrastructureFirst) {
+    ProfileList list({Named("A"), Named("B"), Named("C"), Named("X", ZARN9100_NETWORK_ADHOC)});
+    const ProfilePtr b = list.At(1), c = list.At(2), x = list.At(3);
+    list.Move(2, 0);  // the supervisor put C first: C A B X
+    EXPECT_FALSE(list.Step(b.get(), +1));  // B was second on screen, but would pass the Ad-Hoc X now
+    EXPECT_FALSE(list.Step(x.get(), -1));
+    EXPECT_FALSE(list.Step(c.get(), -1));
+    EXPECT_FALSE(list.Step(x.get(), +1));
+    EXPECT_EQ(Names(list), (V{"C", "A", "B", "X"}));
+    EXPECT_TRUE(list.Step(b.get(), -1));
+    EXPECT_TRUE(list.Step(c.get(), +1));
+    EXPECT_EQ(Names(list), (V{"B", "C", "A", "X"}));
+    EXPECT_FALSE(list.Step(Named("Gone").get(), -1));
+}
+
 TEST(ProfileList, RemovedRecordStaysValidForItsHolder) {
     ProfileList list({Named("Office"), Named("Cafe")});
     const ProfileSequence held = list.Snapshot();
@@ -177,7 +193,7 @@ TEST(SortProfilesByNetworkType, DocumentedCases) {
     };
     for (const auto& c : cases) {
         ProfileList list(FromTypes(c.types));
-        SortProfilesByNetworkType(list);
+        list.SortByNetworkType();
         EXPECT_EQ(Names(list), c.expected) << c.label;
     }
 }
@@ -219,7 +235,7 @@ TEST(ProfileListConcurrency, EditsAndWalksInterleave) {
     // Keep editing until the walker has run alongside for a while (bounded by a generous limit).
     for (int round = 0; round < 400 || (walks.load() < 100 && round < 2'000'000); ++round) {
         list.Append(Named("N" + std::to_string(round), round % 2));
-        SortProfilesByNetworkType(list);
+        list.SortByNetworkType();
         list.Edit([&](ProfileSequence& records) { records.front()->inPreferList = 1; });
         list.RemoveAt(list.Count() - 1);
     }

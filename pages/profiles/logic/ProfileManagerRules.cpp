@@ -16,12 +16,6 @@ bool IsAnyText(std::string_view ssid) {
            std::tolower(static_cast<unsigned char>(ssid[2])) == 'y';
 }
 
-std::optional<std::size_t> IndexOf(const ProfileSequence& records, const PROFILE_RECORD* record) {
-    const auto it = std::find_if(records.begin(), records.end(), [&](const ProfilePtr& p) { return p.get() == record; });
-    if (it == records.end()) return std::nullopt;
-    return static_cast<std::size_t>(it - records.begin());
-}
-
 }  // namespace
 
 bool ShowsInUse(const PROFILE_RECORD& record, bool isProfileInUse, const ConnectionSnapshot& snapshot) {
@@ -43,24 +37,9 @@ ButtonStates ButtonsFor(const ProfileSequence& records, std::optional<std::size_
         states.pane = false;
     }
     if (linkExists && records[i] == profileInUse) states.remove = false;
-    const bool adHoc = record.networkType == ZARN9100_NETWORK_ADHOC;
-    const bool infrastructure = record.networkType == ZARN9100_NETWORK_INFRASTRUCTURE;
-    if (i == 0 || (adHoc && records[i - 1]->networkType == ZARN9100_NETWORK_INFRASTRUCTURE)) states.moveUp = false;
-    if (i + 1 == records.size() || (infrastructure && records[i + 1]->networkType == ZARN9100_NETWORK_ADHOC))
-        states.moveDown = false;
+    states.moveUp = CanStep(records, i, -1);
+    states.moveDown = CanStep(records, i, +1);
     return states;
-}
-
-bool MoveProfile(ProfileList& list, const PROFILE_RECORD* record, int direction) {
-    return list.Edit([&](ProfileSequence& records) {
-        const auto index = IndexOf(records, record);
-        if (!index) return false;
-        const ButtonStates states = ButtonsFor(records, index, nullptr, false);
-        if ((direction < 0 && !states.moveUp) || (direction > 0 && !states.moveDown) || direction == 0) return false;
-        const std::size_t other = direction < 0 ? *index - 1 : *index + 1;
-        std::swap(records[*index], records[other]);
-        return true;
-    });
 }
 
 void SetAllPreferred(ProfileList& list, bool preferred) {
@@ -71,7 +50,7 @@ void SetAllPreferred(ProfileList& list, bool preferred) {
 
 bool SetPreferred(ProfileList& list, const PROFILE_RECORD* record, bool preferred) {
     return list.Edit([&](ProfileSequence& records) {
-        const auto index = IndexOf(records, record);
+        const auto index = IndexOfRecord(records, record);
         if (!index) return false;
         records[*index]->inPreferList = preferred ? 1 : 0;
         return true;

@@ -1,6 +1,6 @@
 #pragma once
 // The Profile Manager page's rules, without the page: which profile shows the in-use icon, which
-// buttons a selection allows, and moving a profile up or down by identity.
+// buttons a selection allows, and the prefer-list flags. The list's order is ProfileList's.
 
 #include "connection/ConnectionSnapshot.h"
 #include "profiles/ProfileList.h"
@@ -27,15 +27,10 @@ struct ButtonStates {
 };
 
 // For the record at `index` of `records` (none: everything off). "<Default>" cannot be deleted or
-// edited; the profile in use cannot be deleted while a link exists; moves never put an Ad-Hoc
-// profile ahead of an Infrastructure one.
+// edited; the profile in use cannot be deleted while a link exists; the moves are the steps
+// CanStep allows.
 ButtonStates ButtonsFor(const ProfileSequence& records, std::optional<std::size_t> index,
                         const ProfilePtr& profileInUse, bool linkExists);
-
-// Exchanges `record` with its neighbour above (-1) or below (+1) in the list, found by identity
-// (the supervisor may have reordered the list). False when the record is gone or the move is not
-// allowed by ButtonsFor.
-bool MoveProfile(ProfileList& list, const PROFILE_RECORD* record, int direction);
 
 // Sets every record's prefer-list flag.
 void SetAllPreferred(ProfileList& list, bool preferred);

@@ -44,18 +44,6 @@ TEST(ProfileManagerRules, ButtonsKeepInfrastructureAheadOfAdHoc) {
     EXPECT_FALSE(none.apply || none.moveUp || none.moveDown || none.remove || none.pane);
 }
 
-TEST(ProfileManagerRules, MovesFindTheRecordWhereverItIsNow) {
-    const auto a = Make("A", 1), b = Make("B", 1), c = Make("C", 1);
-    ProfileList list(ProfileSequence{a, b, c});
-    list.Move(2, 0);  // the supervisor put C first meanwhile
-    EXPECT_FALSE(MoveProfile(list, b.get(), +1));  // B was second on screen, but is last now
-    EXPECT_EQ(list.Snapshot(), (ProfileSequence{c, a, b}));
-    EXPECT_TRUE(MoveProfile(list, b.get(), -1));
-    EXPECT_EQ(list.Snapshot(), (ProfileSequence{c, b, a}));
-    const auto gone = Make("Gone", 1);
-    EXPECT_FALSE(MoveProfile(list, gone.get(), -1));
-}
-
 TEST(ProfileManagerRules, InUseIconTest) {
     ConnectionSnapshot link;
     link.connected = 1;
