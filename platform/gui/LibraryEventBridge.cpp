@@ -15,7 +15,7 @@ void LibraryEventBridge::Notify(void* context, uint32_t message, uintptr_t code,
     if (message != ZARN9100_EVENT_MESSAGE || !context) return;
     auto* self = static_cast<LibraryEventBridge*>(context);
     std::string text;
-    if (code == kStatusTextEvent && param) {
+    if (code == ZARN9100_EVENT_STATUS_TEXT && param) {  // its text lives only during this call
         const char* s = reinterpret_cast<const char*>(param);
         text.assign(s, strnlen(s, 1024));
         param = 0;  // the pointer dies with this call

@@ -20,9 +20,6 @@ public:
     // The record to pass to Zarn9100Initialize; valid as long as this object lives.
     const ZARN9100_EVENT_SINK* sink() const { return &sink_; }
 
-    // Event code 1012 carries a status text that is valid only during the library's call.
-    static constexpr uintptr_t kStatusTextEvent = 1012;
-
 signals:
     // Emitted on the thread this object lives in. text is the copied status text of code 1012.
     void libraryEvent(quintptr code, qintptr param, const QString& text);
