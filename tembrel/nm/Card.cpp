@@ -96,7 +96,15 @@ Card::~Card() {
 
 void Card::loopStart() {
     GError* error = nullptr;
-    client_.reset(nm_client_new(nullptr, &error));
+    // GLib's shared bus connection raises SIGTERM in the whole process when the bus goes away
+    // (a restarted D-Bus); the host program must not end with it, so the client gets a
+    // connection that merely closes.
+    GObjectPtr<GDBusConnection> bus(g_bus_get_sync(G_BUS_TYPE_SYSTEM, nullptr, &error));
+    if (bus) {
+        g_dbus_connection_set_exit_on_close(bus.get(), FALSE);
+        client_.reset(static_cast<NMClient*>(
+            g_initable_new(NM_TYPE_CLIENT, nullptr, &error, NM_CLIENT_DBUS_CONNECTION, bus.get(), nullptr)));
+    }
     if (!client_) {
         GErrorPtr owned(error);
         std::fprintf(stderr, "libTembrelNM: no connection to the system bus: %s\n", owned->message);

@@ -123,15 +123,23 @@ public:
         mock = std::make_unique<ChildProcess>(
             std::vector<std::string>{"/usr/bin/python3", "-m", "dbusmock", "--system", "--template", "networkmanager"},
             (root / "mock.log").string());
-        GError* error = nullptr;
-        connection.reset(g_dbus_connection_new_for_address_sync(
-            ("unix:path=" + socket).c_str(),
-            GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                 G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-            nullptr, nullptr, &error));
+        // The socket file appears when the daemon binds it, a moment before it listens.
+        std::string refused;
+        PollUntil([&] {
+            GError* error = nullptr;
+            connection.reset(g_dbus_connection_new_for_address_sync(
+                ("unix:path=" + socket).c_str(),
+                GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                     G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+                nullptr, nullptr, &error));
+            if (!connection) {
+                refused = error->message;
+                g_error_free(error);
+            }
+            return connection != nullptr || !bus->running();
+        });
         if (!connection) {
-            problem = std::string("no connection to the test bus: ") + error->message;
-            g_error_free(error);
+            problem = "no connection to the test bus: " + refused;
             return;
         }
         if (!PollUntil([&] { return hasManager() || !mock->running(); }, 30000ms) || !mock->running())
