@@ -158,7 +158,7 @@ protected:
     }
 
     void setPeap() {
-        PendingSecurity& p = card_->pending();
+        CollectedSecurity& p = card_->pending();
         p.authMode = ZARN9100_AUTH_WPA2;
         p.wepStatus = ZARN9100_ENCRYPTION_AES;
         p.method = EapMethod::Peap;
@@ -281,7 +281,7 @@ TEST_F(CardTest, TheServerIsPinnedOnFirstUseOrCheckedByItsAuthority) {
             Write(root_ / "certs/server-names", row.authority);
         }
         setOnSelect(row.events);
-        PendingSecurity& p = card_->pending();
+        CollectedSecurity& p = card_->pending();
         p.authMode = ZARN9100_AUTH_WPA2;
         p.wepStatus = ZARN9100_ENCRYPTION_AES;
         p.method = EapMethod::Peap;
@@ -311,7 +311,7 @@ TEST_F(CardTest, RefusedCredentialsGiveResultTwoThenEventFiveAndItsText) {
                 "<3>CTRL-EVENT-EAP-FAILURE EAP authentication failed"});
     start();
     scanAndWait();
-    PendingSecurity& p = card_->pending();
+    CollectedSecurity& p = card_->pending();
     p.authMode = ZARN9100_AUTH_WPA2;
     p.wepStatus = ZARN9100_ENCRYPTION_AES;
     p.method = EapMethod::Ttls;
@@ -381,16 +381,16 @@ TEST_F(CardTest, ARefusedProfileLeavesTheLinkThereIsAndTheNextNetworkStartsClean
     ASSERT_EQ(card_->setSsid("CorpNet", false), ZARN9100_RESULT_OK);
     ASSERT_TRUE(sink_.waitFor(3));
 
-    PendingSecurity tls;
+    CollectedSecurity tls;
     tls.authMode = ZARN9100_AUTH_WPA2;
     tls.wepStatus = ZARN9100_ENCRYPTION_AES;
     tls.method = EapMethod::Tls;
     tls.certificateHash = std::string(40, '0');
-    PendingSecurity shortPassphrase;
+    CollectedSecurity shortPassphrase;
     shortPassphrase.authMode = ZARN9100_AUTH_WPA2_PSK;
     shortPassphrase.wepStatus = ZARN9100_ENCRYPTION_AES;
     shortPassphrase.passphrase = "short";
-    const std::pair<PendingSecurity, std::string> refused[] = {
+    const std::pair<CollectedSecurity, std::string> refused[] = {
         {tls, "Authentication failed: the certificate file " + paths_.certificateDir + "/" + std::string(40, '0') +
                   ".pem is missing"},
         {shortPassphrase, "Authentication failed: The passphrase must be 8 to 63 characters or 64 hexadecimal digits"},
@@ -464,7 +464,7 @@ TEST_F(CardTest, ASupplicantStartedLaterOrRestartedIsReachedAgain) {
 TEST_F(CardTest, TheRadioSwitchIsReadAndSetThroughRfkill) {
     start();
     EXPECT_EQ(card_->radioState(), 1u);
-    EXPECT_TRUE(card_->setRadio(false));
+    EXPECT_EQ(card_->setRadioControl(false), ZARN9100_RESULT_OK);
     EXPECT_EQ(card_->radioState(), 0u);
     EXPECT_EQ(card_->setSsid("HomeCcmp", false), ZARN9100_RESULT_RADIO_OFF);
     Write(root_ / "sys/class/net/wlan0/phy80211/rfkill3/hard", "1\n");
@@ -500,7 +500,7 @@ TEST_F(CardTest, AWiredPortAuthenticatesWhileItHasALinkAndDisconnectsWhenItGoesA
     EXPECT_FALSE(sent("ADD_NETWORK"));
 
     Write(port / "operstate", "up\n");
-    PendingSecurity& p = card_->pending();
+    CollectedSecurity& p = card_->pending();
     p.authMode = ZARN9100_AUTH_WPA2;
     p.wepStatus = ZARN9100_ENCRYPTION_AES;
     p.method = EapMethod::Peap;
