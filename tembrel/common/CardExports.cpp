@@ -88,13 +88,7 @@ int SetIdentity(EapMethod method, const char* login, const char* domain, const c
     for (const std::string* t : {&next.login, &next.domain, &next.password, &next.anonymous}) {
         valid = valid && c.acceptsIdentityText(*t);
     }
-    if (hash != nullptr) {
-        static const char digits[] = "0123456789abcdef";
-        for (int i = 0; i < 20; ++i) {
-            next.certificateHash.push_back(digits[hash[i] >> 4]);
-            next.certificateHash.push_back(digits[hash[i] & 15]);
-        }
-    }
+    if (hash != nullptr) next.certificateHash = tembrel::abi::HexText(hash, 20);
     std::lock_guard lock(c.mutex());
     CollectedSecurity& p = c.pending();
     p.clearIdentity();

@@ -1,20 +1,11 @@
 #include "NetworkConfig.h"
 
+#include "tembrel/common/AbiText.h"
 #include "tembrel/common/ChannelPlan.h"
 
 namespace tembrel::wpa {
 
 namespace {
-
-std::string Hex(const uint8_t* data, size_t size) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (size_t i = 0; i < size; ++i) {
-        out.push_back(digits[data[i] >> 4]);
-        out.push_back(digits[data[i] & 15]);
-    }
-    return out;
-}
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -105,7 +96,7 @@ NetworkPlan PlanNetwork(const CollectedSecurity& settings, const std::string& ss
     if (s.networkMode == ZARN9100_NETWORK_ADHOC) s.authMode = AdHocAuthMode(s.authMode);
     NetworkPlan plan;
     auto& f = plan.fields;
-    f.emplace_back("ssid", Hex(reinterpret_cast<const uint8_t*>(ssid.data()), ssid.size()));
+    f.emplace_back("ssid", abi::HexText(reinterpret_cast<const uint8_t*>(ssid.data()), ssid.size()));
     if (port == Port::Wired) {
         PlanWiredPort(plan, s, certDir, serverCheck);
         return plan;
@@ -148,7 +139,7 @@ NetworkPlan PlanNetwork(const CollectedSecurity& settings, const std::string& ss
             bool any = false;
             for (size_t i = 0; i < 4; ++i) {
                 if (s.wepKeys[i].empty()) continue;
-                f.emplace_back("wep_key" + std::to_string(i), Hex(s.wepKeys[i].data(), s.wepKeys[i].size()));
+                f.emplace_back("wep_key" + std::to_string(i), abi::HexText(s.wepKeys[i].data(), s.wepKeys[i].size()));
                 any = true;
             }
             if (!any || s.txKeyIndex == 0 || s.wepKeys[s.txKeyIndex - 1].empty()) {

@@ -1,6 +1,7 @@
 #include "WiredLab.h"
 
 #include "tests/support/PollUntil.h"
+#include "tembrel/common/AbiText.h"
 
 #include <sched.h>
 #include <sys/mount.h>
@@ -40,16 +41,6 @@ bool ParseFingerprint(const std::string& text, std::array<uint8_t, 20>& out) {
         out[n++] = static_cast<uint8_t>(v);
     }
     return n == out.size();
-}
-
-std::string Hex(const std::array<uint8_t, 20>& bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (uint8_t b : bytes) {
-        out.push_back(digits[b >> 4]);
-        out.push_back(digits[b & 15]);
-    }
-    return out;
 }
 
 }  // namespace
@@ -130,7 +121,7 @@ bool WiredLab::makeCertificate(const std::string& name, const std::string& subje
         !ParseFingerprint(ReadText(fingerprint), *installAs))
         return false;
     // Where the library looks for the certificate a profile names by its thumbprint.
-    const fs::path target = root_ / "certs" / Hex(*installAs);
+    const fs::path target = root_ / "certs" / abi::HexText(installAs->data(), installAs->size());
     std::error_code ec;
     fs::copy_file(base + ".pem", target.string() + ".pem", ec);
     if (!ec) fs::copy_file(base + ".key", target.string() + ".key", ec);
