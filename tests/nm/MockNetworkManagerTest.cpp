@@ -5,7 +5,9 @@
 // reported, and the card goes with the device. Skipped, saying why, without dbus-daemon or
 // python3-dbusmock.
 
+#include "tests/nm/PrivateSystemBus.h"
 #include "tests/support/PollUntil.h"
+#include "tests/support/TempFolder.h"
 #include "tests/wpa/ChildProcess.h"
 
 #include "adapter/DriverLoader.h"
@@ -20,7 +22,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -34,6 +35,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testing::PollUntil;
 using wpa::testing::ChildProcess;
+using nm::testing::PrivateSystemBus;
 using wpa::testing::FindProgram;
 
 constexpr const char* kManager = "/org/freedesktop/NetworkManager";
@@ -97,29 +99,15 @@ struct GObjectUnref {
 class MockBus {
 public:
     MockBus() {
-        char pattern[] = "/tmp/tembrel_nm_mock_XXXXXX";
-        if (::mkdtemp(pattern) == nullptr) {
+        if (!root.made()) {
             problem = "no temporary folder";
             return;
         }
-        root = pattern;
-        socket = (root / "system_bus").string();
-        std::ofstream(root / "bus.conf")
-            << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-               " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-               "<busconfig><type>system</type><listen>unix:path="
-            << socket
-            << "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow user=\"*\"/><allow own=\"*\"/>"
-               "<allow send_destination=\"*\"/><allow receive_type=\"*\"/></policy></busconfig>\n";
-        bus = std::make_unique<ChildProcess>(
-            std::vector<std::string>{FindProgram("dbus-daemon"), "--config-file=" + (root / "bus.conf").string(),
-                                     "--nofork", "--nopidfile"},
-            (root / "dbus.log").string());
-        if (!PollUntil([&] { return fs::exists(socket) || !bus->running(); }) || !bus->running()) {
-            problem = "dbus-daemon did not start";
+        bus = std::make_unique<PrivateSystemBus>(root.path());
+        if (!bus->problem().empty()) {
+            problem = bus->problem();
             return;
         }
-        ::setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + socket).c_str(), 1);
         mock = std::make_unique<ChildProcess>(
             std::vector<std::string>{"/usr/bin/python3", "-m", "dbusmock", "--system", "--template", "networkmanager"},
             (root / "mock.log").string());
@@ -128,7 +116,7 @@ public:
         PollUntil([&] {
             GError* error = nullptr;
             connection.reset(g_dbus_connection_new_for_address_sync(
-                ("unix:path=" + socket).c_str(),
+                bus->address().c_str(),
                 GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                                      G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
                 nullptr, nullptr, &error));
@@ -144,13 +132,6 @@ public:
         }
         if (!PollUntil([&] { return hasManager() || !mock->running(); }, 30000ms) || !mock->running())
             problem = "the NetworkManager template did not start: " + log();
-    }
-    ~MockBus() {
-        connection.reset();
-        mock.reset();
-        bus.reset();
-        std::error_code ec;
-        if (!root.empty()) fs::remove_all(root, ec);
     }
     bool hasManager() {
         GVariant* r = g_dbus_connection_call_sync(connection.get(), "org.freedesktop.DBus", "/org/freedesktop/DBus",
@@ -180,14 +161,13 @@ public:
         return call("SetProperty", g_variant_new("(sssv)", path, iface, name, value));
     }
     std::string log() const {
-        std::ifstream in(root / "mock.log");
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        return wpa::testing::ReadLog(root / "mock.log");
     }
 
     std::string problem;
-    fs::path root;
-    std::string socket;
-    std::unique_ptr<ChildProcess> bus;
+    // In the order they start: they end the other way round.
+    testing::TempFolder root{"tembrel_nm_mock_"};
+    std::unique_ptr<PrivateSystemBus> bus;
     std::unique_ptr<ChildProcess> mock;
     std::unique_ptr<GDBusConnection, GObjectUnref> connection;
 };
