@@ -9,6 +9,7 @@
 #include "tests/support/PollUntil.h"
 #include "tests/support/TempFolder.h"
 #include "tests/wpa/ChildProcess.h"
+#include "tests/wpa/HeardEvents.h"
 
 #include "adapter/DriverLoader.h"
 #include "survey/ChannelPlan.h"
@@ -244,18 +245,9 @@ protected:
     static MockBus& bus() { return *suite_->bus; }
 
     static void Notify(void* context, uint32_t, uintptr_t code, intptr_t param) {
-        auto* self = static_cast<MockNetworkManager*>(context);
-        std::lock_guard lock(self->heardMutex);
-        self->heard += (self->heard.empty() ? "" : " ") +
-                       (code == ZARN9100_EVENT_STATUS_TEXT ? "1012[" + std::string(reinterpret_cast<const char*>(param)) + "]"
-                                                           : std::to_string(code));
+        static_cast<MockNetworkManager*>(context)->heard.addEvent(code, param);
     }
-    bool hears(const std::string& text) {
-        return PollUntil([&] {
-            std::lock_guard lock(heardMutex);
-            return heard.find(text) != std::string::npos;
-        });
-    }
+    bool hears(const std::string& text) { return heard.waitFor(0, text); }
     uint32_t radio() {
         uint32_t v = 99;
         EXPECT_EQ(driver().QueryRadioControl(h, &v), 0);
@@ -263,8 +255,7 @@ protected:
     }
 
     static inline std::unique_ptr<Suite> suite_;
-    std::mutex heardMutex;
-    std::string heard;
+    testing::HeardEvents heard;
     ZARN9100_EVENT_SINK sink{&Notify, this};
     ZARN9100_HANDLE h = nullptr;
 };
@@ -310,7 +301,7 @@ TEST_F(MockNetworkManager, AnActivationLinksAndARefusalCarriesTheReason) {
     ASSERT_EQ(driver().SetWepStatus(h, ZARN9100_ENCRYPTION_AES), 0);
     ASSERT_EQ(driver().SetWPAInformation(h, 1, 9, 3, "not the key", "Refusing"), 0);
     EXPECT_EQ(driver().SetSsid(h, "Refusing", 8, 0), 2);
-    EXPECT_TRUE(hears("5 1012[Authentication failed: no secrets]")) << heard;
+    EXPECT_TRUE(hears("5 1012[Authentication failed: no secrets]")) << heard.since();
 }
 
 TEST_F(MockNetworkManager, TheRadioSwitchesAreReadAndTheHardwareOneReported) {
@@ -330,7 +321,7 @@ TEST_F(MockNetworkManager, TheRadioSwitchesAreReadAndTheHardwareOneReported) {
 // Last: the device goes away for good.
 TEST_F(MockNetworkManager, TheCardGoesWithTheDevice) {
     ASSERT_TRUE(bus().call("RemoveWiFiDevice", g_variant_new("(s)", kDevice)));
-    EXPECT_TRUE(hears("2")) << heard;
+    EXPECT_TRUE(hears("2")) << heard.since();
     driver().CloseAdapter(&h);
     driver().OpenAdapter(&h);
     EXPECT_EQ(h, nullptr);
