@@ -9,6 +9,7 @@
 #include "tests/support/PollUntil.h"
 #include "tests/support/TempFolder.h"
 #include "tests/wpa/ChildProcess.h"
+#include "tests/wpa/BuiltDriver.h"
 #include "tests/wpa/HeardEvents.h"
 
 #include "adapter/DriverLoader.h"
@@ -221,10 +222,7 @@ protected:
         ASSERT_TRUE(bus.call("AddMethod", g_variant_new("(sssss)", kMockIface, "RemoveWiFiDevice", "s", "",
                                                         kRemoveDevice)));
         ::unsetenv("TEMBREL_NM_INTERFACE");
-        const char* bin = std::getenv("TEMBREL_BIN_DIR");
-        DriverLoadResult loaded = LoadDriverLibrary(std::string(bin ? bin : ".") + "/libTembrelNM.so");
-        ASSERT_TRUE(loaded.loaded) << loaded.error;
-        suite_->library = std::move(loaded.library);
+        ASSERT_EQ(testing::LoadBuiltDriver("libTembrelNM.so", suite_->library), "");
     }
     static void TearDownTestSuite() { suite_.reset(); }
 

@@ -13,6 +13,7 @@
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
 #include "tests/support/PollUntil.h"
+#include "tests/wpa/BuiltDriver.h"
 #include "tests/wpa/HeardEvents.h"
 
 #include <TembrelCodes.h>
@@ -79,13 +80,7 @@ protected:
         ::setenv("TEMBREL_NM_INTERFACE", WiredLab::kPort, 1);
         ::setenv("TEMBREL_NM_ADDRESSES", "none", 1);
         ::setenv("TEMBREL_NM_CERT_DIR", suite_->lab->wired().certificateDir().c_str(), 1);
-        const char* bin = std::getenv("TEMBREL_BIN_DIR");
-        DriverLoadResult loaded = LoadDriverLibrary(std::string(bin ? bin : ".") + "/libTembrelNM.so");
-        if (!loaded.loaded) {
-            suite_->failure = "libTembrelNM.so did not load: " + loaded.error;
-            return;
-        }
-        suite_->library = std::move(loaded.library);
+        suite_->failure = testing::LoadBuiltDriver("libTembrelNM.so", suite_->library);
     }
     static void TearDownTestSuite() {
         if (suite_) suite_->lab.reset();

@@ -15,6 +15,7 @@
 #include "profiles/ProfileText.h"
 #include "tests/connection/UiQueue.h"
 #include "tests/support/PollUntil.h"
+#include "tests/wpa/BuiltDriver.h"
 #include "tests/wpa/HeardEvents.h"
 
 #include <gtest/gtest.h>
@@ -112,13 +113,7 @@ protected:
         ::setenv("TEMBREL_WPA_INTERFACE", WiredLab::kPort, 1);
         ::setenv("TEMBREL_WPA_CTRL_DIR", lab.controlDir().c_str(), 1);
         ::setenv("TEMBREL_WPA_CERT_DIR", lab.certificateDir().c_str(), 1);
-        const char* bin = std::getenv("TEMBREL_BIN_DIR");
-        DriverLoadResult loaded = LoadDriverLibrary(std::string(bin ? bin : ".") + "/libTembrelWpa.so");
-        if (!loaded.loaded) {
-            suite_->failure = "libTembrelWpa.so did not load: " + loaded.error;
-            return;
-        }
-        suite_->library = std::move(loaded.library);
+        suite_->failure = testing::LoadBuiltDriver("libTembrelWpa.so", suite_->library);
     }
     static void TearDownTestSuite() {
         // The library stays loaded (its card ends with the process); the programs end here.
