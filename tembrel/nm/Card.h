@@ -64,7 +64,7 @@ public:
     bool associated() override { return link().connected; }
     std::string associatedSsid() override { return link().ssid; }
     std::array<uint8_t, 6> associatedBssid() override { return link().bssid; }
-    // What NetworkManager reports of a link's security is the connection the library made.
+    // The link is the connection the library made: the collected settings tell its security.
     abi::LinkSecurity linkSecurity() override { return {}; }
     uint32_t linkFrequencyMHz() override { return link().frequencyMHz; }
     std::optional<int32_t> rssiDbm() override;
