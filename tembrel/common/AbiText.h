@@ -30,4 +30,15 @@ inline std::string BoundedText(const char* text, std::size_t max) {
     return std::string(text, n);
 }
 
+// Bytes as lower-case hex digits (keys, certificate thumbprints).
+inline std::string HexText(const uint8_t* data, std::size_t size) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (std::size_t i = 0; i < size; ++i) {
+        out.push_back(digits[data[i] >> 4]);
+        out.push_back(digits[data[i] & 15]);
+    }
+    return out;
+}
+
 }  // namespace tembrel::abi

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,13 @@ inline const char* EapMethodName(EapMethod m) {
     }
     return "";
 }
+
+// The security of a complete link as the card reports it, in the values of SetAuthMode and
+// SetWepStatus; a field is empty when the report does not settle it.
+struct LinkSecurity {
+    std::optional<uint32_t> authMode;
+    std::optional<uint32_t> wepStatus;
+};
 
 struct CollectedSecurity {
     uint32_t authMode = ZARN9100_AUTH_OPEN;
@@ -45,6 +53,24 @@ struct CollectedSecurity {
     // 802.1x: WPA or WPA2 enterprise, or network EAP on a network without WPA.
     bool eap() const {
         return authMode == ZARN9100_AUTH_WPA || authMode == ZARN9100_AUTH_WPA2 || (ccxNetworkEap == 1 && !wpa());
+    }
+
+    // What belongs to one network only (keys, credentials, certificate, method): cleared once a
+    // network is set, so the next one starts clean. The modes stay: the card reports them.
+    void clearNetworkSecurity() {
+        wepKeys = {};
+        txKeyIndex = 0;
+        passphrase.clear();
+        ccxNetworkEap = 0;
+        clearIdentity();
+    }
+    void clearIdentity() {
+        method = EapMethod::None;
+        login.clear();
+        domain.clear();
+        password.clear();
+        anonymous.clear();
+        certificateHash.clear();
     }
 };
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <future>
 
 namespace tembrel::nm {
@@ -359,6 +360,23 @@ LinkFacts Card::link() {
     });
 }
 
+std::optional<int32_t> Card::rssiDbm() {
+    const LinkFacts facts = link();
+    return facts.connected ? facts.rssiDbm : std::nullopt;
+}
+
+std::optional<uint32_t> Card::linkSpeed100bps() {
+    const LinkFacts facts = link();
+    if (!facts.connected || facts.speedKbps == 0 || facts.speedKbps > 400000000) return std::nullopt;
+    return facts.speedKbps * 10;
+}
+
+int64_t Card::statistic(const char* name) {
+    std::ifstream in(std::filesystem::path("/sys/class/net") / interfaceName() / "statistics" / name);
+    long long value = 0;
+    return in >> value ? value : 0;
+}
+
 std::optional<std::array<uint8_t, 6>> Card::macAddress() {
     return loop_->call([this] {
         return device_ ? ParseMac(nm_device_get_hw_address(device_.get())) : std::nullopt;
@@ -405,7 +423,7 @@ int Card::scan() {
     });
 }
 
-uint32_t Card::radioState() {
+uint32_t Card::radioControl() {
     return loop_->call([this]() -> uint32_t {
         if (!client_ || wired_) return ZARN9100_RADIO_ON;
         if (!nm_client_wireless_hardware_get_enabled(client_.get())) return ZARN9100_RADIO_SWITCHED_OFF;
@@ -413,7 +431,7 @@ uint32_t Card::radioState() {
     });
 }
 
-int Card::setRadio(bool on) {
+int Card::setRadioControl(bool on) {
     auto done = std::make_shared<std::promise<bool>>();
     std::future<bool> result = done->get_future();
     const bool started = loop_->call([&] {
@@ -445,7 +463,7 @@ void Card::disconnect() {
 }
 
 int Card::setSsid(const std::string& ssid, bool hidden) {
-    if (!wired_ && radioState() != ZARN9100_RADIO_ON) return ZARN9100_RESULT_RADIO_OFF;
+    if (!wired_ && radioControl() != ZARN9100_RADIO_ON) return ZARN9100_RESULT_RADIO_OFF;
     ConnectionRequest request;
     {
         std::lock_guard lock(mutex_);

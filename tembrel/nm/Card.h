@@ -5,8 +5,7 @@
 
 #include "GLibThread.h"
 #include "GObjectPtr.h"
-#include "tembrel/common/CollectedSecurity.h"
-#include "tembrel/common/EventDispatcher.h"
+#include "tembrel/common/DriverCard.h"
 
 #include <NetworkManager.h>
 #include <Tembrel.h>
@@ -43,35 +42,49 @@ struct LinkFacts {
     uint32_t speedKbps = 0;
 };
 
-class Card {
+class Card final : public abi::DriverCard {
 public:
     explicit Card(Settings settings);
-    ~Card();
+    ~Card() override;
     Card(const Card&) = delete;
     Card& operator=(const Card&) = delete;
 
-    abi::EventDispatcher& dispatcher() { return dispatcher_; }
+    abi::EventDispatcher& dispatcher() override { return dispatcher_; }
     // A handle while NetworkManager runs and manages the device; null otherwise (said why on
     // standard error). While any handle is open, NetworkManager autoconnects nothing on it.
-    ZARN9100_HANDLE open();
-    bool close(ZARN9100_HANDLE h);
-    bool valid(ZARN9100_HANDLE h);
+    ZARN9100_HANDLE open() override;
+    bool close(ZARN9100_HANDLE h) override;
+    bool valid(ZARN9100_HANDLE h) override;
+    // NetworkManager is the library's own way to the card: never a service in the way.
+    bool managedBySystemService() const override { return false; }
 
-    bool wired() const { return wired_.load(); }
-    std::string interfaceName();
+    bool wired() const override { return wired_.load(); }
+    std::string interfaceName() override;
     LinkFacts link();
-    std::optional<std::array<uint8_t, 6>> macAddress();
-    std::string driverText();
-    std::vector<std::vector<uint8_t>> scanEntries();
-    int scan();
+    bool associated() override { return link().connected; }
+    std::string associatedSsid() override { return link().ssid; }
+    std::array<uint8_t, 6> associatedBssid() override { return link().bssid; }
+    // The link is the connection the library made: the collected settings tell its security.
+    abi::LinkSecurity linkSecurity() override { return {}; }
+    uint32_t linkFrequencyMHz() override { return link().frequencyMHz; }
+    std::optional<int32_t> rssiDbm() override;
+    std::optional<uint32_t> linkSpeed100bps() override;
+    std::optional<std::array<uint8_t, 6>> macAddress() override;
+    std::string driverText() override;
+    int64_t statistic(const char* name) override;
+    std::vector<std::vector<uint8_t>> scanEntries() override;
+    int scan() override;
     // 1 on, 0 switched off in software, 2 the hardware switch is off.
-    uint32_t radioState();
-    int setRadio(bool on);
-    int setSsid(const std::string& ssid, bool hidden);
+    uint32_t radioControl() override;
+    int setRadioControl(bool on) override;
+    int setSsid(const std::string& ssid, bool hidden) override;
+    bool acceptsWepKeyLength(uint32_t length) const override { return length >= 1 && length <= 32; }
+    bool acceptsIdentityText(const std::string&) const override { return true; }
+    void logOff() override { disconnect(); }
     void disconnect();
 
-    std::mutex& mutex() { return mutex_; }
-    abi::CollectedSecurity& pending() { return pending_; }
+    std::mutex& mutex() override { return mutex_; }
+    abi::CollectedSecurity& pending() override { return pending_; }
 
 private:
     // Everything below named loop* runs on the GLib thread only.

@@ -1,5 +1,7 @@
 #include "ConnectionBuilder.h"
 
+#include "tembrel/common/AbiText.h"
+
 namespace tembrel::nm {
 
 namespace {
@@ -8,16 +10,6 @@ constexpr gint kAuthTimeoutS = 12;
 
 using abi::CollectedSecurity;
 using abi::EapMethod;
-
-std::string Hex(const std::vector<uint8_t>& bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (uint8_t b : bytes) {
-        out.push_back(digits[b >> 4]);
-        out.push_back(digits[b & 15]);
-    }
-    return out;
-}
 
 // Adds `setting` to `connection`, which takes the reference.
 template <class T>
@@ -89,7 +81,7 @@ std::string AddWepKeys(NMSettingWirelessSecurity* ws, const CollectedSecurity& s
         const auto& key = s.wepKeys[i];
         if (key.empty()) continue;
         if (key.size() != 5 && key.size() != 13) return "NetworkManager takes WEP keys of 5 or 13 bytes";
-        nm_setting_wireless_security_set_wep_key(ws, i, Hex(key).c_str());
+        nm_setting_wireless_security_set_wep_key(ws, i, abi::HexText(key.data(), key.size()).c_str());
         any = true;
     }
     if (!any || s.txKeyIndex == 0 || s.wepKeys[s.txKeyIndex - 1].empty()) return "WEP needs a transmit key";

@@ -48,7 +48,7 @@ std::string DefaultPinFile() {
 }
 
 // EAP-TLS names its certificate by thumbprint: both files must be in the folder.
-std::string MissingCertificateFile(const PendingSecurity& s, const std::string& certDir) {
+std::string MissingCertificateFile(const CollectedSecurity& s, const std::string& certDir) {
     if (s.method != EapMethod::Tls || certDir.empty()) return {};
     std::error_code ec;
     for (const char* extension : {".pem", ".key"}) {
@@ -170,10 +170,62 @@ std::string Card::sysfsText(const std::string& relative) const {
     return ReadSmallFile(fs::path(paths_.sysfs) / "class/net" / interface_ / relative);
 }
 
-std::string Card::driverName() const {
+std::string Card::driverText() {
     std::error_code ec;
     const fs::path target = fs::read_symlink(fs::path(paths_.sysfs) / "class/net" / interface_ / "device/driver", ec);
-    return ec ? std::string() : target.filename().string();
+    const std::string name = ec ? std::string() : target.filename().string();
+    const std::string version = sysfsText("device/driver/module/version");
+    if (name.empty() || version.empty()) return name + version;
+    return name + " " + version;
+}
+
+int64_t Card::statistic(const char* name) {
+    return ParseNumber(sysfsText(std::string("statistics/") + name)).value_or(0);
+}
+
+std::optional<std::array<uint8_t, 6>> Card::macAddress() {
+    const auto mac = ParseMac(sysfsText("address"));
+    if (!mac || mac->size() != 6) return std::nullopt;
+    std::array<uint8_t, 6> out{};
+    std::copy(mac->begin(), mac->end(), out.begin());
+    return out;
+}
+
+// Each answer asks the supplicant afresh: the link may have changed since the last call.
+bool Card::associated() { return ParseReport(request("STATUS").value_or(""))["wpa_state"] == "COMPLETED"; }
+
+std::string Card::associatedSsid() {
+    Report s = ParseReport(request("STATUS").value_or(""));
+    return s["wpa_state"] == "COMPLETED" ? PrintfDecode(s["ssid"]) : std::string();
+}
+
+std::array<uint8_t, 6> Card::associatedBssid() {
+    Report s = ParseReport(request("STATUS").value_or(""));
+    std::array<uint8_t, 6> out{};
+    const auto mac = s["wpa_state"] == "COMPLETED" ? ParseMac(s["bssid"]) : std::nullopt;
+    if (mac && mac->size() == 6) std::copy(mac->begin(), mac->end(), out.begin());
+    return out;
+}
+
+abi::LinkSecurity Card::linkSecurity() { return LinkSecurityOf(ParseReport(request("STATUS").value_or(""))); }
+
+// A wired port reports freq=0.
+uint32_t Card::linkFrequencyMHz() {
+    const auto freq = ParseNumber(ParseReport(request("STATUS").value_or(""))["freq"]);
+    return freq && *freq > 0 && *freq < 100000 ? uint32_t(*freq) : 0;
+}
+
+std::optional<int32_t> Card::rssiDbm() {
+    const auto v = ParseNumber(ParseReport(request("SIGNAL_POLL").value_or(""))["RSSI"]);
+    if (!v || *v < -200 || *v > 100) return std::nullopt;
+    return int32_t(*v);
+}
+
+// LINKSPEED is in Mbit/s.
+std::optional<uint32_t> Card::linkSpeed100bps() {
+    const auto v = ParseNumber(ParseReport(request("SIGNAL_POLL").value_or(""))["LINKSPEED"]);
+    if (!v || *v <= 0 || *v > 100000) return std::nullopt;
+    return uint32_t(*v * 10000);
 }
 
 bool Card::linkUp() const {
@@ -209,13 +261,13 @@ std::optional<uint32_t> Card::radioState() const {
     return ReadSmallFile(fs::path(*folder) / "soft") == "1" ? 0 : 1;
 }
 
-bool Card::setRadio(bool on) {
+int Card::setRadioControl(bool on) {
     const auto folder = rfkillFolder();
-    if (!folder) return false;
+    if (!folder) return ZARN9100_RESULT_NOT_AVAILABLE;
     std::ofstream out(fs::path(*folder) / "soft");
     out << (on ? "0" : "1");
     out.flush();
-    return bool(out);
+    return out ? ZARN9100_RESULT_OK : ZARN9100_RESULT_NOT_AVAILABLE;
 }
 
 int Card::scan() {
@@ -247,7 +299,7 @@ std::vector<std::vector<uint8_t>> Card::scanEntries() {
 }
 
 int Card::setSsid(const std::string& ssid, bool hidden) {
-    PendingSecurity settings;
+    CollectedSecurity settings;
     {
         // Whatever comes of this network, the next one starts from clean security settings.
         std::lock_guard lock(mutex_);

@@ -2,7 +2,7 @@
 // A real wireless card: the kernel's view (sysfs, rfkill) and wpa_supplicant's, through two
 // control connections (requests, and an attached one whose events a thread of ours reads).
 
-#include "tembrel/common/EventDispatcher.h"
+#include "tembrel/common/DriverCard.h"
 #include "NetworkConfig.h"
 #include "ServerTrust.h"
 #include "SupplicantLink.h"
@@ -37,26 +37,32 @@ std::optional<std::string> FindWirelessInterface(const std::string& sysfs);
 // An interface that exists but is not wireless: a wired port, authenticated with 802.1x.
 bool IsWiredPort(const std::string& sysfs, const std::string& name);
 
-class Card {
+class Card final : public abi::DriverCard {
 public:
     explicit Card(Paths paths);
-    ~Card();
+    ~Card() override;
+    Card(const Card&) = delete;
+    Card& operator=(const Card&) = delete;
     // Wakes every wait (an association under way ends with result 1) and stops the events.
     void shutdown();
 
-    abi::EventDispatcher& dispatcher() { return dispatcher_; }
-    ZARN9100_HANDLE open();
-    bool close(ZARN9100_HANDLE h);
-    bool valid(ZARN9100_HANDLE h);
+    abi::EventDispatcher& dispatcher() override { return dispatcher_; }
+    ZARN9100_HANDLE open() override;
+    bool close(ZARN9100_HANDLE h) override;
+    bool valid(ZARN9100_HANDLE h) override;
+    bool managedBySystemService() const override;
 
-    const std::string& interfaceName() const { return interface_; }
+    std::string interfaceName() override { return interface_; }
     Port port() const { return port_; }
+    bool wired() const override { return port_ == Port::Wired; }
     // The interface's operational state says there is a link (a cable to a live port).
     bool linkUp() const;
     std::string sysfsText(const std::string& relative) const;
-    bool managedBySystemService() const;
-    // The kernel driver bound to the interface (the device/driver link), empty when unknown.
-    std::string driverName() const;
+    std::optional<std::array<uint8_t, 6>> macAddress() override;
+    // The kernel driver bound to the interface (the device/driver link) and its module's
+    // version; empty when unknown.
+    std::string driverText() override;
+    int64_t statistic(const char* name) override;
 
     // Requests to the supplicant; empty when it cannot be reached or does not answer.
     std::optional<std::string> request(const std::string& command);
@@ -64,15 +70,29 @@ public:
     // Whether the supplicant's socket is there and takes a connection.
     bool reachable();
 
-    PendingSecurity& pending() { return pending_; }
-    int setSsid(const std::string& ssid, bool hidden);
-    int scan();
-    std::vector<std::vector<uint8_t>> scanEntries();
+    std::mutex& mutex() override { return mutex_; }
+    CollectedSecurity& pending() override { return pending_; }
+    int setSsid(const std::string& ssid, bool hidden) override;
+    // wpa_supplicant takes WEP keys of 5, 13 or 16 bytes, and texts it can quote.
+    bool acceptsWepKeyLength(uint32_t length) const override { return length == 5 || length == 13 || length == 16; }
+    bool acceptsIdentityText(const std::string& text) const override { return IsQuotableText(text); }
+    void logOff() override { requestOk("LOGOFF"); }
+
+    // From the supplicant's STATUS and SIGNAL_POLL.
+    bool associated() override;
+    std::string associatedSsid() override;
+    std::array<uint8_t, 6> associatedBssid() override;
+    abi::LinkSecurity linkSecurity() override;
+    uint32_t linkFrequencyMHz() override;
+    std::optional<int32_t> rssiDbm() override;
+    std::optional<uint32_t> linkSpeed100bps() override;
+
+    int scan() override;
+    std::vector<std::vector<uint8_t>> scanEntries() override;
     // rfkill: 1 on, 0 soft-blocked, 2 hard-blocked; empty without an rfkill switch.
     std::optional<uint32_t> radioState() const;
-    bool setRadio(bool on);
-
-    std::mutex& mutex() { return mutex_; }
+    uint32_t radioControl() override { return radioState().value_or(ZARN9100_RADIO_ON); }
+    int setRadioControl(bool on) override;
 
 private:
     // The association under way: what the events decide and report for it.
@@ -111,7 +131,7 @@ private:
     std::mutex mutex_;  // handles, pending settings, the scan cache
     std::set<uintptr_t> handles_;
     uintptr_t nextHandle_ = 1;
-    PendingSecurity pending_;
+    CollectedSecurity pending_;
     std::vector<std::vector<uint8_t>> scanCache_;
 
     std::unique_ptr<SupplicantLink> link_;

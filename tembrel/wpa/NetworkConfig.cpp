@@ -1,29 +1,15 @@
 #include "NetworkConfig.h"
 
+#include "tembrel/common/AbiText.h"
 #include "tembrel/common/ChannelPlan.h"
 
 namespace tembrel::wpa {
 
 namespace {
 
-std::string Hex(const uint8_t* data, size_t size) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (size_t i = 0; i < size; ++i) {
-        out.push_back(digits[data[i] >> 4]);
-        out.push_back(digits[data[i] & 15]);
-    }
-    return out;
-}
-
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-bool IsWpa(uint32_t auth) {
-    return auth == ZARN9100_AUTH_WPA || auth == ZARN9100_AUTH_WPA_PSK || auth == ZARN9100_AUTH_WPA2 ||
-           auth == ZARN9100_AUTH_WPA2_PSK;
-}
-
-void AddEapFields(NetworkPlan& plan, const PendingSecurity& s, const std::string& certDir,
+void AddEapFields(NetworkPlan& plan, const CollectedSecurity& s, const std::string& certDir,
                   const std::vector<NetworkField>& serverCheck) {
     auto& f = plan.fields;
     if (s.method == EapMethod::None) {
@@ -59,7 +45,7 @@ void AddEapFields(NetworkPlan& plan, const PendingSecurity& s, const std::string
     f.insert(f.end(), serverCheck.begin(), serverCheck.end());
 }
 
-void PlanWiredPort(NetworkPlan& plan, const PendingSecurity& s, const std::string& certDir,
+void PlanWiredPort(NetworkPlan& plan, const CollectedSecurity& s, const std::string& certDir,
                    const std::vector<NetworkField>& serverCheck) {
     auto& f = plan.fields;
     const bool eap = IsEap(s);
@@ -84,27 +70,10 @@ uint32_t AdHocAuthMode(uint32_t value) {
 
 }  // namespace
 
-void PendingSecurity::clearNetworkSecurity() {
-    wepKeys = {};
-    txKeyIndex = 0;
-    passphrase.clear();
-    ccxNetworkEap = 0;
-    clearIdentity();
-}
-
-void PendingSecurity::clearIdentity() {
-    method = EapMethod::None;
-    login.clear();
-    domain.clear();
-    password.clear();
-    anonymous.clear();
-    certificateHash.clear();
-}
-
-bool IsEap(const PendingSecurity& s) {
+bool IsEap(const CollectedSecurity& s) {
     if (s.networkMode == ZARN9100_NETWORK_ADHOC) return false;
     if (s.authMode == ZARN9100_AUTH_WPA || s.authMode == ZARN9100_AUTH_WPA2) return true;
-    return !IsWpa(s.authMode) && (s.ccxNetworkEap == 1 || s.method != EapMethod::None);
+    return !s.wpa() && (s.ccxNetworkEap == 1 || s.method != EapMethod::None);
 }
 
 bool HasServerCertificate(EapMethod m) { return m == EapMethod::Tls || m == EapMethod::Peap || m == EapMethod::Ttls; }
@@ -121,24 +90,13 @@ bool IsSecretField(const std::string& name) {
     return name == "psk" || name == "password" || name.rfind("wep_key", 0) == 0 || name == "private_key_passwd";
 }
 
-const char* EapMethodName(EapMethod m) {
-    switch (m) {
-    case EapMethod::Tls: return "TLS";
-    case EapMethod::Peap: return "PEAP";
-    case EapMethod::Ttls: return "TTLS";
-    case EapMethod::Leap: return "LEAP";
-    case EapMethod::None: break;
-    }
-    return "";
-}
-
-NetworkPlan PlanNetwork(const PendingSecurity& settings, const std::string& ssid, bool hidden,
+NetworkPlan PlanNetwork(const CollectedSecurity& settings, const std::string& ssid, bool hidden,
                         const std::string& certDir, Port port, const std::vector<NetworkField>& serverCheck) {
-    PendingSecurity s = settings;
+    CollectedSecurity s = settings;
     if (s.networkMode == ZARN9100_NETWORK_ADHOC) s.authMode = AdHocAuthMode(s.authMode);
     NetworkPlan plan;
     auto& f = plan.fields;
-    f.emplace_back("ssid", Hex(reinterpret_cast<const uint8_t*>(ssid.data()), ssid.size()));
+    f.emplace_back("ssid", abi::HexText(reinterpret_cast<const uint8_t*>(ssid.data()), ssid.size()));
     if (port == Port::Wired) {
         PlanWiredPort(plan, s, certDir, serverCheck);
         return plan;
@@ -152,9 +110,8 @@ NetworkPlan PlanNetwork(const PendingSecurity& settings, const std::string& ssid
     }
 
     const bool eap = IsEap(s);
-    if (IsWpa(s.authMode)) {
-        const bool rsn = s.authMode == ZARN9100_AUTH_WPA2 || s.authMode == ZARN9100_AUTH_WPA2_PSK;
-        f.emplace_back("proto", rsn ? "RSN" : "WPA");
+    if (s.wpa()) {
+        f.emplace_back("proto", s.rsn() ? "RSN" : "WPA");
         f.emplace_back("key_mgmt", eap ? "WPA-EAP" : "WPA-PSK");
         if (s.wepStatus == ZARN9100_ENCRYPTION_TKIP) f.emplace_back("pairwise", "TKIP");
         else if (s.wepStatus == ZARN9100_ENCRYPTION_AES) f.emplace_back("pairwise", "CCMP");
@@ -182,7 +139,7 @@ NetworkPlan PlanNetwork(const PendingSecurity& settings, const std::string& ssid
             bool any = false;
             for (size_t i = 0; i < 4; ++i) {
                 if (s.wepKeys[i].empty()) continue;
-                f.emplace_back("wep_key" + std::to_string(i), Hex(s.wepKeys[i].data(), s.wepKeys[i].size()));
+                f.emplace_back("wep_key" + std::to_string(i), abi::HexText(s.wepKeys[i].data(), s.wepKeys[i].size()));
                 any = true;
             }
             if (!any || s.txKeyIndex == 0 || s.wepKeys[s.txKeyIndex - 1].empty()) {

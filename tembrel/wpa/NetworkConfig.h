@@ -2,7 +2,7 @@
 // The security and association calls the library collects, and the one wpa_supplicant
 // network they make when the SSID is set.
 
-#include <TembrelCodes.h>
+#include "tembrel/common/CollectedSecurity.h"
 
 #include <array>
 #include <cstdint>
@@ -13,30 +13,13 @@
 
 namespace tembrel::wpa {
 
-enum class EapMethod { None, Tls, Peap, Ttls, Leap };
-
 // What the interface is: a wireless card, or a wired Ethernet port with 802.1x port
 // authentication (wpa_supplicant's wired driver; the supplicant runs with ap_scan=0).
 enum class Port { Wireless, Wired };
 
-struct PendingSecurity {
-    uint32_t authMode = ZARN9100_AUTH_OPEN;
-    uint32_t wepStatus = ZARN9100_ENCRYPTION_DISABLED;
-    std::array<std::vector<uint8_t>, 4> wepKeys;
-    uint32_t txKeyIndex = 0;  // 1..4, 0 = none
-    std::string passphrase;
-    uint32_t ccxNetworkEap = 0;
-    uint32_t networkMode = ZARN9100_NETWORK_INFRASTRUCTURE;
-    uint32_t channel = 0;
-    EapMethod method = EapMethod::None;
-    std::string login, domain, password, anonymous;
-    std::string certificateHash;  // 40 hex digits for TLS
-
-    // What belongs to one network only (keys, credentials, certificate, method): cleared once a
-    // network is set, so the next one starts clean. The modes stay: the card reports them.
-    void clearNetworkSecurity();
-    void clearIdentity();
-};
+using abi::CollectedSecurity;
+using abi::EapMethod;
+using abi::EapMethodName;
 
 using NetworkField = std::pair<std::string, std::string>;
 
@@ -50,11 +33,11 @@ struct NetworkPlan {
 };
 // serverCheck: the fields that make the supplicant check the authentication server (ca_cert,
 // domain_match) for TLS, PEAP and TTLS.
-NetworkPlan PlanNetwork(const PendingSecurity& s, const std::string& ssid, bool hidden, const std::string& certDir,
+NetworkPlan PlanNetwork(const CollectedSecurity& s, const std::string& ssid, bool hidden, const std::string& certDir,
                         Port port = Port::Wireless, const std::vector<NetworkField>& serverCheck = {});
 // 802.1x: WPA or WPA2 enterprise, or dynamic WEP (network EAP, or an identity on a network
 // without WPA).
-bool IsEap(const PendingSecurity& s);
+bool IsEap(const CollectedSecurity& s);
 // Whether the method makes the server show a certificate (all but LEAP).
 bool HasServerCertificate(EapMethod m);
 
@@ -63,6 +46,5 @@ bool IsSecretField(const std::string& name);
 // A text usable inside a quoted wpa_supplicant value (which ends at its last quote): no control
 // characters, at most 255 bytes.
 bool IsQuotableText(const std::string& text);
-const char* EapMethodName(EapMethod m);
 
 }  // namespace tembrel::wpa

@@ -188,19 +188,4 @@ std::optional<std::vector<uint8_t>> BuildScanEntry(const Report& bss) {
     return e;
 }
 
-ScanListWrite WriteScanList(const std::vector<std::vector<uint8_t>>& entries, uint8_t* buffer, uint32_t capacity) {
-    ScanListWrite w;
-    if (buffer == nullptr || capacity < 4) return w;
-    uint32_t at = 4;
-    for (const auto& entry : entries) {
-        if (entry.size() > capacity - at) break;
-        std::memcpy(buffer + at, entry.data(), entry.size());
-        at += uint32_t(entry.size());
-        ++w.entriesWritten;
-    }
-    for (size_t i = 0; i < 4; ++i) buffer[i] = uint8_t(w.entriesWritten >> (8 * i));
-    w.bytesWritten = at;
-    return w;
-}
-
 }  // namespace tembrel::wpa

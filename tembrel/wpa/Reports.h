@@ -2,6 +2,8 @@
 // wpa_supplicant's key=value replies (BSS, STATUS, SIGNAL_POLL) and their translation into
 // the library's records: scan entries on the fixed layout with the elements as reported.
 
+#include "tembrel/common/CollectedSecurity.h"
+
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -10,6 +12,7 @@
 
 namespace tembrel::wpa {
 
+using abi::LinkSecurity;
 using Report = std::map<std::string, std::string>;
 
 // One "key=value" per line; lines without '=' are ignored, the first '=' splits.
@@ -30,20 +33,9 @@ std::string PrintfDecode(const std::string& text);
 // hidden network), the supported rates from the rates elements.
 std::optional<std::vector<uint8_t>> BuildScanEntry(const Report& bss);
 
-struct ScanListWrite {
-    uint32_t entriesWritten = 0;
-    uint32_t bytesWritten = 0;
-};
-// NumberOfItems then as many whole entries as fit; nothing when capacity < 4.
-ScanListWrite WriteScanList(const std::vector<std::vector<uint8_t>>& entries, uint8_t* buffer, uint32_t capacity);
-
 // The security of a complete link as the supplicant reports it (STATUS's key_mgmt and
 // pairwise_cipher), in the values of SetAuthMode and SetWepStatus; a field is empty when the
 // report does not settle it (open, shared or automatic WEP authentication look alike).
-struct LinkSecurity {
-    std::optional<uint32_t> authMode;
-    std::optional<uint32_t> wepStatus;
-};
 LinkSecurity LinkSecurityOf(const Report& status);
 
 }  // namespace tembrel::wpa

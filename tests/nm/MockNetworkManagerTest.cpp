@@ -5,8 +5,12 @@
 // reported, and the card goes with the device. Skipped, saying why, without dbus-daemon or
 // python3-dbusmock.
 
+#include "tests/nm/PrivateSystemBus.h"
 #include "tests/support/PollUntil.h"
+#include "tests/support/TempFolder.h"
 #include "tests/wpa/ChildProcess.h"
+#include "tests/wpa/BuiltDriver.h"
+#include "tests/wpa/HeardEvents.h"
 
 #include "adapter/DriverLoader.h"
 #include "survey/ChannelPlan.h"
@@ -20,7 +24,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -34,6 +37,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testing::PollUntil;
 using wpa::testing::ChildProcess;
+using nm::testing::PrivateSystemBus;
 using wpa::testing::FindProgram;
 
 constexpr const char* kManager = "/org/freedesktop/NetworkManager";
@@ -97,29 +101,15 @@ struct GObjectUnref {
 class MockBus {
 public:
     MockBus() {
-        char pattern[] = "/tmp/tembrel_nm_mock_XXXXXX";
-        if (::mkdtemp(pattern) == nullptr) {
+        if (!root.made()) {
             problem = "no temporary folder";
             return;
         }
-        root = pattern;
-        socket = (root / "system_bus").string();
-        std::ofstream(root / "bus.conf")
-            << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-               " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-               "<busconfig><type>system</type><listen>unix:path="
-            << socket
-            << "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow user=\"*\"/><allow own=\"*\"/>"
-               "<allow send_destination=\"*\"/><allow receive_type=\"*\"/></policy></busconfig>\n";
-        bus = std::make_unique<ChildProcess>(
-            std::vector<std::string>{FindProgram("dbus-daemon"), "--config-file=" + (root / "bus.conf").string(),
-                                     "--nofork", "--nopidfile"},
-            (root / "dbus.log").string());
-        if (!PollUntil([&] { return fs::exists(socket) || !bus->running(); }) || !bus->running()) {
-            problem = "dbus-daemon did not start";
+        bus = std::make_unique<PrivateSystemBus>(root.path());
+        if (!bus->problem().empty()) {
+            problem = bus->problem();
             return;
         }
-        ::setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + socket).c_str(), 1);
         mock = std::make_unique<ChildProcess>(
             std::vector<std::string>{"/usr/bin/python3", "-m", "dbusmock", "--system", "--template", "networkmanager"},
             (root / "mock.log").string());
@@ -128,7 +118,7 @@ public:
         PollUntil([&] {
             GError* error = nullptr;
             connection.reset(g_dbus_connection_new_for_address_sync(
-                ("unix:path=" + socket).c_str(),
+                bus->address().c_str(),
                 GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                                      G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
                 nullptr, nullptr, &error));
@@ -144,13 +134,6 @@ public:
         }
         if (!PollUntil([&] { return hasManager() || !mock->running(); }, 30000ms) || !mock->running())
             problem = "the NetworkManager template did not start: " + log();
-    }
-    ~MockBus() {
-        connection.reset();
-        mock.reset();
-        bus.reset();
-        std::error_code ec;
-        if (!root.empty()) fs::remove_all(root, ec);
     }
     bool hasManager() {
         GVariant* r = g_dbus_connection_call_sync(connection.get(), "org.freedesktop.DBus", "/org/freedesktop/DBus",
@@ -180,14 +163,13 @@ public:
         return call("SetProperty", g_variant_new("(sssv)", path, iface, name, value));
     }
     std::string log() const {
-        std::ifstream in(root / "mock.log");
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        return wpa::testing::ReadLog(root / "mock.log");
     }
 
     std::string problem;
-    fs::path root;
-    std::string socket;
-    std::unique_ptr<ChildProcess> bus;
+    // In the order they start: they end the other way round.
+    testing::TempFolder root{"tembrel_nm_mock_"};
+    std::unique_ptr<PrivateSystemBus> bus;
     std::unique_ptr<ChildProcess> mock;
     std::unique_ptr<GDBusConnection, GObjectUnref> connection;
 };
@@ -240,10 +222,7 @@ protected:
         ASSERT_TRUE(bus.call("AddMethod", g_variant_new("(sssss)", kMockIface, "RemoveWiFiDevice", "s", "",
                                                         kRemoveDevice)));
         ::unsetenv("TEMBREL_NM_INTERFACE");
-        const char* bin = std::getenv("TEMBREL_BIN_DIR");
-        DriverLoadResult loaded = LoadDriverLibrary(std::string(bin ? bin : ".") + "/libTembrelNM.so");
-        ASSERT_TRUE(loaded.loaded) << loaded.error;
-        suite_->library = std::move(loaded.library);
+        ASSERT_EQ(testing::LoadBuiltDriver("libTembrelNM.so", suite_->library), "");
     }
     static void TearDownTestSuite() { suite_.reset(); }
 
@@ -264,18 +243,9 @@ protected:
     static MockBus& bus() { return *suite_->bus; }
 
     static void Notify(void* context, uint32_t, uintptr_t code, intptr_t param) {
-        auto* self = static_cast<MockNetworkManager*>(context);
-        std::lock_guard lock(self->heardMutex);
-        self->heard += (self->heard.empty() ? "" : " ") +
-                       (code == ZARN9100_EVENT_STATUS_TEXT ? "1012[" + std::string(reinterpret_cast<const char*>(param)) + "]"
-                                                           : std::to_string(code));
+        static_cast<MockNetworkManager*>(context)->heard.addEvent(code, param);
     }
-    bool hears(const std::string& text) {
-        return PollUntil([&] {
-            std::lock_guard lock(heardMutex);
-            return heard.find(text) != std::string::npos;
-        });
-    }
+    bool hears(const std::string& text) { return heard.waitFor(0, text); }
     uint32_t radio() {
         uint32_t v = 99;
         EXPECT_EQ(driver().QueryRadioControl(h, &v), 0);
@@ -283,8 +253,7 @@ protected:
     }
 
     static inline std::unique_ptr<Suite> suite_;
-    std::mutex heardMutex;
-    std::string heard;
+    testing::HeardEvents heard;
     ZARN9100_EVENT_SINK sink{&Notify, this};
     ZARN9100_HANDLE h = nullptr;
 };
@@ -330,7 +299,7 @@ TEST_F(MockNetworkManager, AnActivationLinksAndARefusalCarriesTheReason) {
     ASSERT_EQ(driver().SetWepStatus(h, ZARN9100_ENCRYPTION_AES), 0);
     ASSERT_EQ(driver().SetWPAInformation(h, 1, 9, 3, "not the key", "Refusing"), 0);
     EXPECT_EQ(driver().SetSsid(h, "Refusing", 8, 0), 2);
-    EXPECT_TRUE(hears("5 1012[Authentication failed: no secrets]")) << heard;
+    EXPECT_TRUE(hears("5 1012[Authentication failed: no secrets]")) << heard.since();
 }
 
 TEST_F(MockNetworkManager, TheRadioSwitchesAreReadAndTheHardwareOneReported) {
@@ -350,7 +319,7 @@ TEST_F(MockNetworkManager, TheRadioSwitchesAreReadAndTheHardwareOneReported) {
 // Last: the device goes away for good.
 TEST_F(MockNetworkManager, TheCardGoesWithTheDevice) {
     ASSERT_TRUE(bus().call("RemoveWiFiDevice", g_variant_new("(s)", kDevice)));
-    EXPECT_TRUE(hears("2")) << heard;
+    EXPECT_TRUE(hears("2")) << heard.since();
     driver().CloseAdapter(&h);
     driver().OpenAdapter(&h);
     EXPECT_EQ(h, nullptr);

@@ -9,26 +9,18 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 namespace tembrel::nm::testing {
 
 namespace fs = std::filesystem;
 using wpa::testing::ChildProcess;
 using wpa::testing::FindProgram;
+using wpa::testing::FirstMissingProgram;
+using wpa::testing::ReadLog;
 using wpa::testing::RunToEnd;
 using wpa::testing::WiredLab;
 
 namespace {
-
-const char* const kPrograms[] = {"dbus-daemon", "NetworkManager", "nmcli"};
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::string MountEmpty(const char* folder) {
     std::error_code ec;
@@ -41,10 +33,8 @@ std::string MountEmpty(const char* folder) {
 }  // namespace
 
 std::string NetworkManagerLab::MissingProgram() {
-    for (const char* name : kPrograms) {
-        if (FindProgram(name).empty()) return name;
-    }
-    return WiredLab::MissingProgram();
+    const std::string missing = FirstMissingProgram({"dbus-daemon", "NetworkManager", "nmcli"});
+    return missing.empty() ? WiredLab::MissingProgram() : missing;
 }
 
 std::string NetworkManagerLab::EnterPrivateNetwork() {
@@ -63,23 +53,12 @@ NetworkManagerLab::NetworkManagerLab() {
         problem_ = wired_->problem();
         return;
     }
-    char pattern[] = "/tmp/tembrel_nm_XXXXXX";
-    if (::mkdtemp(pattern) == nullptr) {
+    if (!root_.made()) {
         problem_ = "no temporary folder";
         return;
     }
-    root_ = pattern;
     fs::create_directories(root_ / "keyfiles");
     fs::create_directories(root_ / "conf.d");
-    const std::string socket = (root_ / "system_bus").string();
-    std::ofstream(root_ / "bus.conf")
-        << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-           "<busconfig><type>system</type><listen>unix:path="
-        << socket
-        << "</listen><auth>EXTERNAL</auth>\n"
-           "<policy context=\"default\"><allow user=\"*\"/><allow own=\"*\"/><allow send_destination=\"*\"/>"
-           "<allow receive_type=\"*\"/></policy></busconfig>\n";
     std::ofstream(root_ / "NetworkManager.conf") << "[main]\n"
                                                  << "auth-polkit=false\n"
                                                  << "plugins=keyfile\n"
@@ -88,16 +67,12 @@ NetworkManagerLab::NetworkManagerLab() {
                                                  << "path=" << (root_ / "keyfiles").string() << "\n"
                                                  << "unmanaged-devices=interface-name:" << WiredLab::kAuthenticatorPort
                                                  << "\n";
-    bus_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{FindProgram("dbus-daemon"), "--config-file=" + (root_ / "bus.conf").string(),
-                                 "--nofork", "--nopidfile"},
-        (root_ / "dbus.log").string());
-    if (!::tembrel::testing::PollUntil([&] { return fs::exists(socket) || !bus_->running(); }) || !bus_->running()) {
-        problem_ = "dbus-daemon did not start: " + ReadText(root_ / "dbus.log");
+    // The test process's libnm, the supplicant and NetworkManager all take this bus for the system's.
+    bus_ = std::make_unique<PrivateSystemBus>(root_.path());
+    if (!bus_->problem().empty()) {
+        problem_ = bus_->problem();
         return;
     }
-    // The test process's libnm, the supplicant and NetworkManager all take this bus for the system's.
-    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + socket).c_str(), 1);
     supplicant_ = std::make_unique<ChildProcess>(std::vector<std::string>{FindProgram("wpa_supplicant"), "-u"},
                                                  (root_ / "wpa_supplicant.log").string());
     manager_ = std::make_unique<ChildProcess>(
@@ -112,15 +87,6 @@ NetworkManagerLab::NetworkManagerLab() {
     if (!waitForPort()) problem_ = "NetworkManager did not take the port\n" + logs();
 }
 
-NetworkManagerLab::~NetworkManagerLab() {
-    manager_.reset();
-    supplicant_.reset();
-    bus_.reset();
-    wired_.reset();
-    std::error_code ec;
-    if (!root_.empty()) fs::remove_all(root_, ec);
-}
-
 std::string NetworkManagerLab::nmcli(const std::vector<std::string>& args) {
     std::vector<std::string> argv{FindProgram("nmcli")};
     argv.insert(argv.end(), args.begin(), args.end());
@@ -128,7 +94,7 @@ std::string NetworkManagerLab::nmcli(const std::vector<std::string>& args) {
     std::error_code ec;
     fs::remove(out, ec);
     if (RunToEnd(argv, out.string()) != 0) return {};
-    std::string text = ReadText(out);
+    std::string text = ReadLog(out);
     while (!text.empty() && text.back() == '\n') text.pop_back();
     return text;
 }
@@ -162,8 +128,8 @@ bool NetworkManagerLab::removePort() {
 }
 
 std::string NetworkManagerLab::logs() const {
-    return "NetworkManager:\n" + ReadText(root_ / "NetworkManager.log") + "wpa_supplicant (D-Bus):\n" +
-           ReadText(root_ / "wpa_supplicant.log") + (wired_ ? wired_->logs() : std::string());
+    return "NetworkManager:\n" + ReadLog(root_ / "NetworkManager.log") + "wpa_supplicant (D-Bus):\n" +
+           ReadLog(root_ / "wpa_supplicant.log") + (wired_ ? wired_->logs() : std::string());
 }
 
 }  // namespace tembrel::nm::testing

@@ -6,6 +6,8 @@
 // whose other end (hostapd's) it leaves alone. NetworkManager has no wireless device here: the
 // kernel of these machines has no 802.11 stack, so the port is an Ethernet one.
 
+#include "PrivateSystemBus.h"
+#include "tests/support/TempFolder.h"
 #include "tests/wpa/ChildProcess.h"
 #include "tests/wpa/WiredLab.h"
 
@@ -27,7 +29,6 @@ public:
     // Makes the veth pair and certificates (WiredLab), starts the bus, the supplicant and
     // NetworkManager and waits until it manages the port; problem() says what failed.
     NetworkManagerLab();
-    ~NetworkManagerLab();
     NetworkManagerLab(const NetworkManagerLab&) = delete;
     NetworkManagerLab& operator=(const NetworkManagerLab&) = delete;
     const std::string& problem() const { return problem_; }
@@ -45,10 +46,10 @@ private:
     bool waitForPort();
     std::string nmcli(const std::vector<std::string>& args);
 
-    std::filesystem::path root_;
+    ::tembrel::testing::TempFolder root_{"tembrel_nm_"};
     std::string problem_;
     std::unique_ptr<wpa::testing::WiredLab> wired_;
-    std::unique_ptr<wpa::testing::ChildProcess> bus_;
+    std::unique_ptr<PrivateSystemBus> bus_;
     std::unique_ptr<wpa::testing::ChildProcess> supplicant_;
     std::unique_ptr<wpa::testing::ChildProcess> manager_;
 };

@@ -13,6 +13,8 @@
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
 #include "tests/support/PollUntil.h"
+#include "tests/wpa/BuiltDriver.h"
+#include "tests/wpa/HeardEvents.h"
 
 #include <TembrelCodes.h>
 #include <gtest/gtest.h>
@@ -78,13 +80,7 @@ protected:
         ::setenv("TEMBREL_NM_INTERFACE", WiredLab::kPort, 1);
         ::setenv("TEMBREL_NM_ADDRESSES", "none", 1);
         ::setenv("TEMBREL_NM_CERT_DIR", suite_->lab->wired().certificateDir().c_str(), 1);
-        const char* bin = std::getenv("TEMBREL_BIN_DIR");
-        DriverLoadResult loaded = LoadDriverLibrary(std::string(bin ? bin : ".") + "/libTembrelNM.so");
-        if (!loaded.loaded) {
-            suite_->failure = "libTembrelNM.so did not load: " + loaded.error;
-            return;
-        }
-        suite_->library = std::move(loaded.library);
+        suite_->failure = testing::LoadBuiltDriver("libTembrelNM.so", suite_->library);
     }
     static void TearDownTestSuite() {
         if (suite_) suite_->lab.reset();
@@ -115,30 +111,10 @@ protected:
     static void Notify(void* context, uint32_t message, uintptr_t code, intptr_t param) {
         auto* self = static_cast<RealNetworkManager*>(context);
         if (message != ZARN9100_EVENT_MESSAGE) return;
-        self->hear(code == ZARN9100_EVENT_STATUS_TEXT
-                       ? "1012[" + std::string(reinterpret_cast<const char*>(param)) + "]"
-                       : std::to_string(code));
+        self->heard.addEvent(code, param);
     }
     static void DeviceNotify(void* context, uint32_t event, const char* name) {
-        static_cast<RealNetworkManager*>(context)->hear("device " + std::to_string(event) + " " + name);
-    }
-    void hear(const std::string& what) {
-        std::lock_guard lock(heardMutex);
-        heard.push_back(what);
-    }
-    // What was heard since `mark`, separated by spaces.
-    std::string heardSince(size_t mark) {
-        std::lock_guard lock(heardMutex);
-        std::string out;
-        for (size_t i = mark; i < heard.size(); ++i) out += (out.empty() ? "" : " ") + heard[i];
-        return out;
-    }
-    size_t heardCount() {
-        std::lock_guard lock(heardMutex);
-        return heard.size();
-    }
-    bool hears(size_t mark, const std::string& text) {
-        return PollUntil([&] { return heardSince(mark).find(text) != std::string::npos; }, 30000ms);
+        static_cast<RealNetworkManager*>(context)->heard.add("device " + std::to_string(event) + " " + name);
     }
     int connectStatus() {
         const auto lease = handle.lease();
@@ -147,8 +123,7 @@ protected:
 
     static inline std::unique_ptr<Suite> suite_;
 
-    std::mutex heardMutex;
-    std::vector<std::string> heard;
+    testing::HeardEvents heard;
     ZARN9100_EVENT_SINK sink{&Notify, this};
     AdapterHandle handle;
     std::atomic<uint32_t> radioState{1};
@@ -175,9 +150,9 @@ TEST_F(RealNetworkManager, AnOpenProfileBecomesAnUnsavedConnectionAndTheLinkFact
     // While the utility holds the card, NetworkManager starts nothing on it by itself.
     EXPECT_EQ(lab().deviceField("GENERAL.AUTOCONNECT"), "no");
 
-    const size_t mark = heardCount();
-    EXPECT_EQ(connector.ConnectProfile(Profile("Office", 0, "")), 0) << heardSince(mark);
-    EXPECT_TRUE(hears(mark, "1"));
+    const size_t mark = heard.count();
+    EXPECT_EQ(connector.ConnectProfile(Profile("Office", 0, "")), 0) << heard.since(mark);
+    EXPECT_TRUE(heard.waitFor(mark, "1"));
     EXPECT_EQ(connectStatus(), 1);
     char ssid[33] = {};
     EXPECT_EQ(driver().QuerySsid(lease.get(), ssid, sizeof ssid), 0);
@@ -192,25 +167,25 @@ TEST_F(RealNetworkManager, AnOpenProfileBecomesAnUnsavedConnectionAndTheLinkFact
 
 TEST_F(RealNetworkManager, PeapAuthenticatesAndAWrongPasswordIsRefusedWithNetworkManagersReason) {
     ASSERT_TRUE(lab().wired().startAuthenticator());
-    size_t mark = heardCount();
-    EXPECT_EQ(connector.ConnectProfile(Profile("Corp-Port", 11, WiredLab::kPassword)), 0) << heardSince(mark);
-    EXPECT_TRUE(hears(mark, "1012[PEAP authentication succeeded] 1")) << heardSince(mark);
+    size_t mark = heard.count();
+    EXPECT_EQ(connector.ConnectProfile(Profile("Corp-Port", 11, WiredLab::kPassword)), 0) << heard.since(mark);
+    EXPECT_TRUE(heard.waitFor(mark, "1012[PEAP authentication succeeded] 1")) << heard.since(mark);
     EXPECT_EQ(connectStatus(), 1);
 
     // After a failure hostapd holds the port for a while: a fresh one for the refusal.
     ASSERT_TRUE(lab().wired().startAuthenticator());
-    mark = heardCount();
-    EXPECT_EQ(connector.ConnectProfile(Profile("Corp-Port", 11, "looking-glass")), 2) << heardSince(mark);
-    EXPECT_TRUE(hears(mark, "5 1012[Authentication failed: no secrets]")) << heardSince(mark);
+    mark = heard.count();
+    EXPECT_EQ(connector.ConnectProfile(Profile("Corp-Port", 11, "looking-glass")), 2) << heard.since(mark);
+    EXPECT_TRUE(heard.waitFor(mark, "5 1012[Authentication failed: no secrets]")) << heard.since(mark);
     EXPECT_EQ(connectStatus(), 0);
 }
 
 TEST_F(RealNetworkManager, ALostLinkIsEventFourAndClosingGivesTheDeviceItsAutoconnectBack) {
-    size_t mark = heardCount();
-    ASSERT_EQ(connector.ConnectProfile(Profile("Office", 0, "")), 0) << heardSince(mark);
-    mark = heardCount();
+    size_t mark = heard.count();
+    ASSERT_EQ(connector.ConnectProfile(Profile("Office", 0, "")), 0) << heard.since(mark);
+    mark = heard.count();
     ASSERT_TRUE(lab().wired().setAuthenticatorLink(false));
-    EXPECT_TRUE(hears(mark, "4")) << heardSince(mark);
+    EXPECT_TRUE(heard.waitFor(mark, "4")) << heard.since(mark);
     EXPECT_EQ(connectStatus(), 0);
 
     handle.exclusive([&](ZARN9100_HANDLE* h) { return driver().CloseAdapter(h); });
@@ -219,10 +194,10 @@ TEST_F(RealNetworkManager, ALostLinkIsEventFourAndClosingGivesTheDeviceItsAutoco
 
 // Last: the port goes away for good.
 TEST_F(RealNetworkManager, TheCardGoesWithTheDevice) {
-    const size_t mark = heardCount();
+    const size_t mark = heard.count();
     ASSERT_TRUE(lab().removePort());
-    EXPECT_TRUE(hears(mark, "2")) << heardSince(mark);
-    EXPECT_TRUE(hears(mark, "device 32772 tembrel-port")) << heardSince(mark);
+    EXPECT_TRUE(heard.waitFor(mark, "2")) << heard.since(mark);
+    EXPECT_TRUE(heard.waitFor(mark, "device 32772 tembrel-port")) << heard.since(mark);
     handle.exclusive([&](ZARN9100_HANDLE* h) { return driver().CloseAdapter(h); });
     handle.exclusive([&](ZARN9100_HANDLE* h) { return driver().OpenAdapter(h); });
     EXPECT_FALSE(handle.held());

@@ -2,6 +2,7 @@
 
 #include "Card.h"
 #include "FakeSupplicant.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -80,9 +81,7 @@ void Write(const fs::path& path, const std::string& text) {
 class CardTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tembrel_wpa_test_XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root_ = pattern;
+        ASSERT_TRUE(root_.made());
         const fs::path net = root_ / "sys/class/net";
         Write(net / "eth0/address", "02:00:00:00:00:01\n");
         Write(net / "wlan1/wireless/.keep", "");
@@ -99,7 +98,6 @@ protected:
     void TearDown() override {
         card_.reset();
         supplicant_.reset();
-        fs::remove_all(root_);
     }
 
     void start(const std::string& interfaceName = "wlan0") {
@@ -157,13 +155,20 @@ protected:
         refusePsk_ = refuse;
     }
 
-    void setPeap() {
-        PendingSecurity& p = card_->pending();
+    // WPA2 with 802.1x as alice.
+    void setEap(EapMethod method = EapMethod::Peap, const char* password = "wonderland") {
+        CollectedSecurity& p = card_->pending();
         p.authMode = ZARN9100_AUTH_WPA2;
         p.wepStatus = ZARN9100_ENCRYPTION_AES;
-        p.method = EapMethod::Peap;
+        p.method = method;
         p.login = "alice";
-        p.password = "wonderland";
+        p.password = password;
+    }
+    void setPsk() {
+        CollectedSecurity& p = card_->pending();
+        p.authMode = ZARN9100_AUTH_WPA2_PSK;
+        p.wepStatus = ZARN9100_ENCRYPTION_AES;
+        p.passphrase = "correct horse battery";
     }
 
     bool sent(const std::string& command) {
@@ -173,7 +178,7 @@ protected:
         return false;
     }
 
-    fs::path root_;
+    ::tembrel::testing::TempFolder root_{"tembrel_wpa_test_"};
     Paths paths_;
     RecordingSink sink_;
     std::mutex scriptMutex_;
@@ -228,9 +233,7 @@ TEST_F(CardTest, Wpa2PskIsAppliedAsOneNetworkAndReturnsOnceConnected) {
     setOnSelect({"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:04 completed [id=0 id_str=]"});
     start();
     scanAndWait();
-    card_->pending().authMode = ZARN9100_AUTH_WPA2_PSK;
-    card_->pending().wepStatus = ZARN9100_ENCRYPTION_AES;
-    card_->pending().passphrase = "correct horse battery";
+    setPsk();
     EXPECT_EQ(card_->setSsid("HomeCcmp", false), ZARN9100_RESULT_OK);
     EXPECT_TRUE(sent("REMOVE_NETWORK 7"));
     EXPECT_FALSE(sent("REMOVE_NETWORK 0"));
@@ -281,12 +284,7 @@ TEST_F(CardTest, TheServerIsPinnedOnFirstUseOrCheckedByItsAuthority) {
             Write(root_ / "certs/server-names", row.authority);
         }
         setOnSelect(row.events);
-        PendingSecurity& p = card_->pending();
-        p.authMode = ZARN9100_AUTH_WPA2;
-        p.wepStatus = ZARN9100_ENCRYPTION_AES;
-        p.method = EapMethod::Peap;
-        p.login = "alice";
-        p.password = "wonderland";
+        setEap();
         const size_t before = sink_.events().size();
         EXPECT_EQ(card_->setSsid("CorpNet", false), row.result);
         ASSERT_TRUE(sink_.waitFor(before + 2));
@@ -311,12 +309,7 @@ TEST_F(CardTest, RefusedCredentialsGiveResultTwoThenEventFiveAndItsText) {
                 "<3>CTRL-EVENT-EAP-FAILURE EAP authentication failed"});
     start();
     scanAndWait();
-    PendingSecurity& p = card_->pending();
-    p.authMode = ZARN9100_AUTH_WPA2;
-    p.wepStatus = ZARN9100_ENCRYPTION_AES;
-    p.method = EapMethod::Ttls;
-    p.login = "alice";
-    p.password = "wrong";
+    setEap(EapMethod::Ttls, "wrong");
     EXPECT_EQ(card_->setSsid("CorpNet", false), ZARN9100_RESULT_SECURITY_REFUSED);
     ASSERT_TRUE(sink_.waitFor(3));
     const auto events = sink_.events();
@@ -344,9 +337,7 @@ TEST_F(CardTest, ARefusedKeyIsNamedInTheLogButNeverItsValue) {
     setRefusePsk(true);
     start();
     scanAndWait();
-    card_->pending().authMode = ZARN9100_AUTH_WPA2_PSK;
-    card_->pending().wepStatus = ZARN9100_ENCRYPTION_AES;
-    card_->pending().passphrase = "correct horse battery";
+    setPsk();
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(card_->setSsid("HomeCcmp", false), ZARN9100_RESULT_SECURITY_REFUSED);
     const std::string err = ::testing::internal::GetCapturedStderr();
@@ -377,20 +368,20 @@ TEST_F(CardTest, ARefusedProfileLeavesTheLinkThereIsAndTheNextNetworkStartsClean
     setOnSelect({"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:05 completed"});
     start();
     scanAndWait();
-    setPeap();
+    setEap();
     ASSERT_EQ(card_->setSsid("CorpNet", false), ZARN9100_RESULT_OK);
     ASSERT_TRUE(sink_.waitFor(3));
 
-    PendingSecurity tls;
+    CollectedSecurity tls;
     tls.authMode = ZARN9100_AUTH_WPA2;
     tls.wepStatus = ZARN9100_ENCRYPTION_AES;
     tls.method = EapMethod::Tls;
     tls.certificateHash = std::string(40, '0');
-    PendingSecurity shortPassphrase;
+    CollectedSecurity shortPassphrase;
     shortPassphrase.authMode = ZARN9100_AUTH_WPA2_PSK;
     shortPassphrase.wepStatus = ZARN9100_ENCRYPTION_AES;
     shortPassphrase.passphrase = "short";
-    const std::pair<PendingSecurity, std::string> refused[] = {
+    const std::pair<CollectedSecurity, std::string> refused[] = {
         {tls, "Authentication failed: the certificate file " + paths_.certificateDir + "/" + std::string(40, '0') +
                   ".pem is missing"},
         {shortPassphrase, "Authentication failed: The passphrase must be 8 to 63 characters or 64 hexadecimal digits"},
@@ -464,7 +455,7 @@ TEST_F(CardTest, ASupplicantStartedLaterOrRestartedIsReachedAgain) {
 TEST_F(CardTest, TheRadioSwitchIsReadAndSetThroughRfkill) {
     start();
     EXPECT_EQ(card_->radioState(), 1u);
-    EXPECT_TRUE(card_->setRadio(false));
+    EXPECT_EQ(card_->setRadioControl(false), ZARN9100_RESULT_OK);
     EXPECT_EQ(card_->radioState(), 0u);
     EXPECT_EQ(card_->setSsid("HomeCcmp", false), ZARN9100_RESULT_RADIO_OFF);
     Write(root_ / "sys/class/net/wlan0/phy80211/rfkill3/hard", "1\n");
@@ -500,12 +491,7 @@ TEST_F(CardTest, AWiredPortAuthenticatesWhileItHasALinkAndDisconnectsWhenItGoesA
     EXPECT_FALSE(sent("ADD_NETWORK"));
 
     Write(port / "operstate", "up\n");
-    PendingSecurity& p = card_->pending();
-    p.authMode = ZARN9100_AUTH_WPA2;
-    p.wepStatus = ZARN9100_ENCRYPTION_AES;
-    p.method = EapMethod::Peap;
-    p.login = "alice";
-    p.password = "wonderland";
+    setEap();
     setOnSelect({"<3>CTRL-EVENT-EAP-SUCCESS EAP authentication completed successfully",
                 "<3>CTRL-EVENT-CONNECTED - Connection to 01:80:c2:00:00:03 completed [id=0 id_str=]"});
     EXPECT_EQ(card_->setSsid("Port", false), ZARN9100_RESULT_OK);

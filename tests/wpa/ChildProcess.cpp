@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -24,6 +26,18 @@ std::string FindProgram(const std::string& name) {
         if (::access(candidate.c_str(), X_OK) == 0) return candidate;
     }
     return {};
+}
+
+std::string FirstMissingProgram(std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+        if (FindProgram(name).empty()) return name;
+    }
+    return {};
+}
+
+std::string ReadLog(const std::string& logPath) {
+    std::ifstream in(logPath);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& logPath) {

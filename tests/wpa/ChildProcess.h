@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -38,5 +39,10 @@ private:
 
 // Runs a program to its end; its exit status, or -1 when it could not run or was killed.
 int RunToEnd(const std::vector<std::string>& argv, const std::string& logPath);
+
+// The first of `names` that is not installed, "" when all are.
+std::string FirstMissingProgram(std::initializer_list<const char*> names);
+// What a program wrote to its log, "" when there is none.
+std::string ReadLog(const std::string& logPath);
 
 }  // namespace tembrel::wpa::testing

@@ -2,6 +2,7 @@
 // receiver contract, documented failures for what a Linux card cannot do.
 
 #include "FakeSupplicant.h"
+#include "tests/support/TempFolder.h"
 
 #include <Tembrel.h>
 
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -21,14 +23,14 @@ namespace {
 namespace fs = std::filesystem;
 using tembrel::wpa::testing::FakeSupplicant;
 using tembrel::wpa::testing::ScriptedReply;
+using tembrel::testing::TempFolder;
 
 // One card per process: the library makes it at the first call, from the environment.
 class ExportsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        char pattern[] = "/tmp/tembrel_wpa_abi_XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root_ = new fs::path(pattern);
+        root_ = std::make_unique<TempFolder>("tembrel_wpa_abi_");
+        ASSERT_TRUE(root_->made());
         const fs::path dev = *root_ / "sys/class/net/wlan0";
         fs::create_directories(dev / "wireless");
         fs::create_directories(dev / "statistics");
@@ -36,7 +38,7 @@ protected:
         std::ofstream(dev / "address") << "02:00:00:aa:bb:cc\n";
         std::ofstream(dev / "statistics/tx_packets") << "77\n";
         std::ofstream(dev / "statistics/rx_packets") << "1234\n";
-        supplicant_ = new FakeSupplicant((*root_ / "run/wlan0").string(), [](const std::string& c) {
+        supplicant_ = std::make_unique<FakeSupplicant>((*root_ / "run/wlan0").string(), [](const std::string& c) {
             if (c == "STATUS")
                 return ScriptedReply{"bssid=00:11:22:33:44:04\nfreq=2462\nssid=HomeCcmp\nwpa_state=COMPLETED\n", {}};
             if (c == "SIGNAL_POLL") return ScriptedReply{"RSSI=-48\nLINKSPEED=54\nNOISE=9999\nFREQUENCY=2462\n", {}};
@@ -52,15 +54,12 @@ protected:
     }
     static void TearDownTestSuite() {
         // The library's card stays until the process ends, its supplicant gone.
-        delete supplicant_;
-        fs::remove_all(*root_);
-        delete root_;
+        supplicant_.reset();
+        root_.reset();
     }
-    static fs::path* root_;
-    static FakeSupplicant* supplicant_;
+    static inline std::unique_ptr<TempFolder> root_;
+    static inline std::unique_ptr<FakeSupplicant> supplicant_;
 };
-fs::path* ExportsTest::root_ = nullptr;
-FakeSupplicant* ExportsTest::supplicant_ = nullptr;
 
 TEST_F(ExportsTest, AnOpenHandleReadsTheCardAndAClosedOneFails) {
     ZARN9100_HANDLE h = nullptr;
@@ -110,7 +109,14 @@ TEST_F(ExportsTest, WhatALinuxCardCannotDoFailsWithResultEight) {
     EXPECT_EQ(Zarn9100QueryTxAntenna(h, nullptr), 6);
     EXPECT_EQ(Zarn9100SetWepKey(h, 5, reinterpret_cast<const uint8_t*>("12345"), 5, 1), 6);
     EXPECT_EQ(Zarn9100SetSsid(h, "x", 33, 0), 6);
+    EXPECT_EQ(Zarn9100RadarDetected(h), 8);
+    EXPECT_EQ(Zarn9100SetAdHocWlanMode(h, 2), 8);
+    EXPECT_EQ(Zarn9100SetAdHocWlanMode(h, 3), 6);
+    EXPECT_EQ(Zarn9100SetProfileInUse(h, nullptr, 0), 8);
+    EXPECT_EQ(Zarn9100SetProfileInUse(h, nullptr, 4), 6);
+    EXPECT_EQ(Zarn9100SetProfileInUse(h, "x", 65), 6);
     EXPECT_EQ(Zarn9100CloseAdapter(&h), 0);
+    EXPECT_EQ(Zarn9100SetBoostMode(h, 1), 5) << "a closed handle before all else";
 }
 
 TEST_F(ExportsTest, AScanListBufferTooSmallFailsNegatively) {

@@ -16,8 +16,8 @@ std::string Joined(const NetworkPlan& plan) {
     return out;
 }
 
-PendingSecurity Wep(uint32_t auth) {
-    PendingSecurity s;
+CollectedSecurity Wep(uint32_t auth) {
+    CollectedSecurity s;
     s.authMode = auth;
     s.wepStatus = ZARN9100_ENCRYPTION_WEP;
     s.wepKeys[0] = {0x12, 0x34, 0x56, 0x78, 0x90};
@@ -26,16 +26,16 @@ PendingSecurity Wep(uint32_t auth) {
     return s;
 }
 
-PendingSecurity Wpa(uint32_t auth, uint32_t cipher, std::string passphrase) {
-    PendingSecurity s;
+CollectedSecurity Wpa(uint32_t auth, uint32_t cipher, std::string passphrase) {
+    CollectedSecurity s;
     s.authMode = auth;
     s.wepStatus = cipher;
     s.passphrase = std::move(passphrase);
     return s;
 }
 
-PendingSecurity Eap(uint32_t auth, EapMethod method) {
-    PendingSecurity s = Wpa(auth, ZARN9100_ENCRYPTION_AES, "");
+CollectedSecurity Eap(uint32_t auth, EapMethod method) {
+    CollectedSecurity s = Wpa(auth, ZARN9100_ENCRYPTION_AES, "");
     s.method = method;
     s.login = "alice";
     s.password = "wonderland";
@@ -44,35 +44,35 @@ PendingSecurity Eap(uint32_t auth, EapMethod method) {
 
 struct PlanRow {
     const char* name;
-    PendingSecurity security;
+    CollectedSecurity security;
     bool hidden;
     std::string expected;  // the fields after ssid
 };
 
 TEST(NetworkPlanTest, EachConfigurationMakesItsNetwork) {
-    PendingSecurity ttls = Eap(ZARN9100_AUTH_WPA, EapMethod::Ttls);
+    CollectedSecurity ttls = Eap(ZARN9100_AUTH_WPA, EapMethod::Ttls);
     ttls.wepStatus = ZARN9100_ENCRYPTION_TKIP;
     ttls.anonymous = "anon";
-    PendingSecurity leap = Eap(ZARN9100_AUTH_OPEN, EapMethod::Leap);
+    CollectedSecurity leap = Eap(ZARN9100_AUTH_OPEN, EapMethod::Leap);
     leap.ccxNetworkEap = 1;
     leap.domain = "CORP";
-    PendingSecurity tls = Eap(ZARN9100_AUTH_WPA2, EapMethod::Tls);
+    CollectedSecurity tls = Eap(ZARN9100_AUTH_WPA2, EapMethod::Tls);
     tls.certificateHash = "00112233445566778899aabbccddeeff00112233";
-    PendingSecurity adHoc;
+    CollectedSecurity adHoc;
     adHoc.networkMode = 0;
     adHoc.channel = 11;
     // Ad hoc takes the profile's value: 4 is Auto Switch there, not WPA-PSK.
-    PendingSecurity adHocAuto = Wep(4);
+    CollectedSecurity adHocAuto = Wep(4);
     adHocAuto.networkMode = 0;
     adHocAuto.channel = 1;
     // 802.1x with WEP status: the server hands out the keys; keys set all the same stay out.
-    PendingSecurity dynamicWep = Wep(ZARN9100_AUTH_OPEN);
+    CollectedSecurity dynamicWep = Wep(ZARN9100_AUTH_OPEN);
     dynamicWep.method = EapMethod::Peap;
     dynamicWep.login = "alice";
     dynamicWep.password = "wonderland";
     const PlanRow rows[] = {
-        {"open", PendingSecurity{}, false, "key_mgmt=NONE;auth_alg=OPEN;"},
-        {"open hidden", PendingSecurity{}, true, "scan_ssid=1;key_mgmt=NONE;auth_alg=OPEN;"},
+        {"open", CollectedSecurity{}, false, "key_mgmt=NONE;auth_alg=OPEN;"},
+        {"open hidden", CollectedSecurity{}, true, "scan_ssid=1;key_mgmt=NONE;auth_alg=OPEN;"},
         {"WEP shared", Wep(ZARN9100_AUTH_SHARED), false,
          "key_mgmt=NONE;wep_key0=1234567890;wep_key2=ababababababababababababab;wep_tx_keyidx=2;auth_alg=SHARED;"},
         {"WEP auto", Wep(ZARN9100_AUTH_AUTO_SWITCH), false,
@@ -109,11 +109,11 @@ TEST(NetworkPlanTest, EachConfigurationMakesItsNetwork) {
 // The server check goes with every method that proves the server by a certificate; LEAP has none.
 TEST(NetworkPlanTest, TheServerCheckGoesWithTlsBasedMethods) {
     const std::vector<NetworkField> check = {{"ca_cert", "\"/certs/ca.pem\""}};
-    PendingSecurity tls = Eap(ZARN9100_AUTH_WPA2, EapMethod::Tls);
+    CollectedSecurity tls = Eap(ZARN9100_AUTH_WPA2, EapMethod::Tls);
     tls.certificateHash = "00112233445566778899aabbccddeeff00112233";
-    PendingSecurity leap = Eap(ZARN9100_AUTH_OPEN, EapMethod::Leap);
+    CollectedSecurity leap = Eap(ZARN9100_AUTH_OPEN, EapMethod::Leap);
     leap.ccxNetworkEap = 1;
-    const std::pair<PendingSecurity, Port> checked[] = {{Eap(ZARN9100_AUTH_WPA2, EapMethod::Peap), Port::Wireless},
+    const std::pair<CollectedSecurity, Port> checked[] = {{Eap(ZARN9100_AUTH_WPA2, EapMethod::Peap), Port::Wireless},
                                                         {Eap(ZARN9100_AUTH_WPA, EapMethod::Ttls), Port::Wireless},
                                                         {tls, Port::Wireless},
                                                         {tls, Port::Wired}};
@@ -128,10 +128,10 @@ TEST(NetworkPlanTest, TheServerCheckGoesWithTlsBasedMethods) {
 }
 
 TEST(NetworkPlanTest, ConfigurationsNoNetworkCanJoinAreRefused) {
-    PendingSecurity noTxKey = Wep(ZARN9100_AUTH_OPEN);
+    CollectedSecurity noTxKey = Wep(ZARN9100_AUTH_OPEN);
     noTxKey.txKeyIndex = 0;
-    PendingSecurity noIdentity = Eap(ZARN9100_AUTH_WPA2, EapMethod::None);
-    const std::pair<const char*, PendingSecurity> rows[] = {
+    CollectedSecurity noIdentity = Eap(ZARN9100_AUTH_WPA2, EapMethod::None);
+    const std::pair<const char*, CollectedSecurity> rows[] = {
         {"short passphrase", Wpa(ZARN9100_AUTH_WPA2_PSK, ZARN9100_ENCRYPTION_AES, "short")},
         {"passphrase with a newline", Wpa(ZARN9100_AUTH_WPA2_PSK, ZARN9100_ENCRYPTION_AES, "pass\nphrase")},
         {"WPA with WEP", Wpa(ZARN9100_AUTH_WPA_PSK, ZARN9100_ENCRYPTION_WEP, "orvix-passphrase")},
@@ -143,15 +143,15 @@ TEST(NetworkPlanTest, ConfigurationsNoNetworkCanJoinAreRefused) {
 }
 
 TEST(NetworkPlanTest, AWiredPortTakes8021xOrNoAuthentication) {
-    PendingSecurity ttls = Eap(ZARN9100_AUTH_WPA, EapMethod::Ttls);
+    CollectedSecurity ttls = Eap(ZARN9100_AUTH_WPA, EapMethod::Ttls);
     ttls.wepStatus = ZARN9100_ENCRYPTION_TKIP;
     ttls.anonymous = "anon";
-    PendingSecurity tls = Eap(ZARN9100_AUTH_WPA2, EapMethod::Tls);
+    CollectedSecurity tls = Eap(ZARN9100_AUTH_WPA2, EapMethod::Tls);
     tls.certificateHash = "00112233445566778899aabbccddeeff00112233";
-    PendingSecurity networkEap = Eap(ZARN9100_AUTH_OPEN, EapMethod::Peap);
+    CollectedSecurity networkEap = Eap(ZARN9100_AUTH_OPEN, EapMethod::Peap);
     networkEap.ccxNetworkEap = 1;
     const PlanRow rows[] = {
-        {"open", PendingSecurity{}, true, "key_mgmt=NONE;"},
+        {"open", CollectedSecurity{}, true, "key_mgmt=NONE;"},
         {"WPA2 PEAP", Eap(ZARN9100_AUTH_WPA2, EapMethod::Peap), false,
          "key_mgmt=IEEE8021X;eapol_flags=0;eap=PEAP;identity=\"alice\";password=\"wonderland\";"
          "phase2=\"auth=MSCHAPV2\";"},
@@ -172,9 +172,9 @@ TEST(NetworkPlanTest, AWiredPortTakes8021xOrNoAuthentication) {
         EXPECT_EQ(Joined(plan), std::string("ssid=4e6574;") + row.expected) << row.name;
     }
 
-    PendingSecurity adHoc;
+    CollectedSecurity adHoc;
     adHoc.networkMode = 0;
-    const std::pair<const char*, PendingSecurity> refused[] = {
+    const std::pair<const char*, CollectedSecurity> refused[] = {
         {"WPA2-PSK", Wpa(ZARN9100_AUTH_WPA2_PSK, ZARN9100_ENCRYPTION_AES, "orvix-passphrase")},
         {"WEP", Wep(ZARN9100_AUTH_OPEN)},
         {"shared key", Wep(ZARN9100_AUTH_SHARED)},

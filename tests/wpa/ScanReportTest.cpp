@@ -2,6 +2,7 @@
 // the program's own scan walk, security detection and channel plan.
 
 #include "Reports.h"
+#include "tembrel/common/ScanListWrite.h"
 #include "tembrel/common/ChannelPlan.h"
 
 #include "survey/ChannelPlan.h"
@@ -15,6 +16,9 @@
 
 namespace tembrel::wpa {
 namespace {
+
+using abi::ScanListWrite;
+using abi::WriteScanList;
 
 struct BssRow {
     const char* name;

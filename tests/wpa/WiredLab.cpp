@@ -1,6 +1,7 @@
 #include "WiredLab.h"
 
 #include "tests/support/PollUntil.h"
+#include "tembrel/common/AbiText.h"
 
 #include <sched.h>
 #include <sys/mount.h>
@@ -10,22 +11,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 namespace tembrel::wpa::testing {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-const char* const kPrograms[] = {"hostapd", "wpa_supplicant", "ip", "openssl"};
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // "sha1 Fingerprint=0A:1B:..." (the label's case varies with the OpenSSL version).
 bool ParseFingerprint(const std::string& text, std::array<uint8_t, 20>& out) {
@@ -42,24 +33,9 @@ bool ParseFingerprint(const std::string& text, std::array<uint8_t, 20>& out) {
     return n == out.size();
 }
 
-std::string Hex(const std::array<uint8_t, 20>& bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (uint8_t b : bytes) {
-        out.push_back(digits[b >> 4]);
-        out.push_back(digits[b & 15]);
-    }
-    return out;
-}
-
 }  // namespace
 
-std::string WiredLab::MissingProgram() {
-    for (const char* name : kPrograms) {
-        if (FindProgram(name).empty()) return name;
-    }
-    return {};
-}
+std::string WiredLab::MissingProgram() { return FirstMissingProgram({"hostapd", "wpa_supplicant", "ip", "openssl"}); }
 
 std::string WiredLab::EnterPrivateNetwork() {
     if (::unshare(CLONE_NEWNET | CLONE_NEWNS) != 0)
@@ -74,29 +50,20 @@ std::string WiredLab::EnterPrivateNetwork() {
 }
 
 WiredLab::WiredLab() {
-    char pattern[] = "/tmp/tembrel_wired_XXXXXX";
-    if (::mkdtemp(pattern) == nullptr) {
+    if (!root_.made()) {
         problem_ = "no temporary folder";
         return;
     }
-    root_ = pattern;
     fs::create_directories(root_ / "ctrl");
     fs::create_directories(root_ / "certs");
     if (!makeCertificates()) {
-        problem_ = "openssl could not make the certificates: " + ReadText(root_ / "openssl.log");
+        problem_ = "openssl could not make the certificates: " + ReadLog(root_ / "openssl.log");
         return;
     }
     writeConfigurations(Server::Usual);
     if (!run({FindProgram("ip"), "link", "add", kAuthenticatorPort, "type", "veth", "peer", "name", kPort}) ||
         !run({FindProgram("ip"), "link", "set", kPort, "up"}) || !setAuthenticatorLink(true))
-        problem_ = "the veth pair could not be made: " + ReadText(root_ / "ip.log");
-}
-
-WiredLab::~WiredLab() {
-    authenticator_.reset();
-    supplicant_.reset();
-    std::error_code ec;
-    if (!root_.empty()) fs::remove_all(root_, ec);
+        problem_ = "the veth pair could not be made: " + ReadLog(root_ / "ip.log");
 }
 
 bool WiredLab::run(const std::vector<std::string>& argv) {
@@ -127,10 +94,10 @@ bool WiredLab::makeCertificate(const std::string& name, const std::string& subje
     if (installAs == nullptr) return true;
     const std::string fingerprint = (root_ / (name + ".sha1")).string();
     if (RunToEnd({openssl, "x509", "-in", base + ".pem", "-noout", "-fingerprint", "-sha1"}, fingerprint) != 0 ||
-        !ParseFingerprint(ReadText(fingerprint), *installAs))
+        !ParseFingerprint(ReadLog(fingerprint), *installAs))
         return false;
     // Where the library looks for the certificate a profile names by its thumbprint.
-    const fs::path target = root_ / "certs" / Hex(*installAs);
+    const fs::path target = root_ / "certs" / abi::HexText(installAs->data(), installAs->size());
     std::error_code ec;
     fs::copy_file(base + ".pem", target.string() + ".pem", ec);
     if (!ec) fs::copy_file(base + ".key", target.string() + ".key", ec);
@@ -190,10 +157,10 @@ bool WiredLab::startAuthenticator(Server server) {
     stopAuthenticator();
     writeConfigurations(server);
     const fs::path log = root_ / "hostapd.log";
-    const std::string before = ReadText(log);
+    const std::string before = ReadLog(log);
     authenticator_ = std::make_unique<ChildProcess>(
         std::vector<std::string>{FindProgram("hostapd"), (root_ / "hostapd.conf").string()}, log.string());
-    const auto enabled = [&] { return ReadText(log).find("AP-ENABLED", before.size()) != std::string::npos; };
+    const auto enabled = [&] { return ReadLog(log).find("AP-ENABLED", before.size()) != std::string::npos; };
     return ::tembrel::testing::PollUntil([&] { return enabled() || !authenticator_->running(); }) && enabled();
 }
 
@@ -204,7 +171,7 @@ bool WiredLab::setAuthenticatorLink(bool up) {
 }
 
 std::string WiredLab::logs() const {
-    return "hostapd:\n" + ReadText(root_ / "hostapd.log") + "wpa_supplicant:\n" + ReadText(root_ / "wpa_supplicant.log");
+    return "hostapd:\n" + ReadLog(root_ / "hostapd.log") + "wpa_supplicant:\n" + ReadLog(root_ / "wpa_supplicant.log");
 }
 
 }  // namespace tembrel::wpa::testing

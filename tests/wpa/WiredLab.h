@@ -6,6 +6,7 @@
 // namespace, which goes away with the process.
 
 #include "ChildProcess.h"
+#include "tests/support/TempFolder.h"
 
 #include <array>
 #include <cstdint>
@@ -33,7 +34,6 @@ public:
     // Makes the folder, the certificates and the configurations, and the veth pair with both
     // ends up; problem() says what failed.
     WiredLab();
-    ~WiredLab();
     WiredLab(const WiredLab&) = delete;
     WiredLab& operator=(const WiredLab&) = delete;
     const std::string& problem() const { return problem_; }
@@ -68,13 +68,13 @@ private:
                          std::array<uint8_t, 20>* installAs);
     void writeConfigurations(Server server);
 
-    std::filesystem::path root_;
+    ::tembrel::testing::TempFolder root_{"tembrel_wired_"};
     std::string problem_;
     int serial_ = 1;  // of the certificates the CA issues
     std::array<uint8_t, 20> client_{};
     std::array<uint8_t, 20> rogue_{};
-    std::unique_ptr<ChildProcess> authenticator_;
     std::unique_ptr<ChildProcess> supplicant_;
+    std::unique_ptr<ChildProcess> authenticator_;  // ends first
 };
 
 }  // namespace tembrel::wpa::testing

@@ -15,6 +15,8 @@
 #include "profiles/ProfileText.h"
 #include "tests/connection/UiQueue.h"
 #include "tests/support/PollUntil.h"
+#include "tests/wpa/BuiltDriver.h"
+#include "tests/wpa/HeardEvents.h"
 
 #include <gtest/gtest.h>
 
@@ -111,13 +113,7 @@ protected:
         ::setenv("TEMBREL_WPA_INTERFACE", WiredLab::kPort, 1);
         ::setenv("TEMBREL_WPA_CTRL_DIR", lab.controlDir().c_str(), 1);
         ::setenv("TEMBREL_WPA_CERT_DIR", lab.certificateDir().c_str(), 1);
-        const char* bin = std::getenv("TEMBREL_BIN_DIR");
-        DriverLoadResult loaded = LoadDriverLibrary(std::string(bin ? bin : ".") + "/libTembrelWpa.so");
-        if (!loaded.loaded) {
-            suite_->failure = "libTembrelWpa.so did not load: " + loaded.error;
-            return;
-        }
-        suite_->library = std::move(loaded.library);
+        suite_->failure = testing::LoadBuiltDriver("libTembrelWpa.so", suite_->library);
     }
     static void TearDownTestSuite() {
         // The library stays loaded (its card ends with the process); the programs end here.
@@ -151,28 +147,8 @@ protected:
     static void Notify(void* context, uint32_t message, uintptr_t code, intptr_t param) {
         auto* self = static_cast<WiredPort*>(context);
         if (message != ZARN9100_EVENT_MESSAGE) return;
-        {
-            std::lock_guard lock(self->heardMutex);
-            self->heard.push_back(code == 1012 ? "1012[" + std::string(reinterpret_cast<const char*>(param)) + "]"
-                                               : std::to_string(code));
-        }
+        self->heard.addEvent(code, param);
         if (code < 1000) self->ui.post([self, code] { self->events.Handle(code); });
-    }
-    // The events since `mark`, as "code" or "1012[text]", separated by spaces.
-    std::string heardSince(size_t mark) {
-        std::lock_guard lock(heardMutex);
-        std::string out;
-        for (size_t i = mark; i < heard.size(); ++i) out += (out.empty() ? "" : " ") + heard[i];
-        return out;
-    }
-    bool heardCode(size_t mark, uintptr_t code) {
-        std::lock_guard lock(heardMutex);
-        return std::find(heard.begin() + static_cast<std::ptrdiff_t>(std::min(mark, heard.size())), heard.end(),
-                         std::to_string(code)) != heard.end();
-    }
-    size_t heardCount() {
-        std::lock_guard lock(heardMutex);
-        return heard.size();
     }
     std::vector<std::string> attemptsSince(size_t mark) {
         std::lock_guard lock(attemptsMutex);
@@ -199,8 +175,7 @@ protected:
     static inline std::unique_ptr<Suite> suite_;
 
     UiQueue ui;
-    std::mutex heardMutex;
-    std::vector<std::string> heard;
+    testing::HeardEvents heard;
     std::mutex attemptsMutex;
     std::vector<std::string> attempts;  // the SSIDs the supervisor applied, in order
     ZARN9100_EVENT_SINK sink{&Notify, this};
@@ -263,20 +238,20 @@ TEST_F(WiredPort, ProfilesAuthenticateWithTheRightCredentialsAndFailWithEventFiv
         // A fresh authenticator for each row: after a failure hostapd holds the port for a minute.
         ASSERT_TRUE(lab().startAuthenticator(row.server));
         const std::string ssid(ProfileSsid(*row.profile));
-        const size_t mark = heardCount();
+        const size_t mark = heard.count();
         const int result = connector.ConnectProfile(row.profile);
         if (*row.method != '\0') {
             EXPECT_EQ(result, 0);
             const std::string named = std::string("1012[") + row.method +
                                       " authentication succeeded; the server was checked by the authority in ca.pem] 1";
-            EXPECT_TRUE(waitFor([&] { return heardSince(mark).find(named) != std::string::npos; })) << heardSince(mark);
+            EXPECT_TRUE(waitFor([&] { return heard.since(mark).find(named) != std::string::npos; })) << heard.since(mark);
             EXPECT_TRUE(waitFor([&] { return linkShown(ssid); }));
             EXPECT_EQ(connectStatus(), 1);
         } else {
             EXPECT_EQ(result, 2);
             const std::string refused = "5 1012[Authentication failed: ";
-            EXPECT_TRUE(waitFor([&] { return heardSince(mark).find(refused) != std::string::npos; })) << heardSince(mark);
-            EXPECT_FALSE(heardCode(mark, 1)) << heardSince(mark);
+            EXPECT_TRUE(waitFor([&] { return heard.since(mark).find(refused) != std::string::npos; })) << heard.since(mark);
+            EXPECT_FALSE(heard.has(mark, "1")) << heard.since(mark);
             EXPECT_EQ(connectStatus(), row.linkStays ? 1 : 0);
             EXPECT_TRUE(waitFor([&] { return snapshot.copy().connected == (row.linkStays ? 1u : 0u); }));
         }
@@ -293,9 +268,9 @@ TEST_F(WiredPort, WithoutAnAuthorityTheFirstServerIsPinnedAndARogueOneRefused) {
     const std::string ssid = "Pinned-Port";
     const auto connect = [&](Server server, const std::string& expected) {
         EXPECT_TRUE(lab().startAuthenticator(server));
-        const size_t mark = heardCount();
+        const size_t mark = heard.count();
         const int result = connector.ConnectProfile(EnterpriseProfile(ssid, 11, WiredLab::kPassword));
-        EXPECT_TRUE(waitFor([&] { return heardSince(mark).find(expected) != std::string::npos; })) << heardSince(mark);
+        EXPECT_TRUE(waitFor([&] { return heard.since(mark).find(expected) != std::string::npos; })) << heard.since(mark);
         return result;
     };
     EXPECT_EQ(connect(Server::Usual, "1012[PEAP authentication succeeded; the server's certificate was pinned on "
@@ -321,15 +296,15 @@ TEST_F(WiredPort, LinkLossGivesTheDisconnectEventAndTheSupervisorWalksThePreferL
     flags.autoLink = 0;
     flags.autoConfiguration = 1;
     supervisor.start();
-    ASSERT_TRUE(waitFor([&] { return linkShown(kPeapSsid); })) << heardSince(0);
+    ASSERT_TRUE(waitFor([&] { return linkShown(kPeapSsid); })) << heard.since(0);
     EXPECT_EQ(attemptsSince(0), std::vector<std::string>{kPeapSsid});
 
     // The authenticator goes away, and with it the link.
-    const size_t heardMark = heardCount();
+    const size_t heardMark = heard.count();
     const size_t attemptMark = attemptsSince(0).size();
     lab().stopAuthenticator();
     ASSERT_TRUE(lab().setAuthenticatorLink(false));
-    ASSERT_TRUE(waitFor([&] { return heardCode(heardMark, 4); })) << heardSince(heardMark);
+    ASSERT_TRUE(waitFor([&] { return heard.has(heardMark, "4"); })) << heard.since(heardMark);
     EXPECT_TRUE(waitFor([&] { return attemptsSince(attemptMark).size() >= 2; }));
     const auto walked = attemptsSince(attemptMark);
     ASSERT_GE(walked.size(), 2u);
@@ -341,7 +316,7 @@ TEST_F(WiredPort, LinkLossGivesTheDisconnectEventAndTheSupervisorWalksThePreferL
     // Back again: the next walk authenticates.
     ASSERT_TRUE(lab().startAuthenticator());
     ASSERT_TRUE(lab().setAuthenticatorLink(true));
-    EXPECT_TRUE(waitFor([&] { return linkShown(kPeapSsid) || linkShown(kTtlsSsid); })) << heardSince(heardMark);
+    EXPECT_TRUE(waitFor([&] { return linkShown(kPeapSsid) || linkShown(kTtlsSsid); })) << heard.since(heardMark);
     EXPECT_EQ(connectStatus(), 1);
 }
 
