@@ -77,7 +77,8 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>>"$log
 pids+=($!)
 for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.05; done
 [ -s "$tmp/display" ] || { echo "Xvfb did not start; see below" >&2; cat "$log" >&2; exit 2; }
-export DISPLAY=":$(head -n1 "$tmp/display")"
+DISPLAY=":$(head -n1 "$tmp/display")"
+export DISPLAY
 # The control socket answers tembrelctl; its thread sleeps in poll() between requests.
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$tmp/run" TEMBREL_SIM_SOCKET="$tmp/run/sim.sock"
 # A notification area, as on a desktop: without one, closing the utility's window ends it.
