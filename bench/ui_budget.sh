@@ -1,5 +1,14 @@
 #!/usr/bin/env bash
-# The user-interface budgets, measured side by side on one private X server (Xvfb):
+# The user-interface budgets, measured side by side on one private X server (Xvfb), once for each
+# card state of UI_BUDGET_STATES:
+#   not-connected       no network the "<Default>" profile may join (only secured ones around);
+#                       the supervisor's Auto Link check and prefer-list walk run every 5 s
+#   connected           the simulated card's built-in environment: "<Default>" joins the open
+#                       access point at start, as for a user; Auto Link off in Tembrel.ini
+#   connected-autolink  the same with Auto Link on (the settings file's default)
+# The script checks over the simulated card's control socket (tembrelctl status) that the card is
+# in the state named, before and after each idle phase, and stops with status 2 otherwise.
+# For each state:
 #   - start-up: launch until the window is viewable (median of UI_BUDGET_STARTS launches each),
 #   - resident memory (VmRSS) a few seconds after start,
 #   - CPU and wake-ups over UI_BUDGET_IDLE_SECONDS of idling with the window shown on its first
@@ -10,24 +19,33 @@
 #     context switch of any thread (it slept and was woken: /proc/PID/task/*/status). Involuntary
 #     switches (preemption by other programs) grow with the machine's load, not with the
 #     program's, and are printed apart.
-# The reference is tools/bare_tabs: a bare Qt 6 window with as many tabs as the main window has
-# pages. Budgets: start-up <= 1.1 x the bare window, memory <= bare + 3 MiB, idle shown
-# <= 0.1 % of one core and <= 4 wake-ups/s, hidden <= 0.03 % and <= 1.5 wake-ups/s.
-# Exit status 1 when a budget is missed.
+#   - exit: SIGTERM until the process is gone, and Data.cfg written into its configuration folder.
+# The reference is tools/bare_tabs --tick: a bare Qt 6 window with as many tabs as the main
+# window has pages and a label repainted every second. Budgets: start-up <= 1.1 x the bare
+# window, memory <= bare + 3 MiB, idle CPU shown <= the bare window's, <= 4 wake-ups/s shown,
+# hidden <= 0.03 % and <= 0.5 wake-ups/s, SIGTERM to end <= 0.3 s with the profiles saved.
+# Exit status 1 when a budget is missed, 2 when the measurement failed.
 #
-# Environment: UI_BUDGET_BUILD_DIR (default build/release), UI_BUDGET_STARTS (5),
-# UI_BUDGET_IDLE_SECONDS (60), UI_BUDGET_SETTLE_SECONDS (3), UI_BUDGET_DATA_CFG (a profile
-# store copied into the utility's fresh configuration folder, e.g. to have it connect),
-# UI_BUDGET_SIM_ENVIRONMENT (the simulated card's radio environment; default: seven ordinary
-# networks, no Auto Link access point).
+# Environment: UI_BUDGET_BUILD_DIR (default build/release), UI_BUDGET_STATES (default
+# "not-connected connected connected-autolink"), UI_BUDGET_STARTS (5), UI_BUDGET_IDLE_SECONDS
+# (60), UI_BUDGET_SETTLE_SECONDS (3), UI_BUDGET_DATA_CFG (a profile store copied into the
+# utility's fresh configuration folder), UI_BUDGET_SIM_ENVIRONMENT (the simulated card's radio
+# environment for every state, instead of the script's choice).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${UI_BUDGET_BUILD_DIR:-build/release}"
+states="${UI_BUDGET_STATES:-not-connected connected connected-autolink}"
 starts="${UI_BUDGET_STARTS:-5}"
 idle="${UI_BUDGET_IDLE_SECONDS:-60}"
 settle="${UI_BUDGET_SETTLE_SECONDS:-3}"
 title="Orvix LX-7700 Utility"
 bare_title="Bare Qt Tabs"
+for state in $states; do
+  case "$state" in
+    not-connected | connected | connected-autolink) ;;
+    *) echo "unknown state \"$state\" in UI_BUDGET_STATES" >&2; exit 2 ;;
+  esac
+done
 
 # Xvfb is needed here only; install it when missing.
 if ! command -v Xvfb >/dev/null; then
@@ -39,7 +57,7 @@ fi
 
 [ -f "$build/CMakeCache.txt" ] ||
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEMBREL_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j2 --target tembrel_program tembrel_sim tembrel_gallery bare_tabs x11_window >/dev/null
+cmake --build "$build" -j2 --target tembrel_program tembrel_sim tembrelctl tembrel_gallery bare_tabs x11_window >/dev/null
 bin="$PWD/$build/bin"
 
 tmp="$(mktemp -d)"
@@ -59,37 +77,31 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>>"$log
 pids+=($!)
 for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.05; done
 [ -s "$tmp/display" ] || { echo "Xvfb did not start; see below" >&2; cat "$log" >&2; exit 2; }
-export DISPLAY=":$(head -n1 "$tmp/display")"
-export QT_QPA_PLATFORM=xcb TEMBREL_SIM_SOCKET=none XDG_RUNTIME_DIR="$tmp/run"
+DISPLAY=":$(head -n1 "$tmp/display")"
+export DISPLAY
+# The control socket answers tembrelctl; its thread sleeps in poll() between requests.
+export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$tmp/run" TEMBREL_SIM_SOCKET="$tmp/run/sim.sock"
 # A notification area, as on a desktop: without one, closing the utility's window ends it.
 "$bin/x11_window" tray >"$tmp/tray" 2>>"$log" &
 pids+=($!)
 for _ in $(seq 100); do grep -q ready "$tmp/tray" && break; sleep 0.05; done
 grep -q ready "$tmp/tray" || { echo "the notification area did not start; see below" >&2; cat "$log" >&2; exit 2; }
-# The built-in radio environment offers Auto Link, whose dialog hides the main window: measure
-# among ordinary networks instead (UI_BUDGET_SIM_ENVIRONMENT to choose another file).
-if [ -n "${UI_BUDGET_SIM_ENVIRONMENT:-}" ]; then
-  export TEMBREL_SIM_ENVIRONMENT="$UI_BUDGET_SIM_ENVIRONMENT"
-else
-  export TEMBREL_SIM_ENVIRONMENT="$tmp/environment.json"
-  cat >"$TEMBREL_SIM_ENVIRONMENT" <<'JSON'
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+# Not connected: secured networks only, whose keys no profile holds, and no Auto Link access
+# point (its dialog would hide the main window).
+cat >"$tmp/secured.json" <<'JSON'
 {
   "networks": [
-    {"ssid": "Orvix-Open-G", "bssid": "00:0C:41:7E:00:06", "channel": 6, "signal": -52},
-    {"ssid": "Lobby-11b", "bssid": "00:0C:41:7E:00:01", "channel": 1, "band": "b", "signal": -75},
     {"ssid": "Lab-WEP64", "bssid": "00:0C:41:7E:00:0B", "channel": 11, "security": "wep-open",
      "key": "1234567890", "signal": -68},
     {"ssid": "Home-WPA", "bssid": "00:0C:41:7E:00:09", "channel": 9, "security": "wpa-psk",
      "passphrase": "orvix-passphrase", "signal": -60},
     {"ssid": "Home-WPA2", "bssid": "00:0C:41:7E:00:04", "channel": 4, "security": "wpa2-psk",
-     "passphrase": "correct horse battery", "signal": -64},
-    {"ssid": "Studio-5G", "bssid": "00:0C:41:7E:00:24", "channel": 36, "signal": -70},
-    {"ssid": "PeerNet", "bssid": "02:0C:41:7E:00:0A", "channel": 10, "adhoc": true, "signal": -72}
+     "passphrase": "correct horse battery", "signal": -64}
   ]
 }
 JSON
-fi
-mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 # launch TITLE CMD...: sets launched_pid and launched_ms.
 launch() {
@@ -106,20 +118,51 @@ launch() {
   fi
 }
 run=0
+config=""
 launch_utility() {  # a fresh configuration folder for every start
   run=$((run + 1))
-  mkdir -p "$tmp/config$run"
-  [ -z "${UI_BUDGET_DATA_CFG:-}" ] || cp "$UI_BUDGET_DATA_CFG" "$tmp/config$run/Data.cfg"
-  launch "$title" "$bin/Tembrel" --driver "$bin/libTembrel.so" --config-dir "$tmp/config$run"
+  config="$tmp/config$run"
+  mkdir -p "$config"
+  [ -z "${UI_BUDGET_DATA_CFG:-}" ] || cp "$UI_BUDGET_DATA_CFG" "$config/Data.cfg"
+  [ "$state" != connected ] || printf '[Advanced]\nAutoLink=0\n' >"$config/Tembrel.ini"
+  launch "$title" "$bin/Tembrel" --driver "$bin/libTembrel.so" --config-dir "$config"
 }
-launch_bare() { launch "$bare_title" "$bin/bare_tabs" "$tabs"; }
-stop() {  # TERM, then wait (bounded) for the process to go
-  local pid="$1" kept=() p
-  for p in "${pids[@]}"; do [ "$p" = "$pid" ] || kept+=("$p"); done
+launch_bare() { launch "$bare_title" "$bin/bare_tabs" "$tabs" --tick; }
+forget() {
+  local kept=() p
+  for p in "${pids[@]}"; do [ "$p" = "$1" ] || kept+=("$p"); done
   pids=("${kept[@]}")
+}
+gone() { [ ! -e "/proc/$1" ] || [ "$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f1)" = Z ]; }
+stop() {  # TERM, then wait (bounded) for the process to go
+  local pid="$1"
+  forget "$pid"
   kill -TERM "$pid" 2>/dev/null || return 0
-  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.05; done
+  for _ in $(seq 100); do gone "$pid" && return 0; sleep 0.05; done
   kill -KILL "$pid" 2>/dev/null || true
+}
+# stop_timed PID: TERM and the milliseconds until the process is gone (polled every 5 ms).
+stop_timed() {
+  local pid="$1" t0 t1
+  forget "$pid"
+  t0="$(date +%s%N)"
+  kill -TERM "$pid"
+  for _ in $(seq 2000); do gone "$pid" && break; sleep 0.005; done
+  t1="$(date +%s%N)"
+  gone "$pid" || { kill -KILL "$pid" 2>/dev/null || true; echo 10000; return; }
+  echo $(((t1 - t0) / 1000000))
+}
+# The simulated card's link, as it reports it: "associated" or something else.
+card_link() { "$bin/tembrelctl" status 2>>"$log" | sed -n 's/^link: \([a-z-]*\).*/\1/p'; }
+check_state() {
+  local link want=associated
+  link="$(card_link)"
+  [ "$state" != not-connected ] || want=""
+  if { [ -n "$want" ] && [ "$link" != associated ]; } || { [ -z "$want" ] && [ "$link" = associated ]; }; then
+    echo "state $state: the simulated card's link is \"$link\" $1" >&2
+    "$bin/tembrelctl" status >&2 || true
+    exit 2
+  fi
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 rss_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
@@ -149,72 +192,107 @@ hz="$(getconf CLK_TCK)"
 percent() { awk -F'\t' -v s="$idle" '{ n += $4 } END { printf "%.3f", 100 * n / 1e9 / s }' "$1"; }
 wakeups() { awk -F'\t' -v s="$idle" '{ w += $5 } END { printf "%.2f", w / s }' "$1"; }
 preemptions() { awk -F'\t' -v s="$idle" '{ w += $6 } END { printf "%.2f", w / s }' "$1"; }
-
-echo "main window: $tabs pages; bare window: $tabs tabs; display $DISPLAY"
-
-# Start-up: one unmeasured launch of each warms the caches, then alternate.
-launch_bare; stop "$launched_pid"
-launch_utility; stop "$launched_pid"
-: >"$tmp/start.bare"; : >"$tmp/start.utility"
-for _ in $(seq "$starts"); do
-  launch_bare; echo "$launched_ms" >>"$tmp/start.bare"; stop "$launched_pid"
-  launch_utility; echo "$launched_ms" >>"$tmp/start.utility"; stop "$launched_pid"
-done
-start_bare="$(median <"$tmp/start.bare")"
-start_utility="$(median <"$tmp/start.utility")"
-
-# Memory and idle CPU: both programs running side by side.
-launch_bare; bare_pid="$launched_pid"
-launch_utility; utility_pid="$launched_pid"
-sleep "$settle"
-rss_bare="$(rss_kib "$bare_pid")"
-rss_utility="$(rss_kib "$utility_pid")"
-
-echo "idling ${idle} s with both windows shown..."
-threads "$bare_pid" >"$tmp/bare0"; threads "$utility_pid" >"$tmp/shown0"; t0="$(cpu_ticks "$utility_pid")"
-sleep "$idle"
-threads "$bare_pid" >"$tmp/bare1"; threads "$utility_pid" >"$tmp/shown1"; t1="$(cpu_ticks "$utility_pid")"
-delta "$tmp/bare0" "$tmp/bare1" >"$tmp/bare"; delta "$tmp/shown0" "$tmp/shown1" >"$tmp/shown"
-cpu_bare="$(percent "$tmp/bare")"; wake_bare="$(wakeups "$tmp/bare")"
-cpu_shown="$(percent "$tmp/shown")"; wake_shown="$(wakeups "$tmp/shown")"; ticks_shown=$((t1 - t0))
-
-"$bin/x11_window" close "$title" || { echo "the main window was no longer shown at the end of the shown phase" >&2; exit 2; }
-for _ in $(seq 100); do "$bin/x11_window" find "$title" >/dev/null || break; sleep 0.05; done
-if "$bin/x11_window" find "$title" >/dev/null; then echo "the main window did not hide when closed" >&2; exit 2; fi
-kill -0 "$utility_pid" 2>/dev/null || { echo "the utility ended when its window was closed" >&2; exit 2; }
-sleep "$settle"
-echo "idling ${idle} s with the main window hidden..."
-threads "$utility_pid" >"$tmp/hidden0"; t0="$(cpu_ticks "$utility_pid")"
-sleep "$idle"
-threads "$utility_pid" >"$tmp/hidden1"; t1="$(cpu_ticks "$utility_pid")"
-delta "$tmp/hidden0" "$tmp/hidden1" >"$tmp/hidden"
-cpu_hidden="$(percent "$tmp/hidden")"; wake_hidden="$(wakeups "$tmp/hidden")"; ticks_hidden=$((t1 - t0))
-stop "$utility_pid"; stop "$bare_pid"
-
 verdict() { awk -v v="$1" -v limit="$2" 'BEGIN { print (v <= limit) ? "ok" : "OVER" }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0) ? a / b : 0 }'; }
-r_start="$(ratio "$start_utility" "$start_bare")"
-d_rss=$((rss_utility - rss_bare))
-v_start="$(verdict "$r_start" 1.1)"; v_rss="$(verdict "$d_rss" 3072)"
-v_shown="$(verdict "$cpu_shown" 0.1)"; v_wake_shown="$(verdict "$wake_shown" 4)"
-v_hidden="$(verdict "$cpu_hidden" 0.03)"; v_wake_hidden="$(verdict "$wake_hidden" 1.5)"
+row() { printf '%-38s %12s %12s %8s %-18s %s\n' "$@"; }
 
+echo "main window: $tabs pages; bare window: $tabs tabs and a label repainted every second; display $DISPLAY"
+all_ok=1
+
+measure() {
+  state="$1"
+  local out="$tmp/$state"
+  mkdir -p "$out"
+  if [ -n "${UI_BUDGET_SIM_ENVIRONMENT:-}" ]; then
+    export TEMBREL_SIM_ENVIRONMENT="$UI_BUDGET_SIM_ENVIRONMENT"
+  elif [ "$state" = not-connected ]; then
+    export TEMBREL_SIM_ENVIRONMENT="$tmp/secured.json"
+  else
+    unset TEMBREL_SIM_ENVIRONMENT
+  fi
+  echo
+  echo "== $state (load average $(cut -d' ' -f1-3 /proc/loadavg))"
+
+  # Start-up: one unmeasured launch of each warms the caches, then alternate.
+  launch_bare; stop "$launched_pid"
+  launch_utility; stop "$launched_pid"
+  : >"$out/start.bare"; : >"$out/start.utility"
+  for _ in $(seq "$starts"); do
+    launch_bare; echo "$launched_ms" >>"$out/start.bare"; stop "$launched_pid"
+    launch_utility; echo "$launched_ms" >>"$out/start.utility"; stop "$launched_pid"
+  done
+  local start_bare start_utility
+  start_bare="$(median <"$out/start.bare")"
+  start_utility="$(median <"$out/start.utility")"
+
+  # Memory and idle CPU: both programs running side by side.
+  launch_bare; local bare_pid="$launched_pid"
+  launch_utility; local utility_pid="$launched_pid" utility_config="$config"
+  sleep "$settle"
+  local rss_bare rss_utility
+  rss_bare="$(rss_kib "$bare_pid")"
+  rss_utility="$(rss_kib "$utility_pid")"
+  check_state "after start"
+
+  echo "idling ${idle} s with both windows shown..."
+  local t0 t1
+  threads "$bare_pid" >"$out/bare0"; threads "$utility_pid" >"$out/shown0"; t0="$(cpu_ticks "$utility_pid")"
+  sleep "$idle"
+  threads "$bare_pid" >"$out/bare1"; threads "$utility_pid" >"$out/shown1"; t1="$(cpu_ticks "$utility_pid")"
+  check_state "at the end of the shown phase"
+  delta "$out/bare0" "$out/bare1" >"$out/bare"; delta "$out/shown0" "$out/shown1" >"$out/shown"
+  local cpu_bare wake_bare cpu_shown wake_shown ticks_shown
+  cpu_bare="$(percent "$out/bare")"; wake_bare="$(wakeups "$out/bare")"
+  cpu_shown="$(percent "$out/shown")"; wake_shown="$(wakeups "$out/shown")"; ticks_shown=$((t1 - t0))
+
+  "$bin/x11_window" close "$title" || { echo "the main window was no longer shown at the end of the shown phase" >&2; exit 2; }
+  for _ in $(seq 100); do "$bin/x11_window" find "$title" >/dev/null || break; sleep 0.05; done
+  if "$bin/x11_window" find "$title" >/dev/null; then echo "the main window did not hide when closed" >&2; exit 2; fi
+  kill -0 "$utility_pid" 2>/dev/null || { echo "the utility ended when its window was closed" >&2; exit 2; }
+  sleep "$settle"
+  echo "idling ${idle} s with the main window hidden..."
+  threads "$utility_pid" >"$out/hidden0"; t0="$(cpu_ticks "$utility_pid")"
+  sleep "$idle"
+  threads "$utility_pid" >"$out/hidden1"; t1="$(cpu_ticks "$utility_pid")"
+  check_state "at the end of the hidden phase"
+  delta "$out/hidden0" "$out/hidden1" >"$out/hidden"
+  local cpu_hidden wake_hidden ticks_hidden exit_ms saved=no
+  cpu_hidden="$(percent "$out/hidden")"; wake_hidden="$(wakeups "$out/hidden")"; ticks_hidden=$((t1 - t0))
+  exit_ms="$(stop_timed "$utility_pid")"
+  [ ! -s "$utility_config/Data.cfg" ] || saved=yes
+  stop "$bare_pid"
+
+  local r_start d_rss v_start v_rss v_shown v_wake_shown v_hidden v_wake_hidden v_exit
+  r_start="$(ratio "$start_utility" "$start_bare")"
+  d_rss=$((rss_utility - rss_bare))
+  v_start="$(verdict "$r_start" 1.1)"; v_rss="$(verdict "$d_rss" 3072)"
+  v_shown="$(verdict "$cpu_shown" "$cpu_bare")"; v_wake_shown="$(verdict "$wake_shown" 4)"
+  v_hidden="$(verdict "$cpu_hidden" 0.03)"; v_wake_hidden="$(verdict "$wake_hidden" 0.5)"
+  v_exit="$(verdict "$exit_ms" 300)"; [ "$saved" = yes ] || v_exit=OVER
+
+  echo
+  row "measure ($state)" "utility" "bare Qt" "vs bare" "budget" "verdict"
+  row "start-up to window (ms, median)" "$start_utility" "$start_bare" "x$r_start" "<= 1.1 x bare" "$v_start"
+  row "resident memory (KiB)" "$rss_utility" "$rss_bare" "+$d_rss" "<= bare + 3072" "$v_rss"
+  row "idle CPU, shown (% of a core)" "$cpu_shown" "$cpu_bare" "-" "<= bare" "$v_shown"
+  row "wake-ups, shown (per s)" "$wake_shown" "$wake_bare" "-" "<= 4" "$v_wake_shown"
+  row "idle CPU, hidden (% of a core)" "$cpu_hidden" "-" "-" "<= 0.03 %" "$v_hidden"
+  row "wake-ups, hidden (per s)" "$wake_hidden" "-" "-" "<= 0.5" "$v_wake_hidden"
+  row "SIGTERM to end (ms; profiles saved)" "$exit_ms ($saved)" "-" "-" "<= 300, saved" "$v_exit"
+  echo
+  echo "start-up samples (ms): utility $(paste -sd' ' "$out/start.utility"); bare $(paste -sd' ' "$out/start.bare")"
+  echo "clock ticks of 1/$hz s over all threads, ended ones included: shown $ticks_shown, hidden $ticks_hidden (the figures above leave out threads that ended meanwhile)"
+  echo "involuntary context switches (preemption; grows with the machine's load) per second: shown $(preemptions "$out/shown") (bare $(preemptions "$out/bare")), hidden $(preemptions "$out/hidden")"
+  # Which threads of the utility used the CPU or woke up.
+  local phase
+  for phase in shown hidden; do
+    echo "utility threads while $phase (run time in ms, wake-ups, preemptions; quiet threads left out):"
+    awk -F'\t' -v main="$utility_pid" '$4 > 0 || $5 > 0 { printf "  %-8s %-16s %8.1f %6d %6d%s\n", $1, $2, $4 / 1e6, $5, $6, ($1 == main) ? "  (main thread)" : "" }' "$out/$phase"
+  done
+  [ "$v_start $v_rss $v_shown $v_wake_shown $v_hidden $v_wake_hidden $v_exit" = "ok ok ok ok ok ok ok" ] || all_ok=0
+}
+
+for s in $states; do measure "$s"; done
 echo
-row() { printf '%-34s %12s %12s %8s %-16s %s\n' "$@"; }
-row "measure" "utility" "bare Qt" "vs bare" "budget" "verdict"
-row "start-up to window (ms, median)" "$start_utility" "$start_bare" "x$r_start" "<= 1.1 x bare" "$v_start"
-row "resident memory (KiB)" "$rss_utility" "$rss_bare" "+$d_rss" "<= bare + 3072" "$v_rss"
-row "idle CPU, shown (% of a core)" "$cpu_shown" "$cpu_bare" "-" "<= 0.1 %" "$v_shown"
-row "wake-ups, shown (per s)" "$wake_shown" "$wake_bare" "-" "<= 4" "$v_wake_shown"
-row "idle CPU, hidden (% of a core)" "$cpu_hidden" "-" "-" "<= 0.03 %" "$v_hidden"
-row "wake-ups, hidden (per s)" "$wake_hidden" "-" "-" "<= 1.5" "$v_wake_hidden"
-echo
-echo "start-up samples (ms): utility $(paste -sd' ' "$tmp/start.utility"); bare $(paste -sd' ' "$tmp/start.bare")"
-echo "clock ticks of 1/$hz s over all threads, ended ones included: shown $ticks_shown, hidden $ticks_hidden (the figures above leave out threads that ended meanwhile)"
-echo "involuntary context switches (preemption; grows with the machine's load) per second: shown $(preemptions "$tmp/shown") (bare $(preemptions "$tmp/bare")), hidden $(preemptions "$tmp/hidden")"
-# Which threads of the utility used the CPU or woke up.
-for phase in shown hidden; do
-  echo "utility threads while $phase (run time in ms, wake-ups, preemptions; quiet threads left out):"
-  awk -F'\t' -v main="$utility_pid" '$4 > 0 || $5 > 0 { printf "  %-8s %-16s %8.1f %6d %6d%s\n", $1, $2, $4 / 1e6, $5, $6, ($1 == main) ? "  (main thread)" : "" }' "$tmp/$phase"
-done
-[ "$v_start $v_rss $v_shown $v_wake_shown $v_hidden $v_wake_hidden" = "ok ok ok ok ok ok" ]
+echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
+[ "$all_ok" -eq 1 ]

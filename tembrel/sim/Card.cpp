@@ -181,6 +181,7 @@ bool Card::removeNetwork(const std::string& key) {
 void Card::setSignal(Network& n, int32_t dbm) {
     n.levelDbm = dbm;
     n.rssiDbm = dbm;
+    ++signalsSet_;
 }
 
 const Network* Card::linkNetwork() const {
@@ -478,8 +479,61 @@ uint64_t Card::nextDueMs() const {
     uint64_t due = kNever;
     if (pendingScan_) due = std::min(due, pendingScan_->dueMs);
     if (exchange_.running) due = std::min(due, exchange_.dueMs);
-    if (driftStepMayChangeLink()) due = std::min(due, nextDriftMs_);
+    if (driftStepMayChangeLink()) due = std::min(due, link_.state == LinkState::Associated ? linkLossDueMs() : nextDriftMs_);
     return due;
+}
+
+uint64_t Card::linkLossDueMs() const {
+    const uint64_t key = linkLossKey();
+    LossForecast& f = forecast_;
+    // A forecast holds until the state it was made from changes or the card steps past it.
+    if (!f.valid || f.key != key || nextDriftMs_ > std::min(f.dueMs, f.horizonMs)) {
+        Card probe(*this);
+        probe.events_.clear();
+        f = LossForecast{true, key, kNever, nextDriftMs_};
+        for (int step = 0; step < kLookAheadSteps; ++step) {
+            const uint64_t at = probe.nextDriftMs_;
+            f.horizonMs = at;
+            // Only the drift: a scan or an Auto Link step due earlier is due by itself.
+            probe.pendingScan_.reset();
+            probe.exchange_.running = false;
+            probe.advanceTo(at);
+            if (probe.link_.state != LinkState::Associated || probe.link_.bssid != link_.bssid) {
+                f.dueMs = at;
+                break;
+            }
+        }
+    }
+    return std::min(f.dueMs, f.horizonMs);
+}
+
+uint64_t Card::linkLossKey() const {
+    // FNV-1a over what a drift step reads besides the readings and the random state it walks.
+    uint64_t hash = 1469598103934665603ull;
+    const auto mix = [&hash](uint64_t v) {
+        for (int i = 0; i < 8; ++i) {
+            hash ^= (v >> (8 * i)) & 0xff;
+            hash *= 1099511628211ull;
+        }
+    };
+    mix(uint64_t(present_) | uint64_t(hwRadioOn_) << 1 | uint64_t(hostile_) << 2 | uint64_t(link_.state) << 3);
+    mix(settings_.radio);
+    mix(settings_.channelRange);
+    mix(settings_.rtsThreshold);  // how many random numbers the traffic counters draw
+    mix(signalsSet_);
+    mix(uint64_t(link_.security));
+    for (uint8_t b : link_.bssid) mix(b);
+    mix(env_.networks.size());  // every network draws its own drift step
+    for (size_t i = 0; i < env_.networks.size(); ++i) {
+        const Network& n = env_.networks[i];
+        if (n.bssid != link_.bssid) continue;
+        mix(i);
+        mix(uint64_t(uint32_t(n.levelDbm)));
+        mix(uint64_t(n.security));
+        mix(n.channel);
+        mix(n.beaconIntervalTu);
+    }
+    return hash;
 }
 
 // After a drift step every signal lies within kDriftSpanDb of its level, so the step can only

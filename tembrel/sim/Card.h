@@ -116,10 +116,14 @@ public:
     void advanceTo(uint64_t nowMs);
     static constexpr uint64_t kNever = UINT64_MAX;
     // When the card next does something nobody asked for, that is, reports an event: a scan
-    // completes, an Auto Link step, or a drift step that may lose the link or let an ad-hoc
-    // peer join. kNever when nothing is due. Drift, counters and the background refresh of the
-    // scan list report nothing, so they are worked out only when the card is next asked.
+    // completes, an Auto Link step, the drift step that loses the link, or one that may let an
+    // ad-hoc peer join. kNever when nothing is due. Drift, counters and the background refresh of
+    // the scan list report nothing, so they are worked out only when the card is next asked.
+    // A faint link is not due every second: drift is a deterministic walk from the card's random
+    // state, so the step that loses the link is found by walking a copy of the card ahead (at
+    // most kLookAheadSteps; beyond them the last step looked at is due, to look further).
     uint64_t nextDueMs() const;
+    static constexpr int kLookAheadSteps = 120;
 
     // ---- controls no real card has ----
     bool present() const { return present_; }
@@ -177,6 +181,10 @@ private:
     bool audible(const Network& n) const { return audibleAt(n, n.rssiDbm); }
     bool audibleAt(const Network& n, int32_t rssiDbm) const;
     bool driftStepMayChangeLink() const;
+    uint64_t linkLossDueMs() const;
+    // Everything but the drift's own walk that decides when drift loses the link: while it is
+    // unchanged, a walk ahead computed earlier still holds.
+    uint64_t linkLossKey() const;
     bool bandAllowed(const Network& n) const;
     Network* networkByBssid(const MacAddress& bssid);
     const Network* networkByBssid(const MacAddress& bssid) const;
@@ -217,6 +225,15 @@ private:
     std::vector<abi::CardEvent> events_;
     bool hostile_ = false;
     uint32_t hostileRound_ = 0;
+    uint32_t signalsSet_ = 0;  // setSignal calls: a reading can be reset to the level it drifts around
+    // The last walk ahead (linkLossDueMs); a cache, so kept by const calls.
+    struct LossForecast {
+        bool valid = false;
+        uint64_t key = 0;
+        uint64_t dueMs = kNever;     // the step that loses the link, kNever when none was found
+        uint64_t horizonMs = 0;      // the last step looked at
+    };
+    mutable LossForecast forecast_;
 };
 
 }  // namespace tembrel::sim

@@ -249,5 +249,35 @@ TEST(MainPageWidgetCharts, StripChartsAreBuiltWithTheirIds) {
     }
 }
 
+// One timer drives the page: each tick fills the status and steps both strip charts, which run
+// no timer of their own (two more timers would wake the program at other moments of the second).
+TEST(MainPageWidgetCharts, OneTickRefreshesStatusAndBothCharts) {
+    FakeMainPageSource source;
+    source.connectInfrastructure();
+    source.linkSpeed = 110000;
+    FakeIpHelper ip;
+    MainPageWidget page(source, ip);
+    page.resize(640, 480);
+    page.show();
+    page.activate();
+    ASSERT_TRUE(page.timerActive());
+    const CGraphCtrl* charts[] = {ui::ControlById<CGraphCtrl>(page, ids::kTxGraph),
+                                  ui::ControlById<CGraphCtrl>(page, ids::kRxGraph)};
+    std::size_t steps[2] = {};
+    for (int i : {0, 1}) {
+        ASSERT_NE(charts[i], nullptr);
+        EXPECT_FALSE(charts[i]->isStepTimerActive());
+        steps[i] = charts[i]->stepper().historySize();
+    }
+    const auto* bar = ui::ControlById<ui::SignalBar>(page, ids::kSignalBar);
+    ASSERT_EQ(bar->value(), 0) << "no signal reading yet";
+    source.tick += 1000;
+    source.rssi = -56;
+    page.onTimer();
+    for (int i : {0, 1})
+        EXPECT_EQ(charts[i]->stepper().historySize(), steps[i] + 1);
+    EXPECT_EQ(bar->value(), 40);
+}
+
 }  // namespace
 }  // namespace tembrel::monitoring
