@@ -93,16 +93,38 @@ std::unique_ptr<IpHelper> makeSystemIpHelper() {
     return std::make_unique<LinuxIpHelper>();
 }
 
-LinuxIpHelper::LinuxIpHelper() : LinuxIpHelper("/sys/class/net", &netlink::dumpIpv4) {}
+LinuxIpHelper::LinuxIpHelper()
+    : LinuxIpHelper("/sys/class/net", &netlink::dumpIpv4,
+                    [watch = std::make_shared<netlink::ChangeWatch>()] { return watch->changed(); }) {}
 
-LinuxIpHelper::LinuxIpHelper(std::filesystem::path sysClassNet, DumpFunction dump)
-    : root_(std::move(sysClassNet)), dump_(std::move(dump)) {}
+LinuxIpHelper::LinuxIpHelper(std::filesystem::path sysClassNet, DumpFunction dump, ChangeProbe changed)
+    : root_(std::move(sysClassNet)), dump_(std::move(dump)), changed_(std::move(changed)) {}
+
+void LinuxIpHelper::forgetOnChange() const {
+    if (!changed_ || changed_()) {
+        adapter_.reset();
+        row_.reset();
+    }
+}
 
 std::optional<AdapterAddressInfo> LinuxIpHelper::findAdapter(const MacAddress& mac) const {
+    const std::lock_guard lock(mutex_);
+    forgetOnChange();
+    if (adapter_ && adapter_->mac == mac) {
+        return adapter_->info;
+    }
+    auto [info, complete] = lookUpAdapter(mac);
+    if (complete) {
+        adapter_ = FoundAdapter{mac, info};
+    }
+    return info;
+}
+
+std::pair<std::optional<AdapterAddressInfo>, bool> LinuxIpHelper::lookUpAdapter(const MacAddress& mac) const {
     std::error_code error;
     fs::directory_iterator entries(root_, error);
     if (error) {
-        return std::nullopt;
+        return {std::nullopt, false};
     }
     for (const auto& entry : entries) {
         const fs::path directory = entry.path();
@@ -118,53 +140,62 @@ std::optional<AdapterAddressInfo> LinuxIpHelper::findAdapter(const MacAddress& m
         info.interfaceName = directory.filename().string();
         info.interfaceIndex = *index;
         info.mac = mac;
-        if (const auto dump = dump_(RTM_GETADDR)) {
-            if (const auto address = netlink::firstAddressOf(netlink::parseAddresses(*dump), *index)) {
+        const auto addresses = dump_(RTM_GETADDR);
+        if (addresses) {
+            if (const auto address = netlink::firstAddressOf(netlink::parseAddresses(*addresses), *index)) {
                 info.ipAddress = address->address;
                 info.subnetMask = netlink::maskFromPrefix(address->prefixLength);
                 info.dhcpEnabled = !address->permanent;
             }
         }
-        if (const auto dump = dump_(RTM_GETROUTE)) {
-            info.defaultGateway = netlink::gatewayOf(netlink::parseDefaultRoutes(*dump), *index).value_or(0);
+        const auto routes = dump_(RTM_GETROUTE);
+        if (routes) {
+            info.defaultGateway = netlink::gatewayOf(netlink::parseDefaultRoutes(*routes), *index).value_or(0);
         }
-        return info;
+        return {info, addresses && routes};
     }
-    return std::nullopt;
+    return {std::nullopt, true};
 }
 
-std::optional<fs::path> LinuxIpHelper::interfaceDirectory(uint32_t interfaceIndex) const {
+std::optional<LinuxIpHelper::CounterRow> LinuxIpHelper::lookUpRow(uint32_t interfaceIndex) const {
     std::error_code error;
     fs::directory_iterator entries(root_, error);
     if (error) {
         return std::nullopt;
     }
     for (const auto& entry : entries) {
-        if (readNumber<uint32_t>(entry.path() / "ifindex") == interfaceIndex) {
-            return entry.path();
+        if (readNumber<uint32_t>(entry.path() / "ifindex") != interfaceIndex) {
+            continue;
         }
+        CounterRow row{interfaceIndex, entry.path(), {}};
+        if (readNumber<uint32_t>(row.directory / "type") == uint32_t{ARPHRD_ETHER}) {
+            row.identity.type = kInterfaceTypeEthernet;
+        }
+        if (const auto mac = readMac(row.directory)) {
+            row.identity.physicalAddress = *mac;
+            row.identity.physicalAddressLength = 6;
+        }
+        return row;
     }
     return std::nullopt;
 }
 
 std::optional<InterfaceCounters> LinuxIpHelper::readCounters(uint32_t interfaceIndex) const {
-    const auto directory = interfaceDirectory(interfaceIndex);
-    if (!directory) {
-        return std::nullopt;
+    const std::lock_guard lock(mutex_);
+    forgetOnChange();
+    if (!row_ || row_->interfaceIndex != interfaceIndex) {
+        row_ = lookUpRow(interfaceIndex);
+        if (!row_) {
+            return std::nullopt;
+        }
     }
-    const auto rx = readNumber<uint64_t>(*directory / "statistics" / "rx_bytes");
-    const auto tx = readNumber<uint64_t>(*directory / "statistics" / "tx_bytes");
+    const auto rx = readNumber<uint64_t>(row_->directory / "statistics" / "rx_bytes");
+    const auto tx = readNumber<uint64_t>(row_->directory / "statistics" / "tx_bytes");
     if (!rx || !tx) {
+        row_.reset();
         return std::nullopt;
     }
-    InterfaceCounters counters;
-    if (readNumber<uint32_t>(*directory / "type") == uint32_t{ARPHRD_ETHER}) {
-        counters.type = kInterfaceTypeEthernet;
-    }
-    if (const auto mac = readMac(*directory)) {
-        counters.physicalAddress = *mac;
-        counters.physicalAddressLength = 6;
-    }
+    InterfaceCounters counters = row_->identity;
     // The row keeps 32-bit totals; users subtract modulo 2^32.
     counters.inOctets = static_cast<uint32_t>(*rx);
     counters.outOctets = static_cast<uint32_t>(*tx);
