@@ -2,9 +2,12 @@
 
 #include "platform/NetlinkRoute.h"
 
+#include <fcntl.h>
 #include <linux/if_arp.h>
 #include <linux/rtnetlink.h>
+#include <unistd.h>
 
+#include <array>
 #include <charconv>
 #include <fstream>
 #include <system_error>
@@ -157,6 +160,37 @@ std::pair<std::optional<AdapterAddressInfo>, bool> LinuxIpHelper::lookUpAdapter(
     return {std::nullopt, true};
 }
 
+LinuxIpHelper::OpenAttribute::OpenAttribute(const fs::path& file)
+    : fd_(::open(file.c_str(), O_RDONLY | O_CLOEXEC)) {}
+
+LinuxIpHelper::OpenAttribute::~OpenAttribute() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+std::optional<uint64_t> LinuxIpHelper::OpenAttribute::read() const {
+    if (fd_ < 0) {
+        return std::nullopt;
+    }
+    // A counter is at most 20 digits and a newline; a longer text is not one.
+    std::array<char, 32> text{};
+    const ssize_t got = ::pread(fd_, text.data(), text.size(), 0);
+    if (got <= 0 || static_cast<size_t>(got) == text.size()) {
+        return std::nullopt;
+    }
+    size_t length = static_cast<size_t>(got);
+    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == ' ')) {
+        --length;
+    }
+    uint64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + length, value);
+    if (length == 0 || error != std::errc{} || end != text.data() + length) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 std::optional<LinuxIpHelper::CounterRow> LinuxIpHelper::lookUpRow(uint32_t interfaceIndex) const {
     std::error_code error;
     fs::directory_iterator entries(root_, error);
@@ -167,14 +201,18 @@ std::optional<LinuxIpHelper::CounterRow> LinuxIpHelper::lookUpRow(uint32_t inter
         if (readNumber<uint32_t>(entry.path() / "ifindex") != interfaceIndex) {
             continue;
         }
-        CounterRow row{interfaceIndex, entry.path(), {}};
-        if (readNumber<uint32_t>(row.directory / "type") == uint32_t{ARPHRD_ETHER}) {
+        const fs::path& directory = entry.path();
+        CounterRow row;
+        row.interfaceIndex = interfaceIndex;
+        if (readNumber<uint32_t>(directory / "type") == uint32_t{ARPHRD_ETHER}) {
             row.identity.type = kInterfaceTypeEthernet;
         }
-        if (const auto mac = readMac(row.directory)) {
+        if (const auto mac = readMac(directory)) {
             row.identity.physicalAddress = *mac;
             row.identity.physicalAddressLength = 6;
         }
+        row.rx = std::make_unique<OpenAttribute>(directory / "statistics" / "rx_bytes");
+        row.tx = std::make_unique<OpenAttribute>(directory / "statistics" / "tx_bytes");
         return row;
     }
     return std::nullopt;
@@ -189,8 +227,8 @@ std::optional<InterfaceCounters> LinuxIpHelper::readCounters(uint32_t interfaceI
             return std::nullopt;
         }
     }
-    const auto rx = readNumber<uint64_t>(row_->directory / "statistics" / "rx_bytes");
-    const auto tx = readNumber<uint64_t>(row_->directory / "statistics" / "tx_bytes");
+    const auto rx = row_->rx->read();
+    const auto tx = row_->tx->read();
     if (!rx || !tx) {
         row_.reset();
         return std::nullopt;

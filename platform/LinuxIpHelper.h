@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <utility>
@@ -37,10 +38,23 @@ private:
         MacAddress mac{};
         std::optional<AdapterAddressInfo> info;  // none: no interface has that address
     };
+    // A sysfs attribute kept open: it is read again from its start, without a path walk.
+    class OpenAttribute {
+    public:
+        explicit OpenAttribute(const std::filesystem::path& file);
+        OpenAttribute(const OpenAttribute&) = delete;
+        OpenAttribute& operator=(const OpenAttribute&) = delete;
+        ~OpenAttribute();
+        std::optional<uint64_t> read() const;
+
+    private:
+        int fd_ = -1;
+    };
     struct CounterRow {
         uint32_t interfaceIndex = 0;
-        std::filesystem::path directory;
         InterfaceCounters identity;  // type and address; the octets are read on each call
+        std::unique_ptr<OpenAttribute> rx;
+        std::unique_ptr<OpenAttribute> tx;
     };
 
     // Drops what was kept when the probe reports a change (or there is no probe). Lock held.
