@@ -82,16 +82,17 @@ TEST(TrayShown, HandsOnOnlyWhatChanged)
     } rows[] = {{2, true, true},   {3, false, false}, {2, false, false}, {3, false, false},
                 {2, false, false}, {1, true, true},   {1, false, false}, {2, true, true},
                 {-1, false, false}, {2, true, true}};
-    for (const auto& row : rows) {
-        if (row.state < 0) {
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        if (rows[i].state < 0) {
             tray.SetIcon(0);
             shown.Forget();
             continue;
         }
-        tembrel::SetTrayState(tray, row.state);
+        tembrel::SetTrayState(tray, rows[i].state);
+        ASSERT_EQ(recorder->calls.size(), i + 1);  // the shell itself is still called for every state
         const auto changes = shown.Apply(tray.record());
-        EXPECT_EQ(changes.icon, row.icon) << "state " << row.state << " after " << recorder->calls.size() << " calls";
-        EXPECT_EQ(changes.tooltip, row.tooltip) << "state " << row.state << " after " << recorder->calls.size() << " calls";
+        EXPECT_EQ(changes.icon, rows[i].icon) << "row " << i;
+        EXPECT_EQ(changes.tooltip, rows[i].tooltip) << "row " << i;
     }
 }
 
