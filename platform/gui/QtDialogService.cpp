@@ -27,9 +27,9 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
 }
 
 // Qt's own file dialog opens its detail view with columns of fixed widths (or those it kept from
-// the last time), which cut long file names and dates. Each folder, once read, widens every
-// column that is narrower than its contents; the user may still drag any of them wider or
-// narrower. A desktop's native dialog has no such view and is left alone.
+// the last time), which cut long file names and dates. Each folder, once read, sizes every
+// column to its contents and caption; the user may still drag any of them wider or narrower. A
+// desktop's native dialog has no such view and is left alone.
 void FitColumnsToNames(QFileDialog& dialog) {
     auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
     auto* model = dialog.findChild<QFileSystemModel*>();
@@ -40,7 +40,8 @@ void FitColumnsToNames(QFileDialog& dialog) {
         QTimer::singleShot(0, view, [view] {
             const QAbstractItemView& contents = *view;  // where the content width is public
             for (int column = 0; column < view->header()->count(); ++column)
-                view->setColumnWidth(column, std::max(view->columnWidth(column), contents.sizeHintForColumn(column)));
+                view->setColumnWidth(column, std::max(contents.sizeHintForColumn(column),
+                                                      view->header()->sectionSizeHint(column)));
         });
     });
 }
