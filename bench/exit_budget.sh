@@ -107,20 +107,20 @@ rows=(
 )
 
 status=0
-printf '%-24s %10s %10s\n' "dialog open" "median ms" "budget ms"
+printf '%-30s %10s %10s\n' "dialog open" "median ms" "budget ms"
 for row in "${rows[@]}"; do
   IFS='|' read -r -a fields <<<"$row"
   dialog="${fields[0]}" count="${fields[1]}"
   times=()
   for _ in $(seq "$runs"); do times+=("$(run_once "${fields[@]}")"); done
   if printf '%s\n' "${times[@]}" | grep -qx -- -; then
-    printf '%-24s %10s %10s  (failed; see above)\n' "$dialog ($count)" - "$budget_ms"
+    printf '%-30s %10s %10s  (failed; see above)\n' "$dialog ($count)" - "$budget_ms"
     status=1
     continue
   fi
   median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p")
   mark=""
   [ "$median" -le "$budget_ms" ] || { mark="  over budget"; status=1; }
-  printf '%-24s %10s %10s%s\n' "$dialog ($count)" "$median" "$budget_ms" "$mark"
+  printf '%-30s %10s %10s%s\n' "$dialog ($count)" "$median" "$budget_ms" "$mark"
 done
 exit "$status"
