@@ -102,7 +102,9 @@ CZarn9100App::StartResult CZarn9100App::Start() {
                          loaded.path};
     sheet_ = std::make_unique<CZarn9100Sheet>(std::move(context));
     sheet_->setWindowTitle(kWindowTitle);
-    connect(sheet_.get(), &CZarn9100Sheet::exited, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    // exit(), not quit(): a quit request is refused while any window refuses to close, and
+    // every modal loop that is open must end too, however it was started.
+    connect(sheet_.get(), &CZarn9100Sheet::exited, qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     connect(instance_.get(), &SingleInstance::requestReceived, sheet_.get(), [this](int code) {
         sheet_->Restore();
         sheet_->OnLibraryEvent(static_cast<quintptr>(code), 0, {});

@@ -3,7 +3,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QTimer>
+#include <QTreeView>
+
+#include <algorithm>
 
 namespace tembrel {
 
@@ -20,7 +26,28 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Qt's own file dialog opens its detail view with columns of fixed widths (or those it kept from
+// the last time), which cut long file names and dates. Each folder, once read, sizes every
+// column to its contents and caption; the user may still drag any of them wider or narrower. A
+// desktop's native dialog has no such view and is left alone.
+void FitColumnsToNames(QFileDialog& dialog) {
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    auto* model = dialog.findChild<QFileSystemModel*>();
+    if (!view || !model) return;
+    view->header()->setSectionResizeMode(QHeaderView::Interactive);
+    QObject::connect(model, &QFileSystemModel::directoryLoaded, view, [view] {
+        // The rows of the folder are sorted in after the signal.
+        QTimer::singleShot(0, view, [view] {
+            const QAbstractItemView& contents = *view;  // where the content width is public
+            for (int column = 0; column < view->header()->count(); ++column)
+                view->setColumnWidth(column, std::max(contents.sizeHintForColumn(column),
+                                                      view->header()->sectionSizeHint(column)));
+        });
+    });
+}
+
 void Prepare(QFileDialog& dialog, const FileDialogOptions& options) {
+    FitColumnsToNames(dialog);
     if (!options.directory.isEmpty()) dialog.setDirectory(options.directory);
     const QString filter = QtNameFilter(options.filter);
     if (!filter.isEmpty()) dialog.setNameFilter(filter);

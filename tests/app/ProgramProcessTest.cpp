@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <chrono>
@@ -304,6 +305,116 @@ TEST_F(ProgramTest, SigtermSavesTheStoreOnce) {
     EXPECT_EQ(p->exitCode(), 0);
     const QString err = p->readAllStandardError();
     EXPECT_EQ(err.count("cannot save"), 1) << err.toStdString();
+}
+
+// The program on a private X server (Xvfb), typed into as a user would (tools/x11_window sends
+// the keys), so that each modal dialog can be opened in the real program.
+class ProgramOnDisplayTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        if (QStandardPaths::findExecutable("Xvfb").isEmpty()) GTEST_SKIP() << "Xvfb (package xvfb) not found";
+        // -displayfd 1: the server picks a free display and writes its number to standard output.
+        server_.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+        QByteArray display;
+        for (int i = 0; i < 100 && !display.contains('\n') && server_.state() != QProcess::NotRunning; ++i) {
+            server_.waitForReadyRead(100);
+            display += server_.readAllStandardOutput();
+        }
+        if (!display.contains('\n')) GTEST_SKIP() << "Xvfb did not start";
+        env_.insert("DISPLAY", ":" + QString::fromLatin1(display.trimmed()));
+        env_.insert("QT_QPA_PLATFORM", "xcb");
+    }
+    void TearDown() override {
+        server_.terminate();
+        server_.waitForFinished(5000);
+    }
+
+    QStringList x11Window(const QStringList& args) const {
+        QProcess tool;
+        tool.setProcessEnvironment(env_);
+        tool.start(BinDir() + "/x11_window", args);
+        tool.waitForFinished(10000);
+        return QString(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    }
+    // Until `count` viewable windows have this title.
+    bool waitForWindows(const QString& title, int count, QProcess& program) {
+        for (int i = 0; i < 200 && program.state() == QProcess::Running; ++i) {
+            if (x11Window({"find", title}).size() >= count) return true;
+            program.waitForFinished(100);
+        }
+        return false;
+    }
+
+    QProcess server_;
+};
+
+// SIGTERM with a modal dialog open: every modal loop ends, the profiles are saved and the
+// program ends (how quickly: bench/exit_budget.sh).
+TEST_F(ProgramOnDisplayTest, SigtermEndsTheProgramAndSavesWithAnyDialogOpen) {
+    if (!QFile::exists(SimulatedCard())) GTEST_SKIP() << "libTembrel.so not built";
+    const QString mainWindow = "Orvix LX-7700 Utility";
+    const QStringList toAdmin{"ctrl+Tab", "ctrl+Tab", "ctrl+Tab", "ctrl+Tab", "ctrl+Tab"};
+    const QStringList pin{"1", "2", "3", "4", "5", "6", "7", "8"};
+    struct Typing {
+        QString window;
+        QStringList keys;
+    };
+    struct Row {
+        const char* name;
+        bool autoLinkInRange;  // an Auto Link access point alone in range: its dialog opens at start
+        std::vector<Typing> typing;
+        QString dialog;
+        int windowsTitledSo;  // the dialog's title counted over all windows, the dialog included
+    };
+    const Row rows[] = {
+        {"profile wizard", false, {{mainWindow, {"ctrl+Tab", "alt+c"}}}, "Create New Profile", 1},
+        {"import file dialog", false, {{mainWindow, toAdmin + QStringList{"alt+i"}}}, "Open", 1},
+        {"message box over the export file dialog", false,
+         {{mainWindow, toAdmin + QStringList{"alt+e"}}, {"Save As", {"o", "l", "d", "Return"}}}, "Save As", 2},
+        {"Auto Link dialog", true, {}, "Auto Link", 1},
+        {"countdown box over the Auto Link dialog", true,
+         {{"Auto Link", pin + QStringList{"Tab"} + pin + QStringList{"Return"}}}, " 4 seconds remaining...", 1},
+    };
+    const QString environment = runtime_.filePath("autolink.json");
+    QFile json(environment);
+    ASSERT_TRUE(json.open(QIODevice::WriteOnly));
+    json.write(R"({"networks": [{"ssid": "Setup", "bssid": "00:3A:7E:00:00:01", "channel": 2, "signal": -50,
+                                 "autoLink": {"state": 0, "tag": 33, "pin": "12345678"}}]})");
+    json.close();
+
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir data;
+        ASSERT_TRUE(data.isValid());
+        QFile existing(data.filePath("old.cfg"));  // for the export to ask whether to replace it
+        ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+        existing.close();
+        if (row.autoLinkInRange)
+            env_.insert("TEMBREL_SIM_ENVIRONMENT", environment);
+        else
+            env_.remove("TEMBREL_SIM_ENVIRONMENT");
+        QProcess p;
+        p.setProcessEnvironment(env_);
+        p.setWorkingDirectory(data.path());  // where the file dialogs open
+        p.start(Program(), {"--driver", SimulatedCard(), "--config-dir", data.path()});
+        ASSERT_TRUE(p.waitForStarted(10000));
+        for (const Typing& typing : row.typing) {
+            ASSERT_TRUE(waitForWindows(typing.window, 1, p)) << typing.window.toStdString();
+            x11Window(QStringList{"keys", typing.window} + typing.keys);
+        }
+        const bool opened = waitForWindows(row.dialog, row.windowsTitledSo, p);
+        EXPECT_TRUE(opened) << row.dialog.toStdString() << " did not open; " << p.readAllStandardError().toStdString();
+        QFile::remove(data.filePath("Data.cfg"));
+        p.terminate();
+        ASSERT_TRUE(p.waitForFinished(10000)) << "the program did not end";
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 0);
+        if (!opened) continue;
+        tembrel::ProfileList saved;
+        EXPECT_TRUE(tembrel::ReadProfileFile(data.filePath("Data.cfg").toStdString(), saved).ok())
+            << "Data.cfg was not written";
+    }
 }
 
 }  // namespace

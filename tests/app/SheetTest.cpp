@@ -15,10 +15,18 @@
 #include <QTabBar>
 
 #include "app/CTrayMenu.h"
+#include "app/CZarn9100App.h"
 #include "pages/monitoring/CMainPage.h"
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileStore.h"
+#include "tests/support/FakeDeviceMonitor.h"
 #include "tests/support/ScanBufferBuilder.h"
+#include "tests/support/ScriptedDialogService.h"
+
+#include <QCloseEvent>
+#include <QTemporaryDir>
+
+#include <csignal>
 
 namespace tembrel::testing {
 namespace {
@@ -441,6 +449,49 @@ TEST_F(SheetTest, LibraryEventsStopWhenTheWindowGoesAfterExitDuringAutoLink) {
     ASSERT_NE(sink, nullptr);
     EXPECT_EQ(sink->notify, nullptr) << "the library still calls the destroyed window";
     EXPECT_EQ(sink->context, nullptr);
+}
+
+// A window that refuses to be closed, as a box that only its own time may end does.
+class StubbornDialog : public QDialog {
+public:
+    using QDialog::QDialog;
+
+protected:
+    void closeEvent(QCloseEvent* event) override { event->ignore(); }
+};
+
+// SIGTERM ends the program after the save even while a modal window refuses to close: no
+// window may keep a program whose session is over running.
+TEST(ApplicationTest, SigtermEndsTheEventLoopThoughADialogRefusesToClose) {
+    QTemporaryDir runtime;
+    QTemporaryDir data;
+    ASSERT_TRUE(runtime.isValid() && data.isValid());
+    const QByteArray previousRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));  // the single-instance socket
+    CommandLine options;
+    options.driverPath = "/nonexistent/libTembrel.so";
+    options.configDir = data.path().toStdString();
+    CZarn9100App::Services services;
+    services.dialogs = std::make_unique<ScriptedDialogService>();
+    services.deviceMonitor = std::make_unique<FakeDeviceMonitor>();
+    CZarn9100App app(options, std::move(services));
+    ASSERT_EQ(app.Start(), CZarn9100App::StartResult::Run);
+
+    bool dialogReturned = false;
+    QTimer::singleShot(0, app.sheet(), [&] {
+        StubbornDialog dialog;  // a window of its own, which the main window does not take along
+        QTimer::singleShot(0, &dialog, [] { std::raise(SIGTERM); });
+        dialog.exec();
+        dialogReturned = true;
+    });
+    QTimer bound;
+    bound.setSingleShot(true);
+    QObject::connect(&bound, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    bound.start(10000);
+    EXPECT_EQ(QCoreApplication::exec(), 0) << "the event loop ran on after the end of the session";
+    EXPECT_TRUE(dialogReturned);
+    EXPECT_TRUE(QFile::exists(data.filePath("Data.cfg")));
+    qputenv("XDG_RUNTIME_DIR", previousRuntime);
 }
 
 }  // namespace

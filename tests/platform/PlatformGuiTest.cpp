@@ -8,12 +8,15 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 
 #include <fstream>
 #include <functional>
@@ -23,6 +26,10 @@ namespace tembrel {
 namespace {
 
 QApplication& App() {
+    // Qt's file dialog keeps its view state in the user's settings: a folder of the tests' own,
+    // so that what one run left cannot decide the next.
+    static QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
     static int argc = 1;
     static char name[] = "platform_gui_tests";
     static char* argv[] = {name, nullptr};
@@ -166,6 +173,39 @@ TEST(QtDialogServiceTest, OpenDialogWantsAnExistingFileOfTheFilter) {
     const QString chosen = service.openFile(
         nullptr, {QString(), dir.path(), QString(), QStringLiteral("cfg Files (*.cfg)|*.cfg||"), QStringLiteral("cfg")});
     EXPECT_EQ(chosen, file);
+    EXPECT_TRUE(driver.done());
+}
+
+// A long file name is shown whole in the detail view: its column is widened once the folder is
+// read, and stays one the user can resize.
+TEST(QtDialogServiceTest, FileDialogColumnsFitTheNames) {
+    App();
+    QTemporaryDir dir;
+    const QString name = QString(QStringLiteral("Profiles of the office laptop, exported before the move ")).repeated(2) +
+                         QStringLiteral(".cfg");
+    std::ofstream(dir.filePath(name).toStdString()) << "x";
+    QtDialogService service(QStringLiteral("Program"));
+    ModalDriver driver({Expect(
+        [&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            ASSERT_NE(dialog, nullptr);
+            dialog->setViewMode(QFileDialog::Detail);
+            auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+            ASSERT_NE(view, nullptr);
+            EXPECT_EQ(view->header()->sectionResizeMode(0), QHeaderView::Interactive);
+            const QAbstractItemView& contents = *view;
+            QElapsedTimer waited;
+            waited.start();
+            const auto fits = [&] {
+                return view->model()->rowCount(view->rootIndex()) > 0 &&
+                       view->columnWidth(0) >= contents.sizeHintForColumn(0);
+            };
+            while (!fits() && waited.elapsed() < 5000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+            EXPECT_TRUE(fits()) << "name column " << view->columnWidth(0) << " px, the name needs "
+                                << contents.sizeHintForColumn(0);
+        },
+        [](QWidget* w) { static_cast<QDialog*>(w)->reject(); })});
+    EXPECT_EQ(service.openFile(nullptr, {QString(), dir.path(), QString(), QString(), QString()}), QString());
     EXPECT_TRUE(driver.done());
 }
 

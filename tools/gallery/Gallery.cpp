@@ -1,6 +1,7 @@
 #include "Gallery.h"
 
 #include "DialogCatalog.h"
+#include "ExampleIpHelper.h"
 #include "ModalWatcher.h"
 
 #include "pages/CReadmePage.h"
@@ -127,9 +128,11 @@ std::unique_ptr<Gallery::Window> Gallery::openWindow(int osFamily) {
     // The sample country list built beside the program, for the Region page.
     QFile::copy(QDir(QCoreApplication::applicationDirPath()).filePath("Region.cfg"), QDir(folder).filePath("Region.cfg"));
     window->dialogs = std::make_unique<QtDialogService>(QString::fromLatin1(kWindowTitle));
-    window->sheet = std::make_unique<CZarn9100Sheet>(SheetContext{library_, *window->settings, *window->dialogs,
-                                                                  osFamily, QDir(folder).filePath("Data.cfg").toStdString(),
-                                                                  options_.driverPath});
+    SheetContext context{library_, *window->settings, *window->dialogs, osFamily,
+                         QDir(folder).filePath("Data.cfg").toStdString(), options_.driverPath};
+    // The machine drawing the pictures may have no address at all: the TCP/IP box shows examples.
+    context.ipHelper = std::make_unique<ExampleIpHelper>();
+    window->sheet = std::make_unique<CZarn9100Sheet>(std::move(context));
     window->sheet->setWindowTitle(kWindowTitle);
     window->sheet->OnInitDialog();
     window->sheet->show();

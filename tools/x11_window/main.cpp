@@ -10,7 +10,11 @@
 //                              program ended.
 //   x11_window tray            a bare notification area; prints "ready" once it owns the
 //                              screen's tray selection, then docks icons until killed
+//   x11_window keys TITLE KEY...
+//                              types the keys ("alt+c", "ctrl+Tab", "Return") into the window
+//                              with that title; status 1: no such window or a key not sent
 
+#include "KeyPress.h"
 #include "TrayHost.h"
 #include "XDisplay.h"
 
@@ -35,7 +39,9 @@ double NowMs() {
 }
 
 int Usage() {
-    std::fputs("usage: x11_window find TITLE | close TITLE | launch TITLE TIMEOUT_MS CMD [ARG...] | tray\n", stderr);
+    std::fputs("usage: x11_window find TITLE | close TITLE | launch TITLE TIMEOUT_MS CMD [ARG...] | tray |\n"
+               "                  keys TITLE KEY...\n",
+               stderr);
     return 2;
 }
 
@@ -85,6 +91,26 @@ int Launch(const XDisplay& display, const std::string& title, const char* timeou
     return 1;
 }
 
+int Keys(const XDisplay& display, const std::string& title, char** keys) {
+    const auto windows = display.find(title);
+    if (windows.size() != 1) {
+        std::fprintf(stderr, "x11_window: %zu windows \"%s\"\n", windows.size(), title.c_str());
+        return 1;
+    }
+    for (; *keys; ++keys) {
+        const auto chord = x11tools::ParseKeyChord(*keys);
+        if (!chord) {
+            std::fprintf(stderr, "x11_window: unknown key \"%s\"\n", *keys);
+            return 2;
+        }
+        if (!x11tools::SendKey(display, windows.front(), *chord)) {
+            std::fprintf(stderr, "x11_window: cannot send \"%s\"\n", *keys);
+            return 1;
+        }
+    }
+    return 0;
+}
+
 int Tray(const XDisplay& display) {
     x11tools::TrayHost tray(display);
     if (!tray.start()) {
@@ -117,5 +143,6 @@ int main(int argc, char** argv) {
     }
     if (verb == "close" && argc == 3) return Close(display, title);
     if (verb == "launch" && argc >= 5) return Launch(display, title, argv[3], argv + 4);
+    if (verb == "keys" && argc >= 4) return Keys(display, title, argv + 3);
     return Usage();
 }

@@ -145,8 +145,21 @@ protected:
     void noteStatus() {
         if (dialog() && (statuses.empty() || statuses.back() != status())) statuses.push_back(status());
     }
+    // The exchange's steps may follow each other within one turn of the script, the later text
+    // replacing the earlier before it was noted: a step counts as shown once it or a later one was.
+    static int exchangeStep(const QString& text) {
+        for (uintptr_t code = ZARN9100_EVENT_AUTOLINK_STEP_FIRST;; ++code) {
+            const std::string_view step = autolink::ExchangeStatusText(code);
+            if (step.empty()) return -1;
+            if (text == QLatin1StringView(step.data(), static_cast<qsizetype>(step.size())))
+                return static_cast<int>(code - ZARN9100_EVENT_AUTOLINK_STEP_FIRST);
+        }
+    }
     bool dialogShowed(const QString& text) const {
-        return dialog() && std::find(statuses.begin(), statuses.end(), text) != statuses.end();
+        const int step = exchangeStep(text);
+        return dialog() && std::any_of(statuses.begin(), statuses.end(), [&](const QString& shown) {
+                   return shown == text || (step >= 0 && exchangeStep(shown) >= step);
+               });
     }
 
     QTemporaryDir dir;
@@ -252,7 +265,9 @@ TEST_F(AutoLinkOnSimulatedCard, ProgramExitWhileTheDialogIsOpen) {
     then([&] { return dialog() != nullptr; }, [&] { choose("Orvix-AutoLink-New", "12345678"); });
     then([&] { return dialogShowed("Auto Link Challenge Request"); }, [&] { sheet->Exit(); });
     openWindow();
-    ASSERT_TRUE(testing_support::WaitUntil([&] { return stepsDone() && exited && !dialog(); }, 60000));
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return stepsDone() && exited && !dialog(); }, 60000))
+        << "steps " << next << " exited " << exited << " dialog " << (dialog() != nullptr) << " statuses "
+        << QStringList(statuses.begin(), statuses.end()).join(" | ").toStdString();
     EXPECT_FALSE(sheet->adapter().handle().held());
     EXPECT_EQ(sheet->profiles().Count(), 1u);
 }
