@@ -1,5 +1,6 @@
 #include "app/QtTrayShell.h"
 
+#include "app/TrayBalloon.h"
 #include "app/TrayIconArt.h"
 
 #include <QDBusConnection>
@@ -36,22 +37,54 @@ bool QtTrayShell::Notify(Operation operation, const TrayIconRecord& record)
     case Operation::Delete:
         if (!icon_->isVisible())
             return false;
+        if (balloon_)
+            balloon_->Remove();
         icon_->hide();
+        shown_.Forget();
         balloonShown_.invalidate();
         return true;
     }
     return false;
 }
 
+TrayShown::Changes TrayShown::Apply(const TrayIconRecord& record)
+{
+    Changes changes;
+    if ((record.flags & TrayIconRecord::kIcon) && record.iconResource != icon_) {
+        icon_ = record.iconResource;
+        changes.icon = true;
+    }
+    if ((record.flags & TrayIconRecord::kTip) && tooltip_ != record.tooltip) {
+        tooltip_ = record.tooltip;
+        changes.tooltip = true;
+    }
+    return changes;
+}
+
+void TrayShown::Forget()
+{
+    icon_ = 0;
+    tooltip_.reset();
+}
+
+const QIcon& QtTrayShell::IconFor(int resource)
+{
+    auto found = icons_.find(resource);
+    if (found == icons_.end())
+        found = icons_.emplace(resource, TrayIcon(resource)).first;
+    return found->second;
+}
+
 bool QtTrayShell::Apply(const TrayIconRecord& record)
 {
-    if (record.flags & TrayIconRecord::kIcon) {
-        const QIcon icon = TrayIcon(record.iconResource);
-        if (icon.isNull())
-            return false;
-        icon_->setIcon(icon);
+    if ((record.flags & TrayIconRecord::kIcon) && IconFor(record.iconResource).isNull()) {
+        shown_.Forget();
+        return false;
     }
-    if (record.flags & TrayIconRecord::kTip)
+    const TrayShown::Changes changes = shown_.Apply(record);
+    if (changes.icon)
+        icon_->setIcon(IconFor(record.iconResource));
+    if (changes.tooltip)
         icon_->setToolTip(record.tooltip);
     if (record.flags & TrayIconRecord::kMessage) {
         window_ = record.window;
@@ -59,19 +92,45 @@ bool QtTrayShell::Apply(const TrayIconRecord& record)
     }
     if (record.flags & TrayIconRecord::kInfo) {
         if (!record.balloonText.isEmpty()) {
-            icon_->show();  // a message needs a visible icon
-            icon_->showMessage(record.balloonTitle, record.balloonText, QSystemTrayIcon::NoIcon,
-                               record.balloonTimeoutMs);
-            balloonShown_.start();
-            balloonTimeoutMs_ = record.balloonTimeoutMs;
+            ShowBalloon(record);
         } else if (balloonShown_.isValid() && !balloonShown_.hasExpired(balloonTimeoutMs_)) {
-            // An empty message removes the showing balloon; sent only while one may show,
-            // since desktop notification services would show an empty one instead.
-            icon_->showMessage(QString(), QString(), QSystemTrayIcon::NoIcon, 0);
-            balloonShown_.invalidate();
+            // Only while one may show: desktop notification services would show an empty one.
+            RemoveBalloon();
         }
     }
     return true;
+}
+
+void QtTrayShell::ShowBalloon(const TrayIconRecord& record)
+{
+    icon_->show();  // a message needs a visible icon
+    // Without a StatusNotifierItem host (the same test as for double clicks) Qt docks the icon
+    // by XEmbed and would make a new window for every balloon.
+    if (TrayReportsDoubleClick()) {
+        if (!balloon_)
+            balloon_ = std::make_unique<TrayBalloon>();
+        balloon_->ShowMessage(record.balloonTitle, record.balloonText, icon_->geometry(), record.balloonTimeoutMs);
+    } else {
+        icon_->showMessage(record.balloonTitle, record.balloonText, QSystemTrayIcon::NoIcon, record.balloonTimeoutMs);
+    }
+    balloonShown_.start();
+    balloonTimeoutMs_ = record.balloonTimeoutMs;
+}
+
+void QtTrayShell::RemoveBalloon()
+{
+    if (balloon_)
+        balloon_->Remove();
+    else
+        icon_->showMessage(QString(), QString(), QSystemTrayIcon::NoIcon, 0);
+    balloonShown_.invalidate();
+}
+
+bool QtTrayShell::TrayReportsDoubleClick()
+{
+    if (!trayReportsDoubleClick_)
+        trayReportsDoubleClick_ = !reportsDoubleClick_ || reportsDoubleClick_();
+    return *trayReportsDoubleClick_;
 }
 
 unsigned TrayMouseMessageFor(QSystemTrayIcon::ActivationReason reason, bool trayReportsDoubleClick)
@@ -108,9 +167,7 @@ bool NotificationAreaReportsDoubleClick()
 
 void QtTrayShell::OnActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (!trayReportsDoubleClick_)
-        trayReportsDoubleClick_ = !reportsDoubleClick_ || reportsDoubleClick_();
-    const unsigned mouse = TrayMouseMessageFor(reason, *trayReportsDoubleClick_);
+    const unsigned mouse = TrayMouseMessageFor(reason, TrayReportsDoubleClick());
     if (mouse != 0 && window_ && callbackMessage_ != 0)
         window_(callbackMessage_, mouse);
 }

@@ -7,13 +7,21 @@
 // Notification areas of the StatusNotifierItem kind (KDE Plasma, GNOME with the AppIndicator
 // extension) report a single activation and never a double click; there a single activation
 // is reported as the double click, so that it restores the window.
+//
+// The icon is drawn once per resource and handed to Qt only when it differs from the one shown,
+// the tooltip likewise: the supervisor republishes its state every few seconds, and each hand-over
+// makes Qt redraw the icon and send it to the notification area again. Where Qt has no
+// StatusNotifierItem host, it would show each balloon as a new window of its own; TrayBalloon,
+// built once, shows them there instead.
 
 #include "app/TrayShell.h"
 
 #include <QElapsedTimer>
+#include <QIcon>
 #include <QSystemTrayIcon>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -27,9 +35,29 @@ unsigned TrayMouseMessageFor(QSystemTrayIcon::ActivationReason reason, bool tray
 // StatusNotifierWatcher on the session bus (the test Qt itself makes when it creates the icon).
 bool NotificationAreaReportsDoubleClick();
 
+// What the icon shows already, to hand Qt only what a record changes.
+class TrayShown {
+public:
+    struct Changes {
+        bool icon = false;
+        bool tooltip = false;
+    };
+    // Which of the record's icon and tooltip differ from what is shown; they count as shown
+    // from then on.
+    Changes Apply(const TrayIconRecord& record);
+    // The icon was hidden or could not be set: the next record sets everything again.
+    void Forget();
+
+private:
+    int icon_ = 0;
+    std::optional<QString> tooltip_;
+};
+
+class TrayBalloon;
+
 class QtTrayShell : public TrayShell {
 public:
-    // reportsDoubleClick is asked once, at the first activation.
+    // reportsDoubleClick is asked once, at the first activation or balloon.
     explicit QtTrayShell(std::function<bool()> reportsDoubleClick = NotificationAreaReportsDoubleClick);
     ~QtTrayShell() override;
 
@@ -40,9 +68,16 @@ public:
 
 private:
     bool Apply(const TrayIconRecord& record);
+    void ShowBalloon(const TrayIconRecord& record);
+    void RemoveBalloon();
+    bool TrayReportsDoubleClick();
+    const QIcon& IconFor(int resource);
     void OnActivated(QSystemTrayIcon::ActivationReason reason);
 
     std::unique_ptr<QSystemTrayIcon> icon_;
+    std::unique_ptr<TrayBalloon> balloon_;  // built at the first balloon Qt would draw itself
+    std::map<int, QIcon> icons_;            // drawn once per resource
+    TrayShown shown_;
     std::function<bool()> reportsDoubleClick_;
     std::optional<bool> trayReportsDoubleClick_;
     TrayCallback window_;

@@ -29,8 +29,11 @@ void AutoLinkFlow::takeBackLibraryEvents() { context_.driver.Initialize(context_
 
 void AutoLinkFlow::RunAutoLink() {
     context_.flags.autoLinkRunning = 1;
-    std::unique_ptr<AutoLinkDialog> dialog = host_.createAutoLinkDialog();
     auto candidates = SearchAutoLinkCandidates(context_.driver, context_.handle, context_.profiles);
+    // The search needs nothing from the dialog; building it only for a candidate spares the
+    // supervisor's pass, which asks every few seconds, a window built and dropped each time.
+    std::unique_ptr<AutoLinkDialog> dialog;
+    if (!candidates.empty()) dialog = host_.createAutoLinkDialog();
     if (!dialog || candidates.empty()) {
         context_.autoLinkEvent.Signal(context_.flags, kAutoLinkNothingDone);
     } else {

@@ -9,7 +9,10 @@
 #include <arpa/inet.h>
 
 #include <algorithm>
+#include <array>
+#include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace tembrel::netlink {
 namespace {
@@ -245,6 +248,46 @@ std::optional<std::vector<uint8_t>> dumpIpv4(uint16_t requestType) {
             }
             offset += std::min<size_t>(NLMSG_ALIGN(header.nlmsg_len), size - offset);
         }
+    }
+}
+
+ChangeWatch::ChangeWatch() {
+    FileDescriptor socketFd{::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_ROUTE)};
+    if (socketFd.fd < 0) {
+        return;
+    }
+    sockaddr_nl local{};
+    local.nl_family = AF_NETLINK;
+    local.nl_groups = RTMGRP_LINK | RTMGRP_IPV4_IFADDR | RTMGRP_IPV4_ROUTE;
+    if (::bind(socketFd.fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        return;
+    }
+    fd_ = std::exchange(socketFd.fd, -1);
+}
+
+ChangeWatch::~ChangeWatch() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+bool ChangeWatch::changed() {
+    if (fd_ < 0) {
+        return true;
+    }
+    bool any = false;
+    std::array<uint8_t, 8192> chunk{};
+    for (;;) {
+        const ssize_t received = ::recv(fd_, chunk.data(), chunk.size(), MSG_DONTWAIT);
+        if (received > 0) {
+            any = true;
+            continue;
+        }
+        if (received < 0 && errno == EINTR) {
+            continue;
+        }
+        // EAGAIN: drained. ENOBUFS (notifications dropped) or anything else: assume a change.
+        return any || received == 0 || errno != EAGAIN;
     }
 }
 

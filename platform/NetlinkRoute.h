@@ -39,4 +39,23 @@ std::optional<uint32_t> gatewayOf(const std::vector<Ipv4DefaultRoute>& routes, u
 // returns its messages, each padded to netlink alignment. nullopt on any socket error or timeout.
 std::optional<std::vector<uint8_t>> dumpIpv4(uint16_t requestType);
 
+// Tells whether links, IPv4 addresses or IPv4 routes may have changed since it was last asked,
+// from the kernel's rtnetlink notifications (a socket in those multicast groups, read without
+// blocking). The kernel queues a notification when it makes the change, so a change made before
+// a call is seen by that call. Answers yes when it cannot know: no socket, a read error, or
+// notifications lost to a full socket buffer.
+class ChangeWatch {
+public:
+    ChangeWatch();
+    ChangeWatch(const ChangeWatch&) = delete;
+    ChangeWatch& operator=(const ChangeWatch&) = delete;
+    ~ChangeWatch();
+
+    // Drains the pending notifications; true when there was any, or the answer is unknown.
+    bool changed();
+
+private:
+    int fd_ = -1;
+};
+
 }  // namespace tembrel::netlink

@@ -1,15 +1,23 @@
 #include "platform/LinuxIpHelper.h"
+#include "platform/NetlinkRoute.h"
 
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
+#include <net/if.h>
+#include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <utility>
 
 namespace tembrel {
 namespace {
@@ -172,6 +180,99 @@ TEST(LinuxIpHelper, MissingSysfsIsNotFound) {
     const LinuxIpHelper helper("/nonexistent/tembrel/sysfs", &fakeDump);
     EXPECT_FALSE(helper.findAdapter(kCard));
     EXPECT_FALSE(helper.readCounters(1));
+}
+
+// The pages ask every second: answers are kept until the probe reports a change, and a changed
+// address, a new counter value or a vanished interface shows at the next call.
+TEST(LinuxIpHelper, KeepsAnswersUntilTheProbeReportsAChange) {
+    FakeSysfs sysfs;
+    sysfs.add("wlan0", "1", "00:1a:2b:3c:4d:5e", "7", "100", "200");
+    uint32_t address = 0xC0A80114;
+    int dumps = 0;
+    bool changed = false;
+    const LinuxIpHelper helper(
+        sysfs.root(),
+        [&](uint16_t request) {
+            ++dumps;
+            std::vector<uint8_t> dump;
+            if (request == RTM_GETADDR) {
+                ifaddrmsg leased{AF_INET, 24, 0, 0, 7};
+                appendMessage(dump, RTM_NEWADDR, &leased, sizeof leased, {{IFA_ADDRESS, htonl(address)}});
+            }
+            return std::optional(dump);
+        },
+        [&] { return std::exchange(changed, false); });
+
+    EXPECT_EQ(helper.findAdapter(kCard)->ipAddress, 0xC0A80114u);
+    EXPECT_EQ(helper.findAdapter(kCard)->ipAddress, 0xC0A80114u);
+    EXPECT_EQ(dumps, 2);
+    EXPECT_FALSE(helper.findAdapter(kWired));  // another address is looked up, not taken from the card's
+    EXPECT_EQ(helper.readCounters(7)->inOctets, 100u);
+
+    address = 0xC0A80115;
+    changed = true;
+    EXPECT_EQ(helper.findAdapter(kCard)->ipAddress, 0xC0A80115u);
+    sysfs.add("wlan0", "1", "00:1a:2b:3c:4d:5e", "7", "150", "200");
+    EXPECT_EQ(helper.readCounters(7)->inOctets, 150u);  // counters are read on every call
+
+    fs::remove_all(sysfs.root() / "wlan0");
+    changed = true;
+    EXPECT_FALSE(helper.findAdapter(kCard));
+    EXPECT_FALSE(helper.readCounters(7));
+}
+
+// In a fresh network namespace: 0 when the helper reports no address on the (down) loopback
+// interface, still none from what it kept, and 127.0.0.1 once the interface is up; 77 when the
+// interface cannot be raised here.
+int loopbackAddressAppears(const fs::path& sysfs) {
+    auto watch = std::make_shared<netlink::ChangeWatch>();
+    const LinuxIpHelper helper(sysfs, &netlink::dumpIpv4, [watch] { return watch->changed(); });
+    const auto before = helper.findAdapter(kCard);
+    const auto kept = helper.findAdapter(kCard);
+    ifreq request{};
+    std::strncpy(request.ifr_name, "lo", IFNAMSIZ - 1);
+    request.ifr_flags = IFF_UP;
+    const int socketFd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    const bool raised = socketFd >= 0 && ::ioctl(socketFd, SIOCSIFFLAGS, &request) == 0;
+    if (socketFd >= 0) {
+        ::close(socketFd);
+    }
+    if (!raised) {
+        return 77;
+    }
+    const auto after = helper.findAdapter(kCard);
+    const bool ok = before && before->ipAddress == 0 && kept && kept->ipAddress == 0 && after &&
+                    after->ipAddress == 0x7F000001u;
+    return ok ? 0 : 1;
+}
+
+// The kernel's notifications, in a network namespace of the test's own: raising its loopback
+// interface gives it 127.0.0.1, which the next lookup reports.
+TEST(LinuxIpHelper, RtnetlinkNotificationsRevealANewAddress) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int code = 77;
+        {
+            // The namespace's loopback interface (always index 1), dressed as an Ethernet card;
+            // written first, as a new user namespace maps no user that could create files.
+            FakeSysfs sysfs;
+            sysfs.add("lo", "1", "00:1a:2b:3c:4d:5e", "1", "0", "0");
+            // A user namespace as well where the test may not make a network one by itself
+            // (and cannot where the process has threads, as under ThreadSanitizer).
+            if (::unshare(CLONE_NEWNET) == 0 || ::unshare(CLONE_NEWUSER | CLONE_NEWNET) == 0) {
+                code = loopbackAddressAppears(sysfs.root());
+            }
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77) {
+        GTEST_SKIP() << "no network namespace of our own here";
+    }
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST(LinuxIpHelper, SystemInterfacesAreFoundByTheirOwnAddress) {
