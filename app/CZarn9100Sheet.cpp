@@ -2,6 +2,7 @@
 
 #include "app/CTrayIcon.h"
 #include "app/CTrayMenu.h"
+#include "app/PageSet.h"
 #include "app/QtTrayShell.h"
 #include "app/SheetPageContext.h"
 #include "app/TrayState.h"
@@ -9,20 +10,8 @@
 #include "connection/EventCodes.h"
 #include "connection/StatusRefresher.h"
 #include "connection/Supervisor.h"
-#include "pages/CReadmePage.h"
 #include "pages/autolink/AutoLinkDialogRunner.h"
 #include "pages/monitoring/CMainPage.h"
-#include "pages/monitoring/CRssiStatistics.h"
-#include "pages/monitoring/CStatistics.h"
-#include "pages/profiles/CAdminTool.h"
-#include "pages/profiles/CProfileManager.h"
-#include "pages/settings/CAboutPage.h"
-#include "pages/settings/CAdvancedPage.h"
-#include "pages/settings/CDebugWin.h"
-#include "pages/settings/CRegionCtrl.h"
-#include "pages/settings/CTestPage.h"
-#include "pages/survey/CSiteSurvey.h"
-#include "platform/IpHelper.h"
 #include "platform/Settings.h"
 #include "platform/gui/DialogService.h"
 #include "profiles/ProfileStore.h"
@@ -53,16 +42,16 @@ namespace tembrel {
 CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
     : QWidget(parent, Qt::Window), context_(std::move(context)) {
     ui::exposeAsWindow(*this);
-    if (!context_.certificates) context_.certificates = MakeFolderCertificateStore(dataFolder() / "certificates");
-    flags_.autoConfiguration = settings().read(settings::kAutoConfiguration) != 0 ? 1 : 0;
-    flags_.autoLink = settings().read(settings::kAutoLink) != 0 ? 1 : 0;
+    Settings& settings = context_.settings;
+    flags_.autoConfiguration = settings.read(settings::kAutoConfiguration) != 0 ? 1 : 0;
+    flags_.autoLink = settings.read(settings::kAutoLink) != 0 ? 1 : 0;
 
     events_ = new LibraryEventBridge(this);
     connect(events_, &LibraryEventBridge::libraryEvent, this, &CZarn9100Sheet::OnLibraryEvent);
 
     adapter_ = std::make_unique<Adapter>(context_.library, static_cast<AdapterHooks&>(*this));
-    adapter_->setChannelRange(static_cast<uint32_t>(settings().read(settings::kFirstChan)),
-                              static_cast<uint32_t>(settings().read(settings::kLastChan)));
+    adapter_->setChannelRange(static_cast<uint32_t>(settings.read(settings::kFirstChan)),
+                              static_cast<uint32_t>(settings.read(settings::kLastChan)));
     refresher_ = std::make_unique<StatusRefresher>(context_.library, adapter_->handle(), snapshot_,
                                                    [this](int state) { SetTrayState(state); });
     connector_ = std::make_unique<ProfileConnector>(
@@ -95,7 +84,7 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
         QMetaObject::invokeMethod(
             this,
             [this, copy, dismissed] {
-                dialogs().showMessage(this, copy);
+                context_.dialogs.showMessage(this, copy);
                 dismissed();  // the supervisor waits for this
             },
             Qt::QueuedConnection);
@@ -121,10 +110,9 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
 
 CZarn9100Sheet::~CZarn9100Sheet() {
     supervisor_->stop(std::chrono::milliseconds(3000));
-    // The pages use members of this window (the Network Status page its source and IP helper):
-    // they go first, not with the widget children after the members.
-    for (auto* page : normalPages_) delete page;
-    delete readmePage_;
+    // The pages go with the members, before the widget children: their slots leave the tab
+    // strip then, which must not tell pages about it.
+    tabs_->blockSignals(true);
     // Stop the library's events before the receiver goes away, also after Exit: the Auto Link
     // flow hands them back to the window when its dialog closes, which may be after Exit.
     ZARN9100_EVENT_SINK none{};
@@ -137,28 +125,11 @@ void CZarn9100Sheet::buildPages() {
     tabs_->setObjectName("sheetTabs");
     // Every tab stays in sight: the window widens to the tab strip instead of scrolling it.
     tabs_->tabBar()->setUsesScrollButtons(false);
-    ipHelper_ = std::move(context_.ipHelper);
-    if (!ipHelper_) ipHelper_ = makeSystemIpHelper();
-    pageContext_ = std::make_unique<SheetPageContext>(*this);
-    PageContext& pc = *pageContext_;
-    mainPage_ = new CMainPage(pc);
-    if (settings().read(settings::kStatistics) != 0)
-        statisticsPage_ = new CRssiStatistics(pc);
-    else
-        statisticsPage_ = new CStatistics(pc);
-    aboutPage_ = new CAboutPage(pc);
-    normalPages_ = {mainPage_, new CProfileManager(pc), new CSiteSurvey(pc), statisticsPage_, new CAdvancedPage(pc),
-                    new CAdminTool(pc)};
-    if (settings().read(settings::kDebugWin) != 0) normalPages_.push_back(new CDebugWin(pc));
-    if (settings().read(settings::kTestPage) != 0) normalPages_.push_back(new CTestPage(pc));
-    if (settings().read(settings::kRegionPage) != 0) normalPages_.push_back(new CRegionCtrl(pc));
-    normalPages_.push_back(aboutPage_);
-    readmePage_ = new CReadmePage(pc);
-    // Pages outside the tab widget stay hidden children of the window.
-    for (auto* page : normalPages_) page->setParent(this);
-    readmePage_->setParent(this);
-    for (auto* page : normalPages_) page->hide();
-    readmePage_->hide();
+    pageContext_ = std::make_unique<SheetPageContext>(
+        context_, SheetParts{*adapter_, profiles_, snapshot_, flags_, *connector_, *refresher_, *this,
+                             [this] { return monitorMode_; },
+                             [this](const QWidget* source) { OnProfilesChanged(source); }});
+    pages_ = std::make_unique<PageSet>(*pageContext_, context_.settings, *this);
     RebuildPages(false);
     // A property sheet tells the page it leaves and the page it enters.
     connect(tabs_, &QTabWidget::currentChanged, this, &CZarn9100Sheet::onCurrentPageChanged);
@@ -166,15 +137,17 @@ void CZarn9100Sheet::buildPages() {
 
 void CZarn9100Sheet::onCurrentPageChanged() {
     CZarn9100Page* previous = shownPage_;
+    const int current = pages_->indexOf(tabs_->currentWidget());
     // A page that refuses to be left (OnKillActive false) is shown again, unless the window
     // itself moves away from it (no card, radio off).
-    if (previous && previous != activePage() && tabs_->indexOf(previous) >= 0 && !previous->OnKillActive() &&
+    if (previous && previous != activePage() && tabOf(previous) >= 0 && !previous->OnKillActive() &&
         !windowMovesPage_) {
         const QSignalBlocker blocker(tabs_);
-        tabs_->setCurrentWidget(previous);
+        tabs_->setCurrentIndex(tabOf(previous));
         return;
     }
-    shownPage_ = activePage();
+    // A page shown for the first time is built only now, after the page left was told.
+    shownPage_ = current >= 0 ? &pages_->build(current) : activePage();
     if (shownPage_) shownPage_->OnSetActive();
 }
 
@@ -192,13 +165,14 @@ void CZarn9100Sheet::buildControls() {
         radioCheck_->setChecked(!radioCheck_->isChecked());
         ToggleRadio();
     });
+    // A page never built holds nothing to apply or to forget.
     connect(okButton_, &QPushButton::clicked, this, [this] {
         if (auto* page = activePage(); page && !page->OnKillActive()) return;
-        for (auto* page : pages()) page->OnOK();
+        for (auto* page : builtPages()) page->OnOK();
         putAway();
     });
     connect(cancelButton_, &QPushButton::clicked, this, [this] {
-        for (auto* page : pages()) page->OnCancel();
+        for (auto* page : builtPages()) page->OnCancel();
         putAway();
     });
 
@@ -313,7 +287,7 @@ void CZarn9100Sheet::UpdateRadioUi() {
         EnableAdapterPages(1);
     }
     if (trayMenu_) trayMenu_->SetItemText(kCmdToggleRadio, menuText);
-    mainPage_->RefreshLink();
+    mainPage().RefreshLink();
 }
 
 void CZarn9100Sheet::ToggleRadio() {
@@ -343,22 +317,24 @@ void CZarn9100Sheet::EnableAdapterPages(int usable) {
         selectFirstPage();
     }
     const QScopedValueRollback moving(windowMovesPage_, true);
-    for (auto* page : pages()) {
-        page->OnAdapterState(usable);
-        if (page->needsOpenCard()) tabs_->setPageEnabled(tabs_->indexOf(page), usable != 0);
-    }
+    // A page built later is told the state when it is built.
+    pages_->tellAdapterState(shownSet_, usable);
+    for (std::size_t tab = 0; tab < shownSet_.size(); ++tab)
+        if (pages_->descriptor(shownSet_[tab]).needsOpenCard())
+            tabs_->setPageEnabled(static_cast<int>(tab), usable != 0);
 }
 
 PageContext& CZarn9100Sheet::pageContext() { return *pageContext_; }
 
 void CZarn9100Sheet::OnProfilesChanged(const QWidget* source) {
-    for (auto* page : normalPages_)
-        if (page != source) page->OnProfilesChanged();
+    // A page not built yet reads the list when it is.
+    for (int index : pages_->members(false))
+        if (auto* page = pages_->page(index); page && page != source) page->OnProfilesChanged();
 }
 
 QTabWidget* CZarn9100Sheet::tabWidget() const { return tabs_; }
 
-uint32_t CZarn9100Sheet::EncryptionStatus() { return refresher_->QueryEncryptionStatus(); }
+CMainPage& CZarn9100Sheet::mainPage() { return pages_->mainPage(); }
 
 void CZarn9100Sheet::RebuildPages(bool monitor) {
     CZarn9100Page* before = shownPage_;
@@ -367,14 +343,14 @@ void CZarn9100Sheet::RebuildPages(bool monitor) {
         // told once, below, instead.
         const QSignalBlocker blocker(tabs_);
         while (tabs_->count() > 0) {
-            QWidget* page = tabs_->widget(0);
+            QWidget* slot = tabs_->widget(0);
             tabs_->removeTab(0);
-            page->hide();
+            slot->hide();
         }
-        const std::vector<CZarn9100Page*> set =
-            monitor ? std::vector<CZarn9100Page*>{mainPage_, statisticsPage_, aboutPage_, readmePage_} : normalPages_;
-        for (auto* page : set) tabs_->addTab(page, page->caption());
+        shownSet_ = pages_->members(monitor);
+        for (int index : shownSet_) tabs_->addTab(&pages_->slot(index), pages_->descriptor(index).caption);
         selectFirstPage();
+        if (tabs_->count() > 0) pages_->build(shownSet_.front());
     }
     if (before == activePage()) return;
     if (before) before->OnKillActive();
@@ -398,20 +374,34 @@ void CZarn9100Sheet::CheckMonitorMode() {
     radioCheck_->setEnabled(!monitor);
 }
 
-std::vector<CZarn9100Page*> CZarn9100Sheet::pages() const {
+std::vector<CZarn9100Page*> CZarn9100Sheet::pages() {
     std::vector<CZarn9100Page*> out;
-    for (int i = 0; i < tabs_->count(); ++i)
-        if (auto* page = dynamic_cast<CZarn9100Page*>(tabs_->widget(i))) out.push_back(page);
+    for (int index : shownSet_) out.push_back(&pages_->build(index));
     return out;
 }
 
+std::vector<CZarn9100Page*> CZarn9100Sheet::builtPages() const {
+    std::vector<CZarn9100Page*> out;
+    for (int index : shownSet_)
+        if (auto* page = pages_->page(index)) out.push_back(page);
+    return out;
+}
+
+int CZarn9100Sheet::tabOf(CZarn9100Page* page) const {
+    const int index = pages_->indexOf(page);
+    return tabs_->indexOf(index < 0 ? page : &pages_->slot(index));
+}
+
 bool CZarn9100Sheet::selectPage(CZarn9100Page* page) {
-    const int index = tabs_->indexOf(page);
-    return index >= 0 && tabs_->selectPage(index);
+    const int tab = tabOf(page);
+    return tab >= 0 && tabs_->selectPage(tab);
 }
 
 CZarn9100Page* CZarn9100Sheet::activePage() const {
-    return dynamic_cast<CZarn9100Page*>(tabs_->currentWidget());
+    QWidget* shown = tabs_->currentWidget();
+    const int index = pages_->indexOf(shown);
+    // A page may also be added to the strip as it is, without a slot.
+    return index < 0 ? qobject_cast<CZarn9100Page*>(shown) : pages_->page(index);
 }
 
 void CZarn9100Sheet::reselectActivePage() {
@@ -455,7 +445,7 @@ void CZarn9100Sheet::Exit(bool tellOnSaveFailure) {
     if (exiting_) return;
     exiting_ = true;
     if (saveOnExit_ && !SaveProfileStore() && tellOnSaveFailure)
-        dialogs().showMessage(this, QString::fromStdString(context_.profileStorePath) +
+        context_.dialogs.showMessage(this, QString::fromStdString(context_.profileStorePath) +
                                         "\nThe profiles could not be saved.");
     if (exitHooks_.releaseDeviceNotifications) exitHooks_.releaseDeviceNotifications();
     // An open Auto Link dialog closes first and hands the library's events back.
@@ -578,7 +568,7 @@ void CZarn9100Sheet::tellStatusText(const QString& text) {
 }
 
 void CZarn9100Sheet::showStatusLine() {
-    statusLine_->setVisible(!statusLine_->text().isEmpty() && activePage() != mainPage_);
+    statusLine_->setVisible(!statusLine_->text().isEmpty() && pages_->indexOf(tabs_->currentWidget()) != 0);
 }
 
 void CZarn9100Sheet::forwardToActivePage(quintptr code, qintptr param, const QString& text) {
@@ -604,7 +594,7 @@ void CZarn9100Sheet::abandonAutoLinkDialog() {
 void CZarn9100Sheet::refreshStatus(bool connected) {
     refresher_->RefreshStatus(connected);
     // The card just went (its handle is released): Network Status drops the link it showed.
-    if (!adapter_->handle().held() && mainPage_) mainPage_->RefreshLink();
+    if (!adapter_->handle().held() && pages_) mainPage().RefreshLink();
 }
 
 void CZarn9100Sheet::adoptProfileInUse() { connector_->SyncProfileInUse(); }
@@ -616,8 +606,8 @@ void CZarn9100Sheet::reapplyProfileInUse() {
 bool CZarn9100Sheet::snapshotConnected() const { return snapshot_.copy().connected != 0; }
 
 void CZarn9100Sheet::storeChannelRange(uint32_t firstChannel, uint32_t lastChannel) {
-    settings().write(settings::kFirstChan, static_cast<int>(firstChannel));
-    settings().write(settings::kLastChan, static_cast<int>(lastChannel));
+    context_.settings.write(settings::kFirstChan, static_cast<int>(firstChannel));
+    context_.settings.write(settings::kLastChan, static_cast<int>(lastChannel));
 }
 
 int CZarn9100Sheet::boostModeSetting() const { return context_.settings.read(settings::kBoostMode); }

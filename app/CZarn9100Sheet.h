@@ -1,8 +1,8 @@
 #pragma once
 // The main window: a modeless property sheet with one page per function, OK, Cancel and the
 // radio check box below the pages. It owns the adapter, the profile list, the connection
-// snapshot and supervisor, the notification-area icon and the pages, and coordinates them;
-// each page owns its own behaviour.
+// snapshot and supervisor and the notification-area icon, and coordinates them with the pages
+// (built on first need by its PageSet); each page owns its own behaviour.
 
 #include "adapter/Adapter.h"
 #include "platform/gui/LibraryEventBridge.h"
@@ -39,7 +39,7 @@ class CAutoLinkDlg;
 class CMainPage;
 class CTrayIcon;
 class CTrayMenu;
-class IpHelper;
+class PageSet;
 class SheetPageContext;
 class StatusRefresher;
 class Supervisor;
@@ -71,29 +71,13 @@ public:
 
     Adapter& adapter() { return *adapter_; }
     const Adapter& adapter() const { return *adapter_; }
-    DriverLibrary& library() { return context_.library; }
     // The window's receiver of the library's events.
     const ZARN9100_EVENT_SINK* eventSink() const { return events_->sink(); }
-    const std::string& libraryPath() const { return context_.libraryPath; }
-    const IpHelper& ipHelper() const { return *ipHelper_; }
-    Settings& settings() { return context_.settings; }
-    DialogService& dialogs() { return context_.dialogs; }
-    int osFamily() const { return context_.osFamily; }
-    ProfileList& profiles() { return profiles_; }
-    ProfileConnector& connector() { return *connector_; }
-    SupervisorFlags& supervisorFlags() { return flags_; }
-    ConnectionSnapshot snapshot() const { return snapshot_.copy(); }
-    const std::string& profileStorePath() const { return context_.profileStorePath; }
-    std::filesystem::path dataFolder() const { return std::filesystem::path(context_.profileStorePath).parent_path(); }
-    const CertificateStore& certificateStore() const { return *context_.certificates; }
-    CTrayIcon& trayIcon() { return *tray_; }
     CTrayMenu& trayMenu() { return *trayMenu_; }
 
     // Writes the profile list to Data.cfg (at exit and at the end of the session). A store that
     // could not be read whole at start-up is kept as Data.cfg.bak by the first save that succeeds.
     StoreResult SaveProfileStore();
-    // The connection's encryption status; a "key absent" value (2, 5, 7) is read again from the card.
-    uint32_t EncryptionStatus();
     // Publishes one of the four notification-area states (0 unplugged, 1 connected, 2 no
     // connection, 3 scanning); from any thread, shown in the order of the calls.
     void SetTrayState(int state);
@@ -112,15 +96,18 @@ public:
     void RebuildPages(bool monitor);
     // The monitor-mode check: follows whether the system's wireless configuration controls the card.
     void CheckMonitorMode();
+    // The page shown (null while none is).
     CZarn9100Page* activePage() const;
     void reselectActivePage() override;
     void selectFirstPage() override;
     bool selectPage(CZarn9100Page* page);
-    // The pages in the sheet now, in tab order.
-    std::vector<CZarn9100Page*> pages() const;
+    // Every page of the tab strip now, in tab order, building those not shown yet (the gallery
+    // and tests walk them); the window itself only ever talks to pages already built.
+    std::vector<CZarn9100Page*> pages();
     bool isMonitorMode() const { return monitorMode_; }
     QTabWidget* tabWidget() const;
-    CMainPage* mainPage() const { return mainPage_; }
+    CMainPage& mainPage();
+    const PageSet& pageSet() const { return *pages_; }
     // What the pages see of this window (also for dialogs opened outside a page).
     PageContext& pageContext();
     // A page changed the profile list: every other page is told.
@@ -192,6 +179,9 @@ private:
     // OK and Cancel: the window hides behind its notification-area icon, or is minimised.
     void putAway();
     void buildPages();
+    // The pages built so far among the tabs shown, in tab order.
+    std::vector<CZarn9100Page*> builtPages() const;
+    int tabOf(CZarn9100Page* page) const;
     // The tab strip shows another page: the page left and the page shown are told.
     void onCurrentPageChanged();
     void buildControls();
@@ -211,7 +201,7 @@ private:
     LibraryEventBridge* events_ = nullptr;  // owned by this widget
     std::unique_ptr<CTrayIcon> tray_;
     std::unique_ptr<CTrayMenu> trayMenu_;
-    // The adapter and what works through it; the supervisor, declared last, goes first.
+    // The adapter and what works through it; the supervisor, declared last of them, goes first.
     std::unique_ptr<Adapter> adapter_;
     std::unique_ptr<StatusRefresher> refresher_;
     std::unique_ptr<ProfileConnector> connector_;
@@ -219,18 +209,14 @@ private:
     std::unique_ptr<AutoLinkFlow> autoLinkFlow_;
     std::unique_ptr<Supervisor> supervisor_;
 
+    // What the pages see, then the pages, which use it (and the members above): they go first.
+    std::unique_ptr<SheetPageContext> pageContext_;
+    std::unique_ptr<PageSet> pages_;
+    std::vector<int> shownSet_;  // the pages of the tab strip, in tab order
+
     ui::DisablingTabWidget* tabs_ = nullptr;
     QPointer<CZarn9100Page> shownPage_;  // the page last told OnSetActive
     bool windowMovesPage_ = false;       // the window, not the user, changes the page
-    std::unique_ptr<IpHelper> ipHelper_;
-    std::unique_ptr<SheetPageContext> pageContext_;
-    CMainPage* mainPage_ = nullptr;
-    // Every page created at construction, in the normal order; owned by this window (a page
-    // that is not in the tab widget is parented to the window and hidden).
-    std::vector<CZarn9100Page*> normalPages_;
-    CZarn9100Page* statisticsPage_ = nullptr;
-    CZarn9100Page* aboutPage_ = nullptr;
-    CZarn9100Page* readmePage_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QCheckBox* radioCheck_ = nullptr;

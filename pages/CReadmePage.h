@@ -14,6 +14,7 @@ namespace tembrel {
 class CReadmePage : public CZarn9100Page {
     Q_OBJECT
 public:
+    static constexpr const char* kCaption = "Readme";
     static constexpr int kDialogId = 111;
     explicit CReadmePage(PageContext& context, QWidget* parent = nullptr);
     // The card may have been opened since the page was made: its interface is read again.

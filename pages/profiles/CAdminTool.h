@@ -12,6 +12,7 @@ namespace tembrel {
 class CAdminTool : public CZarn9100Page {
     Q_OBJECT
 public:
+    static constexpr const char* kCaption = "Admin";
     static constexpr int kDialogId = 107;
     static constexpr int kIdImport = 1081;
     static constexpr int kIdExport = 1082;

@@ -69,7 +69,7 @@ const PROFILE_RECORD* RecordOf(const QListWidgetItem* item) {
 }  // namespace
 
 CProfileManager::CProfileManager(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, "Profile Manager", kDialogId, CardUse::Any, parent) {
+    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent) {
     buildControls();
 }
 

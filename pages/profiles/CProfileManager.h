@@ -19,6 +19,7 @@ class CProfileWizard;
 class CProfileManager : public CZarn9100Page {
     Q_OBJECT
 public:
+    static constexpr const char* kCaption = "Profile Manager";
     static constexpr int kDialogId = 103;
     static constexpr int kIdList = 1000;
     static constexpr int kIdSettingGroup = 1036;

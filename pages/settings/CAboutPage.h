@@ -14,6 +14,7 @@ namespace tembrel {
 class CAboutPage : public CZarn9100Page {
     Q_OBJECT
 public:
+    static constexpr const char* kCaption = "About";
     static constexpr int kDialogId = 110;
     // The read-only texts.
     static constexpr int kIdMacAddress = 1101;

@@ -53,7 +53,7 @@ QLineEdit* thresholdEdit(int id, QWidget* parent) {
 }  // namespace
 
 CAdvancedPage::CAdvancedPage(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, "Advanced", kDialogId, CardUse::NeedsOpenCard, parent),
+    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent),
       model_(cardAccessOf(context), context.settings(), context.supervisorFlags()) {
     buildControls();
     applyView();
@@ -243,9 +243,12 @@ void CAdvancedPage::OnSetActive() {
 
 bool CAdvancedPage::leftForAnotherPage() const {
     // The window's tabs show the next page before this one is told; the window's OK asks the
-    // page it still shows, whose changes OK then applies.
-    const auto* stack = qobject_cast<const QStackedWidget*>(parentWidget());
-    return stack == nullptr || stack->currentWidget() != this;
+    // page it still shows, whose changes OK then applies. The tab holds this page or the
+    // widget it was built into.
+    for (const QWidget* w = this; w; w = w->parentWidget())
+        if (const auto* stack = qobject_cast<const QStackedWidget*>(w->parentWidget()))
+            return stack->currentWidget() != w;
+    return true;
 }
 
 bool CAdvancedPage::OnKillActive() {

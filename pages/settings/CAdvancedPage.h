@@ -16,6 +16,8 @@ namespace tembrel {
 class CAdvancedPage : public CZarn9100Page {
     Q_OBJECT
 public:
+    static constexpr const char* kCaption = "Advanced";
+    static constexpr CardUse kCardUse = CardUse::NeedsOpenCard;
     static constexpr int kDialogId = 106;
     explicit CAdvancedPage(PageContext& context, QWidget* parent = nullptr);
 

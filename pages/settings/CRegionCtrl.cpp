@@ -13,7 +13,7 @@
 namespace tembrel {
 
 CRegionCtrl::CRegionCtrl(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, "Region", kDialogId, CardUse::Any, parent) {
+    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent) {
     auto* layout = new QVBoxLayout(this);
     auto* box = new QGroupBox("802.11d (Regulatory Domain) support:", this);
     auto* boxLayout = new QVBoxLayout(box);

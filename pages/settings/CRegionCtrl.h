@@ -17,6 +17,7 @@ namespace tembrel {
 class CRegionCtrl : public CZarn9100Page {
     Q_OBJECT
 public:
+    static constexpr const char* kCaption = "Region";
     static constexpr int kDialogId = 112;
     static constexpr int kIdDisabled = 1401;
     static constexpr int kIdFlexible = 1402;

@@ -11,6 +11,7 @@ namespace tembrel {
 class CTestPage : public CZarn9100Page {
     Q_OBJECT
 public:
+    static constexpr const char* kCaption = "Test";
     static constexpr int kDialogId = 109;
     static constexpr int kIdFrom = 1301, kIdTo = 1302, kIdRangeGet = 1303, kIdRangeSet = 1304;
     static constexpr int kIdSignal = 1311, kIdSignalGet = 1312, kIdSignalSet = 1313;

@@ -45,7 +45,7 @@ QString Qt(const std::string& text) { return QString::fromUtf8(text.data(), stat
 }  // namespace
 
 CSiteSurvey::CSiteSurvey(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, "Site Survey", kDialogId, CardUse::NeedsOpenCard, parent),
+    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent),
       buffer_(std::make_unique<ScanBuffer>()) {
     buffer_->fill(0);
     buildControls();

@@ -20,6 +20,8 @@ namespace tembrel {
 class CSiteSurvey : public CZarn9100Page {
     Q_OBJECT
 public:
+    static constexpr const char* kCaption = "Site Survey";
+    static constexpr CardUse kCardUse = CardUse::NeedsOpenCard;
     static constexpr int kDialogId = 105;
     static constexpr int kIdList = 1040;
     static constexpr int kIdRefresh = 1041;

@@ -202,7 +202,7 @@ TEST_F(SheetTest, ReadmePageShowsTheSevenTextsWordedForTheLoadedLibrary) {
         CZarn9100Page* readme = sheet->pages().back();
         EXPECT_EQ(readme->caption(), "Readme");
         // Shown, the page reads the card's interface.
-        sheet->findChild<QTabWidget*>("sheetTabs")->setCurrentWidget(readme);
+        sheet->findChild<QTabWidget*>("sheetTabs")->setCurrentWidget(readme->parentWidget());
         const auto labels = readme->findChildren<QLabel*>();
         ASSERT_EQ(labels.size(), 7);
         EXPECT_EQ(labels[0]->text().toStdString(), row.first);
@@ -327,7 +327,7 @@ TEST_F(SheetTest, TrayIconFollowsTheConnectionAndGoesAtExit) {
     EXPECT_EQ(tray->calls.back().operation, TrayShell::Operation::Modify);
     EXPECT_EQ(tray->calls.back().iconResource, 130);
     EXPECT_EQ(tray->calls.back().tooltip, "Connected");
-    EXPECT_EQ(sheet->snapshot().frequencyMHz, 2437u);
+    EXPECT_EQ(sheet->pageContext().snapshot().frequencyMHz, 2437u);
 
     // The card goes: "Card Unplugged".
     sheet->OnLibraryEvent(2, 0, {});
@@ -380,10 +380,10 @@ TEST_F(SheetTest, TheFirstPageIsToldWhenItIsLeftAndAPageMayRefuse) {
     driver.setOutU32("QueryRadioControl", 1);
     openSheet();
     QTabWidget* tabs = sheet->tabWidget();
-    ASSERT_EQ(sheet->activePage(), sheet->mainPage());
-    ASSERT_TRUE(sheet->mainPage()->content().timerActive());
+    ASSERT_EQ(sheet->activePage(), &sheet->mainPage());
+    ASSERT_TRUE(sheet->mainPage().content().timerActive());
     tabs->setCurrentIndex(tabs->count() - 1);  // the first change after start-up
-    EXPECT_FALSE(sheet->mainPage()->content().timerActive()) << "the status page still polls the card";
+    EXPECT_FALSE(sheet->mainPage().content().timerActive()) << "the status page still polls the card";
 
     struct Sticky : CZarn9100Page {
         using CZarn9100Page::CZarn9100Page;
@@ -398,11 +398,11 @@ TEST_F(SheetTest, TheFirstPageIsToldWhenItIsLeftAndAPageMayRefuse) {
     tabs->setCurrentIndex(0);
     EXPECT_EQ(sheet->activePage(), sticky);
     EXPECT_EQ(sticky->activations, 1);
-    EXPECT_FALSE(sheet->mainPage()->content().timerActive());
+    EXPECT_FALSE(sheet->mainPage().content().timerActive());
     sticky->mayLeave = true;
     tabs->setCurrentIndex(0);
-    EXPECT_EQ(sheet->activePage(), sheet->mainPage());
-    EXPECT_TRUE(sheet->mainPage()->content().timerActive());
+    EXPECT_EQ(sheet->activePage(), &sheet->mainPage());
+    EXPECT_TRUE(sheet->mainPage().content().timerActive());
 }
 
 TEST_F(SheetTest, EventsReachTheActivePageUnlessDropped) {

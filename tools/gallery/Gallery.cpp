@@ -152,8 +152,8 @@ bool Gallery::joinNetwork(CZarn9100Sheet& sheet) {
         SetProfileName(record, ssid);
         SetProfileSsid(record, ssid);
         const ProfilePtr profile = NewProfileCopy(record);
-        sheet.profiles().Append(profile);
-        sheet.connector().ConnectProfile(profile);
+        sheet.pageContext().profiles().Append(profile);
+        sheet.pageContext().connector().ConnectProfile(profile);
     }
     QElapsedTimer waited;
     waited.start();
@@ -179,7 +179,7 @@ void Gallery::shootPages(CZarn9100Sheet& sheet, const QString& kind, const QStri
     int number = 0;
     for (auto* page : pages) {
         // A disabled tab is drawn too, as it would look if the user could reach it.
-        if (!sheet.selectPage(page)) sheet.tabWidget()->setCurrentWidget(page);
+        if (!sheet.selectPage(page)) sheet.tabWidget()->setCurrentWidget(page->parentWidget());  // its slot
         settle(options_.settle);
         checkMnemonics(sheet, page->caption());
         writer_.save(kind, Numbered(prefix, ++number, page->caption()), Titled(page->caption(), sheet),
@@ -196,7 +196,7 @@ void Gallery::shootStates(CZarn9100Sheet& sheet) {
     for (auto* page : sheet.pages()) {
         auto* menu = page->dialogId() == CProfileManager::kDialogId ? page->findChild<QMenu*>() : nullptr;
         if (!menu) continue;
-        sheet.tabWidget()->setCurrentWidget(page);
+        sheet.tabWidget()->setCurrentWidget(page->parentWidget());  // its slot
         settle(options_.settle);
         menu->popup(page->mapToGlobal(page->rect().center()));
         settle(options_.settle);

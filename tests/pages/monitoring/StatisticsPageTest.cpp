@@ -161,7 +161,7 @@ TEST_F(StatisticsInSheetTest, CancelLeavesTheCountersAlone) {
     openSheet();
     auto* page = sheet->pages()[3];
     ASSERT_EQ(page->dialogId(), 124);
-    sheet->tabWidget()->setCurrentWidget(page);
+    sheet->tabWidget()->setCurrentWidget(page->parentWidget());
     control<QPushButton>(CZarn9100Sheet::kIdCancel)->click();
     control<QPushButton>(CZarn9100Sheet::kIdOk)->click();
     EXPECT_EQ(driver.count("ResetStatistics"), 0u);

@@ -38,7 +38,7 @@ protected:
     }
 
     std::string path(const QString& name) const { return QFile::encodeName(folder.filePath(name)).toStdString(); }
-    ProfileList& list() { return sheet->profiles(); }
+    ProfileList& list() { return sheet->pageContext().profiles(); }
 
     QPushButton* button(int id) const {
         return ui::ControlById<QPushButton>(*admin, id);
