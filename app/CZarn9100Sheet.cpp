@@ -2,7 +2,7 @@
 
 #include "app/CTrayIcon.h"
 #include "app/CTrayMenu.h"
-#include "app/PageSet.h"
+#include "app/PageTabs.h"
 #include "app/QtTrayShell.h"
 #include "app/SheetPageContext.h"
 #include "app/TrayState.h"
@@ -16,8 +16,6 @@
 #include "platform/gui/DialogService.h"
 #include "profiles/ProfileStore.h"
 #include "ui/Accessibility.h"
-#include "ui/DisablingTabWidget.h"
-#include "ui/PageSwitchKeys.h"
 #include "ui/ControlId.h"
 
 #include <QCheckBox>
@@ -29,8 +27,6 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QPushButton>
-#include <QScopedValueRollback>
-#include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -110,9 +106,6 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
 
 CZarn9100Sheet::~CZarn9100Sheet() {
     supervisor_->stop(std::chrono::milliseconds(3000));
-    // The pages go with the members, before the widget children: their slots leave the tab
-    // strip then, which must not tell pages about it.
-    tabs_->blockSignals(true);
     // Stop the library's events before the receiver goes away, also after Exit: the Auto Link
     // flow hands them back to the window when its dialog closes, which may be after Exit.
     ZARN9100_EVENT_SINK none{};
@@ -120,35 +113,11 @@ CZarn9100Sheet::~CZarn9100Sheet() {
 }
 
 void CZarn9100Sheet::buildPages() {
-    tabs_ = new ui::DisablingTabWidget(this);
-    ui::switchPagesFromEveryControl(*tabs_);
-    tabs_->setObjectName("sheetTabs");
-    // Every tab stays in sight: the window widens to the tab strip instead of scrolling it.
-    tabs_->tabBar()->setUsesScrollButtons(false);
     pageContext_ = std::make_unique<SheetPageContext>(
         context_, SheetParts{*adapter_, profiles_, snapshot_, flags_, *connector_, *refresher_, *this,
                              [this] { return monitorMode_; },
                              [this](const QWidget* source) { OnProfilesChanged(source); }});
-    pages_ = std::make_unique<PageSet>(*pageContext_, context_.settings, *this);
-    RebuildPages(false);
-    // A property sheet tells the page it leaves and the page it enters.
-    connect(tabs_, &QTabWidget::currentChanged, this, &CZarn9100Sheet::onCurrentPageChanged);
-}
-
-void CZarn9100Sheet::onCurrentPageChanged() {
-    CZarn9100Page* previous = shownPage_;
-    const int current = pages_->indexOf(tabs_->currentWidget());
-    // A page that refuses to be left (OnKillActive false) is shown again, unless the window
-    // itself moves away from it (no card, radio off).
-    if (previous && previous != activePage() && tabOf(previous) >= 0 && !previous->OnKillActive() &&
-        !windowMovesPage_) {
-        const QSignalBlocker blocker(tabs_);
-        tabs_->setCurrentIndex(tabOf(previous));
-        return;
-    }
-    // A page shown for the first time is built only now, after the page left was told.
-    shownPage_ = current >= 0 ? &pages_->build(current) : activePage();
-    if (shownPage_) shownPage_->OnSetActive();
+    tabs_ = std::make_unique<PageTabs>(*pageContext_, context_.settings, *this);
 }
 
 void CZarn9100Sheet::buildControls() {
@@ -167,12 +136,12 @@ void CZarn9100Sheet::buildControls() {
     });
     // A page never built holds nothing to apply or to forget.
     connect(okButton_, &QPushButton::clicked, this, [this] {
-        if (auto* page = activePage(); page && !page->OnKillActive()) return;
-        for (auto* page : builtPages()) page->OnOK();
+        if (auto* page = tabs_->activePage(); page && !page->OnKillActive()) return;
+        for (auto* page : tabs_->builtPages()) page->OnOK();
         putAway();
     });
     connect(cancelButton_, &QPushButton::clicked, this, [this] {
-        for (auto* page : builtPages()) page->OnCancel();
+        for (auto* page : tabs_->builtPages()) page->OnCancel();
         putAway();
     });
 
@@ -181,7 +150,7 @@ void CZarn9100Sheet::buildControls() {
     statusLine_->setWordWrap(true);
     statusLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     statusLine_->hide();
-    connect(tabs_, &QTabWidget::currentChanged, this, &CZarn9100Sheet::showStatusLine);
+    connect(&tabs_->widget(), &QTabWidget::currentChanged, this, &CZarn9100Sheet::showStatusLine);
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(radioCheck_);
@@ -189,7 +158,7 @@ void CZarn9100Sheet::buildControls() {
     bottom->addWidget(okButton_);
     bottom->addWidget(cancelButton_);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs_);
+    layout->addWidget(&tabs_->widget());
     layout->addWidget(statusLine_);
     layout->addLayout(bottom);
 }
@@ -287,7 +256,7 @@ void CZarn9100Sheet::UpdateRadioUi() {
         EnableAdapterPages(1);
     }
     if (trayMenu_) trayMenu_->SetItemText(kCmdToggleRadio, menuText);
-    mainPage().RefreshLink();
+    tabs_->mainPage().RefreshLink();
 }
 
 void CZarn9100Sheet::ToggleRadio() {
@@ -316,48 +285,14 @@ void CZarn9100Sheet::EnableAdapterPages(int usable) {
         reselectActivePage();
         selectFirstPage();
     }
-    const QScopedValueRollback moving(windowMovesPage_, true);
-    // A page built later is told the state when it is built.
-    pages_->tellAdapterState(shownSet_, usable);
-    for (std::size_t tab = 0; tab < shownSet_.size(); ++tab)
-        if (pages_->descriptor(shownSet_[tab]).needsOpenCard())
-            tabs_->setPageEnabled(static_cast<int>(tab), usable != 0);
+    tabs_->setAdapterUsable(usable);
 }
 
 PageContext& CZarn9100Sheet::pageContext() { return *pageContext_; }
 
-void CZarn9100Sheet::OnProfilesChanged(const QWidget* source) {
-    // A page not built yet reads the list when it is.
-    for (int index : pages_->members(false))
-        if (auto* page = pages_->page(index); page && page != source) page->OnProfilesChanged();
-}
+void CZarn9100Sheet::OnProfilesChanged(const QWidget* source) { tabs_->tellProfilesChanged(source); }
 
-QTabWidget* CZarn9100Sheet::tabWidget() const { return tabs_; }
-
-CMainPage& CZarn9100Sheet::mainPage() { return pages_->mainPage(); }
-
-void CZarn9100Sheet::RebuildPages(bool monitor) {
-    CZarn9100Page* before = shownPage_;
-    {
-        // Removing the current tab would show its neighbours one after another: the pages are
-        // told once, below, instead.
-        const QSignalBlocker blocker(tabs_);
-        while (tabs_->count() > 0) {
-            QWidget* slot = tabs_->widget(0);
-            tabs_->removeTab(0);
-            slot->hide();
-        }
-        shownSet_ = pages_->members(monitor);
-        for (int index : shownSet_) tabs_->addTab(&pages_->slot(index), pages_->descriptor(index).caption);
-        selectFirstPage();
-        if (tabs_->count() > 0) pages_->build(shownSet_.front());
-    }
-    if (before == activePage()) return;
-    if (before) before->OnKillActive();
-    shownPage_ = activePage();
-    // At construction no page has been shown yet; the window shows the first when it opens.
-    if (before && shownPage_) shownPage_->OnSetActive();
-}
+void CZarn9100Sheet::RebuildPages(bool monitor) { tabs_->showSet(monitor); }
 
 void CZarn9100Sheet::CheckMonitorMode() {
     int active = 0;
@@ -374,45 +309,8 @@ void CZarn9100Sheet::CheckMonitorMode() {
     radioCheck_->setEnabled(!monitor);
 }
 
-std::vector<CZarn9100Page*> CZarn9100Sheet::pages() {
-    std::vector<CZarn9100Page*> out;
-    for (int index : shownSet_) out.push_back(&pages_->build(index));
-    return out;
-}
-
-std::vector<CZarn9100Page*> CZarn9100Sheet::builtPages() const {
-    std::vector<CZarn9100Page*> out;
-    for (int index : shownSet_)
-        if (auto* page = pages_->page(index)) out.push_back(page);
-    return out;
-}
-
-int CZarn9100Sheet::tabOf(CZarn9100Page* page) const {
-    const int index = pages_->indexOf(page);
-    return tabs_->indexOf(index < 0 ? page : &pages_->slot(index));
-}
-
-bool CZarn9100Sheet::selectPage(CZarn9100Page* page) {
-    const int tab = tabOf(page);
-    return tab >= 0 && tabs_->selectPage(tab);
-}
-
-CZarn9100Page* CZarn9100Sheet::activePage() const {
-    QWidget* shown = tabs_->currentWidget();
-    const int index = pages_->indexOf(shown);
-    // A page may also be added to the strip as it is, without a slot.
-    return index < 0 ? qobject_cast<CZarn9100Page*>(shown) : pages_->page(index);
-}
-
-void CZarn9100Sheet::reselectActivePage() {
-    shownPage_ = activePage();
-    if (shownPage_) shownPage_->OnSetActive();
-}
-
-void CZarn9100Sheet::selectFirstPage() {
-    const QScopedValueRollback moving(windowMovesPage_, true);
-    if (tabs_->count() > 0) tabs_->setCurrentIndex(0);
-}
+void CZarn9100Sheet::reselectActivePage() { tabs_->reselectActivePage(); }
+void CZarn9100Sheet::selectFirstPage() { tabs_->selectFirstPage(); }
 
 // ---- window commands ----
 
@@ -568,11 +466,11 @@ void CZarn9100Sheet::tellStatusText(const QString& text) {
 }
 
 void CZarn9100Sheet::showStatusLine() {
-    statusLine_->setVisible(!statusLine_->text().isEmpty() && pages_->indexOf(tabs_->currentWidget()) != 0);
+    statusLine_->setVisible(!statusLine_->text().isEmpty() && !tabs_->mainPageShown());
 }
 
 void CZarn9100Sheet::forwardToActivePage(quintptr code, qintptr param, const QString& text) {
-    CZarn9100Page* page = activePage();
+    CZarn9100Page* page = tabs_->activePage();
     if (ShouldForwardToPage(EventRoute::kForward, isMinimized(), page != nullptr)) page->OnLibraryEvent(code, param, text);
 }
 
@@ -594,7 +492,7 @@ void CZarn9100Sheet::abandonAutoLinkDialog() {
 void CZarn9100Sheet::refreshStatus(bool connected) {
     refresher_->RefreshStatus(connected);
     // The card just went (its handle is released): Network Status drops the link it showed.
-    if (!adapter_->handle().held() && pages_) mainPage().RefreshLink();
+    if (!adapter_->handle().held() && tabs_) tabs_->mainPage().RefreshLink();
 }
 
 void CZarn9100Sheet::adoptProfileInUse() { connector_->SyncProfileInUse(); }

@@ -6,6 +6,7 @@
 
 #include "adapter/Adapter.h"
 #include "platform/gui/LibraryEventBridge.h"
+#include "app/PageTabs.h"
 #include "app/SheetContext.h"
 #include "pages/CZarn9100Page.h"
 #include "connection/AutoLinkDialog.h"
@@ -39,13 +40,9 @@ class CAutoLinkDlg;
 class CMainPage;
 class CTrayIcon;
 class CTrayMenu;
-class PageSet;
 class SheetPageContext;
 class StatusRefresher;
 class Supervisor;
-namespace ui {
-class DisablingTabWidget;
-}
 
 class CZarn9100Sheet : public QWidget, private AdapterHooks, private LibraryEventActions, private AutoLinkHost {
     Q_OBJECT
@@ -96,18 +93,10 @@ public:
     void RebuildPages(bool monitor);
     // The monitor-mode check: follows whether the system's wireless configuration controls the card.
     void CheckMonitorMode();
-    // The page shown (null while none is).
-    CZarn9100Page* activePage() const;
     void reselectActivePage() override;
     void selectFirstPage() override;
-    bool selectPage(CZarn9100Page* page);
-    // Every page of the tab strip now, in tab order, building those not shown yet (the gallery
-    // and tests walk them); the window itself only ever talks to pages already built.
-    std::vector<CZarn9100Page*> pages();
     bool isMonitorMode() const { return monitorMode_; }
-    QTabWidget* tabWidget() const;
-    CMainPage& mainPage();
-    const PageSet& pageSet() const { return *pages_; }
+    PageTabs& pageTabs() { return *tabs_; }
     // What the pages see of this window (also for dialogs opened outside a page).
     PageContext& pageContext();
     // A page changed the profile list: every other page is told.
@@ -179,11 +168,6 @@ private:
     // OK and Cancel: the window hides behind its notification-area icon, or is minimised.
     void putAway();
     void buildPages();
-    // The pages built so far among the tabs shown, in tab order.
-    std::vector<CZarn9100Page*> builtPages() const;
-    int tabOf(CZarn9100Page* page) const;
-    // The tab strip shows another page: the page left and the page shown are told.
-    void onCurrentPageChanged();
     void buildControls();
     void buildTray();
     void forwardToActivePage(quintptr code, qintptr param, const QString& text);
@@ -211,12 +195,7 @@ private:
 
     // What the pages see, then the pages, which use it (and the members above): they go first.
     std::unique_ptr<SheetPageContext> pageContext_;
-    std::unique_ptr<PageSet> pages_;
-    std::vector<int> shownSet_;  // the pages of the tab strip, in tab order
-
-    ui::DisablingTabWidget* tabs_ = nullptr;
-    QPointer<CZarn9100Page> shownPage_;  // the page last told OnSetActive
-    bool windowMovesPage_ = false;       // the window, not the user, changes the page
+    std::unique_ptr<PageTabs> tabs_;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QCheckBox* radioCheck_ = nullptr;

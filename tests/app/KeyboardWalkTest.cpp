@@ -52,13 +52,13 @@ protected:
 
 TEST_F(KeyboardWalkTest, TabReachesEveryEnabledControlOfEveryPage) {
     openEveryPage();
-    for (CZarn9100Page* page : sheet->pages()) {
-        ASSERT_TRUE(sheet->selectPage(page)) << page->caption().toStdString();
+    for (CZarn9100Page* page : sheet->pageTabs().pages()) {
+        ASSERT_TRUE(sheet->pageTabs().selectPage(page)) << page->caption().toStdString();
         QApplication::processEvents();
         QSet<QWidget*> expected;
         for (QWidget* w : page->findChildren<QWidget*>())
             if (TakesTabFocus(w, page)) expected.insert(w);
-        sheet->tabWidget()->tabBar()->setFocus();
+        sheet->pageTabs().widget().tabBar()->setFocus();
         QSet<QWidget*> reached;
         for (int i = 0; i < 4 * (expected.size() + 8); ++i) {
             QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : sheet.get(), Qt::Key_Tab);
@@ -74,8 +74,8 @@ TEST_F(KeyboardWalkTest, TabReachesEveryEnabledControlOfEveryPage) {
 // page with the window's own buttons. (The gallery checks every dialog the same way.)
 TEST_F(KeyboardWalkTest, EveryMnemonicInSightIsUnique) {
     openEveryPage();
-    for (CZarn9100Page* page : sheet->pages()) {
-        sheet->tabWidget()->setCurrentWidget(page->parentWidget());
+    for (CZarn9100Page* page : sheet->pageTabs().pages()) {
+        sheet->pageTabs().widget().setCurrentWidget(page->parentWidget());
         QApplication::processEvents();
         EXPECT_EQ(ui::MnemonicClashes(*sheet).join("; ").toStdString(), "") << page->caption().toStdString();
     }
@@ -85,7 +85,7 @@ TEST_F(KeyboardWalkTest, EveryMnemonicInSightIsUnique) {
 // window (the page's controls and the window's own buttons), skipping disabled pages, wrapping.
 TEST_F(KeyboardWalkTest, CtrlTabSwitchesPagesFromEveryControl) {
     openEveryPage();
-    QTabWidget* tabs = sheet->tabWidget();
+    QTabWidget* tabs = &sheet->pageTabs().widget();
     tabs->setTabEnabled(3, false);  // a disabled page is skipped both ways
     const int count = tabs->count();
     auto step = [&](int from, int direction) {

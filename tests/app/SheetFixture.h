@@ -53,7 +53,7 @@ protected:
 
     QStringList captions() const {
         QStringList out;
-        for (int i = 0; i < sheet->tabWidget()->count(); ++i) out << sheet->tabWidget()->tabText(i);
+        for (int i = 0; i < sheet->pageTabs().widget().count(); ++i) out << sheet->pageTabs().widget().tabText(i);
         return out;
     }
 

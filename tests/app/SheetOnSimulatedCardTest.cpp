@@ -100,7 +100,7 @@ TEST(SheetOnSimulatedCard, ConnectsThePreferListProfileAndSavesAtExit) {
     // The card is pulled: no link facts stay behind on Network Status.
     sheet.show();
     ASSERT_EQ(control(R"(["card","out"])", reply, sizeof reply), 0) << reply;
-    QWidget& status = sheet.mainPage();
+    QWidget& status = sheet.pageTabs().mainPage();
     EXPECT_TRUE(PumpUntil([&] { return LabelText(status, monitoring::ids::kStatus) == "Card Unplugged"; }))
         << LabelText(status, monitoring::ids::kStatus).toStdString();
     for (int id : {monitoring::ids::kSsid, monitoring::ids::kSecurity, monitoring::ids::kBssid,

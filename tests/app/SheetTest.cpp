@@ -37,7 +37,7 @@ const QStringList kNormalPages{"Network Status", "Profile Manager", "Site Survey
 TEST_F(SheetTest, NormalPageSetFollowsTheDebugOptions) {
     makeSheet();
     EXPECT_EQ(captions(), kNormalPages);
-    EXPECT_EQ(sheet->pages()[3]->dialogId(), 104);
+    EXPECT_EQ(sheet->pageTabs().pages()[3]->dialogId(), 104);
 
     settings.set(settings::kDebugWin, 1);
     settings.set(settings::kTestPage, 0);
@@ -45,7 +45,7 @@ TEST_F(SheetTest, NormalPageSetFollowsTheDebugOptions) {
     makeSheet();
     EXPECT_EQ(captions(), (QStringList{"Network Status", "Profile Manager", "Site Survey", "Statistics", "Advanced",
                                        "Admin", "Debug", "About"}));
-    EXPECT_EQ(sheet->pages()[3]->dialogId(), 124);  // the detailed statistics layout
+    EXPECT_EQ(sheet->pageTabs().pages()[3]->dialogId(), 124);  // the detailed statistics layout
 
     settings.set(settings::kTestPage, 1);
     makeSheet();
@@ -130,7 +130,7 @@ TEST_F(SheetTest, RadioToggleByCheckBoxAndHotKey) {
 TEST_F(SheetTest, AdapterPagesAreDisabledAndTheCurrentTabMovesOff) {
     driver.setOutU32("QueryRadioControl", 1);
     openSheet();
-    QTabWidget* tabs = sheet->tabWidget();
+    QTabWidget* tabs = &sheet->pageTabs().widget();
     tabs->setCurrentIndex(3);  // Statistics
     sheet->EnableAdapterPages(0);
     const QStringList needCard{"Site Survey", "Statistics", "Advanced"};
@@ -199,7 +199,7 @@ TEST_F(SheetTest, ReadmePageShowsTheSevenTextsWordedForTheLoadedLibrary) {
         openSheet(0);
         driver.setOutBytes("QueryWZCStatusCheck", {1, 0, 0, 0});
         sheet->CheckMonitorMode();
-        CZarn9100Page* readme = sheet->pages().back();
+        CZarn9100Page* readme = sheet->pageTabs().pages().back();
         EXPECT_EQ(readme->caption(), "Readme");
         // Shown, the page reads the card's interface.
         sheet->findChild<QTabWidget*>("sheetTabs")->setCurrentWidget(readme->parentWidget());
@@ -208,7 +208,7 @@ TEST_F(SheetTest, ReadmePageShowsTheSevenTextsWordedForTheLoadedLibrary) {
         EXPECT_EQ(labels[0]->text().toStdString(), row.first);
         EXPECT_EQ(labels[2]->text().toStdString(), row.step);
     }
-    EXPECT_EQ(sheet->pages().back()->findChildren<QLabel*>()[6]->text(), "5. Start Orvix LX-7700 Utility again");
+    EXPECT_EQ(sheet->pageTabs().pages().back()->findChildren<QLabel*>()[6]->text(), "5. Start Orvix LX-7700 Utility again");
 }
 
 TEST_F(SheetTest, CloseAndMinimiseOnlyHideBehindTheIcon) {
@@ -266,11 +266,11 @@ TEST_F(SheetTest, StatusTextReachesThePageShownOrTheIcon) {
     auto* line = control<QLabel>(CZarn9100Sheet::kIdStatusLine);
     ASSERT_NE(line, nullptr);
     const QString refused = "Authentication failed: \"Home-WPA2\": passphrase does not match the network";
-    sheet->tabWidget()->setCurrentIndex(1);  // Profile Manager
+    sheet->pageTabs().widget().setCurrentIndex(1);  // Profile Manager
     sheet->OnLibraryEvent(1012, 0, refused);
     EXPECT_TRUE(line->isVisible());
     EXPECT_EQ(line->text(), refused);
-    sheet->tabWidget()->setCurrentIndex(0);
+    sheet->pageTabs().widget().setCurrentIndex(0);
     EXPECT_FALSE(line->isVisible()) << "Network Status shows it in its own status field";
 
     sheet->hide();
@@ -379,11 +379,11 @@ TEST_F(SheetTest, ExitFromTheMenuTellsWhenTheProfilesCannotBeSaved) {
 TEST_F(SheetTest, TheFirstPageIsToldWhenItIsLeftAndAPageMayRefuse) {
     driver.setOutU32("QueryRadioControl", 1);
     openSheet();
-    QTabWidget* tabs = sheet->tabWidget();
-    ASSERT_EQ(sheet->activePage(), &sheet->mainPage());
-    ASSERT_TRUE(sheet->mainPage().content().timerActive());
+    QTabWidget* tabs = &sheet->pageTabs().widget();
+    ASSERT_EQ(sheet->pageTabs().activePage(), &sheet->pageTabs().mainPage());
+    ASSERT_TRUE(sheet->pageTabs().mainPage().content().timerActive());
     tabs->setCurrentIndex(tabs->count() - 1);  // the first change after start-up
-    EXPECT_FALSE(sheet->mainPage().content().timerActive()) << "the status page still polls the card";
+    EXPECT_FALSE(sheet->pageTabs().mainPage().content().timerActive()) << "the status page still polls the card";
 
     struct Sticky : CZarn9100Page {
         using CZarn9100Page::CZarn9100Page;
@@ -396,13 +396,13 @@ TEST_F(SheetTest, TheFirstPageIsToldWhenItIsLeftAndAPageMayRefuse) {
     tabs->addTab(sticky, "Sticky");
     tabs->setCurrentWidget(sticky);
     tabs->setCurrentIndex(0);
-    EXPECT_EQ(sheet->activePage(), sticky);
+    EXPECT_EQ(sheet->pageTabs().activePage(), sticky);
     EXPECT_EQ(sticky->activations, 1);
-    EXPECT_FALSE(sheet->mainPage().content().timerActive());
+    EXPECT_FALSE(sheet->pageTabs().mainPage().content().timerActive());
     sticky->mayLeave = true;
     tabs->setCurrentIndex(0);
-    EXPECT_EQ(sheet->activePage(), &sheet->mainPage());
-    EXPECT_TRUE(sheet->mainPage().content().timerActive());
+    EXPECT_EQ(sheet->pageTabs().activePage(), &sheet->pageTabs().mainPage());
+    EXPECT_TRUE(sheet->pageTabs().mainPage().content().timerActive());
 }
 
 TEST_F(SheetTest, EventsReachTheActivePageUnlessDropped) {
@@ -414,8 +414,8 @@ TEST_F(SheetTest, EventsReachTheActivePageUnlessDropped) {
         void OnLibraryEvent(quintptr code, qintptr, const QString&) override { codes.push_back(code); }
     };
     auto* probe = new Probe(sheet->pageContext(), "Probe", 999);
-    sheet->tabWidget()->insertTab(0, probe, "Probe");
-    sheet->tabWidget()->setCurrentIndex(0);
+    sheet->pageTabs().widget().insertTab(0, probe, "Probe");
+    sheet->pageTabs().widget().setCurrentIndex(0);
 
     driver.setResult("GetConnectStatus", 1);
     sheet->OnLibraryEvent(5, 0, {});     // connected: event 5 is dropped

@@ -197,7 +197,7 @@ std::vector<DialogEntry> DialogCatalog() {
 DialogPreparer ButtonOnPage(int pageDialogId, int controlId, const QString& text) {
     return [=](CZarn9100Sheet& sheet, QString& missing) -> DialogOpener {
         CZarn9100Page* page = nullptr;
-        for (auto* candidate : sheet.pages())
+        for (auto* candidate : sheet.pageTabs().pages())
             if (candidate->dialogId() == pageDialogId) page = candidate;
         if (!page) {
             missing = QString("no page %1 in the window").arg(pageDialogId);
@@ -214,7 +214,7 @@ DialogPreparer ButtonOnPage(int pageDialogId, int controlId, const QString& text
                           .arg(page->caption(), controlId != 0 ? QString::number(controlId) : text);
             return {};
         }
-        if (!sheet.selectPage(page)) sheet.tabWidget()->setCurrentWidget(page->parentWidget());
+        if (!sheet.pageTabs().selectPage(page)) sheet.pageTabs().widget().setCurrentWidget(page->parentWidget());
         QPointer<QAbstractButton> target(button);
         return [target] {
             if (target) target->click();

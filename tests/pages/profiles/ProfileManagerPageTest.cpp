@@ -37,10 +37,10 @@ protected:
         openSheet();
         sheet->pageContext().profiles().Assign(records);
         CProfileManager* page = nullptr;
-        for (auto* p : sheet->pages())
+        for (auto* p : sheet->pageTabs().pages())
             if (p->dialogId() == CProfileManager::kDialogId) page = static_cast<CProfileManager*>(p);
         EXPECT_NE(page, nullptr);
-        sheet->selectPage(page);
+        sheet->pageTabs().selectPage(page);
         page->OnSetActive();
         return *page;
     }
@@ -65,7 +65,7 @@ TEST_F(ProfileManagerPageTest, EveryCheckStateChangeReachesTheRecord) {
     list()->item(0)->setCheckState(Qt::Checked);
     EXPECT_EQ(a->inPreferList, 1u);
     list()->setCurrentRow(0);
-    CProfileManager& page = *static_cast<CProfileManager*>(sheet->activePage());
+    CProfileManager& page = *static_cast<CProfileManager*>(sheet->pageTabs().activePage());
     page.OnMenuCommand(CProfileManager::kCmdEmptyPrefer);
     EXPECT_EQ(a->inPreferList, 0u);
     EXPECT_EQ(list()->item(1)->checkState(), Qt::Unchecked);

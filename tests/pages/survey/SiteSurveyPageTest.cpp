@@ -30,10 +30,10 @@ protected:
         driver.setOutBytes("QueryScanList", BuildScanBuffer(networks));
         openSheet();
         CSiteSurvey* page = nullptr;
-        for (auto* p : sheet->pages())
+        for (auto* p : sheet->pageTabs().pages())
             if (p->dialogId() == CSiteSurvey::kDialogId) page = static_cast<CSiteSurvey*>(p);
         EXPECT_NE(page, nullptr);
-        sheet->selectPage(page);
+        sheet->pageTabs().selectPage(page);
         driver.clearCalls();
         return *page;
     }
@@ -192,7 +192,7 @@ TEST(SiteSurveyOnSimulatedCard, ListsTheEnvironmentAndJoinsAnOpenNetwork) {
     CZarn9100Sheet sheet(SheetContext{*loaded.library, settings, dialogs, 1, (dir.path() + "/Data.cfg").toStdString()});
     sheet.OnInitDialog();
     CSiteSurvey* page = nullptr;
-    for (auto* p : sheet.pages())
+    for (auto* p : sheet.pageTabs().pages())
         if (p->dialogId() == CSiteSurvey::kDialogId) page = static_cast<CSiteSurvey*>(p);
     ASSERT_NE(page, nullptr);
 
