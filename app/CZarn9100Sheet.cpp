@@ -3,8 +3,10 @@
 #include "app/CTrayIcon.h"
 #include "app/CTrayMenu.h"
 #include "app/PageTabs.h"
+#include "app/ProfileStoreFile.h"
 #include "app/QtTrayShell.h"
 #include "app/SheetPageContext.h"
+#include "app/StatusLine.h"
 #include "app/TrayState.h"
 #include "connection/AutoLinkFlow.h"
 #include "connection/EventCodes.h"
@@ -14,7 +16,6 @@
 #include "pages/monitoring/CMainPage.h"
 #include "platform/Settings.h"
 #include "platform/gui/DialogService.h"
-#include "profiles/ProfileStore.h"
 #include "ui/Accessibility.h"
 #include "ui/ControlId.h"
 
@@ -31,7 +32,6 @@
 #include <QVBoxLayout>
 
 #include <chrono>
-#include <cstdio>
 
 namespace tembrel {
 
@@ -95,10 +95,7 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
 
     if (QFile::exists("Vindra.ico")) setWindowIcon(QIcon("Vindra.ico"));
 
-    const StoreResult loaded = LoadProfiles(context_.profileStorePath, profiles_);
-    keepStoreAtSave_ = NotReadWhole(loaded);
-    if (!loaded && loaded.status != StoreStatus::NotFound)
-        std::fprintf(stderr, "Tembrel: %s: %s\n", context_.profileStorePath.c_str(), loaded.reason.c_str());
+    store_ = std::make_unique<ProfileStoreFile>(context_.profileStorePath, profiles_);
 
     buildPages();
     buildControls();
@@ -145,12 +142,8 @@ void CZarn9100Sheet::buildControls() {
         putAway();
     });
 
-    statusLine_ = new QLabel(this);
-    ui::SetControlId(*statusLine_, kIdStatusLine);
-    statusLine_->setWordWrap(true);
-    statusLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    statusLine_->hide();
-    connect(&tabs_->widget(), &QTabWidget::currentChanged, this, &CZarn9100Sheet::showStatusLine);
+    statusLine_ = std::make_unique<StatusLine>(*this, kIdStatusLine, [this] { return tabs_->mainPageShown(); });
+    connect(&tabs_->widget(), &QTabWidget::currentChanged, this, [this] { statusLine_->follow(); });
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(radioCheck_);
@@ -159,7 +152,7 @@ void CZarn9100Sheet::buildControls() {
     bottom->addWidget(cancelButton_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(&tabs_->widget());
-    layout->addWidget(statusLine_);
+    layout->addWidget(&statusLine_->label());
     layout->addLayout(bottom);
 }
 
@@ -328,16 +321,7 @@ void CZarn9100Sheet::showWindow() {
     activateWindow();
 }
 
-StoreResult CZarn9100Sheet::SaveProfileStore() {
-    StoreResult saved = SaveProfiles(context_.profileStorePath, profiles_, keepStoreAtSave_);
-    if (saved) keepStoreAtSave_ = false;
-    if (!saved)
-        std::fprintf(stderr, "Tembrel: cannot save %s: %s\n", context_.profileStorePath.c_str(), saved.reason.c_str());
-    else if (!saved.keptAs.empty())
-        std::fprintf(stderr, "Tembrel: %s could not be read whole; the previous file is kept as %s\n",
-                     context_.profileStorePath.c_str(), saved.keptAs.c_str());
-    return saved;
-}
+StoreResult CZarn9100Sheet::SaveProfileStore() { return store_->save(); }
 
 void CZarn9100Sheet::Exit(bool tellOnSaveFailure) {
     if (exiting_) return;
@@ -447,26 +431,9 @@ void CZarn9100Sheet::OnDeviceRemoveComplete(const QString& deviceName) {
 
 void CZarn9100Sheet::OnLibraryEvent(quintptr code, qintptr param, const QString& text) {
     if (eventTable_->Handle(code) == EventRoute::kForward) forwardToActivePage(code, param, text);
-    if (code == ZARN9100_EVENT_STATUS_TEXT && !monitorMode_) tellStatusText(text);
-    if (code == ZARN9100_EVENT_LINK_UP || code == ZARN9100_EVENT_ADHOC_LINK_UP) {
-        balloonsShown_.clear();
-        statusLine_->clear();
-        showStatusLine();
-    }
-}
-
-void CZarn9100Sheet::tellStatusText(const QString& text) {
-    if (text.isEmpty()) return;
-    statusLine_->setText(text);
-    showStatusLine();
-    if ((isHidden() || isMinimized()) && trayIconShown() && !balloonsShown_.contains(text)) {
-        balloonsShown_ << text;
-        tray_->SetIcon(tray_->shownIcon(), std::nullopt, text);
-    }
-}
-
-void CZarn9100Sheet::showStatusLine() {
-    statusLine_->setVisible(!statusLine_->text().isEmpty() && !tabs_->mainPageShown());
+    if (code == ZARN9100_EVENT_STATUS_TEXT && !monitorMode_)
+        statusLine_->tell(text, (isHidden() || isMinimized()) && trayIconShown() ? tray_.get() : nullptr);
+    if (code == ZARN9100_EVENT_LINK_UP || code == ZARN9100_EVENT_ADHOC_LINK_UP) statusLine_->linkUp();
 }
 
 void CZarn9100Sheet::forwardToActivePage(quintptr code, qintptr param, const QString& text) {

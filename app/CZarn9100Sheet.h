@@ -28,7 +28,6 @@
 #include <vector>
 
 class QCheckBox;
-class QLabel;
 class QPushButton;
 class QTabWidget;
 class QTimer;
@@ -40,7 +39,9 @@ class CAutoLinkDlg;
 class CMainPage;
 class CTrayIcon;
 class CTrayMenu;
+class ProfileStoreFile;
 class SheetPageContext;
+class StatusLine;
 class StatusRefresher;
 class Supervisor;
 
@@ -72,8 +73,7 @@ public:
     const ZARN9100_EVENT_SINK* eventSink() const { return events_->sink(); }
     CTrayMenu& trayMenu() { return *trayMenu_; }
 
-    // Writes the profile list to Data.cfg (at exit and at the end of the session). A store that
-    // could not be read whole at start-up is kept as Data.cfg.bak by the first save that succeeds.
+    // Writes the profile list to Data.cfg (at exit and at the end of the session).
     StoreResult SaveProfileStore();
     // Publishes one of the four notification-area states (0 unplugged, 1 connected, 2 no
     // connection, 3 scanning); from any thread, shown in the order of the calls.
@@ -171,14 +171,11 @@ private:
     void buildControls();
     void buildTray();
     void forwardToActivePage(quintptr code, qintptr param, const QString& text);
-    // The card's status text where the user looks: the status line of the page shown, or a
-    // balloon on the icon while the window is hidden (each text once until the next link-up).
-    void tellStatusText(const QString& text);
-    void showStatusLine();
     Adapter::DeviceChangeHooks deviceChangeHooks();
 
     SheetContext context_;
     ProfileList profiles_;
+    std::unique_ptr<ProfileStoreFile> store_;
     ConnectionSnapshotHolder snapshot_;
     SupervisorFlags flags_;
     AutoLinkEvent autoLinkEvent_;
@@ -199,16 +196,13 @@ private:
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QCheckBox* radioCheck_ = nullptr;
-    QLabel* statusLine_ = nullptr;
-    QStringList balloonsShown_;  // status texts told by balloon since the last link-up
+    std::unique_ptr<StatusLine> statusLine_;
     QTimer* monitorTimer_ = nullptr;
     QPointer<CAutoLinkDlg> autoLinkDialog_;  // while the Auto Link flow shows it
     ExitHooks exitHooks_;
     bool monitorMode_ = false;
     bool exiting_ = false;
     bool saveOnExit_ = true;
-    // Data.cfg could not be read whole at start-up, and no save has kept it as Data.cfg.bak yet.
-    bool keepStoreAtSave_ = false;
     int trayState_ = -1;
 };
 
