@@ -2,8 +2,8 @@
 
 #include "app/CTrayIcon.h"
 #include "app/CTrayMenu.h"
-#include "app/PageTabs.h"
 #include "app/ProfileStoreFile.h"
+#include "app/QueuedNotifications.h"
 #include "app/QtTrayShell.h"
 #include "app/SheetPageContext.h"
 #include "app/StatusLine.h"
@@ -42,6 +42,8 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
     flags_.autoConfiguration = settings.read(settings::kAutoConfiguration) != 0 ? 1 : 0;
     flags_.autoLink = settings.read(settings::kAutoLink) != 0 ? 1 : 0;
 
+    monitorCheck_ =
+        std::make_unique<MonitorModeCheck>(context_.library, [this](bool monitor) { monitorModeChanged(monitor); });
     events_ = new LibraryEventBridge(this);
     connect(events_, &LibraryEventBridge::libraryEvent, this, &CZarn9100Sheet::OnLibraryEvent);
 
@@ -63,28 +65,11 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
                             [this](const ProfilePtr& profile) { connector_->SetProfileInUse(profile); }},
         static_cast<AutoLinkHost&>(*this));
 
-    // Notifications of the supervisor thread reach this window queued, in their order.
-    SupervisorNotifications notify;
-    notify.publishTrayState = [this](int state) { SetTrayState(state); };
-    notify.notifyStatusPage = [this](uint32_t code, const std::string& text) {
-        const QString copy = QString::fromStdString(text);
-        QMetaObject::invokeMethod(
-            this, [this, code, copy] { forwardToActivePage(code, 0, copy); }, Qt::QueuedConnection);
-    };
-    notify.requestAutoLink = [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { OnLibraryEvent(kEventRunAutoLink, 0, {}); }, Qt::QueuedConnection);
-    };
-    notify.showMessage = [this](const std::string& text, std::function<void()> dismissed) {
-        const QString copy = QString::fromStdString(text);
-        QMetaObject::invokeMethod(
-            this,
-            [this, copy, dismissed] {
-                context_.dialogs.showMessage(this, copy);
-                dismissed();  // the supervisor waits for this
-            },
-            Qt::QueuedConnection);
-    };
+    SupervisorNotifications notify = QueuedOn(
+        *this, {[this](int state) { SetTrayState(state); },
+                [this](uint32_t code, const QString& text) { forwardToActivePage(code, 0, text); },
+                [this] { OnLibraryEvent(kEventRunAutoLink, 0, {}); },
+                [this](const QString& text) { context_.dialogs.showMessage(this, text); }});
     SupervisorTiming timing;
     timing.period = std::chrono::milliseconds(context_.supervisorPeriodMs);
     timing.emptyWalkPause = std::chrono::milliseconds(context_.supervisorPauseMs);
@@ -112,7 +97,7 @@ CZarn9100Sheet::~CZarn9100Sheet() {
 void CZarn9100Sheet::buildPages() {
     pageContext_ = std::make_unique<SheetPageContext>(
         context_, SheetParts{*adapter_, profiles_, snapshot_, flags_, *connector_, *refresher_, *this,
-                             [this] { return monitorMode_; },
+                             [this] { return monitorCheck_->monitor(); },
                              [this](const QWidget* source) { OnProfilesChanged(source); }});
     tabs_ = std::make_unique<PageTabs>(*pageContext_, context_.settings, *this);
 }
@@ -178,12 +163,8 @@ void CZarn9100Sheet::OnInitDialog() {
         auto lease = adapter_->handle().lease();
         if (lease) context_.library.SetGUIMonitorMode(lease.get(), 0);
     }
-    if (context_.osFamily == 0) {
-        monitorTimer_ = new QTimer(this);
-        connect(monitorTimer_, &QTimer::timeout, this, &CZarn9100Sheet::CheckMonitorMode);
-        monitorTimer_->start(kMonitorTimerMs);
-        CheckMonitorMode();
-    }
+    // Only the system family that has a wireless configuration service is checked.
+    if (context_.osFamily == 0) monitorCheck_->start();
 }
 
 // ---- notification-area icon ----
@@ -219,8 +200,6 @@ void CZarn9100Sheet::OnCommand(int id) {
         break;
     case kCmdExit:
         Exit(true);
-        break;
-    default:
         break;
     }
 }
@@ -272,7 +251,7 @@ void CZarn9100Sheet::OnHotKey() {
 // ---- pages ----
 
 void CZarn9100Sheet::EnableAdapterPages(int usable) {
-    if (monitorMode_) return;
+    if (monitorCheck_->monitor()) return;
     if (!usable) {
         show();
         reselectActivePage();
@@ -283,16 +262,7 @@ void CZarn9100Sheet::EnableAdapterPages(int usable) {
 
 PageContext& CZarn9100Sheet::pageContext() { return *pageContext_; }
 
-void CZarn9100Sheet::OnProfilesChanged(const QWidget* source) { tabs_->tellProfilesChanged(source); }
-
-void CZarn9100Sheet::RebuildPages(bool monitor) { tabs_->showSet(monitor); }
-
-void CZarn9100Sheet::CheckMonitorMode() {
-    int active = 0;
-    if (context_.library.QueryWZCStatusCheck(&active) == 1) return;
-    const bool monitor = active != 0;
-    if (monitor == monitorMode_) return;
-    monitorMode_ = monitor;
+void CZarn9100Sheet::monitorModeChanged(bool monitor) {
     flags_.monitorMode = monitor ? 1 : 0;
     {
         auto lease = adapter_->handle().lease();
@@ -301,9 +271,6 @@ void CZarn9100Sheet::CheckMonitorMode() {
     RebuildPages(monitor);
     radioCheck_->setEnabled(!monitor);
 }
-
-void CZarn9100Sheet::reselectActivePage() { tabs_->reselectActivePage(); }
-void CZarn9100Sheet::selectFirstPage() { tabs_->selectFirstPage(); }
 
 // ---- window commands ----
 
@@ -399,16 +366,10 @@ void CZarn9100Sheet::changeEvent(QEvent* event) {
 Adapter::DeviceChangeHooks CZarn9100Sheet::deviceChangeHooks() {
     Adapter::DeviceChangeHooks hooks;
     hooks.afterArrivalOpened = [this] {
-        if (context_.osFamily != 0) return;
-        if (!monitorTimer_) {
-            monitorTimer_ = new QTimer(this);
-            connect(monitorTimer_, &QTimer::timeout, this, &CZarn9100Sheet::CheckMonitorMode);
-        }
-        monitorTimer_->start(kMonitorTimerMs);
-        CheckMonitorMode();
+        if (context_.osFamily == 0) monitorCheck_->start();
     };
     hooks.beforeRemovalClose = [this] {
-        if (monitorTimer_) monitorTimer_->stop();
+        monitorCheck_->stop();
         if (flags_.autoLinkRunning) autoLinkEvent_.Signal(flags_, kAutoLinkConnected);
         abandonAutoLinkDialog();
     };
@@ -417,21 +378,21 @@ Adapter::DeviceChangeHooks CZarn9100Sheet::deviceChangeHooks() {
 
 void CZarn9100Sheet::OnDeviceArrival(const QString& deviceName) {
     NoDynamicRegistry registry;
-    DeviceNotification n{DeviceType::DeviceInterface, deviceName.toStdString(), 0};
-    adapter_->OnDeviceArrival(n, context_.osFamily, registry, deviceChangeHooks());
+    adapter_->OnDeviceArrival({DeviceType::DeviceInterface, deviceName.toStdString(), 0}, context_.osFamily, registry,
+                              deviceChangeHooks());
 }
 
 void CZarn9100Sheet::OnDeviceRemoveComplete(const QString& deviceName) {
     NoDynamicRegistry registry;
-    DeviceNotification n{DeviceType::DeviceInterface, deviceName.toStdString(), 0};
-    adapter_->OnDeviceRemoveComplete(n, context_.osFamily, registry, deviceChangeHooks());
+    adapter_->OnDeviceRemoveComplete({DeviceType::DeviceInterface, deviceName.toStdString(), 0}, context_.osFamily,
+                                     registry, deviceChangeHooks());
 }
 
 // ---- library events ----
 
 void CZarn9100Sheet::OnLibraryEvent(quintptr code, qintptr param, const QString& text) {
     if (eventTable_->Handle(code) == EventRoute::kForward) forwardToActivePage(code, param, text);
-    if (code == ZARN9100_EVENT_STATUS_TEXT && !monitorMode_)
+    if (code == ZARN9100_EVENT_STATUS_TEXT && !monitorCheck_->monitor())
         statusLine_->tell(text, (isHidden() || isMinimized()) && trayIconShown() ? tray_.get() : nullptr);
     if (code == ZARN9100_EVENT_LINK_UP || code == ZARN9100_EVENT_ADHOC_LINK_UP) statusLine_->linkUp();
 }

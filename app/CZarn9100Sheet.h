@@ -6,6 +6,7 @@
 
 #include "adapter/Adapter.h"
 #include "platform/gui/LibraryEventBridge.h"
+#include "app/MonitorModeCheck.h"
 #include "app/PageTabs.h"
 #include "app/SheetContext.h"
 #include "pages/CZarn9100Page.h"
@@ -59,7 +60,6 @@ public:
     static constexpr int kCmdToggleRadio = 32772;
     static constexpr int kCmdExit = 32781;
     static constexpr unsigned kTrayCallbackMessage = 0x8001;
-    static constexpr int kMonitorTimerMs = 2000;
 
     explicit CZarn9100Sheet(SheetContext context, QWidget* parent = nullptr);
     ~CZarn9100Sheet() override;
@@ -90,17 +90,17 @@ public:
 
     // Pages.
     void EnableAdapterPages(int usable);
-    void RebuildPages(bool monitor);
+    void RebuildPages(bool monitor) { tabs_->showSet(monitor); }
     // The monitor-mode check: follows whether the system's wireless configuration controls the card.
-    void CheckMonitorMode();
-    void reselectActivePage() override;
-    void selectFirstPage() override;
-    bool isMonitorMode() const { return monitorMode_; }
+    void CheckMonitorMode() { monitorCheck_->check(); }
+    void reselectActivePage() override { tabs_->reselectActivePage(); }
+    void selectFirstPage() override { tabs_->selectFirstPage(); }
+    bool isMonitorMode() const { return monitorMode(); }
     PageTabs& pageTabs() { return *tabs_; }
     // What the pages see of this window (also for dialogs opened outside a page).
     PageContext& pageContext();
     // A page changed the profile list: every other page is told.
-    void OnProfilesChanged(const QWidget* source);
+    void OnProfilesChanged(const QWidget* source) { tabs_->tellProfilesChanged(source); }
 
     // Window and menu commands.
     void OnCommand(int id);
@@ -146,7 +146,7 @@ private:
     bool snapshotConnected() const override;
     void storeChannelRange(uint32_t firstChannel, uint32_t lastChannel) override;
     int boostModeSetting() const override;
-    bool monitorMode() const override { return monitorMode_; }
+    bool monitorMode() const override { return monitorCheck_->monitor(); }
     bool windowVisible() const override { return isVisible(); }
     void setRadioCheckEnabled(bool enabled) override;
     void clearRadioCheck() override;
@@ -172,6 +172,7 @@ private:
     void buildTray();
     void forwardToActivePage(quintptr code, qintptr param, const QString& text);
     Adapter::DeviceChangeHooks deviceChangeHooks();
+    void monitorModeChanged(bool monitor);
 
     SheetContext context_;
     ProfileList profiles_;
@@ -197,10 +198,9 @@ private:
     QPushButton* cancelButton_ = nullptr;
     QCheckBox* radioCheck_ = nullptr;
     std::unique_ptr<StatusLine> statusLine_;
-    QTimer* monitorTimer_ = nullptr;
+    std::unique_ptr<MonitorModeCheck> monitorCheck_;
     QPointer<CAutoLinkDlg> autoLinkDialog_;  // while the Auto Link flow shows it
     ExitHooks exitHooks_;
-    bool monitorMode_ = false;
     bool exiting_ = false;
     bool saveOnExit_ = true;
     int trayState_ = -1;
