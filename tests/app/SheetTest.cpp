@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QAction>
 #include <QTabBar>
@@ -17,6 +18,7 @@
 #include "app/CTrayMenu.h"
 #include "app/CZarn9100App.h"
 #include "pages/monitoring/CMainPage.h"
+#include "pages/profiles/CProfileManager.h"
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileStore.h"
 #include "tests/support/FakeDeviceMonitor.h"
@@ -398,11 +400,47 @@ TEST_F(SheetTest, TheFirstPageIsToldWhenItIsLeftAndAPageMayRefuse) {
     tabs->setCurrentIndex(0);
     EXPECT_EQ(sheet->pageTabs().activePage(), sticky);
     EXPECT_EQ(sticky->activations, 1);
+    ASSERT_FALSE(sheet->pageTabs().pageSet().built(1));
+    tabs->setCurrentIndex(1);  // a page never shown is built only once the page left agreed
+    EXPECT_EQ(sheet->pageTabs().activePage(), sticky);
+    EXPECT_FALSE(sheet->pageTabs().pageSet().built(1));
     EXPECT_FALSE(sheet->pageTabs().mainPage().content().timerActive());
     sticky->mayLeave = true;
     tabs->setCurrentIndex(0);
     EXPECT_EQ(sheet->pageTabs().activePage(), &sheet->pageTabs().mainPage());
     EXPECT_TRUE(sheet->pageTabs().mainPage().content().timerActive());
+}
+
+// A page is built when first needed and then shows what it would have shown had it been built at
+// start and followed every change since: the profile list, the profile in use with the link
+// (the Profile Manager's in-use icon and buttons) and the radio (each page's adapter state).
+TEST_F(SheetTest, APageBuiltLateShowsWhatAPageBuiltAtStartShows) {
+    driver.setOutU32("QueryRadioControl", 1);
+    const auto view = [&](bool buildEveryPageFirst) {
+        openSheet();
+        EXPECT_EQ(sheet->pageTabs().pageSet().builtCount(), 1) << "only the page shown exists";
+        if (buildEveryPageFirst) sheet->pageTabs().pages();
+        PageContext& pc = sheet->pageContext();
+        const ProfilePtr any = NewDefaultProfile();
+        pc.profiles().Assign({NewDefaultProfile(), any});
+        pc.profilesChanged(nullptr);
+        driver.setOutBytes("QueryBssid", {0x00, 0x11, 0x22, 0x33, 0x44, 0x55});
+        sheet->OnLibraryEvent(ZARN9100_EVENT_LINK_UP, 0, {});
+        pc.connector().SetProfileInUse(any);
+        sheet->ToggleRadio();
+        sheet->pageTabs().widget().setCurrentIndex(captions().indexOf(CProfileManager::kCaption));
+        QStringList out;
+        for (auto* page : sheet->pageTabs().pages()) out << page->caption() + QString::number(page->adapterState());
+        const auto* list = control<QListWidget>(CProfileManager::kIdList);
+        for (int i = 0; list && i < list->count(); ++i)
+            out << list->item(i)->text() + ": " + list->item(i)->data(Qt::AccessibleDescriptionRole).toString();
+        for (int id : {CProfileManager::kIdApply, CProfileManager::kIdDelete})
+            out << QString::number(id) + (control<QPushButton>(id)->isEnabled() ? " enabled" : " disabled");
+        return out;
+    };
+    const QStringList early = view(true);
+    ASSERT_TRUE(early.join(' ').contains("in use")) << early.join('\n').toStdString();
+    EXPECT_EQ(view(false), early);
 }
 
 TEST_F(SheetTest, EventsReachTheActivePageUnlessDropped) {
