@@ -21,6 +21,8 @@ public:
     void OnSetActive() override;
 
 private:
+    // The parts of the window this page uses.
+    CardRole& card_;
     void reword();
 
     std::vector<QLabel*> labels_;

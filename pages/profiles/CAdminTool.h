@@ -36,6 +36,9 @@ signals:
     void profilesImported();
 
 private:
+    // The parts of the window this page uses.
+    ProfilesRole& profiles_;
+    EnvironmentRole& environment_;
     void tellFailure(const QString& path, const char* text, const std::string& reason);
 };
 

@@ -36,6 +36,8 @@ public:
     void setProgramFile(std::filesystem::path file) { programFile_ = std::move(file); }
 
 private:
+    // The parts of the window this page uses.
+    CardRole& card_;
     std::filesystem::path programFile_;
     QLabel* regionLabel_ = nullptr;
     QLineEdit* mac_ = nullptr;

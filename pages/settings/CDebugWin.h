@@ -47,6 +47,9 @@ public:
     void OnRefresh();
 
 private:
+    // The parts of the window this page uses.
+    CardRole& card_;
+    EnvironmentRole& environment_;
     struct Group {
         QLineEdit* index = nullptr;
         QLineEdit* value = nullptr;

@@ -43,6 +43,9 @@ public:
     const std::vector<RegionEntry>& countries() const { return countries_; }
 
 private:
+    // The parts of the window this page uses.
+    CardRole& card_;
+    EnvironmentRole& environment_;
     void sendMode(uint8_t mode);
     void send(const _ZARN9100_REGION_CTRL& record);
     void clearSelectionAndText(bool disableList);

@@ -34,6 +34,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The parts of the window this page uses.
+    CardRole& card_;
+    EnvironmentRole& environment_;
     void refuse(QLineEdit* edit, const char* message, bool clear);
 
     QLineEdit* from_ = nullptr;
