@@ -59,6 +59,11 @@ public:
     ProfilePtr selectedRecord() const;
 
 private:
+    // The parts of the window this page uses.
+    CardRole& card_;
+    ConnectionRole& connection_;
+    ProfilesRole& profiles_;
+    EnvironmentRole& environment_;
     void buildControls();
     // Fills the list from the profile list; `select`: the record to select (else the in-use one
     // shown with its icon, else the first).

@@ -53,7 +53,7 @@ QLineEdit* thresholdEdit(int id, QWidget* parent) {
 }  // namespace
 
 CAdvancedPage::CAdvancedPage(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent),
+    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent), environment_(context),
       model_(cardAccessOf(context), context.settings(), context.supervisorFlags()) {
     buildControls();
     applyView();
@@ -233,7 +233,7 @@ void CAdvancedPage::run(ApplyResult (AdvancedModel::*action)()) {
 }
 
 void CAdvancedPage::tellNotAnInteger() {
-    context().dialogs().showMessage(context().dialogParent(), kNotAnIntegerMessage);
+    environment_.dialogs().showMessage(environment_.dialogParent(), kNotAnIntegerMessage);
 }
 
 void CAdvancedPage::OnSetActive() {

@@ -32,6 +32,8 @@ public:
     void OnLibraryEvent(quintptr code, qintptr param, const QString& text) override;
 
 private:
+    // The parts of the window this page uses.
+    EnvironmentRole& environment_;
     void buildControls();
     QComboBox* makeList(advanced::List list, int id, QWidget* parent);
     void fillList(advanced::List list);

@@ -52,6 +52,11 @@ public:
     void setFilter(const SurveyFilter& filter) { filter_ = filter; }
 
 private:
+    // The parts of the window this page uses.
+    CardRole& card_;
+    ConnectionRole& connection_;
+    ProfilesRole& profiles_;
+    EnvironmentRole& environment_;
     void buildControls();
     // The highlighted row of the list, or -1.
     int chosenRow() const;
