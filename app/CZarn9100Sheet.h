@@ -2,7 +2,7 @@
 // The main window: a modeless property sheet with one page per function, OK, Cancel and the
 // radio check box below the pages. It owns the adapter, the profile list, the connection
 // snapshot and supervisor and the notification-area icon, and coordinates them with the pages
-// (built on first need by its PageSet); each page owns its own behaviour.
+// (each built when first needed, see PageTabs); each page owns its own behaviour.
 
 #include "adapter/Adapter.h"
 #include "platform/gui/LibraryEventBridge.h"
@@ -20,24 +20,18 @@
 #include "profiles/StoreResult.h"
 
 #include <QPointer>
-#include <QStringList>
 #include <QWidget>
 
-#include <filesystem>
 #include <functional>
 #include <memory>
-#include <vector>
 
 class QCheckBox;
 class QPushButton;
-class QTabWidget;
-class QTimer;
 
 namespace tembrel {
 
 class AutoLinkFlow;
 class CAutoLinkDlg;
-class CMainPage;
 class CTrayIcon;
 class CTrayMenu;
 class ProfileStoreFile;
