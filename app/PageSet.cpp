@@ -85,6 +85,9 @@ CZarn9100Page& PageSet::build(int index) {
     if (entry.page) return *entry.page;
     entry.page = entry.descriptor.make(context_, *entry.slot);
     entry.slot->layout()->addWidget(entry.page.get());
+    // Shown at once, not from the layout's queued show: a key that follows the page switch
+    // (a mnemonic of the new page) finds the page's controls in sight.
+    entry.page->show();
     if (adapterUsable_) entry.page->OnAdapterState(*adapterUsable_);
     return *entry.page;
 }

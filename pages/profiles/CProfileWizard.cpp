@@ -200,10 +200,12 @@ void CProfileWizard::buildPane(int index) {
         security_ = new CSecuritySettgPage(*this, slot);
         security_->setPageEnabled(panesEnabled_);
         slot->layout()->addWidget(security_);
+        security_->show();  // at once, for a mnemonic typed right after the tab switch
     } else if (index == kProtocolIndex && !protocol_) {
         protocol_ = new CAdvSettgPage(*this, false, slot);
         protocol_->setPageEnabled(panesEnabled_);
         slot->layout()->addWidget(protocol_);
+        protocol_->show();  // at once, for a mnemonic typed right after the tab switch
     }
 }
 
