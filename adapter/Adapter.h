@@ -5,6 +5,7 @@
 #include "AdapterHooks.h"
 #include "CardDetection.h"
 #include "DriverLibrary.h"
+#include "RadioState.h"
 
 #include <TembrelCodes.h>
 
@@ -54,7 +55,7 @@ public:
         lastChannel_ = last;
     }
 
-    std::atomic<uint32_t> radioState{ZARN9100_RADIO_ON};
+    RadioState radioState{ZARN9100_RADIO_ON};
     std::atomic<uint32_t> stopping{0};
     std::atomic<uint32_t> arrivalHandled{0};
 

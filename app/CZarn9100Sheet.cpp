@@ -2,33 +2,21 @@
 
 #include "app/CTrayIcon.h"
 #include "app/CTrayMenu.h"
+#include "app/ProfileStoreFile.h"
+#include "app/QueuedNotifications.h"
 #include "app/QtTrayShell.h"
 #include "app/SheetPageContext.h"
+#include "app/StatusLine.h"
 #include "app/TrayState.h"
 #include "connection/AutoLinkFlow.h"
 #include "connection/EventCodes.h"
 #include "connection/StatusRefresher.h"
 #include "connection/Supervisor.h"
-#include "pages/CReadmePage.h"
 #include "pages/autolink/AutoLinkDialogRunner.h"
 #include "pages/monitoring/CMainPage.h"
-#include "pages/monitoring/CRssiStatistics.h"
-#include "pages/monitoring/CStatistics.h"
-#include "pages/profiles/CAdminTool.h"
-#include "pages/profiles/CProfileManager.h"
-#include "pages/settings/CAboutPage.h"
-#include "pages/settings/CAdvancedPage.h"
-#include "pages/settings/CDebugWin.h"
-#include "pages/settings/CRegionCtrl.h"
-#include "pages/settings/CTestPage.h"
-#include "pages/survey/CSiteSurvey.h"
-#include "platform/IpHelper.h"
 #include "platform/Settings.h"
 #include "platform/gui/DialogService.h"
-#include "profiles/ProfileStore.h"
 #include "ui/Accessibility.h"
-#include "ui/DisablingTabWidget.h"
-#include "ui/PageSwitchKeys.h"
 #include "ui/ControlId.h"
 
 #include <QCheckBox>
@@ -40,29 +28,28 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QPushButton>
-#include <QScopedValueRollback>
-#include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <chrono>
-#include <cstdio>
 
 namespace tembrel {
 
 CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
     : QWidget(parent, Qt::Window), context_(std::move(context)) {
     ui::exposeAsWindow(*this);
-    if (!context_.certificates) context_.certificates = MakeFolderCertificateStore(dataFolder() / "certificates");
-    flags_.autoConfiguration = settings().read(settings::kAutoConfiguration) != 0 ? 1 : 0;
-    flags_.autoLink = settings().read(settings::kAutoLink) != 0 ? 1 : 0;
+    Settings& settings = context_.settings;
+    flags_.autoConfiguration = settings.read(settings::kAutoConfiguration) != 0 ? 1 : 0;
+    flags_.autoLink = settings.read(settings::kAutoLink) != 0 ? 1 : 0;
 
+    monitorCheck_ =
+        std::make_unique<MonitorModeCheck>(context_.library, [this](bool monitor) { monitorModeChanged(monitor); });
     events_ = new LibraryEventBridge(this);
     connect(events_, &LibraryEventBridge::libraryEvent, this, &CZarn9100Sheet::OnLibraryEvent);
 
     adapter_ = std::make_unique<Adapter>(context_.library, static_cast<AdapterHooks&>(*this));
-    adapter_->setChannelRange(static_cast<uint32_t>(settings().read(settings::kFirstChan)),
-                              static_cast<uint32_t>(settings().read(settings::kLastChan)));
+    adapter_->setChannelRange(static_cast<uint32_t>(settings.read(settings::kFirstChan)),
+                              static_cast<uint32_t>(settings.read(settings::kLastChan)));
     refresher_ = std::make_unique<StatusRefresher>(context_.library, adapter_->handle(), snapshot_,
                                                    [this](int state) { SetTrayState(state); });
     connector_ = std::make_unique<ProfileConnector>(
@@ -78,28 +65,11 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
                             [this](const ProfilePtr& profile) { connector_->SetProfileInUse(profile); }},
         static_cast<AutoLinkHost&>(*this));
 
-    // Notifications of the supervisor thread reach this window queued, in their order.
-    SupervisorNotifications notify;
-    notify.publishTrayState = [this](int state) { SetTrayState(state); };
-    notify.notifyStatusPage = [this](uint32_t code, const std::string& text) {
-        const QString copy = QString::fromStdString(text);
-        QMetaObject::invokeMethod(
-            this, [this, code, copy] { forwardToActivePage(code, 0, copy); }, Qt::QueuedConnection);
-    };
-    notify.requestAutoLink = [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { OnLibraryEvent(kEventRunAutoLink, 0, {}); }, Qt::QueuedConnection);
-    };
-    notify.showMessage = [this](const std::string& text, std::function<void()> dismissed) {
-        const QString copy = QString::fromStdString(text);
-        QMetaObject::invokeMethod(
-            this,
-            [this, copy, dismissed] {
-                dialogs().showMessage(this, copy);
-                dismissed();  // the supervisor waits for this
-            },
-            Qt::QueuedConnection);
-    };
+    SupervisorNotifications notify = QueuedOn(
+        *this, {[this](int state) { SetTrayState(state); },
+                [this](uint32_t code, const QString& text) { forwardToActivePage(code, 0, text); },
+                [this] { OnLibraryEvent(kEventRunAutoLink, 0, {}); },
+                [this](const QString& text) { context_.dialogs.showMessage(this, text); }});
     SupervisorTiming timing;
     timing.period = std::chrono::milliseconds(context_.supervisorPeriodMs);
     timing.emptyWalkPause = std::chrono::milliseconds(context_.supervisorPauseMs);
@@ -110,10 +80,7 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
 
     if (QFile::exists("Vindra.ico")) setWindowIcon(QIcon("Vindra.ico"));
 
-    const StoreResult loaded = LoadProfiles(context_.profileStorePath, profiles_);
-    keepStoreAtSave_ = NotReadWhole(loaded);
-    if (!loaded && loaded.status != StoreStatus::NotFound)
-        std::fprintf(stderr, "Tembrel: %s: %s\n", context_.profileStorePath.c_str(), loaded.reason.c_str());
+    store_ = std::make_unique<ProfileStoreFile>(context_.profileStorePath, profiles_);
 
     buildPages();
     buildControls();
@@ -121,10 +88,6 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
 
 CZarn9100Sheet::~CZarn9100Sheet() {
     supervisor_->stop(std::chrono::milliseconds(3000));
-    // The pages use members of this window (the Network Status page its source and IP helper):
-    // they go first, not with the widget children after the members.
-    for (auto* page : normalPages_) delete page;
-    delete readmePage_;
     // Stop the library's events before the receiver goes away, also after Exit: the Auto Link
     // flow hands them back to the window when its dialog closes, which may be after Exit.
     ZARN9100_EVENT_SINK none{};
@@ -132,50 +95,11 @@ CZarn9100Sheet::~CZarn9100Sheet() {
 }
 
 void CZarn9100Sheet::buildPages() {
-    tabs_ = new ui::DisablingTabWidget(this);
-    ui::switchPagesFromEveryControl(*tabs_);
-    tabs_->setObjectName("sheetTabs");
-    // Every tab stays in sight: the window widens to the tab strip instead of scrolling it.
-    tabs_->tabBar()->setUsesScrollButtons(false);
-    ipHelper_ = std::move(context_.ipHelper);
-    if (!ipHelper_) ipHelper_ = makeSystemIpHelper();
-    pageContext_ = std::make_unique<SheetPageContext>(*this);
-    PageContext& pc = *pageContext_;
-    mainPage_ = new CMainPage(pc);
-    if (settings().read(settings::kStatistics) != 0)
-        statisticsPage_ = new CRssiStatistics(pc);
-    else
-        statisticsPage_ = new CStatistics(pc);
-    aboutPage_ = new CAboutPage(pc);
-    normalPages_ = {mainPage_, new CProfileManager(pc), new CSiteSurvey(pc), statisticsPage_, new CAdvancedPage(pc),
-                    new CAdminTool(pc)};
-    if (settings().read(settings::kDebugWin) != 0) normalPages_.push_back(new CDebugWin(pc));
-    if (settings().read(settings::kTestPage) != 0) normalPages_.push_back(new CTestPage(pc));
-    if (settings().read(settings::kRegionPage) != 0) normalPages_.push_back(new CRegionCtrl(pc));
-    normalPages_.push_back(aboutPage_);
-    readmePage_ = new CReadmePage(pc);
-    // Pages outside the tab widget stay hidden children of the window.
-    for (auto* page : normalPages_) page->setParent(this);
-    readmePage_->setParent(this);
-    for (auto* page : normalPages_) page->hide();
-    readmePage_->hide();
-    RebuildPages(false);
-    // A property sheet tells the page it leaves and the page it enters.
-    connect(tabs_, &QTabWidget::currentChanged, this, &CZarn9100Sheet::onCurrentPageChanged);
-}
-
-void CZarn9100Sheet::onCurrentPageChanged() {
-    CZarn9100Page* previous = shownPage_;
-    // A page that refuses to be left (OnKillActive false) is shown again, unless the window
-    // itself moves away from it (no card, radio off).
-    if (previous && previous != activePage() && tabs_->indexOf(previous) >= 0 && !previous->OnKillActive() &&
-        !windowMovesPage_) {
-        const QSignalBlocker blocker(tabs_);
-        tabs_->setCurrentWidget(previous);
-        return;
-    }
-    shownPage_ = activePage();
-    if (shownPage_) shownPage_->OnSetActive();
+    pageContext_ = std::make_unique<SheetPageContext>(
+        context_, SheetParts{*adapter_, profiles_, snapshot_, flags_, *connector_, *refresher_, *this,
+                             [this] { return monitorCheck_->monitor(); },
+                             [this](const QWidget* source) { OnProfilesChanged(source); }});
+    tabs_ = std::make_unique<PageTabs>(*pageContext_, context_.settings, *this);
 }
 
 void CZarn9100Sheet::buildControls() {
@@ -192,22 +116,19 @@ void CZarn9100Sheet::buildControls() {
         radioCheck_->setChecked(!radioCheck_->isChecked());
         ToggleRadio();
     });
+    // A page never built holds nothing to apply or to forget.
     connect(okButton_, &QPushButton::clicked, this, [this] {
-        if (auto* page = activePage(); page && !page->OnKillActive()) return;
-        for (auto* page : pages()) page->OnOK();
+        if (auto* page = tabs_->activePage(); page && !page->OnKillActive()) return;
+        for (auto* page : tabs_->builtPages()) page->OnOK();
         putAway();
     });
     connect(cancelButton_, &QPushButton::clicked, this, [this] {
-        for (auto* page : pages()) page->OnCancel();
+        for (auto* page : tabs_->builtPages()) page->OnCancel();
         putAway();
     });
 
-    statusLine_ = new QLabel(this);
-    ui::SetControlId(*statusLine_, kIdStatusLine);
-    statusLine_->setWordWrap(true);
-    statusLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    statusLine_->hide();
-    connect(tabs_, &QTabWidget::currentChanged, this, &CZarn9100Sheet::showStatusLine);
+    statusLine_ = std::make_unique<StatusLine>(*this, kIdStatusLine, [this] { return tabs_->mainPageShown(); });
+    connect(&tabs_->widget(), &QTabWidget::currentChanged, this, [this] { statusLine_->follow(); });
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(radioCheck_);
@@ -215,8 +136,8 @@ void CZarn9100Sheet::buildControls() {
     bottom->addWidget(okButton_);
     bottom->addWidget(cancelButton_);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs_);
-    layout->addWidget(statusLine_);
+    layout->addWidget(&tabs_->widget());
+    layout->addWidget(&statusLine_->label());
     layout->addLayout(bottom);
 }
 
@@ -242,12 +163,8 @@ void CZarn9100Sheet::OnInitDialog() {
         auto lease = adapter_->handle().lease();
         if (lease) context_.library.SetGUIMonitorMode(lease.get(), 0);
     }
-    if (context_.osFamily == 0) {
-        monitorTimer_ = new QTimer(this);
-        connect(monitorTimer_, &QTimer::timeout, this, &CZarn9100Sheet::CheckMonitorMode);
-        monitorTimer_->start(kMonitorTimerMs);
-        CheckMonitorMode();
-    }
+    // Only the system family that has a wireless configuration service is checked.
+    if (context_.osFamily == 0) monitorCheck_->start();
 }
 
 // ---- notification-area icon ----
@@ -284,8 +201,6 @@ void CZarn9100Sheet::OnCommand(int id) {
     case kCmdExit:
         Exit(true);
         break;
-    default:
-        break;
     }
 }
 
@@ -313,7 +228,7 @@ void CZarn9100Sheet::UpdateRadioUi() {
         EnableAdapterPages(1);
     }
     if (trayMenu_) trayMenu_->SetItemText(kCmdToggleRadio, menuText);
-    mainPage_->RefreshLink();
+    tabs_->mainPage().RefreshLink();
 }
 
 void CZarn9100Sheet::ToggleRadio() {
@@ -336,59 +251,18 @@ void CZarn9100Sheet::OnHotKey() {
 // ---- pages ----
 
 void CZarn9100Sheet::EnableAdapterPages(int usable) {
-    if (monitorMode_) return;
+    if (monitorCheck_->monitor()) return;
     if (!usable) {
         show();
         reselectActivePage();
         selectFirstPage();
     }
-    const QScopedValueRollback moving(windowMovesPage_, true);
-    for (auto* page : pages()) {
-        page->OnAdapterState(usable);
-        if (page->needsOpenCard()) tabs_->setPageEnabled(tabs_->indexOf(page), usable != 0);
-    }
+    tabs_->setAdapterUsable(usable);
 }
 
 PageContext& CZarn9100Sheet::pageContext() { return *pageContext_; }
 
-void CZarn9100Sheet::OnProfilesChanged(const QWidget* source) {
-    for (auto* page : normalPages_)
-        if (page != source) page->OnProfilesChanged();
-}
-
-QTabWidget* CZarn9100Sheet::tabWidget() const { return tabs_; }
-
-uint32_t CZarn9100Sheet::EncryptionStatus() { return refresher_->QueryEncryptionStatus(); }
-
-void CZarn9100Sheet::RebuildPages(bool monitor) {
-    CZarn9100Page* before = shownPage_;
-    {
-        // Removing the current tab would show its neighbours one after another: the pages are
-        // told once, below, instead.
-        const QSignalBlocker blocker(tabs_);
-        while (tabs_->count() > 0) {
-            QWidget* page = tabs_->widget(0);
-            tabs_->removeTab(0);
-            page->hide();
-        }
-        const std::vector<CZarn9100Page*> set =
-            monitor ? std::vector<CZarn9100Page*>{mainPage_, statisticsPage_, aboutPage_, readmePage_} : normalPages_;
-        for (auto* page : set) tabs_->addTab(page, page->caption());
-        selectFirstPage();
-    }
-    if (before == activePage()) return;
-    if (before) before->OnKillActive();
-    shownPage_ = activePage();
-    // At construction no page has been shown yet; the window shows the first when it opens.
-    if (before && shownPage_) shownPage_->OnSetActive();
-}
-
-void CZarn9100Sheet::CheckMonitorMode() {
-    int active = 0;
-    if (context_.library.QueryWZCStatusCheck(&active) == 1) return;
-    const bool monitor = active != 0;
-    if (monitor == monitorMode_) return;
-    monitorMode_ = monitor;
+void CZarn9100Sheet::monitorModeChanged(bool monitor) {
     flags_.monitorMode = monitor ? 1 : 0;
     {
         auto lease = adapter_->handle().lease();
@@ -396,32 +270,6 @@ void CZarn9100Sheet::CheckMonitorMode() {
     }
     RebuildPages(monitor);
     radioCheck_->setEnabled(!monitor);
-}
-
-std::vector<CZarn9100Page*> CZarn9100Sheet::pages() const {
-    std::vector<CZarn9100Page*> out;
-    for (int i = 0; i < tabs_->count(); ++i)
-        if (auto* page = dynamic_cast<CZarn9100Page*>(tabs_->widget(i))) out.push_back(page);
-    return out;
-}
-
-bool CZarn9100Sheet::selectPage(CZarn9100Page* page) {
-    const int index = tabs_->indexOf(page);
-    return index >= 0 && tabs_->selectPage(index);
-}
-
-CZarn9100Page* CZarn9100Sheet::activePage() const {
-    return dynamic_cast<CZarn9100Page*>(tabs_->currentWidget());
-}
-
-void CZarn9100Sheet::reselectActivePage() {
-    shownPage_ = activePage();
-    if (shownPage_) shownPage_->OnSetActive();
-}
-
-void CZarn9100Sheet::selectFirstPage() {
-    const QScopedValueRollback moving(windowMovesPage_, true);
-    if (tabs_->count() > 0) tabs_->setCurrentIndex(0);
 }
 
 // ---- window commands ----
@@ -440,22 +288,13 @@ void CZarn9100Sheet::showWindow() {
     activateWindow();
 }
 
-StoreResult CZarn9100Sheet::SaveProfileStore() {
-    StoreResult saved = SaveProfiles(context_.profileStorePath, profiles_, keepStoreAtSave_);
-    if (saved) keepStoreAtSave_ = false;
-    if (!saved)
-        std::fprintf(stderr, "Tembrel: cannot save %s: %s\n", context_.profileStorePath.c_str(), saved.reason.c_str());
-    else if (!saved.keptAs.empty())
-        std::fprintf(stderr, "Tembrel: %s could not be read whole; the previous file is kept as %s\n",
-                     context_.profileStorePath.c_str(), saved.keptAs.c_str());
-    return saved;
-}
+StoreResult CZarn9100Sheet::SaveProfileStore() { return store_->save(); }
 
 void CZarn9100Sheet::Exit(bool tellOnSaveFailure) {
     if (exiting_) return;
     exiting_ = true;
     if (saveOnExit_ && !SaveProfileStore() && tellOnSaveFailure)
-        dialogs().showMessage(this, QString::fromStdString(context_.profileStorePath) +
+        context_.dialogs.showMessage(this, QString::fromStdString(context_.profileStorePath) +
                                         "\nThe profiles could not be saved.");
     if (exitHooks_.releaseDeviceNotifications) exitHooks_.releaseDeviceNotifications();
     // An open Auto Link dialog closes first and hands the library's events back.
@@ -527,16 +366,10 @@ void CZarn9100Sheet::changeEvent(QEvent* event) {
 Adapter::DeviceChangeHooks CZarn9100Sheet::deviceChangeHooks() {
     Adapter::DeviceChangeHooks hooks;
     hooks.afterArrivalOpened = [this] {
-        if (context_.osFamily != 0) return;
-        if (!monitorTimer_) {
-            monitorTimer_ = new QTimer(this);
-            connect(monitorTimer_, &QTimer::timeout, this, &CZarn9100Sheet::CheckMonitorMode);
-        }
-        monitorTimer_->start(kMonitorTimerMs);
-        CheckMonitorMode();
+        if (context_.osFamily == 0) monitorCheck_->start();
     };
     hooks.beforeRemovalClose = [this] {
-        if (monitorTimer_) monitorTimer_->stop();
+        monitorCheck_->stop();
         if (flags_.autoLinkRunning) autoLinkEvent_.Signal(flags_, kAutoLinkConnected);
         abandonAutoLinkDialog();
     };
@@ -545,44 +378,27 @@ Adapter::DeviceChangeHooks CZarn9100Sheet::deviceChangeHooks() {
 
 void CZarn9100Sheet::OnDeviceArrival(const QString& deviceName) {
     NoDynamicRegistry registry;
-    DeviceNotification n{DeviceType::DeviceInterface, deviceName.toStdString(), 0};
-    adapter_->OnDeviceArrival(n, context_.osFamily, registry, deviceChangeHooks());
+    adapter_->OnDeviceArrival({DeviceType::DeviceInterface, deviceName.toStdString(), 0}, context_.osFamily, registry,
+                              deviceChangeHooks());
 }
 
 void CZarn9100Sheet::OnDeviceRemoveComplete(const QString& deviceName) {
     NoDynamicRegistry registry;
-    DeviceNotification n{DeviceType::DeviceInterface, deviceName.toStdString(), 0};
-    adapter_->OnDeviceRemoveComplete(n, context_.osFamily, registry, deviceChangeHooks());
+    adapter_->OnDeviceRemoveComplete({DeviceType::DeviceInterface, deviceName.toStdString(), 0}, context_.osFamily,
+                                     registry, deviceChangeHooks());
 }
 
 // ---- library events ----
 
 void CZarn9100Sheet::OnLibraryEvent(quintptr code, qintptr param, const QString& text) {
     if (eventTable_->Handle(code) == EventRoute::kForward) forwardToActivePage(code, param, text);
-    if (code == ZARN9100_EVENT_STATUS_TEXT && !monitorMode_) tellStatusText(text);
-    if (code == ZARN9100_EVENT_LINK_UP || code == ZARN9100_EVENT_ADHOC_LINK_UP) {
-        balloonsShown_.clear();
-        statusLine_->clear();
-        showStatusLine();
-    }
-}
-
-void CZarn9100Sheet::tellStatusText(const QString& text) {
-    if (text.isEmpty()) return;
-    statusLine_->setText(text);
-    showStatusLine();
-    if ((isHidden() || isMinimized()) && trayIconShown() && !balloonsShown_.contains(text)) {
-        balloonsShown_ << text;
-        tray_->SetIcon(tray_->shownIcon(), std::nullopt, text);
-    }
-}
-
-void CZarn9100Sheet::showStatusLine() {
-    statusLine_->setVisible(!statusLine_->text().isEmpty() && activePage() != mainPage_);
+    if (code == ZARN9100_EVENT_STATUS_TEXT && !monitorCheck_->monitor())
+        statusLine_->tell(text, (isHidden() || isMinimized()) && trayIconShown() ? tray_.get() : nullptr);
+    if (code == ZARN9100_EVENT_LINK_UP || code == ZARN9100_EVENT_ADHOC_LINK_UP) statusLine_->linkUp();
 }
 
 void CZarn9100Sheet::forwardToActivePage(quintptr code, qintptr param, const QString& text) {
-    CZarn9100Page* page = activePage();
+    CZarn9100Page* page = tabs_->activePage();
     if (ShouldForwardToPage(EventRoute::kForward, isMinimized(), page != nullptr)) page->OnLibraryEvent(code, param, text);
 }
 
@@ -604,7 +420,7 @@ void CZarn9100Sheet::abandonAutoLinkDialog() {
 void CZarn9100Sheet::refreshStatus(bool connected) {
     refresher_->RefreshStatus(connected);
     // The card just went (its handle is released): Network Status drops the link it showed.
-    if (!adapter_->handle().held() && mainPage_) mainPage_->RefreshLink();
+    if (!adapter_->handle().held() && tabs_) tabs_->mainPage().RefreshLink();
 }
 
 void CZarn9100Sheet::adoptProfileInUse() { connector_->SyncProfileInUse(); }
@@ -616,8 +432,8 @@ void CZarn9100Sheet::reapplyProfileInUse() {
 bool CZarn9100Sheet::snapshotConnected() const { return snapshot_.copy().connected != 0; }
 
 void CZarn9100Sheet::storeChannelRange(uint32_t firstChannel, uint32_t lastChannel) {
-    settings().write(settings::kFirstChan, static_cast<int>(firstChannel));
-    settings().write(settings::kLastChan, static_cast<int>(lastChannel));
+    context_.settings.write(settings::kFirstChan, static_cast<int>(firstChannel));
+    context_.settings.write(settings::kLastChan, static_cast<int>(lastChannel));
 }
 
 int CZarn9100Sheet::boostModeSetting() const { return context_.settings.read(settings::kBoostMode); }

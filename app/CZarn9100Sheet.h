@@ -1,11 +1,13 @@
 #pragma once
 // The main window: a modeless property sheet with one page per function, OK, Cancel and the
 // radio check box below the pages. It owns the adapter, the profile list, the connection
-// snapshot and supervisor, the notification-area icon and the pages, and coordinates them;
-// each page owns its own behaviour.
+// snapshot and supervisor and the notification-area icon, and coordinates them with the pages
+// (each built when first needed, see PageTabs); each page owns its own behaviour.
 
 #include "adapter/Adapter.h"
 #include "platform/gui/LibraryEventBridge.h"
+#include "app/MonitorModeCheck.h"
+#include "app/PageTabs.h"
 #include "app/SheetContext.h"
 #include "pages/CZarn9100Page.h"
 #include "connection/AutoLinkDialog.h"
@@ -18,34 +20,25 @@
 #include "profiles/StoreResult.h"
 
 #include <QPointer>
-#include <QStringList>
 #include <QWidget>
 
-#include <filesystem>
 #include <functional>
 #include <memory>
-#include <vector>
 
 class QCheckBox;
-class QLabel;
 class QPushButton;
-class QTabWidget;
-class QTimer;
 
 namespace tembrel {
 
 class AutoLinkFlow;
 class CAutoLinkDlg;
-class CMainPage;
 class CTrayIcon;
 class CTrayMenu;
-class IpHelper;
+class ProfileStoreFile;
 class SheetPageContext;
+class StatusLine;
 class StatusRefresher;
 class Supervisor;
-namespace ui {
-class DisablingTabWidget;
-}
 
 class CZarn9100Sheet : public QWidget, private AdapterHooks, private LibraryEventActions, private AutoLinkHost {
     Q_OBJECT
@@ -61,7 +54,6 @@ public:
     static constexpr int kCmdToggleRadio = 32772;
     static constexpr int kCmdExit = 32781;
     static constexpr unsigned kTrayCallbackMessage = 0x8001;
-    static constexpr int kMonitorTimerMs = 2000;
 
     explicit CZarn9100Sheet(SheetContext context, QWidget* parent = nullptr);
     ~CZarn9100Sheet() override;
@@ -71,29 +63,12 @@ public:
 
     Adapter& adapter() { return *adapter_; }
     const Adapter& adapter() const { return *adapter_; }
-    DriverLibrary& library() { return context_.library; }
     // The window's receiver of the library's events.
     const ZARN9100_EVENT_SINK* eventSink() const { return events_->sink(); }
-    const std::string& libraryPath() const { return context_.libraryPath; }
-    const IpHelper& ipHelper() const { return *ipHelper_; }
-    Settings& settings() { return context_.settings; }
-    DialogService& dialogs() { return context_.dialogs; }
-    int osFamily() const { return context_.osFamily; }
-    ProfileList& profiles() { return profiles_; }
-    ProfileConnector& connector() { return *connector_; }
-    SupervisorFlags& supervisorFlags() { return flags_; }
-    ConnectionSnapshot snapshot() const { return snapshot_.copy(); }
-    const std::string& profileStorePath() const { return context_.profileStorePath; }
-    std::filesystem::path dataFolder() const { return std::filesystem::path(context_.profileStorePath).parent_path(); }
-    const CertificateStore& certificateStore() const { return *context_.certificates; }
-    CTrayIcon& trayIcon() { return *tray_; }
     CTrayMenu& trayMenu() { return *trayMenu_; }
 
-    // Writes the profile list to Data.cfg (at exit and at the end of the session). A store that
-    // could not be read whole at start-up is kept as Data.cfg.bak by the first save that succeeds.
+    // Writes the profile list to Data.cfg (at exit and at the end of the session).
     StoreResult SaveProfileStore();
-    // The connection's encryption status; a "key absent" value (2, 5, 7) is read again from the card.
-    uint32_t EncryptionStatus();
     // Publishes one of the four notification-area states (0 unplugged, 1 connected, 2 no
     // connection, 3 scanning); from any thread, shown in the order of the calls.
     void SetTrayState(int state);
@@ -109,22 +84,17 @@ public:
 
     // Pages.
     void EnableAdapterPages(int usable);
-    void RebuildPages(bool monitor);
+    void RebuildPages(bool monitor) { tabs_->showSet(monitor); }
     // The monitor-mode check: follows whether the system's wireless configuration controls the card.
-    void CheckMonitorMode();
-    CZarn9100Page* activePage() const;
-    void reselectActivePage() override;
-    void selectFirstPage() override;
-    bool selectPage(CZarn9100Page* page);
-    // The pages in the sheet now, in tab order.
-    std::vector<CZarn9100Page*> pages() const;
-    bool isMonitorMode() const { return monitorMode_; }
-    QTabWidget* tabWidget() const;
-    CMainPage* mainPage() const { return mainPage_; }
+    void CheckMonitorMode() { monitorCheck_->check(); }
+    void reselectActivePage() override { tabs_->reselectActivePage(); }
+    void selectFirstPage() override { tabs_->selectFirstPage(); }
+    bool isMonitorMode() const { return monitorMode(); }
+    PageTabs& pageTabs() { return *tabs_; }
     // What the pages see of this window (also for dialogs opened outside a page).
     PageContext& pageContext();
     // A page changed the profile list: every other page is told.
-    void OnProfilesChanged(const QWidget* source);
+    void OnProfilesChanged(const QWidget* source) { tabs_->tellProfilesChanged(source); }
 
     // Window and menu commands.
     void OnCommand(int id);
@@ -170,7 +140,7 @@ private:
     bool snapshotConnected() const override;
     void storeChannelRange(uint32_t firstChannel, uint32_t lastChannel) override;
     int boostModeSetting() const override;
-    bool monitorMode() const override { return monitorMode_; }
+    bool monitorMode() const override { return monitorCheck_->monitor(); }
     bool windowVisible() const override { return isVisible(); }
     void setRadioCheckEnabled(bool enabled) override;
     void clearRadioCheck() override;
@@ -192,26 +162,22 @@ private:
     // OK and Cancel: the window hides behind its notification-area icon, or is minimised.
     void putAway();
     void buildPages();
-    // The tab strip shows another page: the page left and the page shown are told.
-    void onCurrentPageChanged();
     void buildControls();
     void buildTray();
     void forwardToActivePage(quintptr code, qintptr param, const QString& text);
-    // The card's status text where the user looks: the status line of the page shown, or a
-    // balloon on the icon while the window is hidden (each text once until the next link-up).
-    void tellStatusText(const QString& text);
-    void showStatusLine();
     Adapter::DeviceChangeHooks deviceChangeHooks();
+    void monitorModeChanged(bool monitor);
 
     SheetContext context_;
     ProfileList profiles_;
+    std::unique_ptr<ProfileStoreFile> store_;
     ConnectionSnapshotHolder snapshot_;
     SupervisorFlags flags_;
     AutoLinkEvent autoLinkEvent_;
     LibraryEventBridge* events_ = nullptr;  // owned by this widget
     std::unique_ptr<CTrayIcon> tray_;
     std::unique_ptr<CTrayMenu> trayMenu_;
-    // The adapter and what works through it; the supervisor, declared last, goes first.
+    // The adapter and what works through it; the supervisor, declared last of them, goes first.
     std::unique_ptr<Adapter> adapter_;
     std::unique_ptr<StatusRefresher> refresher_;
     std::unique_ptr<ProfileConnector> connector_;
@@ -219,31 +185,18 @@ private:
     std::unique_ptr<AutoLinkFlow> autoLinkFlow_;
     std::unique_ptr<Supervisor> supervisor_;
 
-    ui::DisablingTabWidget* tabs_ = nullptr;
-    QPointer<CZarn9100Page> shownPage_;  // the page last told OnSetActive
-    bool windowMovesPage_ = false;       // the window, not the user, changes the page
-    std::unique_ptr<IpHelper> ipHelper_;
+    // What the pages see, then the pages, which use it (and the members above): they go first.
     std::unique_ptr<SheetPageContext> pageContext_;
-    CMainPage* mainPage_ = nullptr;
-    // Every page created at construction, in the normal order; owned by this window (a page
-    // that is not in the tab widget is parented to the window and hidden).
-    std::vector<CZarn9100Page*> normalPages_;
-    CZarn9100Page* statisticsPage_ = nullptr;
-    CZarn9100Page* aboutPage_ = nullptr;
-    CZarn9100Page* readmePage_ = nullptr;
+    std::unique_ptr<PageTabs> tabs_;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QCheckBox* radioCheck_ = nullptr;
-    QLabel* statusLine_ = nullptr;
-    QStringList balloonsShown_;  // status texts told by balloon since the last link-up
-    QTimer* monitorTimer_ = nullptr;
+    std::unique_ptr<StatusLine> statusLine_;
+    std::unique_ptr<MonitorModeCheck> monitorCheck_;
     QPointer<CAutoLinkDlg> autoLinkDialog_;  // while the Auto Link flow shows it
     ExitHooks exitHooks_;
-    bool monitorMode_ = false;
     bool exiting_ = false;
     bool saveOnExit_ = true;
-    // Data.cfg could not be read whole at start-up, and no save has kept it as Data.cfg.bak yet.
-    bool keepStoreAtSave_ = false;
     int trayState_ = -1;
 };
 

@@ -1,35 +1,42 @@
 #include "SheetPageContext.h"
 
-#include "app/CZarn9100Sheet.h"
+#include "adapter/Adapter.h"
+#include "app/SheetContext.h"
+#include "connection/StatusRefresher.h"
 
 namespace tembrel {
 
-DriverLibrary& SheetPageContext::library() { return sheet_.library(); }
-const AdapterHandle& SheetPageContext::handle() const { return sheet_.adapter().handle(); }
-std::string SheetPageContext::libraryPath() const { return sheet_.libraryPath(); }
-
-std::optional<MacAddress> SheetPageContext::macAddress() const {
-    if (!sheet_.adapter().handle().held()) return std::nullopt;
-    return sheet_.adapter().macAddress();
+SheetPageContext::SheetPageContext(SheetContext& context, SheetParts parts)
+    : context_(context), parts_(std::move(parts)), ipHelper_(std::move(context.ipHelper)),
+      certificates_(std::move(context.certificates)) {
+    if (!ipHelper_) ipHelper_ = makeSystemIpHelper();
+    if (!certificates_) certificates_ = MakeFolderCertificateStore(dataFolder() / "certificates");
 }
 
-uint32_t SheetPageContext::regionCode() const { return sheet_.adapter().regionCode(); }
-uint32_t SheetPageContext::radioState() const { return sheet_.adapter().radioState; }
-std::atomic<uint32_t>& SheetPageContext::stopping() { return sheet_.adapter().stopping; }
-SupervisorFlags& SheetPageContext::supervisorFlags() { return sheet_.supervisorFlags(); }
-bool SheetPageContext::monitorMode() const { return sheet_.isMonitorMode(); }
-int SheetPageContext::osFamily() const { return sheet_.osFamily(); }
-ConnectionSnapshot SheetPageContext::snapshot() const { return sheet_.snapshot(); }
-uint32_t SheetPageContext::encryptionStatus() { return sheet_.EncryptionStatus(); }
-ProfileConnector& SheetPageContext::connector() { return sheet_.connector(); }
-ProfileList& SheetPageContext::profiles() { return sheet_.profiles(); }
-const std::string& SheetPageContext::profileStorePath() const { return sheet_.profileStorePath(); }
-std::filesystem::path SheetPageContext::dataFolder() const { return sheet_.dataFolder(); }
-Settings& SheetPageContext::settings() { return sheet_.settings(); }
-DialogService& SheetPageContext::dialogs() { return sheet_.dialogs(); }
-const IpHelper& SheetPageContext::ipHelper() const { return sheet_.ipHelper(); }
-const CertificateStore& SheetPageContext::certificateStore() const { return sheet_.certificateStore(); }
-QWidget* SheetPageContext::dialogParent() { return &sheet_; }
-void SheetPageContext::profilesChanged(const QWidget* page) { sheet_.OnProfilesChanged(page); }
+SheetPageContext::~SheetPageContext() = default;
+
+DriverLibrary& SheetPageContext::library() { return context_.library; }
+const AdapterHandle& SheetPageContext::handle() const { return parts_.adapter.handle(); }
+std::string SheetPageContext::libraryPath() const { return context_.libraryPath; }
+
+std::optional<MacAddress> SheetPageContext::macAddress() const {
+    if (!parts_.adapter.handle().held()) return std::nullopt;
+    return parts_.adapter.macAddress();
+}
+
+uint32_t SheetPageContext::regionCode() const { return parts_.adapter.regionCode(); }
+uint32_t SheetPageContext::radioState() const { return parts_.adapter.radioState; }
+std::atomic<uint32_t>& SheetPageContext::stopping() { return parts_.adapter.stopping; }
+int SheetPageContext::osFamily() const { return context_.osFamily; }
+ConnectionSnapshot SheetPageContext::snapshot() const { return parts_.snapshot.copy(); }
+uint32_t SheetPageContext::encryptionStatus() { return parts_.refresher.QueryEncryptionStatus(); }
+const std::string& SheetPageContext::profileStorePath() const { return context_.profileStorePath; }
+
+std::filesystem::path SheetPageContext::dataFolder() const {
+    return std::filesystem::path(context_.profileStorePath).parent_path();
+}
+
+Settings& SheetPageContext::settings() { return context_.settings; }
+DialogService& SheetPageContext::dialogs() { return context_.dialogs; }
 
 }  // namespace tembrel

@@ -6,6 +6,7 @@
 
 #include "adapter/AdapterHandle.h"
 #include "adapter/DriverLibrary.h"
+#include "adapter/RadioState.h"
 #include "connection/AutoLinkEvent.h"
 #include "connection/EventCodes.h"
 #include "connection/SupervisorFlags.h"
@@ -33,7 +34,7 @@ struct LibraryEventContext {
     DriverLibrary& driver;
     const AdapterHandle& handle;
     const std::atomic<uint32_t>& stopping;
-    std::atomic<uint32_t>& radioState;
+    RadioState& radioState;
     SupervisorFlags& flags;
     AutoLinkEvent& autoLinkEvent;
 };

@@ -12,6 +12,7 @@
 
 #include "adapter/AdapterHandle.h"
 #include "adapter/DriverLibrary.h"
+#include "adapter/RadioState.h"
 #include "connection/ConnectionSnapshot.h"
 #include "profiles/ProfileList.h"
 #include "profiles/ProfileRecord.h"
@@ -30,7 +31,7 @@ struct ConnectionContext {
 
     DriverLibrary& driver;
     const AdapterHandle& handle;
-    const std::atomic<uint32_t>& radioState;  // 0 = radio off
+    const RadioState& radioState;  // 0 = radio off
     ProfileList& profiles;
     ConnectionSnapshotHolder& snapshot;
     // The main window's RefreshStatus: rewrites the snapshot from the library.

@@ -7,6 +7,7 @@
 
 #include "adapter/AdapterHandle.h"
 #include "adapter/DriverLibrary.h"
+#include "adapter/RadioState.h"
 #include "connection/AutoLinkEvent.h"
 #include "connection/ConnectResult.h"
 #include "connection/ConnectionSnapshot.h"
@@ -57,7 +58,7 @@ struct SupervisorContext {
     DriverLibrary& driver;
     const AdapterHandle& handle;
     const std::atomic<uint32_t>& stopping;
-    const std::atomic<uint32_t>& radioState;
+    const RadioState& radioState;
     ProfileList& profiles;
     const ConnectionSnapshotHolder& snapshot;
     SupervisorFlags& flags;

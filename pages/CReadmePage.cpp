@@ -10,7 +10,7 @@
 namespace tembrel {
 
 CReadmePage::CReadmePage(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, "Readme", kDialogId, CardUse::Any, parent) {
+    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent), card_(context) {
     auto* layout = new QVBoxLayout(this);
     const size_t count = ReadmeTexts(context.libraryPath(), "").size();
     for (size_t i = 0; i < count; ++i) {
@@ -29,12 +29,12 @@ void CReadmePage::OnSetActive() { reword(); }
 
 void CReadmePage::reword() {
     std::string description;
-    if (const auto lease = context().handle().lease()) {
+    if (const auto lease = card_.handle().lease()) {
         char text[256] = {};
-        if (context().library().QueryDeviceDesc(lease.get(), text, sizeof text - 1) == 0)
+        if (card_.library().QueryDeviceDesc(lease.get(), text, sizeof text - 1) == 0)
             description.assign(text, strnlen(text, sizeof text - 1));
     }
-    const auto texts = ReadmeTexts(context().libraryPath(), description);
+    const auto texts = ReadmeTexts(card_.libraryPath(), description);
     for (size_t i = 0; i < labels_.size() && i < texts.size(); ++i)
         labels_[i]->setText(QString::fromStdString(texts[i]));
 }

@@ -15,6 +15,9 @@ public:
     // needsOpenCard: the page is disabled while no usable card is open (Site Survey,
     // Statistics, Advanced).
     enum class CardUse { Any, NeedsOpenCard };
+    // Each page names its caption (kCaption) and, when it needs an open card, its kCardUse, so
+    // that the tab strip can show the page before the page object exists.
+    static constexpr CardUse kCardUse = CardUse::Any;
 
     CZarn9100Page(PageContext& context, const QString& caption, int dialogId, CardUse cardUse = CardUse::Any,
                   QWidget* parent = nullptr);

@@ -8,7 +8,7 @@
 namespace tembrel {
 
 CMainPage::CMainPage(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, "Network Status", monitoring::ids::kPage, CardUse::Any, parent),
+    : CZarn9100Page(context, kCaption, monitoring::ids::kPage, kCardUse, parent),
       source_(std::make_unique<ContextMainPageSource>(context)),
       content_(new monitoring::MainPageWidget(*source_, context.ipHelper(), this)) {
     auto* layout = new QVBoxLayout(this);

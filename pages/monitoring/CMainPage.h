@@ -11,6 +11,7 @@ namespace tembrel {
 class CMainPage : public CZarn9100Page {
     Q_OBJECT
 public:
+    static constexpr const char* kCaption = "Network Status";
     explicit CMainPage(PageContext& context, QWidget* parent = nullptr);
     ~CMainPage() override;
 

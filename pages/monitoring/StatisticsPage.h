@@ -12,6 +12,8 @@ namespace tembrel::monitoring {
 class StatisticsPage : public CZarn9100Page {
     Q_OBJECT
 public:
+    static constexpr const char* kCaption = "Statistics";
+    static constexpr CardUse kCardUse = CardUse::NeedsOpenCard;
     StatisticsPage(PageContext& context, int dialogId, QWidget* parent);
 
     void OnSetActive() override;

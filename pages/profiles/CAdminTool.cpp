@@ -31,7 +31,7 @@ std::filesystem::path LocalPath(const QString& path) { return std::filesystem::p
 }  // namespace
 
 CAdminTool::CAdminTool(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, "Admin", kDialogId, CardUse::Any, parent) {
+    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent), profiles_(context), environment_(context) {
     auto* layout = new QGridLayout(this);
     layout->setColumnStretch(1, 1);
     layout->setVerticalSpacing(18);
@@ -59,9 +59,9 @@ FileDialogOptions CAdminTool::FileOptions() {
 }
 
 void CAdminTool::OnImportProfiles() {
-    const QString path = context().dialogs().openFile(this, FileOptions());
+    const QString path = environment_.dialogs().openFile(this, FileOptions());
     if (path.isEmpty()) return;
-    const StoreResult imported = ImportProfileFile(LocalPath(path), context().profiles());
+    const StoreResult imported = ImportProfileFile(LocalPath(path), profiles_.profiles());
     // A damaged file keeps the profiles read before the damage, and the user learns how many.
     const std::string damage = ImportDamageText(imported);
     if (!imported && damage.empty()) {
@@ -69,23 +69,23 @@ void CAdminTool::OnImportProfiles() {
         return;
     }
     if (imported || imported.records > 0) {
-        context().profilesChanged(this);
+        profiles_.profilesChanged(this);
         emit profilesImported();
     }
     if (!damage.empty()) tellFailure(path, damage.c_str(), imported.reason);
 }
 
 void CAdminTool::OnExportProfiles() {
-    const QString path = context().dialogs().saveFile(this, FileOptions());
+    const QString path = environment_.dialogs().saveFile(this, FileOptions());
     if (path.isEmpty()) return;
-    const StoreResult exported = ExportProfiles(LocalPath(path), context().profiles(), context().profileStorePath());
+    const StoreResult exported = ExportProfiles(LocalPath(path), profiles_.profiles(), profiles_.profileStorePath());
     if (!exported) tellFailure(path, kWriteFailedText, exported.reason);
 }
 
 void CAdminTool::tellFailure(const QString& path, const char* text, const std::string& reason) {
     // The box is for the user; the system's reason goes where the program's other file errors go.
     std::fprintf(stderr, "Tembrel: %s\n", reason.c_str());
-    context().dialogs().showMessage(this, QDir::toNativeSeparators(path) + QLatin1Char('\n') + QString::fromLatin1(text),
+    environment_.dialogs().showMessage(this, QDir::toNativeSeparators(path) + QLatin1Char('\n') + QString::fromLatin1(text),
                                   MessageIcon::Exclamation);
 }
 

@@ -12,6 +12,7 @@ namespace tembrel {
 class CAdminTool : public CZarn9100Page {
     Q_OBJECT
 public:
+    static constexpr const char* kCaption = "Admin";
     static constexpr int kDialogId = 107;
     static constexpr int kIdImport = 1081;
     static constexpr int kIdExport = 1082;
@@ -35,6 +36,9 @@ signals:
     void profilesImported();
 
 private:
+    // The parts of the window this page uses.
+    ProfilesRole& profiles_;
+    EnvironmentRole& environment_;
     void tellFailure(const QString& path, const char* text, const std::string& reason);
 };
 

@@ -69,7 +69,7 @@ const PROFILE_RECORD* RecordOf(const QListWidgetItem* item) {
 }  // namespace
 
 CProfileManager::CProfileManager(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, "Profile Manager", kDialogId, CardUse::Any, parent) {
+    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent), card_(context), connection_(context), profiles_(context), environment_(context) {
     buildControls();
 }
 
@@ -115,7 +115,7 @@ void CProfileManager::buildControls() {
     // Every change of a box, by mouse or by the space bar, reaches the record.
     connect(list_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         if (filling_) return;
-        profile_manager::SetPreferred(context().profiles(), RecordOf(item), item->checkState() == Qt::Checked);
+        profile_manager::SetPreferred(profiles_.profiles(), RecordOf(item), item->checkState() == Qt::Checked);
         const QScopedValueRollback quiet(filling_, true);
         ShowItemState(*item, item->data(kShownInUseRole).toBool());
     });
@@ -164,7 +164,7 @@ bool CProfileManager::eventFilter(QObject* watched, QEvent* event) {
 ProfilePtr CProfileManager::selectedRecord() const {
     const PROFILE_RECORD* wanted = RecordOf(list_->currentItem());
     if (!wanted) return nullptr;
-    for (const auto& record : context().profiles().Snapshot())
+    for (const auto& record : profiles_.profiles().Snapshot())
         if (record.get() == wanted) return record;
     return nullptr;
 }
@@ -178,9 +178,9 @@ void CProfileManager::OnProfilesChanged() {
 void CProfileManager::fillList(const PROFILE_RECORD* select, bool strictInUseTest) {
     filling_ = true;
     list_->clear();
-    const ProfileSequence records = context().profiles().Snapshot();
-    const ConnectionSnapshot snapshot = context().snapshot();
-    const ProfilePtr inUse = context().connector().profileInUse();
+    const ProfileSequence records = profiles_.profiles().Snapshot();
+    const ConnectionSnapshot snapshot = connection_.snapshot();
+    const ProfilePtr inUse = connection_.connector().profileInUse();
     const bool link = profile_manager::LinkExists(snapshot);
     QListWidgetItem* toSelect = nullptr;
     for (const auto& record : records) {
@@ -213,13 +213,13 @@ void CProfileManager::onSelectionChanged() {
 }
 
 void CProfileManager::updateButtons() {
-    const ProfileSequence records = context().profiles().Snapshot();
+    const ProfileSequence records = profiles_.profiles().Snapshot();
     const PROFILE_RECORD* wanted = RecordOf(list_->currentItem());
     std::optional<std::size_t> index;
     for (std::size_t i = 0; i < records.size(); ++i)
         if (records[i].get() == wanted) index = i;
-    const auto states = profile_manager::ButtonsFor(records, index, context().connector().profileInUse(),
-                                                    profile_manager::LinkExists(context().snapshot()));
+    const auto states = profile_manager::ButtonsFor(records, index, connection_.connector().profileInUse(),
+                                                    profile_manager::LinkExists(connection_.snapshot()));
     apply_->setEnabled(states.apply);
     moveUp_->setEnabled(states.moveUp);
     moveDown_->setEnabled(states.moveDown);
@@ -228,9 +228,9 @@ void CProfileManager::updateButtons() {
 }
 
 void CProfileManager::updateIcons(bool strictInUseTest) {
-    const ConnectionSnapshot snapshot = context().snapshot();
-    const ProfilePtr inUse = context().connector().profileInUse();
-    const bool link = profile_manager::LinkExists(snapshot) && context().handle().held();
+    const ConnectionSnapshot snapshot = connection_.snapshot();
+    const ProfilePtr inUse = connection_.connector().profileInUse();
+    const bool link = profile_manager::LinkExists(snapshot) && card_.handle().held();
     for (int i = 0; i < list_->count(); ++i) {
         QListWidgetItem* item = list_->item(i);
         const bool isInUse = inUse && RecordOf(item) == inUse.get();
@@ -251,12 +251,12 @@ void CProfileManager::OnLibraryEvent(quintptr code, qintptr, const QString&) {
         updateButtons();
         // Moving the selection reloads the pane: only while it holds no unsaved edits.
         if (save_->isEnabled()) return;
-        const ProfilePtr inUse = context().connector().profileInUse();
-        const bool qualifies = inUse && profile_manager::ShowsInUse(*inUse, true, context().snapshot());
+        const ProfilePtr inUse = connection_.connector().profileInUse();
+        const bool qualifies = inUse && profile_manager::ShowsInUse(*inUse, true, connection_.snapshot());
         const PROFILE_RECORD* target = qualifies ? inUse.get() : (list_->count() > 0 ? RecordOf(list_->item(0)) : nullptr);
         if (target && target != RecordOf(list_->currentItem())) selectRecord(target);
     } else if (code == ZARN9100_EVENT_ASSOCIATION_REFUSED) {
-        if (context().stopping() == 0 && !profile_manager::LinkExists(context().snapshot())) {
+        if (card_.stopping() == 0 && !profile_manager::LinkExists(connection_.snapshot())) {
             for (int i = 0; i < list_->count(); ++i) ShowItemState(*list_->item(i), false);
         }
     }
@@ -270,33 +270,33 @@ bool CProfileManager::OnKillActive() {
 
 void CProfileManager::OnCreate() {
     // Data.cfg holds no more than the list may; asked before the wizard, so no work is lost.
-    if (context().profiles().Count() >= kMaxProfiles) {
-        context().dialogs().showMessage(
+    if (profiles_.profiles().Count() >= kMaxProfiles) {
+        environment_.dialogs().showMessage(
             this, QStringLiteral("The profile list is full: it holds at most %1 profiles.").arg(kMaxProfiles),
             MessageIcon::Exclamation);
         return;
     }
     const ProfilePtr made = CProfileWizard::CreateProfile(context(), this);
-    if (!made || !context().profiles().Append(made)) return;
-    context().profiles().SortByNetworkType();
+    if (!made || !profiles_.profiles().Append(made)) return;
+    profiles_.profiles().SortByNetworkType();
     fillList(made.get(), false);
     pane_->ShowFirstPage();
-    context().profilesChanged(this);
+    profiles_.profilesChanged(this);
 }
 
 void CProfileManager::OnDelete() {
     const ProfilePtr record = selectedRecord();
     if (!record || IsDefaultProfile(*record)) return;
-    const bool link = profile_manager::LinkExists(context().snapshot());
-    const ProfilePtr inUse = context().connector().profileInUse();
+    const bool link = profile_manager::LinkExists(connection_.snapshot());
+    const ProfilePtr inUse = connection_.connector().profileInUse();
     if (link && record == inUse) return;
     const int row = list_->currentRow();
-    context().profiles().Remove(record.get());
+    profiles_.profiles().Remove(record.get());
     // Nothing may keep pointing at a profile that is gone.
-    if (record == inUse) context().connector().SetProfileInUse(nullptr);
+    if (record == inUse) connection_.connector().SetProfileInUse(nullptr);
     fillList(nullptr, false);
     if (list_->count() > 0) list_->setCurrentRow(std::min(row, list_->count() - 1));
-    context().profilesChanged(this);
+    profiles_.profilesChanged(this);
 }
 
 void CProfileManager::OnSave() {
@@ -309,9 +309,9 @@ void CProfileManager::OnSave() {
     const bool saved = pane_->CollectProfile();
     QApplication::restoreOverrideCursor();
     if (saved) {
-        context().profiles().SortByNetworkType();
+        profiles_.profiles().SortByNetworkType();
         fillList(record.get(), false);
-        context().profilesChanged(this);
+        profiles_.profilesChanged(this);
     }
     // A failed check keeps "&Save", so that leaving the page can be refused.
     save_->setEnabled(!saved);
@@ -320,31 +320,31 @@ void CProfileManager::OnSave() {
 void CProfileManager::OnMove(int direction) {
     const ProfilePtr record = selectedRecord();
     if (!record) return;
-    if (context().profiles().Step(record.get(), direction)) {
+    if (profiles_.profiles().Step(record.get(), direction)) {
         fillList(record.get(), false);
-        context().profilesChanged(this);
+        profiles_.profilesChanged(this);
     }
 }
 
 void CProfileManager::OnApplyProfile() {
-    if (!context().handle().held()) return;
+    if (!card_.handle().held()) return;
     const ProfilePtr record = selectedRecord();
     if (!record) return;
     if (!IsDefaultProfile(*record) && !pane_->CollectProfile()) return;
-    context().profiles().SortByNetworkType();
+    profiles_.profiles().SortByNetworkType();
     fillList(record.get(), false);
     {
-        ui::BusyScope busy(*this, context().stopping());
+        ui::BusyScope busy(*this, card_.stopping());
         save_->setEnabled(false);
         create_->setEnabled(false);
         pane_->ShowFirstPage();
-        ui::RunWhileResponsive([&] { return context().connector().ConnectProfile(record); });
+        ui::RunWhileResponsive([&] { return connection_.connector().ConnectProfile(record); });
         fillList(record.get());
     }
     create_->setEnabled(true);
     updateButtons();
     save_->setEnabled(false);
-    context().profilesChanged(this);
+    profiles_.profilesChanged(this);
 }
 
 void CProfileManager::OnMenuCommand(int id) {
@@ -355,11 +355,11 @@ void CProfileManager::OnMenuCommand(int id) {
         return;
     case kCmdAddToPrefer:
     case kCmdRemoveFromPrefer:
-        if (record) profile_manager::SetPreferred(context().profiles(), record.get(), id == kCmdAddToPrefer);
+        if (record) profile_manager::SetPreferred(profiles_.profiles(), record.get(), id == kCmdAddToPrefer);
         break;
     case kCmdAddAllToPrefer:
     case kCmdEmptyPrefer:
-        profile_manager::SetAllPreferred(context().profiles(), id == kCmdAddAllToPrefer);
+        profile_manager::SetAllPreferred(profiles_.profiles(), id == kCmdAddAllToPrefer);
         break;
     default:
         return;
@@ -367,7 +367,7 @@ void CProfileManager::OnMenuCommand(int id) {
     filling_ = true;
     for (int i = 0; i < list_->count(); ++i) {
         QListWidgetItem* item = list_->item(i);
-        for (const auto& r : context().profiles().Snapshot())
+        for (const auto& r : profiles_.profiles().Snapshot())
             if (r.get() == RecordOf(item)) item->setCheckState(r->inPreferList == 1 ? Qt::Checked : Qt::Unchecked);
     }
     filling_ = false;

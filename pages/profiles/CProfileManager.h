@@ -19,6 +19,7 @@ class CProfileWizard;
 class CProfileManager : public CZarn9100Page {
     Q_OBJECT
 public:
+    static constexpr const char* kCaption = "Profile Manager";
     static constexpr int kDialogId = 103;
     static constexpr int kIdList = 1000;
     static constexpr int kIdSettingGroup = 1036;
@@ -58,6 +59,11 @@ public:
     ProfilePtr selectedRecord() const;
 
 private:
+    // The parts of the window this page uses.
+    CardRole& card_;
+    ConnectionRole& connection_;
+    ProfilesRole& profiles_;
+    EnvironmentRole& environment_;
     void buildControls();
     // Fills the list from the profile list; `select`: the record to select (else the in-use one
     // shown with its icon, else the first).

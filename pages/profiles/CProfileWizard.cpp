@@ -179,14 +179,34 @@ void CProfileWizard::buildPaneMode() {
     tabs_ = new QTabWidget(this);
     ui::SetControlId(*tabs_, kIdPageTabs);
     network_ = new CBasicSettgPage(*this, false, tabs_);
-    security_ = new CSecuritySettgPage(*this, tabs_);
-    protocol_ = new CAdvSettgPage(*this, false, tabs_);
     tabs_->addTab(network_, "Network Info");
-    tabs_->addTab(security_, "Security");
-    tabs_->addTab(protocol_, "Protocol");
+    // Security and Protocol are built into their tabs the first time they are shown.
+    for (const char* caption : {"Security", "Protocol"}) {
+        auto* slot = new QWidget(tabs_);
+        (new QVBoxLayout(slot))->setContentsMargins(0, 0, 0, 0);
+        tabs_->addTab(slot, caption);
+    }
     layout->addWidget(tabs_);
     // A tab shows the values again each time it becomes active.
-    connect(tabs_, &QTabWidget::currentChanged, this, [this](int) { refreshPages(); });
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
+        buildPane(index);
+        refreshPages();
+    });
+}
+
+void CProfileWizard::buildPane(int index) {
+    QWidget* slot = tabs_->widget(index);
+    if (index == kSecurityIndex && !security_) {
+        security_ = new CSecuritySettgPage(*this, slot);
+        security_->setPageEnabled(panesEnabled_);
+        slot->layout()->addWidget(security_);
+        security_->show();  // at once, for a mnemonic typed right after the tab switch
+    } else if (index == kProtocolIndex && !protocol_) {
+        protocol_ = new CAdvSettgPage(*this, false, slot);
+        protocol_->setPageEnabled(panesEnabled_);
+        slot->layout()->addWidget(protocol_);
+        protocol_->show();  // at once, for a mnemonic typed right after the tab switch
+    }
 }
 
 void CProfileWizard::refreshPages() {
@@ -208,6 +228,7 @@ void CProfileWizard::LoadProfileIntoPages(const ProfilePtr& record) {
 }
 
 void CProfileWizard::EnablePages(bool enabled) {
+    panesEnabled_ = enabled;
     if (network_) network_->setPageEnabled(enabled);
     if (security_) security_->setPageEnabled(enabled);
     if (protocol_) protocol_->setPageEnabled(enabled);

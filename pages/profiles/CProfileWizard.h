@@ -99,6 +99,8 @@ public:
     // Page hooks.
     void pageChanged();
     void networkChangedByUser();
+    // Null for a page the mode does not have; the pane builds Security and Protocol when their
+    // tab is first shown.
     CBasicSettgPage* networkPage() const { return network_; }
     CSecuritySettgPage* securityPage() const { return security_; }
     CAdvSettgPage* protocolPage() const { return protocol_; }
@@ -120,6 +122,8 @@ private:
     void buildCreateMode();
     void buildConfigureMode();
     void buildPaneMode();
+    // Builds the pane of a tab shown for the first time.
+    void buildPane(int index);
     void refreshPages();
     void updateWizardButtons();
     void back();
@@ -135,6 +139,7 @@ private:
     ProfilePtr created_;
     bool modified_ = false;
     bool finishFailed_ = false;
+    bool panesEnabled_ = true;  // as EnablePages last set it, for panes built later
 
     CBasicSettgPage* network_ = nullptr;
     CSecuritySettgPage* security_ = nullptr;

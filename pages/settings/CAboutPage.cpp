@@ -45,7 +45,7 @@ QPixmap ProductBitmap() {
 }  // namespace
 
 CAboutPage::CAboutPage(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, "About", kDialogId, CardUse::Any, parent), programFile_(ExecutablePath()) {
+    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent), card_(context), programFile_(ExecutablePath()) {
     auto* layout = new QGridLayout(this);
     auto* bitmap = new QLabel(this);
     ui::SetControlId(*bitmap, kIdBitmap);
@@ -83,8 +83,8 @@ CAboutPage::CAboutPage(PageContext& context, QWidget* parent)
 }
 
 void CAboutPage::OnSetActive() {
-    AboutSources sources{programFile_, context().libraryPath(), context().regionCode()};
-    const AboutTexts texts = CollectAboutTexts(context().library(), context().handle(), sources);
+    AboutSources sources{programFile_, card_.libraryPath(), card_.regionCode()};
+    const AboutTexts texts = CollectAboutTexts(card_.library(), card_.handle(), sources);
     utility_->setText(QString::fromStdString(texts.utility));
     library_->setText(QString::fromStdString(texts.library));
     // The driver's texts are 8-bit text of unknown encoding: shown byte for byte.
@@ -93,7 +93,7 @@ void CAboutPage::OnSetActive() {
     firmware_->setText(QString::fromStdString(texts.firmware));
     driver_->setText(QString::fromLatin1(texts.driver.data(), qsizetype(texts.driver.size())));
     region_->setText(QString::fromStdString(texts.region));
-    if (context().handle().held()) regionLabel_->setText("Region Code:");
+    if (card_.handle().held()) regionLabel_->setText("Region Code:");
 }
 
 }  // namespace tembrel

@@ -14,6 +14,7 @@ namespace tembrel {
 class CAboutPage : public CZarn9100Page {
     Q_OBJECT
 public:
+    static constexpr const char* kCaption = "About";
     static constexpr int kDialogId = 110;
     // The read-only texts.
     static constexpr int kIdMacAddress = 1101;
@@ -35,6 +36,8 @@ public:
     void setProgramFile(std::filesystem::path file) { programFile_ = std::move(file); }
 
 private:
+    // The parts of the window this page uses.
+    CardRole& card_;
     std::filesystem::path programFile_;
     QLabel* regionLabel_ = nullptr;
     QLineEdit* mac_ = nullptr;

@@ -53,7 +53,7 @@ QLineEdit* thresholdEdit(int id, QWidget* parent) {
 }  // namespace
 
 CAdvancedPage::CAdvancedPage(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, "Advanced", kDialogId, CardUse::NeedsOpenCard, parent),
+    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent), environment_(context),
       model_(cardAccessOf(context), context.settings(), context.supervisorFlags()) {
     buildControls();
     applyView();
@@ -233,7 +233,7 @@ void CAdvancedPage::run(ApplyResult (AdvancedModel::*action)()) {
 }
 
 void CAdvancedPage::tellNotAnInteger() {
-    context().dialogs().showMessage(context().dialogParent(), kNotAnIntegerMessage);
+    environment_.dialogs().showMessage(environment_.dialogParent(), kNotAnIntegerMessage);
 }
 
 void CAdvancedPage::OnSetActive() {
@@ -243,9 +243,12 @@ void CAdvancedPage::OnSetActive() {
 
 bool CAdvancedPage::leftForAnotherPage() const {
     // The window's tabs show the next page before this one is told; the window's OK asks the
-    // page it still shows, whose changes OK then applies.
-    const auto* stack = qobject_cast<const QStackedWidget*>(parentWidget());
-    return stack == nullptr || stack->currentWidget() != this;
+    // page it still shows, whose changes OK then applies. The tab holds this page or the
+    // widget it was built into.
+    for (const QWidget* w = this; w; w = w->parentWidget())
+        if (const auto* stack = qobject_cast<const QStackedWidget*>(w->parentWidget()))
+            return stack->currentWidget() != w;
+    return true;
 }
 
 bool CAdvancedPage::OnKillActive() {

@@ -16,6 +16,8 @@ namespace tembrel {
 class CAdvancedPage : public CZarn9100Page {
     Q_OBJECT
 public:
+    static constexpr const char* kCaption = "Advanced";
+    static constexpr CardUse kCardUse = CardUse::NeedsOpenCard;
     static constexpr int kDialogId = 106;
     explicit CAdvancedPage(PageContext& context, QWidget* parent = nullptr);
 
@@ -30,6 +32,8 @@ public:
     void OnLibraryEvent(quintptr code, qintptr param, const QString& text) override;
 
 private:
+    // The parts of the window this page uses.
+    EnvironmentRole& environment_;
     void buildControls();
     QComboBox* makeList(advanced::List list, int id, QWidget* parent);
     void fillList(advanced::List list);

@@ -68,7 +68,7 @@ QLineEdit* HexEdit(QWidget* parent, int id, int length, const QString& name) {
 }  // namespace
 
 CDebugWin::CDebugWin(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, "Debug", kDialogId, CardUse::Any, parent) {
+    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent), card_(context), environment_(context) {
     auto* layout = new QGridLayout(this);
 
     auto* registers = new QVBoxLayout;
@@ -151,26 +151,26 @@ CDebugWin::CDebugWin(PageContext& context, QWidget* parent)
     connect(refresh, &QPushButton::clicked, this, &CDebugWin::OnRefresh);
     connect(refreshEverySecond_, &QCheckBox::clicked, this, [this](bool on) {
         refreshFlag_ = on;
-        this->context().settings().write(settings::kRefreshRfCal, on ? 1 : 0);
+        environment_.settings().write(settings::kRefreshRfCal, on ? 1 : 0);
     });
     connect(refreshRate_, &QCheckBox::clicked, this,
-            [this](bool on) { this->context().settings().write(settings::kRefreshRatePS, on ? 1 : 0); });
+            [this](bool on) { environment_.settings().write(settings::kRefreshRatePS, on ? 1 : 0); });
     connect(trace_, &QCheckBox::clicked, this,
-            [this](bool on) { this->context().settings().write(settings::kTrace, on ? 1 : 0); });
+            [this](bool on) { environment_.settings().write(settings::kTrace, on ? 1 : 0); });
 }
 
 void CDebugWin::OnSetActive() {
-    trace_->setChecked(context().settings().read(settings::kTrace) != 0);
-    refreshRate_->setChecked(context().settings().read(settings::kRefreshRatePS) != 0);
+    trace_->setChecked(environment_.settings().read(settings::kTrace) != 0);
+    refreshRate_->setChecked(environment_.settings().read(settings::kRefreshRatePS) != 0);
     refreshFlag_ = refreshEverySecond_->isChecked();
-    context().settings().write(settings::kRefreshRfCal, refreshFlag_ ? 1 : 0);
+    environment_.settings().write(settings::kRefreshRfCal, refreshFlag_ ? 1 : 0);
 
     hardware_->clear();
-    if (auto lease = context().handle().lease()) {
+    if (auto lease = card_.handle().lease()) {
         uint32_t chip = 0;
-        if (context().library().QueryChipVersion(lease.get(), &chip) == 0) hardware_->setText(QString("%1.0").arg(chip));
+        if (card_.library().QueryChipVersion(lease.get(), &chip) == 0) hardware_->setText(QString("%1.0").arg(chip));
     }
-    if (auto chipType = ReadRegister(context().library(), context().handle(), RegisterGroup::Rf, 0))
+    if (auto chipType = ReadRegister(card_.library(), card_.handle(), RegisterGroup::Rf, 0))
         showCalibration(CalibrationLabels(*chipType));
     timer_->start();
     OnRefresh();
@@ -182,25 +182,25 @@ bool CDebugWin::OnKillActive() {
 }
 
 void CDebugWin::OnRead(RegisterGroup which) {
-    if (!context().handle().held()) return;
+    if (!card_.handle().held()) return;
     BusyCursor busy;
     Group& g = group(which);
     g.value->clear();
     const auto index = ParseIndexEdit(g.index->text().toStdString());
     if (!index) return;
-    if (auto value = ReadRegister(context().library(), context().handle(), which, *index))
+    if (auto value = ReadRegister(card_.library(), card_.handle(), which, *index))
         g.value->setText(QString::fromStdString(FormatRegisterValue(*value)));
 }
 
 void CDebugWin::OnWrite(RegisterGroup which) {
-    if (!context().handle().held()) return;
+    if (!card_.handle().held()) return;
     Group& g = group(which);
     const auto index = ParseIndexEdit(g.index->text().toStdString());
     const auto value = ParseHexEdit(g.value->text().toStdString());
     if (!index || !value) return;
     {
         BusyCursor busy;
-        WriteRegister(context().library(), context().handle(), which, *index, *value);
+        WriteRegister(card_.library(), card_.handle(), which, *index, *value);
     }
     // The read-back follows once the card had its time, without holding up the window.
     QPointer<CDebugWin> self(this);
@@ -211,16 +211,16 @@ void CDebugWin::OnWrite(RegisterGroup which) {
 }
 
 void CDebugWin::readBack(RegisterGroup which, uint32_t index) {
-    if (!context().handle().held()) return;
+    if (!card_.handle().held()) return;
     BusyCursor busy;
     Group& g = group(which);
     g.value->clear();
-    if (auto value = ReadRegister(context().library(), context().handle(), which, index))
+    if (auto value = ReadRegister(card_.library(), card_.handle(), which, index))
         g.value->setText(QString::fromStdString(FormatRegisterValue(*value)));
 }
 
 void CDebugWin::OnRefresh() {
-    if (auto table = ReadCalibration(context().library(), context().handle())) showCalibration(*table);
+    if (auto table = ReadCalibration(card_.library(), card_.handle())) showCalibration(*table);
 }
 
 void CDebugWin::onTimer() {

@@ -19,6 +19,7 @@ namespace tembrel {
 class CDebugWin : public CZarn9100Page {
     Q_OBJECT
 public:
+    static constexpr const char* kCaption = "Debug";
     static constexpr int kDialogId = 108;
     // Per register group (RF, baseband, MAC): index edit, value edit, "&Read", "&Write".
     static constexpr int kIdRfIndex = 1201, kIdRfValue = 1202, kIdRfRead = 1203, kIdRfWrite = 1204;
@@ -46,6 +47,9 @@ public:
     void OnRefresh();
 
 private:
+    // The parts of the window this page uses.
+    CardRole& card_;
+    EnvironmentRole& environment_;
     struct Group {
         QLineEdit* index = nullptr;
         QLineEdit* value = nullptr;

@@ -13,7 +13,7 @@
 namespace tembrel {
 
 CRegionCtrl::CRegionCtrl(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, "Region", kDialogId, CardUse::Any, parent) {
+    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent), card_(context), environment_(context) {
     auto* layout = new QVBoxLayout(this);
     auto* box = new QGroupBox("802.11d (Regulatory Domain) support:", this);
     auto* boxLayout = new QVBoxLayout(box);
@@ -52,7 +52,7 @@ void CRegionCtrl::Refresh() {
     {
         const QSignalBlocker blocker(country_);
         country_->clear();
-        auto loaded = RegionFile::Load(context().dataFolder() / kRegionFileName);
+        auto loaded = RegionFile::Load(environment_.dataFolder() / kRegionFileName);
         countries_ = loaded ? std::move(*loaded) : std::vector<RegionEntry>{};
         strict_->setEnabled(loaded.has_value());
         country_->setEnabled(loaded.has_value());
@@ -69,8 +69,8 @@ void CRegionCtrl::Refresh() {
 
     _ZARN9100_REGION_CTRL card = RegionModeRecord(0);
     {
-        auto lease = context().handle().lease();
-        if (!lease || context().library().QueryRegionCtrl(lease.get(), &card) != 0) return;
+        auto lease = card_.handle().lease();
+        if (!lease || card_.library().QueryRegionCtrl(lease.get(), &card) != 0) return;
     }
     if (card.mode == kRegionFlexible) {
         flexible_->setChecked(true);
@@ -96,7 +96,7 @@ void CRegionCtrl::OnDisabled() { sendMode(kRegionDisabled); }
 void CRegionCtrl::OnFlexible() { sendMode(kRegionFlexible); }
 
 void CRegionCtrl::OnStrict() {
-    if (context().handle().held()) country_->setEnabled(true);
+    if (card_.handle().held()) country_->setEnabled(true);
 }
 
 void CRegionCtrl::OnCountryChosen(int position) {
@@ -106,20 +106,20 @@ void CRegionCtrl::OnCountryChosen(int position) {
     if (index < 0 || size_t(index) >= countries_.size()) return;
     const RegionEntry& entry = countries_[size_t(index)];
     showInformation(entry.record);
-    if (context().handle().held()) send(StrictRegionRecord(entry));
+    if (card_.handle().held()) send(StrictRegionRecord(entry));
 }
 
 void CRegionCtrl::sendMode(uint8_t mode) {
-    if (!context().handle().held()) return;
+    if (!card_.handle().held()) return;
     clearSelectionAndText(false);
     send(RegionModeRecord(mode));
 }
 
 void CRegionCtrl::send(const _ZARN9100_REGION_CTRL& record) {
     {
-        auto lease = context().handle().lease();
+        auto lease = card_.handle().lease();
         if (!lease) return;
-        context().library().SetRegionCtrl(lease.get(), &record);
+        card_.library().SetRegionCtrl(lease.get(), &record);
     }
     // The card's answer is read back once it had its time, without holding up the window.
     QPointer<CRegionCtrl> self(this);

@@ -17,6 +17,7 @@ namespace tembrel {
 class CRegionCtrl : public CZarn9100Page {
     Q_OBJECT
 public:
+    static constexpr const char* kCaption = "Region";
     static constexpr int kDialogId = 112;
     static constexpr int kIdDisabled = 1401;
     static constexpr int kIdFlexible = 1402;
@@ -42,6 +43,9 @@ public:
     const std::vector<RegionEntry>& countries() const { return countries_; }
 
 private:
+    // The parts of the window this page uses.
+    CardRole& card_;
+    EnvironmentRole& environment_;
     void sendMode(uint8_t mode);
     void send(const _ZARN9100_REGION_CTRL& record);
     void clearSelectionAndText(bool disableList);

@@ -30,7 +30,7 @@ QLineEdit* NumberEdit(QWidget* parent, int id, int digits, const QString& name) 
 }  // namespace
 
 CTestPage::CTestPage(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, "Test", kDialogId, CardUse::Any, parent) {
+    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent), card_(context), environment_(context) {
     auto* layout = new QVBoxLayout(this);
 
     auto* range = new QGroupBox("Channel Range Change", this);
@@ -96,57 +96,57 @@ void CTestPage::OnSetActive() {
 
 void CTestPage::OnGetChannelRange() {
     uint32_t word = 0;
-    auto lease = context().handle().lease();
-    if (!lease || context().library().QueryChannelRange(lease.get(), &word) != 0) return;
+    auto lease = card_.handle().lease();
+    if (!lease || card_.library().QueryChannelRange(lease.get(), &word) != 0) return;
     const ChannelRange range = DecodeChannelRange(word);
     from_->setText(QString::number(range.first));
     to_->setText(QString::number(range.last));
 }
 
 void CTestPage::OnSetChannelRange() {
-    if (!context().handle().held()) return;
+    if (!card_.handle().held()) return;
     const auto first = ParseChannelEdit(from_->text().toStdString());
     if (!first) return refuse(from_, kChannelEditMessage, false);
     const auto last = ParseChannelEdit(to_->text().toStdString());
     if (!last) return refuse(to_, kChannelEditMessage, false);
-    if (auto lease = context().handle().lease())
-        context().library().SetChannelRange(lease.get(), EncodeChannelRange({*first, *last}));
+    if (auto lease = card_.handle().lease())
+        card_.library().SetChannelRange(lease.get(), EncodeChannelRange({*first, *last}));
 }
 
 void CTestPage::OnGetSignalThreshold() {
     uint32_t value = 0;
-    auto lease = context().handle().lease();
-    if (!lease || context().library().QuerySignalThreshold(lease.get(), &value) != 0) return;
+    auto lease = card_.handle().lease();
+    if (!lease || card_.library().QuerySignalThreshold(lease.get(), &value) != 0) return;
     signal_->setText(QString::number(value));
 }
 
 void CTestPage::OnSetSignalThreshold() {
-    if (!context().handle().held()) return;
+    if (!card_.handle().held()) return;
     const auto value = ParseDecimalEdit(signal_->text().toStdString());
     if (!value || !SignalThresholdAllowed(*value)) return refuse(signal_, kSignalThresholdMessage, true);
-    if (auto lease = context().handle().lease()) context().library().SetSignalThreshold(lease.get(), *value);
+    if (auto lease = card_.handle().lease()) card_.library().SetSignalThreshold(lease.get(), *value);
 }
 
 void CTestPage::OnGetTxFailThreshold() {
     uint32_t value = 0;
-    auto lease = context().handle().lease();
-    if (!lease || context().library().QueryTxFailThreshold(lease.get(), &value) != 0) return;
+    auto lease = card_.handle().lease();
+    if (!lease || card_.library().QueryTxFailThreshold(lease.get(), &value) != 0) return;
     txFail_->setText(QString::number(value));
 }
 
 void CTestPage::OnSetTxFailThreshold() {
-    if (!context().handle().held()) return;
+    if (!card_.handle().held()) return;
     const auto value = ParseDecimalEdit(txFail_->text().toStdString());
     if (!value || !TxFailThresholdAllowed(*value)) return refuse(txFail_, kTxFailThresholdMessage, true);
-    if (auto lease = context().handle().lease()) context().library().SetTxFailThreshold(lease.get(), *value);
+    if (auto lease = card_.handle().lease()) card_.library().SetTxFailThreshold(lease.get(), *value);
 }
 
 void CTestPage::OnRadarDetect() {
-    if (auto lease = context().handle().lease()) context().library().RadarDetected(lease.get());
+    if (auto lease = card_.handle().lease()) card_.library().RadarDetected(lease.get());
 }
 
 void CTestPage::refuse(QLineEdit* edit, const char* message, bool clear) {
-    context().dialogs().showMessage(context().dialogParent(), QString::fromLatin1(message), MessageIcon::Exclamation);
+    environment_.dialogs().showMessage(environment_.dialogParent(), QString::fromLatin1(message), MessageIcon::Exclamation);
     if (clear) edit->clear();
     edit->setFocus();
 }

@@ -11,6 +11,7 @@ namespace tembrel {
 class CTestPage : public CZarn9100Page {
     Q_OBJECT
 public:
+    static constexpr const char* kCaption = "Test";
     static constexpr int kDialogId = 109;
     static constexpr int kIdFrom = 1301, kIdTo = 1302, kIdRangeGet = 1303, kIdRangeSet = 1304;
     static constexpr int kIdSignal = 1311, kIdSignalGet = 1312, kIdSignalSet = 1313;
@@ -33,6 +34,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The parts of the window this page uses.
+    CardRole& card_;
+    EnvironmentRole& environment_;
     void refuse(QLineEdit* edit, const char* message, bool clear);
 
     QLineEdit* from_ = nullptr;

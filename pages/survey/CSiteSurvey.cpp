@@ -45,7 +45,7 @@ QString Qt(const std::string& text) { return QString::fromUtf8(text.data(), stat
 }  // namespace
 
 CSiteSurvey::CSiteSurvey(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, "Site Survey", kDialogId, CardUse::NeedsOpenCard, parent),
+    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent), card_(context), connection_(context), profiles_(context), environment_(context),
       buffer_(std::make_unique<ScanBuffer>()) {
     buffer_->fill(0);
     buildControls();
@@ -100,7 +100,7 @@ void CSiteSurvey::buildControls() {
     associate_->setEnabled(false);
     filterButton_ = ui::MakeButton("&Filter", this, kIdFilter);
     // The filter is for diagnostics: offered when the settings file shows the hidden pages.
-    const Settings& settings = context().settings();
+    const Settings& settings = environment_.settings();
     filterButton_->setVisible(settings.read(settings::kDebugWin) != 0 || settings.read(settings::kTestPage) != 0);
     connect(refresh_, &QPushButton::clicked, this, &CSiteSurvey::OnRefresh);
     connect(associate_, &QPushButton::clicked, this, &CSiteSurvey::OnAssociate);
@@ -166,7 +166,7 @@ void CSiteSurvey::OnLibraryEvent(quintptr code, qintptr, const QString&) {
         RebuildList();
         break;
     case ZARN9100_EVENT_ASSOCIATION_REFUSED:
-        if (context().stopping() == 0) RebuildList();
+        if (card_.stopping() == 0) RebuildList();
         break;
     default:
         break;
@@ -174,11 +174,11 @@ void CSiteSurvey::OnLibraryEvent(quintptr code, qintptr, const QString&) {
 }
 
 void CSiteSurvey::RebuildList() {
-    if (!context().handle().held()) return;
+    if (!card_.handle().held()) return;
     buffer_->fill(0);
     rows_.clear();
     list_->setRowCount(0);
-    const ConnectionSnapshot snapshot = context().snapshot();
+    const ConnectionSnapshot snapshot = connection_.snapshot();
     link_.connected = snapshot.connected != 0;
     link_.ssid = std::string(snapshot.ssid());
     link_.bssid = snapshot.currentBssid;
@@ -186,7 +186,7 @@ void CSiteSurvey::RebuildList() {
     link_.channel = snapshot.currentChannel;
 
     bool read = false;
-    if (auto lease = context().handle().lease()) read = ReadScanList(context().library(), lease.get(), *buffer_);
+    if (auto lease = card_.handle().lease()) read = ReadScanList(card_.library(), lease.get(), *buffer_);
     if (read) rows_ = survey::BuildSurveyRows(*buffer_, show_, filter_, link_);
 
     list_->setRowCount(static_cast<int>(rows_.size()));
@@ -218,17 +218,17 @@ void CSiteSurvey::updateAssociateButton() {
 }
 
 void CSiteSurvey::OnRefresh() {
-    if (!context().handle().held()) return;
+    if (!card_.handle().held()) return;
     {
-        ui::BusyScope busy(*this, context().stopping());
-        if (auto lease = context().handle().lease()) RequestSurveyScan(context().library(), lease.get(), filter_);
+        ui::BusyScope busy(*this, card_.stopping());
+        if (auto lease = card_.handle().lease()) RequestSurveyScan(card_.library(), lease.get(), filter_);
     }
     associate_->setEnabled(false);
     RebuildList();
 }
 
 void CSiteSurvey::OnFilter() {
-    CAdvancedFilterDlg dialog(filter_, context().dialogs(), this);
+    CAdvancedFilterDlg dialog(filter_, environment_.dialogs(), this);
     dialog.exec();
 }
 
@@ -241,7 +241,7 @@ void CSiteSurvey::OnAssociate() {
     const auto entry = EntryAt(*buffer_, row.entryIndex);
     if (!entry) return;
 
-    ProfileList& list = context().profiles();
+    ProfileList& list = profiles_.profiles();
     ProfilePtr record = survey::FindProfileForEntry(list.Snapshot(), *entry);
     const bool isNew = !record;
     if (record) {
@@ -249,8 +249,8 @@ void CSiteSurvey::OnAssociate() {
     } else {
         ScanSecurity security;
         if (entry->privacy() != 0) {
-            if (auto lease = context().handle().lease())
-                security = DetectSecurity(context().library(), lease.get(), entry->macAddress());
+            if (auto lease = card_.handle().lease())
+                security = DetectSecurity(card_.library(), lease.get(), entry->macAddress());
         }
         record = survey::NewProfileForEntry(*entry, security, list.Snapshot());
     }
@@ -259,28 +259,28 @@ void CSiteSurvey::OnAssociate() {
 
     int result = 1;
     {
-        ui::BusyScope busy(*this, context().stopping());
-        result = ui::RunWhileResponsive([&] { return context().connector().ConnectProfile(record); });
+        ui::BusyScope busy(*this, card_.stopping());
+        result = ui::RunWhileResponsive([&] { return connection_.connector().ConnectProfile(record); });
     }
     associate_->setEnabled(false);
 
-    const ConnectionSnapshot snapshot = context().snapshot();
+    const ConnectionSnapshot snapshot = connection_.snapshot();
     survey::LinkState link{snapshot.connected != 0, snapshot.adHocStarted != 0, std::string(snapshot.ssid()),
                            snapshot.currentNetworkMode};
     switch (survey::FollowUpAfterConnect(result, isNew, *record, link)) {
     case survey::JoinFollowUp::kInsertAndMarkInUse:
         if (isNew) list.Insert(0, record);
-        context().connector().SetProfileInUse(record);
-        if (isNew) context().profilesChanged(this);
+        connection_.connector().SetProfileInUse(record);
+        if (isNew) profiles_.profilesChanged(this);
         break;
     case survey::JoinFollowUp::kInsertMarkAndRebuild:
         list.Insert(0, record);
-        context().connector().SetProfileInUse(record);
-        context().profilesChanged(this);
+        connection_.connector().SetProfileInUse(record);
+        profiles_.profilesChanged(this);
         RebuildList();
         break;
     case survey::JoinFollowUp::kDiscardAndClearInUse:
-        if (context().connector().profileInUse() == record) context().connector().SetProfileInUse(nullptr);
+        if (connection_.connector().profileInUse() == record) connection_.connector().SetProfileInUse(nullptr);
         RebuildList();
         break;
     case survey::JoinFollowUp::kRebuild:

@@ -20,6 +20,8 @@ namespace tembrel {
 class CSiteSurvey : public CZarn9100Page {
     Q_OBJECT
 public:
+    static constexpr const char* kCaption = "Site Survey";
+    static constexpr CardUse kCardUse = CardUse::NeedsOpenCard;
     static constexpr int kDialogId = 105;
     static constexpr int kIdList = 1040;
     static constexpr int kIdRefresh = 1041;
@@ -50,6 +52,11 @@ public:
     void setFilter(const SurveyFilter& filter) { filter_ = filter; }
 
 private:
+    // The parts of the window this page uses.
+    CardRole& card_;
+    ConnectionRole& connection_;
+    ProfilesRole& profiles_;
+    EnvironmentRole& environment_;
     void buildControls();
     // The highlighted row of the list, or -1.
     int chosenRow() const;

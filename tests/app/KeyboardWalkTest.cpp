@@ -6,6 +6,7 @@
 #include "ui/ControlId.h"
 
 #include <QAbstractButton>
+#include <QRadioButton>
 #include <QApplication>
 #include <QSet>
 #include <QTabBar>
@@ -20,6 +21,10 @@ bool TakesTabFocus(QWidget* w, QWidget* page) {
     // A control inside another control (a combo box's line edit, a view's viewport) is reached
     // through its owner.
     for (QWidget* p = w->focusProxy(); p; p = p->focusProxy()) return false;
+    // Tab enters a group of radio buttons at its checked one; the arrows move within.
+    if (auto* radio = qobject_cast<QRadioButton*>(w); radio && radio->autoExclusive() && !radio->isChecked())
+        for (auto* sibling : w->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+            if (sibling->autoExclusive() && sibling->isChecked()) return false;
     return true;
 }
 
@@ -47,13 +52,13 @@ protected:
 
 TEST_F(KeyboardWalkTest, TabReachesEveryEnabledControlOfEveryPage) {
     openEveryPage();
-    for (CZarn9100Page* page : sheet->pages()) {
-        ASSERT_TRUE(sheet->selectPage(page)) << page->caption().toStdString();
+    for (CZarn9100Page* page : sheet->pageTabs().pages()) {
+        ASSERT_TRUE(sheet->pageTabs().selectPage(page)) << page->caption().toStdString();
         QApplication::processEvents();
         QSet<QWidget*> expected;
         for (QWidget* w : page->findChildren<QWidget*>())
             if (TakesTabFocus(w, page)) expected.insert(w);
-        sheet->tabWidget()->tabBar()->setFocus();
+        sheet->pageTabs().widget().tabBar()->setFocus();
         QSet<QWidget*> reached;
         for (int i = 0; i < 4 * (expected.size() + 8); ++i) {
             QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : sheet.get(), Qt::Key_Tab);
@@ -69,8 +74,8 @@ TEST_F(KeyboardWalkTest, TabReachesEveryEnabledControlOfEveryPage) {
 // page with the window's own buttons. (The gallery checks every dialog the same way.)
 TEST_F(KeyboardWalkTest, EveryMnemonicInSightIsUnique) {
     openEveryPage();
-    for (CZarn9100Page* page : sheet->pages()) {
-        sheet->tabWidget()->setCurrentWidget(page);
+    for (CZarn9100Page* page : sheet->pageTabs().pages()) {
+        sheet->pageTabs().widget().setCurrentWidget(page->parentWidget());
         QApplication::processEvents();
         EXPECT_EQ(ui::MnemonicClashes(*sheet).join("; ").toStdString(), "") << page->caption().toStdString();
     }
@@ -80,7 +85,7 @@ TEST_F(KeyboardWalkTest, EveryMnemonicInSightIsUnique) {
 // window (the page's controls and the window's own buttons), skipping disabled pages, wrapping.
 TEST_F(KeyboardWalkTest, CtrlTabSwitchesPagesFromEveryControl) {
     openEveryPage();
-    QTabWidget* tabs = sheet->tabWidget();
+    QTabWidget* tabs = &sheet->pageTabs().widget();
     tabs->setTabEnabled(3, false);  // a disabled page is skipped both ways
     const int count = tabs->count();
     auto step = [&](int from, int direction) {

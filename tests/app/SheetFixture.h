@@ -53,7 +53,7 @@ protected:
 
     QStringList captions() const {
         QStringList out;
-        for (auto* page : sheet->pages()) out << page->caption();
+        for (int i = 0; i < sheet->pageTabs().widget().count(); ++i) out << sheet->pageTabs().widget().tabText(i);
         return out;
     }
 

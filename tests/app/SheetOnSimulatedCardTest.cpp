@@ -75,15 +75,15 @@ TEST(SheetOnSimulatedCard, ConnectsThePreferListProfileAndSavesAtExit) {
     sheet.OnInitDialog();
 
     ASSERT_TRUE(PumpUntil([&] {
-        const auto s = sheet.snapshot();
+        const auto s = sheet.pageContext().snapshot();
         return s.connected != 0 && s.ssid() == "Home-WPA2";
     })) << "the supervisor did not connect the prefer-list profile; snapshot SSID \""
-         << std::string(sheet.snapshot().ssid()) << "\"";
+         << std::string(sheet.pageContext().snapshot().ssid()) << "\"";
     EXPECT_TRUE(PumpUntil([&] { return LabelText(sheet, monitoring::ids::kSsid) == "Home-WPA2"; }))
         << LabelText(sheet, monitoring::ids::kSsid).toStdString();
     EXPECT_TRUE(PumpUntil([&] { return sheet.trayState() == 1; }));
-    ASSERT_NE(sheet.connector().profileInUse(), nullptr);
-    EXPECT_EQ(ProfileName(*sheet.connector().profileInUse()), "Home");
+    ASSERT_NE(sheet.pageContext().connector().profileInUse(), nullptr);
+    EXPECT_EQ(ProfileName(*sheet.pageContext().connector().profileInUse()), "Home");
 
     // The network goes away: the link drops and the next pass connects the next prefer-list
     // profile, "<Default>", to the strongest open network.
@@ -93,14 +93,14 @@ TEST(SheetOnSimulatedCard, ConnectsThePreferListProfileAndSavesAtExit) {
     char reply[256];
     ASSERT_EQ(control(R"(["remove","Home-WPA2"])", reply, sizeof reply), 0) << reply;
     EXPECT_TRUE(PumpUntil([&] {
-        const auto s = sheet.snapshot();
+        const auto s = sheet.pageContext().snapshot();
         return s.connected != 0 && s.ssid() == "Orvix-Open-G";
-    })) << "snapshot SSID \"" << std::string(sheet.snapshot().ssid()) << "\"";
+    })) << "snapshot SSID \"" << std::string(sheet.pageContext().snapshot().ssid()) << "\"";
 
     // The card is pulled: no link facts stay behind on Network Status.
     sheet.show();
     ASSERT_EQ(control(R"(["card","out"])", reply, sizeof reply), 0) << reply;
-    QWidget& status = *sheet.mainPage();
+    QWidget& status = sheet.pageTabs().mainPage();
     EXPECT_TRUE(PumpUntil([&] { return LabelText(status, monitoring::ids::kStatus) == "Card Unplugged"; }))
         << LabelText(status, monitoring::ids::kStatus).toStdString();
     for (int id : {monitoring::ids::kSsid, monitoring::ids::kSecurity, monitoring::ids::kBssid,

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QAction>
 #include <QTabBar>
@@ -17,6 +18,7 @@
 #include "app/CTrayMenu.h"
 #include "app/CZarn9100App.h"
 #include "pages/monitoring/CMainPage.h"
+#include "pages/profiles/CProfileManager.h"
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileStore.h"
 #include "tests/support/FakeDeviceMonitor.h"
@@ -37,7 +39,7 @@ const QStringList kNormalPages{"Network Status", "Profile Manager", "Site Survey
 TEST_F(SheetTest, NormalPageSetFollowsTheDebugOptions) {
     makeSheet();
     EXPECT_EQ(captions(), kNormalPages);
-    EXPECT_EQ(sheet->pages()[3]->dialogId(), 104);
+    EXPECT_EQ(sheet->pageTabs().pages()[3]->dialogId(), 104);
 
     settings.set(settings::kDebugWin, 1);
     settings.set(settings::kTestPage, 0);
@@ -45,7 +47,7 @@ TEST_F(SheetTest, NormalPageSetFollowsTheDebugOptions) {
     makeSheet();
     EXPECT_EQ(captions(), (QStringList{"Network Status", "Profile Manager", "Site Survey", "Statistics", "Advanced",
                                        "Admin", "Debug", "About"}));
-    EXPECT_EQ(sheet->pages()[3]->dialogId(), 124);  // the detailed statistics layout
+    EXPECT_EQ(sheet->pageTabs().pages()[3]->dialogId(), 124);  // the detailed statistics layout
 
     settings.set(settings::kTestPage, 1);
     makeSheet();
@@ -130,7 +132,7 @@ TEST_F(SheetTest, RadioToggleByCheckBoxAndHotKey) {
 TEST_F(SheetTest, AdapterPagesAreDisabledAndTheCurrentTabMovesOff) {
     driver.setOutU32("QueryRadioControl", 1);
     openSheet();
-    QTabWidget* tabs = sheet->tabWidget();
+    QTabWidget* tabs = &sheet->pageTabs().widget();
     tabs->setCurrentIndex(3);  // Statistics
     sheet->EnableAdapterPages(0);
     const QStringList needCard{"Site Survey", "Statistics", "Advanced"};
@@ -199,16 +201,16 @@ TEST_F(SheetTest, ReadmePageShowsTheSevenTextsWordedForTheLoadedLibrary) {
         openSheet(0);
         driver.setOutBytes("QueryWZCStatusCheck", {1, 0, 0, 0});
         sheet->CheckMonitorMode();
-        CZarn9100Page* readme = sheet->pages().back();
+        CZarn9100Page* readme = sheet->pageTabs().pages().back();
         EXPECT_EQ(readme->caption(), "Readme");
         // Shown, the page reads the card's interface.
-        sheet->findChild<QTabWidget*>("sheetTabs")->setCurrentWidget(readme);
+        sheet->findChild<QTabWidget*>("sheetTabs")->setCurrentWidget(readme->parentWidget());
         const auto labels = readme->findChildren<QLabel*>();
         ASSERT_EQ(labels.size(), 7);
         EXPECT_EQ(labels[0]->text().toStdString(), row.first);
         EXPECT_EQ(labels[2]->text().toStdString(), row.step);
     }
-    EXPECT_EQ(sheet->pages().back()->findChildren<QLabel*>()[6]->text(), "5. Start Orvix LX-7700 Utility again");
+    EXPECT_EQ(sheet->pageTabs().pages().back()->findChildren<QLabel*>()[6]->text(), "5. Start Orvix LX-7700 Utility again");
 }
 
 TEST_F(SheetTest, CloseAndMinimiseOnlyHideBehindTheIcon) {
@@ -266,11 +268,11 @@ TEST_F(SheetTest, StatusTextReachesThePageShownOrTheIcon) {
     auto* line = control<QLabel>(CZarn9100Sheet::kIdStatusLine);
     ASSERT_NE(line, nullptr);
     const QString refused = "Authentication failed: \"Home-WPA2\": passphrase does not match the network";
-    sheet->tabWidget()->setCurrentIndex(1);  // Profile Manager
+    sheet->pageTabs().widget().setCurrentIndex(1);  // Profile Manager
     sheet->OnLibraryEvent(1012, 0, refused);
     EXPECT_TRUE(line->isVisible());
     EXPECT_EQ(line->text(), refused);
-    sheet->tabWidget()->setCurrentIndex(0);
+    sheet->pageTabs().widget().setCurrentIndex(0);
     EXPECT_FALSE(line->isVisible()) << "Network Status shows it in its own status field";
 
     sheet->hide();
@@ -327,7 +329,7 @@ TEST_F(SheetTest, TrayIconFollowsTheConnectionAndGoesAtExit) {
     EXPECT_EQ(tray->calls.back().operation, TrayShell::Operation::Modify);
     EXPECT_EQ(tray->calls.back().iconResource, 130);
     EXPECT_EQ(tray->calls.back().tooltip, "Connected");
-    EXPECT_EQ(sheet->snapshot().frequencyMHz, 2437u);
+    EXPECT_EQ(sheet->pageContext().snapshot().frequencyMHz, 2437u);
 
     // The card goes: "Card Unplugged".
     sheet->OnLibraryEvent(2, 0, {});
@@ -379,11 +381,11 @@ TEST_F(SheetTest, ExitFromTheMenuTellsWhenTheProfilesCannotBeSaved) {
 TEST_F(SheetTest, TheFirstPageIsToldWhenItIsLeftAndAPageMayRefuse) {
     driver.setOutU32("QueryRadioControl", 1);
     openSheet();
-    QTabWidget* tabs = sheet->tabWidget();
-    ASSERT_EQ(sheet->activePage(), sheet->mainPage());
-    ASSERT_TRUE(sheet->mainPage()->content().timerActive());
+    QTabWidget* tabs = &sheet->pageTabs().widget();
+    ASSERT_EQ(sheet->pageTabs().activePage(), &sheet->pageTabs().mainPage());
+    ASSERT_TRUE(sheet->pageTabs().mainPage().content().timerActive());
     tabs->setCurrentIndex(tabs->count() - 1);  // the first change after start-up
-    EXPECT_FALSE(sheet->mainPage()->content().timerActive()) << "the status page still polls the card";
+    EXPECT_FALSE(sheet->pageTabs().mainPage().content().timerActive()) << "the status page still polls the card";
 
     struct Sticky : CZarn9100Page {
         using CZarn9100Page::CZarn9100Page;
@@ -396,13 +398,49 @@ TEST_F(SheetTest, TheFirstPageIsToldWhenItIsLeftAndAPageMayRefuse) {
     tabs->addTab(sticky, "Sticky");
     tabs->setCurrentWidget(sticky);
     tabs->setCurrentIndex(0);
-    EXPECT_EQ(sheet->activePage(), sticky);
+    EXPECT_EQ(sheet->pageTabs().activePage(), sticky);
     EXPECT_EQ(sticky->activations, 1);
-    EXPECT_FALSE(sheet->mainPage()->content().timerActive());
+    ASSERT_FALSE(sheet->pageTabs().pageSet().built(1));
+    tabs->setCurrentIndex(1);  // a page never shown is built only once the page left agreed
+    EXPECT_EQ(sheet->pageTabs().activePage(), sticky);
+    EXPECT_FALSE(sheet->pageTabs().pageSet().built(1));
+    EXPECT_FALSE(sheet->pageTabs().mainPage().content().timerActive());
     sticky->mayLeave = true;
     tabs->setCurrentIndex(0);
-    EXPECT_EQ(sheet->activePage(), sheet->mainPage());
-    EXPECT_TRUE(sheet->mainPage()->content().timerActive());
+    EXPECT_EQ(sheet->pageTabs().activePage(), &sheet->pageTabs().mainPage());
+    EXPECT_TRUE(sheet->pageTabs().mainPage().content().timerActive());
+}
+
+// A page is built when first needed and then shows what it would have shown had it been built at
+// start and followed every change since: the profile list, the profile in use with the link
+// (the Profile Manager's in-use icon and buttons) and the radio (each page's adapter state).
+TEST_F(SheetTest, APageBuiltLateShowsWhatAPageBuiltAtStartShows) {
+    driver.setOutU32("QueryRadioControl", 1);
+    const auto view = [&](bool buildEveryPageFirst) {
+        openSheet();
+        EXPECT_EQ(sheet->pageTabs().pageSet().builtCount(), 1) << "only the page shown exists";
+        if (buildEveryPageFirst) sheet->pageTabs().pages();
+        PageContext& pc = sheet->pageContext();
+        const ProfilePtr any = NewDefaultProfile();
+        pc.profiles().Assign({NewDefaultProfile(), any});
+        pc.profilesChanged(nullptr);
+        driver.setOutBytes("QueryBssid", {0x00, 0x11, 0x22, 0x33, 0x44, 0x55});
+        sheet->OnLibraryEvent(ZARN9100_EVENT_LINK_UP, 0, {});
+        pc.connector().SetProfileInUse(any);
+        sheet->ToggleRadio();
+        sheet->pageTabs().widget().setCurrentIndex(captions().indexOf(CProfileManager::kCaption));
+        QStringList out;
+        for (auto* page : sheet->pageTabs().pages()) out << page->caption() + QString::number(page->adapterState());
+        const auto* list = control<QListWidget>(CProfileManager::kIdList);
+        for (int i = 0; list && i < list->count(); ++i)
+            out << list->item(i)->text() + ": " + list->item(i)->data(Qt::AccessibleDescriptionRole).toString();
+        for (int id : {CProfileManager::kIdApply, CProfileManager::kIdDelete})
+            out << QString::number(id) + (control<QPushButton>(id)->isEnabled() ? " enabled" : " disabled");
+        return out;
+    };
+    const QStringList early = view(true);
+    ASSERT_TRUE(early.join(' ').contains("in use")) << early.join('\n').toStdString();
+    EXPECT_EQ(view(false), early);
 }
 
 TEST_F(SheetTest, EventsReachTheActivePageUnlessDropped) {
@@ -414,8 +452,8 @@ TEST_F(SheetTest, EventsReachTheActivePageUnlessDropped) {
         void OnLibraryEvent(quintptr code, qintptr, const QString&) override { codes.push_back(code); }
     };
     auto* probe = new Probe(sheet->pageContext(), "Probe", 999);
-    sheet->tabWidget()->insertTab(0, probe, "Probe");
-    sheet->tabWidget()->setCurrentIndex(0);
+    sheet->pageTabs().widget().insertTab(0, probe, "Probe");
+    sheet->pageTabs().widget().setCurrentIndex(0);
 
     driver.setResult("GetConnectStatus", 1);
     sheet->OnLibraryEvent(5, 0, {});     // connected: event 5 is dropped

@@ -64,9 +64,9 @@ PageSets ExpectedPageSets() {
     ScriptedDialogService dialogs;
     CZarn9100Sheet sheet(SheetContext{driver, settings, dialogs, 1, "/nonexistent/Data.cfg"});
     PageSets sets;
-    for (auto* page : sheet.pages()) sets.normal << page->caption();
+    for (auto* page : sheet.pageTabs().pages()) sets.normal << page->caption();
     sheet.RebuildPages(true);
-    for (auto* page : sheet.pages()) sets.monitor << page->caption();
+    for (auto* page : sheet.pageTabs().pages()) sets.monitor << page->caption();
     return sets;
 }
 

@@ -17,19 +17,19 @@ std::vector<Figure> RunCardPullCampaign(const CardPullOptions& options) {
 
     std::mt19937 random(options.seed);
     std::size_t connects = 0, scans = 0, walks = 0, refusedCommands = 0;
-    const ProfilePtr home = sheet.profiles().At(0);
+    const ProfilePtr home = sheet.pageContext().profiles().At(0);
     for (std::size_t pull = 0; pull < options.pulls; ++pull) {
         switch (random() % 3) {
             case 0:  // the user picks the profile on the Network Status page
                 ++connects;
                 sheet.adapter().stopping = 1;
-                sheet.connector().ConnectProfile(home);
+                sheet.pageContext().connector().ConnectProfile(home);
                 sheet.adapter().stopping = 0;
                 break;
             case 1: {  // a survey scan
                 ++scans;
                 const auto lease = sheet.adapter().handle().lease();
-                if (lease) sheet.library().Scan(lease.get());
+                if (lease) sheet.pageContext().library().Scan(lease.get());
                 break;
             }
             default:  // leave the card to the supervisor's walk

@@ -119,9 +119,9 @@ bool SimulatedSheet::control(const char* json, std::string* reply) {
 }
 
 bool SimulatedSheet::connectedHome() {
-    const ConnectionSnapshot s = sheet_->snapshot();
+    const ConnectionSnapshot s = sheet_->pageContext().snapshot();
     const auto lease = sheet_->adapter().handle().lease();
-    return lease && sheet_->library().GetConnectStatus(lease.get()) == 1 && s.connected != 0 && s.ssid() == "Home-WPA2";
+    return lease && sheet_->pageContext().library().GetConnectStatus(lease.get()) == 1 && s.connected != 0 && s.ssid() == "Home-WPA2";
 }
 
 }  // namespace tembrel::stress

@@ -19,8 +19,8 @@ namespace {
 
 // Two certificates in one PEM file, as a user would copy them there: the second one's issuer is
 // longer than a profile keeps.
-bool PutCertificates(const CZarn9100Sheet& sheet, QString& missing) {
-    const std::filesystem::path folder = sheet.dataFolder() / "certificates";
+bool PutCertificates(CZarn9100Sheet& sheet, QString& missing) {
+    const std::filesystem::path folder = sheet.pageContext().dataFolder() / "certificates";
     const std::filesystem::path file = folder / "gallery.pem";
     std::error_code error;
     if (std::filesystem::exists(file, error)) return true;
@@ -69,34 +69,34 @@ std::vector<DialogEntry> CredentialDialogEntries() {
     return {
         {"dialog-leap", "Security: CCX LEAP credentials", WithCertificates([](CZarn9100Sheet& sheet) {
              Credentials values = Filled(8);
-             CLeapDlg(values, sheet.dialogs(), &sheet).exec();
+             CLeapDlg(values, sheet.pageContext().dialogs(), &sheet).exec();
          })},
         {"dialog-peap", "Security: WPA2 PEAP credentials", WithCertificates([](CZarn9100Sheet& sheet) {
              Credentials values = Filled(11);
-             CPeapDlg(values, sheet.dialogs(), &sheet).exec();
+             CPeapDlg(values, sheet.pageContext().dialogs(), &sheet).exec();
          })},
         {"dialog-ttls", "Security: WPA EAP/TTLS credentials (no anonymous name yet)",
          WithCertificates([](CZarn9100Sheet& sheet) {
              Credentials values = Filled(7);
-             CTtlsDlg(values, sheet.dialogs(), &sheet).exec();
+             CTtlsDlg(values, sheet.pageContext().dialogs(), &sheet).exec();
          })},
         {"dialog-eap-tls", "Security: WPA2 EAP/TLS credentials with a certificate",
          WithCertificates([](CZarn9100Sheet& sheet) {
              Credentials values = Filled(10);
-             const auto certificates = sheet.certificateStore().certificates();
+             const auto certificates = sheet.pageContext().certificateStore().certificates();
              if (!certificates.empty()) {
                  values.certificateName = CertificateNameOf(certificates.front().issuerName);
                  values.certificateHash = certificates.front().sha1;
              }
-             CEapTlsDlg(values, sheet.certificateStore(), sheet.dialogs(), &sheet).exec();
+             CEapTlsDlg(values, sheet.pageContext().certificateStore(), sheet.pageContext().dialogs(), &sheet).exec();
          })},
         {"dialog-select-certificate", "Security: EAP/TLS, Select Certificate", WithCertificates([](CZarn9100Sheet& sheet) {
              std::string name;
              CertificateHash hash{};
-             CSelectCertDlg(sheet.certificateStore(), name, hash, &sheet).exec();
+             CSelectCertDlg(sheet.pageContext().certificateStore(), name, hash, &sheet).exec();
          })},
         {"dialog-view-certificate", "Security: EAP/TLS, View Certificate", WithCertificates([](CZarn9100Sheet& sheet) {
-             const auto certificates = sheet.certificateStore().certificates();
+             const auto certificates = sheet.pageContext().certificateStore().certificates();
              if (certificates.empty()) return;
              CViewCertDlg(certificates.front(), &sheet).exec();
          })},

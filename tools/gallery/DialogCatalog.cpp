@@ -79,14 +79,14 @@ DialogPreparer Wizard(CProfileWizard::Mode mode, int index) {
 DialogPreparer WepKeys(int format) {
     return [=](CZarn9100Sheet& sheet, QString&) -> DialogOpener {
         return [&sheet, format] {
-            Settings& settings = sheet.settings();
+            Settings& settings = sheet.pageContext().settings();
             const int previous = settings.read(settings::kWepKeyFmt);
             settings.write(settings::kWepKeyFmt, format);
             WEP_KEY_SET keys{};
             keys.txKeyIndex = 1;
             keys.keys[0].length = 13;
             std::memcpy(keys.keys[0].material, "orvixwepkey13", 13);
-            CWepKeyDlg dialog(keys, settings, sheet.dialogs(), &sheet);
+            CWepKeyDlg dialog(keys, settings, sheet.pageContext().dialogs(), &sheet);
             dialog.exec();
             settings.write(settings::kWepKeyFmt, previous);
         };
@@ -98,9 +98,9 @@ DialogPreparer Message(const QString& text, MessageIcon icon, bool question = fa
     return [=](CZarn9100Sheet& sheet, QString&) -> DialogOpener {
         return [&sheet, text, icon, question] {
             if (question)
-                sheet.dialogs().askYesNo(&sheet, text, icon);
+                sheet.pageContext().dialogs().askYesNo(&sheet, text, icon);
             else
-                sheet.dialogs().showMessage(&sheet, text, icon);
+                sheet.pageContext().dialogs().showMessage(&sheet, text, icon);
         };
     };
 }
@@ -136,7 +136,7 @@ std::vector<DialogEntry> DialogCatalog() {
     std::vector<DialogEntry> entries = {
         {"dialog-message-box", "Message box (hot key not available)",
          [](CZarn9100Sheet& sheet, QString&) -> DialogOpener {
-             return [&sheet] { sheet.dialogs().showMessage(&sheet, "Cannot create hotkey for Radio On/Off!!"); };
+             return [&sheet] { sheet.pageContext().dialogs().showMessage(&sheet, "Cannot create hotkey for Radio On/Off!!"); };
          }},
         {"dialog-create-profile", "Profile Manager: Create New Profile", ButtonOnPage(CProfileManager::kDialogId, 1014)},
         {"dialog-wizard-create-1-network", "Create New Profile: Network Info", Wizard(Mode::Create, 0)},
@@ -160,7 +160,7 @@ std::vector<DialogEntry> DialogCatalog() {
                  // The dialog as the program shows it, with the card's Auto Link access points
                  // (or a sample list without a card that offers any).
                  auto candidates =
-                     SearchAutoLinkCandidates(sheet.library(), sheet.adapter().handle(), sheet.profiles());
+                     SearchAutoLinkCandidates(sheet.pageContext().library(), sheet.adapter().handle(), sheet.pageContext().profiles());
                  if (candidates.empty()) candidates = {{"Orvix-AutoLink-New", 36, 0, 0x21}, {"Orvix-AutoLink-Set", 30, 1, 0x22}};
                  CAutoLinkDlg dialog(sheet.pageContext(), AutoLinkDlgSetup{sheet.eventSink(), nullptr}, &sheet);
                  dialog.setCandidates(candidates);
@@ -197,7 +197,7 @@ std::vector<DialogEntry> DialogCatalog() {
 DialogPreparer ButtonOnPage(int pageDialogId, int controlId, const QString& text) {
     return [=](CZarn9100Sheet& sheet, QString& missing) -> DialogOpener {
         CZarn9100Page* page = nullptr;
-        for (auto* candidate : sheet.pages())
+        for (auto* candidate : sheet.pageTabs().pages())
             if (candidate->dialogId() == pageDialogId) page = candidate;
         if (!page) {
             missing = QString("no page %1 in the window").arg(pageDialogId);
@@ -214,7 +214,7 @@ DialogPreparer ButtonOnPage(int pageDialogId, int controlId, const QString& text
                           .arg(page->caption(), controlId != 0 ? QString::number(controlId) : text);
             return {};
         }
-        if (!sheet.selectPage(page)) sheet.tabWidget()->setCurrentWidget(page);
+        if (!sheet.pageTabs().selectPage(page)) sheet.pageTabs().widget().setCurrentWidget(page->parentWidget());
         QPointer<QAbstractButton> target(button);
         return [target] {
             if (target) target->click();

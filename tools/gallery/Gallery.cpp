@@ -152,8 +152,8 @@ bool Gallery::joinNetwork(CZarn9100Sheet& sheet) {
         SetProfileName(record, ssid);
         SetProfileSsid(record, ssid);
         const ProfilePtr profile = NewProfileCopy(record);
-        sheet.profiles().Append(profile);
-        sheet.connector().ConnectProfile(profile);
+        sheet.pageContext().profiles().Append(profile);
+        sheet.pageContext().connector().ConnectProfile(profile);
     }
     QElapsedTimer waited;
     waited.start();
@@ -175,17 +175,17 @@ void Gallery::settle(std::chrono::milliseconds time) {
 }
 
 void Gallery::shootPages(CZarn9100Sheet& sheet, const QString& kind, const QString& prefix) {
-    const auto pages = sheet.pages();
+    const auto pages = sheet.pageTabs().pages();
     int number = 0;
     for (auto* page : pages) {
         // A disabled tab is drawn too, as it would look if the user could reach it.
-        if (!sheet.selectPage(page)) sheet.tabWidget()->setCurrentWidget(page);
+        if (!sheet.pageTabs().selectPage(page)) sheet.pageTabs().widget().setCurrentWidget(page->parentWidget());  // its slot
         settle(options_.settle);
         checkMnemonics(sheet, page->caption());
         writer_.save(kind, Numbered(prefix, ++number, page->caption()), Titled(page->caption(), sheet),
                      sheet.grab().toImage());
     }
-    if (!pages.empty()) sheet.tabWidget()->setCurrentIndex(0);
+    if (!pages.empty()) sheet.pageTabs().widget().setCurrentIndex(0);
 }
 
 void Gallery::checkMnemonics(const QWidget& window, const QString& name) {
@@ -193,17 +193,17 @@ void Gallery::checkMnemonics(const QWidget& window, const QString& name) {
 }
 
 void Gallery::shootStates(CZarn9100Sheet& sheet) {
-    for (auto* page : sheet.pages()) {
+    for (auto* page : sheet.pageTabs().pages()) {
         auto* menu = page->dialogId() == CProfileManager::kDialogId ? page->findChild<QMenu*>() : nullptr;
         if (!menu) continue;
-        sheet.tabWidget()->setCurrentWidget(page);
+        sheet.pageTabs().widget().setCurrentWidget(page->parentWidget());  // its slot
         settle(options_.settle);
         menu->popup(page->mapToGlobal(page->rect().center()));
         settle(options_.settle);
         writer_.save("menu", "menu-profile-manager", "Profile Manager: context menu", menu->grab().toImage());
         menu->hide();
     }
-    sheet.tabWidget()->setCurrentIndex(0);
+    sheet.pageTabs().widget().setCurrentIndex(0);
 
     if (sheet.adapter().handle().held()) {
         sheet.ToggleRadio();
@@ -271,7 +271,7 @@ void Gallery::shootDialogs(CZarn9100Sheet& sheet) {
             writer_.skip(entry.name, "no window opened");
     }
     QDir::setCurrent(previous);
-    sheet.tabWidget()->setCurrentIndex(0);
+    sheet.pageTabs().widget().setCurrentIndex(0);
 }
 
 void Gallery::shootMonitorMode() {
@@ -301,7 +301,7 @@ void Gallery::shootMonitorMode() {
 void Gallery::shootReadmeAlone(CZarn9100Sheet& sheet) {
     CReadmePage page(sheet.pageContext());
     page.setAttribute(Qt::WA_DontShowOnScreen);
-    page.resize(sheet.tabWidget()->currentWidget() ? sheet.tabWidget()->currentWidget()->size() : page.sizeHint());
+    page.resize(sheet.pageTabs().widget().currentWidget() ? sheet.pageTabs().widget().currentWidget()->size() : page.sizeHint());
     page.show();
     settle(0ms);
     writer_.save("readme", "readme", page.caption(), page.grab().toImage());
@@ -311,7 +311,7 @@ void Gallery::shootReadmeAlone(CZarn9100Sheet& sheet) {
 void Gallery::shootDetailedStatistics(CZarn9100Sheet& sheet) {
     CRssiStatistics page(sheet.pageContext());
     page.setAttribute(Qt::WA_DontShowOnScreen);
-    page.resize(sheet.tabWidget()->currentWidget() ? sheet.tabWidget()->currentWidget()->size() : page.sizeHint());
+    page.resize(sheet.pageTabs().widget().currentWidget() ? sheet.pageTabs().widget().currentWidget()->size() : page.sizeHint());
     page.show();
     page.OnAdapterState(sheet.adapter().handle().held() ? 1 : 0);
     page.OnSetActive();

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QTabWidget>
 #include <QFont>
 #include <QFontDatabase>
 #include <QTemporaryDir>
@@ -41,7 +42,9 @@ int ListPages() {
     tembrel::QtDialogService dialogs("gallery");
     tembrel::CZarn9100Sheet sheet(tembrel::SheetContext{*library, settings, dialogs, 1,
                                                         QDir(folder.path()).filePath("Data.cfg").toStdString()});
-    for (auto* page : sheet.pages()) std::printf("%s\n", qPrintable(page->caption()));
+    // The captions of the tab strip: no page needs to be built for them.
+    const QTabWidget& tabs = sheet.pageTabs().widget();
+    for (int i = 0; i < tabs.count(); ++i) std::printf("%s\n", qPrintable(tabs.tabText(i)));
     return 0;
 }
 

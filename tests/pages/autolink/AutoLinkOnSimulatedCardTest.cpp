@@ -137,10 +137,10 @@ protected:
     }
 
     bool connectedTo(const char* ssid) const {
-        const ConnectionSnapshot s = sheet->snapshot();
+        const ConnectionSnapshot s = sheet->pageContext().snapshot();
         return s.connected != 0 && std::string(s.currentSsid.data()) == ssid;
     }
-    std::string firstProfileSsid() const { return std::string(ProfileSsid(*sheet->profiles().At(0))); }
+    std::string firstProfileSsid() const { return std::string(ProfileSsid(*sheet->pageContext().profiles().At(0))); }
     // Every status text the dialog showed, in order (a later event may replace one at once).
     void noteStatus() {
         if (dialog() && (statuses.empty() || statuses.back() != status())) statuses.push_back(status());
@@ -189,11 +189,11 @@ TEST_F(AutoLinkOnSimulatedCard, RightPinAdoptsTheProfileFirstAndTheCardConnects)
         return stepsDone() && !dialog() && firstProfileSsid() == "Orvix-AutoLink-New" && connectedTo("Orvix-AutoLink-New");
     }, 60000));
     EXPECT_EQ(firstProfileSsid(), "Orvix-AutoLink-New");
-    EXPECT_EQ(ProfileName(*sheet->profiles().At(0)), "Orvix-AutoLink-New");
-    EXPECT_EQ(std::string(sheet->profiles().At(0)->passphrase), "12345678");
+    EXPECT_EQ(ProfileName(*sheet->pageContext().profiles().At(0)), "Orvix-AutoLink-New");
+    EXPECT_EQ(std::string(sheet->pageContext().profiles().At(0)->passphrase), "12345678");
     EXPECT_EQ(countdowns, (std::vector<QString>{"Preparing for Auto Link fastjoin setup...",
                                                "Auto Link is done successfully.\nPreparing to exit......"}));
-    EXPECT_EQ(sheet->supervisorFlags().autoLinkResult, kAutoLinkProfilePrepared);
+    EXPECT_EQ(sheet->pageContext().supervisorFlags().autoLinkResult, kAutoLinkProfilePrepared);
     EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.texts().join("|").toStdString();
     // The main window has the library's events again: it follows the link (the icon's state
     // arrives queued, after the snapshot).
@@ -207,13 +207,13 @@ TEST_F(AutoLinkOnSimulatedCard, WrongPinsLeaveTheDialogOpenUntilExit) {
     then([&] { return dialogShowed("Cannot associate to Orvix AP!\nPlease try again"); }, [&] { exitDialog(true); });
     openWindow();
     ASSERT_TRUE(testing_support::WaitUntil(
-        [&] { return stepsDone() && !dialog() && sheet->supervisorFlags().autoLinkRunning == 0; }, 60000));
+        [&] { return stepsDone() && !dialog() && sheet->pageContext().supervisorFlags().autoLinkRunning == 0; }, 60000));
     EXPECT_EQ(dialogs.texts(), (QStringList{"Association Failed!\nPlease make sure the PIN is correct"}));
     EXPECT_EQ(dialogs.shown()[0].title, "Auto Link");
-    EXPECT_EQ(sheet->profiles().Count(), 1u) << "only <Default>";
-    EXPECT_EQ(sheet->supervisorFlags().autoLink, 0u);
+    EXPECT_EQ(sheet->pageContext().profiles().Count(), 1u) << "only <Default>";
+    EXPECT_EQ(sheet->pageContext().supervisorFlags().autoLink, 0u);
     EXPECT_EQ(settings.read(settings::kAutoLink), 0);
-    EXPECT_FALSE(sheet->snapshot().connected);
+    EXPECT_FALSE(sheet->pageContext().snapshot().connected);
 }
 
 TEST_F(AutoLinkOnSimulatedCard, AccessPointThatNeverAnswersTimesOut) {
@@ -240,11 +240,11 @@ TEST_F(AutoLinkOnSimulatedCard, CardPulledDuringTheExchangeEndsEverythingCleanly
     openWindow();
     ASSERT_TRUE(testing_support::WaitUntil(
         [&] { return stepsDone() && !dialog() && !sheet->adapter().handle().held() && sheet->trayState() == 0; }, 60000));
-    EXPECT_NE(sheet->supervisorFlags().autoLinkResult, kAutoLinkProfilePrepared);
+    EXPECT_NE(sheet->pageContext().supervisorFlags().autoLinkResult, kAutoLinkProfilePrepared);
     EXPECT_TRUE(std::find(statuses.begin(), statuses.end(), "Auto Link End Request") == statuses.end())
         << "the exchange stopped with the card";
-    EXPECT_EQ(sheet->supervisorFlags().autoLinkRunning, 0u);
-    EXPECT_EQ(sheet->profiles().Count(), 1u);
+    EXPECT_EQ(sheet->pageContext().supervisorFlags().autoLinkRunning, 0u);
+    EXPECT_EQ(sheet->pageContext().profiles().Count(), 1u);
     EXPECT_TRUE(dialogs.texts().isEmpty());
 }
 
@@ -253,9 +253,9 @@ TEST_F(AutoLinkOnSimulatedCard, ExitFromInsideTheDialogDuringTheExchange) {
     then([&] { return dialogShowed("Auto Link Start Response"); }, [&] { exitDialog(true); });
     openWindow();
     ASSERT_TRUE(testing_support::WaitUntil(
-        [&] { return stepsDone() && !dialog() && sheet->supervisorFlags().autoLinkRunning == 0; }, 60000));
-    EXPECT_EQ(sheet->supervisorFlags().autoLinkResult, kAutoLinkNothingDone);
-    EXPECT_EQ(sheet->profiles().Count(), 1u);
+        [&] { return stepsDone() && !dialog() && sheet->pageContext().supervisorFlags().autoLinkRunning == 0; }, 60000));
+    EXPECT_EQ(sheet->pageContext().supervisorFlags().autoLinkResult, kAutoLinkNothingDone);
+    EXPECT_EQ(sheet->pageContext().profiles().Count(), 1u);
     auto lease = sheet->adapter().handle().lease();
     ASSERT_TRUE(lease);
     EXPECT_EQ(SimulatedCardLibrary().library->GetConnectStatus(lease.get()), 0) << "the open association ended";
@@ -269,7 +269,7 @@ TEST_F(AutoLinkOnSimulatedCard, ProgramExitWhileTheDialogIsOpen) {
         << "steps " << next << " exited " << exited << " dialog " << (dialog() != nullptr) << " statuses "
         << QStringList(statuses.begin(), statuses.end()).join(" | ").toStdString();
     EXPECT_FALSE(sheet->adapter().handle().held());
-    EXPECT_EQ(sheet->profiles().Count(), 1u);
+    EXPECT_EQ(sheet->pageContext().profiles().Count(), 1u);
 }
 
 }  // namespace

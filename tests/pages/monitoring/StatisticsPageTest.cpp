@@ -159,9 +159,9 @@ TEST_F(StatisticsInSheetTest, CancelLeavesTheCountersAlone) {
     settings.set(settings::kStatistics, 1);
     driver.setOutU32("QueryRadioControl", 1);
     openSheet();
-    auto* page = sheet->pages()[3];
+    auto* page = sheet->pageTabs().pages()[3];
     ASSERT_EQ(page->dialogId(), 124);
-    sheet->tabWidget()->setCurrentWidget(page);
+    sheet->pageTabs().widget().setCurrentWidget(page->parentWidget());
     control<QPushButton>(CZarn9100Sheet::kIdCancel)->click();
     control<QPushButton>(CZarn9100Sheet::kIdOk)->click();
     EXPECT_EQ(driver.count("ResetStatistics"), 0u);

@@ -30,7 +30,7 @@ protected:
         dataCfg = path("Data.cfg");
         sheet = std::make_unique<CZarn9100Sheet>(
             SheetContext{driver, settings, dialogs, 1, dataCfg});
-        for (CZarn9100Page* page : sheet->pages())
+        for (CZarn9100Page* page : sheet->pageTabs().pages())
             if (auto* admin = qobject_cast<CAdminTool*>(page)) this->admin = admin;
         ASSERT_NE(admin, nullptr);
         // Loading a missing Data.cfg leaves the default profile alone.
@@ -38,7 +38,7 @@ protected:
     }
 
     std::string path(const QString& name) const { return QFile::encodeName(folder.filePath(name)).toStdString(); }
-    ProfileList& list() { return sheet->profiles(); }
+    ProfileList& list() { return sheet->pageContext().profiles(); }
 
     QPushButton* button(int id) const {
         return ui::ControlById<QPushButton>(*admin, id);

@@ -35,12 +35,12 @@ protected:
     CProfileManager& openManager(const ProfileSequence& records) {
         driver.setOutU32("QueryRadioControl", 1);
         openSheet();
-        sheet->profiles().Assign(records);
+        sheet->pageContext().profiles().Assign(records);
         CProfileManager* page = nullptr;
-        for (auto* p : sheet->pages())
+        for (auto* p : sheet->pageTabs().pages())
             if (p->dialogId() == CProfileManager::kDialogId) page = static_cast<CProfileManager*>(p);
         EXPECT_NE(page, nullptr);
-        sheet->selectPage(page);
+        sheet->pageTabs().selectPage(page);
         page->OnSetActive();
         return *page;
     }
@@ -52,7 +52,7 @@ protected:
     }
     std::vector<std::string> order() const {
         std::vector<std::string> out;
-        for (const auto& p : sheet->profiles().Snapshot()) out.emplace_back(ProfileName(*p));
+        for (const auto& p : sheet->pageContext().profiles().Snapshot()) out.emplace_back(ProfileName(*p));
         return out;
     }
 };
@@ -65,7 +65,7 @@ TEST_F(ProfileManagerPageTest, EveryCheckStateChangeReachesTheRecord) {
     list()->item(0)->setCheckState(Qt::Checked);
     EXPECT_EQ(a->inPreferList, 1u);
     list()->setCurrentRow(0);
-    CProfileManager& page = *static_cast<CProfileManager*>(sheet->activePage());
+    CProfileManager& page = *static_cast<CProfileManager*>(sheet->pageTabs().activePage());
     page.OnMenuCommand(CProfileManager::kCmdEmptyPrefer);
     EXPECT_EQ(a->inPreferList, 0u);
     EXPECT_EQ(list()->item(1)->checkState(), Qt::Unchecked);
@@ -88,7 +88,7 @@ TEST_F(ProfileManagerPageTest, MovesFollowTheRecordWhenTheListWasReordered) {
     const auto a = Named("A"), b = Named("B"), c = Named("C");
     CProfileManager& page = openManager({a, b, c});
     selectName("B");
-    sheet->profiles().Move(1, 0);  // the supervisor moved B to the head meanwhile: B A C
+    sheet->pageContext().profiles().Move(1, 0);  // the supervisor moved B to the head meanwhile: B A C
     page.OnMove(+1);
     EXPECT_EQ(order(), (std::vector<std::string>{"A", "B", "C"}));
     EXPECT_EQ(list()->currentItem()->text(), "B");
@@ -97,12 +97,12 @@ TEST_F(ProfileManagerPageTest, MovesFollowTheRecordWhenTheListWasReordered) {
 TEST_F(ProfileManagerPageTest, DeletingTheProfileInUseWithoutALinkLetsGoOfIt) {
     const auto a = Named("A"), b = Named("B");
     CProfileManager& page = openManager({a, b, NewDefaultProfile()});
-    sheet->connector().SetProfileInUse(b);  // B moves to the head
+    sheet->pageContext().connector().SetProfileInUse(b);  // B moves to the head
     page.OnSetActive();
     selectName("B");
     ASSERT_TRUE(button(CProfileManager::kIdDelete)->isEnabled());
     button(CProfileManager::kIdDelete)->click();
-    EXPECT_EQ(sheet->connector().profileInUse(), nullptr);
+    EXPECT_EQ(sheet->pageContext().connector().profileInUse(), nullptr);
     EXPECT_EQ(order(), (std::vector<std::string>{"A", "<Default>"}));
     EXPECT_EQ(list()->currentItem()->text(), "A");  // the item now at B's index
     selectName("<Default>");
@@ -113,7 +113,7 @@ TEST_F(ProfileManagerPageTest, DeletingTheProfileInUseWithoutALinkLetsGoOfIt) {
 TEST_F(ProfileManagerPageTest, LinkEventsKeepUnsavedEdits) {
     const auto a = Named("A"), b = Named("B");
     CProfileManager& page = openManager({a, b});
-    sheet->connector().SetProfileInUse(a);
+    sheet->pageContext().connector().SetProfileInUse(a);
     selectName("B");
     emit page.pane().modified();  // the user changed something in the pane
     ASSERT_TRUE(button(CProfileManager::kIdSave)->isEnabled());

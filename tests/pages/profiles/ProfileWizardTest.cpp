@@ -567,6 +567,9 @@ TEST_F(ProfileWizardTest, PaneLocksTheChannelOfTheAdHocNetworkInUseAndFollowsEna
     EXPECT_TRUE(Control<QComboBox>(&pane, CBasicSettgPage::kIdAdHocBand)->isEnabled());
 
     pane.EnablePages(false);
+    EXPECT_EQ(pane.securityPage(), nullptr) << "a tab not shown yet has no page";
+    pane.showPage(1);  // built now, disabled as the pages around it
+    pane.showPage(2);
     for (int id : {CBasicSettgPage::kIdName, CBasicSettgPage::kIdSsid, CBasicSettgPage::kIdNetworkType,
                    CBasicSettgPage::kIdAdHocBand, CSecuritySettgPage::kIdAuthentication, CSecuritySettgPage::kIdEncryption,
                    CAdvSettgPage::kIdKeep, CAdvSettgPage::kIdReset})

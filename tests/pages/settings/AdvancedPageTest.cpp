@@ -270,12 +270,12 @@ protected:
         ScriptDefaultCard(driver);
         driver.setOutU32("QueryRadioControl", 1);
         openSheet();
-        for (auto* candidate : sheet->pages())
+        for (auto* candidate : sheet->pageTabs().pages())
             if (auto* found = qobject_cast<CAdvancedPage*>(candidate)) page = found;
         ASSERT_NE(page, nullptr);
-        tabs = sheet->tabWidget();
-        tabs->setCurrentWidget(page);
-        ASSERT_EQ(tabs->currentWidget(), page);
+        tabs = &sheet->pageTabs().widget();
+        tabs->setCurrentWidget(page->parentWidget());
+        ASSERT_EQ(sheet->pageTabs().activePage(), page);
         driver.clearCalls();
     }
     template <typename W>
@@ -299,7 +299,7 @@ TEST_F(AdvancedInSheetTest, ThePageIsKeptWhileAThresholdHoldsNoInteger) {
     Choose(pageControl<QComboBox>(ids::kPowerSave), 1);
     Type(pageControl<QLineEdit>(ids::kFragThreshold), "");
     tabs->setCurrentIndex(0);
-    EXPECT_EQ(tabs->currentWidget(), page);
+    EXPECT_EQ(sheet->pageTabs().activePage(), page);
     EXPECT_EQ(dialogs.texts(), QStringList{"Please enter an integer."});
     EXPECT_NE(page->model().pending(), 0u) << "the changes are kept when leaving fails";
 
@@ -315,8 +315,8 @@ TEST_F(AdvancedInSheetTest, ThePageIsKeptWhileAThresholdHoldsNoInteger) {
 TEST_F(AdvancedInSheetTest, TheWindowMovesOffThePageWhenTheRadioGoesOff) {
     Type(pageControl<QLineEdit>(ids::kFragThreshold), "");
     sheet->ToggleRadio();
-    EXPECT_NE(tabs->currentWidget(), page);
-    EXPECT_FALSE(tabs->isTabEnabled(tabs->indexOf(page)));
+    EXPECT_NE(sheet->pageTabs().activePage(), page);
+    EXPECT_FALSE(tabs->isTabEnabled(tabs->indexOf(page->parentWidget())));
     EXPECT_EQ(Sets(driver), Calls{"SetRadioControl(h, 0)"});
 }
 

@@ -84,7 +84,7 @@ protected:
     }
     template <typename Page>
     Page* page() {
-        for (auto* candidate : sheet->pages())
+        for (auto* candidate : sheet->pageTabs().pages())
             if (auto* found = qobject_cast<Page*>(candidate)) return found;
         return nullptr;
     }
@@ -116,14 +116,14 @@ TEST_F(PagesOnSimulatedCard, StatisticsGrowWhileAssociatedAndResetClearsThem) {
     SetProfileSsid(*profile, "Orvix-Open-G");
     profile->networkType = ZARN9100_NETWORK_INFRASTRUCTURE;
     profile->wirelessMode = kWirelessModeAny;
-    sheet->profiles().Append(profile);
-    ASSERT_EQ(sheet->connector().ConnectProfile(profile), 0);
-    ASSERT_TRUE(PumpUntil([&] { return sheet->snapshot().connected != 0; }));
+    sheet->pageContext().profiles().Append(profile);
+    ASSERT_EQ(sheet->pageContext().connector().ConnectProfile(profile), 0);
+    ASSERT_TRUE(PumpUntil([&] { return sheet->pageContext().snapshot().connected != 0; }));
     elapse(5000);
 
     auto* statistics = page<CRssiStatistics>();
     ASSERT_NE(statistics, nullptr);
-    sheet->tabWidget()->setCurrentWidget(statistics);
+    sheet->pageTabs().widget().setCurrentWidget(statistics->parentWidget());
     ASSERT_TRUE(statistics->timerActive());
     auto* transmit = Control<monitoring::StatisticsTable>(*statistics, monitoring::ids::kTransmitTable);
     auto* rssi = Control<monitoring::StatisticsTable>(*statistics, monitoring::ids::kRssiTable);
@@ -149,7 +149,7 @@ TEST_F(PagesOnSimulatedCard, StatisticsGrowWhileAssociatedAndResetClearsThem) {
 TEST_F(PagesOnSimulatedCard, AdvancedSettingsReachTheCard) {
     auto* advanced = page<CAdvancedPage>();
     ASSERT_NE(advanced, nullptr);
-    sheet->tabWidget()->setCurrentWidget(advanced);
+    sheet->pageTabs().widget().setCurrentWidget(advanced->parentWidget());
     EXPECT_TRUE(Control<QComboBox>(*advanced, advanced::ids::kDescription)->currentText().contains("(8335)"));
     auto* frag = Control<QLineEdit>(*advanced, advanced::ids::kFragThreshold);
     ASSERT_TRUE(frag->isEnabled());
@@ -171,8 +171,8 @@ TEST_F(PagesOnSimulatedCard, AdvancedSettingsReachTheCard) {
     emit power->activated(power->currentIndex());
     Control<QPushButton>(*sheet, CZarn9100Sheet::kIdCancel)->click();
     EXPECT_EQ(query(&DriverLibrary::QueryTxPower), 1u);
-    sheet->tabWidget()->setCurrentIndex(0);
-    sheet->tabWidget()->setCurrentWidget(advanced);
+    sheet->pageTabs().widget().setCurrentIndex(0);
+    sheet->pageTabs().widget().setCurrentWidget(advanced->parentWidget());
     EXPECT_EQ(power->currentText(), "Low") << "read back from the card";
     Control<QPushButton>(*advanced, advanced::ids::kDefault)->click();
     EXPECT_EQ(query(&DriverLibrary::QueryFragThreshold), 2346u);

@@ -30,10 +30,10 @@ protected:
         driver.setOutBytes("QueryScanList", BuildScanBuffer(networks));
         openSheet();
         CSiteSurvey* page = nullptr;
-        for (auto* p : sheet->pages())
+        for (auto* p : sheet->pageTabs().pages())
             if (p->dialogId() == CSiteSurvey::kDialogId) page = static_cast<CSiteSurvey*>(p);
         EXPECT_NE(page, nullptr);
-        sheet->selectPage(page);
+        sheet->pageTabs().selectPage(page);
         driver.clearCalls();
         return *page;
     }
@@ -47,7 +47,7 @@ protected:
     }
     std::vector<std::string> profileNames() const {
         std::vector<std::string> out;
-        for (const auto& p : sheet->profiles().Snapshot()) out.emplace_back(ProfileName(*p));
+        for (const auto& p : sheet->pageContext().profiles().Snapshot()) out.emplace_back(ProfileName(*p));
         return out;
     }
 };
@@ -86,8 +86,8 @@ TEST_F(SiteSurveyPageTest, KeyboardSelectionJoinsAnOpenNetworkWithANewProfile) {
     EXPECT_EQ(driver.count("SetSsid"), 1u);
     ASSERT_FALSE(profileNames().empty());
     EXPECT_EQ(profileNames().front(), "Lobby");
-    ASSERT_NE(sheet->connector().profileInUse(), nullptr);
-    EXPECT_EQ(ProfileName(*sheet->connector().profileInUse()), "Lobby");
+    ASSERT_NE(sheet->pageContext().connector().profileInUse(), nullptr);
+    EXPECT_EQ(ProfileName(*sheet->pageContext().connector().profileInUse()), "Lobby");
 }
 
 TEST_F(SiteSurveyPageTest, EveryClickInTheListDecidesTheAssociateButton) {
@@ -122,8 +122,8 @@ TEST_F(SiteSurveyPageTest, ARowChosenByAnyMeansKeepsAssociateEnabledAndNextInTab
     while (next != list() && !(next->isEnabled() && (next->focusPolicy() & Qt::TabFocus))) next = next->nextInFocusChain();
     EXPECT_EQ(next, button(CSiteSurvey::kIdAssociate)) << "Tab from the list";
     button(CSiteSurvey::kIdAssociate)->click();
-    ASSERT_NE(sheet->connector().profileInUse(), nullptr);
-    EXPECT_EQ(ProfileName(*sheet->connector().profileInUse()), "Cafe");
+    ASSERT_NE(sheet->pageContext().connector().profileInUse(), nullptr);
+    EXPECT_EQ(ProfileName(*sheet->pageContext().connector().profileInUse()), "Cafe");
 }
 
 // Return or Enter on the highlighted row joins as "&Associate" does; a row that is only
@@ -158,7 +158,7 @@ TEST_F(SiteSurveyPageTest, AnOpenLookAlikeNeverRewritesAnEncryptedProfile) {
     stored->authMode = 9;
     stored->encryption = 3;
     CSiteSurvey& page = openSurvey({Network("Home", 1)});
-    sheet->profiles().Insert(0, stored);
+    sheet->pageContext().profiles().Insert(0, stored);
     page.RebuildList();
     list()->setCurrentCell(0, 0);
     button(CSiteSurvey::kIdAssociate)->click();
@@ -175,8 +175,8 @@ TEST_F(SiteSurveyPageTest, AFailedJoinLeavesNoNewProfileInUse) {
     list()->setCurrentCell(0, 0);
     button(CSiteSurvey::kIdAssociate)->click();
     EXPECT_EQ(profileNames(), before);
-    const auto inUse = sheet->connector().profileInUse();
-    EXPECT_TRUE(!inUse || sheet->profiles().IndexOf(inUse.get())) << "profileInUse points at a record outside the list";
+    const auto inUse = sheet->pageContext().connector().profileInUse();
+    EXPECT_TRUE(!inUse || sheet->pageContext().profiles().IndexOf(inUse.get())) << "profileInUse points at a record outside the list";
 }
 
 // The default radio environment of the simulated card, as the page lists it, then a join.
@@ -192,7 +192,7 @@ TEST(SiteSurveyOnSimulatedCard, ListsTheEnvironmentAndJoinsAnOpenNetwork) {
     CZarn9100Sheet sheet(SheetContext{*loaded.library, settings, dialogs, 1, (dir.path() + "/Data.cfg").toStdString()});
     sheet.OnInitDialog();
     CSiteSurvey* page = nullptr;
-    for (auto* p : sheet.pages())
+    for (auto* p : sheet.pageTabs().pages())
         if (p->dialogId() == CSiteSurvey::kDialogId) page = static_cast<CSiteSurvey*>(p);
     ASSERT_NE(page, nullptr);
 
@@ -228,11 +228,11 @@ TEST(SiteSurveyOnSimulatedCard, ListsTheEnvironmentAndJoinsAnOpenNetwork) {
         if (list->item(r, 0)->text() == "Orvix-Open-G") list->setCurrentCell(r, 0);
     page->OnAssociate();
     EXPECT_TRUE(testing_support::WaitUntil([&] {
-        const auto s = sheet.snapshot();
+        const auto s = sheet.pageContext().snapshot();
         return s.connected != 0 && s.ssid() == "Orvix-Open-G";
     }));
-    ASSERT_NE(sheet.connector().profileInUse(), nullptr);
-    EXPECT_EQ(ProfileName(*sheet.profiles().At(0)), "Orvix-Open-G");
+    ASSERT_NE(sheet.pageContext().connector().profileInUse(), nullptr);
+    EXPECT_EQ(ProfileName(*sheet.pageContext().profiles().At(0)), "Orvix-Open-G");
     sheet.Exit();
 }
 

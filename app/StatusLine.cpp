@@ -1,0 +1,36 @@
+#include "app/StatusLine.h"
+
+#include "app/CTrayIcon.h"
+#include "ui/ControlId.h"
+
+#include <QLabel>
+
+namespace tembrel {
+
+StatusLine::StatusLine(QWidget& window, int id, std::function<bool()> pageShowsText)
+    : label_(new QLabel(&window)), pageShowsText_(std::move(pageShowsText)) {
+    ui::SetControlId(*label_, id);
+    label_->setWordWrap(true);
+    label_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label_->hide();
+}
+
+void StatusLine::tell(const QString& text, CTrayIcon* balloonIcon) {
+    if (text.isEmpty()) return;
+    label_->setText(text);
+    follow();
+    if (balloonIcon && !balloonsShown_.contains(text)) {
+        balloonsShown_ << text;
+        balloonIcon->SetIcon(balloonIcon->shownIcon(), std::nullopt, text);
+    }
+}
+
+void StatusLine::linkUp() {
+    balloonsShown_.clear();
+    label_->clear();
+    follow();
+}
+
+void StatusLine::follow() { label_->setVisible(!label_->text().isEmpty() && !pageShowsText_()); }
+
+}  // namespace tembrel
