@@ -104,10 +104,8 @@ void CZarn9100Sheet::buildPages() {
 
 void CZarn9100Sheet::buildControls() {
     // As on a property sheet, OK and Cancel have no mnemonic: the pages' letters stay theirs.
-    okButton_ = new QPushButton("OK", this);
-    ui::SetControlId(*okButton_, kIdOk);
-    cancelButton_ = new QPushButton("Cancel", this);
-    ui::SetControlId(*cancelButton_, kIdCancel);
+    okButton_ = ui::MakeButton("OK", this, kIdOk);
+    cancelButton_ = ui::MakeButton("Cancel", this, kIdCancel);
     cancelButton_->setDefault(true);
     radioCheck_ = new QCheckBox("Radio Off  ( Alt+F2 )", this);
     ui::SetControlId(*radioCheck_, kIdRadioCheck);

@@ -84,12 +84,10 @@ void CAutoLinkDlg::buildControls() {
 
     doNotAsk_ = new QCheckBox("Please do not ask me again", this);
     ui::SetControlId(*doNotAsk_, kIdDoNotAsk);
-    apply_ = new QPushButton("&Apply", this);
-    ui::SetControlId(*apply_, kIdApply);
+    apply_ = ui::MakeButton("&Apply", this, kIdApply);
     apply_->setDefault(true);
     apply_->setAutoDefault(true);
-    exit_ = new QPushButton("E&xit", this);
-    ui::SetControlId(*exit_, kIdExit);
+    exit_ = ui::MakeButton("E&xit", this, kIdExit);
     exit_->setAutoDefault(false);
 
     auto* pins = new QGridLayout;

@@ -35,8 +35,7 @@ CRssiStatistics::CRssiStatistics(PageContext& context, QWidget* parent)
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    auto* reset = new QPushButton("&Reset", this);
-    ui::SetControlId(*reset, ids::kReset);
+    auto* reset = ui::MakeButton("&Reset", this, ids::kReset);
     connect(reset, &QPushButton::clicked, this, &CRssiStatistics::OnReset);
     buttons->addWidget(reset);
     layout->addLayout(buttons);

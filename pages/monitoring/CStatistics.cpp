@@ -44,8 +44,7 @@ CStatistics::CStatistics(PageContext& context, QWidget* parent)
     layout->addStretch();
 
     // Present in the dialog but never shown in this layout.
-    auto* reset = new QPushButton("&Reset", this);
-    ui::SetControlId(*reset, ids::kReset);
+    auto* reset = ui::MakeButton("&Reset", this, ids::kReset);
     reset->hide();
 
     showView();

@@ -23,10 +23,8 @@ CEapTlsDlg::CEapTlsDlg(Credentials& values, const CertificateStore& store, Dialo
     certificate_->setReadOnly(true);
     auto* caption = new QLabel(QStringLiteral("Certificate:"), this);
     caption->setBuddy(certificate_);
-    view_ = new QPushButton(QStringLiteral("View"), this);
-    ui::SetControlId(*view_, kViewCertificate);
-    auto* browse = new QPushButton(QStringLiteral("&Browse..."), this);
-    ui::SetControlId(*browse, kBrowse);
+    view_ = ui::MakeButton("View", this, kViewCertificate);
+    auto* browse = ui::MakeButton("&Browse...", this, kBrowse);
     grid().addWidget(caption, row, 0);
     grid().addWidget(certificate_, row, 1);
     grid().addWidget(view_, row, 2);

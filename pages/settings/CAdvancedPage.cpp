@@ -154,10 +154,8 @@ void CAdvancedPage::buildControls() {
     fragSpin_->setEnabled(false);
 
     auto* buttons = new QHBoxLayout;
-    auto* apply = new QPushButton("&Apply Changes", protocol);
-    ui::SetControlId(*apply, ids::kApply);
-    auto* defaults = new QPushButton("&Default", protocol);
-    ui::SetControlId(*defaults, ids::kDefault);
+    auto* apply = ui::MakeButton("&Apply Changes", protocol, ids::kApply);
+    auto* defaults = ui::MakeButton("&Default", protocol, ids::kDefault);
     connect(apply, &QPushButton::clicked, this, [this] { run(&AdvancedModel::apply); });
     connect(defaults, &QPushButton::clicked, this, [this] { run(&AdvancedModel::resetToDefaults); });
     buttons->addStretch();
