@@ -99,8 +99,11 @@ void CGraphCtrl::StepTimes(int count)
         }
         drawnFrom = std::min(drawnFrom - GraphStepper::kScroll, DrawStep(step));
     }
-    if (count > 0)
-        ui::announceMeterValue(this, meterValue());
+    // A value-change event for an unchanged value tells assistive technology nothing.
+    if (count > 0 && meterValue() != announced_) {
+        announced_ = meterValue();
+        ui::announceMeterValue(this, announced_);
+    }
     if (!isVisible())
         return;
     if (stale_) {

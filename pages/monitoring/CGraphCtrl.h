@@ -68,6 +68,7 @@ private:
     QImage picture_;
     QTimer timer_;
     int periodMs_ = kDefaultPeriodMs;
+    double announced_ = 0;  // the last value announced to assistive technology
     bool stale_ = false;  // steps were taken while hidden: the picture is redrawn when shown
 };
 
