@@ -3,6 +3,7 @@
 #include "ui/Accessibility.h"
 #include "ui/ControlId.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPen>
 #include <QResizeEvent>
@@ -87,6 +88,8 @@ void CGraphCtrl::Step()
 
 void CGraphCtrl::StepTimes(int count)
 {
+    // The leftmost picture column the steps drew into; everything left of it only moved.
+    int drawnFrom = picture_.width();
     for (int i = 0; i < count; ++i) {
         const GraphStepper::Step step = i == 0 ? stepper_.TakeStep() : stepper_.RepeatStep();
         // Nothing is drawn that nobody sees; showing the graph redraws it from its history.
@@ -94,22 +97,34 @@ void CGraphCtrl::StepTimes(int count)
             stale_ = true;
             continue;
         }
-        DrawStep(step);
+        drawnFrom = std::min(drawnFrom - GraphStepper::kScroll, DrawStep(step));
     }
-    if (count > 0)
-        ui::announceMeterValue(this, meterValue());
+    // A value-change event for an unchanged value tells assistive technology nothing.
+    if (count > 0 && meterValue() != announced_) {
+        announced_ = meterValue();
+        ui::announceMeterValue(this, announced_);
+    }
     if (!isVisible())
         return;
-    if (stale_)
+    if (stale_) {
         BuildPicture();
-    else
-        update(contentsRect());
+        return;
+    }
+    if (count <= 0 || picture_.isNull())
+        return;
+    // The window's copy of the picture moves in place as the picture did; only the columns the
+    // steps drew are painted again, instead of copying the whole picture every step.
+    const QRect contents = contentsRect();
+    const int shift = std::min(count * GraphStepper::kScroll, contents.width());
+    scroll(-shift, 0, contents);
+    const int from = std::clamp(drawnFrom, 0, contents.width());
+    update(QRect(contents.left() + from, contents.top(), contents.width() - from, contents.height()));
 }
 
-void CGraphCtrl::DrawStep(const GraphStepper::Step& step)
+int CGraphCtrl::DrawStep(const GraphStepper::Step& step)
 {
     if (picture_.isNull())
-        return;
+        return 0;
 
     const int width = picture_.width();
     const int height = picture_.height();
@@ -124,23 +139,29 @@ void CGraphCtrl::DrawStep(const GraphStepper::Step& step)
 
     QPainter painter(&picture_);
     const QColor grid = QColor::fromRgb(kGridColour);
+    const int gridFrom = width - 2 * GraphStepper::kScroll;
     painter.fillRect(step.gridX, 0, 1, height, grid);
     for (int y : GraphStepper::GridLines(height))
-        painter.fillRect(width - 2 * GraphStepper::kScroll, y, 2 * GraphStepper::kScroll, 1, grid);
+        painter.fillRect(gridFrom, y, 2 * GraphStepper::kScroll, 1, grid);
 
     // A flat cap leaves the end point undrawn, where the next step's segment begins.
     QPen pen(QColor::fromRgb(kLineColour), 1, Qt::SolidLine, Qt::FlatCap);
     painter.setPen(pen);
     painter.drawLine(step.lineX0, step.lineY0, step.lineX1, step.lineY1);
+    return std::max(0, std::min({width - strip, step.gridX, gridFrom, step.lineX0, step.lineX1}));
 }
 
 void CGraphCtrl::paintEvent(QPaintEvent* event)
 {
-    QFrame::paintEvent(event);
+    const QRect contents = contentsRect();
+    // A step repaints a strip inside the picture; the frame needs drawing only when exposed.
+    if (!contents.contains(event->rect()))
+        QFrame::paintEvent(event);
     if (picture_.isNull())
         return;
+    const QRect target = event->rect() & contents;
     QPainter painter(this);
-    painter.drawImage(contentsRect().topLeft(), picture_);
+    painter.drawImage(target, picture_, target.translated(-contents.topLeft()));
 }
 
 void CGraphCtrl::resizeEvent(QResizeEvent* event)

@@ -1,7 +1,8 @@
 #pragma once
 // A scrolling strip chart on a grid. The owner adds values at any time; once per step the graph
 // plots their average and scrolls its picture left by three pixels. The picture itself is the
-// history: each step draws only the new strip, and painting just copies the picture.
+// history: each step draws only the new strip, the window's copy of it scrolls in place, and
+// painting copies only the columns a step drew.
 
 #include "pages/monitoring/logic/GraphStepper.h"
 #include "ui/AccessibleMeter.h"
@@ -59,13 +60,15 @@ protected:
 
 private:
     void BuildPicture();
-    void DrawStep(const GraphStepper::Step& step);
+    // Returns the leftmost picture column the step drew into (0 without a picture).
+    int DrawStep(const GraphStepper::Step& step);
     void StartTimerIfShown();
 
     GraphStepper stepper_;
     QImage picture_;
     QTimer timer_;
     int periodMs_ = kDefaultPeriodMs;
+    double announced_ = 0;  // the last value announced to assistive technology
     bool stale_ = false;  // steps were taken while hidden: the picture is redrawn when shown
 };
 

@@ -249,6 +249,7 @@ void MainPageWidget::installGraph(QWidget* widget, GraphControl* control, int sl
     widget->setAccessibleName(slot == kTransmitSlot ? "Transmit throughput" : "Receive throughput");
     graphPlaces_[slot]->layout()->addWidget(widget);
     graphWidgets_[slot] = widget;
+    describedTexts_.reset();  // the new graph is described at the next view update
     graphs_[slot] = control;
     control->SetRange(1, 1000);
 }
@@ -363,7 +364,10 @@ void MainPageWidget::applyView() {
     rxTop_->setText(qt(view.rxLabels.top));
     rxMiddle_->setText(qt(view.rxLabels.middle));
     signalBar_->setValue(view.signalBar);
-    showLinkIcon(*linkIcon_, view.linkIcon);
+    if (view.linkIcon != shownLinkIcon_) {
+        shownLinkIcon_ = view.linkIcon;
+        showLinkIcon(*linkIcon_, view.linkIcon);
+    }
     describeGraphs();
     applyProfiles();
 }
@@ -371,6 +375,13 @@ void MainPageWidget::applyView() {
 void MainPageWidget::describeGraphs() {
     // The scale figures are read with what they belong to, not as bare numbers.
     const auto& view = model_.view();
+    // Most ticks change none of these texts; the names are composed again only when one did.
+    const std::array<std::string, 6> described{view.txRate, view.txLabels.top, view.txLabels.middle,
+                                               view.rxRate, view.rxLabels.top, view.rxLabels.middle};
+    if (described == describedTexts_) {
+        return;
+    }
+    describedTexts_ = described;
     const struct {
         const char* side;
         const std::string& rate;

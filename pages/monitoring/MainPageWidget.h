@@ -7,7 +7,10 @@
 
 #include <QWidget>
 
+#include <array>
 #include <memory>
+#include <optional>
+#include <string>
 
 class QComboBox;
 class QGroupBox;
@@ -96,6 +99,9 @@ private:
     QLabel* bottomLabels_[2] = {nullptr, nullptr};
     GraphControl* graphs_[2] = {nullptr, nullptr};
     std::unique_ptr<GraphControl> ownedControls_[2];
+    int shownLinkIcon_ = -1;  // the icon id on linkIcon_; -1 before the first
+    // The rate and scale texts the accessible names and descriptions were last composed from.
+    std::optional<std::array<std::string, 6>> describedTexts_;
     bool busyCursor_ = false;
     // The timer's values arrived while the window was hidden and are not on the controls yet.
     bool viewStale_ = false;

@@ -2,6 +2,8 @@
 #include "ui/ControlId.h"
 
 #include <QApplication>
+#include <QBackingStore>
+#include <QPixmap>
 #include <QImage>
 #include <QWidget>
 
@@ -178,6 +180,38 @@ TEST_F(GraphFixture, PaintingCopiesThePicture)
     graph->Step();
     const QImage shown = graph->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(shown, graph->picture());
+}
+
+// A step scrolls the window's copy of the picture and repaints only the columns it drew: after
+// steps of one and of several at once, what the window holds is the picture, pixel for pixel.
+TEST(GraphCtrlWindow, WindowCopyFollowsThePicture)
+{
+    QWidget window;
+    window.resize(120, 80);
+    auto* graph = new CGraphCtrl;  // framed: the picture sits inside the sunken edge
+    ASSERT_TRUE(graph->Create(QRect(7, 5, 90, 60), &window, 5001));
+    graph->SetPeriod(0);
+    graph->SetRange(1, 60);
+    window.show();
+    QApplication::processEvents();
+    ASSERT_NE(window.backingStore(), nullptr);
+    auto* device = window.backingStore()->paintDevice();
+    const bool readable = device && (device->devType() == QInternal::Pixmap || device->devType() == QInternal::Image);
+    if (!readable)
+        GTEST_SKIP() << "this platform's window store cannot be read back";
+    const auto stored = [device] {
+        const QImage image = device->devType() == QInternal::Image ? *static_cast<QImage*>(device)
+                                                                   : static_cast<QPixmap*>(device)->toImage();
+        return image.convertToFormat(QImage::Format_RGB32);
+    };
+    const QRect contents = graph->contentsRect().translated(graph->pos());
+    int value = 3;
+    for (int count : {1, 1, 2, 1, 5, 1, 1, 3, 40, 1, 1}) {
+        for (int i = 0; i < 4; ++i) graph->AddValue(static_cast<std::uint32_t>(value = (value * 7 + 11) % 61));
+        graph->StepTimes(count);
+        QApplication::processEvents();
+        ASSERT_EQ(stored().copy(contents), graph->picture()) << "after a step of " << count;
+    }
 }
 
 // The history is kept while the graph is hidden and across a resize: the picture drawn again
