@@ -15,32 +15,12 @@ runs="${EXIT_BUDGET_RUNS:-5}"
 budget_ms=300
 title="Orvix LX-7700 Utility"
 
-if ! command -v Xvfb >/dev/null; then
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends xvfb >/dev/null
-fi
+. bench/private_display.sh
+bench_build "$build" tembrel_program tembrel_sim tembrelctl x11_window
+bench_scratch
 
-[ -f "$build/CMakeCache.txt" ] ||
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEMBREL_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j2 --target tembrel_program tembrel_sim tembrelctl x11_window >/dev/null
-bin="$PWD/$build/bin"
-
-tmp="$(mktemp -d)"
-log="$tmp/log"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>>"$log" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.05; done
-[ -s "$tmp/display" ] || { echo "Xvfb did not start; see below" >&2; cat "$log" >&2; exit 2; }
-export DISPLAY=":$(cat "$tmp/display")" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$tmp"
+bench_display
+export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$tmp"
 export TEMBREL_SIM_SOCKET="$tmp/sim.sock"
 
 now_ns() { date +%s%N; }

@@ -47,38 +47,15 @@ for state in $states; do
   esac
 done
 
-# Xvfb is needed here only; install it when missing.
-if ! command -v Xvfb >/dev/null; then
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends xvfb >/dev/null
-fi
-
-[ -f "$build/CMakeCache.txt" ] ||
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEMBREL_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j2 --target tembrel_program tembrel_sim tembrelctl tembrel_gallery bare_tabs x11_window >/dev/null
-bin="$PWD/$build/bin"
-
-tmp="$(mktemp -d)"
-log="$tmp/log"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
+. bench/private_display.sh
+bench_build "$build" tembrel_program tembrel_sim tembrelctl tembrel_gallery bare_tabs x11_window
+bench_scratch
 
 tabs="$(QT_QPA_PLATFORM=offscreen "$bin/tembrel_gallery" --list-pages 2>/dev/null | wc -l)"
 [ "$tabs" -gt 0 ] || { echo "cannot count the pages of the main window" >&2; exit 2; }
 
 # A private display; -displayfd picks a free number.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>>"$log" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.05; done
-[ -s "$tmp/display" ] || { echo "Xvfb did not start; see below" >&2; cat "$log" >&2; exit 2; }
-DISPLAY=":$(head -n1 "$tmp/display")"
-export DISPLAY
+bench_display
 # The control socket answers tembrelctl; its thread sleeps in poll() between requests.
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$tmp/run" TEMBREL_SIM_SOCKET="$tmp/run/sim.sock"
 # A notification area, as on a desktop: without one, closing the utility's window ends it.
