@@ -48,6 +48,17 @@ protected:
 
     QStringList withData(QStringList args) const { return args << "--config-dir" << data_.path(); }
 
+    // Runs the program with `driver` for 1.5 s, ends it with SIGTERM and gives its standard
+    // error; a program that ended early, or did not end with status 0, fails the test.
+    QString runThenTerminate(const QString& driver) {
+        auto p = start(withData({"--driver", driver}));
+        EXPECT_FALSE(p->waitForFinished(1500)) << "ended before SIGTERM";
+        p->terminate();
+        EXPECT_TRUE(p->waitForFinished(15000));
+        EXPECT_EQ(p->exitCode(), 0);
+        return p->readAllStandardError();
+    }
+
     // Waits until the settings file says the adapter was opened (the region's channel range is
     // written at every open), or the process ended.
     bool waitForSettingsKey(QProcess& p, const QByteArray& needle, int ms = 20000) {
@@ -211,13 +222,8 @@ TEST_F(ProgramTest, ConnectsAPreparedProfileAndSavesTheStoreOnSigterm) {
 }
 
 TEST_F(ProgramTest, MissingLibraryRunsWithoutCardAndSaysWhyOnce) {
-    auto p = start(withData({"--driver", "/nonexistent/libTembrel.so"}));
     // Stays up as with no card, then ends on SIGTERM.
-    ASSERT_FALSE(p->waitForFinished(1500));
-    p->terminate();
-    ASSERT_TRUE(p->waitForFinished(15000));
-    EXPECT_EQ(p->exitCode(), 0);
-    const QString err = p->readAllStandardError();
+    const QString err = runThenTerminate("/nonexistent/libTembrel.so");
     int lines = 0;
     for (const QString& line : err.split('\n'))
         if (line.contains("/nonexistent/libTembrel.so")) ++lines;
@@ -225,11 +231,7 @@ TEST_F(ProgramTest, MissingLibraryRunsWithoutCardAndSaysWhyOnce) {
 }
 
 TEST_F(ProgramTest, LibraryLackingAnOperationIsNamed) {
-    auto p = start(withData({"--driver", PARTIAL_LIBRARY_PATH}));
-    ASSERT_FALSE(p->waitForFinished(1500));
-    p->terminate();
-    ASSERT_TRUE(p->waitForFinished(15000));
-    EXPECT_TRUE(QString(p->readAllStandardError()).contains("lacks the operation Zarn9100")) ;
+    EXPECT_TRUE(runThenTerminate(PARTIAL_LIBRARY_PATH).contains("lacks the operation Zarn9100"));
 }
 
 TEST_F(ProgramTest, SecondCopyRestoresTheFirstAndEnds) {
@@ -298,12 +300,7 @@ TEST_F(ProgramTest, SigtermSavesTheStoreOnce) {
         ASSERT_TRUE(tembrel::SaveProfiles(store, prepared).ok());
     }
     ASSERT_TRUE(QFile::setPermissions(QString::fromStdString(store), QFileDevice::ReadOwner));
-    auto p = start(withData({"--driver", "/nonexistent/libTembrel.so"}));
-    ASSERT_FALSE(p->waitForFinished(1500));
-    p->terminate();
-    ASSERT_TRUE(p->waitForFinished(15000));
-    EXPECT_EQ(p->exitCode(), 0);
-    const QString err = p->readAllStandardError();
+    const QString err = runThenTerminate("/nonexistent/libTembrel.so");
     EXPECT_EQ(err.count("cannot save"), 1) << err.toStdString();
 }
 
