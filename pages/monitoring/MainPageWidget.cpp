@@ -364,10 +364,7 @@ void MainPageWidget::applyView() {
     rxTop_->setText(qt(view.rxLabels.top));
     rxMiddle_->setText(qt(view.rxLabels.middle));
     signalBar_->setValue(view.signalBar);
-    if (view.linkIcon != shownLinkIcon_) {
-        shownLinkIcon_ = view.linkIcon;
-        showLinkIcon(*linkIcon_, view.linkIcon);
-    }
+    showLinkIcon(*linkIcon_, view.linkIcon);
     describeGraphs();
     applyProfiles();
 }

@@ -99,7 +99,6 @@ private:
     QLabel* bottomLabels_[2] = {nullptr, nullptr};
     GraphControl* graphs_[2] = {nullptr, nullptr};
     std::unique_ptr<GraphControl> ownedControls_[2];
-    int shownLinkIcon_ = -1;  // the icon id on linkIcon_; -1 before the first
     // The rate and scale texts the accessible names and descriptions were last composed from.
     std::optional<std::array<std::string, 6>> describedTexts_;
     bool busyCursor_ = false;

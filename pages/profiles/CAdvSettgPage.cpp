@@ -69,7 +69,7 @@ CAdvSettgPage::CAdvSettgPage(CProfileWizard& wizard, bool large, QWidget* parent
     }
     grid->addWidget(fragSpin_, 3, 2);
     grid->addWidget(rtsSpin_, 4, 2);
-    reset_ = ui::WithId(new QPushButton("&Reset", group_), kIdReset);
+    reset_ = ui::MakeButton("&Reset", group_, kIdReset);
     grid->addWidget(reset_, 5, 1, Qt::AlignRight);
     grid->setColumnStretch(1, 1);
 

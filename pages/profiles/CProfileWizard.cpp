@@ -136,10 +136,10 @@ void CProfileWizard::buildCreateMode() {
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(12, 0, 12, 0);
     buttons->addStretch(1);
-    backButton_ = ui::WithId(new QPushButton("< &Back", this), kIdBack);
-    nextButton_ = ui::WithId(new QPushButton("&Next >", this), kIdNext);
-    finishButton_ = ui::WithId(new QPushButton("Finish", this), kIdFinish);
-    auto* cancel = ui::WithId(new QPushButton("Cancel", this), kIdCancel);
+    backButton_ = ui::MakeButton("< &Back", this, kIdBack);
+    nextButton_ = ui::MakeButton("&Next >", this, kIdNext);
+    finishButton_ = ui::MakeButton("Finish", this, kIdFinish);
+    auto* cancel = ui::MakeButton("Cancel", this, kIdCancel);
     for (QPushButton* b : {backButton_, nextButton_, finishButton_, cancel}) {
         b->setAutoDefault(false);
         buttons->addWidget(b);
@@ -162,8 +162,8 @@ void CProfileWizard::buildConfigureMode() {
     layout->addWidget(tabs, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    auto* ok = ui::WithId(new QPushButton("OK", this), kIdOk);
-    auto* cancel = ui::WithId(new QPushButton("Cancel", this), kIdCancel);
+    auto* ok = ui::MakeButton("OK", this, kIdOk);
+    auto* cancel = ui::MakeButton("Cancel", this, kIdCancel);
     ok->setDefault(true);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);

@@ -40,7 +40,7 @@ CSecuritySettgPage::CSecuritySettgPage(CProfileWizard& wizard, QWidget* parent) 
         keyGroup_->addButton(keys_[k], k + 1);
         wepLayout->addWidget(keys_[k], k / 2, k % 2);
     }
-    configureWep_ = ui::WithId(new QPushButton("Configure WEP Keys", wepGroup_), kIdConfigureWep);
+    configureWep_ = ui::MakeButton("Configure WEP Keys", wepGroup_, kIdConfigureWep);
     wepLayout->addWidget(configureWep_, 2, 0, 1, 2, Qt::AlignRight);
     layout->addWidget(wepGroup_);
 
@@ -59,7 +59,7 @@ CSecuritySettgPage::CSecuritySettgPage(CProfileWizard& wizard, QWidget* parent) 
     protocol_ = ui::WithId(new QComboBox(this), kIdProtocol);
     protocolLabel_ = MakeLabel("802.1x Authentication Protocol:", this, kIdProtocolLabel, protocol_);
     lower->addRow(protocolLabel_, protocol_);
-    credentials_ = ui::WithId(new QPushButton("Configure WPA Radius", this), kIdCredentials);
+    credentials_ = ui::MakeButton("Configure WPA Radius", this, kIdCredentials);
     layout->addWidget(credentials_, 0, Qt::AlignRight);
     layout->addStretch(1);
 

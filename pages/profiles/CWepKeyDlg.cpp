@@ -66,8 +66,8 @@ CWepKeyDlg::CWepKeyDlg(WEP_KEY_SET& keys, Settings& settings, DialogService& dia
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    auto* ok = ui::WithId(new QPushButton("&OK", this), kIdOk);
-    auto* cancel = ui::WithId(new QPushButton("&Cancel", this), kIdCancel);
+    auto* ok = ui::MakeButton("&OK", this, kIdOk);
+    auto* cancel = ui::MakeButton("&Cancel", this, kIdCancel);
     ok->setDefault(true);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);

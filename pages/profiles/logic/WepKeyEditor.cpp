@@ -222,7 +222,7 @@ bool WepKeyEditor::switchTo(int key, WepKeyChoice choice, bool userAgreed) {
 }
 
 bool WepKeyEditor::sizeChangeNeedsConsent() const {
-    return std::any_of(texts_.begin(), texts_.end(), [](const std::string& t) { return !t.empty(); });
+    return otherKeysEntered(0);  // no key is numbered 0: every key counts
 }
 
 bool WepKeyEditor::changeSize(WepKeySize size, bool userAgreed) {
