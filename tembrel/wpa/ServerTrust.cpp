@@ -1,4 +1,5 @@
 #include "ServerTrust.h"
+#include "SupplicantEvent.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -61,7 +62,7 @@ ServerTrust ServerTrustStore::trustFor(const std::string& ssid) const {
         return trust;
     }
     const std::string pin = pinFile_.empty() ? std::string() : LookUp(pinFile_, ssid);
-    if (pin.size() == 64 && pin.find_first_not_of("0123456789abcdef") == std::string::npos) {
+    if (IsSha256Hex(pin)) {
         trust.check = ServerCheck::Pinned;
         trust.pin = pin;
         trust.fields.emplace_back("ca_cert", "\"hash://server/sha256/" + pin + "\"");

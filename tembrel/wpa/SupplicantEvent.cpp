@@ -37,8 +37,11 @@ std::string ServerCertificateHash(const std::string& fields) {
     const size_t at = rest.rfind(" hash=");
     if (at == std::string::npos) return {};
     const std::string hash = rest.substr(at + 6);
-    if (hash.size() != 64 || hash.find_first_not_of("0123456789abcdef") != std::string::npos) return {};
-    return hash;
+    return IsSha256Hex(hash) ? hash : std::string();
+}
+
+bool IsSha256Hex(const std::string& text) {
+    return text.size() == 64 && text.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
 }  // namespace tembrel::wpa

@@ -25,4 +25,7 @@ std::string LastField(const std::string& fields, const std::string& key);
 // depths, for the message that carries the certificate itself, or a malformed hash.
 std::string ServerCertificateHash(const std::string& fields);
 
+// A SHA-256 digest as the supplicant writes it: 64 lower-case hex digits.
+bool IsSha256Hex(const std::string& text);
+
 }  // namespace tembrel::wpa

@@ -208,12 +208,14 @@ TEST(LinuxIpHelper, KeepsAnswersUntilTheProbeReportsAChange) {
     EXPECT_EQ(dumps, 2);
     EXPECT_FALSE(helper.findAdapter(kWired));  // another address is looked up, not taken from the card's
     EXPECT_EQ(helper.readCounters(7)->inOctets, 100u);
+    sysfs.add("wlan0", "1", "00:1a:2b:3c:4d:5e", "7", "150", "200");
+    EXPECT_EQ(helper.readCounters(7)->inOctets, 150u);  // the kept counter files are read on every call
 
     address = 0xC0A80115;
     changed = true;
     EXPECT_EQ(helper.findAdapter(kCard)->ipAddress, 0xC0A80115u);
-    sysfs.add("wlan0", "1", "00:1a:2b:3c:4d:5e", "7", "150", "200");
-    EXPECT_EQ(helper.readCounters(7)->inOctets, 150u);  // counters are read on every call
+    sysfs.add("wlan0", "1", "00:1a:2b:3c:4d:5e", "7", "180", "200");
+    EXPECT_EQ(helper.readCounters(7)->inOctets, 180u);
 
     fs::remove_all(sysfs.root() / "wlan0");
     changed = true;

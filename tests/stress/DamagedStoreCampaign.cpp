@@ -10,6 +10,7 @@
 #include <string>
 
 #include "profiles/InputFile.h"
+#include "tests/support/TempFolder.h"
 #include "profiles/ProfileFileFormat.h"
 #include "profiles/ProfileStore.h"
 #include "profiles/ProfileText.h"
@@ -56,9 +57,8 @@ bool HoldsEntry(const Bytes& file, const uint8_t* entry) {
 
 std::vector<Figure> RunDamagedStoreCampaign(const DamagedStoreOptions& options) {
     const std::string c = "damaged store";
-    std::string pattern = (std::filesystem::temp_directory_path() / "tembrel-damaged-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) return {{c, "scratch folder", "cannot create", "created", false}};
-    const std::filesystem::path folder = pattern;
+    const testing::TempFolder folder("tembrel-damaged-");
+    if (!folder.made()) return {{c, "scratch folder", "cannot create", "created", false}};
     const std::filesystem::path store = folder / "Data.cfg";
     const std::filesystem::path bak = folder / "Data.cfg.bak";
 
@@ -100,9 +100,6 @@ std::vector<Figure> RunDamagedStoreCampaign(const DamagedStoreOptions& options) 
                 ++lost;
         }
     }
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);
-
     const auto n = [](std::size_t v) { return std::to_string(v); };
     const auto perRound = [&](std::size_t v) { return n(options.rounds ? v / options.rounds : 0); };
     return {
