@@ -33,6 +33,9 @@ std::string SupplicantLink::errorText() {
 }
 
 std::shared_ptr<ControlClient> SupplicantLink::control() {
+    // Held until the greeting is sent: no other thread gets a new connection before its set-up
+    // (a supplicant restarted during a call is reconnected by the event thread and a caller at once).
+    const std::lock_guard connecting(connectMutex_);
     std::shared_ptr<ControlClient> client;
     {
         std::lock_guard lock(mutex_);

@@ -50,6 +50,7 @@ private:
     const std::string path_;
     const int timeoutMs_;
     const std::vector<std::string> greeting_;
+    std::mutex connectMutex_;  // one connection made and greeted at a time; taken before mutex_
     std::mutex mutex_;  // the members below
     std::shared_ptr<ControlClient> control_;
     std::shared_ptr<ControlClient> monitor_;
