@@ -10,7 +10,7 @@
 namespace tembrel {
 
 CReadmePage::CReadmePage(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent), card_(context) {
+    : CZarn9100Page(context, kCaption, kDialogId, parent), card_(context) {
     auto* layout = new QVBoxLayout(this);
     const size_t count = ReadmeTexts(context.libraryPath(), "").size();
     for (size_t i = 0; i < count; ++i) {

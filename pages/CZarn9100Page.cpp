@@ -3,9 +3,8 @@
 
 namespace tembrel {
 
-CZarn9100Page::CZarn9100Page(PageContext& context, const QString& caption, int dialogId, CardUse cardUse,
-                             QWidget* parent)
-    : QWidget(parent), context_(context), caption_(caption), dialogId_(dialogId), cardUse_(cardUse) {
+CZarn9100Page::CZarn9100Page(PageContext& context, const QString& caption, int dialogId, QWidget* parent)
+    : QWidget(parent), context_(context), caption_(caption), dialogId_(dialogId) {
     ui::SetControlId(*this, dialogId);
     setObjectName(caption);
 }

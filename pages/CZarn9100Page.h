@@ -12,19 +12,16 @@ namespace tembrel {
 class CZarn9100Page : public QWidget {
     Q_OBJECT
 public:
-    // needsOpenCard: the page is disabled while no usable card is open (Site Survey,
-    // Statistics, Advanced).
+    // NeedsOpenCard: the page's tab is disabled while no usable card is open (Site Survey,
+    // Statistics, Advanced). Each page names its caption (kCaption) and, when it needs an open
+    // card, its kCardUse, so that the tab strip can show the page before the page object exists.
     enum class CardUse { Any, NeedsOpenCard };
-    // Each page names its caption (kCaption) and, when it needs an open card, its kCardUse, so
-    // that the tab strip can show the page before the page object exists.
     static constexpr CardUse kCardUse = CardUse::Any;
 
-    CZarn9100Page(PageContext& context, const QString& caption, int dialogId, CardUse cardUse = CardUse::Any,
-                  QWidget* parent = nullptr);
+    CZarn9100Page(PageContext& context, const QString& caption, int dialogId, QWidget* parent = nullptr);
 
     const QString& caption() const { return caption_; }
     int dialogId() const { return dialogId_; }
-    bool needsOpenCard() const { return cardUse_ == CardUse::NeedsOpenCard; }
     PageContext& context() const { return context_; }
 
     // Adapter usable (1) or not (0). The base only clears its adapter-state field; pages that
@@ -53,7 +50,6 @@ private:
     PageContext& context_;
     QString caption_;
     int dialogId_;
-    CardUse cardUse_;
 };
 
 }  // namespace tembrel

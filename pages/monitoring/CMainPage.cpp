@@ -8,7 +8,7 @@
 namespace tembrel {
 
 CMainPage::CMainPage(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, kCaption, monitoring::ids::kPage, kCardUse, parent),
+    : CZarn9100Page(context, kCaption, monitoring::ids::kPage, parent),
       source_(std::make_unique<ContextMainPageSource>(context)),
       content_(new monitoring::MainPageWidget(*source_, context.ipHelper(), this)) {
     auto* layout = new QVBoxLayout(this);

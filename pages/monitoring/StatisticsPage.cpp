@@ -7,7 +7,7 @@
 namespace tembrel::monitoring {
 
 StatisticsPage::StatisticsPage(PageContext& context, int dialogId, QWidget* parent)
-    : CZarn9100Page(context, kCaption, dialogId, kCardUse, parent), timer_(new QTimer(this)) {
+    : CZarn9100Page(context, kCaption, dialogId, parent), timer_(new QTimer(this)) {
     timer_->setInterval(kStatisticsTimerPeriodMs);
     timer_->setProperty("timerId", kStatisticsTimerId);
     connect(timer_, &QTimer::timeout, this, &StatisticsPage::onTimer);

@@ -31,7 +31,7 @@ std::filesystem::path LocalPath(const QString& path) { return std::filesystem::p
 }  // namespace
 
 CAdminTool::CAdminTool(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent), profiles_(context), environment_(context) {
+    : CZarn9100Page(context, kCaption, kDialogId, parent), profiles_(context), environment_(context) {
     auto* layout = new QGridLayout(this);
     layout->setColumnStretch(1, 1);
     layout->setVerticalSpacing(18);

@@ -69,7 +69,7 @@ const PROFILE_RECORD* RecordOf(const QListWidgetItem* item) {
 }  // namespace
 
 CProfileManager::CProfileManager(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent), card_(context), connection_(context), profiles_(context), environment_(context) {
+    : CZarn9100Page(context, kCaption, kDialogId, parent), card_(context), connection_(context), profiles_(context), environment_(context) {
     buildControls();
 }
 

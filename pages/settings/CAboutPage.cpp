@@ -45,7 +45,7 @@ QPixmap ProductBitmap() {
 }  // namespace
 
 CAboutPage::CAboutPage(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent), card_(context), programFile_(ExecutablePath()) {
+    : CZarn9100Page(context, kCaption, kDialogId, parent), card_(context), programFile_(ExecutablePath()) {
     auto* layout = new QGridLayout(this);
     auto* bitmap = new QLabel(this);
     ui::SetControlId(*bitmap, kIdBitmap);

@@ -53,7 +53,7 @@ QLineEdit* thresholdEdit(int id, QWidget* parent) {
 }  // namespace
 
 CAdvancedPage::CAdvancedPage(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent), environment_(context),
+    : CZarn9100Page(context, kCaption, kDialogId, parent), environment_(context),
       model_(cardAccessOf(context), context.settings(), context.supervisorFlags()) {
     buildControls();
     applyView();

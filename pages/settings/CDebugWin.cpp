@@ -68,7 +68,7 @@ QLineEdit* HexEdit(QWidget* parent, int id, int length, const QString& name) {
 }  // namespace
 
 CDebugWin::CDebugWin(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent), card_(context), environment_(context) {
+    : CZarn9100Page(context, kCaption, kDialogId, parent), card_(context), environment_(context) {
     auto* layout = new QGridLayout(this);
 
     auto* registers = new QVBoxLayout;

@@ -13,7 +13,7 @@
 namespace tembrel {
 
 CRegionCtrl::CRegionCtrl(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent), card_(context), environment_(context) {
+    : CZarn9100Page(context, kCaption, kDialogId, parent), card_(context), environment_(context) {
     auto* layout = new QVBoxLayout(this);
     auto* box = new QGroupBox("802.11d (Regulatory Domain) support:", this);
     auto* boxLayout = new QVBoxLayout(box);

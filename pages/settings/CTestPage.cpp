@@ -30,7 +30,7 @@ QLineEdit* NumberEdit(QWidget* parent, int id, int digits, const QString& name) 
 }  // namespace
 
 CTestPage::CTestPage(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent), card_(context), environment_(context) {
+    : CZarn9100Page(context, kCaption, kDialogId, parent), card_(context), environment_(context) {
     auto* layout = new QVBoxLayout(this);
 
     auto* range = new QGroupBox("Channel Range Change", this);

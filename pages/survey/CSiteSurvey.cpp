@@ -45,7 +45,7 @@ QString Qt(const std::string& text) { return QString::fromUtf8(text.data(), stat
 }  // namespace
 
 CSiteSurvey::CSiteSurvey(PageContext& context, QWidget* parent)
-    : CZarn9100Page(context, kCaption, kDialogId, kCardUse, parent), card_(context), connection_(context), profiles_(context), environment_(context),
+    : CZarn9100Page(context, kCaption, kDialogId, parent), card_(context), connection_(context), profiles_(context), environment_(context),
       buffer_(std::make_unique<ScanBuffer>()) {
     buffer_->fill(0);
     buildControls();

@@ -56,7 +56,6 @@ TEST_F(StatisticsPageTest, StandardLayoutTablesAndSignal) {
     CStatistics page(context);
     EXPECT_EQ(page.caption(), "Statistics");
     EXPECT_EQ(page.dialogId(), 104);
-    EXPECT_TRUE(page.needsOpenCard());
     auto* transmit = Control<StatisticsTable>(page, ids::kTransmitTable);
     auto* receive = Control<StatisticsTable>(page, ids::kReceiveTable);
     ASSERT_NE(transmit, nullptr);

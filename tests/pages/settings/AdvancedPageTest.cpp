@@ -96,7 +96,6 @@ protected:
 TEST_F(AdvancedPageTest, ControlsCarryTheirIdsCaptionsAndValues) {
     EXPECT_EQ(page.caption(), "Advanced");
     EXPECT_EQ(page.dialogId(), 106);
-    EXPECT_TRUE(page.needsOpenCard());
     EXPECT_EQ(control<QPushButton>(ids::kApply)->text(), "&Apply Changes");
     EXPECT_EQ(control<QPushButton>(ids::kDefault)->text(), "&Default");
     EXPECT_EQ(control<QCheckBox>(ids::kAutoLink)->text(), "Enable Auto Link");
