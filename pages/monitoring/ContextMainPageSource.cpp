@@ -2,7 +2,7 @@
 
 #include "adapter/Adapter.h"
 #include "platform/Settings.h"
-#include "ui/ResponsiveWait.h"
+#include "ui/logic/ResponsiveWait.h"
 
 #include <chrono>
 

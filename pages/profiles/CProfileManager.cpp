@@ -6,7 +6,7 @@
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
 #include "ui/BusyScope.h"
-#include "ui/ResponsiveWait.h"
+#include "ui/logic/ResponsiveWait.h"
 #include "ui/ControlId.h"
 
 #include <QApplication>
@@ -178,18 +178,17 @@ void CProfileManager::OnProfilesChanged() {
 void CProfileManager::fillList(const PROFILE_RECORD* select, bool strictInUseTest) {
     filling_ = true;
     list_->clear();
-    const ProfileSequence records = profiles_.profiles().Snapshot();
     const ConnectionSnapshot snapshot = connection_.snapshot();
     const ProfilePtr inUse = connection_.connector().profileInUse();
     const bool link = profile_manager::LinkExists(snapshot);
     QListWidgetItem* toSelect = nullptr;
-    for (const auto& record : records) {
-        auto* item = new QListWidgetItem(QString::fromUtf8(ProfileName(*record).data(),
-                                                           static_cast<qsizetype>(ProfileName(*record).size())));
+    for (const auto& [record, fields] : profile_manager::ListRows(profiles_.profiles())) {
+        const std::string_view name = ProfileName(fields);
+        auto* item = new QListWidgetItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
         item->setData(Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(record.get())));
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(record->inPreferList == 1 ? Qt::Checked : Qt::Unchecked);
-        const bool shownInUse = strictInUseTest ? profile_manager::ShowsInUse(*record, record == inUse, snapshot)
+        item->setCheckState(fields.inPreferList == 1 ? Qt::Checked : Qt::Unchecked);
+        const bool shownInUse = strictInUseTest ? profile_manager::ShowsInUse(fields, record == inUse, snapshot)
                                                 : record == inUse && link;
         ShowItemState(*item, shownInUse);
         list_->addItem(item);
@@ -365,10 +364,12 @@ void CProfileManager::OnMenuCommand(int id) {
         return;
     }
     filling_ = true;
+    const auto rows = profile_manager::ListRows(profiles_.profiles());
     for (int i = 0; i < list_->count(); ++i) {
         QListWidgetItem* item = list_->item(i);
-        for (const auto& r : profiles_.profiles().Snapshot())
-            if (r.get() == RecordOf(item)) item->setCheckState(r->inPreferList == 1 ? Qt::Checked : Qt::Unchecked);
+        for (const auto& row : rows)
+            if (row.record.get() == RecordOf(item))
+                item->setCheckState(row.fields.inPreferList == 1 ? Qt::Checked : Qt::Unchecked);
     }
     filling_ = false;
 }

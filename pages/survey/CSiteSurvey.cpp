@@ -10,7 +10,7 @@
 #include "profiles/ProfileText.h"
 #include "survey/SecurityDetection.h"
 #include "ui/BusyScope.h"
-#include "ui/ResponsiveWait.h"
+#include "ui/logic/ResponsiveWait.h"
 #include "ui/TableRowNames.h"
 #include "ui/ControlId.h"
 

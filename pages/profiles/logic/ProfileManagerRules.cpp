@@ -42,6 +42,15 @@ ButtonStates ButtonsFor(const ProfileSequence& records, std::optional<std::size_
     return states;
 }
 
+std::vector<ListRow> ListRows(const ProfileList& list) {
+    return list.Read([](const ProfileSequence& records) {
+        std::vector<ListRow> rows;
+        rows.reserve(records.size());
+        for (const auto& record : records) rows.push_back({record, *record});
+        return rows;
+    });
+}
+
 void SetAllPreferred(ProfileList& list, bool preferred) {
     list.Edit([&](ProfileSequence& records) {
         for (auto& record : records) record->inPreferList = preferred ? 1 : 0;

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <vector>
 
 namespace tembrel::profile_manager {
 
@@ -31,6 +32,15 @@ struct ButtonStates {
 // CanStep allows.
 ButtonStates ButtonsFor(const ProfileSequence& records, std::optional<std::size_t> index,
                         const ProfilePtr& profileInUse, bool linkExists);
+
+// One entry of the list as the page shows it: the record (its identity) and a copy of its fields.
+// The copy is taken under the list's lock: the join worker and the supervisor set the prefer-list
+// flag of the profile they put in use while the page fills its list.
+struct ListRow {
+    ProfilePtr record;
+    PROFILE_RECORD fields;
+};
+std::vector<ListRow> ListRows(const ProfileList& list);
 
 // Sets every record's prefer-list flag.
 void SetAllPreferred(ProfileList& list, bool preferred);

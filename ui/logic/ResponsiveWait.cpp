@@ -1,4 +1,4 @@
-#include "ui/ResponsiveWait.h"
+#include "ui/logic/ResponsiveWait.h"
 
 #include <QEventLoop>
 
