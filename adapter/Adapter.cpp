@@ -2,12 +2,14 @@
 
 #include "RegionTable.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
 namespace tembrel {
 
-Adapter::Adapter(DriverLibrary& library, AdapterHooks& hooks) : library_(library), hooks_(hooks) {}
+Adapter::Adapter(DriverLibrary& library, AdapterHooks& hooks, std::chrono::milliseconds closeWait)
+    : library_(library), hooks_(hooks), closeWait_(closeWait) {}
 
 Adapter::~Adapter() {
     // The main window closes the adapter at exit; this only keeps the handle from leaking when
@@ -26,7 +28,7 @@ std::array<uint8_t, 6> Adapter::macAddress() const {
 }
 
 int Adapter::OpenAdapter() {
-    stopping = 0;
+    stopping.setClosed(false);
     if (handle_.held()) return 1;
 
     const bool opened = handle_.exclusive([&](ZARN9100_HANDLE* h) {
@@ -94,14 +96,15 @@ int Adapter::CloseAdapter() {
         hooks_.publishTrayState(0);
         return 0;
     }
-    stopping = 1;
-    hooks_.stopSupervisor(3000);
+    stopping.setClosed(true);
+    const auto deadline = std::chrono::steady_clock::now() + closeWait_;
+    hooks_.stopSupervisor(static_cast<int>(closeWait_.count()));
     hooks_.disableAdapterPages();
-    // Waits for any call still in flight on another thread before the handle goes.
-    handle_.exclusive([&](ZARN9100_HANDLE* h) {
-        library_.CloseAdapter(h);
+    // Waits for calls still in flight on other threads, within what is left of the bound.
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    handle_.closeWithin(std::max(left, std::chrono::milliseconds(0)), [&library = library_](ZARN9100_HANDLE* h) {
+        library.CloseAdapter(h);
         *h = nullptr;
-        return 0;
     });
     hooks_.refreshStatus(false);
     if (hooks_.windowVisible()) hooks_.selectFirstPage();

@@ -6,11 +6,13 @@
 #include "CardDetection.h"
 #include "DriverLibrary.h"
 #include "RadioState.h"
+#include "StopFlag.h"
 
 #include <TembrelCodes.h>
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -18,14 +20,18 @@ namespace tembrel {
 
 class Adapter {
 public:
-    Adapter(DriverLibrary& library, AdapterHooks& hooks);
+    // How long CloseAdapter waits for the supervisor and for calls in flight, together.
+    static constexpr std::chrono::milliseconds kCloseWait{3000};
+
+    Adapter(DriverLibrary& library, AdapterHooks& hooks, std::chrono::milliseconds closeWait = kCloseWait);
     ~Adapter();
     Adapter(const Adapter&) = delete;
     Adapter& operator=(const Adapter&) = delete;
 
     // Returns 1: handled, also when no card could be opened.
     int OpenAdapter();
-    // Returns 1 when a handle was closed, 0 when none was open.
+    // Returns 1 when a handle was closed, 0 when none was open. Bounded by the close wait: a
+    // library call still in flight then (a join) closes the handle itself when it returns.
     int CloseAdapter();
 
     // Device-change handling: arrival, removal complete, device nodes changed (9x/Me only).
@@ -56,12 +62,13 @@ public:
     }
 
     RadioState radioState{ZARN9100_RADIO_ON};
-    std::atomic<uint32_t> stopping{0};
+    StopFlag stopping;
     std::atomic<uint32_t> arrivalHandled{0};
 
 private:
     DriverLibrary& library_;
     AdapterHooks& hooks_;
+    const std::chrono::milliseconds closeWait_;
     AdapterHandle handle_;
     std::array<std::atomic<uint8_t>, 6> mac_{};
     std::atomic<uint32_t> regionCode_{0x10};

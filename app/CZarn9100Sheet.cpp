@@ -47,7 +47,8 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
     events_ = new LibraryEventBridge(this);
     connect(events_, &LibraryEventBridge::libraryEvent, this, &CZarn9100Sheet::OnLibraryEvent);
 
-    adapter_ = std::make_unique<Adapter>(context_.library, static_cast<AdapterHooks&>(*this));
+    adapter_ = std::make_unique<Adapter>(context_.library, static_cast<AdapterHooks&>(*this),
+                                         std::chrono::milliseconds(context_.closeWaitMs));
     adapter_->setChannelRange(static_cast<uint32_t>(settings.read(settings::kFirstChan)),
                               static_cast<uint32_t>(settings.read(settings::kLastChan)));
     refresher_ = std::make_unique<StatusRefresher>(context_.library, adapter_->handle(), snapshot_,
@@ -56,7 +57,7 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
         ConnectionContext{context_.library, adapter_->handle(), adapter_->radioState, profiles_, snapshot_,
                           [this](bool connected) { refresher_->RefreshStatus(connected); }});
     eventTable_ = std::make_unique<LibraryEventHandler>(
-        LibraryEventContext{context_.library, adapter_->handle(), adapter_->stopping, adapter_->radioState, flags_,
+        LibraryEventContext{context_.library, adapter_->handle(), adapter_->stopping.value(), adapter_->radioState, flags_,
                             autoLinkEvent_},
         static_cast<LibraryEventActions&>(*this));
     autoLinkFlow_ = std::make_unique<AutoLinkFlow>(
@@ -74,7 +75,7 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
     timing.period = std::chrono::milliseconds(context_.supervisorPeriodMs);
     timing.emptyWalkPause = std::chrono::milliseconds(context_.supervisorPauseMs);
     supervisor_ = std::make_unique<Supervisor>(SupervisorContext{
-        context_.library, adapter_->handle(), adapter_->stopping, adapter_->radioState, profiles_, snapshot_, flags_,
+        context_.library, adapter_->handle(), adapter_->stopping.value(), adapter_->radioState, profiles_, snapshot_, flags_,
         autoLinkEvent_, [this](const ProfilePtr& profile) { return connector_->ConnectProfile(profile); },
         std::move(notify), std::move(timing)});
 
@@ -303,8 +304,7 @@ void CZarn9100Sheet::Exit(bool tellOnSaveFailure) {
             auto lease = adapter_->handle().lease();
             if (lease) context_.library.SetBoostMode(lease.get(), 1);
         }
-        adapter_->stopping = 1;
-        adapter_->CloseAdapter();
+        adapter_->CloseAdapter();  // sets `stopping` first
     }
     if (tray_) tray_->SetIcon(0);
     if (exitHooks_.releaseHotKey) exitHooks_.releaseHotKey();

@@ -33,6 +33,8 @@ struct SheetContext {
     // Supervisor pacing: the documented 5,000 ms period and 500 ms pause unless a test shortens them.
     int supervisorPeriodMs = 5000;
     int supervisorPauseMs = 500;
+    // How long closing the card waits for the supervisor and a call in flight (a join) together.
+    int closeWaitMs = 3000;
 };
 
 }  // namespace tembrel

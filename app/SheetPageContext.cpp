@@ -26,7 +26,7 @@ std::optional<MacAddress> SheetPageContext::macAddress() const {
 
 uint32_t SheetPageContext::regionCode() const { return parts_.adapter.regionCode(); }
 uint32_t SheetPageContext::radioState() const { return parts_.adapter.radioState; }
-std::atomic<uint32_t>& SheetPageContext::stopping() { return parts_.adapter.stopping; }
+StopFlag& SheetPageContext::stopping() { return parts_.adapter.stopping; }
 int SheetPageContext::osFamily() const { return context_.osFamily; }
 ConnectionSnapshot SheetPageContext::snapshot() const { return parts_.snapshot.copy(); }
 uint32_t SheetPageContext::encryptionStatus() { return parts_.refresher.QueryEncryptionStatus(); }

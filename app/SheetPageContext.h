@@ -40,7 +40,7 @@ public:
     std::optional<MacAddress> macAddress() const override;
     uint32_t regionCode() const override;
     uint32_t radioState() const override;
-    std::atomic<uint32_t>& stopping() override;
+    StopFlag& stopping() override;
     SupervisorFlags& supervisorFlags() override { return parts_.flags; }
     bool monitorMode() const override { return parts_.monitorMode(); }
     int osFamily() const override;

@@ -5,6 +5,7 @@
 #include "adapter/AdapterHandle.h"
 #include "adapter/DriverLibrary.h"
 #include "adapter/RadioState.h"
+#include "adapter/StopFlag.h"
 #include "connection/ConnectionSnapshot.h"
 #include "connection/ProfileConnector.h"
 #include "connection/SupervisorFlags.h"
@@ -37,8 +38,8 @@ public:
     virtual uint32_t regionCode() const = 0;
     // Radio as last set or reported (see RadioState).
     virtual uint32_t radioState() const = 0;
-    // Set while a page scans or connects, so that the supervisor leaves the card alone.
-    virtual std::atomic<uint32_t>& stopping() = 0;
+    // Held while a page scans or connects, so that the supervisor leaves the card alone.
+    virtual StopFlag& stopping() = 0;
     virtual bool monitorMode() const = 0;
     virtual int osFamily() const = 0;
 

@@ -5,9 +5,8 @@
 
 namespace tembrel::ui {
 
-BusyScope::BusyScope(QWidget& page, std::atomic<uint32_t>& stopping)
+BusyScope::BusyScope(QWidget& page, StopFlag& stopping)
     : page_(page), stopping_(stopping), wasEnabled_(page.isEnabled()) {
-    stopping_ = 1;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     page_.setEnabled(false);
     page_.repaint();
@@ -15,7 +14,6 @@ BusyScope::BusyScope(QWidget& page, std::atomic<uint32_t>& stopping)
 
 BusyScope::~BusyScope() {
     page_.setEnabled(wasEnabled_);
-    stopping_ = 0;
     page_.repaint();
     QApplication::restoreOverrideCursor();
 }

@@ -1,10 +1,9 @@
 #pragma once
-// A page's busy state while it scans or connects: the supervisor is told to leave the card alone
-// (`stopping`), the wait cursor shows, and the page's controls are drawn disabled at once. Their
+// A page's busy state while it scans or connects: the page holds `stopping` so that the supervisor
+// leaves the card alone (letting go leaves the flag to its other holders), the wait cursor shows, and the page's controls are drawn disabled at once. Their
 // own enabled states are kept: the page as a whole is disabled, not each control.
 
-#include <atomic>
-#include <cstdint>
+#include "adapter/StopFlag.h"
 
 class QWidget;
 
@@ -12,14 +11,14 @@ namespace tembrel::ui {
 
 class BusyScope {
 public:
-    BusyScope(QWidget& page, std::atomic<uint32_t>& stopping);
+    BusyScope(QWidget& page, StopFlag& stopping);
     ~BusyScope();
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
 private:
     QWidget& page_;
-    std::atomic<uint32_t>& stopping_;
+    StopFlag::Hold stopping_;
     bool wasEnabled_;
 };
 

@@ -11,8 +11,13 @@ namespace tembrel {
 bool ContextMainPageSource::hasAdapter() const { return context_.handle().held(); }
 bool ContextMainPageSource::radioOn() const { return context_.radioState() != ZARN9100_RADIO_OFF; }
 bool ContextMainPageSource::monitorMode() const { return context_.monitorMode(); }
-bool ContextMainPageSource::stopping() const { return context_.stopping() != 0; }
-void ContextMainPageSource::setStopping(bool stopping) { context_.stopping() = stopping ? 1 : 0; }
+bool ContextMainPageSource::stopping() const { return context_.stopping().set(); }
+void ContextMainPageSource::setStopping(bool stopping) {
+    if (stopping && !hold_)
+        hold_.emplace(context_.stopping());
+    else if (!stopping)
+        hold_.reset();
+}
 
 monitoring::LinkFacts ContextMainPageSource::linkFacts() const {
     return monitoring::LinkFactsOf(context_.snapshot());

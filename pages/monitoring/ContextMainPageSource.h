@@ -5,6 +5,8 @@
 #include "pages/PageContext.h"
 #include "pages/monitoring/logic/MainPageSource.h"
 
+#include <optional>
+
 namespace tembrel {
 
 class ContextMainPageSource final : public monitoring::MainPageSource {
@@ -32,6 +34,8 @@ public:
 
 private:
     PageContext& context_;
+    // The page's share of `stopping` while it connects.
+    std::optional<StopFlag::Hold> hold_;
 };
 
 }  // namespace tembrel

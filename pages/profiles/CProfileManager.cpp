@@ -255,7 +255,7 @@ void CProfileManager::OnLibraryEvent(quintptr code, qintptr, const QString&) {
         const PROFILE_RECORD* target = qualifies ? inUse.get() : (list_->count() > 0 ? RecordOf(list_->item(0)) : nullptr);
         if (target && target != RecordOf(list_->currentItem())) selectRecord(target);
     } else if (code == ZARN9100_EVENT_ASSOCIATION_REFUSED) {
-        if (card_.stopping() == 0 && !profile_manager::LinkExists(connection_.snapshot())) {
+        if (!card_.stopping().set() && !profile_manager::LinkExists(connection_.snapshot())) {
             for (int i = 0; i < list_->count(); ++i) ShowItemState(*list_->item(i), false);
         }
     }

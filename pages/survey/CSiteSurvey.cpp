@@ -166,7 +166,7 @@ void CSiteSurvey::OnLibraryEvent(quintptr code, qintptr, const QString&) {
         RebuildList();
         break;
     case ZARN9100_EVENT_ASSOCIATION_REFUSED:
-        if (card_.stopping() == 0) RebuildList();
+        if (!card_.stopping().set()) RebuildList();
         break;
     default:
         break;

@@ -1,9 +1,11 @@
 #include "adapter/Adapter.h"
 #include "adapter/RegionTable.h"
 #include "AdapterTestHooks.h"
+#include "tests/support/PollUntil.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -107,20 +109,20 @@ TEST_F(AdapterTest, OpenInMonitorModeLeavesTheRadioCheckBoxAlone) {
 
 TEST_F(AdapterTest, OpenWithoutCardPublishesCardUnplugged) {
     driver.setAdapterHandle(nullptr);
-    adapter.stopping = 1;
+    adapter.stopping.setClosed(true);
     EXPECT_EQ(adapter.OpenAdapter(), 1);
     EXPECT_EQ(log.entries(), (Lines{"OpenAdapter(&h)", "tray(0)"}));
-    EXPECT_EQ(adapter.stopping, 0u);
+    EXPECT_FALSE(adapter.stopping.set());
     EXPECT_FALSE(adapter.handle().held());
 }
 
 TEST_F(AdapterTest, OpenWhileOpenOnlyClearsStopping) {
     adapter.OpenAdapter();
     log.clear();
-    adapter.stopping = 1;
+    adapter.stopping.setClosed(true);
     EXPECT_EQ(adapter.OpenAdapter(), 1);
     EXPECT_TRUE(log.entries().empty());
-    EXPECT_EQ(adapter.stopping, 0u);
+    EXPECT_FALSE(adapter.stopping.set());
 }
 
 TEST_F(AdapterTest, FailedQueriesKeepPreviousValues) {
@@ -149,7 +151,7 @@ TEST_F(AdapterTest, CloseFollowsTheDocumentedOrder) {
                                  "selectFirstPage",
                                  "clearRadioCheck",
                              }));
-    EXPECT_EQ(adapter.stopping, 1u);
+    EXPECT_TRUE(adapter.stopping.set());
     EXPECT_FALSE(adapter.handle().held());
 }
 
@@ -158,32 +160,83 @@ TEST_F(AdapterTest, CloseWithoutHandlePublishesCardUnplugged) {
     EXPECT_EQ(log.entries(), (Lines{"tray(0)"}));
 }
 
-TEST_F(AdapterTest, CloseWaitsForACallInFlight) {
-    adapter.OpenAdapter();
-    std::atomic<bool> inCall{false}, release{false};
-    driver.setHook("Scan", [&](const RecordedCall&) {
-        inCall = true;
-        while (!release) std::this_thread::yield();
-    });
-    std::thread supervisor([&] {
-        auto lease = adapter.handle().lease();
-        driver.Scan(lease.get());
-    });
-    while (!inCall) std::this_thread::yield();
-    std::atomic<bool> closed{false};
-    std::thread closer([&] {
-        adapter.CloseAdapter();
-        closed = true;
-    });
-    // CloseAdapter must not release the handle while Scan is still running.
-    for (int i = 0; i < 50 && !closed; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    EXPECT_FALSE(closed);
-    EXPECT_EQ(driver.count("CloseAdapter"), 0u);
-    release = true;
-    supervisor.join();
-    closer.join();
-    EXPECT_TRUE(closed);
-    EXPECT_EQ(driver.count("CloseAdapter"), 1u);
+// A library call in flight on another thread (the supervisor's scan, the join worker's SetSsid)
+// while the card is closed: the handle is closed only after the call has returned, and closing
+// does not wait longer than its bound for it. Rows: the call ends within the bound; it outlasts it.
+TEST(AdapterCloseTest, ClosesOnlyAfterTheCallInFlightAndWithinItsBound) {
+    struct Row {
+        const char* name;
+        std::chrono::milliseconds closeWait;
+        bool callOutlastsTheBound;
+    };
+    for (const Row row : {Row{"ends within the bound", Adapter::kCloseWait, false},
+                          Row{"outlasts the bound", std::chrono::milliseconds(0), true}}) {
+        SCOPED_TRACE(row.name);
+        CallLog log;
+        RecordingDriver driver;
+        RecordingHooks hooks(log);
+        log.attach(driver);
+        Adapter adapter(driver, hooks, row.closeWait);
+        adapter.OpenAdapter();
+        std::atomic<bool> inCall{false}, release{false};
+        driver.setHook("SetSsid", [&](const RecordedCall&) {
+            inCall = true;
+            PollUntil([&] { return release.load(); });
+            log.add("SetSsid returns");
+        });
+        std::thread worker([&] {
+            auto lease = adapter.handle().lease();
+            driver.SetSsid(lease.get(), "Net", 3, 0);
+        });
+        ASSERT_TRUE(PollUntil([&] { return inCall.load(); }));
+        std::atomic<bool> closed{false};
+        std::thread closer([&] {
+            adapter.CloseAdapter();
+            closed = true;
+        });
+        if (row.callOutlastsTheBound) {
+            // CloseAdapter returns while SetSsid still blocks; no new call gets the handle.
+            EXPECT_TRUE(PollUntil([&] { return closed.load(); }));
+            EXPECT_EQ(driver.count("CloseAdapter"), 0u);
+            EXPECT_FALSE(adapter.handle().held());
+            EXPECT_FALSE(adapter.handle().lease());
+        }
+        release = true;
+        worker.join();
+        closer.join();
+        EXPECT_EQ(driver.count("CloseAdapter"), 1u);
+        const auto entries = log.entries();
+        const auto returned = std::find(entries.begin(), entries.end(), "SetSsid returns");
+        const auto closedAt = std::find(entries.begin(), entries.end(), "CloseAdapter(&h)");
+        EXPECT_LT(returned, closedAt);
+        EXPECT_NE(closedAt, entries.end());
+        // A later open gets a new handle as usual.
+        adapter.OpenAdapter();
+        EXPECT_TRUE(adapter.handle().held());
+    }
+}
+
+// `stopping` while its holders overlap: a page that lets go leaves the flag set for the others
+// (Exit during the page's join, a second page's wait), and opening clears only the adapter's share.
+TEST(StopFlagTest, AHolderLetsGoOnlyOfItsOwnShare) {
+    StopFlag flag;
+    {
+        const StopFlag::Hold page(flag);
+        EXPECT_TRUE(flag.set());
+        flag.setClosed(true);  // Exit while the page connects
+    }
+    EXPECT_TRUE(flag.set());
+    flag.setClosed(false);
+    EXPECT_FALSE(flag.set());
+    {
+        const StopFlag::Hold first(flag);
+        { const StopFlag::Hold second(flag); }
+        EXPECT_TRUE(flag.set());
+        flag.setClosed(false);  // an open while a page works
+        EXPECT_TRUE(flag.set());
+    }
+    EXPECT_FALSE(flag.set());
+    EXPECT_EQ(flag.value().load(), 0u);
 }
 
 TEST_F(AdapterTest, DeviceChangesOpenAndCloseOnlyForOurCard) {

@@ -31,6 +31,7 @@ protected:
         tray = shell.get();
         SheetContext context{driver, settings, dialogs, osFamily, storePath()};
         context.libraryPath = libraryPath;
+        context.closeWaitMs = closeWaitMs;
         context.trayShell = std::move(shell);
         sheet = std::make_unique<CZarn9100Sheet>(std::move(context));
         return *sheet;
@@ -64,6 +65,7 @@ protected:
 
     QTemporaryDir dir;
     std::string libraryPath;  // the file the window is told its library came from
+    int closeWaitMs = 3000;   // how long closing the card waits for calls in flight
     RecordingDriver driver;
     MemorySettings settings;
     ScriptedDialogService dialogs;

@@ -21,11 +21,12 @@ std::vector<Figure> RunCardPullCampaign(const CardPullOptions& options) {
     for (std::size_t pull = 0; pull < options.pulls; ++pull) {
         switch (random() % 3) {
             case 0:  // the user picks the profile on the Network Status page
+            {
                 ++connects;
-                sheet.adapter().stopping = 1;
+                const StopFlag::Hold busy(sheet.adapter().stopping);
                 sheet.pageContext().connector().ConnectProfile(home);
-                sheet.adapter().stopping = 0;
                 break;
+            }
             case 1: {  // a survey scan
                 ++scans;
                 const auto lease = sheet.adapter().handle().lease();

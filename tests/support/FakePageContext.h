@@ -48,7 +48,7 @@ public:
     std::optional<MacAddress> macAddress() const override { return handle_.held() ? mac : std::nullopt; }
     uint32_t regionCode() const override { return region_code; }
     uint32_t radioState() const override { return radio_.load(); }
-    std::atomic<uint32_t>& stopping() override { return stopping_; }
+    StopFlag& stopping() override { return stopping_; }
     SupervisorFlags& supervisorFlags() override { return flags_; }
     bool monitorMode() const override { return monitor_mode; }
     int osFamily() const override { return os_family; }
@@ -86,7 +86,7 @@ private:
     DriverLibrary& driver_;
     AdapterHandle handle_;
     std::atomic<uint32_t> radio_{1};
-    std::atomic<uint32_t> stopping_{0};
+    StopFlag stopping_;
     SupervisorFlags flags_;
     ProfileConnector connector_{ConnectionContext{driver_, handle_, radio_, profiles_, snapshot_, [this](bool connected) {
                                                       ConnectionSnapshot s = snapshot_.copy();

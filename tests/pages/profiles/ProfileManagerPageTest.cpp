@@ -14,8 +14,6 @@
 #include <QTimer>
 
 #include <atomic>
-#include <chrono>
-#include <thread>
 
 namespace tembrel::testing {
 namespace {
@@ -137,33 +135,41 @@ TEST_F(ProfileManagerPageTest, ARefusedSaveKeepsSaveEnabledSoThePageIsNotLeft) {
     EXPECT_EQ(ProfileName(*a), "A");
 }
 
-// SetSsid may wait for a whole 802.1x exchange: meanwhile the window handles its events (a timer
-// fires, Exit is taken) while the page stays busy, and Apply goes on once the call returned.
+// SetSsid may wait for a whole 802.1x exchange: meanwhile the window handles its events while
+// the page stays busy, and Exit taken then ends without waiting for the card (its bound here 0):
+// the card is closed by the join itself once SetSsid returned, and Apply goes on after it.
 TEST_F(ProfileManagerPageTest, TheWindowAnswersWhileTheCardAssociates) {
+    closeWaitMs = 0;
     auto a = Named("A");
     a->fragThreshold = 2346;
     a->rtsThreshold = 2347;
     CProfileManager& page = openManager({a});
     selectName("A");
-    std::atomic<bool> inSetSsid{false};
+    std::atomic<bool> inSetSsid{false}, windowDone{false};
+    bool pageBusy = false, waitCursor = false, exitEndedDuringSetSsid = false;
+    QSignalSpy exited(sheet.get(), &CZarn9100Sheet::exited);
     driver.setHook("SetSsid", [&](const RecordedCall&) {
         inSetSsid = true;
-        std::this_thread::sleep_for(std::chrono::seconds(3));
+        // The window's turn while the card associates: it must answer before SetSsid returns.
+        QMetaObject::invokeMethod(
+            sheet.get(),
+            [&] {
+                pageBusy = !page.isEnabled();
+                waitCursor = QApplication::overrideCursor() != nullptr &&
+                             QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+                sheet->Exit();
+                exitEndedDuringSetSsid = inSetSsid;
+                windowDone = true;
+            },
+            Qt::QueuedConnection);
+        PollUntil([&] { return windowDone.load(); });
         inSetSsid = false;
-    });
-    bool answered = false, pageBusy = false, waitCursor = false;
-    QSignalSpy exited(sheet.get(), &CZarn9100Sheet::exited);
-    QTimer::singleShot(300, sheet.get(), [&] {
-        answered = inSetSsid;
-        pageBusy = !page.isEnabled();
-        waitCursor = QApplication::overrideCursor() != nullptr &&
-                     QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-        sheet->Exit();
     });
     ASSERT_TRUE(sheet->adapter().handle().held());
     ASSERT_NE(list()->currentItem(), nullptr);
     page.OnApplyProfile();
-    EXPECT_TRUE(answered) << "the timer waited for SetSsid";
+    EXPECT_TRUE(windowDone) << "the window did not answer during SetSsid";
+    EXPECT_TRUE(exitEndedDuringSetSsid) << "Exit waited for SetSsid";
     EXPECT_TRUE(pageBusy);
     EXPECT_TRUE(waitCursor);
     EXPECT_EQ(exited.count(), 1);
@@ -172,6 +178,7 @@ TEST_F(ProfileManagerPageTest, TheWindowAnswersWhileTheCardAssociates) {
     const auto setSsid = std::find(names.begin(), names.end(), "SetSsid");
     ASSERT_NE(setSsid, names.end());
     EXPECT_NE(std::find(setSsid, names.end(), "CloseAdapter"), names.end()) << "Exit closed the card after SetSsid";
+    EXPECT_EQ(std::count(names.begin(), names.end(), "CloseAdapter"), 1);
 }
 
 }  // namespace

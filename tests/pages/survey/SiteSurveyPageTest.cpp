@@ -70,7 +70,7 @@ TEST_F(SiteSurveyPageTest, RefreshScansAndListsEveryNetwork) {
     EXPECT_EQ(list()->item(1, 0)->text(), "<00-11-22-33-44-02>");
     EXPECT_EQ(list()->item(2, 2)->text(), "Enable");
     EXPECT_EQ(page.rows().size(), 3u);
-    EXPECT_EQ(sheet->adapter().stopping, 0u);
+    EXPECT_FALSE(sheet->adapter().stopping.set());
 }
 
 TEST_F(SiteSurveyPageTest, KeyboardSelectionJoinsAnOpenNetworkWithANewProfile) {
