@@ -100,7 +100,7 @@ void CZarn9100Sheet::buildPages() {
         context_, SheetParts{*adapter_, profiles_, snapshot_, flags_, *connector_, *refresher_, *this,
                              [this] { return monitorCheck_->monitor(); },
                              [this](const QWidget* source) { OnProfilesChanged(source); }});
-    tabs_ = std::make_unique<PageTabs>(*pageContext_, context_.settings, *this);
+    tabs_ = std::make_unique<PageTabs>(*pageContext_, context_.settings, *this, std::move(context_.extraPages));
 }
 
 void CZarn9100Sheet::buildControls() {

@@ -25,7 +25,7 @@ namespace {
 
 template <typename Page>
 PageDescriptor Describe(bool inNormalSet, bool inMonitorSet) {
-    return PageDescriptor{QString::fromLatin1(Page::kCaption), Page::kCardUse, inNormalSet, inMonitorSet,
+    return PageDescriptor{typeid(Page), QString::fromLatin1(Page::kCaption), Page::kCardUse, inNormalSet, inMonitorSet,
                           [](PageContext& context, QWidget& slot) { return std::make_unique<Page>(context, &slot); }};
 }
 
@@ -46,8 +46,12 @@ std::vector<PageDescriptor> DescribePages(const Settings& settings) {
 
 }  // namespace
 
-PageSet::PageSet(PageContext& context, const Settings& settings, QWidget& host) : context_(context) {
-    for (auto& descriptor : DescribePages(settings)) {
+PageSet::PageSet(PageContext& context, const Settings& settings, QWidget& host,
+                 std::vector<PageDescriptor> extraPages)
+    : context_(context) {
+    std::vector<PageDescriptor> descriptors = DescribePages(settings);
+    for (auto& extra : extraPages) descriptors.push_back(std::move(extra));
+    for (auto& descriptor : descriptors) {
         auto slot = std::make_unique<QWidget>(&host);
         slot->hide();
         slot->setObjectName("pageSlot");
@@ -67,6 +71,12 @@ int PageSet::indexOf(const QWidget* widget) const {
     return it == entries_.end() ? -1 : static_cast<int>(it - entries_.begin());
 }
 
+int PageSet::indexOfType(std::type_index type) const {
+    const auto it = std::find_if(entries_.begin(), entries_.end(),
+                                 [type](const Entry& entry) { return entry.descriptor.type == type; });
+    return it == entries_.end() ? -1 : static_cast<int>(it - entries_.begin());
+}
+
 std::vector<int> PageSet::members(bool monitorSet) const {
     std::vector<int> out;
     for (int i = 0; i < count(); ++i) {
@@ -78,6 +88,13 @@ std::vector<int> PageSet::members(bool monitorSet) const {
 
 int PageSet::builtCount() const {
     return static_cast<int>(std::count_if(entries_.begin(), entries_.end(), [](const Entry& e) { return e.page != nullptr; }));
+}
+
+std::vector<CZarn9100Page*> PageSet::builtPages() const {
+    std::vector<CZarn9100Page*> out;
+    for (const Entry& entry : entries_)
+        if (entry.page) out.push_back(entry.page.get());
+    return out;
 }
 
 CZarn9100Page& PageSet::build(int index) {
@@ -92,12 +109,11 @@ CZarn9100Page& PageSet::build(int index) {
     return *entry.page;
 }
 
-CMainPage& PageSet::mainPage() { return static_cast<CMainPage&>(build(0)); }
+CMainPage& PageSet::mainPage() { return static_cast<CMainPage&>(build(indexOf<CMainPage>())); }
 
-void PageSet::tellAdapterState(const std::vector<int>& indices, int usable) {
+void PageSet::tellAdapterState(int usable) {
     adapterUsable_ = usable;
-    for (int index : indices)
-        if (auto* page = entries_.at(index).page.get()) page->OnAdapterState(usable);
+    for (auto* page : builtPages()) page->OnAdapterState(usable);
 }
 
 }  // namespace tembrel

@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <typeindex>
+#include <typeinfo>
 #include <vector>
 
 class QWidget;
@@ -20,6 +22,7 @@ class CMainPage;
 class Settings;
 
 struct PageDescriptor {
+    std::type_index type = typeid(CZarn9100Page);  // the page's class: pages are found by it
     QString caption;
     CZarn9100Page::CardUse cardUse = CZarn9100Page::CardUse::Any;
     bool inNormalSet = true;   // the tabs while this program configures the card
@@ -35,7 +38,9 @@ public:
     // The pages the settings ask for: Network Status first (in both sets), Statistics in the
     // detailed layout when "Statistics" is set, Debug, Test and Region only when asked for.
     // The slots are hidden children of `host` until a tab strip takes them; the set goes first.
-    PageSet(PageContext& context, const Settings& settings, QWidget& host);
+    // `extraPages` follow the listed ones (pages a test adds to the window).
+    PageSet(PageContext& context, const Settings& settings, QWidget& host,
+            std::vector<PageDescriptor> extraPages = {});
     ~PageSet();
     PageSet(const PageSet&) = delete;
     PageSet& operator=(const PageSet&) = delete;
@@ -46,23 +51,30 @@ public:
     QWidget& slot(int index) const { return *entries_.at(index).slot; }
     // The index of a slot or of a built page; -1 for any other widget.
     int indexOf(const QWidget* widget) const;
+    // The index of the page of class Page; -1 when the settings left it out.
+    template <typename Page>
+    int indexOf() const {
+        return indexOfType(typeid(Page));
+    }
 
     // The pages of one set, in tab order.
     std::vector<int> members(bool monitorSet) const;
 
     bool built(int index) const { return entries_.at(index).page != nullptr; }
     int builtCount() const;
+    // Every page built so far, of either set, in list order.
+    std::vector<CZarn9100Page*> builtPages() const;
     // Null until the page is built.
     CZarn9100Page* page(int index) const { return entries_.at(index).page.get(); }
     // The page, built now if it was not. A page built after the adapter state was told gets
     // that state before anyone else talks to it.
     CZarn9100Page& build(int index);
-    // Network Status, first in every set: the window refreshes its link itself.
+    // Network Status, in every set: the window refreshes its link itself.
     CMainPage& mainPage();
 
-    // Tells the built pages among `indices` whether the adapter is usable, and remembers it for
-    // the pages built later.
-    void tellAdapterState(const std::vector<int>& indices, int usable);
+    // Tells every built page whether the adapter is usable, and remembers it for the pages built
+    // later: a page of the other set shows the card as it is when its set comes back.
+    void tellAdapterState(int usable);
 
 private:
     struct Entry {
@@ -70,6 +82,8 @@ private:
         std::unique_ptr<QWidget> slot;
         std::unique_ptr<CZarn9100Page> page;  // after the slot: goes first
     };
+
+    int indexOfType(std::type_index type) const;
 
     PageContext& context_;
     std::vector<Entry> entries_;

@@ -9,8 +9,10 @@
 
 namespace tembrel {
 
-PageTabs::PageTabs(PageContext& context, const Settings& settings, QWidget& window)
-    : tabs_(new ui::DisablingTabWidget(&window)), pages_(std::make_unique<PageSet>(context, settings, window)) {
+PageTabs::PageTabs(PageContext& context, const Settings& settings, QWidget& window,
+                   std::vector<PageDescriptor> extraPages)
+    : tabs_(new ui::DisablingTabWidget(&window)),
+      pages_(std::make_unique<PageSet>(context, settings, window, std::move(extraPages))) {
     ui::switchPagesFromEveryControl(*tabs_);
     tabs_->setObjectName("sheetTabs");
     // Every tab stays in sight: the window widens to the tab strip instead of scrolling it.
@@ -63,13 +65,14 @@ void PageTabs::onCurrentChanged() {
 }
 
 CZarn9100Page* PageTabs::activePage() const {
-    QWidget* shown = tabs_->currentWidget();
-    const int index = pages_->indexOf(shown);
-    // A page may also be added to the strip as it is, without a slot.
-    return index < 0 ? qobject_cast<CZarn9100Page*>(shown) : pages_->page(index);
+    const int index = pages_->indexOf(tabs_->currentWidget());
+    return index < 0 ? nullptr : pages_->page(index);
 }
 
-bool PageTabs::mainPageShown() const { return pages_->indexOf(tabs_->currentWidget()) == 0; }
+bool PageTabs::mainPageShown() const {
+    const int index = pages_->indexOf(tabs_->currentWidget());
+    return index >= 0 && index == pages_->indexOf<CMainPage>();
+}
 
 void PageTabs::reselectActivePage() {
     shownPage_ = activePage();
@@ -88,7 +91,7 @@ bool PageTabs::selectPage(CZarn9100Page* page) {
 
 int PageTabs::tabOf(CZarn9100Page* page) const {
     const int index = pages_->indexOf(page);
-    return tabs_->indexOf(index < 0 ? page : &pages_->slot(index));
+    return index < 0 ? -1 : tabs_->indexOf(&pages_->slot(index));
 }
 
 std::vector<CZarn9100Page*> PageTabs::pages() {
@@ -106,15 +109,15 @@ std::vector<CZarn9100Page*> PageTabs::builtPages() const {
 
 void PageTabs::setAdapterUsable(int usable) {
     const QScopedValueRollback moving(windowMovesPage_, true);
-    pages_->tellAdapterState(shownSet_, usable);
+    pages_->tellAdapterState(usable);
     for (std::size_t tab = 0; tab < shownSet_.size(); ++tab)
         if (pages_->descriptor(shownSet_[tab]).needsOpenCard())
             tabs_->setPageEnabled(static_cast<int>(tab), usable != 0);
 }
 
 void PageTabs::tellProfilesChanged(const QWidget* source) {
-    for (int index : pages_->members(false))
-        if (auto* page = pages_->page(index); page && page != source) page->OnProfilesChanged();
+    for (auto* page : pages_->builtPages())
+        if (page != source) page->OnProfilesChanged();
 }
 
 }  // namespace tembrel

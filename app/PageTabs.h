@@ -21,7 +21,8 @@ class Settings;
 class PageTabs {
 public:
     // The tab strip is a child of `window`; the normal set is shown, its first page built.
-    PageTabs(PageContext& context, const Settings& settings, QWidget& window);
+    PageTabs(PageContext& context, const Settings& settings, QWidget& window,
+             std::vector<PageDescriptor> extraPages = {});
     ~PageTabs();
     PageTabs(const PageTabs&) = delete;
     PageTabs& operator=(const PageTabs&) = delete;
@@ -50,8 +51,8 @@ public:
     std::vector<CZarn9100Page*> pages();
     std::vector<CZarn9100Page*> builtPages() const;
 
-    // Tells the built pages of the strip whether the adapter is usable (pages built later are
-    // told when built) and enables the tabs of pages that need an open card accordingly.
+    // Tells every built page whether the adapter is usable (pages built later are told when
+    // built) and enables the tabs of pages that need an open card accordingly.
     void setAdapterUsable(int usable);
     // The profile list changed through `source`: every other page built is told; a page not
     // built yet reads the list when it is.

@@ -1,6 +1,7 @@
 #pragma once
 // What the application object hands the main window: the services it uses for its whole life.
 
+#include "app/PageSet.h"
 #include "app/TrayShell.h"
 #include "platform/CertificateStore.h"
 #include "platform/IpHelper.h"
@@ -8,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tembrel {
 
@@ -33,6 +35,8 @@ struct SheetContext {
     // Supervisor pacing: the documented 5,000 ms period and 500 ms pause unless a test shortens them.
     int supervisorPeriodMs = 5000;
     int supervisorPauseMs = 500;
+    // Pages after the listed ones, in the sets their descriptors name (a test's probes).
+    std::vector<PageDescriptor> extraPages;
     // How long closing the card waits for the supervisor and a call in flight (a join) together.
     int closeWaitMs = 3000;
 };

@@ -32,6 +32,7 @@ protected:
         SheetContext context{driver, settings, dialogs, osFamily, storePath()};
         context.libraryPath = libraryPath;
         context.closeWaitMs = closeWaitMs;
+        context.extraPages = extraPages;
         context.trayShell = std::move(shell);
         sheet = std::make_unique<CZarn9100Sheet>(std::move(context));
         return *sheet;
@@ -52,6 +53,19 @@ protected:
 
     std::string storePath() const { return (dir.path() + "/Data.cfg").toStdString(); }
 
+    // A page of the test's own, after the listed pages of the normal set (or of the monitor-mode
+    // set only); `made` is set when the window builds it.
+    template <typename Page>
+    void addPage(const QString& caption, Page** made, bool monitorSetOnly = false) {
+        extraPages.push_back(PageDescriptor{typeid(Page), caption, CZarn9100Page::CardUse::Any, !monitorSetOnly,
+                                            monitorSetOnly,
+                                            [caption, made](PageContext& context, QWidget& slot) {
+                                                auto page = std::make_unique<Page>(context, caption, 998, &slot);
+                                                *made = page.get();
+                                                return page;
+                                            }});
+    }
+
     QStringList captions() const {
         QStringList out;
         for (int i = 0; i < sheet->pageTabs().widget().count(); ++i) out << sheet->pageTabs().widget().tabText(i);
@@ -66,6 +80,7 @@ protected:
     QTemporaryDir dir;
     std::string libraryPath;  // the file the window is told its library came from
     int closeWaitMs = 3000;   // how long closing the card waits for calls in flight
+    std::vector<PageDescriptor> extraPages;  // the test's own pages, after the listed ones
     RecordingDriver driver;
     MemorySettings settings;
     ScriptedDialogService dialogs;

@@ -378,8 +378,18 @@ TEST_F(SheetTest, ExitFromTheMenuTellsWhenTheProfilesCannotBeSaved) {
     EXPECT_TRUE(QFileInfo(QString::fromStdString(storePath())).isDir());
 }
 
+struct StickyPage : CZarn9100Page {
+    using CZarn9100Page::CZarn9100Page;
+    bool mayLeave = false;
+    int activations = 0;
+    void OnSetActive() override { ++activations; }
+    bool OnKillActive() override { return mayLeave; }
+};
+
 TEST_F(SheetTest, TheFirstPageIsToldWhenItIsLeftAndAPageMayRefuse) {
     driver.setOutU32("QueryRadioControl", 1);
+    StickyPage* sticky = nullptr;
+    addPage<StickyPage>("Sticky", &sticky);
     openSheet();
     QTabWidget* tabs = &sheet->pageTabs().widget();
     ASSERT_EQ(sheet->pageTabs().activePage(), &sheet->pageTabs().mainPage());
@@ -387,16 +397,7 @@ TEST_F(SheetTest, TheFirstPageIsToldWhenItIsLeftAndAPageMayRefuse) {
     tabs->setCurrentIndex(tabs->count() - 1);  // the first change after start-up
     EXPECT_FALSE(sheet->pageTabs().mainPage().content().timerActive()) << "the status page still polls the card";
 
-    struct Sticky : CZarn9100Page {
-        using CZarn9100Page::CZarn9100Page;
-        bool mayLeave = false;
-        int activations = 0;
-        void OnSetActive() override { ++activations; }
-        bool OnKillActive() override { return mayLeave; }
-    };
-    auto* sticky = new Sticky(sheet->pageContext(), "Sticky", 998);
-    tabs->addTab(sticky, "Sticky");
-    tabs->setCurrentWidget(sticky);
+    ASSERT_NE(sticky, nullptr);
     tabs->setCurrentIndex(0);
     EXPECT_EQ(sheet->pageTabs().activePage(), sticky);
     EXPECT_EQ(sticky->activations, 1);
@@ -443,23 +444,56 @@ TEST_F(SheetTest, APageBuiltLateShowsWhatAPageBuiltAtStartShows) {
     EXPECT_EQ(view(false), early);
 }
 
+struct ProbePage : CZarn9100Page {
+    using CZarn9100Page::CZarn9100Page;
+    std::vector<quintptr> codes;
+    void OnLibraryEvent(quintptr code, qintptr, const QString&) override { codes.push_back(code); }
+};
+
 TEST_F(SheetTest, EventsReachTheActivePageUnlessDropped) {
     driver.setOutU32("QueryRadioControl", 1);
+    ProbePage* probe = nullptr;
+    addPage<ProbePage>("Probe", &probe);
     openSheet();
-    struct Probe : CZarn9100Page {
-        using CZarn9100Page::CZarn9100Page;
-        std::vector<quintptr> codes;
-        void OnLibraryEvent(quintptr code, qintptr, const QString&) override { codes.push_back(code); }
-    };
-    auto* probe = new Probe(sheet->pageContext(), "Probe", 999);
-    sheet->pageTabs().widget().insertTab(0, probe, "Probe");
-    sheet->pageTabs().widget().setCurrentIndex(0);
+    sheet->pageTabs().widget().setCurrentIndex(captions().indexOf("Probe"));
+    ASSERT_NE(probe, nullptr);
 
     driver.setResult("GetConnectStatus", 1);
     sheet->OnLibraryEvent(5, 0, {});     // connected: event 5 is dropped
     sheet->OnLibraryEvent(6, 0, {});     // nothing to do, but forwarded
     sheet->OnLibraryEvent(1002, 0, {});  // a second copy: not forwarded
     EXPECT_EQ(probe->codes, (std::vector<quintptr>{6}));
+}
+
+struct HearingPage : CZarn9100Page {
+    using CZarn9100Page::CZarn9100Page;
+    std::vector<int> adapterStates;
+    int profileChanges = 0;
+    void OnAdapterState(int usable) override { adapterStates.push_back(usable); }
+    void OnProfilesChanged() override { ++profileChanges; }
+};
+
+// A page built while its set was shown still hears the adapter state and profile changes while
+// the other set is: it shows the card and the list as they are when its set comes back.
+TEST_F(SheetTest, EveryBuiltPageHearsTheWindowWhicheverSetIsShown) {
+    driver.setOutU32("QueryRadioControl", 1);
+    HearingPage* normalOnly = nullptr;
+    HearingPage* monitorOnly = nullptr;
+    addPage<HearingPage>("Normal probe", &normalOnly);
+    addPage<HearingPage>("Monitor probe", &monitorOnly, true);
+    openSheet();
+    PageTabs& tabs = sheet->pageTabs();
+    tabs.widget().setCurrentIndex(captions().indexOf("Normal probe"));
+    sheet->RebuildPages(true);
+    tabs.widget().setCurrentIndex(captions().indexOf("Monitor probe"));
+    ASSERT_NE(normalOnly, nullptr);
+    ASSERT_NE(monitorOnly, nullptr);
+
+    tabs.setAdapterUsable(0);
+    EXPECT_EQ(normalOnly->adapterStates, (std::vector<int>{1, 0}));  // when built, then now
+    sheet->RebuildPages(false);
+    sheet->pageContext().profilesChanged(nullptr);
+    EXPECT_EQ(monitorOnly->profileChanges, 1);
 }
 
 // The end of the session can arrive while the Auto Link dialog is open (its event loop runs the
