@@ -84,6 +84,7 @@ public:
 
     // Pages.
     void EnableAdapterPages(int usable);
+    // Shows the monitor-mode or the normal page set (its documented name; pages are not rebuilt).
     void RebuildPages(bool monitor) { tabs_->showSet(monitor); }
     // The monitor-mode check: follows whether the system's wireless configuration controls the card.
     void CheckMonitorMode() { monitorCheck_->check(); }

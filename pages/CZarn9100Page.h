@@ -22,12 +22,11 @@ public:
 
     const QString& caption() const { return caption_; }
     int dialogId() const { return dialogId_; }
-    PageContext& context() const { return context_; }
 
     // Adapter usable (1) or not (0). The base only clears its adapter-state field; pages that
-    // show live data keep the negation of the argument.
+    // show live data keep the negation of the argument (adapterState_ 1: not usable).
     virtual void OnAdapterState(int usable);
-    int adapterState() const { return adapterState_; }
+    bool adapterUnusable() const { return adapterState_ != 0; }
 
     // A library event or a program event forwarded by the sheet (code, second parameter).
     virtual void OnLibraryEvent(quintptr code, qintptr param, const QString& text);
@@ -44,6 +43,10 @@ public:
     virtual void OnProfilesChanged() {}
 
 protected:
+    // The whole context, for what needs more than the page's roles (the profile wizard it opens).
+    // Not for others: the window talks to a page through the handlers above.
+    PageContext& context() const { return context_; }
+
     int adapterState_ = 0;
 
 private:

@@ -1,13 +1,12 @@
 #include "pages/profiles/CCredentialDlg.h"
 
 #include "pages/profiles/CredentialIds.h"
-#include "platform/gui/QtDialogService.h"
+#include "platform/gui/DialogService.h"
 #include "ui/ByteLimitValidator.h"
 #include "ui/SecretEdit.h"
 #include "ui/ControlId.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -16,13 +15,9 @@
 
 namespace tembrel {
 
-CCredentialDlg::CCredentialDlg(CredentialDialogKind kind, Credentials& values, DialogService* dialogs,
+CCredentialDlg::CCredentialDlg(CredentialDialogKind kind, Credentials& values, DialogService& dialogs,
                                QWidget* parent)
     : QDialog(parent), kind_(kind), values_(values), shown_(CredentialsOnOpen(kind, values)), dialogs_(dialogs) {
-    if (!dialogs_) {
-        ownDialogs_ = std::make_unique<QtDialogService>(QCoreApplication::applicationName());
-        dialogs_ = ownDialogs_.get();
-    }
     setWindowTitle(QString::fromUtf8(CredentialDialogCaption(kind_, shown_.protocol)));
     grid_ = new QGridLayout(this);
     grid_->setColumnStretch(1, 1);

@@ -8,7 +8,6 @@
 
 #include <QDialog>
 
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,8 +33,8 @@ public:
     void OnOK();
 
 protected:
-    // dialogs: the service for the message box; null: message boxes of the program's own.
-    CCredentialDlg(CredentialDialogKind kind, Credentials& values, DialogService* dialogs, QWidget* parent);
+    // dialogs: the service for the message box (the page's).
+    CCredentialDlg(CredentialDialogKind kind, Credentials& values, DialogService& dialogs, QWidget* parent);
 
     // A labelled edit on the next row, showing and later reading `field` of the values.
     QLineEdit* addEdit(int id, const char* label, std::string Credentials::*field);
@@ -49,7 +48,7 @@ protected:
     int takeRow() { return rows_++; }
     // The values as the dialog shows them (the owner's, cut to the field size, with defaults).
     Credentials& shown() { return shown_; }
-    DialogService& dialogs() { return *dialogs_; }
+    DialogService& dialogs() { return dialogs_; }
     // The edits' texts into shown().
     void readEdits();
 
@@ -57,8 +56,7 @@ private:
     CredentialDialogKind kind_;
     Credentials& values_;
     Credentials shown_;
-    std::unique_ptr<DialogService> ownDialogs_;
-    DialogService* dialogs_;
+    DialogService& dialogs_;
     QGridLayout* grid_;
     int rows_ = 0;
     std::vector<std::pair<QLineEdit*, std::string Credentials::*>> edits_;

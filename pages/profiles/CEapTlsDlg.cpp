@@ -13,7 +13,7 @@
 namespace tembrel {
 
 CEapTlsDlg::CEapTlsDlg(Credentials& values, const CertificateStore& store, DialogService& dialogs, QWidget* parent)
-    : CCredentialDlg(CredentialDialogKind::EapTls, values, &dialogs, parent), store_(store) {
+    : CCredentialDlg(CredentialDialogKind::EapTls, values, dialogs, parent), store_(store) {
     using namespace credentials::ids;
     addEdit(kLoginName, "Login Name:", &Credentials::loginName);
 

@@ -4,11 +4,7 @@
 
 namespace tembrel {
 
-CLeapDlg::CLeapDlg(Credentials& values, QWidget* parent) : CLeapDlg(values, nullptr, parent) {}
-
-CLeapDlg::CLeapDlg(Credentials& values, DialogService& dialogs, QWidget* parent) : CLeapDlg(values, &dialogs, parent) {}
-
-CLeapDlg::CLeapDlg(Credentials& values, DialogService* dialogs, QWidget* parent)
+CLeapDlg::CLeapDlg(Credentials& values, DialogService& dialogs, QWidget* parent)
     : CCredentialDlg(CredentialDialogKind::Leap, values, dialogs, parent) {
     using namespace credentials::ids;
     addEdit(kLoginName, "Login Name:", &Credentials::loginName);

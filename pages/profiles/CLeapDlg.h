@@ -9,12 +9,8 @@ namespace tembrel {
 class CLeapDlg : public CCredentialDlg {
     Q_OBJECT
 public:
-    // Message boxes through `dialogs` (the page's service); the first form uses the program's own.
-    CLeapDlg(Credentials& values, QWidget* parent = nullptr);
+    // Message boxes through `dialogs` (the page's service).
     CLeapDlg(Credentials& values, DialogService& dialogs, QWidget* parent = nullptr);
-
-private:
-    CLeapDlg(Credentials& values, DialogService* dialogs, QWidget* parent);
 };
 
 }  // namespace tembrel

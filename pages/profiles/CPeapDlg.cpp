@@ -4,11 +4,7 @@
 
 namespace tembrel {
 
-CPeapDlg::CPeapDlg(Credentials& values, QWidget* parent) : CPeapDlg(values, nullptr, parent) {}
-
-CPeapDlg::CPeapDlg(Credentials& values, DialogService& dialogs, QWidget* parent) : CPeapDlg(values, &dialogs, parent) {}
-
-CPeapDlg::CPeapDlg(Credentials& values, DialogService* dialogs, QWidget* parent)
+CPeapDlg::CPeapDlg(Credentials& values, DialogService& dialogs, QWidget* parent)
     : CCredentialDlg(CredentialDialogKind::Peap, values, dialogs, parent) {
     using namespace credentials::ids;
     addInnerProtocol("Inner EAP Protocol:");

@@ -10,12 +10,8 @@ namespace tembrel {
 class CPeapDlg : public CCredentialDlg {
     Q_OBJECT
 public:
-    // Message boxes through `dialogs` (the page's service); the first form uses the program's own.
-    CPeapDlg(Credentials& values, QWidget* parent = nullptr);
+    // Message boxes through `dialogs` (the page's service).
     CPeapDlg(Credentials& values, DialogService& dialogs, QWidget* parent = nullptr);
-
-private:
-    CPeapDlg(Credentials& values, DialogService* dialogs, QWidget* parent);
 };
 
 }  // namespace tembrel

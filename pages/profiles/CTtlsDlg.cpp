@@ -4,11 +4,7 @@
 
 namespace tembrel {
 
-CTtlsDlg::CTtlsDlg(Credentials& values, QWidget* parent) : CTtlsDlg(values, nullptr, parent) {}
-
-CTtlsDlg::CTtlsDlg(Credentials& values, DialogService& dialogs, QWidget* parent) : CTtlsDlg(values, &dialogs, parent) {}
-
-CTtlsDlg::CTtlsDlg(Credentials& values, DialogService* dialogs, QWidget* parent)
+CTtlsDlg::CTtlsDlg(Credentials& values, DialogService& dialogs, QWidget* parent)
     : CCredentialDlg(CredentialDialogKind::Ttls, values, dialogs, parent) {
     using namespace credentials::ids;
     addInnerProtocol("Inner Authentication Protocol:");

@@ -10,12 +10,8 @@ namespace tembrel {
 class CTtlsDlg : public CCredentialDlg {
     Q_OBJECT
 public:
-    // Message boxes through `dialogs` (the page's service); the first form uses the program's own.
-    CTtlsDlg(Credentials& values, QWidget* parent = nullptr);
+    // Message boxes through `dialogs` (the page's service).
     CTtlsDlg(Credentials& values, DialogService& dialogs, QWidget* parent = nullptr);
-
-private:
-    CTtlsDlg(Credentials& values, DialogService* dialogs, QWidget* parent);
 };
 
 }  // namespace tembrel

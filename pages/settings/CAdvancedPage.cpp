@@ -5,9 +5,9 @@
 #include "pages/settings/SpinButtons.h"
 #include "platform/gui/DialogService.h"
 #include "ui/UserText.h"
+#include "ui/BusyCursor.h"
 #include "ui/ControlId.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPalette>
@@ -28,15 +28,6 @@ using namespace advanced;
 namespace {
 
 QString qt(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-// The busy cursor for the length of one Apply.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 CardAccess cardAccessOf(PageContext& context) {
     return CardAccess{context.library(), context.handle(), [&context] { return context.snapshot(); }};
@@ -223,7 +214,7 @@ void CAdvancedPage::applyView() {
 void CAdvancedPage::run(ApplyResult (AdvancedModel::*action)()) {
     ApplyResult result;
     {
-        const BusyCursor busy;
+        const ui::BusyCursor busy;
         result = (model_.*action)();
     }
     applyView();

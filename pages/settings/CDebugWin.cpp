@@ -2,9 +2,9 @@
 
 #include "platform/Settings.h"
 #include "ui/TableRowNames.h"
+#include "ui/BusyCursor.h"
 #include "ui/ControlId.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -20,15 +20,6 @@
 namespace tembrel {
 
 namespace {
-
-// The busy cursor for the length of a register action.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 struct GroupIds {
     RegisterGroup group;
@@ -183,7 +174,7 @@ bool CDebugWin::OnKillActive() {
 
 void CDebugWin::OnRead(RegisterGroup which) {
     if (!card_.handle().held()) return;
-    BusyCursor busy;
+    const ui::BusyCursor busy;
     Group& g = group(which);
     g.value->clear();
     const auto index = ParseIndexEdit(g.index->text().toStdString());
@@ -199,7 +190,7 @@ void CDebugWin::OnWrite(RegisterGroup which) {
     const auto value = ParseHexEdit(g.value->text().toStdString());
     if (!index || !value) return;
     {
-        BusyCursor busy;
+        const ui::BusyCursor busy;
         WriteRegister(card_.library(), card_.handle(), which, *index, *value);
     }
     // The read-back follows once the card had its time, without holding up the window.
@@ -212,7 +203,7 @@ void CDebugWin::OnWrite(RegisterGroup which) {
 
 void CDebugWin::readBack(RegisterGroup which, uint32_t index) {
     if (!card_.handle().held()) return;
-    BusyCursor busy;
+    const ui::BusyCursor busy;
     Group& g = group(which);
     g.value->clear();
     if (auto value = ReadRegister(card_.library(), card_.handle(), which, index))

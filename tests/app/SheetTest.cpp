@@ -431,7 +431,7 @@ TEST_F(SheetTest, APageBuiltLateShowsWhatAPageBuiltAtStartShows) {
         sheet->ToggleRadio();
         sheet->pageTabs().widget().setCurrentIndex(captions().indexOf(CProfileManager::kCaption));
         QStringList out;
-        for (auto* page : sheet->pageTabs().pages()) out << page->caption() + QString::number(page->adapterState());
+        for (auto* page : sheet->pageTabs().pages()) out << page->caption() + (page->adapterUnusable() ? " unusable" : " usable");
         const auto* list = control<QListWidget>(CProfileManager::kIdList);
         for (int i = 0; list && i < list->count(); ++i)
             out << list->item(i)->text() + ": " + list->item(i)->data(Qt::AccessibleDescriptionRole).toString();
