@@ -50,9 +50,12 @@ struct CollectedSecurity {
                authMode == ZARN9100_AUTH_WPA2_PSK;
     }
     bool rsn() const { return authMode == ZARN9100_AUTH_WPA2 || authMode == ZARN9100_AUTH_WPA2_PSK; }
-    // 802.1x: WPA or WPA2 enterprise, or network EAP on a network without WPA.
+    // 802.1x: WPA or WPA2 enterprise, or on a network without WPA network EAP or an identity
+    // (dynamic WEP); never ad hoc.
     bool eap() const {
-        return authMode == ZARN9100_AUTH_WPA || authMode == ZARN9100_AUTH_WPA2 || (ccxNetworkEap == 1 && !wpa());
+        if (networkMode == ZARN9100_NETWORK_ADHOC) return false;
+        if (authMode == ZARN9100_AUTH_WPA || authMode == ZARN9100_AUTH_WPA2) return true;
+        return !wpa() && (ccxNetworkEap == 1 || method != EapMethod::None);
     }
 
     // What belongs to one network only (keys, credentials, certificate, method): cleared once a

@@ -67,7 +67,25 @@ GVariant* VolatileActivation() {
     g_variant_builder_init(&b, G_VARIANT_TYPE_VARDICT);
     // Kept in memory only, and gone again once deactivated.
     g_variant_builder_add(&b, "{sv}", "persist", g_variant_new_string("volatile"));
+    // Deactivated by NetworkManager when the library's bus connection goes, however the
+    // process ends: the device is free again for the user's own connections.
+    g_variant_builder_add(&b, "{sv}", "bind-activation", g_variant_new_string("dbus-client"));
     return g_variant_builder_end(&b);
+}
+
+// Whether a connection given as D-Bus settings holds any value.
+bool HasValues(GVariant* settings) {
+    if (settings == nullptr) return false;
+    GVariantIter it;
+    g_variant_iter_init(&it, settings);
+    GVariant* setting = nullptr;
+    const char* name = nullptr;
+    bool any = false;
+    while (!any && g_variant_iter_next(&it, "{&s@a{sv}}", &name, &setting)) {
+        any = g_variant_n_children(setting) > 0;
+        g_variant_unref(setting);
+    }
+    return any;
 }
 
 }  // namespace
@@ -111,6 +129,9 @@ void Card::loopStart() {
         std::fprintf(stderr, "libTembrelNM: no connection to the system bus: %s\n", owned->message);
         return;
     }
+    agent_ = std::make_unique<SecretAgent>(bus.get());
+    if (!agent_->problem().empty())
+        std::fprintf(stderr, "libTembrelNM: no secret agent: %s\n", agent_->problem().c_str());
     g_signal_connect(client_.get(), "device-added", G_CALLBACK(OnDeviceAdded), this);
     g_signal_connect(client_.get(), "device-removed", G_CALLBACK(OnDeviceRemoved), this);
     g_signal_connect(client_.get(), "notify::" NM_CLIENT_WIRELESS_HARDWARE_ENABLED, G_CALLBACK(OnHardwareSwitch), this);
@@ -119,8 +140,8 @@ void Card::loopStart() {
 }
 
 void Card::loopStop() {
-    loopHoldAutoconnect(false);
     loopForgetDevice();
+    agent_.reset();
     if (client_) g_signal_handlers_disconnect_by_data(client_.get(), this);
     client_.reset();
 }
@@ -143,12 +164,6 @@ void Card::loopChooseDevice(bool announce) {
         g_signal_connect(d, "state-changed", G_CALLBACK(OnStateChanged), this);
         g_signal_connect(d, "notify::" NM_DEVICE_ACTIVE_CONNECTION, G_CALLBACK(OnActiveConnection), this);
         if (NM_IS_DEVICE_WIFI(d)) g_signal_connect(d, "notify::" NM_DEVICE_WIFI_LAST_SCAN, G_CALLBACK(OnLastScan), this);
-        bool held;
-        {
-            std::lock_guard lock(mutex_);
-            held = !handles_.empty();
-        }
-        if (held) loopHoldAutoconnect(true);
         if (announce) dispatcher_.post(DeviceEvent(TEMBREL_DEVICE_ARRIVAL, deviceName_));
         return;
     }
@@ -158,20 +173,16 @@ void Card::loopForgetDevice() {
     if (!device_) return;
     g_signal_handlers_disconnect_by_data(device_.get(), this);
     device_.reset();
-    holdingAutoconnect_ = false;
     linked_ = false;
 }
 
-void Card::loopHoldAutoconnect(bool hold) {
-    if (!client_ || !device_ || hold == holdingAutoconnect_) return;
-    // While the utility holds the card, NetworkManager starts none of the user's connections on
-    // it by itself; the device's own setting comes back when the utility lets go.
-    if (hold) savedAutoconnect_ = nm_device_get_autoconnect(device_.get());
-    holdingAutoconnect_ = hold;
-    nm_client_dbus_set_property(client_.get(), nm_object_get_path(NM_OBJECT(device_.get())),
-                                NM_DBUS_INTERFACE_DEVICE, "Autoconnect",
-                                g_variant_new_boolean(hold ? FALSE : savedAutoconnect_), kDbusTimeoutMs, nullptr,
-                                nullptr, nullptr);
+void Card::loopDeactivateOwn() {
+    NMActiveConnection* active = device_ ? nm_device_get_active_connection(device_.get()) : nullptr;
+    const char* uuid = active != nullptr ? nm_active_connection_get_uuid(active) : nullptr;
+    // Not the device's Disconnect: that would hold off NetworkManager's autoconnect on the
+    // device until someone activates a connection by hand, past the utility's end.
+    if (uuid == nullptr || madeUuids_.count(uuid) == 0) return;
+    nm_client_deactivate_connection_async(client_.get(), active, nullptr, nullptr, nullptr);
 }
 
 void Card::OnDeviceAdded(NMClient*, NMDevice*, gpointer self) { static_cast<Card*>(self)->loopChooseDevice(true); }
@@ -191,12 +202,12 @@ void Card::OnDeviceRemoved(NMClient*, NMDevice* device, gpointer self) {
     const std::string name = card->deviceName_;
     card->loopForgetDevice();
     card->decide(ZARN9100_RESULT_NO_NETWORK);
-    card->dispatcher_.post(LibraryEvent(ZARN9100_EVENT_CARD_REMOVED));
+    card->report(LibraryEvent(ZARN9100_EVENT_CARD_REMOVED));
     card->dispatcher_.post(DeviceEvent(TEMBREL_DEVICE_REMOVE_COMPLETE, name));
 }
 
 void Card::OnLastScan(GObject*, GParamSpec*, gpointer self) {
-    static_cast<Card*>(self)->dispatcher_.post(LibraryEvent(ZARN9100_EVENT_SCAN_COMPLETE));
+    static_cast<Card*>(self)->report(LibraryEvent(ZARN9100_EVENT_SCAN_COMPLETE));
 }
 
 void Card::OnHardwareSwitch(GObject*, GParamSpec*, gpointer self) {
@@ -204,7 +215,7 @@ void Card::OnHardwareSwitch(GObject*, GParamSpec*, gpointer self) {
     const bool on = nm_client_wireless_hardware_get_enabled(card->client_.get());
     if (on == card->hardwareOn_ || card->wired_) return;
     card->hardwareOn_ = on;
-    card->dispatcher_.post(LibraryEvent(on ? ZARN9100_EVENT_RADIO_SWITCH_ON : ZARN9100_EVENT_RADIO_SWITCH_OFF));
+    card->report(LibraryEvent(on ? ZARN9100_EVENT_RADIO_SWITCH_ON : ZARN9100_EVENT_RADIO_SWITCH_OFF));
 }
 
 void Card::OnStateChanged(NMDevice*, guint state, guint old, guint reason, gpointer self) {
@@ -235,10 +246,14 @@ std::string Card::appliedSsid() {
 void Card::loopStateChanged(guint state, guint, guint reason) {
     bool attempting;
     abi::EapMethod method;
+    bool serverChecked;
+    std::string uuid;
     {
         std::lock_guard lock(outcomeMutex_);
         attempting = attempting_;
         method = method_;
+        serverChecked = serverChecked_;
+        uuid = attemptUuid_;
     }
     if (LinkedState(state) && !linked_) {
         if (attempting && !loopActiveIsOurs()) return;
@@ -247,9 +262,16 @@ void Card::loopStateChanged(guint state, guint, guint reason) {
             std::lock_guard lock(outcomeMutex_);
             expectDisconnect_ = false;
         }
-        if (attempting && method != abi::EapMethod::None)
-            dispatcher_.post(StatusTextEvent(std::string(abi::EapMethodName(method)) + " authentication succeeded"));
-        dispatcher_.post(LibraryEvent(ZARN9100_EVENT_LINK_UP));
+        if (attempting && method != abi::EapMethod::None) {
+            std::string text = std::string(abi::EapMethodName(method)) + " authentication succeeded";
+            // LEAP has no server certificate to check.
+            if (method != abi::EapMethod::Leap)
+                text += serverChecked ? "; the server was checked by the authority in ca.pem"
+                                      : "; the server was not checked: put its authority into ca.pem in the "
+                                        "certificate folder TEMBREL_NM_CERT_DIR to check it";
+            report(StatusTextEvent(text));
+        }
+        report(LibraryEvent(ZARN9100_EVENT_LINK_UP));
         decide(ZARN9100_RESULT_OK);
         return;
     }
@@ -262,18 +284,41 @@ void Card::loopStateChanged(guint state, guint, guint reason) {
                         reason == NM_DEVICE_STATE_REASON_USER_REQUESTED;
             expectDisconnect_ = false;
         }
-        dispatcher_.post(LibraryEvent(requested ? ZARN9100_EVENT_LINK_DOWN : ZARN9100_EVENT_LINK_LOST));
+        report(LibraryEvent(requested ? ZARN9100_EVENT_LINK_DOWN : ZARN9100_EVENT_LINK_LOST));
         // Why a link the utility did not just ask for failed.
         if (!attempting && state == NM_DEVICE_STATE_FAILED && reason != NM_DEVICE_STATE_REASON_NONE)
-            dispatcher_.post(StatusTextEvent(RefusalOf(reason).text));
+            report(StatusTextEvent(RefusalOf(reason).text));
     }
     if (state == NM_DEVICE_STATE_FAILED && attempting) {
         const Refusal refusal = RefusalOf(reason);
         if (!decide(refusal.result)) return;
-        if (refusal.result == ZARN9100_RESULT_SECURITY_REFUSED)
-            dispatcher_.post(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
-        dispatcher_.post(StatusTextEvent(refusal.text));
+        if (refusal.result == ZARN9100_RESULT_SECURITY_REFUSED) report(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
+        report(StatusTextEvent(refusalText(reason, uuid)));
     }
+}
+
+std::string Card::refusalText(guint reason, const std::string& uuid) {
+    // NetworkManager asked the library's agent for new secrets: the ones it had were refused.
+    // It does not say whether the password or the server's proof failed.
+    if (reason == NM_DEVICE_STATE_REASON_NO_SECRETS && agent_ && agent_->refused(uuid)) {
+        bool checked;
+        {
+            std::lock_guard lock(outcomeMutex_);
+            checked = serverChecked_;
+        }
+        return checked ? "Authentication failed: the password or key was refused, or the server did not prove "
+                         "itself by the authority in ca.pem"
+                       : "Authentication failed: the password or key was refused";
+    }
+    return RefusalOf(reason).text;
+}
+
+void Card::report(abi::CardEvent e) {
+    {
+        std::lock_guard lock(mutex_);
+        if (handles_.empty()) return;
+    }
+    dispatcher_.post(std::move(e));
 }
 
 bool Card::decide(int outcome) {
@@ -308,19 +353,12 @@ ZARN9100_HANDLE Card::open() {
         h = nextHandle_++;
         handles_.insert(h);
     }
-    loop_->call([this] { loopHoldAutoconnect(true); });
     return reinterpret_cast<ZARN9100_HANDLE>(h);
 }
 
 bool Card::close(ZARN9100_HANDLE h) {
-    bool last;
-    {
-        std::lock_guard lock(mutex_);
-        if (handles_.erase(reinterpret_cast<uintptr_t>(h)) != 1) return false;
-        last = handles_.empty();
-    }
-    if (last) loop_->call([this] { loopHoldAutoconnect(false); });
-    return true;
+    std::lock_guard lock(mutex_);
+    return handles_.erase(reinterpret_cast<uintptr_t>(h)) == 1;
 }
 
 bool Card::valid(ZARN9100_HANDLE h) {
@@ -457,17 +495,17 @@ void Card::disconnect() {
         std::lock_guard lock(outcomeMutex_);
         expectDisconnect_ = true;
     }
-    loop_->call([this] {
-        if (device_) nm_device_disconnect_async(device_.get(), nullptr, nullptr, nullptr);
-    });
+    loop_->call([this] { loopDeactivateOwn(); });
 }
 
 int Card::setSsid(const std::string& ssid, bool hidden) {
     if (!wired_ && radioControl() != ZARN9100_RADIO_ON) return ZARN9100_RESULT_RADIO_OFF;
     ConnectionRequest request;
     {
+        // Keys, credentials and method belong to this network only: the next starts without them.
         std::lock_guard lock(mutex_);
         request.security = pending_;
+        pending_.clearNetworkSecurity();
     }
     request.ssid = ssid;
     request.hidden = hidden;
@@ -475,6 +513,7 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
     request.addresses = settings_.addresses;
     request.interfaceName = interfaceName();
     request.certificateDir = settings_.certificateDir;
+    request.user = CurrentUserName();
     // A ca.pem in the certificate folder is the authority the authentication server must prove
     // itself by; without one the server is taken on trust, as the profile names none.
     if (!settings_.certificateDir.empty()) {
@@ -494,17 +533,34 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
     }
     BuiltConnection built = BuildConnection(request);
     if (!built.connection) {
-        dispatcher_.post(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
-        dispatcher_.post(StatusTextEvent("Authentication failed: " + built.problem));
+        report(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
+        report(StatusTextEvent("Authentication failed: " + built.problem));
+        return ZARN9100_RESULT_SECURITY_REFUSED;
+    }
+    // NetworkManager gets the connection without its secrets and asks the agent for them.
+    GVariant* serialized = nm_connection_to_dbus(built.connection.get(), NM_CONNECTION_SERIALIZE_WITH_SECRETS);
+    GVariantPtr secrets(serialized != nullptr ? g_variant_ref_sink(serialized) : nullptr);
+    nm_connection_clear_secrets(built.connection.get());
+    const std::string uuid = nm_connection_get_uuid(built.connection.get());
+    const bool agentReady = loop_->call([&] {
+        madeUuids_.insert(uuid);
+        if (!agent_ || !agent_->registered()) return !HasValues(secrets.get());
+        agent_->keep(uuid, secrets.get());
+        return true;
+    });
+    if (!agentReady) {
+        report(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
+        report(StatusTextEvent("Authentication failed: NetworkManager has not taken the utility's secret agent"));
         return ZARN9100_RESULT_SECURITY_REFUSED;
     }
     {
         std::lock_guard lock(outcomeMutex_);
         attempting_ = true;
         outcome_ = -1;
-        attemptUuid_ = nm_connection_get_uuid(built.connection.get());
+        attemptUuid_ = uuid;
         appliedSsid_ = ssid;
         method_ = request.security.eap() ? request.security.method : abi::EapMethod::None;
+        serverChecked_ = !request.trustedCa.empty();
         expectDisconnect_ = true;
     }
     NMConnection* connection = built.connection.release();
@@ -522,10 +578,10 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
                 auto* card = static_cast<Card*>(self);
                 // The device's failure, when it came first, has said why already.
                 if (!card->decide(ZARN9100_RESULT_SECURITY_REFUSED)) return;
-                card->dispatcher_.post(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
+                card->report(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
                 std::string why = owned ? owned->message : "";
                 why = why.substr(0, why.find('\n'));
-                card->dispatcher_.post(
+                card->report(
                     StatusTextEvent("Authentication failed: NetworkManager refused the connection: " + why));
             },
             this);

@@ -5,6 +5,7 @@
 
 #include "GLibThread.h"
 #include "GObjectPtr.h"
+#include "SecretAgent.h"
 #include "tembrel/common/DriverCard.h"
 
 #include <NetworkManager.h>
@@ -51,7 +52,8 @@ public:
 
     abi::EventDispatcher& dispatcher() override { return dispatcher_; }
     // A handle while NetworkManager runs and manages the device; null otherwise (said why on
-    // standard error). While any handle is open, NetworkManager autoconnects nothing on it.
+    // standard error). The device's own autoconnect is never touched: a link NetworkManager
+    // makes by itself is one the utility did not ask for.
     ZARN9100_HANDLE open() override;
     bool close(ZARN9100_HANDLE h) override;
     bool valid(ZARN9100_HANDLE h) override;
@@ -94,7 +96,9 @@ private:
     // taken; `announce` reports its arrival.
     void loopChooseDevice(bool announce);
     void loopForgetDevice();
-    void loopHoldAutoconnect(bool hold);
+    // Deactivates the device's active connection when the library made it; another program's
+    // (or NetworkManager's own) link is left alone.
+    void loopDeactivateOwn();
     static void OnDeviceAdded(NMClient*, NMDevice*, gpointer self);
     static void OnDeviceRemoved(NMClient*, NMDevice*, gpointer self);
     static void OnStateChanged(NMDevice*, guint state, guint old, guint reason, gpointer self);
@@ -109,6 +113,11 @@ private:
     // The association under way ends with `outcome`; false when none is under way or it has
     // ended already.
     bool decide(int outcome);
+    // Posts a library event or status text while a handle is open; after the last close the
+    // program hears nothing more.
+    void report(abi::CardEvent e);
+    // The 1012 text of a failed attempt of the library's own.
+    std::string refusalText(guint reason, const std::string& uuid);
 
     Settings settings_;
     std::atomic<bool> wired_{false};  // the device is an Ethernet port (chosen by name)
@@ -127,6 +136,7 @@ private:
     std::string attemptUuid_;
     std::string appliedSsid_;
     abi::EapMethod method_ = abi::EapMethod::None;
+    bool serverChecked_ = false;  // the attempt checks the server by ca.pem
     bool expectDisconnect_ = false;
     bool stop_ = false;
 
@@ -134,8 +144,8 @@ private:
     GObjectPtr<NMClient> client_;
     GObjectPtr<NMDevice> device_;
     std::string deviceName_;
-    bool holdingAutoconnect_ = false;
-    bool savedAutoconnect_ = true;
+    std::unique_ptr<SecretAgent> agent_;
+    std::set<std::string> madeUuids_;  // the connections the library made
     bool linked_ = false;
     bool hardwareOn_ = true;
 

@@ -11,9 +11,13 @@
 #include "tests/wpa/ChildProcess.h"
 #include "tests/wpa/WiredLab.h"
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace tembrel::nm::testing {
 
@@ -38,13 +42,17 @@ public:
     std::string deviceField(const std::string& field);
     // The files in NetworkManager's keyfile folder (connections it saved).
     size_t savedConnections() const;
+    // The files in any of NetworkManager's folders (runtime, state, configuration, keyfiles)
+    // that hold `text`.
+    std::vector<std::string> filesHolding(const std::string& text) const;
+    // What `nmcli ARGS` printed, "" when it failed; as user `uid` when given.
+    std::string nmcli(const std::vector<std::string>& args, std::optional<uid_t> uid = std::nullopt);
     // Deletes the veth pair: the port disappears.
     bool removePort();
     std::string logs() const;
 
 private:
     bool waitForPort();
-    std::string nmcli(const std::vector<std::string>& args);
 
     ::tembrel::testing::TempFolder root_{"tembrel_nm_"};
     std::string problem_;
