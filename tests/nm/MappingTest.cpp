@@ -100,6 +100,24 @@ TEST(NetworkManagerMappingTest, FailureReasonsGiveTheResultAndTheText) {
     }
 }
 
+// How many secrets NetworkManager itself would keep (and write to a file).
+size_t SecretsOwnedBySystem(NMConnection* c) {
+    GVariant* secrets = nm_connection_to_dbus(c, NM_CONNECTION_SERIALIZE_WITH_SECRETS_SYSTEM_OWNED);
+    if (secrets == nullptr) return 0;
+    g_variant_ref_sink(secrets);
+    size_t n = 0;
+    GVariantIter it;
+    g_variant_iter_init(&it, secrets);
+    GVariant* setting = nullptr;
+    const char* name = nullptr;
+    while (g_variant_iter_next(&it, "{&s@a{sv}}", &name, &setting)) {
+        n += g_variant_n_children(setting);
+        g_variant_unref(setting);
+    }
+    g_variant_unref(secrets);
+    return n;
+}
+
 abi::CollectedSecurity Security(uint32_t auth, uint32_t encryption) {
     abi::CollectedSecurity s;
     s.authMode = auth;
@@ -139,6 +157,12 @@ TEST(NetworkManagerMappingTest, CollectedSecurityBecomesAConnectionNetworkManage
     auto tkipMissing = Security(ZARN9100_AUTH_WPA_PSK, ZARN9100_ENCRYPTION_DISABLED);
     tkipMissing.passphrase = "correct horse";
     auto wiredKeys = psk;
+    auto dynamicWep = Security(ZARN9100_AUTH_OPEN, ZARN9100_ENCRYPTION_WEP);
+    dynamicWep.method = abi::EapMethod::Peap;
+    dynamicWep.login = "alice";
+    dynamicWep.password = "wonderland";
+    auto latin1 = peap;
+    latin1.password = "caf\xe9";
     const Row rows[] = {
         {"open", Security(ZARN9100_AUTH_OPEN, ZARN9100_ENCRYPTION_DISABLED), false, ""},
         {"WPA2-PSK", psk, false, "wpa-psk"},
@@ -152,6 +176,9 @@ TEST(NetworkManagerMappingTest, CollectedSecurityBecomesAConnectionNetworkManage
         {"TLS without a certificate folder", tlsWithoutFolder, false, nullptr},
         {"wired PEAP", wiredPeap, true, ""},
         {"wired port with a key", wiredKeys, true, nullptr},
+        {"dynamic WEP", dynamicWep, false, "ieee8021x"},
+        {"wired dynamic WEP", dynamicWep, true, ""},
+        {"a Latin-1 password", latin1, false, nullptr},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -159,6 +186,7 @@ TEST(NetworkManagerMappingTest, CollectedSecurityBecomesAConnectionNetworkManage
         request.security = row.security;
         request.ssid = "Net";
         request.wired = row.wired;
+        request.user = "alice";
         const BuiltConnection built = BuildConnection(request);
         if (row.keyMgmt == nullptr) {
             EXPECT_EQ(built.connection, nullptr);
@@ -168,6 +196,13 @@ TEST(NetworkManagerMappingTest, CollectedSecurityBecomesAConnectionNetworkManage
         ASSERT_NE(built.connection, nullptr) << built.problem;
         NMSettingConnection* sc = nm_connection_get_setting_connection(built.connection.get());
         EXPECT_FALSE(nm_setting_connection_get_autoconnect(sc));
+        // The user's own, and every secret left to the library's agent.
+        const char* type = nullptr;
+        const char* user = nullptr;
+        ASSERT_EQ(nm_setting_connection_get_num_permissions(sc), 1u);
+        ASSERT_TRUE(nm_setting_connection_get_permission(sc, 0, &type, &user, nullptr));
+        EXPECT_STREQ(user, "alice");
+        EXPECT_EQ(SecretsOwnedBySystem(built.connection.get()), 0u);
         NMSettingWirelessSecurity* ws = nm_connection_get_setting_wireless_security(built.connection.get());
         EXPECT_EQ(std::string(ws != nullptr ? nm_setting_wireless_security_get_key_mgmt(ws) : ""), row.keyMgmt);
         EXPECT_EQ(nm_connection_get_setting_802_1x(built.connection.get()) != nullptr,

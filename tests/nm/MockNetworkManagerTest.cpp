@@ -45,11 +45,21 @@ constexpr const char* kManagerIface = "org.freedesktop.NetworkManager";
 constexpr const char* kMockIface = "org.freedesktop.DBus.Mock";
 constexpr const char* kDevice = "/org/freedesktop/NetworkManager/Devices/wlan0";
 
-// What NetworkManager does on AddAndActivateConnection2, as far as these tests need it: the SSID
-// "Refusing" fails with reason 7 (no secrets); any other links to the access point of that SSID
-// with an active connection of the connection's own UUID.
+// What NetworkManager does on AddAndActivateConnection2, as far as these tests need it: a
+// connection that carries a secret, a secret not agent-owned or no owner is refused as invalid;
+// the SSID "Refusing" fails with reason 7 (no secrets); any other links to the access point of
+// that SSID with an active connection of the connection's own UUID.
 constexpr const char* kActivate = R"(
 conn = args[0]; dev = args[1]
+sec = conn.get('802-11-wireless-security', {})
+for key in ['psk', 'leap-password', 'wep-key0', 'wep-key1', 'wep-key2', 'wep-key3']:
+    if key in sec:
+        raise dbus.exceptions.DBusException('secret given: ' + key, name='org.freedesktop.NetworkManager.Settings.Connection.InvalidProperty')
+for key in ['psk-flags', 'leap-password-flags', 'wep-key-flags']:
+    if sec.get(key, 1) != 1:
+        raise dbus.exceptions.DBusException(key + ' is not agent-owned', name='org.freedesktop.NetworkManager.Settings.Connection.InvalidProperty')
+if len(conn['connection'].get('permissions', [])) != 1:
+    raise dbus.exceptions.DBusException('no owner', name='org.freedesktop.NetworkManager.Settings.Connection.InvalidProperty')
 ssid = bytes(conn['802-11-wireless']['ssid'])
 DEV = 'org.freedesktop.NetworkManager.Device'
 d = objects[dev]
@@ -221,6 +231,15 @@ protected:
                                                         "a{sa{sv}}ooa{sv}", "ooa{sv}", kActivate)));
         ASSERT_TRUE(bus.call("AddMethod", g_variant_new("(sssss)", kMockIface, "RemoveWiFiDevice", "s", "",
                                                         kRemoveDevice)));
+        // Where the library's secret agent registers.
+        GVariantBuilder methods;
+        g_variant_builder_init(&methods, G_VARIANT_TYPE("a(ssss)"));
+        g_variant_builder_add(&methods, "(ssss)", "RegisterWithCapabilities", "su", "", "");
+        g_variant_builder_add(&methods, "(ssss)", "Register", "s", "", "");
+        g_variant_builder_add(&methods, "(ssss)", "Unregister", "", "", "");
+        ASSERT_TRUE(bus.call("AddObject", g_variant_new("(ssa{sv}a(ssss))", "/org/freedesktop/NetworkManager/AgentManager",
+                                                        "org.freedesktop.NetworkManager.AgentManager", nullptr,
+                                                        &methods)));
         ::unsetenv("TEMBREL_NM_INTERFACE");
         ASSERT_EQ(testing::LoadBuiltDriver("libTembrelNM.so", suite_->library), "");
     }
@@ -297,6 +316,9 @@ TEST_F(MockNetworkManager, AnActivationLinksAndARefusalCarriesTheReason) {
     EXPECT_EQ(driver().SetSsid(h, "Elsewhere", 9, 0), 1);
     ASSERT_EQ(driver().SetAuthMode(h, ZARN9100_AUTH_WPA2_PSK), 0);
     ASSERT_EQ(driver().SetWepStatus(h, ZARN9100_ENCRYPTION_AES), 0);
+    // NetworkManager gets the user's connection with the passphrase left to the agent.
+    ASSERT_EQ(driver().SetWPAInformation(h, 1, 8, 3, "the right key", "HomeCcmp"), 0);
+    EXPECT_EQ(driver().SetSsid(h, "HomeCcmp", 8, 0), 0) << heard.since();
     ASSERT_EQ(driver().SetWPAInformation(h, 1, 9, 3, "not the key", "Refusing"), 0);
     EXPECT_EQ(driver().SetSsid(h, "Refusing", 8, 0), 2);
     EXPECT_TRUE(hears("5 1012[Authentication failed: no secrets]")) << heard.since();

@@ -66,6 +66,9 @@ NetworkManagerLab::NetworkManagerLab() {
         problem_ = "no temporary folder";
         return;
     }
+    // Other users reach the bus's socket in here (the tests ask NetworkManager as one).
+    std::error_code ec;
+    fs::permissions(root_.path(), fs::perms::others_exec | fs::perms::group_exec, fs::perm_options::add, ec);
     fs::create_directories(root_ / "keyfiles");
     fs::create_directories(root_ / "conf.d");
     std::ofstream(root_ / "NetworkManager.conf") << "[main]\n"

@@ -272,6 +272,7 @@ TEST_F(RealNetworkManager, ThePasswordIsInNoFileAndNoOtherUserSeesIt) {
     EXPECT_EQ(deviceConnection(), "Tembrel Corp-Port");
     EXPECT_EQ(lab().filesHolding(WiredLab::kPassword), std::vector<std::string>{});
     // Only the user running the program sees the connection at all.
+    ASSERT_NE(lab().nmcli({"-g", "GENERAL.STATE", "device", "show", WiredLab::kPort}, kNobody), "");
     EXPECT_EQ(lab().nmcli({"-s", "-g", "802-1x.password", "connection", "show", "Tembrel Corp-Port"}, kNobody), "");
     EXPECT_EQ(lab().nmcli({"-g", "connection.permissions", "connection", "show", "Tembrel Corp-Port"}),
               "user\\:" + UserName());
