@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <utility>
 
 namespace tembrel::nm {
 
@@ -21,6 +22,7 @@ using abi::StatusTextEvent;
 
 constexpr auto kDbusTimeout = std::chrono::seconds(6);
 constexpr int kDbusTimeoutMs = 5000;
+constexpr guint kReconnectMs = 1000;
 
 std::string Env(const char* name, const std::string& fallback) {
     const char* v = std::getenv(name);
@@ -114,36 +116,96 @@ Card::~Card() {
 // ---------------------------------------------------------------- GLib thread
 
 void Card::loopStart() {
+    if (!loopConnect(false)) loopRetryConnect();
+}
+
+bool Card::loopConnect(bool announce) {
     GError* error = nullptr;
-    // GLib's shared bus connection raises SIGTERM in the whole process when the bus goes away
-    // (a restarted D-Bus); the host program must not end with it, so the client gets a
-    // connection that merely closes.
-    GObjectPtr<GDBusConnection> bus(g_bus_get_sync(G_BUS_TYPE_SYSTEM, nullptr, &error));
+    GObjectPtr<GDBusConnection> bus;
+    if (gchar* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SYSTEM, nullptr, &error)) {
+        // A connection of the library's own rather than GLib's shared one, which raises SIGTERM
+        // in the whole process when the bus goes away: this one merely closes, and the library
+        // makes a new one once the bus is back.
+        bus.reset(g_dbus_connection_new_for_address_sync(
+            address,
+            GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                 G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+            nullptr, nullptr, &error));
+        g_free(address);
+    }
+    GObjectPtr<NMClient> client;
     if (bus) {
-        g_dbus_connection_set_exit_on_close(bus.get(), FALSE);
-        client_.reset(static_cast<NMClient*>(
+        client.reset(static_cast<NMClient*>(
             g_initable_new(NM_TYPE_CLIENT, nullptr, &error, NM_CLIENT_DBUS_CONNECTION, bus.get(), nullptr)));
     }
-    if (!client_) {
+    if (!client) {
         GErrorPtr owned(error);
-        std::fprintf(stderr, "libTembrelNM: no connection to the system bus: %s\n", owned->message);
-        return;
+        if (!saidNoBus_)
+            std::fprintf(stderr, "libTembrelNM: no connection to the system bus: %s\n", owned ? owned->message : "");
+        saidNoBus_ = true;
+        return false;
     }
-    agent_ = std::make_unique<SecretAgent>(bus.get());
+    saidNoBus_ = false;
+    bus_ = std::move(bus);
+    client_ = std::move(client);
+    g_signal_connect(bus_.get(), "closed", G_CALLBACK(OnBusClosed), this);
+    agent_ = std::make_unique<SecretAgent>(bus_.get());
     if (!agent_->problem().empty())
         std::fprintf(stderr, "libTembrelNM: no secret agent: %s\n", agent_->problem().c_str());
     g_signal_connect(client_.get(), "device-added", G_CALLBACK(OnDeviceAdded), this);
     g_signal_connect(client_.get(), "device-removed", G_CALLBACK(OnDeviceRemoved), this);
     g_signal_connect(client_.get(), "notify::" NM_CLIENT_WIRELESS_HARDWARE_ENABLED, G_CALLBACK(OnHardwareSwitch), this);
     hardwareOn_ = nm_client_wireless_hardware_get_enabled(client_.get());
-    loopChooseDevice(false);
+    loopChooseDevice(announce);
+    return true;
 }
 
-void Card::loopStop() {
+void Card::OnBusClosed(GDBusConnection*, gboolean, GError*, gpointer self) { static_cast<Card*>(self)->loopBusLost(); }
+
+void Card::loopBusLost() {
+    const std::string name = deviceName_;
+    const bool had = device_ != nullptr;
     loopForgetDevice();
     agent_.reset();
     if (client_) g_signal_handlers_disconnect_by_data(client_.get(), this);
     client_.reset();
+    if (bus_) g_signal_handlers_disconnect_by_data(bus_.get(), this);
+    bus_.reset();
+    decide(ZARN9100_RESULT_NO_NETWORK);
+    if (had) {
+        report(LibraryEvent(ZARN9100_EVENT_CARD_REMOVED));
+        dispatcher_.post(DeviceEvent(TEMBREL_DEVICE_REMOVE_COMPLETE, name));
+    }
+    loopRetryConnect();
+}
+
+void Card::loopRetryConnect() {
+    if (retry_ != nullptr) return;
+    retry_ = g_timeout_source_new(kReconnectMs);
+    g_source_set_callback(
+        retry_,
+        [](gpointer self) -> gboolean {
+            auto* card = static_cast<Card*>(self);
+            if (!card->loopConnect(true)) return G_SOURCE_CONTINUE;
+            // The context keeps the source until this dispatch returns.
+            g_source_unref(std::exchange(card->retry_, nullptr));
+            return G_SOURCE_REMOVE;
+        },
+        this, nullptr);
+    g_source_attach(retry_, g_main_context_get_thread_default());
+}
+
+void Card::loopStop() {
+    if (retry_ != nullptr) {
+        g_source_destroy(retry_);
+        g_source_unref(std::exchange(retry_, nullptr));
+    }
+    loopForgetDevice();
+    agent_.reset();
+    if (client_) g_signal_handlers_disconnect_by_data(client_.get(), this);
+    client_.reset();
+    if (bus_) g_signal_handlers_disconnect_by_data(bus_.get(), this);
+    bus_.reset();
 }
 
 void Card::loopChooseDevice(bool announce) {

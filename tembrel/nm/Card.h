@@ -92,6 +92,14 @@ private:
     // Everything below named loop* runs on the GLib thread only.
     void loopStart();
     void loopStop();
+    // A bus connection, client and agent of the library's own; false when the bus cannot be
+    // reached (said once on standard error). `announce` reports the device's arrival.
+    bool loopConnect(bool announce);
+    // The bus went away (a restarted D-Bus): the card is gone until a new connection finds it.
+    void loopBusLost();
+    // Tries loopConnect every kReconnectMs until it succeeds.
+    void loopRetryConnect();
+    static void OnBusClosed(GDBusConnection*, gboolean, GError*, gpointer self);
     // Takes the device the settings name (or the first managed wireless one) when none is
     // taken; `announce` reports its arrival.
     void loopChooseDevice(bool announce);
@@ -141,6 +149,9 @@ private:
     bool stop_ = false;
 
     // GLib thread state.
+    GObjectPtr<GDBusConnection> bus_;
+    GSource* retry_ = nullptr;  // owned: the reconnection timer while the bus is gone
+    bool saidNoBus_ = false;
     GObjectPtr<NMClient> client_;
     GObjectPtr<NMDevice> device_;
     std::string deviceName_;

@@ -79,12 +79,13 @@ NetworkManagerLab::NetworkManagerLab() {
                                                  << "path=" << (root_ / "keyfiles").string() << "\n"
                                                  << "unmanaged-devices=interface-name:" << WiredLab::kAuthenticatorPort
                                                  << "\n";
+    problem_ = startDaemons();
+}
+
+std::string NetworkManagerLab::startDaemons() {
     // The test process's libnm, the supplicant and NetworkManager all take this bus for the system's.
     bus_ = std::make_unique<PrivateSystemBus>(root_.path());
-    if (!bus_->problem().empty()) {
-        problem_ = bus_->problem();
-        return;
-    }
+    if (!bus_->problem().empty()) return bus_->problem();
     supplicant_ = std::make_unique<ChildProcess>(std::vector<std::string>{FindProgram("wpa_supplicant"), "-u"},
                                                  (root_ / "wpa_supplicant.log").string());
     manager_ = std::make_unique<ChildProcess>(
@@ -96,7 +97,16 @@ NetworkManagerLab::NetworkManagerLab() {
                                  "--state-file=" + (root_ / "NetworkManager.state").string(),
                                  "--pid-file=" + (root_ / "NetworkManager.pid").string()},
         (root_ / "NetworkManager.log").string());
-    if (!waitForPort()) problem_ = "NetworkManager did not take the port\n" + logs();
+    return waitForPort() ? std::string() : "NetworkManager did not take the port\n" + logs();
+}
+
+std::string NetworkManagerLab::restartBus() {
+    manager_.reset();
+    supplicant_.reset();
+    bus_.reset();
+    std::error_code ec;
+    fs::remove(root_ / "system_bus", ec);
+    return startDaemons();
 }
 
 std::string NetworkManagerLab::nmcli(const std::vector<std::string>& args, std::optional<uid_t> uid) {

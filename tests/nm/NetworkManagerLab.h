@@ -47,11 +47,16 @@ public:
     std::vector<std::string> filesHolding(const std::string& text) const;
     // What `nmcli ARGS` printed, "" when it failed; as user `uid` when given.
     std::string nmcli(const std::vector<std::string>& args, std::optional<uid_t> uid = std::nullopt);
+    // Ends NetworkManager, the supplicant and the bus, and starts them again on a new bus at the
+    // same address: "" once NetworkManager manages the port again, else why not.
+    std::string restartBus();
     // Deletes the veth pair: the port disappears.
     bool removePort();
     std::string logs() const;
 
 private:
+    // The bus, the supplicant and NetworkManager: "" once it manages the port, else why not.
+    std::string startDaemons();
     bool waitForPort();
 
     ::tembrel::testing::TempFolder root_{"tembrel_nm_"};

@@ -362,6 +362,21 @@ TEST_F(RealNetworkManager, ALostLinkIsEventFourAndClosingGivesTheDeviceItsAutoco
     EXPECT_TRUE(PollUntil([&] { return lab().deviceField("GENERAL.AUTOCONNECT") == "yes"; }));
 }
 
+TEST_F(RealNetworkManager, TheCardComesBackAfterTheSystemBusRestarts) {
+    size_t mark = heard.count();
+    ASSERT_EQ(connector.ConnectProfile(Profile("Office", 0, "")), 0) << heard.since(mark);
+    mark = heard.count();
+    ASSERT_EQ(lab().restartBus(), "");
+    EXPECT_TRUE(heard.waitFor(mark, "device 32772 tembrel-port")) << heard.since(mark);
+    EXPECT_TRUE(heard.waitFor(mark, "device 32768 tembrel-port")) << heard.since(mark);
+    handle.exclusive([&](ZARN9100_HANDLE* h) { return driver().CloseAdapter(h); });
+    handle.exclusive([&](ZARN9100_HANDLE* h) { return driver().OpenAdapter(h); });
+    ASSERT_TRUE(handle.held());
+    mark = heard.count();
+    EXPECT_EQ(connector.ConnectProfile(Profile("Office", 0, "")), 0) << heard.since(mark);
+    EXPECT_EQ(deviceConnection(), "Tembrel Office");
+}
+
 // Last: the port goes away for good.
 TEST_F(RealNetworkManager, TheCardGoesWithTheDevice) {
     const size_t mark = heard.count();
