@@ -2,6 +2,8 @@
 
 #include "ConnectionBuilder.h"
 #include "Mapping.h"
+#include "tembrel/common/MacText.h"
+#include "tembrel/common/ScanEntryLayout.h"
 
 #include <chrono>
 #include <cstdio>
@@ -27,15 +29,9 @@ std::string Env(const char* name, const std::string& fallback) {
     return v != nullptr && *v != '\0' ? std::string(v) : fallback;
 }
 
-std::optional<std::array<uint8_t, 6>> ParseMac(const char* text) {
-    if (text == nullptr) return std::nullopt;
-    std::array<uint8_t, 6> mac{};
-    unsigned v[6];
-    char tail = 0;
-    if (std::sscanf(text, "%2x:%2x:%2x:%2x:%2x:%2x%c", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5], &tail) != 6)
-        return std::nullopt;
-    for (size_t i = 0; i < 6; ++i) mac[i] = uint8_t(v[i]);
-    return mac;
+// libnm hands out no text for an unknown address.
+std::optional<abi::MacAddress> MacOf(const char* text) {
+    return text != nullptr ? abi::ParseMac(text) : std::nullopt;
 }
 
 // Associated: from the moment NetworkManager configures addresses (the 802.11 link is up).
@@ -51,7 +47,7 @@ AccessPointFacts FactsOf(NMAccessPoint* ap) {
         for (gsize i = 0; i < size; ++i) zeros = zeros && data[i] == 0;
         if (!zeros) f.ssid.assign(data, data + size);
     }
-    if (const auto mac = ParseMac(nm_access_point_get_bssid(ap))) std::copy(mac->begin(), mac->end(), f.bssid);
+    if (const auto mac = MacOf(nm_access_point_get_bssid(ap))) std::copy(mac->begin(), mac->end(), f.bssid);
     f.strengthPercent = nm_access_point_get_strength(ap);
     f.frequencyMHz = nm_access_point_get_frequency(ap);
     f.maxBitrateKbps = nm_access_point_get_max_bitrate(ap);
@@ -379,7 +375,7 @@ int64_t Card::statistic(const char* name) {
 
 std::optional<std::array<uint8_t, 6>> Card::macAddress() {
     return loop_->call([this] {
-        return device_ ? ParseMac(nm_device_get_hw_address(device_.get())) : std::nullopt;
+        return device_ ? MacOf(nm_device_get_hw_address(device_.get())) : std::nullopt;
     });
 }
 
@@ -462,13 +458,10 @@ void Card::disconnect() {
     });
 }
 
-int Card::setSsid(const std::string& ssid, bool hidden) {
+int Card::setSsid(const std::string& ssid, bool hidden, const abi::CollectedSecurity& security) {
     if (!wired_ && radioControl() != ZARN9100_RADIO_ON) return ZARN9100_RESULT_RADIO_OFF;
     ConnectionRequest request;
-    {
-        std::lock_guard lock(mutex_);
-        request.security = pending_;
-    }
+    request.security = security;
     request.ssid = ssid;
     request.hidden = hidden;
     request.wired = wired_;
@@ -486,7 +479,7 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
     // Without a directed probe, a name no scan has heard is not in range.
     bool heard = wired_ || hidden || request.security.networkMode == ZARN9100_NETWORK_ADHOC;
     for (const auto& entry : heard ? std::vector<std::vector<uint8_t>>{} : scanEntries()) {
-        if (entry[12] == ssid.size() && std::equal(ssid.begin(), ssid.end(), entry.begin() + 16)) heard = true;
+        if (abi::ScanEntrySsid(entry) == ssid) heard = true;
     }
     if (!heard || ssid.empty()) {
         disconnect();

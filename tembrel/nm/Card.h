@@ -77,14 +77,11 @@ public:
     // 1 on, 0 switched off in software, 2 the hardware switch is off.
     uint32_t radioControl() override;
     int setRadioControl(bool on) override;
-    int setSsid(const std::string& ssid, bool hidden) override;
+    int setSsid(const std::string& ssid, bool hidden, const abi::CollectedSecurity& security) override;
     bool acceptsWepKeyLength(uint32_t length) const override { return length >= 1 && length <= 32; }
     bool acceptsIdentityText(const std::string&) const override { return true; }
     void logOff() override { disconnect(); }
     void disconnect();
-
-    std::mutex& mutex() override { return mutex_; }
-    abi::CollectedSecurity& pending() override { return pending_; }
 
 private:
     // Everything below named loop* runs on the GLib thread only.
@@ -114,10 +111,9 @@ private:
     std::atomic<bool> wired_{false};  // the device is an Ethernet port (chosen by name)
     abi::EventDispatcher dispatcher_;
 
-    std::mutex mutex_;  // handles, pending settings
+    std::mutex mutex_;  // handles
     std::set<uintptr_t> handles_;
     uintptr_t nextHandle_ = 1;
-    abi::CollectedSecurity pending_;
 
     // The association under way, decided on the GLib thread.
     std::mutex outcomeMutex_;

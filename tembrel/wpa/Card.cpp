@@ -2,6 +2,8 @@
 
 #include "Reports.h"
 #include "SupplicantEvent.h"
+#include "tembrel/common/MacText.h"
+#include "tembrel/common/ScanEntryLayout.h"
 
 #include <algorithm>
 #include <chrono>
@@ -184,11 +186,7 @@ int64_t Card::statistic(const char* name) {
 }
 
 std::optional<std::array<uint8_t, 6>> Card::macAddress() {
-    const auto mac = ParseMac(sysfsText("address"));
-    if (!mac || mac->size() != 6) return std::nullopt;
-    std::array<uint8_t, 6> out{};
-    std::copy(mac->begin(), mac->end(), out.begin());
-    return out;
+    return abi::ParseMac(sysfsText("address"));
 }
 
 // Each answer asks the supplicant afresh: the link may have changed since the last call.
@@ -201,10 +199,8 @@ std::string Card::associatedSsid() {
 
 std::array<uint8_t, 6> Card::associatedBssid() {
     Report s = ParseReport(request("STATUS").value_or(""));
-    std::array<uint8_t, 6> out{};
-    const auto mac = s["wpa_state"] == "COMPLETED" ? ParseMac(s["bssid"]) : std::nullopt;
-    if (mac && mac->size() == 6) std::copy(mac->begin(), mac->end(), out.begin());
-    return out;
+    const auto mac = s["wpa_state"] == "COMPLETED" ? abi::ParseMac(s["bssid"]) : std::nullopt;
+    return mac.value_or(abi::MacAddress{});
 }
 
 abi::LinkSecurity Card::linkSecurity() { return LinkSecurityOf(ParseReport(request("STATUS").value_or(""))); }
@@ -298,14 +294,7 @@ std::vector<std::vector<uint8_t>> Card::scanEntries() {
     return scanCache_;
 }
 
-int Card::setSsid(const std::string& ssid, bool hidden) {
-    CollectedSecurity settings;
-    {
-        // Whatever comes of this network, the next one starts from clean security settings.
-        std::lock_guard lock(mutex_);
-        settings = pending_;
-        pending_.clearNetworkSecurity();
-    }
+int Card::setSsid(const std::string& ssid, bool hidden, const CollectedSecurity& settings) {
     const auto radio = radioState();
     if (radio && *radio != 1) return ZARN9100_RESULT_RADIO_OFF;
     if (!reachable()) return unreachable();
@@ -314,8 +303,7 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
     bool heard = port_ == Port::Wired ? linkUp() : hidden || settings.networkMode == ZARN9100_NETWORK_ADHOC;
     if (port_ == Port::Wireless) {
         for (const auto& entry : scanEntries()) {
-            const uint32_t length = entry[12];
-            if (length == ssid.size() && std::equal(ssid.begin(), ssid.end(), entry.begin() + 16)) heard = true;
+            if (abi::ScanEntrySsid(entry) == ssid) heard = true;
         }
     }
     if (!heard || ssid.empty()) {

@@ -70,9 +70,7 @@ public:
     // Whether the supplicant's socket is there and takes a connection.
     bool reachable();
 
-    std::mutex& mutex() override { return mutex_; }
-    CollectedSecurity& pending() override { return pending_; }
-    int setSsid(const std::string& ssid, bool hidden) override;
+    int setSsid(const std::string& ssid, bool hidden, const CollectedSecurity& settings) override;
     // wpa_supplicant takes WEP keys of 5, 13 or 16 bytes, and texts it can quote.
     bool acceptsWepKeyLength(uint32_t length) const override { return length == 5 || length == 13 || length == 16; }
     bool acceptsIdentityText(const std::string& text) const override { return IsQuotableText(text); }
@@ -128,10 +126,9 @@ private:
     std::string interface_;
     Port port_ = Port::Wireless;
     abi::EventDispatcher dispatcher_;
-    std::mutex mutex_;  // handles, pending settings, the scan cache
+    std::mutex mutex_;  // handles, the scan cache
     std::set<uintptr_t> handles_;
     uintptr_t nextHandle_ = 1;
-    CollectedSecurity pending_;
     std::vector<std::vector<uint8_t>> scanCache_;
 
     std::unique_ptr<SupplicantLink> link_;
