@@ -58,6 +58,12 @@ AccessPointFacts FactsOf(NMAccessPoint* ap) {
     return f;
 }
 
+// An activation request on its way: the card and the attempt its reply is for.
+struct ActivationCall {
+    Card* card;
+    abi::AssociationAttempts::Id attempt;
+};
+
 GVariant* VolatileActivation() {
     GVariantBuilder b;
     g_variant_builder_init(&b, G_VARIANT_TYPE_VARDICT);
@@ -81,11 +87,7 @@ Card::Card(Settings settings) : settings_(std::move(settings)) {
 }
 
 Card::~Card() {
-    {
-        std::lock_guard lock(outcomeMutex_);
-        stop_ = true;
-    }
-    outcomeChanged_.notify_all();
+    attempts_.stop();
     loop_.reset();
 }
 
@@ -186,7 +188,7 @@ void Card::OnDeviceRemoved(NMClient*, NMDevice* device, gpointer self) {
     if (device != card->device_.get()) return;
     const std::string name = card->deviceName_;
     card->loopForgetDevice();
-    card->decide(ZARN9100_RESULT_NO_NETWORK);
+    card->decide(card->attempts_.current(), ZARN9100_RESULT_NO_NETWORK);
     card->dispatcher_.post(LibraryEvent(ZARN9100_EVENT_CARD_REMOVED));
     card->dispatcher_.post(DeviceEvent(TEMBREL_DEVICE_REMOVE_COMPLETE, name));
 }
@@ -229,13 +231,15 @@ std::string Card::appliedSsid() {
 }
 
 void Card::loopStateChanged(guint state, guint, guint reason) {
-    bool attempting;
+    abi::AssociationAttempts::Id attempt;
     abi::EapMethod method;
     {
         std::lock_guard lock(outcomeMutex_);
-        attempting = attempting_;
+        attempt = attemptId_;
         method = method_;
     }
+    // The attempt that set these fields is the one a SetSsid waits for.
+    const bool attempting = attempt != abi::AssociationAttempts::kNone && attempt == attempts_.current();
     if (LinkedState(state) && !linked_) {
         if (attempting && !loopActiveIsOurs()) return;
         linked_ = true;
@@ -246,7 +250,7 @@ void Card::loopStateChanged(guint state, guint, guint reason) {
         if (attempting && method != abi::EapMethod::None)
             dispatcher_.post(StatusTextEvent(std::string(abi::EapMethodName(method)) + " authentication succeeded"));
         dispatcher_.post(LibraryEvent(ZARN9100_EVENT_LINK_UP));
-        decide(ZARN9100_RESULT_OK);
+        if (attempting) decide(attempt, ZARN9100_RESULT_OK);
         return;
     }
     if (!LinkedState(state) && linked_) {
@@ -265,20 +269,13 @@ void Card::loopStateChanged(guint state, guint, guint reason) {
     }
     if (state == NM_DEVICE_STATE_FAILED && attempting) {
         const Refusal refusal = RefusalOf(reason);
-        if (!decide(refusal.result)) return;
+        if (!decide(attempt, refusal.result)) return;
         if (refusal.result == ZARN9100_RESULT_SECURITY_REFUSED)
             dispatcher_.post(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
         dispatcher_.post(StatusTextEvent(refusal.text));
     }
 }
 
-bool Card::decide(int outcome) {
-    std::lock_guard lock(outcomeMutex_);
-    const bool deciding = attempting_ && outcome_ < 0;
-    if (deciding) outcome_ = outcome;
-    outcomeChanged_.notify_all();
-    return deciding;
-}
 
 // ---------------------------------------------------------------- the C ABI's threads
 
@@ -491,49 +488,48 @@ int Card::setSsid(const std::string& ssid, bool hidden, const abi::CollectedSecu
         dispatcher_.post(StatusTextEvent("Authentication failed: " + built.problem));
         return ZARN9100_RESULT_SECURITY_REFUSED;
     }
+    const abi::AssociationAttempts::Id attempt = attempts_.begin();
     {
         std::lock_guard lock(outcomeMutex_);
-        attempting_ = true;
-        outcome_ = -1;
+        attemptId_ = attempt;
         attemptUuid_ = nm_connection_get_uuid(built.connection.get());
         appliedSsid_ = ssid;
         method_ = request.security.eap() ? request.security.method : abi::EapMethod::None;
         expectDisconnect_ = true;
     }
+    // The reply names the attempt it answers: a late one for an earlier attempt settles nothing.
+    auto call = std::make_unique<ActivationCall>(ActivationCall{this, attempt});
     NMConnection* connection = built.connection.release();
-    const bool started = loop_->call([this, connection] {
+    const bool started = loop_->call([this, connection, &call] {
         GObjectPtr<NMConnection> owned(connection);
         if (!client_ || !device_) return false;
         nm_client_add_and_activate_connection2(
             client_.get(), owned.get(), device_.get(), nullptr, VolatileActivation(), nullptr,
-            [](GObject* source, GAsyncResult* result, gpointer self) {
+            [](GObject* source, GAsyncResult* result, gpointer data) {
+                const std::unique_ptr<ActivationCall> call(static_cast<ActivationCall*>(data));
                 GError* error = nullptr;
                 GObjectPtr<NMActiveConnection> active(
                     nm_client_add_and_activate_connection2_finish(NM_CLIENT(source), result, nullptr, &error));
                 if (active) return;
                 GErrorPtr owned(error);
-                auto* card = static_cast<Card*>(self);
+                Card* card = call->card;
                 // The device's failure, when it came first, has said why already.
-                if (!card->decide(ZARN9100_RESULT_SECURITY_REFUSED)) return;
+                if (!card->decide(call->attempt, ZARN9100_RESULT_SECURITY_REFUSED)) return;
                 card->dispatcher_.post(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
                 std::string why = owned ? owned->message : "";
                 why = why.substr(0, why.find('\n'));
                 card->dispatcher_.post(
                     StatusTextEvent("Authentication failed: NetworkManager refused the connection: " + why));
             },
-            this);
+            call.release());
         return true;
     });
 
-    std::unique_lock lock(outcomeMutex_);
-    const bool decided =
-        started && outcomeChanged_.wait_for(lock, std::chrono::milliseconds(settings_.associationTimeoutMs),
-                                            [&] { return outcome_ >= 0 || stop_; });
-    const int outcome = decided && !stop_ ? outcome_ : ZARN9100_RESULT_NO_NETWORK;
-    attempting_ = false;
-    lock.unlock();
-    if (!decided) disconnect();
-    return outcome;
+    const std::optional<int> outcome =
+        started ? attempts_.wait(attempt, std::chrono::milliseconds(settings_.associationTimeoutMs)) : std::nullopt;
+    // A card shutting down is left to go; an attempt that came to nothing is called off.
+    if (!outcome && !attempts_.stopped()) disconnect();
+    return outcome.value_or(ZARN9100_RESULT_NO_NETWORK);
 }
 
 }  // namespace tembrel::nm

@@ -5,6 +5,7 @@
 
 #include "GLibThread.h"
 #include "GObjectPtr.h"
+#include "tembrel/common/AssociationAttempt.h"
 #include "tembrel/common/DriverCard.h"
 
 #include <NetworkManager.h>
@@ -103,9 +104,8 @@ private:
     // The SSID of the connection active on the device: the one last applied when it is ours
     // (a wired port's SSID only names its connection), else the connection's name.
     std::string appliedSsid();
-    // The association under way ends with `outcome`; false when none is under way or it has
-    // ended already.
-    bool decide(int outcome);
+    // Settles attempt `id` with `outcome`; false when it is not under way or has ended already.
+    bool decide(abi::AssociationAttempts::Id id, int outcome) { return attempts_.settle(id, outcome); }
 
     Settings settings_;
     std::atomic<bool> wired_{false};  // the device is an Ethernet port (chosen by name)
@@ -116,15 +116,13 @@ private:
     uintptr_t nextHandle_ = 1;
 
     // The association under way, decided on the GLib thread.
-    std::mutex outcomeMutex_;
-    std::condition_variable outcomeChanged_;
-    bool attempting_ = false;
-    int outcome_ = -1;
+    abi::AssociationAttempts attempts_;
+    std::mutex outcomeMutex_;  // what follows
+    abi::AssociationAttempts::Id attemptId_ = abi::AssociationAttempts::kNone;
     std::string attemptUuid_;
     std::string appliedSsid_;
     abi::EapMethod method_ = abi::EapMethod::None;
     bool expectDisconnect_ = false;
-    bool stop_ = false;
 
     // GLib thread state.
     GObjectPtr<NMClient> client_;

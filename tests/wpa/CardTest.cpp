@@ -404,6 +404,17 @@ TEST_F(CardTest, ARefusedProfileLeavesTheLinkThereIsAndTheNextNetworkStartsClean
     for (size_t i = commands; i < all.size(); ++i) EXPECT_EQ(all[i].find("identity"), std::string::npos) << all[i];
 }
 
+// What the supplicant still says about the network it had (id 7) settles nothing for the new
+// one (id 0): only the new network's own refusal does.
+TEST_F(CardTest, ALateEventOfTheLastNetworkNeverSettlesTheNextAttempt) {
+    start();
+    scanAndWait();
+    setOnSelect({"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:09 completed [id=7 id_str=]",
+                 "<3>CTRL-EVENT-SSID-TEMP-DISABLED id=7 ssid=\"Old\" auth_failures=1 duration=10 reason=WRONG_KEY",
+                 "<3>CTRL-EVENT-SSID-TEMP-DISABLED id=0 ssid=\"HomeCcmp\" auth_failures=1 duration=10 reason=WRONG_KEY"});
+    EXPECT_EQ(card_->setSsid("HomeCcmp", false, Psk()), ZARN9100_RESULT_SECURITY_REFUSED);
+}
+
 TEST_F(CardTest, ALateReplyNeverAnswersTheNextRequest) {
     paths_.requestTimeoutMs = 500;
     start();
