@@ -350,7 +350,7 @@ TEST_F(RealNetworkManager, TheUsersConnectionComesBackWhenProgramsOnTheCardAreKi
     EXPECT_EQ(lab().deviceField("GENERAL.AUTOCONNECT"), "yes");
 }
 
-TEST_F(RealNetworkManager, ALostLinkIsEventFourAndClosingGivesTheDeviceItsAutoconnectBack) {
+TEST_F(RealNetworkManager, ALostLinkIsEventFourAndTheDevicesAutoconnectIsLeftOn) {
     size_t mark = heard.count();
     ASSERT_EQ(connector.ConnectProfile(Profile("Office", 0, "")), 0) << heard.since(mark);
     mark = heard.count();
