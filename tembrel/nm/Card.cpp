@@ -452,6 +452,15 @@ LinkFacts Card::link() {
     });
 }
 
+abi::LinkSecurity Card::linkSecurity() {
+    return loop_->call([this] {
+        if (!device_ || !LinkedState(nm_device_get_state(device_.get()))) return abi::LinkSecurity{};
+        NMActiveConnection* active = nm_device_get_active_connection(device_.get());
+        NMRemoteConnection* settings = active != nullptr ? nm_active_connection_get_connection(active) : nullptr;
+        return settings != nullptr ? SecurityOfConnection(NM_CONNECTION(settings)) : abi::LinkSecurity{};
+    });
+}
+
 std::optional<int32_t> Card::rssiDbm() {
     const LinkFacts facts = link();
     return facts.connected ? facts.rssiDbm : std::nullopt;

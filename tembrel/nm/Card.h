@@ -67,8 +67,8 @@ public:
     bool associated() override { return link().connected; }
     std::string associatedSsid() override { return link().ssid; }
     std::array<uint8_t, 6> associatedBssid() override { return link().bssid; }
-    // The link is the connection the library made: the collected settings tell its security.
-    abi::LinkSecurity linkSecurity() override { return {}; }
+    // From the settings of the connection active on the device, whoever made it.
+    abi::LinkSecurity linkSecurity() override;
     uint32_t linkFrequencyMHz() override { return link().frequencyMHz; }
     std::optional<int32_t> rssiDbm() override;
     std::optional<uint32_t> linkSpeed100bps() override;

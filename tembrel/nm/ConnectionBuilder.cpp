@@ -227,4 +227,36 @@ BuiltConnection BuildConnection(const ConnectionRequest& r) {
     return built;
 }
 
+abi::LinkSecurity SecurityOfConnection(NMConnection* c) {
+    abi::LinkSecurity link;
+    if (nm_connection_get_setting_wireless(c) == nullptr) return link;
+    NMSettingWirelessSecurity* ws = nm_connection_get_setting_wireless_security(c);
+    if (ws == nullptr) {
+        link.authMode = ZARN9100_AUTH_OPEN;
+        link.wepStatus = ZARN9100_ENCRYPTION_DISABLED;
+        return link;
+    }
+    const std::string keys = nm_setting_wireless_security_get_key_mgmt(ws);
+    const char* alg = nm_setting_wireless_security_get_auth_alg(ws);
+    if (keys == "none" || keys == "ieee8021x") {
+        // Static WEP, or WEP keyed by 802.1x (dynamic WEP, LEAP).
+        link.authMode = alg != nullptr && std::string(alg) == "shared" ? ZARN9100_AUTH_SHARED : ZARN9100_AUTH_OPEN;
+        link.wepStatus = ZARN9100_ENCRYPTION_WEP;
+        return link;
+    }
+    const bool psk = keys == "wpa-psk" || keys == "sae";
+    if (!psk && keys != "wpa-eap") return link;
+    // Without a list NetworkManager allows both versions and every cipher: the strongest is taken.
+    bool rsn = nm_setting_wireless_security_get_num_protos(ws) == 0;
+    for (guint i = 0; i < nm_setting_wireless_security_get_num_protos(ws); ++i)
+        rsn = rsn || std::string(nm_setting_wireless_security_get_proto(ws, i)) == "rsn";
+    bool ccmp = nm_setting_wireless_security_get_num_pairwise(ws) == 0;
+    for (guint i = 0; i < nm_setting_wireless_security_get_num_pairwise(ws); ++i)
+        ccmp = ccmp || std::string(nm_setting_wireless_security_get_pairwise(ws, i)) == "ccmp";
+    link.authMode = psk ? (rsn ? ZARN9100_AUTH_WPA2_PSK : ZARN9100_AUTH_WPA_PSK)
+                        : (rsn ? ZARN9100_AUTH_WPA2 : ZARN9100_AUTH_WPA);
+    link.wepStatus = ccmp ? ZARN9100_ENCRYPTION_AES : ZARN9100_ENCRYPTION_TKIP;
+    return link;
+}
+
 }  // namespace tembrel::nm

@@ -35,4 +35,8 @@ std::string CurrentUserName();
 
 BuiltConnection BuildConnection(const ConnectionRequest& request);
 
+// The way back, for a link whoever made it: the security of `connection` in the values of
+// SetAuthMode and SetWepStatus. A wired port's leaves both unsettled (it has no cipher).
+abi::LinkSecurity SecurityOfConnection(NMConnection* connection);
+
 }  // namespace tembrel::nm

@@ -210,5 +210,53 @@ TEST(NetworkManagerMappingTest, CollectedSecurityBecomesAConnectionNetworkManage
     }
 }
 
+// A link's security as the status page reads it, from the settings of whichever connection is
+// active: each connection the library can make reads back as the values it was made of.
+TEST(NetworkManagerMappingTest, AConnectionsSecurityReadsBackInTheLibrarysValues) {
+    struct Row {
+        const char* name;
+        abi::CollectedSecurity security;
+        bool wired;
+        std::optional<uint32_t> authMode, wepStatus;
+    };
+    auto psk = Security(ZARN9100_AUTH_WPA2_PSK, ZARN9100_ENCRYPTION_AES);
+    psk.passphrase = "correct horse";
+    auto wpaTkip = Security(ZARN9100_AUTH_WPA_PSK, ZARN9100_ENCRYPTION_TKIP);
+    wpaTkip.passphrase = "correct horse";
+    auto wep = Security(ZARN9100_AUTH_SHARED, ZARN9100_ENCRYPTION_WEP);
+    wep.wepKeys[0] = {1, 2, 3, 4, 5};
+    wep.txKeyIndex = 1;
+    auto peap = Security(ZARN9100_AUTH_WPA2, ZARN9100_ENCRYPTION_AES);
+    peap.method = abi::EapMethod::Peap;
+    peap.login = "alice";
+    peap.password = "wonderland";
+    auto dynamicWep = Security(ZARN9100_AUTH_OPEN, ZARN9100_ENCRYPTION_WEP);
+    dynamicWep.method = abi::EapMethod::Peap;
+    dynamicWep.login = "alice";
+    dynamicWep.password = "wonderland";
+    const Row rows[] = {
+        {"open", Security(ZARN9100_AUTH_OPEN, ZARN9100_ENCRYPTION_DISABLED), false, ZARN9100_AUTH_OPEN,
+         ZARN9100_ENCRYPTION_DISABLED},
+        {"WPA2-PSK", psk, false, ZARN9100_AUTH_WPA2_PSK, ZARN9100_ENCRYPTION_AES},
+        {"WPA-PSK TKIP", wpaTkip, false, ZARN9100_AUTH_WPA_PSK, ZARN9100_ENCRYPTION_TKIP},
+        {"WEP shared key", wep, false, ZARN9100_AUTH_SHARED, ZARN9100_ENCRYPTION_WEP},
+        {"WPA2 PEAP", peap, false, ZARN9100_AUTH_WPA2, ZARN9100_ENCRYPTION_AES},
+        {"dynamic WEP", dynamicWep, false, ZARN9100_AUTH_OPEN, ZARN9100_ENCRYPTION_WEP},
+        {"wired PEAP", peap, true, std::nullopt, std::nullopt},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ConnectionRequest request;
+        request.security = row.security;
+        request.ssid = "Net";
+        request.wired = row.wired;
+        const BuiltConnection built = BuildConnection(request);
+        ASSERT_NE(built.connection, nullptr) << built.problem;
+        const abi::LinkSecurity link = SecurityOfConnection(built.connection.get());
+        EXPECT_EQ(link.authMode, row.authMode);
+        EXPECT_EQ(link.wepStatus, row.wepStatus);
+    }
+}
+
 }  // namespace
 }  // namespace tembrel::nm

@@ -355,6 +355,26 @@ TEST_F(MockNetworkManager, TheRadioSwitchesAreReadAndTheHardwareOneReported) {
     EXPECT_TRUE(PollUntil([&] { return radio() == 1; }));
 }
 
+// A link NetworkManager made by itself (the user's own WPA2-PSK connection) reports its own
+// security, not what the utility collected for its next network.
+TEST_F(MockNetworkManager, AnOutsideLinkReportsItsOwnSecurity) {
+    ASSERT_EQ(driver().SetAuthMode(h, ZARN9100_AUTH_OPEN), 0);
+    ASSERT_EQ(driver().SetWepStatus(h, ZARN9100_ENCRYPTION_DISABLED), 0);
+    ASSERT_TRUE(bus().call("AddAccessPoint", g_variant_new("(ssssuuuyu)", kDevice, "own", "Neighbours",
+                                                           "00:11:22:33:44:04", 2u, 2462u, 54000u, 80, 0x100u)));
+    ASSERT_TRUE(bus().call("AddWiFiConnection", g_variant_new("(ssss)", kDevice, "Own", "Neighbours", "wpa-psk")));
+    ASSERT_TRUE(bus().call("AddActiveConnection",
+                           g_variant_new("(@assssu)", g_variant_new_strv(&kDevice, 1),
+                                         "/org/freedesktop/NetworkManager/Settings/Own",
+                                         "/org/freedesktop/NetworkManager/AccessPoint/own", "Own", 2u)));
+    EXPECT_TRUE(PollUntil([&] {
+        uint32_t auth = 0, encryption = 0;
+        return driver().QueryAuthMode(h, &auth) == 0 && driver().QueryWepStatus(h, &encryption) == 0 &&
+               auth == ZARN9100_AUTH_WPA2_PSK && encryption == ZARN9100_ENCRYPTION_AES;
+    }));
+    EXPECT_TRUE(bus().call("SetDeviceDisconnected", g_variant_new("(s)", kDevice)));
+}
+
 // Last: the device goes away for good.
 TEST_F(MockNetworkManager, TheCardGoesWithTheDevice) {
     ASSERT_TRUE(bus().call("RemoveWiFiDevice", g_variant_new("(s)", kDevice)));
