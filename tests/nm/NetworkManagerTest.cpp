@@ -14,9 +14,9 @@
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
 #include "tests/support/PollUntil.h"
+#include "tests/support/BuiltDriver.h"
+#include "tests/support/HeardEvents.h"
 #include "tests/support/TempFolder.h"
-#include "tests/wpa/BuiltDriver.h"
-#include "tests/wpa/HeardEvents.h"
 
 #include <TembrelCodes.h>
 #include <fcntl.h>
@@ -39,8 +39,8 @@ namespace {
 using namespace std::chrono_literals;
 using nm::testing::NetworkManagerLab;
 using testing::PollUntil;
-using wpa::testing::ChildProcess;
-using wpa::testing::WiredLab;
+using ::tembrel::testing::ChildProcess;
+using ::tembrel::testing::WiredLab;
 
 constexpr uid_t kNobody = 65534;
 
@@ -282,15 +282,15 @@ TEST_F(RealNetworkManager, AWrongPasswordIsRefusedAtOnceAndNoOtherAgentIsAsked) 
     const testing::TempFolder folder("tembrel_nm_agent_");
     const std::string log = (folder / "agent.log").string();
     ChildProcess other({"/usr/bin/python3", "-c", kOtherAgent}, log);
-    ASSERT_TRUE(PollUntil([&] { return wpa::testing::ReadLog(log).find("registered") != std::string::npos || !other.running(); }))
-        << wpa::testing::ReadLog(log);
-    ASSERT_TRUE(other.running()) << wpa::testing::ReadLog(log);
+    ASSERT_TRUE(PollUntil([&] { return ::tembrel::testing::ReadLog(log).find("registered") != std::string::npos || !other.running(); }))
+        << ::tembrel::testing::ReadLog(log);
+    ASSERT_TRUE(other.running()) << ::tembrel::testing::ReadLog(log);
 
     const size_t mark = heard.count();
     EXPECT_EQ(joinPeap("Corp-Port", ZARN9100_AUTH_WPA2, ZARN9100_ENCRYPTION_AES, "looking-glass"), 2)
         << heard.since(mark);
     EXPECT_TRUE(heard.waitFor(mark, std::string("5 1012[") + kRefused + "]")) << heard.since(mark);
-    EXPECT_EQ(wpa::testing::ReadLog(log).find("asked"), std::string::npos) << wpa::testing::ReadLog(log);
+    EXPECT_EQ(::tembrel::testing::ReadLog(log).find("asked"), std::string::npos) << ::tembrel::testing::ReadLog(log);
 }
 
 TEST_F(RealNetworkManager, DynamicWepAuthenticatesWithPeap) {
@@ -340,8 +340,8 @@ TEST_F(RealNetworkManager, TheUsersConnectionComesBackWhenProgramsOnTheCardAreKi
         const std::string log = (folder / (std::string(ssid) + ".log")).string();
         holders.push_back(std::make_unique<ChildProcess>(
             std::vector<std::string>{TEMBREL_NM_LINK_HOLDER, library, ssid, (folder / ssid).string()}, log));
-        ASSERT_TRUE(PollUntil([&] { return wpa::testing::ReadLog(log).find("SetSsid") != std::string::npos; }, 30s));
-        EXPECT_NE(wpa::testing::ReadLog(log).find("SetSsid 0"), std::string::npos) << wpa::testing::ReadLog(log);
+        ASSERT_TRUE(PollUntil([&] { return ::tembrel::testing::ReadLog(log).find("SetSsid") != std::string::npos; }, 30s));
+        EXPECT_NE(::tembrel::testing::ReadLog(log).find("SetSsid 0"), std::string::npos) << ::tembrel::testing::ReadLog(log);
         EXPECT_EQ(deviceConnection(), std::string("Tembrel ") + ssid);
     }
     for (const char* ssid : {"First", "Second"}) std::ofstream(folder / ssid) << "go\n";
