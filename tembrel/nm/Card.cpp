@@ -354,7 +354,8 @@ void Card::loopStateChanged(guint state, guint, guint reason) {
     if (state == NM_DEVICE_STATE_FAILED && attempting) {
         const Refusal refusal = RefusalOf(reason);
         if (!decide(attempt, refusal.result)) return;
-        if (refusal.result == ZARN9100_RESULT_SECURITY_REFUSED) report(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
+        if (refusal.result == ZARN9100_RESULT_SECURITY_REFUSED)
+            report(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
         report(StatusTextEvent(refusalText(reason, uuid)));
     }
 }

@@ -33,8 +33,8 @@ void GetSecrets(NMSecretAgentOld* agent, NMConnection* connection, const char*, 
 void CancelGetSecrets(NMSecretAgentOld*, const char*, const char*) {}
 
 // The secrets never leave memory: saving keeps nothing more, deleting has nothing to remove.
-void SaveSecrets(NMSecretAgentOld* agent, NMConnection* connection, const char*, NMSecretAgentOldSaveSecretsFunc callback,
-                 gpointer data) {
+void SaveSecrets(NMSecretAgentOld* agent, NMConnection* connection, const char*,
+                 NMSecretAgentOldSaveSecretsFunc callback, gpointer data) {
     callback(agent, connection, nullptr, data);
 }
 void DeleteSecrets(NMSecretAgentOld* agent, NMConnection* connection, const char*,

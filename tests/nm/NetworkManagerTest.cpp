@@ -40,6 +40,7 @@ using namespace std::chrono_literals;
 using nm::testing::NetworkManagerLab;
 using testing::PollUntil;
 using ::tembrel::testing::ChildProcess;
+using ::tembrel::testing::ReadLog;
 using ::tembrel::testing::WiredLab;
 
 constexpr uid_t kNobody = 65534;
@@ -274,7 +275,9 @@ TEST_F(RealNetworkManager, WithoutCaPemTheSuccessTextSaysTheServerWentUnchecked)
 }
 
 TEST_F(RealNetworkManager, TheHostGetsNoNetworkManagerFolderFromTheLab) {
-    if (suite_->hostHadNetworkManagerRun) GTEST_SKIP() << "the host had /run/NetworkManager before the lab (NetworkManager runs there, or a test left it)";
+    if (suite_->hostHadNetworkManagerRun)
+        GTEST_SKIP() << "the host had /run/NetworkManager before the lab (NetworkManager runs there, or a test "
+                        "left it)";
     EXPECT_NE(::faccessat(suite_->hostRun, "NetworkManager", F_OK, 0), 0);
 }
 
@@ -294,15 +297,15 @@ TEST_F(RealNetworkManager, AWrongPasswordIsRefusedAtOnceAndNoOtherAgentIsAsked) 
     const testing::TempFolder folder("tembrel_nm_agent_");
     const std::string log = (folder / "agent.log").string();
     ChildProcess other({"/usr/bin/python3", "-c", kOtherAgent}, log);
-    ASSERT_TRUE(PollUntil([&] { return ::tembrel::testing::ReadLog(log).find("registered") != std::string::npos || !other.running(); }))
-        << ::tembrel::testing::ReadLog(log);
-    ASSERT_TRUE(other.running()) << ::tembrel::testing::ReadLog(log);
+    ASSERT_TRUE(PollUntil([&] { return ReadLog(log).find("registered") != std::string::npos || !other.running(); }))
+        << ReadLog(log);
+    ASSERT_TRUE(other.running()) << ReadLog(log);
 
     const size_t mark = heard.count();
     EXPECT_EQ(joinPeap("Corp-Port", ZARN9100_AUTH_WPA2, ZARN9100_ENCRYPTION_AES, "looking-glass"), 2)
         << heard.since(mark);
     EXPECT_TRUE(heard.waitFor(mark, std::string("5 1012[") + kRefused + "]")) << heard.since(mark);
-    EXPECT_EQ(::tembrel::testing::ReadLog(log).find("asked"), std::string::npos) << ::tembrel::testing::ReadLog(log);
+    EXPECT_EQ(ReadLog(log).find("asked"), std::string::npos) << ReadLog(log);
 }
 
 TEST_F(RealNetworkManager, DynamicWepAuthenticatesWithPeap) {
@@ -352,8 +355,8 @@ TEST_F(RealNetworkManager, TheUsersConnectionComesBackWhenProgramsOnTheCardAreKi
         const std::string log = (folder / (std::string(ssid) + ".log")).string();
         holders.push_back(std::make_unique<ChildProcess>(
             std::vector<std::string>{TEMBREL_NM_LINK_HOLDER, library, ssid, (folder / ssid).string()}, log));
-        ASSERT_TRUE(PollUntil([&] { return ::tembrel::testing::ReadLog(log).find("SetSsid") != std::string::npos; }, 30s));
-        EXPECT_NE(::tembrel::testing::ReadLog(log).find("SetSsid 0"), std::string::npos) << ::tembrel::testing::ReadLog(log);
+        ASSERT_TRUE(PollUntil([&] { return ReadLog(log).find("SetSsid") != std::string::npos; }, 30s));
+        EXPECT_NE(ReadLog(log).find("SetSsid 0"), std::string::npos) << ReadLog(log);
         EXPECT_EQ(deviceConnection(), std::string("Tembrel ") + ssid);
     }
     for (const char* ssid : {"First", "Second"}) std::ofstream(folder / ssid) << "go\n";
