@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -50,9 +51,12 @@ struct CollectedSecurity {
                authMode == ZARN9100_AUTH_WPA2_PSK;
     }
     bool rsn() const { return authMode == ZARN9100_AUTH_WPA2 || authMode == ZARN9100_AUTH_WPA2_PSK; }
-    // 802.1x: WPA or WPA2 enterprise, or network EAP on a network without WPA.
+    // 802.1x: WPA or WPA2 enterprise, or on a network without WPA network EAP or an identity
+    // (dynamic WEP); never ad hoc.
     bool eap() const {
-        return authMode == ZARN9100_AUTH_WPA || authMode == ZARN9100_AUTH_WPA2 || (ccxNetworkEap == 1 && !wpa());
+        if (networkMode == ZARN9100_NETWORK_ADHOC) return false;
+        if (authMode == ZARN9100_AUTH_WPA || authMode == ZARN9100_AUTH_WPA2) return true;
+        return !wpa() && (ccxNetworkEap == 1 || method != EapMethod::None);
     }
 
     // What belongs to one network only (keys, credentials, certificate, method): cleared once a
@@ -72,6 +76,32 @@ struct CollectedSecurity {
         anonymous.clear();
         certificateHash.clear();
     }
+};
+
+// The settings collected for the next network, shared by the threads that call the ABI.
+class SecurityCollector {
+public:
+    template <class F>
+    void update(F&& change) {
+        std::lock_guard lock(mutex_);
+        change(pending_);
+    }
+    CollectedSecurity current() const {
+        std::lock_guard lock(mutex_);
+        return pending_;
+    }
+    // What SetSsid makes one network of; whatever comes of that network, the next one starts
+    // from clean security settings.
+    CollectedSecurity takeForNetwork() {
+        std::lock_guard lock(mutex_);
+        CollectedSecurity settings = pending_;
+        pending_.clearNetworkSecurity();
+        return settings;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    CollectedSecurity pending_;
 };
 
 }  // namespace tembrel::abi

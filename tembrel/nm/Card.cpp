@@ -2,6 +2,8 @@
 
 #include "ConnectionBuilder.h"
 #include "Mapping.h"
+#include "tembrel/common/MacText.h"
+#include "tembrel/common/ScanEntryLayout.h"
 
 #include <chrono>
 #include <cstdio>
@@ -9,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <utility>
 
 namespace tembrel::nm {
 
@@ -21,21 +24,16 @@ using abi::StatusTextEvent;
 
 constexpr auto kDbusTimeout = std::chrono::seconds(6);
 constexpr int kDbusTimeoutMs = 5000;
+constexpr guint kReconnectMs = 1000;
 
 std::string Env(const char* name, const std::string& fallback) {
     const char* v = std::getenv(name);
     return v != nullptr && *v != '\0' ? std::string(v) : fallback;
 }
 
-std::optional<std::array<uint8_t, 6>> ParseMac(const char* text) {
-    if (text == nullptr) return std::nullopt;
-    std::array<uint8_t, 6> mac{};
-    unsigned v[6];
-    char tail = 0;
-    if (std::sscanf(text, "%2x:%2x:%2x:%2x:%2x:%2x%c", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5], &tail) != 6)
-        return std::nullopt;
-    for (size_t i = 0; i < 6; ++i) mac[i] = uint8_t(v[i]);
-    return mac;
+// libnm hands out no text for an unknown address.
+std::optional<abi::MacAddress> MacOf(const char* text) {
+    return text != nullptr ? abi::ParseMac(text) : std::nullopt;
 }
 
 // Associated: from the moment NetworkManager configures addresses (the 802.11 link is up).
@@ -51,7 +49,7 @@ AccessPointFacts FactsOf(NMAccessPoint* ap) {
         for (gsize i = 0; i < size; ++i) zeros = zeros && data[i] == 0;
         if (!zeros) f.ssid.assign(data, data + size);
     }
-    if (const auto mac = ParseMac(nm_access_point_get_bssid(ap))) std::copy(mac->begin(), mac->end(), f.bssid);
+    if (const auto mac = MacOf(nm_access_point_get_bssid(ap))) std::copy(mac->begin(), mac->end(), f.bssid);
     f.strengthPercent = nm_access_point_get_strength(ap);
     f.frequencyMHz = nm_access_point_get_frequency(ap);
     f.maxBitrateKbps = nm_access_point_get_max_bitrate(ap);
@@ -62,12 +60,36 @@ AccessPointFacts FactsOf(NMAccessPoint* ap) {
     return f;
 }
 
+// An activation request on its way: the card and the attempt its reply is for.
+struct ActivationCall {
+    Card* card;
+    abi::AssociationAttempts::Id attempt;
+};
+
 GVariant* VolatileActivation() {
     GVariantBuilder b;
     g_variant_builder_init(&b, G_VARIANT_TYPE_VARDICT);
     // Kept in memory only, and gone again once deactivated.
     g_variant_builder_add(&b, "{sv}", "persist", g_variant_new_string("volatile"));
+    // Deactivated by NetworkManager when the library's bus connection goes, however the
+    // process ends: the device is free again for the user's own connections.
+    g_variant_builder_add(&b, "{sv}", "bind-activation", g_variant_new_string("dbus-client"));
     return g_variant_builder_end(&b);
+}
+
+// Whether a connection given as D-Bus settings holds any value.
+bool HasValues(GVariant* settings) {
+    if (settings == nullptr) return false;
+    GVariantIter it;
+    g_variant_iter_init(&it, settings);
+    GVariant* setting = nullptr;
+    const char* name = nullptr;
+    bool any = false;
+    while (!any && g_variant_iter_next(&it, "{&s@a{sv}}", &name, &setting)) {
+        any = g_variant_n_children(setting) > 0;
+        g_variant_unref(setting);
+    }
+    return any;
 }
 
 }  // namespace
@@ -85,44 +107,103 @@ Card::Card(Settings settings) : settings_(std::move(settings)) {
 }
 
 Card::~Card() {
-    {
-        std::lock_guard lock(outcomeMutex_);
-        stop_ = true;
-    }
-    outcomeChanged_.notify_all();
+    attempts_.stop();
     loop_.reset();
 }
 
 // ---------------------------------------------------------------- GLib thread
 
 void Card::loopStart() {
+    if (!loopConnect(false)) loopRetryConnect();
+}
+
+bool Card::loopConnect(bool announce) {
     GError* error = nullptr;
-    // GLib's shared bus connection raises SIGTERM in the whole process when the bus goes away
-    // (a restarted D-Bus); the host program must not end with it, so the client gets a
-    // connection that merely closes.
-    GObjectPtr<GDBusConnection> bus(g_bus_get_sync(G_BUS_TYPE_SYSTEM, nullptr, &error));
+    GObjectPtr<GDBusConnection> bus;
+    if (gchar* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SYSTEM, nullptr, &error)) {
+        // A connection of the library's own rather than GLib's shared one, which raises SIGTERM
+        // in the whole process when the bus goes away: this one merely closes, and the library
+        // makes a new one once the bus is back.
+        bus.reset(g_dbus_connection_new_for_address_sync(
+            address,
+            GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                 G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+            nullptr, nullptr, &error));
+        g_free(address);
+    }
+    GObjectPtr<NMClient> client;
     if (bus) {
-        g_dbus_connection_set_exit_on_close(bus.get(), FALSE);
-        client_.reset(static_cast<NMClient*>(
+        client.reset(static_cast<NMClient*>(
             g_initable_new(NM_TYPE_CLIENT, nullptr, &error, NM_CLIENT_DBUS_CONNECTION, bus.get(), nullptr)));
     }
-    if (!client_) {
+    if (!client) {
         GErrorPtr owned(error);
-        std::fprintf(stderr, "libTembrelNM: no connection to the system bus: %s\n", owned->message);
-        return;
+        if (!saidNoBus_)
+            std::fprintf(stderr, "libTembrelNM: no connection to the system bus: %s\n", owned ? owned->message : "");
+        saidNoBus_ = true;
+        return false;
     }
+    saidNoBus_ = false;
+    bus_ = std::move(bus);
+    client_ = std::move(client);
+    g_signal_connect(bus_.get(), "closed", G_CALLBACK(OnBusClosed), this);
+    agent_ = std::make_unique<SecretAgent>(bus_.get());
+    if (!agent_->problem().empty())
+        std::fprintf(stderr, "libTembrelNM: no secret agent: %s\n", agent_->problem().c_str());
     g_signal_connect(client_.get(), "device-added", G_CALLBACK(OnDeviceAdded), this);
     g_signal_connect(client_.get(), "device-removed", G_CALLBACK(OnDeviceRemoved), this);
     g_signal_connect(client_.get(), "notify::" NM_CLIENT_WIRELESS_HARDWARE_ENABLED, G_CALLBACK(OnHardwareSwitch), this);
     hardwareOn_ = nm_client_wireless_hardware_get_enabled(client_.get());
-    loopChooseDevice(false);
+    loopChooseDevice(announce);
+    return true;
+}
+
+void Card::OnBusClosed(GDBusConnection*, gboolean, GError*, gpointer self) { static_cast<Card*>(self)->loopBusLost(); }
+
+void Card::loopBusLost() {
+    const std::string name = deviceName_;
+    const bool had = device_ != nullptr;
+    loopForgetDevice();
+    agent_.reset();
+    if (client_) g_signal_handlers_disconnect_by_data(client_.get(), this);
+    client_.reset();
+    if (bus_) g_signal_handlers_disconnect_by_data(bus_.get(), this);
+    bus_.reset();
+    decide(attempts_.current(), ZARN9100_RESULT_NO_NETWORK);
+    if (had) {
+        report(LibraryEvent(ZARN9100_EVENT_CARD_REMOVED));
+        dispatcher_.post(DeviceEvent(TEMBREL_DEVICE_REMOVE_COMPLETE, name));
+    }
+    loopRetryConnect();
+}
+
+void Card::loopRetryConnect() {
+    if (retry_ != nullptr) return;
+    retry_ = g_timeout_source_new(kReconnectMs);
+    g_source_set_callback(
+        retry_,
+        [](gpointer self) -> gboolean {
+            auto* card = static_cast<Card*>(self);
+            if (!card->loopConnect(true)) return G_SOURCE_CONTINUE;
+            // The context keeps the source until this dispatch returns.
+            g_source_unref(std::exchange(card->retry_, nullptr));
+            return G_SOURCE_REMOVE;
+        },
+        this, nullptr);
+    g_source_attach(retry_, g_main_context_get_thread_default());
 }
 
 void Card::loopStop() {
-    loopHoldAutoconnect(false);
+    if (retry_ != nullptr) {
+        g_source_destroy(retry_);
+        g_source_unref(std::exchange(retry_, nullptr));
+    }
     loopForgetDevice();
+    agent_.reset();
     if (client_) g_signal_handlers_disconnect_by_data(client_.get(), this);
     client_.reset();
+    if (bus_) g_signal_handlers_disconnect_by_data(bus_.get(), this);
+    bus_.reset();
 }
 
 void Card::loopChooseDevice(bool announce) {
@@ -143,12 +224,6 @@ void Card::loopChooseDevice(bool announce) {
         g_signal_connect(d, "state-changed", G_CALLBACK(OnStateChanged), this);
         g_signal_connect(d, "notify::" NM_DEVICE_ACTIVE_CONNECTION, G_CALLBACK(OnActiveConnection), this);
         if (NM_IS_DEVICE_WIFI(d)) g_signal_connect(d, "notify::" NM_DEVICE_WIFI_LAST_SCAN, G_CALLBACK(OnLastScan), this);
-        bool held;
-        {
-            std::lock_guard lock(mutex_);
-            held = !handles_.empty();
-        }
-        if (held) loopHoldAutoconnect(true);
         if (announce) dispatcher_.post(DeviceEvent(TEMBREL_DEVICE_ARRIVAL, deviceName_));
         return;
     }
@@ -158,20 +233,16 @@ void Card::loopForgetDevice() {
     if (!device_) return;
     g_signal_handlers_disconnect_by_data(device_.get(), this);
     device_.reset();
-    holdingAutoconnect_ = false;
     linked_ = false;
 }
 
-void Card::loopHoldAutoconnect(bool hold) {
-    if (!client_ || !device_ || hold == holdingAutoconnect_) return;
-    // While the utility holds the card, NetworkManager starts none of the user's connections on
-    // it by itself; the device's own setting comes back when the utility lets go.
-    if (hold) savedAutoconnect_ = nm_device_get_autoconnect(device_.get());
-    holdingAutoconnect_ = hold;
-    nm_client_dbus_set_property(client_.get(), nm_object_get_path(NM_OBJECT(device_.get())),
-                                NM_DBUS_INTERFACE_DEVICE, "Autoconnect",
-                                g_variant_new_boolean(hold ? FALSE : savedAutoconnect_), kDbusTimeoutMs, nullptr,
-                                nullptr, nullptr);
+void Card::loopDeactivateOwn() {
+    NMActiveConnection* active = device_ ? nm_device_get_active_connection(device_.get()) : nullptr;
+    const char* uuid = active != nullptr ? nm_active_connection_get_uuid(active) : nullptr;
+    // Not the device's Disconnect: that would hold off NetworkManager's autoconnect on the
+    // device until someone activates a connection by hand, past the utility's end.
+    if (uuid == nullptr || madeUuids_.count(uuid) == 0) return;
+    nm_client_deactivate_connection_async(client_.get(), active, nullptr, nullptr, nullptr);
 }
 
 void Card::OnDeviceAdded(NMClient*, NMDevice*, gpointer self) { static_cast<Card*>(self)->loopChooseDevice(true); }
@@ -190,13 +261,13 @@ void Card::OnDeviceRemoved(NMClient*, NMDevice* device, gpointer self) {
     if (device != card->device_.get()) return;
     const std::string name = card->deviceName_;
     card->loopForgetDevice();
-    card->decide(ZARN9100_RESULT_NO_NETWORK);
-    card->dispatcher_.post(LibraryEvent(ZARN9100_EVENT_CARD_REMOVED));
+    card->decide(card->attempts_.current(), ZARN9100_RESULT_NO_NETWORK);
+    card->report(LibraryEvent(ZARN9100_EVENT_CARD_REMOVED));
     card->dispatcher_.post(DeviceEvent(TEMBREL_DEVICE_REMOVE_COMPLETE, name));
 }
 
 void Card::OnLastScan(GObject*, GParamSpec*, gpointer self) {
-    static_cast<Card*>(self)->dispatcher_.post(LibraryEvent(ZARN9100_EVENT_SCAN_COMPLETE));
+    static_cast<Card*>(self)->report(LibraryEvent(ZARN9100_EVENT_SCAN_COMPLETE));
 }
 
 void Card::OnHardwareSwitch(GObject*, GParamSpec*, gpointer self) {
@@ -204,7 +275,7 @@ void Card::OnHardwareSwitch(GObject*, GParamSpec*, gpointer self) {
     const bool on = nm_client_wireless_hardware_get_enabled(card->client_.get());
     if (on == card->hardwareOn_ || card->wired_) return;
     card->hardwareOn_ = on;
-    card->dispatcher_.post(LibraryEvent(on ? ZARN9100_EVENT_RADIO_SWITCH_ON : ZARN9100_EVENT_RADIO_SWITCH_OFF));
+    card->report(LibraryEvent(on ? ZARN9100_EVENT_RADIO_SWITCH_ON : ZARN9100_EVENT_RADIO_SWITCH_OFF));
 }
 
 void Card::OnStateChanged(NMDevice*, guint state, guint old, guint reason, gpointer self) {
@@ -233,13 +304,19 @@ std::string Card::appliedSsid() {
 }
 
 void Card::loopStateChanged(guint state, guint, guint reason) {
-    bool attempting;
+    abi::AssociationAttempts::Id attempt;
     abi::EapMethod method;
+    bool serverChecked;
+    std::string uuid;
     {
         std::lock_guard lock(outcomeMutex_);
-        attempting = attempting_;
+        attempt = attemptId_;
         method = method_;
+        serverChecked = serverChecked_;
+        uuid = attemptUuid_;
     }
+    // The attempt that set these fields is the one a SetSsid waits for.
+    const bool attempting = attempt != abi::AssociationAttempts::kNone && attempt == attempts_.current();
     if (LinkedState(state) && !linked_) {
         if (attempting && !loopActiveIsOurs()) return;
         linked_ = true;
@@ -247,10 +324,17 @@ void Card::loopStateChanged(guint state, guint, guint reason) {
             std::lock_guard lock(outcomeMutex_);
             expectDisconnect_ = false;
         }
-        if (attempting && method != abi::EapMethod::None)
-            dispatcher_.post(StatusTextEvent(std::string(abi::EapMethodName(method)) + " authentication succeeded"));
-        dispatcher_.post(LibraryEvent(ZARN9100_EVENT_LINK_UP));
-        decide(ZARN9100_RESULT_OK);
+        if (attempting && method != abi::EapMethod::None) {
+            std::string text = std::string(abi::EapMethodName(method)) + " authentication succeeded";
+            // LEAP has no server certificate to check.
+            if (method != abi::EapMethod::Leap)
+                text += serverChecked ? "; the server was checked by the authority in ca.pem"
+                                      : "; the server was not checked: put its authority into ca.pem in the "
+                                        "certificate folder TEMBREL_NM_CERT_DIR to check it";
+            report(StatusTextEvent(text));
+        }
+        report(LibraryEvent(ZARN9100_EVENT_LINK_UP));
+        if (attempting) decide(attempt, ZARN9100_RESULT_OK);
         return;
     }
     if (!LinkedState(state) && linked_) {
@@ -262,26 +346,42 @@ void Card::loopStateChanged(guint state, guint, guint reason) {
                         reason == NM_DEVICE_STATE_REASON_USER_REQUESTED;
             expectDisconnect_ = false;
         }
-        dispatcher_.post(LibraryEvent(requested ? ZARN9100_EVENT_LINK_DOWN : ZARN9100_EVENT_LINK_LOST));
+        report(LibraryEvent(requested ? ZARN9100_EVENT_LINK_DOWN : ZARN9100_EVENT_LINK_LOST));
         // Why a link the utility did not just ask for failed.
         if (!attempting && state == NM_DEVICE_STATE_FAILED && reason != NM_DEVICE_STATE_REASON_NONE)
-            dispatcher_.post(StatusTextEvent(RefusalOf(reason).text));
+            report(StatusTextEvent(RefusalOf(reason).text));
     }
     if (state == NM_DEVICE_STATE_FAILED && attempting) {
         const Refusal refusal = RefusalOf(reason);
-        if (!decide(refusal.result)) return;
+        if (!decide(attempt, refusal.result)) return;
         if (refusal.result == ZARN9100_RESULT_SECURITY_REFUSED)
-            dispatcher_.post(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
-        dispatcher_.post(StatusTextEvent(refusal.text));
+            report(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
+        report(StatusTextEvent(refusalText(reason, uuid)));
     }
 }
 
-bool Card::decide(int outcome) {
-    std::lock_guard lock(outcomeMutex_);
-    const bool deciding = attempting_ && outcome_ < 0;
-    if (deciding) outcome_ = outcome;
-    outcomeChanged_.notify_all();
-    return deciding;
+std::string Card::refusalText(guint reason, const std::string& uuid) {
+    // NetworkManager asked the library's agent for new secrets: the ones it had were refused.
+    // It does not say whether the password or the server's proof failed.
+    if (reason == NM_DEVICE_STATE_REASON_NO_SECRETS && agent_ && agent_->refused(uuid)) {
+        bool checked;
+        {
+            std::lock_guard lock(outcomeMutex_);
+            checked = serverChecked_;
+        }
+        return checked ? "Authentication failed: the password or key was refused, or the server did not prove "
+                         "itself by the authority in ca.pem"
+                       : "Authentication failed: the password or key was refused";
+    }
+    return RefusalOf(reason).text;
+}
+
+void Card::report(abi::CardEvent e) {
+    {
+        std::lock_guard lock(mutex_);
+        if (handles_.empty()) return;
+    }
+    dispatcher_.post(std::move(e));
 }
 
 // ---------------------------------------------------------------- the C ABI's threads
@@ -308,19 +408,12 @@ ZARN9100_HANDLE Card::open() {
         h = nextHandle_++;
         handles_.insert(h);
     }
-    loop_->call([this] { loopHoldAutoconnect(true); });
     return reinterpret_cast<ZARN9100_HANDLE>(h);
 }
 
 bool Card::close(ZARN9100_HANDLE h) {
-    bool last;
-    {
-        std::lock_guard lock(mutex_);
-        if (handles_.erase(reinterpret_cast<uintptr_t>(h)) != 1) return false;
-        last = handles_.empty();
-    }
-    if (last) loop_->call([this] { loopHoldAutoconnect(false); });
-    return true;
+    std::lock_guard lock(mutex_);
+    return handles_.erase(reinterpret_cast<uintptr_t>(h)) == 1;
 }
 
 bool Card::valid(ZARN9100_HANDLE h) {
@@ -360,6 +453,15 @@ LinkFacts Card::link() {
     });
 }
 
+abi::LinkSecurity Card::linkSecurity() {
+    return loop_->call([this] {
+        if (!device_ || !LinkedState(nm_device_get_state(device_.get()))) return abi::LinkSecurity{};
+        NMActiveConnection* active = nm_device_get_active_connection(device_.get());
+        NMRemoteConnection* settings = active != nullptr ? nm_active_connection_get_connection(active) : nullptr;
+        return settings != nullptr ? SecurityOfConnection(NM_CONNECTION(settings)) : abi::LinkSecurity{};
+    });
+}
+
 std::optional<int32_t> Card::rssiDbm() {
     const LinkFacts facts = link();
     return facts.connected ? facts.rssiDbm : std::nullopt;
@@ -379,7 +481,7 @@ int64_t Card::statistic(const char* name) {
 
 std::optional<std::array<uint8_t, 6>> Card::macAddress() {
     return loop_->call([this] {
-        return device_ ? ParseMac(nm_device_get_hw_address(device_.get())) : std::nullopt;
+        return device_ ? MacOf(nm_device_get_hw_address(device_.get())) : std::nullopt;
     });
 }
 
@@ -457,24 +559,20 @@ void Card::disconnect() {
         std::lock_guard lock(outcomeMutex_);
         expectDisconnect_ = true;
     }
-    loop_->call([this] {
-        if (device_) nm_device_disconnect_async(device_.get(), nullptr, nullptr, nullptr);
-    });
+    loop_->call([this] { loopDeactivateOwn(); });
 }
 
-int Card::setSsid(const std::string& ssid, bool hidden) {
+int Card::setSsid(const std::string& ssid, bool hidden, const abi::CollectedSecurity& security) {
     if (!wired_ && radioControl() != ZARN9100_RADIO_ON) return ZARN9100_RESULT_RADIO_OFF;
     ConnectionRequest request;
-    {
-        std::lock_guard lock(mutex_);
-        request.security = pending_;
-    }
+    request.security = security;
     request.ssid = ssid;
     request.hidden = hidden;
     request.wired = wired_;
     request.addresses = settings_.addresses;
     request.interfaceName = interfaceName();
     request.certificateDir = settings_.certificateDir;
+    request.user = CurrentUserName();
     // A ca.pem in the certificate folder is the authority the authentication server must prove
     // itself by; without one the server is taken on trust, as the profile names none.
     if (!settings_.certificateDir.empty()) {
@@ -486,7 +584,7 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
     // Without a directed probe, a name no scan has heard is not in range.
     bool heard = wired_ || hidden || request.security.networkMode == ZARN9100_NETWORK_ADHOC;
     for (const auto& entry : heard ? std::vector<std::vector<uint8_t>>{} : scanEntries()) {
-        if (entry[12] == ssid.size() && std::equal(ssid.begin(), ssid.end(), entry.begin() + 16)) heard = true;
+        if (abi::ScanEntrySsid(entry) == ssid) heard = true;
     }
     if (!heard || ssid.empty()) {
         disconnect();
@@ -494,53 +592,69 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
     }
     BuiltConnection built = BuildConnection(request);
     if (!built.connection) {
-        dispatcher_.post(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
-        dispatcher_.post(StatusTextEvent("Authentication failed: " + built.problem));
+        report(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
+        report(StatusTextEvent("Authentication failed: " + built.problem));
         return ZARN9100_RESULT_SECURITY_REFUSED;
     }
+    // NetworkManager gets the connection without its secrets and asks the agent for them.
+    GVariant* serialized = nm_connection_to_dbus(built.connection.get(), NM_CONNECTION_SERIALIZE_WITH_SECRETS);
+    GVariantPtr secrets(serialized != nullptr ? g_variant_ref_sink(serialized) : nullptr);
+    nm_connection_clear_secrets(built.connection.get());
+    const std::string uuid = nm_connection_get_uuid(built.connection.get());
+    const bool agentReady = loop_->call([&] {
+        madeUuids_.insert(uuid);
+        if (!agent_ || !agent_->registered()) return !HasValues(secrets.get());
+        agent_->keep(uuid, secrets.get());
+        return true;
+    });
+    if (!agentReady) {
+        report(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
+        report(StatusTextEvent("Authentication failed: NetworkManager has not taken the utility's secret agent"));
+        return ZARN9100_RESULT_SECURITY_REFUSED;
+    }
+    const abi::AssociationAttempts::Id attempt = attempts_.begin();
     {
         std::lock_guard lock(outcomeMutex_);
-        attempting_ = true;
-        outcome_ = -1;
-        attemptUuid_ = nm_connection_get_uuid(built.connection.get());
+        attemptId_ = attempt;
+        attemptUuid_ = uuid;
         appliedSsid_ = ssid;
         method_ = request.security.eap() ? request.security.method : abi::EapMethod::None;
+        serverChecked_ = !request.trustedCa.empty();
         expectDisconnect_ = true;
     }
+    // The reply names the attempt it answers: a late one for an earlier attempt settles nothing.
+    auto call = std::make_unique<ActivationCall>(ActivationCall{this, attempt});
     NMConnection* connection = built.connection.release();
-    const bool started = loop_->call([this, connection] {
+    const bool started = loop_->call([this, connection, &call] {
         GObjectPtr<NMConnection> owned(connection);
         if (!client_ || !device_) return false;
         nm_client_add_and_activate_connection2(
             client_.get(), owned.get(), device_.get(), nullptr, VolatileActivation(), nullptr,
-            [](GObject* source, GAsyncResult* result, gpointer self) {
+            [](GObject* source, GAsyncResult* result, gpointer data) {
+                const std::unique_ptr<ActivationCall> call(static_cast<ActivationCall*>(data));
                 GError* error = nullptr;
                 GObjectPtr<NMActiveConnection> active(
                     nm_client_add_and_activate_connection2_finish(NM_CLIENT(source), result, nullptr, &error));
                 if (active) return;
                 GErrorPtr owned(error);
-                auto* card = static_cast<Card*>(self);
+                Card* card = call->card;
                 // The device's failure, when it came first, has said why already.
-                if (!card->decide(ZARN9100_RESULT_SECURITY_REFUSED)) return;
-                card->dispatcher_.post(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
+                if (!card->decide(call->attempt, ZARN9100_RESULT_SECURITY_REFUSED)) return;
+                card->report(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
                 std::string why = owned ? owned->message : "";
                 why = why.substr(0, why.find('\n'));
-                card->dispatcher_.post(
+                card->report(
                     StatusTextEvent("Authentication failed: NetworkManager refused the connection: " + why));
             },
-            this);
+            call.release());
         return true;
     });
 
-    std::unique_lock lock(outcomeMutex_);
-    const bool decided =
-        started && outcomeChanged_.wait_for(lock, std::chrono::milliseconds(settings_.associationTimeoutMs),
-                                            [&] { return outcome_ >= 0 || stop_; });
-    const int outcome = decided && !stop_ ? outcome_ : ZARN9100_RESULT_NO_NETWORK;
-    attempting_ = false;
-    lock.unlock();
-    if (!decided) disconnect();
-    return outcome;
+    const std::optional<int> outcome =
+        started ? attempts_.wait(attempt, std::chrono::milliseconds(settings_.associationTimeoutMs)) : std::nullopt;
+    // A card shutting down is left to go; an attempt that came to nothing is called off.
+    if (!outcome && !attempts_.stopped()) disconnect();
+    return outcome.value_or(ZARN9100_RESULT_NO_NETWORK);
 }
 
 }  // namespace tembrel::nm

@@ -5,6 +5,8 @@
 
 #include "GLibThread.h"
 #include "GObjectPtr.h"
+#include "SecretAgent.h"
+#include "tembrel/common/AssociationAttempt.h"
 #include "tembrel/common/DriverCard.h"
 
 #include <NetworkManager.h>
@@ -51,7 +53,8 @@ public:
 
     abi::EventDispatcher& dispatcher() override { return dispatcher_; }
     // A handle while NetworkManager runs and manages the device; null otherwise (said why on
-    // standard error). While any handle is open, NetworkManager autoconnects nothing on it.
+    // standard error). The device's own autoconnect is never touched: a link NetworkManager
+    // makes by itself is one the utility did not ask for.
     ZARN9100_HANDLE open() override;
     bool close(ZARN9100_HANDLE h) override;
     bool valid(ZARN9100_HANDLE h) override;
@@ -64,8 +67,8 @@ public:
     bool associated() override { return link().connected; }
     std::string associatedSsid() override { return link().ssid; }
     std::array<uint8_t, 6> associatedBssid() override { return link().bssid; }
-    // The link is the connection the library made: the collected settings tell its security.
-    abi::LinkSecurity linkSecurity() override { return {}; }
+    // From the settings of the connection active on the device, whoever made it.
+    abi::LinkSecurity linkSecurity() override;
     uint32_t linkFrequencyMHz() override { return link().frequencyMHz; }
     std::optional<int32_t> rssiDbm() override;
     std::optional<uint32_t> linkSpeed100bps() override;
@@ -77,24 +80,31 @@ public:
     // 1 on, 0 switched off in software, 2 the hardware switch is off.
     uint32_t radioControl() override;
     int setRadioControl(bool on) override;
-    int setSsid(const std::string& ssid, bool hidden) override;
+    int setSsid(const std::string& ssid, bool hidden, const abi::CollectedSecurity& security) override;
     bool acceptsWepKeyLength(uint32_t length) const override { return length >= 1 && length <= 32; }
     bool acceptsIdentityText(const std::string&) const override { return true; }
     void logOff() override { disconnect(); }
     void disconnect();
 
-    std::mutex& mutex() override { return mutex_; }
-    abi::CollectedSecurity& pending() override { return pending_; }
-
 private:
     // Everything below named loop* runs on the GLib thread only.
     void loopStart();
     void loopStop();
+    // A bus connection, client and agent of the library's own; false when the bus cannot be
+    // reached (said once on standard error). `announce` reports the device's arrival.
+    bool loopConnect(bool announce);
+    // The bus went away (a restarted D-Bus): the card is gone until a new connection finds it.
+    void loopBusLost();
+    // Tries loopConnect every kReconnectMs until it succeeds.
+    void loopRetryConnect();
+    static void OnBusClosed(GDBusConnection*, gboolean, GError*, gpointer self);
     // Takes the device the settings name (or the first managed wireless one) when none is
     // taken; `announce` reports its arrival.
     void loopChooseDevice(bool announce);
     void loopForgetDevice();
-    void loopHoldAutoconnect(bool hold);
+    // Deactivates the device's active connection when the library made it; another program's
+    // (or NetworkManager's own) link is left alone.
+    void loopDeactivateOwn();
     static void OnDeviceAdded(NMClient*, NMDevice*, gpointer self);
     static void OnDeviceRemoved(NMClient*, NMDevice*, gpointer self);
     static void OnStateChanged(NMDevice*, guint state, guint old, guint reason, gpointer self);
@@ -106,36 +116,41 @@ private:
     // The SSID of the connection active on the device: the one last applied when it is ours
     // (a wired port's SSID only names its connection), else the connection's name.
     std::string appliedSsid();
-    // The association under way ends with `outcome`; false when none is under way or it has
-    // ended already.
-    bool decide(int outcome);
+    // Settles attempt `id` with `outcome`; false when it is not under way or has ended already.
+    bool decide(abi::AssociationAttempts::Id id, int outcome) { return attempts_.settle(id, outcome); }
+    // Posts a library event or status text while a handle is open; after the last close the
+    // program hears nothing more.
+    void report(abi::CardEvent e);
+    // The 1012 text of a failed attempt of the library's own.
+    std::string refusalText(guint reason, const std::string& uuid);
 
     Settings settings_;
     std::atomic<bool> wired_{false};  // the device is an Ethernet port (chosen by name)
     abi::EventDispatcher dispatcher_;
 
-    std::mutex mutex_;  // handles, pending settings
+    std::mutex mutex_;  // handles
     std::set<uintptr_t> handles_;
     uintptr_t nextHandle_ = 1;
-    abi::CollectedSecurity pending_;
 
     // The association under way, decided on the GLib thread.
-    std::mutex outcomeMutex_;
-    std::condition_variable outcomeChanged_;
-    bool attempting_ = false;
-    int outcome_ = -1;
+    abi::AssociationAttempts attempts_;
+    std::mutex outcomeMutex_;  // what follows
+    abi::AssociationAttempts::Id attemptId_ = abi::AssociationAttempts::kNone;
     std::string attemptUuid_;
     std::string appliedSsid_;
     abi::EapMethod method_ = abi::EapMethod::None;
+    bool serverChecked_ = false;  // the attempt checks the server by ca.pem
     bool expectDisconnect_ = false;
-    bool stop_ = false;
 
     // GLib thread state.
+    GObjectPtr<GDBusConnection> bus_;
+    GSource* retry_ = nullptr;  // owned: the reconnection timer while the bus is gone
+    bool saidNoBus_ = false;
     GObjectPtr<NMClient> client_;
     GObjectPtr<NMDevice> device_;
     std::string deviceName_;
-    bool holdingAutoconnect_ = false;
-    bool savedAutoconnect_ = true;
+    std::unique_ptr<SecretAgent> agent_;
+    std::set<std::string> madeUuids_;  // the connections the library made
     bool linked_ = false;
     bool hardwareOn_ = true;
 

@@ -2,11 +2,19 @@
 
 #include "tembrel/common/AbiText.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
+#include <utility>
+#include <vector>
+
 namespace tembrel::nm {
 
 namespace {
 
 constexpr gint kAuthTimeoutS = 12;
+// Kept by the library's agent, never by NetworkManager.
+constexpr NMSettingSecretFlags kAgentOwned = NM_SETTING_SECRET_FLAG_AGENT_OWNED;
 
 using abi::CollectedSecurity;
 using abi::EapMethod;
@@ -57,13 +65,14 @@ std::string Add8021x(NMConnection* c, const ConnectionRequest& r) {
     }
     case EapMethod::Peap:
     case EapMethod::Ttls:
-        g_object_set(x, NM_SETTING_802_1X_PASSWORD, s.password.c_str(), NM_SETTING_802_1X_PHASE2_AUTH, "mschapv2",
-                     nullptr);
+        g_object_set(x, NM_SETTING_802_1X_PASSWORD, s.password.c_str(), NM_SETTING_802_1X_PASSWORD_FLAGS, kAgentOwned,
+                     NM_SETTING_802_1X_PHASE2_AUTH, "mschapv2", nullptr);
         if (s.method == EapMethod::Ttls && !s.anonymous.empty())
             g_object_set(x, NM_SETTING_802_1X_ANONYMOUS_IDENTITY, s.anonymous.c_str(), nullptr);
         break;
     case EapMethod::Leap:
-        g_object_set(x, NM_SETTING_802_1X_PASSWORD, s.password.c_str(), nullptr);
+        g_object_set(x, NM_SETTING_802_1X_PASSWORD, s.password.c_str(), NM_SETTING_802_1X_PASSWORD_FLAGS, kAgentOwned,
+                     nullptr);
         return {};  // no server certificate
     case EapMethod::None: break;
     }
@@ -86,7 +95,8 @@ std::string AddWepKeys(NMSettingWirelessSecurity* ws, const CollectedSecurity& s
     }
     if (!any || s.txKeyIndex == 0 || s.wepKeys[s.txKeyIndex - 1].empty()) return "WEP needs a transmit key";
     g_object_set(ws, NM_SETTING_WIRELESS_SECURITY_WEP_KEY_TYPE, NM_WEP_KEY_TYPE_KEY,
-                 NM_SETTING_WIRELESS_SECURITY_WEP_TX_KEYIDX, s.txKeyIndex - 1, nullptr);
+                 NM_SETTING_WIRELESS_SECURITY_WEP_TX_KEYIDX, s.txKeyIndex - 1,
+                 NM_SETTING_WIRELESS_SECURITY_WEP_KEY_FLAGS, kAgentOwned, nullptr);
     return {};
 }
 
@@ -106,13 +116,15 @@ std::string AddWirelessSecurity(NMConnection* c, const ConnectionRequest& r) {
             const bool hex64 = p.size() == 64 && p.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
             if (!hex64 && (p.size() < 8 || p.size() > 63))
                 return "The passphrase must be 8 to 63 characters or 64 hexadecimal digits";
-            g_object_set(ws, NM_SETTING_WIRELESS_SECURITY_PSK, p.c_str(), nullptr);
+            g_object_set(ws, NM_SETTING_WIRELESS_SECURITY_PSK, p.c_str(), NM_SETTING_WIRELESS_SECURITY_PSK_FLAGS,
+                         kAgentOwned, nullptr);
         }
     } else if (eap && s.method == EapMethod::Leap) {
         // Network EAP with LEAP: NetworkManager's own LEAP, no 802.1x setting.
         g_object_set(ws, NM_SETTING_WIRELESS_SECURITY_KEY_MGMT, "ieee8021x", NM_SETTING_WIRELESS_SECURITY_AUTH_ALG,
                      "leap", NM_SETTING_WIRELESS_SECURITY_LEAP_USERNAME, s.login.c_str(),
-                     NM_SETTING_WIRELESS_SECURITY_LEAP_PASSWORD, s.password.c_str(), nullptr);
+                     NM_SETTING_WIRELESS_SECURITY_LEAP_PASSWORD, s.password.c_str(),
+                     NM_SETTING_WIRELESS_SECURITY_LEAP_PASSWORD_FLAGS, kAgentOwned, nullptr);
         return {};
     } else if (eap) {
         // Dynamic WEP: 802.1x hands out the keys.
@@ -159,12 +171,37 @@ std::string DisplayName(const std::string& ssid) {
     return name;
 }
 
+// NetworkManager takes text settings as UTF-8 only (anything else it drops with a warning and
+// then has no secret): such a field is named before anything changes.
+std::string NonUtf8Field(const CollectedSecurity& s) {
+    const std::pair<const char*, const std::string*> fields[] = {
+        {"passphrase", &s.passphrase}, {"login", &s.login},         {"domain", &s.domain},
+        {"password", &s.password},     {"anonymous identity", &s.anonymous}};
+    for (const auto& [name, text] : fields) {
+        if (!g_utf8_validate(text->data(), gssize(text->size()), nullptr))
+            return std::string("The ") + name + " is not UTF-8 text, which NetworkManager requires";
+    }
+    return {};
+}
+
 }  // namespace
+
+std::string CurrentUserName() {
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) return {};
+    return found->pw_name;
+}
 
 BuiltConnection BuildConnection(const ConnectionRequest& r) {
     BuiltConnection built;
     if (r.ssid.size() > 32) {
         built.problem = "An SSID has at most 32 bytes";
+        return built;
+    }
+    if (std::string field = NonUtf8Field(r.security); !field.empty()) {
+        built.problem = field;
         return built;
     }
     GObjectPtr<NMConnection> c(nm_simple_connection_new());
@@ -175,6 +212,8 @@ BuiltConnection BuildConnection(const ConnectionRequest& r) {
                  NM_SETTING_CONNECTION_AUTOCONNECT, FALSE, NM_SETTING_CONNECTION_INTERFACE_NAME,
                  r.interfaceName.empty() ? nullptr : r.interfaceName.c_str(), nullptr);
     g_free(uuid);
+    // Only the user sees it: nobody else can read it, activate it or ask for its secrets.
+    if (!r.user.empty()) nm_setting_connection_add_permission(sc, "user", r.user.c_str(), nullptr);
     AddAddresses(c.get(), r.addresses);
     built.problem = r.wired ? AddWiredPort(c.get(), r) : AddWireless(c.get(), r);
     if (built.problem.empty()) {
@@ -186,6 +225,38 @@ BuiltConnection BuildConnection(const ConnectionRequest& r) {
     }
     if (built.problem.empty()) built.connection = std::move(c);
     return built;
+}
+
+abi::LinkSecurity SecurityOfConnection(NMConnection* c) {
+    abi::LinkSecurity link;
+    if (nm_connection_get_setting_wireless(c) == nullptr) return link;
+    NMSettingWirelessSecurity* ws = nm_connection_get_setting_wireless_security(c);
+    if (ws == nullptr) {
+        link.authMode = ZARN9100_AUTH_OPEN;
+        link.wepStatus = ZARN9100_ENCRYPTION_DISABLED;
+        return link;
+    }
+    const std::string keys = nm_setting_wireless_security_get_key_mgmt(ws);
+    const char* alg = nm_setting_wireless_security_get_auth_alg(ws);
+    if (keys == "none" || keys == "ieee8021x") {
+        // Static WEP, or WEP keyed by 802.1x (dynamic WEP, LEAP).
+        link.authMode = alg != nullptr && std::string(alg) == "shared" ? ZARN9100_AUTH_SHARED : ZARN9100_AUTH_OPEN;
+        link.wepStatus = ZARN9100_ENCRYPTION_WEP;
+        return link;
+    }
+    const bool psk = keys == "wpa-psk" || keys == "sae";
+    if (!psk && keys != "wpa-eap") return link;
+    // Without a list NetworkManager allows both versions and every cipher: the strongest is taken.
+    bool rsn = nm_setting_wireless_security_get_num_protos(ws) == 0;
+    for (guint i = 0; i < nm_setting_wireless_security_get_num_protos(ws); ++i)
+        rsn = rsn || std::string(nm_setting_wireless_security_get_proto(ws, i)) == "rsn";
+    bool ccmp = nm_setting_wireless_security_get_num_pairwise(ws) == 0;
+    for (guint i = 0; i < nm_setting_wireless_security_get_num_pairwise(ws); ++i)
+        ccmp = ccmp || std::string(nm_setting_wireless_security_get_pairwise(ws, i)) == "ccmp";
+    link.authMode = psk ? (rsn ? ZARN9100_AUTH_WPA2_PSK : ZARN9100_AUTH_WPA_PSK)
+                        : (rsn ? ZARN9100_AUTH_WPA2 : ZARN9100_AUTH_WPA);
+    link.wepStatus = ccmp ? ZARN9100_ENCRYPTION_AES : ZARN9100_ENCRYPTION_TKIP;
+    return link;
 }
 
 }  // namespace tembrel::nm

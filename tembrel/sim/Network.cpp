@@ -1,13 +1,12 @@
 #include "Network.h"
 
+#include "tembrel/common/ChannelPlan.h"
+
 #include <cstdio>
 
 namespace tembrel::sim {
 
 namespace {
-constexpr uint32_t kFiveGhzChannels[] = {36, 40, 44, 48, 52, 56, 60, 64, 100, 104, 108, 112, 116,
-                                         120, 124, 128, 132, 136, 140, 149, 153, 157, 161, 165};
-
 struct SecurityText {
     Security security;
     const char* text;
@@ -20,14 +19,9 @@ constexpr SecurityText kSecurityTexts[] = {
 };
 }  // namespace
 
-bool IsFiveGigahertz(uint32_t channel) {
-    for (uint32_t c : kFiveGhzChannels) {
-        if (c == channel) return true;
-    }
-    return false;
-}
+bool IsFiveGigahertz(uint32_t channel) { return abi::IsFiveGhzChannel(channel); }
 
-bool IsValidChannel(uint32_t channel) { return (channel >= 1 && channel <= 14) || IsFiveGigahertz(channel); }
+bool IsValidChannel(uint32_t channel) { return abi::IsSettableChannel(channel); }
 
 bool PrivacyRequired(const Network& n) { return n.security != Security::Open; }
 
@@ -76,27 +70,6 @@ std::string FormatMac(const MacAddress& mac) {
     std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3],
                   mac[4], mac[5]);
     return text;
-}
-
-bool ParseMac(const std::string& text, MacAddress& out) {
-    if (text.size() != 17) return false;
-    MacAddress mac{};
-    for (size_t i = 0; i < 6; ++i) {
-        if (i > 0 && text[i * 3 - 1] != ':' && text[i * 3 - 1] != '-') return false;
-        unsigned value = 0;
-        for (size_t k = 0; k < 2; ++k) {
-            const char c = text[i * 3 + k];
-            unsigned digit;
-            if (c >= '0' && c <= '9') digit = unsigned(c - '0');
-            else if (c >= 'a' && c <= 'f') digit = unsigned(c - 'a' + 10);
-            else if (c >= 'A' && c <= 'F') digit = unsigned(c - 'A' + 10);
-            else return false;
-            value = value * 16 + digit;
-        }
-        mac[i] = uint8_t(value);
-    }
-    out = mac;
-    return true;
 }
 
 }  // namespace tembrel::sim

@@ -70,11 +70,7 @@ uint32_t AdHocAuthMode(uint32_t value) {
 
 }  // namespace
 
-bool IsEap(const CollectedSecurity& s) {
-    if (s.networkMode == ZARN9100_NETWORK_ADHOC) return false;
-    if (s.authMode == ZARN9100_AUTH_WPA || s.authMode == ZARN9100_AUTH_WPA2) return true;
-    return !s.wpa() && (s.ccxNetworkEap == 1 || s.method != EapMethod::None);
-}
+bool IsEap(const CollectedSecurity& s) { return s.eap(); }
 
 bool HasServerCertificate(EapMethod m) { return m == EapMethod::Tls || m == EapMethod::Peap || m == EapMethod::Ttls; }
 

@@ -35,8 +35,7 @@ struct NetworkPlan {
 // domain_match) for TLS, PEAP and TTLS.
 NetworkPlan PlanNetwork(const CollectedSecurity& s, const std::string& ssid, bool hidden, const std::string& certDir,
                         Port port = Port::Wireless, const std::vector<NetworkField>& serverCheck = {});
-// 802.1x: WPA or WPA2 enterprise, or dynamic WEP (network EAP, or an identity on a network
-// without WPA).
+// 802.1x: WPA or WPA2 enterprise, or dynamic WEP (CollectedSecurity::eap()).
 bool IsEap(const CollectedSecurity& s);
 // Whether the method makes the server show a certificate (all but LEAP).
 bool HasServerCertificate(EapMethod m);

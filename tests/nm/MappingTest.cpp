@@ -100,6 +100,24 @@ TEST(NetworkManagerMappingTest, FailureReasonsGiveTheResultAndTheText) {
     }
 }
 
+// How many secrets NetworkManager itself would keep (and write to a file).
+size_t SecretsOwnedBySystem(NMConnection* c) {
+    GVariant* secrets = nm_connection_to_dbus(c, NM_CONNECTION_SERIALIZE_WITH_SECRETS_SYSTEM_OWNED);
+    if (secrets == nullptr) return 0;
+    g_variant_ref_sink(secrets);
+    size_t n = 0;
+    GVariantIter it;
+    g_variant_iter_init(&it, secrets);
+    GVariant* setting = nullptr;
+    const char* name = nullptr;
+    while (g_variant_iter_next(&it, "{&s@a{sv}}", &name, &setting)) {
+        n += g_variant_n_children(setting);
+        g_variant_unref(setting);
+    }
+    g_variant_unref(secrets);
+    return n;
+}
+
 abi::CollectedSecurity Security(uint32_t auth, uint32_t encryption) {
     abi::CollectedSecurity s;
     s.authMode = auth;
@@ -139,6 +157,12 @@ TEST(NetworkManagerMappingTest, CollectedSecurityBecomesAConnectionNetworkManage
     auto tkipMissing = Security(ZARN9100_AUTH_WPA_PSK, ZARN9100_ENCRYPTION_DISABLED);
     tkipMissing.passphrase = "correct horse";
     auto wiredKeys = psk;
+    auto dynamicWep = Security(ZARN9100_AUTH_OPEN, ZARN9100_ENCRYPTION_WEP);
+    dynamicWep.method = abi::EapMethod::Peap;
+    dynamicWep.login = "alice";
+    dynamicWep.password = "wonderland";
+    auto latin1 = peap;
+    latin1.password = "caf\xe9";
     const Row rows[] = {
         {"open", Security(ZARN9100_AUTH_OPEN, ZARN9100_ENCRYPTION_DISABLED), false, ""},
         {"WPA2-PSK", psk, false, "wpa-psk"},
@@ -152,6 +176,9 @@ TEST(NetworkManagerMappingTest, CollectedSecurityBecomesAConnectionNetworkManage
         {"TLS without a certificate folder", tlsWithoutFolder, false, nullptr},
         {"wired PEAP", wiredPeap, true, ""},
         {"wired port with a key", wiredKeys, true, nullptr},
+        {"dynamic WEP", dynamicWep, false, "ieee8021x"},
+        {"wired dynamic WEP", dynamicWep, true, ""},
+        {"a Latin-1 password", latin1, false, nullptr},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -159,6 +186,7 @@ TEST(NetworkManagerMappingTest, CollectedSecurityBecomesAConnectionNetworkManage
         request.security = row.security;
         request.ssid = "Net";
         request.wired = row.wired;
+        request.user = "alice";
         const BuiltConnection built = BuildConnection(request);
         if (row.keyMgmt == nullptr) {
             EXPECT_EQ(built.connection, nullptr);
@@ -168,10 +196,65 @@ TEST(NetworkManagerMappingTest, CollectedSecurityBecomesAConnectionNetworkManage
         ASSERT_NE(built.connection, nullptr) << built.problem;
         NMSettingConnection* sc = nm_connection_get_setting_connection(built.connection.get());
         EXPECT_FALSE(nm_setting_connection_get_autoconnect(sc));
+        // The user's own, and every secret left to the library's agent.
+        const char* type = nullptr;
+        const char* user = nullptr;
+        ASSERT_EQ(nm_setting_connection_get_num_permissions(sc), 1u);
+        ASSERT_TRUE(nm_setting_connection_get_permission(sc, 0, &type, &user, nullptr));
+        EXPECT_STREQ(user, "alice");
+        EXPECT_EQ(SecretsOwnedBySystem(built.connection.get()), 0u);
         NMSettingWirelessSecurity* ws = nm_connection_get_setting_wireless_security(built.connection.get());
         EXPECT_EQ(std::string(ws != nullptr ? nm_setting_wireless_security_get_key_mgmt(ws) : ""), row.keyMgmt);
         EXPECT_EQ(nm_connection_get_setting_802_1x(built.connection.get()) != nullptr,
                   row.security.eap() && row.security.method != abi::EapMethod::Leap);
+    }
+}
+
+// A link's security as the status page reads it, from the settings of whichever connection is
+// active: each connection the library can make reads back as the values it was made of.
+TEST(NetworkManagerMappingTest, AConnectionsSecurityReadsBackInTheLibrarysValues) {
+    struct Row {
+        const char* name;
+        abi::CollectedSecurity security;
+        bool wired;
+        std::optional<uint32_t> authMode, wepStatus;
+    };
+    auto psk = Security(ZARN9100_AUTH_WPA2_PSK, ZARN9100_ENCRYPTION_AES);
+    psk.passphrase = "correct horse";
+    auto wpaTkip = Security(ZARN9100_AUTH_WPA_PSK, ZARN9100_ENCRYPTION_TKIP);
+    wpaTkip.passphrase = "correct horse";
+    auto wep = Security(ZARN9100_AUTH_SHARED, ZARN9100_ENCRYPTION_WEP);
+    wep.wepKeys[0] = {1, 2, 3, 4, 5};
+    wep.txKeyIndex = 1;
+    auto peap = Security(ZARN9100_AUTH_WPA2, ZARN9100_ENCRYPTION_AES);
+    peap.method = abi::EapMethod::Peap;
+    peap.login = "alice";
+    peap.password = "wonderland";
+    auto dynamicWep = Security(ZARN9100_AUTH_OPEN, ZARN9100_ENCRYPTION_WEP);
+    dynamicWep.method = abi::EapMethod::Peap;
+    dynamicWep.login = "alice";
+    dynamicWep.password = "wonderland";
+    const Row rows[] = {
+        {"open", Security(ZARN9100_AUTH_OPEN, ZARN9100_ENCRYPTION_DISABLED), false, ZARN9100_AUTH_OPEN,
+         ZARN9100_ENCRYPTION_DISABLED},
+        {"WPA2-PSK", psk, false, ZARN9100_AUTH_WPA2_PSK, ZARN9100_ENCRYPTION_AES},
+        {"WPA-PSK TKIP", wpaTkip, false, ZARN9100_AUTH_WPA_PSK, ZARN9100_ENCRYPTION_TKIP},
+        {"WEP shared key", wep, false, ZARN9100_AUTH_SHARED, ZARN9100_ENCRYPTION_WEP},
+        {"WPA2 PEAP", peap, false, ZARN9100_AUTH_WPA2, ZARN9100_ENCRYPTION_AES},
+        {"dynamic WEP", dynamicWep, false, ZARN9100_AUTH_OPEN, ZARN9100_ENCRYPTION_WEP},
+        {"wired PEAP", peap, true, std::nullopt, std::nullopt},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ConnectionRequest request;
+        request.security = row.security;
+        request.ssid = "Net";
+        request.wired = row.wired;
+        const BuiltConnection built = BuildConnection(request);
+        ASSERT_NE(built.connection, nullptr) << built.problem;
+        const abi::LinkSecurity link = SecurityOfConnection(built.connection.get());
+        EXPECT_EQ(link.authMode, row.authMode);
+        EXPECT_EQ(link.wepStatus, row.wepStatus);
     }
 }
 

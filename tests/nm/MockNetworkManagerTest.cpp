@@ -8,9 +8,9 @@
 #include "tests/nm/PrivateSystemBus.h"
 #include "tests/support/PollUntil.h"
 #include "tests/support/TempFolder.h"
-#include "tests/wpa/ChildProcess.h"
-#include "tests/wpa/BuiltDriver.h"
-#include "tests/wpa/HeardEvents.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/BuiltDriver.h"
+#include "tests/support/HeardEvents.h"
 
 #include "adapter/DriverLoader.h"
 #include "survey/ChannelPlan.h"
@@ -36,20 +36,30 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testing::PollUntil;
-using wpa::testing::ChildProcess;
+using ::tembrel::testing::ChildProcess;
 using nm::testing::PrivateSystemBus;
-using wpa::testing::FindProgram;
+using ::tembrel::testing::FindProgram;
 
 constexpr const char* kManager = "/org/freedesktop/NetworkManager";
 constexpr const char* kManagerIface = "org.freedesktop.NetworkManager";
 constexpr const char* kMockIface = "org.freedesktop.DBus.Mock";
 constexpr const char* kDevice = "/org/freedesktop/NetworkManager/Devices/wlan0";
 
-// What NetworkManager does on AddAndActivateConnection2, as far as these tests need it: the SSID
-// "Refusing" fails with reason 7 (no secrets); any other links to the access point of that SSID
-// with an active connection of the connection's own UUID.
+// What NetworkManager does on AddAndActivateConnection2, as far as these tests need it: a
+// connection that carries a secret, a secret not agent-owned or no owner is refused as invalid;
+// the SSID "Refusing" fails with reason 7 (no secrets); any other links to the access point of
+// that SSID with an active connection of the connection's own UUID.
 constexpr const char* kActivate = R"(
 conn = args[0]; dev = args[1]
+sec = conn.get('802-11-wireless-security', {})
+for key in ['psk', 'leap-password', 'wep-key0', 'wep-key1', 'wep-key2', 'wep-key3']:
+    if key in sec:
+        raise dbus.exceptions.DBusException('secret given: ' + key, name='org.freedesktop.NetworkManager.Settings.Connection.InvalidProperty')
+for key in ['psk-flags', 'leap-password-flags', 'wep-key-flags']:
+    if sec.get(key, 1) != 1:
+        raise dbus.exceptions.DBusException(key + ' is not agent-owned', name='org.freedesktop.NetworkManager.Settings.Connection.InvalidProperty')
+if len(conn['connection'].get('permissions', [])) != 1:
+    raise dbus.exceptions.DBusException('no owner', name='org.freedesktop.NetworkManager.Settings.Connection.InvalidProperty')
 ssid = bytes(conn['802-11-wireless']['ssid'])
 DEV = 'org.freedesktop.NetworkManager.Device'
 d = objects[dev]
@@ -163,7 +173,7 @@ public:
         return call("SetProperty", g_variant_new("(sssv)", path, iface, name, value));
     }
     std::string log() const {
-        return wpa::testing::ReadLog(root / "mock.log");
+        return ::tembrel::testing::ReadLog(root / "mock.log");
     }
 
     std::string problem;
@@ -221,6 +231,15 @@ protected:
                                                         "a{sa{sv}}ooa{sv}", "ooa{sv}", kActivate)));
         ASSERT_TRUE(bus.call("AddMethod", g_variant_new("(sssss)", kMockIface, "RemoveWiFiDevice", "s", "",
                                                         kRemoveDevice)));
+        // Where the library's secret agent registers.
+        GVariantBuilder methods;
+        g_variant_builder_init(&methods, G_VARIANT_TYPE("a(ssss)"));
+        g_variant_builder_add(&methods, "(ssss)", "RegisterWithCapabilities", "su", "", "");
+        g_variant_builder_add(&methods, "(ssss)", "Register", "s", "", "");
+        g_variant_builder_add(&methods, "(ssss)", "Unregister", "", "", "");
+        ASSERT_TRUE(bus.call("AddObject", g_variant_new("(ssa{sv}a(ssss))", "/org/freedesktop/NetworkManager/AgentManager",
+                                                        "org.freedesktop.NetworkManager.AgentManager", nullptr,
+                                                        &methods)));
         ::unsetenv("TEMBREL_NM_INTERFACE");
         ASSERT_EQ(testing::LoadBuiltDriver("libTembrelNM.so", suite_->library), "");
     }
@@ -297,9 +316,29 @@ TEST_F(MockNetworkManager, AnActivationLinksAndARefusalCarriesTheReason) {
     EXPECT_EQ(driver().SetSsid(h, "Elsewhere", 9, 0), 1);
     ASSERT_EQ(driver().SetAuthMode(h, ZARN9100_AUTH_WPA2_PSK), 0);
     ASSERT_EQ(driver().SetWepStatus(h, ZARN9100_ENCRYPTION_AES), 0);
+    // NetworkManager gets the user's connection with the passphrase left to the agent.
+    ASSERT_EQ(driver().SetWPAInformation(h, 1, 8, 3, "the right key", "HomeCcmp"), 0);
+    EXPECT_EQ(driver().SetSsid(h, "HomeCcmp", 8, 0), 0) << heard.since();
     ASSERT_EQ(driver().SetWPAInformation(h, 1, 9, 3, "not the key", "Refusing"), 0);
     EXPECT_EQ(driver().SetSsid(h, "Refusing", 8, 0), 2);
     EXPECT_TRUE(hears("5 1012[Authentication failed: no secrets]")) << heard.since();
+}
+
+// An identity is given for one network: a WPA2 802.1x network joined without one is refused
+// here, not sent with the last network's user.
+TEST_F(MockNetworkManager, AnIdentityServesOneNetworkOnly) {
+    const auto enterprise = [&] {
+        ASSERT_EQ(driver().SetAuthMode(h, ZARN9100_AUTH_WPA2), 0);
+        ASSERT_EQ(driver().SetWepStatus(h, ZARN9100_ENCRYPTION_AES), 0);
+    };
+    enterprise();
+    ASSERT_EQ(driver().WPACreateIdentityPEAP("alice", "", "wonderland"), 0);
+    EXPECT_EQ(driver().SetSsid(h, "Refusing", 8, 0), 2) << "NetworkManager refuses this one";
+
+    enterprise();
+    const size_t mark = heard.count();
+    EXPECT_EQ(driver().SetSsid(h, "Refusing", 8, 0), 2);
+    EXPECT_TRUE(heard.waitFor(mark, "5 1012[Authentication failed: 802.1x needs an identity]")) << heard.since(mark);
 }
 
 TEST_F(MockNetworkManager, TheRadioSwitchesAreReadAndTheHardwareOneReported) {
@@ -314,6 +353,26 @@ TEST_F(MockNetworkManager, TheRadioSwitchesAreReadAndTheHardwareOneReported) {
     EXPECT_TRUE(hears("9 8"));
     EXPECT_EQ(driver().SetRadioControl(h, 1), 0);
     EXPECT_TRUE(PollUntil([&] { return radio() == 1; }));
+}
+
+// A link NetworkManager made by itself (the user's own WPA2-PSK connection) reports its own
+// security, not what the utility collected for its next network.
+TEST_F(MockNetworkManager, AnOutsideLinkReportsItsOwnSecurity) {
+    ASSERT_EQ(driver().SetAuthMode(h, ZARN9100_AUTH_OPEN), 0);
+    ASSERT_EQ(driver().SetWepStatus(h, ZARN9100_ENCRYPTION_DISABLED), 0);
+    ASSERT_TRUE(bus().call("AddAccessPoint", g_variant_new("(ssssuuuyu)", kDevice, "own", "Neighbours",
+                                                           "00:11:22:33:44:04", 2u, 2462u, 54000u, 80, 0x100u)));
+    ASSERT_TRUE(bus().call("AddWiFiConnection", g_variant_new("(ssss)", kDevice, "Own", "Neighbours", "wpa-psk")));
+    ASSERT_TRUE(bus().call("AddActiveConnection",
+                           g_variant_new("(@assssu)", g_variant_new_strv(&kDevice, 1),
+                                         "/org/freedesktop/NetworkManager/Settings/Own",
+                                         "/org/freedesktop/NetworkManager/AccessPoint/own", "Own", 2u)));
+    EXPECT_TRUE(PollUntil([&] {
+        uint32_t auth = 0, encryption = 0;
+        return driver().QueryAuthMode(h, &auth) == 0 && driver().QueryWepStatus(h, &encryption) == 0 &&
+               auth == ZARN9100_AUTH_WPA2_PSK && encryption == ZARN9100_ENCRYPTION_AES;
+    }));
+    EXPECT_TRUE(bus().call("SetDeviceDisconnected", g_variant_new("(s)", kDevice)));
 }
 
 // Last: the device goes away for good.

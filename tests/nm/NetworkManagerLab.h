@@ -8,12 +8,16 @@
 
 #include "PrivateSystemBus.h"
 #include "tests/support/TempFolder.h"
-#include "tests/wpa/ChildProcess.h"
-#include "tests/wpa/WiredLab.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/WiredLab.h"
+
+#include <sys/types.h>
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace tembrel::nm::testing {
 
@@ -33,25 +37,34 @@ public:
     NetworkManagerLab& operator=(const NetworkManagerLab&) = delete;
     const std::string& problem() const { return problem_; }
 
-    wpa::testing::WiredLab& wired() { return *wired_; }
+    ::tembrel::testing::WiredLab& wired() { return *wired_; }
     // What nmcli says (`nmcli -g FIELD device show PORT`), "" when it cannot say.
     std::string deviceField(const std::string& field);
     // The files in NetworkManager's keyfile folder (connections it saved).
     size_t savedConnections() const;
+    // The files in any of NetworkManager's folders (runtime, state, configuration, keyfiles)
+    // that hold `text`.
+    std::vector<std::string> filesHolding(const std::string& text) const;
+    // What `nmcli ARGS` printed, "" when it failed; as user `uid` when given.
+    std::string nmcli(const std::vector<std::string>& args, std::optional<uid_t> uid = std::nullopt);
+    // Ends NetworkManager, the supplicant and the bus, and starts them again on a new bus at the
+    // same address: "" once NetworkManager manages the port again, else why not.
+    std::string restartBus();
     // Deletes the veth pair: the port disappears.
     bool removePort();
     std::string logs() const;
 
 private:
+    // The bus, the supplicant and NetworkManager: "" once it manages the port, else why not.
+    std::string startDaemons();
     bool waitForPort();
-    std::string nmcli(const std::vector<std::string>& args);
 
     ::tembrel::testing::TempFolder root_{"tembrel_nm_"};
     std::string problem_;
-    std::unique_ptr<wpa::testing::WiredLab> wired_;
+    std::unique_ptr<::tembrel::testing::WiredLab> wired_;
     std::unique_ptr<PrivateSystemBus> bus_;
-    std::unique_ptr<wpa::testing::ChildProcess> supplicant_;
-    std::unique_ptr<wpa::testing::ChildProcess> manager_;
+    std::unique_ptr<::tembrel::testing::ChildProcess> supplicant_;
+    std::unique_ptr<::tembrel::testing::ChildProcess> manager_;
 };
 
 }  // namespace tembrel::nm::testing
