@@ -330,6 +330,7 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
     // link there is.
     Attempt attempt{ssid, settings.method, std::nullopt, {}};
     if (IsEap(settings) && HasServerCertificate(settings.method)) attempt.trust = trust_.trustFor(ssid);
+    if (attempt.trust && !attempt.trust->problem.empty()) return refuse(attempt.trust->problem);
     const std::string missing = MissingCertificateFile(settings, paths_.certificateDir);
     if (!missing.empty()) return refuse(missing);
     const NetworkPlan plan = PlanNetwork(settings, ssid, hidden, paths_.certificateDir, port_,
