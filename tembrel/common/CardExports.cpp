@@ -12,6 +12,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 using tembrel::abi::BoundedText;
 using tembrel::abi::CollectedSecurity;
@@ -84,15 +85,23 @@ int SetIdentity(EapMethod method, const char* login, const char* domain, const c
     next.domain = BoundedText(domain, 256);
     next.password = BoundedText(password, 256);
     next.anonymous = BoundedText(anonymous, 256);
-    bool valid = method != EapMethod::Tls || hash != nullptr;
-    for (const std::string* t : {&next.login, &next.domain, &next.password, &next.anonymous}) {
-        valid = valid && c.acceptsIdentityText(*t);
+    std::string problem = method == EapMethod::Tls && hash == nullptr ? "TLS needs a client certificate" : "";
+    const std::pair<const std::string*, const char*> texts[] = {
+        {&next.login, "the identity"}, {&next.domain, "the domain"}, {&next.password, "the password"},
+        {&next.anonymous, "the anonymous identity"}};
+    for (const auto& [text, what] : texts) {
+        const std::string refused = problem.empty() ? c.identityTextProblem(*text) : "";
+        if (!refused.empty()) problem = std::string(what) + " " + refused;
     }
     if (hash != nullptr) next.certificateHash = tembrel::abi::HexText(hash, 20);
     std::lock_guard lock(c.mutex());
     CollectedSecurity& p = c.pending();
     p.clearIdentity();
-    if (!valid) return ZARN9100_RESULT_BAD_ARGUMENT;
+    if (!problem.empty()) {
+        // SetSsid then says why there is no identity.
+        p.identityProblem = problem;
+        return ZARN9100_RESULT_BAD_ARGUMENT;
+    }
     p.method = method;
     p.login = next.login;
     p.domain = next.domain;

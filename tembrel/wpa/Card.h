@@ -75,7 +75,7 @@ public:
     int setSsid(const std::string& ssid, bool hidden) override;
     // wpa_supplicant takes WEP keys of 5, 13 or 16 bytes, and texts it can quote.
     bool acceptsWepKeyLength(uint32_t length) const override { return length == 5 || length == 13 || length == 16; }
-    bool acceptsIdentityText(const std::string& text) const override { return IsQuotableText(text); }
+    std::string identityTextProblem(const std::string& text) const override { return QuotableTextProblem(text); }
     void logOff() override { requestOk("LOGOFF"); }
 
     // From the supplicant's STATUS and SIGNAL_POLL.
