@@ -342,7 +342,10 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
         expectDisconnect_ = connected_;
         attempt_ = std::move(attempt);
     }
-    if (const auto failed = replaceNetworks(plan.fields)) return *failed;
+    if (const auto failed = replaceNetworks(plan.fields)) {
+        decide(*failed);  // said already: the event thread adds nothing
+        return *failed;
+    }
 
     std::unique_lock lock(outcomeMutex_);
     const bool decided = outcomeChanged_.wait_for(lock, std::chrono::milliseconds(paths_.associationTimeoutMs),
@@ -367,6 +370,10 @@ std::optional<int> Card::replaceNetworks(const std::vector<NetworkField>& fields
     std::string id = *reply;
     while (!id.empty() && id.back() == '\n') id.pop_back();
     if (!ParseNumber(id)) return failed();
+    {
+        std::lock_guard lock(outcomeMutex_);
+        attempt_.networkId = id;
+    }
     for (const auto& [name, value] : fields) {
         reply = request("SET_NETWORK " + id + " " + name + " " + value);
         if (reply == "OK\n") continue;
@@ -420,6 +427,7 @@ void Card::eventLoop(bool present) {
         const auto started = std::chrono::steady_clock::now();
         const auto message = present ? link_->receiveEvent(1000) : std::nullopt;
         if (message) handleEvent(*message);
+        if (link_->lost()) supplicantGone();
         watchDevice(present);
         if (port_ == Port::Wired) {
             const bool linkNow = linkUp();
@@ -444,8 +452,8 @@ void Card::watchDevice(bool& present) {
         readLinkState();
         refreshScanList();
     } else {
+        supplicantGone();
         dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_CARD_REMOVED));
-        decide(ZARN9100_RESULT_BAD_HANDLE);
     }
     dispatcher_.post(abi::DeviceEvent(now ? TEMBREL_DEVICE_ARRIVAL : TEMBREL_DEVICE_REMOVE_COMPLETE, interface_));
 }
@@ -454,6 +462,18 @@ void Card::decide(int outcome) {
     std::lock_guard lock(outcomeMutex_);
     if (outcome_ < 0) outcome_ = outcome;
     outcomeChanged_.notify_all();
+}
+
+void Card::supplicantGone() {
+    bool waiting;
+    {
+        std::lock_guard lock(outcomeMutex_);
+        waiting = outcome_ < 0 && !stop_;
+    }
+    if (waiting)
+        dispatcher_.post(abi::StatusTextEvent("The card cannot be reached: wpa_supplicant at " + link_->path() +
+                                              " stopped answering"));
+    decide(ZARN9100_RESULT_BAD_HANDLE);
 }
 
 void Card::wiredLinkLost() {
@@ -467,18 +487,20 @@ void Card::connected() {
         std::lock_guard lock(outcomeMutex_);
         connected_ = true;
         expectDisconnect_ = false;
+        sessionEnding_ = false;
         attempt = attempt_;
     }
     if (attempt.method != EapMethod::None) {
         std::string text = std::string(EapMethodName(attempt.method)) + " authentication succeeded";
         if (attempt.trust) {
-            ServerTrust shown = *attempt.trust;
-            if (shown.check == ServerCheck::FirstUse &&
-                (attempt.serverHash.empty() || !trust_.pin(attempt.ssid, attempt.serverHash))) {
+            const ServerTrust& shown = *attempt.trust;
+            const bool firstUse = shown.check == ServerCheck::FirstUse;
+            if (firstUse && (attempt.serverHash.empty() || !trust_.pin(attempt.ssid, attempt.serverHash))) {
                 std::fprintf(stderr, "libTembrelWpa: the server's certificate could not be pinned in %s\n",
                              trust_.pinFile().c_str());
                 text += "; the server was not checked";
             } else {
+                if (firstUse) holdToPin(attempt.networkId, attempt.serverHash);
                 text += "; " + ServerCheckText(shown);
             }
         }
@@ -486,6 +508,30 @@ void Card::connected() {
     }
     dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_LINK_UP));
     decide(ZARN9100_RESULT_OK);
+}
+
+void Card::holdToPin(const std::string& networkId, const std::string& hash) {
+    {
+        std::lock_guard lock(outcomeMutex_);
+        if (attempt_.networkId != networkId || !attempt_.trust) return;  // another network meanwhile
+        attempt_.trust->check = ServerCheck::Pinned;
+        attempt_.trust->pin = hash;
+    }
+    // The supplicant checks the next authentication itself; should it refuse the field, the
+    // certificates it reports are still compared with the pin (handleEvent).
+    if (!requestOk("SET_NETWORK " + networkId + " ca_cert \"hash://server/sha256/" + hash + "\""))
+        std::fprintf(stderr, "libTembrelWpa: wpa_supplicant refused the pin of the running network\n");
+}
+
+void Card::endSession(const std::string& text) {
+    {
+        std::lock_guard lock(outcomeMutex_);
+        if (!connected_ || sessionEnding_) return;
+        sessionEnding_ = true;
+        expectDisconnect_ = false;
+    }
+    dispatcher_.post(abi::StatusTextEvent(text));
+    requestOk("DISCONNECT");
 }
 
 void Card::handleEvent(const std::string& text) {
@@ -499,8 +545,17 @@ void Card::handleEvent(const std::string& text) {
         connected();
     } else if (name == "CTRL-EVENT-EAP-PEER-CERT") {
         const std::string hash = ServerCertificateHash(event->fields);
-        std::lock_guard lock(outcomeMutex_);
-        if (!hash.empty()) attempt_.serverHash = hash;
+        bool mismatchInSession = false;
+        std::string ssid;
+        {
+            std::lock_guard lock(outcomeMutex_);
+            ssid = attempt_.ssid;
+            if (!hash.empty()) attempt_.serverHash = hash;
+            const auto& trust = attempt_.trust;
+            mismatchInSession = !hash.empty() && outcome_ >= 0 && trust && trust->check == ServerCheck::Pinned &&
+                                hash != trust->pin;
+        }
+        if (mismatchInSession) endSession(PinMismatchText(ssid, trust_.pinFile()));
     } else if (name == "CTRL-EVENT-DISCONNECTED") {
         bool wasConnected, requested;
         {
@@ -513,12 +568,19 @@ void Card::handleEvent(const std::string& text) {
         if (wasConnected) dispatcher_.post(abi::LibraryEvent(requested ? ZARN9100_EVENT_LINK_DOWN : ZARN9100_EVENT_LINK_LOST));
     } else if (name == "CTRL-EVENT-EAP-FAILURE") {
         std::string failure = FailureText(event->fields);
+        bool inSession;
         {
             std::lock_guard lock(outcomeMutex_);
             const auto& trust = attempt_.trust;
             if (trust && trust->check == ServerCheck::Pinned && !attempt_.serverHash.empty() &&
                 attempt_.serverHash != trust->pin)
                 failure = PinMismatchText(attempt_.ssid, trust_.pinFile());
+            inSession = outcome_ >= 0 && connected_;
+        }
+        // A re-authentication of a link that was up: no association waits for this failure.
+        if (inSession) {
+            endSession(failure);
+            return;
         }
         dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
         dispatcher_.post(abi::StatusTextEvent(failure));

@@ -101,6 +101,7 @@ private:
         EapMethod method = EapMethod::None;
         std::optional<ServerTrust> trust;  // for methods where the server shows a certificate
         std::string serverHash;             // the certificate the server showed
+        std::string networkId;              // the supplicant's network made for it
     };
 
     void readLinkState();
@@ -115,6 +116,13 @@ private:
     // Tells the card's removal or arrival when `present` changes.
     void watchDevice(bool& present);
     void connected();
+    // From pinning on, the running network is held to the pin: re-authentications included.
+    void holdToPin(const std::string& networkId, const std::string& hash);
+    // The link's session failed after it was up (a re-authentication): `text`, then the link
+    // ends with event 4.
+    void endSession(const std::string& text);
+    // The supplicant ended or stopped answering: an association under way ends with 5 and a text.
+    void supplicantGone();
     void handleEvent(const std::string& text);
     // The association under way, if any, ends with `outcome`.
     void decide(int outcome);
@@ -143,6 +151,7 @@ private:
     int outcome_ = -1;
     bool connected_ = false;
     bool expectDisconnect_ = false;
+    bool sessionEnding_ = false;  // endSession asked for the disconnect
     Attempt attempt_;
 
     bool stop_ = false;
