@@ -411,10 +411,13 @@ int Card::refuse(const std::string& problem) {
 }
 
 bool Card::present() {
-    std::error_code ec;
     // The card is there while its interface is and its supplicant's socket takes a connection.
-    return fs::exists(fs::path(paths_.sysfs) / "class/net" / interface_, ec) && link_->socketPresent() &&
-           link_->reachable();
+    return interfacePresent() && link_->socketPresent() && link_->reachable();
+}
+
+bool Card::interfacePresent() const {
+    std::error_code ec;
+    return fs::exists(fs::path(paths_.sysfs) / "class/net" / interface_, ec);
 }
 
 void Card::eventLoop(bool present) {
@@ -452,7 +455,9 @@ void Card::watchDevice(bool& present) {
         readLinkState();
         refreshScanList();
     } else {
-        supplicantGone();
+        // The interface is there: its supplicant ended.
+        if (interfacePresent()) supplicantGone();
+        else decide(ZARN9100_RESULT_BAD_HANDLE);
         dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_CARD_REMOVED));
     }
     dispatcher_.post(abi::DeviceEvent(now ? TEMBREL_DEVICE_ARRIVAL : TEMBREL_DEVICE_REMOVE_COMPLETE, interface_));

@@ -113,6 +113,7 @@ private:
     std::optional<int> replaceNetworks(const std::vector<NetworkField>& fields);
     void eventLoop(bool present);
     bool present();
+    bool interfacePresent() const;
     // Tells the card's removal or arrival when `present` changes.
     void watchDevice(bool& present);
     void connected();
@@ -148,7 +149,7 @@ private:
     // The outcome of the association under way, set by the event thread.
     std::mutex outcomeMutex_;
     std::condition_variable outcomeChanged_;
-    int outcome_ = -1;
+    int outcome_ = ZARN9100_RESULT_OK;  // -1 while an association waits for it
     bool connected_ = false;
     bool expectDisconnect_ = false;
     bool sessionEnding_ = false;  // endSession asked for the disconnect
