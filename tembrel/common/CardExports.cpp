@@ -6,7 +6,7 @@
 #include "tembrel/common/AbiText.h"
 #include "tembrel/common/ChannelPlan.h"
 #include "tembrel/common/DriverCard.h"
-#include "tembrel/common/ScanListWrite.h"
+#include "tembrel/common/ScanEntryLayout.h"
 
 #include <Tembrel.h>
 
@@ -19,9 +19,16 @@ using tembrel::abi::CollectedSecurity;
 using tembrel::abi::CopyText;
 using tembrel::abi::DriverCard;
 using tembrel::abi::EapMethod;
+using tembrel::abi::SecurityCollector;
 using tembrel::abi::TheCard;
 
 namespace {
+
+// What the security calls collected for the next SetSsid.
+SecurityCollector& Collected() {
+    static SecurityCollector collected;
+    return collected;
+}
 
 template <class F>
 int WithHandle(ZARN9100_HANDLE h, F&& body) {
@@ -39,10 +46,9 @@ int NotAvailable(ZARN9100_HANDLE h, bool validArguments = true) {
 
 template <class F>
 int SetPending(ZARN9100_HANDLE h, bool valid, F&& apply) {
-    return WithHandle(h, [&](DriverCard& c) {
+    return WithHandle(h, [&](DriverCard&) {
         if (!valid) return ZARN9100_RESULT_BAD_ARGUMENT;
-        std::lock_guard lock(c.mutex());
-        apply(c.pending());
+        Collected().update(apply);
         return ZARN9100_RESULT_OK;
     });
 }
@@ -70,8 +76,7 @@ int QueryLinkOrPending(ZARN9100_HANDLE h, uint32_t* value, std::optional<uint32_
                 return ZARN9100_RESULT_OK;
             }
         }
-        std::lock_guard lock(c.mutex());
-        *value = c.pending().*pending;
+        *value = Collected().current().*pending;
         return ZARN9100_RESULT_OK;
     });
 }
@@ -94,21 +99,21 @@ int SetIdentity(EapMethod method, const char* login, const char* domain, const c
         if (!refused.empty()) problem = std::string(what) + " " + refused;
     }
     if (hash != nullptr) next.certificateHash = tembrel::abi::HexText(hash, 20);
-    std::lock_guard lock(c.mutex());
-    CollectedSecurity& p = c.pending();
-    p.clearIdentity();
-    if (!problem.empty()) {
+    Collected().update([&](CollectedSecurity& p) {
+        p.clearIdentity();
         // SetSsid then says why there is no identity.
-        p.identityProblem = problem;
-        return ZARN9100_RESULT_BAD_ARGUMENT;
-    }
-    p.method = method;
-    p.login = next.login;
-    p.domain = next.domain;
-    p.password = next.password;
-    p.anonymous = next.anonymous;
-    p.certificateHash = next.certificateHash;
-    return ZARN9100_RESULT_OK;
+        if (!problem.empty()) {
+            p.identityProblem = problem;
+            return;
+        }
+        p.method = method;
+        p.login = next.login;
+        p.domain = next.domain;
+        p.password = next.password;
+        p.anonymous = next.anonymous;
+        p.certificateHash = next.certificateHash;
+    });
+    return problem.empty() ? ZARN9100_RESULT_OK : ZARN9100_RESULT_BAD_ARGUMENT;
 }
 
 }  // namespace
@@ -162,7 +167,7 @@ TEMBREL_API int Zarn9100GetConnectStatus(ZARN9100_HANDLE h) {
 TEMBREL_API int Zarn9100SetSsid(ZARN9100_HANDLE h, const char* ssid, uint32_t length, int hidden) {
     return WithHandle(h, [&](DriverCard& c) {
         if (length > 32 || (ssid == nullptr && length > 0)) return ZARN9100_RESULT_BAD_ARGUMENT;
-        return c.setSsid(std::string(ssid == nullptr ? "" : ssid, length), hidden != 0);
+        return c.setSsid(std::string(ssid == nullptr ? "" : ssid, length), hidden != 0, Collected().takeForNetwork());
     });
 }
 
@@ -278,9 +283,7 @@ TEMBREL_API int Zarn9100SetWepKey(ZARN9100_HANDLE h, uint32_t index, const uint8
     });
     // A refused key empties its slot rather than leave an earlier network's key there.
     if (r == ZARN9100_RESULT_BAD_ARGUMENT && slot) {
-        DriverCard& c = TheCard();
-        std::lock_guard lock(c.mutex());
-        c.pending().wepKeys[index - 1].clear();
+        Collected().update([&](CollectedSecurity& p) { p.wepKeys[index - 1].clear(); });
     }
     return r;
 }

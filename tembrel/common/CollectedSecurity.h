@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -74,6 +75,32 @@ struct CollectedSecurity {
         certificateHash.clear();
         identityProblem.clear();
     }
+};
+
+// The settings collected for the next network, shared by the threads that call the ABI.
+class SecurityCollector {
+public:
+    template <class F>
+    void update(F&& change) {
+        std::lock_guard lock(mutex_);
+        change(pending_);
+    }
+    CollectedSecurity current() const {
+        std::lock_guard lock(mutex_);
+        return pending_;
+    }
+    // What SetSsid makes one network of; whatever comes of that network, the next one starts
+    // from clean security settings.
+    CollectedSecurity takeForNetwork() {
+        std::lock_guard lock(mutex_);
+        CollectedSecurity settings = pending_;
+        pending_.clearNetworkSecurity();
+        return settings;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    CollectedSecurity pending_;
 };
 
 }  // namespace tembrel::abi

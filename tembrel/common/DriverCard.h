@@ -1,7 +1,8 @@
 #pragma once
 // What the C ABI of a real card's library asks of its card. The entry points (CardExports.cpp)
-// are the same in every such library: they check handles and arguments and keep the collected
-// security settings; each card answers the rest from its own source.
+// are the same in every such library: they check handles and arguments and collect the security
+// settings, which SetSsid hands to the card as one network's (and clears for the next); each
+// card answers the rest from its own source.
 
 #include "tembrel/common/CollectedSecurity.h"
 #include "tembrel/common/EventDispatcher.h"
@@ -10,7 +11,6 @@
 
 #include <array>
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,10 +29,8 @@ public:
     // Another service configures the card, so the library's settings would not hold.
     virtual bool managedBySystemService() const = 0;
 
-    // Guards pending(), the settings SetSsid makes one network of.
-    virtual std::mutex& mutex() = 0;
-    virtual CollectedSecurity& pending() = 0;
-    virtual int setSsid(const std::string& ssid, bool hidden) = 0;
+    // Joins `ssid` with `security`, the settings collected for it; a SetSsid result.
+    virtual int setSsid(const std::string& ssid, bool hidden, const CollectedSecurity& security) = 0;
     // What the card can take besides the common bounds.
     virtual bool acceptsWepKeyLength(uint32_t length) const = 0;
     // Why the card cannot take `text` in an identity ("contains a line break"), "" when it can.

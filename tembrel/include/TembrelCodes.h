@@ -70,4 +70,9 @@
 #define ZARN9100_NETWORK_ADHOC 0u
 #define ZARN9100_NETWORK_INFRASTRUCTURE 1u
 
+/* ---- NDIS network type in use (a scan entry's NetworkTypeInUse) ---- */
+#define ZARN9100_NETWORK_TYPE_DS 1u      /* 802.11b */
+#define ZARN9100_NETWORK_TYPE_OFDM5 2u   /* 802.11a */
+#define ZARN9100_NETWORK_TYPE_OFDM24 3u  /* 802.11g */
+
 #endif /* TEMBREL_CODES_H */

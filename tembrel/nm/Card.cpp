@@ -2,6 +2,8 @@
 
 #include "ConnectionBuilder.h"
 #include "Mapping.h"
+#include "tembrel/common/MacText.h"
+#include "tembrel/common/ScanEntryLayout.h"
 
 #include <chrono>
 #include <cstdio>
@@ -27,15 +29,9 @@ std::string Env(const char* name, const std::string& fallback) {
     return v != nullptr && *v != '\0' ? std::string(v) : fallback;
 }
 
-std::optional<std::array<uint8_t, 6>> ParseMac(const char* text) {
-    if (text == nullptr) return std::nullopt;
-    std::array<uint8_t, 6> mac{};
-    unsigned v[6];
-    char tail = 0;
-    if (std::sscanf(text, "%2x:%2x:%2x:%2x:%2x:%2x%c", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5], &tail) != 6)
-        return std::nullopt;
-    for (size_t i = 0; i < 6; ++i) mac[i] = uint8_t(v[i]);
-    return mac;
+// libnm hands out no text for an unknown address.
+std::optional<abi::MacAddress> MacOf(const char* text) {
+    return text != nullptr ? abi::ParseMac(text) : std::nullopt;
 }
 
 // Associated: from the moment NetworkManager configures addresses (the 802.11 link is up).
@@ -51,7 +47,7 @@ AccessPointFacts FactsOf(NMAccessPoint* ap) {
         for (gsize i = 0; i < size; ++i) zeros = zeros && data[i] == 0;
         if (!zeros) f.ssid.assign(data, data + size);
     }
-    if (const auto mac = ParseMac(nm_access_point_get_bssid(ap))) std::copy(mac->begin(), mac->end(), f.bssid);
+    if (const auto mac = MacOf(nm_access_point_get_bssid(ap))) std::copy(mac->begin(), mac->end(), f.bssid);
     f.strengthPercent = nm_access_point_get_strength(ap);
     f.frequencyMHz = nm_access_point_get_frequency(ap);
     f.maxBitrateKbps = nm_access_point_get_max_bitrate(ap);
@@ -61,6 +57,12 @@ AccessPointFacts FactsOf(NMAccessPoint* ap) {
     f.adHoc = nm_access_point_get_mode(ap) == NM_802_11_MODE_ADHOC;
     return f;
 }
+
+// An activation request on its way: the card and the attempt its reply is for.
+struct ActivationCall {
+    Card* card;
+    abi::AssociationAttempts::Id attempt;
+};
 
 GVariant* VolatileActivation() {
     GVariantBuilder b;
@@ -85,11 +87,7 @@ Card::Card(Settings settings) : settings_(std::move(settings)) {
 }
 
 Card::~Card() {
-    {
-        std::lock_guard lock(outcomeMutex_);
-        stop_ = true;
-    }
-    outcomeChanged_.notify_all();
+    attempts_.stop();
     loop_.reset();
 }
 
@@ -190,7 +188,7 @@ void Card::OnDeviceRemoved(NMClient*, NMDevice* device, gpointer self) {
     if (device != card->device_.get()) return;
     const std::string name = card->deviceName_;
     card->loopForgetDevice();
-    card->decide(ZARN9100_RESULT_NO_NETWORK);
+    card->decide(card->attempts_.current(), ZARN9100_RESULT_NO_NETWORK);
     card->dispatcher_.post(LibraryEvent(ZARN9100_EVENT_CARD_REMOVED));
     card->dispatcher_.post(DeviceEvent(TEMBREL_DEVICE_REMOVE_COMPLETE, name));
 }
@@ -233,13 +231,15 @@ std::string Card::appliedSsid() {
 }
 
 void Card::loopStateChanged(guint state, guint, guint reason) {
-    bool attempting;
+    abi::AssociationAttempts::Id attempt;
     abi::EapMethod method;
     {
         std::lock_guard lock(outcomeMutex_);
-        attempting = attempting_;
+        attempt = attemptId_;
         method = method_;
     }
+    // The attempt that set these fields is the one a SetSsid waits for.
+    const bool attempting = attempt != abi::AssociationAttempts::kNone && attempt == attempts_.current();
     if (LinkedState(state) && !linked_) {
         if (attempting && !loopActiveIsOurs()) return;
         linked_ = true;
@@ -250,7 +250,7 @@ void Card::loopStateChanged(guint state, guint, guint reason) {
         if (attempting && method != abi::EapMethod::None)
             dispatcher_.post(StatusTextEvent(std::string(abi::EapMethodName(method)) + " authentication succeeded"));
         dispatcher_.post(LibraryEvent(ZARN9100_EVENT_LINK_UP));
-        decide(ZARN9100_RESULT_OK);
+        if (attempting) decide(attempt, ZARN9100_RESULT_OK);
         return;
     }
     if (!LinkedState(state) && linked_) {
@@ -269,20 +269,13 @@ void Card::loopStateChanged(guint state, guint, guint reason) {
     }
     if (state == NM_DEVICE_STATE_FAILED && attempting) {
         const Refusal refusal = RefusalOf(reason);
-        if (!decide(refusal.result)) return;
+        if (!decide(attempt, refusal.result)) return;
         if (refusal.result == ZARN9100_RESULT_SECURITY_REFUSED)
             dispatcher_.post(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
         dispatcher_.post(StatusTextEvent(refusal.text));
     }
 }
 
-bool Card::decide(int outcome) {
-    std::lock_guard lock(outcomeMutex_);
-    const bool deciding = attempting_ && outcome_ < 0;
-    if (deciding) outcome_ = outcome;
-    outcomeChanged_.notify_all();
-    return deciding;
-}
 
 // ---------------------------------------------------------------- the C ABI's threads
 
@@ -379,7 +372,7 @@ int64_t Card::statistic(const char* name) {
 
 std::optional<std::array<uint8_t, 6>> Card::macAddress() {
     return loop_->call([this] {
-        return device_ ? ParseMac(nm_device_get_hw_address(device_.get())) : std::nullopt;
+        return device_ ? MacOf(nm_device_get_hw_address(device_.get())) : std::nullopt;
     });
 }
 
@@ -462,13 +455,10 @@ void Card::disconnect() {
     });
 }
 
-int Card::setSsid(const std::string& ssid, bool hidden) {
+int Card::setSsid(const std::string& ssid, bool hidden, const abi::CollectedSecurity& security) {
     if (!wired_ && radioControl() != ZARN9100_RADIO_ON) return ZARN9100_RESULT_RADIO_OFF;
     ConnectionRequest request;
-    {
-        std::lock_guard lock(mutex_);
-        request.security = pending_;
-    }
+    request.security = security;
     request.ssid = ssid;
     request.hidden = hidden;
     request.wired = wired_;
@@ -486,7 +476,7 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
     // Without a directed probe, a name no scan has heard is not in range.
     bool heard = wired_ || hidden || request.security.networkMode == ZARN9100_NETWORK_ADHOC;
     for (const auto& entry : heard ? std::vector<std::vector<uint8_t>>{} : scanEntries()) {
-        if (entry[12] == ssid.size() && std::equal(ssid.begin(), ssid.end(), entry.begin() + 16)) heard = true;
+        if (abi::ScanEntrySsid(entry) == ssid) heard = true;
     }
     if (!heard || ssid.empty()) {
         disconnect();
@@ -498,49 +488,48 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
         dispatcher_.post(StatusTextEvent("Authentication failed: " + built.problem));
         return ZARN9100_RESULT_SECURITY_REFUSED;
     }
+    const abi::AssociationAttempts::Id attempt = attempts_.begin();
     {
         std::lock_guard lock(outcomeMutex_);
-        attempting_ = true;
-        outcome_ = -1;
+        attemptId_ = attempt;
         attemptUuid_ = nm_connection_get_uuid(built.connection.get());
         appliedSsid_ = ssid;
         method_ = request.security.eap() ? request.security.method : abi::EapMethod::None;
         expectDisconnect_ = true;
     }
+    // The reply names the attempt it answers: a late one for an earlier attempt settles nothing.
+    auto call = std::make_unique<ActivationCall>(ActivationCall{this, attempt});
     NMConnection* connection = built.connection.release();
-    const bool started = loop_->call([this, connection] {
+    const bool started = loop_->call([this, connection, &call] {
         GObjectPtr<NMConnection> owned(connection);
         if (!client_ || !device_) return false;
         nm_client_add_and_activate_connection2(
             client_.get(), owned.get(), device_.get(), nullptr, VolatileActivation(), nullptr,
-            [](GObject* source, GAsyncResult* result, gpointer self) {
+            [](GObject* source, GAsyncResult* result, gpointer data) {
+                const std::unique_ptr<ActivationCall> call(static_cast<ActivationCall*>(data));
                 GError* error = nullptr;
                 GObjectPtr<NMActiveConnection> active(
                     nm_client_add_and_activate_connection2_finish(NM_CLIENT(source), result, nullptr, &error));
                 if (active) return;
                 GErrorPtr owned(error);
-                auto* card = static_cast<Card*>(self);
+                Card* card = call->card;
                 // The device's failure, when it came first, has said why already.
-                if (!card->decide(ZARN9100_RESULT_SECURITY_REFUSED)) return;
+                if (!card->decide(call->attempt, ZARN9100_RESULT_SECURITY_REFUSED)) return;
                 card->dispatcher_.post(LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
                 std::string why = owned ? owned->message : "";
                 why = why.substr(0, why.find('\n'));
                 card->dispatcher_.post(
                     StatusTextEvent("Authentication failed: NetworkManager refused the connection: " + why));
             },
-            this);
+            call.release());
         return true;
     });
 
-    std::unique_lock lock(outcomeMutex_);
-    const bool decided =
-        started && outcomeChanged_.wait_for(lock, std::chrono::milliseconds(settings_.associationTimeoutMs),
-                                            [&] { return outcome_ >= 0 || stop_; });
-    const int outcome = decided && !stop_ ? outcome_ : ZARN9100_RESULT_NO_NETWORK;
-    attempting_ = false;
-    lock.unlock();
-    if (!decided) disconnect();
-    return outcome;
+    const std::optional<int> outcome =
+        started ? attempts_.wait(attempt, std::chrono::milliseconds(settings_.associationTimeoutMs)) : std::nullopt;
+    // A card shutting down is left to go; an attempt that came to nothing is called off.
+    if (!outcome && !attempts_.stopped()) disconnect();
+    return outcome.value_or(ZARN9100_RESULT_NO_NETWORK);
 }
 
 }  // namespace tembrel::nm

@@ -5,6 +5,7 @@
 
 #include "GLibThread.h"
 #include "GObjectPtr.h"
+#include "tembrel/common/AssociationAttempt.h"
 #include "tembrel/common/DriverCard.h"
 
 #include <NetworkManager.h>
@@ -77,14 +78,11 @@ public:
     // 1 on, 0 switched off in software, 2 the hardware switch is off.
     uint32_t radioControl() override;
     int setRadioControl(bool on) override;
-    int setSsid(const std::string& ssid, bool hidden) override;
+    int setSsid(const std::string& ssid, bool hidden, const abi::CollectedSecurity& security) override;
     bool acceptsWepKeyLength(uint32_t length) const override { return length >= 1 && length <= 32; }
     std::string identityTextProblem(const std::string&) const override { return {}; }
     void logOff() override { disconnect(); }
     void disconnect();
-
-    std::mutex& mutex() override { return mutex_; }
-    abi::CollectedSecurity& pending() override { return pending_; }
 
 private:
     // Everything below named loop* runs on the GLib thread only.
@@ -106,29 +104,25 @@ private:
     // The SSID of the connection active on the device: the one last applied when it is ours
     // (a wired port's SSID only names its connection), else the connection's name.
     std::string appliedSsid();
-    // The association under way ends with `outcome`; false when none is under way or it has
-    // ended already.
-    bool decide(int outcome);
+    // Settles attempt `id` with `outcome`; false when it is not under way or has ended already.
+    bool decide(abi::AssociationAttempts::Id id, int outcome) { return attempts_.settle(id, outcome); }
 
     Settings settings_;
     std::atomic<bool> wired_{false};  // the device is an Ethernet port (chosen by name)
     abi::EventDispatcher dispatcher_;
 
-    std::mutex mutex_;  // handles, pending settings
+    std::mutex mutex_;  // handles
     std::set<uintptr_t> handles_;
     uintptr_t nextHandle_ = 1;
-    abi::CollectedSecurity pending_;
 
     // The association under way, decided on the GLib thread.
-    std::mutex outcomeMutex_;
-    std::condition_variable outcomeChanged_;
-    bool attempting_ = false;
-    int outcome_ = -1;
+    abi::AssociationAttempts attempts_;
+    std::mutex outcomeMutex_;  // what follows
+    abi::AssociationAttempts::Id attemptId_ = abi::AssociationAttempts::kNone;
     std::string attemptUuid_;
     std::string appliedSsid_;
     abi::EapMethod method_ = abi::EapMethod::None;
     bool expectDisconnect_ = false;
-    bool stop_ = false;
 
     // GLib thread state.
     GObjectPtr<NMClient> client_;

@@ -1,24 +1,20 @@
 #include "Mapping.h"
 
 #include "tembrel/common/ChannelPlan.h"
+#include "tembrel/common/ScanEntryLayout.h"
 
 #include <NetworkManager.h>
+#include <TembrelCodes.h>
 
 #include <algorithm>
-#include <cstring>
+#include <array>
 
 namespace tembrel::nm {
 
 namespace {
 
-constexpr size_t kEntryFixedSize = 128;
-constexpr size_t kIeFixedPart = 12;  // timestamp, beacon interval, capabilities
 constexpr uint16_t kBeaconIntervalTu = 100;
 constexpr uint16_t kCapEss = 0x0001, kCapIbss = 0x0002, kCapPrivacy = 0x0010;
-
-void PutU32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-    for (size_t i = 0; i < 4; ++i) out[at + i] = uint8_t(v >> (8 * i));
-}
 
 using Bytes = std::vector<uint8_t>;
 
@@ -100,33 +96,20 @@ std::vector<uint8_t> BuildScanEntry(const AccessPointFacts& ap) {
         AddElement(ies, 0xDD, body);
     }
 
-    Bytes e(kEntryFixedSize + ((ies.size() + 3) & ~size_t(3)), 0);
-    PutU32(e, 0, uint32_t(e.size()));
-    std::memcpy(&e[4], ap.bssid, 6);
-    PutU32(e, 12, uint32_t(ap.ssid.size()));
-    std::copy(ap.ssid.begin(), ap.ssid.end(), e.begin() + 16);
-    PutU32(e, 48, privacy ? 1 : 0);
-    PutU32(e, 52, uint32_t(DbmOfStrength(ap.strengthPercent)));
-    // Network type in use: 1 DS (802.11b), 2 OFDM 5 GHz, 3 OFDM 2.4 GHz.
-    PutU32(e, 56, ap.frequencyMHz >= 4900 ? 2 : ap.maxBitrateKbps > 11000 ? 3 : 1);
-    PutU32(e, 60, 32);
-    PutU32(e, 64, kBeaconIntervalTu);
-    PutU32(e, 72, ap.frequencyMHz * 1000);
-    PutU32(e, 92, ap.adHoc ? 0 : 1);
-    // The supported rates field repeats the rates elements' bodies (at most 16 bytes).
-    Bytes rates;
-    for (size_t at = 0; at + 2 <= ies.size(); at += 2 + ies[at + 1]) {
-        if (ies[at] == 1 || ies[at] == 50) rates.insert(rates.end(), ies.begin() + long(at + 2), ies.begin() + long(at + 2 + ies[at + 1]));
-    }
-    std::copy(rates.begin(), rates.begin() + long(std::min<size_t>(rates.size(), 16)), e.begin() + 96);
-    PutU32(e, 112, uint32_t(kIeFixedPart + ies.size()));
-    const uint16_t caps = uint16_t((ap.adHoc ? kCapIbss : kCapEss) | (privacy ? kCapPrivacy : 0));
-    e[124] = uint8_t(kBeaconIntervalTu);
-    e[125] = uint8_t(kBeaconIntervalTu >> 8);
-    e[126] = uint8_t(caps);
-    e[127] = uint8_t(caps >> 8);
-    std::copy(ies.begin(), ies.end(), e.begin() + long(kEntryFixedSize));
-    return e;
+    abi::ScanEntryFields f;
+    f.bssid = std::to_array(ap.bssid);
+    f.ssid = ap.ssid;
+    f.privacy = privacy;
+    f.rssiDbm = DbmOfStrength(ap.strengthPercent);
+    f.networkTypeInUse = ap.frequencyMHz >= 4900     ? ZARN9100_NETWORK_TYPE_OFDM5
+                         : ap.maxBitrateKbps > 11000 ? ZARN9100_NETWORK_TYPE_OFDM24
+                                                     : ZARN9100_NETWORK_TYPE_DS;
+    f.beaconIntervalTu = kBeaconIntervalTu;
+    f.frequencyMHz = ap.frequencyMHz;
+    f.adHoc = ap.adHoc;
+    f.capabilities = uint16_t((ap.adHoc ? kCapIbss : kCapEss) | (privacy ? kCapPrivacy : 0));
+    f.elements = std::move(ies);
+    return abi::EncodeScanEntry(f);
 }
 
 Refusal RefusalOf(uint32_t reason) {

@@ -151,8 +151,7 @@ const Network* Card::networkByBssid(const MacAddress& bssid) const {
 }
 
 Network* Card::findNetwork(const std::string& key) {
-    MacAddress mac{};
-    if (ParseMac(key, mac)) return networkByBssid(mac);
+    if (const auto mac = abi::ParseMac(key)) return networkByBssid(*mac);
     for (Network& n : env_.networks) {
         if (n.ssid == key) return &n;
     }

@@ -217,10 +217,14 @@ std::optional<Network> ParseNetworkObject(const json& obj, std::string& error) {
         return std::nullopt;
     }
     if (!GetString(obj, "ssid", 32, n.ssid, error)) return std::nullopt;
-    if (!obj.contains("bssid") || !obj.at("bssid").is_string() || !ParseMac(obj.at("bssid").get<std::string>(), n.bssid)) {
+    const auto bssid = obj.contains("bssid") && obj.at("bssid").is_string()
+                           ? abi::ParseMac(obj.at("bssid").get<std::string>())
+                           : std::nullopt;
+    if (!bssid) {
         error = "\"bssid\" must be six hexadecimal bytes such as \"00:1D:4F:10:00:01\"";
         return std::nullopt;
     }
+    n.bssid = *bssid;
     if (!obj.contains("channel")) {
         error = "\"channel\" is missing";
         return std::nullopt;
@@ -379,8 +383,11 @@ std::optional<Environment> ParseEnvironment(const std::string& text, std::string
     }
     Environment env;
     env.networks.clear();
-    if (doc.contains("mac") && (!doc["mac"].is_string() || !ParseMac(doc["mac"].get<std::string>(), env.mac)))
-        return fail(keyLine("mac"), "\"mac\" must be six hexadecimal bytes such as \"02:7E:3C:4C:01:01\"");
+    if (doc.contains("mac")) {
+        const auto mac = doc["mac"].is_string() ? abi::ParseMac(doc["mac"].get<std::string>()) : std::nullopt;
+        if (!mac) return fail(keyLine("mac"), "\"mac\" must be six hexadecimal bytes such as \"02:7E:3C:4C:01:01\"");
+        env.mac = *mac;
+    }
     if (!GetString(doc, "hostInterface", 15, env.hostInterface, reason)) return fail(keyLine("hostInterface"), reason);
     if (env.hostInterface.find('/') != std::string::npos || env.hostInterface == "." || env.hostInterface == "..")
         return fail(keyLine("hostInterface"), "\"hostInterface\" must be an interface name");
@@ -425,9 +432,7 @@ std::optional<MacAddress> ReadInterfaceMac(const std::string& name, const std::s
     std::ifstream in(sysfsRoot + "/" + name + "/address");
     std::string text;
     if (!in || !std::getline(in, text)) return std::nullopt;
-    MacAddress mac{};
-    if (!ParseMac(text, mac)) return std::nullopt;
-    return mac;
+    return abi::ParseMac(text);
 }
 
 }  // namespace tembrel::sim

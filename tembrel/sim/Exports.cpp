@@ -340,7 +340,7 @@ TEMBREL_API int Zarn9100QueryScanList(ZARN9100_HANDLE h, uint8_t* buf, uint32_t 
             hostile::WriteScanList(buf, cap, c.nextHostileRound());
             return ZARN9100_RESULT_OK;
         }
-        WriteScanList(c.scanList(), buf, cap);
+        tembrel::abi::WriteScanList(BuildScanEntries(c.scanList()), buf, cap);
         return ZARN9100_RESULT_OK;
     });
 }
@@ -354,7 +354,7 @@ TEMBREL_API int Zarn9100QueryScanListLength(ZARN9100_HANDLE h, uint8_t* buf, uin
             *length = hostile::ScanListLength(cap, round);
             return round % 5 == 4 ? -7 : ZARN9100_RESULT_OK;  // sometimes a positive result, which no caller expects
         }
-        *length = WriteScanList(c.scanList(), buf, cap).bytesWritten;
+        *length = tembrel::abi::WriteScanList(BuildScanEntries(c.scanList()), buf, cap).bytesWritten;
         return ZARN9100_RESULT_OK;
     });
     return -r;

@@ -78,25 +78,4 @@ std::string FormatMac(const MacAddress& mac) {
     return text;
 }
 
-bool ParseMac(const std::string& text, MacAddress& out) {
-    if (text.size() != 17) return false;
-    MacAddress mac{};
-    for (size_t i = 0; i < 6; ++i) {
-        if (i > 0 && text[i * 3 - 1] != ':' && text[i * 3 - 1] != '-') return false;
-        unsigned value = 0;
-        for (size_t k = 0; k < 2; ++k) {
-            const char c = text[i * 3 + k];
-            unsigned digit;
-            if (c >= '0' && c <= '9') digit = unsigned(c - '0');
-            else if (c >= 'a' && c <= 'f') digit = unsigned(c - 'a' + 10);
-            else if (c >= 'A' && c <= 'F') digit = unsigned(c - 'A' + 10);
-            else return false;
-            value = value * 16 + digit;
-        }
-        mac[i] = uint8_t(value);
-    }
-    out = mac;
-    return true;
-}
-
 }  // namespace tembrel::sim

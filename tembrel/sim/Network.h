@@ -2,6 +2,8 @@
 // One radio in the simulated environment: an access point or an ad-hoc station, with what
 // its beacons announce and what it demands of a station that wants to join.
 
+#include "tembrel/common/MacText.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -9,7 +11,7 @@
 
 namespace tembrel::sim {
 
-using MacAddress = std::array<uint8_t, 6>;
+using abi::MacAddress;
 
 // Band codes as the utility numbers them: 0 = 802.11g, 1 = 802.11b, 2 = 802.11a.
 enum class Band : uint32_t { G = 0, B = 1, A = 2 };
@@ -68,6 +70,5 @@ std::vector<uint8_t> BandRates(Band band);
 std::string SecurityName(Security s);
 bool ParseSecurity(const std::string& text, Security& out);
 std::string FormatMac(const MacAddress& mac);
-bool ParseMac(const std::string& text, MacAddress& out);
 
 }  // namespace tembrel::sim

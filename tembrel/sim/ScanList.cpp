@@ -2,21 +2,13 @@
 
 #include "tembrel/common/ChannelPlan.h"
 
+#include <TembrelCodes.h>
+
 #include <algorithm>
-#include <cstring>
 
 namespace tembrel::sim {
 
 namespace {
-
-void PutU16(std::vector<uint8_t>& out, size_t at, uint16_t v) {
-    out[at] = uint8_t(v);
-    out[at + 1] = uint8_t(v >> 8);
-}
-
-void PutU32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-    for (size_t i = 0; i < 4; ++i) out[at + i] = uint8_t(v >> (8 * i));
-}
 
 void AddElement(std::vector<uint8_t>& out, uint8_t id, const std::vector<uint8_t>& body) {
     out.push_back(id);
@@ -91,53 +83,27 @@ std::vector<uint8_t> BeaconElements(const Network& n, bool revealSsid) {
 
 std::vector<uint8_t> BuildScanEntry(const ScanResult& result) {
     const Network& n = result.network;
-    const std::vector<uint8_t> ies = BeaconElements(n, result.ssidRevealed);
-    const size_t raw = kEntryFixedSize + ies.size();
-    std::vector<uint8_t> e((raw + 3) & ~size_t(3), 0);
-    PutU32(e, 0, uint32_t(e.size()));
-    std::memcpy(&e[4], n.bssid.data(), 6);
-    const bool showSsid = !n.hidden || result.ssidRevealed;
-    const size_t ssidLength = showSsid ? std::min<size_t>(n.ssid.size(), 32) : 0;
-    PutU32(e, 12, uint32_t(ssidLength));
-    std::memcpy(&e[16], n.ssid.data(), ssidLength);
-    PutU32(e, 48, PrivacyRequired(n) ? 1 : 0);
-    PutU32(e, 52, uint32_t(result.rssiDbm));
-    // NDIS network type in use: 1 DS (802.11b), 2 OFDM 5 GHz, 3 OFDM 2.4 GHz.
-    PutU32(e, 56, n.band == Band::A ? 2 : n.band == Band::B ? 1 : 3);
-    PutU32(e, 60, 32);
-    PutU32(e, 64, n.beaconIntervalTu);
-    PutU32(e, 68, 0);
-    PutU32(e, 72, abi::ChannelFrequencyMHz(n.channel) * 1000);
-    PutU32(e, 92, n.adHoc ? 0 : 1);
-    const std::vector<uint8_t> rates = BandRates(n.band);
-    std::copy(rates.begin(), rates.begin() + long(std::min<size_t>(rates.size(), 16)), e.begin() + 96);
-    PutU32(e, 112, uint32_t(kIeFixedPart + ies.size()));
-    // 116..123 timestamp stays 0; beacon interval and capabilities follow.
-    PutU16(e, 124, n.beaconIntervalTu);
-    PutU16(e, 126, Capabilities(n));
-    std::copy(ies.begin(), ies.end(), e.begin() + long(kEntryFixedSize));
-    return e;
+    abi::ScanEntryFields f;
+    f.bssid = n.bssid;
+    if (!n.hidden || result.ssidRevealed) f.ssid.assign(n.ssid.begin(), n.ssid.end());
+    f.privacy = PrivacyRequired(n);
+    f.rssiDbm = result.rssiDbm;
+    f.networkTypeInUse = n.band == Band::A   ? ZARN9100_NETWORK_TYPE_OFDM5
+                         : n.band == Band::B ? ZARN9100_NETWORK_TYPE_DS
+                                             : ZARN9100_NETWORK_TYPE_OFDM24;
+    f.beaconIntervalTu = n.beaconIntervalTu;
+    f.frequencyMHz = abi::ChannelFrequencyMHz(n.channel);
+    f.adHoc = n.adHoc;
+    f.capabilities = Capabilities(n);
+    f.elements = BeaconElements(n, result.ssidRevealed);
+    return abi::EncodeScanEntry(f);
 }
 
-ScanListWrite WriteScanList(const std::vector<ScanResult>& results, uint8_t* buffer, uint32_t capacity) {
-    ScanListWrite w;
-    if (buffer == nullptr || capacity < 4) return w;
-    uint32_t at = 4;
-    w.complete = true;
-    for (const ScanResult& r : results) {
-        const std::vector<uint8_t> entry = BuildScanEntry(r);
-        if (entry.size() > capacity - at) {
-            w.complete = false;
-            break;
-        }
-        std::memcpy(buffer + at, entry.data(), entry.size());
-        at += uint32_t(entry.size());
-        ++w.entriesWritten;
-    }
-    const uint32_t count = w.entriesWritten;
-    for (size_t i = 0; i < 4; ++i) buffer[i] = uint8_t(count >> (8 * i));
-    w.bytesWritten = at;
-    return w;
+std::vector<std::vector<uint8_t>> BuildScanEntries(const std::vector<ScanResult>& results) {
+    std::vector<std::vector<uint8_t>> entries;
+    entries.reserve(results.size());
+    for (const ScanResult& r : results) entries.push_back(BuildScanEntry(r));
+    return entries;
 }
 
 }  // namespace tembrel::sim

@@ -2,6 +2,8 @@
 
 #include "Reports.h"
 #include "SupplicantEvent.h"
+#include "tembrel/common/MacText.h"
+#include "tembrel/common/ScanEntryLayout.h"
 
 #include <algorithm>
 #include <chrono>
@@ -135,6 +137,7 @@ void Card::shutdown() {
         stop_ = true;
     }
     outcomeChanged_.notify_all();
+    attempts_.stop();
     if (link_) link_->shutdown();
     if (thread_.joinable()) thread_.join();
 }
@@ -184,11 +187,7 @@ int64_t Card::statistic(const char* name) {
 }
 
 std::optional<std::array<uint8_t, 6>> Card::macAddress() {
-    const auto mac = ParseMac(sysfsText("address"));
-    if (!mac || mac->size() != 6) return std::nullopt;
-    std::array<uint8_t, 6> out{};
-    std::copy(mac->begin(), mac->end(), out.begin());
-    return out;
+    return abi::ParseMac(sysfsText("address"));
 }
 
 // Each answer asks the supplicant afresh: the link may have changed since the last call.
@@ -201,10 +200,8 @@ std::string Card::associatedSsid() {
 
 std::array<uint8_t, 6> Card::associatedBssid() {
     Report s = ParseReport(request("STATUS").value_or(""));
-    std::array<uint8_t, 6> out{};
-    const auto mac = s["wpa_state"] == "COMPLETED" ? ParseMac(s["bssid"]) : std::nullopt;
-    if (mac && mac->size() == 6) std::copy(mac->begin(), mac->end(), out.begin());
-    return out;
+    const auto mac = s["wpa_state"] == "COMPLETED" ? abi::ParseMac(s["bssid"]) : std::nullopt;
+    return mac.value_or(abi::MacAddress{});
 }
 
 abi::LinkSecurity Card::linkSecurity() { return LinkSecurityOf(ParseReport(request("STATUS").value_or(""))); }
@@ -298,14 +295,7 @@ std::vector<std::vector<uint8_t>> Card::scanEntries() {
     return scanCache_;
 }
 
-int Card::setSsid(const std::string& ssid, bool hidden) {
-    CollectedSecurity settings;
-    {
-        // Whatever comes of this network, the next one starts from clean security settings.
-        std::lock_guard lock(mutex_);
-        settings = pending_;
-        pending_.clearNetworkSecurity();
-    }
+int Card::setSsid(const std::string& ssid, bool hidden, const CollectedSecurity& settings) {
     const auto radio = radioState();
     if (radio && *radio != 1) return ZARN9100_RESULT_RADIO_OFF;
     if (!reachable()) return unreachable();
@@ -314,8 +304,7 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
     bool heard = port_ == Port::Wired ? linkUp() : hidden || settings.networkMode == ZARN9100_NETWORK_ADHOC;
     if (port_ == Port::Wireless) {
         for (const auto& entry : scanEntries()) {
-            const uint32_t length = entry[12];
-            if (length == ssid.size() && std::equal(ssid.begin(), ssid.end(), entry.begin() + 16)) heard = true;
+            if (abi::ScanEntrySsid(entry) == ssid) heard = true;
         }
     }
     if (!heard || ssid.empty()) {
@@ -328,7 +317,9 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
     }
     // Everything is checked before the networks are replaced: a refused profile leaves the
     // link there is.
-    Attempt attempt{ssid, settings.method, std::nullopt, {}};
+    Attempt attempt;
+    attempt.ssid = ssid;
+    attempt.method = settings.method;
     if (IsEap(settings) && HasServerCertificate(settings.method)) attempt.trust = trust_.trustFor(ssid);
     if (attempt.trust && !attempt.trust->problem.empty()) return refuse(attempt.trust->problem);
     const std::string missing = MissingCertificateFile(settings, paths_.certificateDir);
@@ -338,28 +329,23 @@ int Card::setSsid(const std::string& ssid, bool hidden) {
     if (!plan.problem.empty()) return refuse(plan.problem);
     {
         std::lock_guard lock(outcomeMutex_);
-        outcome_ = -1;
         expectDisconnect_ = connected_;
-        attempt_ = std::move(attempt);
     }
-    if (const auto failed = replaceNetworks(plan.fields)) {
-        decide(*failed);  // said already: the event thread adds nothing
+    if (const auto failed = replaceNetworks(plan.fields, attempt)) {
+        attempts_.settle(attempt.id, *failed);
         return *failed;
     }
 
-    std::unique_lock lock(outcomeMutex_);
-    const bool decided = outcomeChanged_.wait_for(lock, std::chrono::milliseconds(paths_.associationTimeoutMs),
-                                                  [&] { return outcome_ >= 0 || stop_; });
-    if (stop_) return ZARN9100_RESULT_NO_NETWORK;
-    if (!decided) {
-        lock.unlock();
+    const auto outcome = attempts_.wait(attempt.id, std::chrono::milliseconds(paths_.associationTimeoutMs));
+    if (attempts_.stopped()) return ZARN9100_RESULT_NO_NETWORK;
+    if (!outcome) {
         requestOk("DISCONNECT");
         return ZARN9100_RESULT_NO_NETWORK;
     }
-    return outcome_;
+    return *outcome;
 }
 
-std::optional<int> Card::replaceNetworks(const std::vector<NetworkField>& fields) {
+std::optional<int> Card::replaceNetworks(const std::vector<NetworkField>& fields, Attempt& attempt) {
     // A card shut down meanwhile is disassociated rather than refused.
     auto failed = [&] {
         std::lock_guard lock(outcomeMutex_);
@@ -370,10 +356,6 @@ std::optional<int> Card::replaceNetworks(const std::vector<NetworkField>& fields
     std::string id = *reply;
     while (!id.empty() && id.back() == '\n') id.pop_back();
     if (!ParseNumber(id)) return failed();
-    {
-        std::lock_guard lock(outcomeMutex_);
-        attempt_.networkId = id;
-    }
     for (const auto& [name, value] : fields) {
         reply = request("SET_NETWORK " + id + " " + name + " " + value);
         if (reply == "OK\n") continue;
@@ -388,6 +370,13 @@ std::optional<int> Card::replaceNetworks(const std::vector<NetworkField>& fields
     if (!reply) return unreachable();
     for (const auto& other : NetworkIds(*reply)) {
         if (other != id) requestOk("REMOVE_NETWORK " + other);
+    }
+    // What the supplicant reports from here on may be about this network.
+    {
+        std::lock_guard lock(outcomeMutex_);
+        attempt.networkId = id;
+        attempt.id = attempts_.begin();
+        attempt_ = attempt;
     }
     reply = request("SELECT_NETWORK " + id);
     if (!reply) return unreachable();
@@ -463,22 +452,20 @@ void Card::watchDevice(bool& present) {
     dispatcher_.post(abi::DeviceEvent(now ? TEMBREL_DEVICE_ARRIVAL : TEMBREL_DEVICE_REMOVE_COMPLETE, interface_));
 }
 
-void Card::decide(int outcome) {
-    std::lock_guard lock(outcomeMutex_);
-    if (outcome_ < 0) outcome_ = outcome;
-    outcomeChanged_.notify_all();
+void Card::decide(int outcome, const std::optional<std::string>& networkId) {
+    abi::AssociationAttempts::Id id = attempts_.current();
+    if (networkId) {
+        std::lock_guard lock(outcomeMutex_);
+        if (attempt_.networkId != *networkId) return;
+        id = attempt_.id;
+    }
+    attempts_.settle(id, outcome);
 }
 
 void Card::supplicantGone() {
-    bool waiting;
-    {
-        std::lock_guard lock(outcomeMutex_);
-        waiting = outcome_ < 0 && !stop_;
-    }
-    if (waiting)
+    if (attempts_.settle(attempts_.current(), ZARN9100_RESULT_BAD_HANDLE))
         dispatcher_.post(abi::StatusTextEvent("The card cannot be reached: wpa_supplicant at " + link_->path() +
                                               " stopped answering"));
-    decide(ZARN9100_RESULT_BAD_HANDLE);
 }
 
 void Card::wiredLinkLost() {
@@ -486,7 +473,7 @@ void Card::wiredLinkLost() {
     decide(ZARN9100_RESULT_NO_NETWORK);
 }
 
-void Card::connected() {
+void Card::connected(const std::optional<std::string>& networkId) {
     Attempt attempt;
     {
         std::lock_guard lock(outcomeMutex_);
@@ -495,7 +482,9 @@ void Card::connected() {
         sessionEnding_ = false;
         attempt = attempt_;
     }
-    if (attempt.method != EapMethod::None) {
+    // A link to another network than the attempt's says nothing about the attempt.
+    const bool attempted = !networkId || *networkId == attempt.networkId;
+    if (attempted && attempt.method != EapMethod::None) {
         std::string text = std::string(EapMethodName(attempt.method)) + " authentication succeeded";
         if (attempt.trust) {
             const ServerTrust& shown = *attempt.trust;
@@ -512,7 +501,7 @@ void Card::connected() {
         dispatcher_.post(abi::StatusTextEvent(text));
     }
     dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_LINK_UP));
-    decide(ZARN9100_RESULT_OK);
+    if (attempted) attempts_.settle(attempt.id, ZARN9100_RESULT_OK);
 }
 
 void Card::holdToPin(const std::string& networkId, const std::string& hash) {
@@ -527,6 +516,8 @@ void Card::holdToPin(const std::string& networkId, const std::string& hash) {
     if (!requestOk("SET_NETWORK " + networkId + " ca_cert \"hash://server/sha256/" + hash + "\""))
         std::fprintf(stderr, "libTembrelWpa: wpa_supplicant refused the pin of the running network\n");
 }
+
+bool Card::inSessionLocked() const { return connected_ && attempts_.current() == abi::AssociationAttempts::kNone; }
 
 void Card::endSession(const std::string& text) {
     {
@@ -547,7 +538,7 @@ void Card::handleEvent(const std::string& text) {
         refreshScanList();
         dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_SCAN_COMPLETE));
     } else if (name == "CTRL-EVENT-CONNECTED") {
-        connected();
+        connected(NetworkIdOf(*event));
     } else if (name == "CTRL-EVENT-EAP-PEER-CERT") {
         const std::string hash = ServerCertificateHash(event->fields);
         bool mismatchInSession = false;
@@ -557,7 +548,7 @@ void Card::handleEvent(const std::string& text) {
             ssid = attempt_.ssid;
             if (!hash.empty()) attempt_.serverHash = hash;
             const auto& trust = attempt_.trust;
-            mismatchInSession = !hash.empty() && outcome_ >= 0 && trust && trust->check == ServerCheck::Pinned &&
+            mismatchInSession = !hash.empty() && inSessionLocked() && trust && trust->check == ServerCheck::Pinned &&
                                 hash != trust->pin;
         }
         if (mismatchInSession) endSession(PinMismatchText(ssid, trust_.pinFile()));
@@ -580,7 +571,7 @@ void Card::handleEvent(const std::string& text) {
             if (trust && trust->check == ServerCheck::Pinned && !attempt_.serverHash.empty() &&
                 attempt_.serverHash != trust->pin)
                 failure = PinMismatchText(attempt_.ssid, trust_.pinFile());
-            inSession = outcome_ >= 0 && connected_;
+            inSession = inSessionLocked();
         }
         // A re-authentication of a link that was up: no association waits for this failure.
         if (inSession) {
@@ -592,7 +583,7 @@ void Card::handleEvent(const std::string& text) {
         decide(ZARN9100_RESULT_SECURITY_REFUSED);
     } else if (name == "CTRL-EVENT-SSID-TEMP-DISABLED" && LastField(event->fields, "reason") == "WRONG_KEY") {
         dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
-        decide(ZARN9100_RESULT_SECURITY_REFUSED);
+        decide(ZARN9100_RESULT_SECURITY_REFUSED, NetworkIdOf(*event));
     } else if (name == "CTRL-EVENT-NETWORK-NOT-FOUND") {
         decide(ZARN9100_RESULT_NO_NETWORK);
     }

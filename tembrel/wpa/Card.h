@@ -2,6 +2,7 @@
 // A real wireless card: the kernel's view (sysfs, rfkill) and wpa_supplicant's, through two
 // control connections (requests, and an attached one whose events a thread of ours reads).
 
+#include "tembrel/common/AssociationAttempt.h"
 #include "tembrel/common/DriverCard.h"
 #include "NetworkConfig.h"
 #include "ServerTrust.h"
@@ -70,9 +71,7 @@ public:
     // Whether the supplicant's socket is there and takes a connection.
     bool reachable();
 
-    std::mutex& mutex() override { return mutex_; }
-    CollectedSecurity& pending() override { return pending_; }
-    int setSsid(const std::string& ssid, bool hidden) override;
+    int setSsid(const std::string& ssid, bool hidden, const CollectedSecurity& settings) override;
     // wpa_supplicant takes WEP keys of 5, 13 or 16 bytes, and texts it can quote.
     bool acceptsWepKeyLength(uint32_t length) const override { return length == 5 || length == 13 || length == 16; }
     std::string identityTextProblem(const std::string& text) const override { return QuotableTextProblem(text); }
@@ -97,11 +96,12 @@ public:
 private:
     // The association under way: what the events decide and report for it.
     struct Attempt {
+        abi::AssociationAttempts::Id id = abi::AssociationAttempts::kNone;
+        std::string networkId;  // the supplicant's network it selected
         std::string ssid;
         EapMethod method = EapMethod::None;
         std::optional<ServerTrust> trust;  // for methods where the server shows a certificate
         std::string serverHash;             // the certificate the server showed
-        std::string networkId;              // the supplicant's network made for it
     };
 
     void readLinkState();
@@ -109,24 +109,28 @@ private:
     int unreachable();
     // A refusal before anything reached the supplicant: event 5, a text, result 2.
     int refuse(const std::string& problem);
-    // Replaces the supplicant's networks by one made of `fields`; a result when it fails.
-    std::optional<int> replaceNetworks(const std::vector<NetworkField>& fields);
+    // Replaces the supplicant's networks by one made of `fields` and selects it, `attempt`
+    // beginning just before; a result when it fails.
+    std::optional<int> replaceNetworks(const std::vector<NetworkField>& fields, Attempt& attempt);
     void eventLoop(bool present);
     bool present();
     bool interfacePresent() const;
     // Tells the card's removal or arrival when `present` changes.
     void watchDevice(bool& present);
-    void connected();
+    void connected(const std::optional<std::string>& networkId);
     // From pinning on, the running network is held to the pin: re-authentications included.
     void holdToPin(const std::string& networkId, const std::string& hash);
     // The link's session failed after it was up (a re-authentication): `text`, then the link
     // ends with event 4.
     void endSession(const std::string& text);
+    // The link is up and no SetSsid waits: what the supplicant reports is about that link.
+    bool inSessionLocked() const;  // with outcomeMutex_ held
     // The supplicant ended or stopped answering: an association under way ends with 5 and a text.
     void supplicantGone();
     void handleEvent(const std::string& text);
-    // The association under way, if any, ends with `outcome`.
-    void decide(int outcome);
+    // The association under way, if any, ends with `outcome`: the one for the supplicant's
+    // network `networkId` when the event names one, else whichever is under way.
+    void decide(int outcome, const std::optional<std::string>& networkId = std::nullopt);
     // A wired port lost its link: wpa_supplicant's wired driver does not notice, so the card
     // disconnects (the usual disconnect event follows) and an association under way fails.
     void wiredLinkLost();
@@ -137,19 +141,18 @@ private:
     std::string interface_;
     Port port_ = Port::Wireless;
     abi::EventDispatcher dispatcher_;
-    std::mutex mutex_;  // handles, pending settings, the scan cache
+    std::mutex mutex_;  // handles, the scan cache
     std::set<uintptr_t> handles_;
     uintptr_t nextHandle_ = 1;
-    CollectedSecurity pending_;
     std::vector<std::vector<uint8_t>> scanCache_;
 
     std::unique_ptr<SupplicantLink> link_;
     ServerTrustStore trust_;
 
-    // The outcome of the association under way, set by the event thread.
+    abi::AssociationAttempts attempts_;
+    // The link as the events tell it, and the attempt they report for.
     std::mutex outcomeMutex_;
-    std::condition_variable outcomeChanged_;
-    int outcome_ = ZARN9100_RESULT_OK;  // -1 while an association waits for it
+    std::condition_variable outcomeChanged_;  // stop_ only
     bool connected_ = false;
     bool expectDisconnect_ = false;
     bool sessionEnding_ = false;  // endSession asked for the disconnect

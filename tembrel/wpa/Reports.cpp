@@ -1,23 +1,15 @@
 #include "Reports.h"
 
 #include "NetworkConfig.h"
+#include "tembrel/common/MacText.h"
+#include "tembrel/common/ScanEntryLayout.h"
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 
 namespace tembrel::wpa {
 
 namespace {
-
-void PutU16(std::vector<uint8_t>& out, size_t at, uint16_t v) {
-    out[at] = uint8_t(v);
-    out[at + 1] = uint8_t(v >> 8);
-}
-
-void PutU32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-    for (size_t i = 0; i < 4; ++i) out[at + i] = uint8_t(v >> (8 * i));
-}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -31,9 +23,6 @@ std::optional<long long> Field(const Report& r, const char* key) {
     if (it == r.end()) return std::nullopt;
     return ParseNumber(it->second);
 }
-
-constexpr size_t kEntryFixedSize = 128;
-constexpr size_t kIeFixedPart = 12;
 
 }  // namespace
 
@@ -61,19 +50,6 @@ std::optional<std::vector<uint8_t>> ParseHex(const std::string& hex) {
         out.push_back(uint8_t(hi << 4 | lo));
     }
     return out;
-}
-
-std::optional<std::vector<uint8_t>> ParseMac(const std::string& text) {
-    if (text.size() != 17) return std::nullopt;
-    std::string hex;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (i % 3 == 2) {
-            if (text[i] != ':') return std::nullopt;
-        } else {
-            hex.push_back(text[i]);
-        }
-    }
-    return ParseHex(hex);
 }
 
 std::optional<long long> ParseNumber(const std::string& text) {
@@ -135,57 +111,45 @@ std::optional<std::vector<uint8_t>> BuildScanEntry(const Report& bss) {
     const auto freq = Field(bss, "freq");
     const auto level = Field(bss, "level");
     if (bssidText == bss.end() || ieText == bss.end() || !freq || !level) return std::nullopt;
-    const auto bssid = ParseMac(bssidText->second);
-    const auto ies = ParseHex(ieText->second);
+    const auto bssid = abi::ParseMac(bssidText->second);
+    auto ies = ParseHex(ieText->second);
     if (!bssid || !ies || *freq <= 0 || *freq > 100000 || *level < -200 || *level > 100) return std::nullopt;
     // Entries stay under the list buffer's size: at most 2,304 bytes of elements.
     if (ies->size() > 2304) return std::nullopt;
 
-    std::vector<uint8_t> ssid;
-    std::vector<uint8_t> rates;
+    abi::ScanEntryFields f;
     for (size_t at = 0; at + 2 <= ies->size();) {
         const uint8_t id = (*ies)[at];
         const size_t len = (*ies)[at + 1];
         if (at + 2 + len > ies->size()) break;
         const auto body = ies->begin() + long(at + 2);
-        if (id == 0 && ssid.empty() && len <= 32) ssid.assign(body, body + long(len));
-        if (id == 1 || id == 50) rates.insert(rates.end(), body, body + long(len));
+        if (id == 0 && f.ssid.empty() && len <= 32) f.ssid.assign(body, body + long(len));
         at += 2 + len;
     }
     // A hidden network announces its SSID as zero bytes.
-    if (std::all_of(ssid.begin(), ssid.end(), [](uint8_t b) { return b == 0; })) ssid.clear();
+    if (std::all_of(f.ssid.begin(), f.ssid.end(), [](uint8_t b) { return b == 0; })) f.ssid.clear();
 
     const long long caps = Field(bss, "capabilities").value_or(0x0001);
     const long long beacon = Field(bss, "beacon_int").value_or(100);
-    const long long tsf = Field(bss, "tsf").value_or(0);
     const uint32_t mhz = uint32_t(*freq);
-    const bool fiveGhz = mhz >= 4900;
+    const std::vector<uint8_t> rates = abi::RatesOfElements(*ies);
     const bool ofdm = std::any_of(rates.begin(), rates.end(), [](uint8_t r) {
         const uint8_t rate = r & 0x7f;
         return rate != 2 && rate != 4 && rate != 11 && rate != 22;
     });
-
-    const size_t raw = kEntryFixedSize + ies->size();
-    std::vector<uint8_t> e((raw + 3) & ~size_t(3), 0);
-    PutU32(e, 0, uint32_t(e.size()));
-    std::memcpy(&e[4], bssid->data(), 6);
-    PutU32(e, 12, uint32_t(ssid.size()));
-    std::copy(ssid.begin(), ssid.end(), e.begin() + 16);
-    PutU32(e, 48, (caps & 0x0010) != 0 ? 1 : 0);
-    PutU32(e, 52, uint32_t(int32_t(*level)));
-    // Network type in use: 1 DS (802.11b), 2 OFDM 5 GHz, 3 OFDM 2.4 GHz.
-    PutU32(e, 56, fiveGhz ? 2 : ofdm ? 3 : 1);
-    PutU32(e, 60, 32);
-    PutU32(e, 64, uint32_t(beacon));
-    PutU32(e, 72, mhz * 1000);
-    PutU32(e, 92, (caps & 0x0002) != 0 ? 0 : 1);
-    std::copy(rates.begin(), rates.begin() + long(std::min<size_t>(rates.size(), 16)), e.begin() + 96);
-    PutU32(e, 112, uint32_t(kIeFixedPart + ies->size()));
-    for (size_t i = 0; i < 8; ++i) e[116 + i] = uint8_t(uint64_t(tsf) >> (8 * i));
-    PutU16(e, 124, uint16_t(beacon));
-    PutU16(e, 126, uint16_t(caps));
-    std::copy(ies->begin(), ies->end(), e.begin() + long(kEntryFixedSize));
-    return e;
+    f.bssid = *bssid;
+    f.privacy = (caps & 0x0010) != 0;
+    f.rssiDbm = int32_t(*level);
+    f.networkTypeInUse = mhz >= 4900 ? ZARN9100_NETWORK_TYPE_OFDM5
+                         : ofdm      ? ZARN9100_NETWORK_TYPE_OFDM24
+                                     : ZARN9100_NETWORK_TYPE_DS;
+    f.beaconIntervalTu = uint32_t(beacon);
+    f.frequencyMHz = mhz;
+    f.adHoc = (caps & 0x0002) != 0;
+    f.timestamp = uint64_t(Field(bss, "tsf").value_or(0));
+    f.capabilities = uint16_t(caps);
+    f.elements = std::move(*ies);
+    return abi::EncodeScanEntry(f);
 }
 
 }  // namespace tembrel::wpa

@@ -19,8 +19,6 @@ using Report = std::map<std::string, std::string>;
 Report ParseReport(const std::string& reply);
 // Hex digits to bytes; empty on odd length or a non-hex digit.
 std::optional<std::vector<uint8_t>> ParseHex(const std::string& hex);
-// "aa:bb:cc:dd:ee:ff"; empty when malformed.
-std::optional<std::vector<uint8_t>> ParseMac(const std::string& text);
 // A decimal or 0x-hexadecimal number; empty when malformed or out of range.
 std::optional<long long> ParseNumber(const std::string& text);
 

@@ -40,6 +40,26 @@ std::string ServerCertificateHash(const std::string& fields) {
     return IsSha256Hex(hash) ? hash : std::string();
 }
 
+std::optional<std::string> NetworkIdOf(const SupplicantEvent& event) {
+    size_t at;
+    if (event.name == "CTRL-EVENT-CONNECTED") {
+        static const std::string kBefore = "- Connection to ", kAfter = " completed [id=";
+        constexpr size_t kBssidText = 17;
+        at = kBefore.size() + kBssidText;
+        if (event.fields.compare(0, kBefore.size(), kBefore) != 0 || event.fields.compare(at, kAfter.size(), kAfter) != 0)
+            return std::nullopt;
+        at += kAfter.size();
+    } else if (event.name == "CTRL-EVENT-SSID-TEMP-DISABLED") {
+        if (event.fields.compare(0, 3, "id=") != 0) return std::nullopt;
+        at = 3;
+    } else {
+        return std::nullopt;
+    }
+    const size_t end = event.fields.find_first_not_of("0123456789", at);
+    if (end == at || end == std::string::npos || (event.fields[end] != ' ' && event.fields[end] != ']')) return std::nullopt;
+    return event.fields.substr(at, end - at);
+}
+
 bool IsSha256Hex(const std::string& text) {
     return text.size() == 64 && text.find_first_not_of("0123456789abcdef") == std::string::npos;
 }

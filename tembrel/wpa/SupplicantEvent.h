@@ -25,6 +25,11 @@ std::string LastField(const std::string& fields, const std::string& key);
 // depths, for the message that carries the certificate itself, or a malformed hash.
 std::string ServerCertificateHash(const std::string& fields);
 
+// The supplicant's network an event is about, where the event names one: CTRL-EVENT-CONNECTED
+// ("- Connection to <bssid> completed [id=N ...") and CTRL-EVENT-SSID-TEMP-DISABLED ("id=N ...");
+// read where the supplicant writes it, before any text a network chose.
+std::optional<std::string> NetworkIdOf(const SupplicantEvent& event);
+
 // A SHA-256 digest as the supplicant writes it: 64 lower-case hex digits.
 bool IsSha256Hex(const std::string& text);
 

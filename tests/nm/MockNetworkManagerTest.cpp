@@ -302,6 +302,23 @@ TEST_F(MockNetworkManager, AnActivationLinksAndARefusalCarriesTheReason) {
     EXPECT_TRUE(hears("5 1012[Authentication failed: no secrets]")) << heard.since();
 }
 
+// An identity is given for one network: a WPA2 802.1x network joined without one is refused
+// here, not sent with the last network's user.
+TEST_F(MockNetworkManager, AnIdentityServesOneNetworkOnly) {
+    const auto enterprise = [&] {
+        ASSERT_EQ(driver().SetAuthMode(h, ZARN9100_AUTH_WPA2), 0);
+        ASSERT_EQ(driver().SetWepStatus(h, ZARN9100_ENCRYPTION_AES), 0);
+    };
+    enterprise();
+    ASSERT_EQ(driver().WPACreateIdentityPEAP("alice", "", "wonderland"), 0);
+    EXPECT_EQ(driver().SetSsid(h, "Refusing", 8, 0), 2) << "NetworkManager refuses this one";
+
+    enterprise();
+    const size_t mark = heard.count();
+    EXPECT_EQ(driver().SetSsid(h, "Refusing", 8, 0), 2);
+    EXPECT_TRUE(heard.waitFor(mark, "5 1012[Authentication failed: 802.1x needs an identity]")) << heard.since(mark);
+}
+
 TEST_F(MockNetworkManager, TheRadioSwitchesAreReadAndTheHardwareOneReported) {
     EXPECT_EQ(radio(), 1u);
     ASSERT_TRUE(bus().setProperty(kManager, kManagerIface, "WirelessEnabled", g_variant_new_boolean(FALSE)));

@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     card.advanceTo(now + 60'000);
     (void)card.takeEvents();
     std::vector<uint8_t> buffer(ZARN9100_SCAN_BUFFER_SIZE);
-    const ScanListWrite written = WriteScanList(card.scanList(), buffer.data(), static_cast<uint32_t>(buffer.size()));
+    const tembrel::abi::ScanListWrite written =
+        tembrel::abi::WriteScanList(BuildScanEntries(card.scanList()), buffer.data(), static_cast<uint32_t>(buffer.size()));
     Check(written.bytesWritten <= buffer.size());
     uint32_t walked = 0;
     for (const tembrel::ScanEntry entry : tembrel::ScanList(buffer)) {

@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     card.startFullScan();
     card.advanceTo(60'000);
     std::vector<uint8_t> buffer(ZARN9100_SCAN_BUFFER_SIZE);
-    const ScanListWrite written = WriteScanList(card.scanList(), buffer.data(), static_cast<uint32_t>(buffer.size()));
+    const tembrel::abi::ScanListWrite written =
+        tembrel::abi::WriteScanList(BuildScanEntries(card.scanList()), buffer.data(), static_cast<uint32_t>(buffer.size()));
     Check(written.bytesWritten <= buffer.size());
     const tembrel::ScanList list(buffer);
     Check(list.numberOfItems() == written.entriesWritten);

@@ -140,7 +140,7 @@ TEST(ScanList, WritesWholeEntriesWithinTheCapacity) {
     };
     for (const Row& row : rows) {
         std::vector<uint8_t> buffer(row.capacity + 16, 0xee);
-        const ScanListWrite w = WriteScanList(results, buffer.data(), row.capacity);
+        const abi::ScanListWrite w = abi::WriteScanList(BuildScanEntries(results), buffer.data(), row.capacity);
         EXPECT_EQ(w.entriesWritten, row.entries) << row.capacity;
         EXPECT_EQ(U32(buffer, 0), row.entries);
         EXPECT_LE(w.bytesWritten, row.capacity);
@@ -148,7 +148,7 @@ TEST(ScanList, WritesWholeEntriesWithinTheCapacity) {
         for (size_t i = row.capacity; i < buffer.size(); ++i) ASSERT_EQ(buffer[i], 0xee) << row.capacity;
     }
     uint8_t three[3] = {1, 2, 3};
-    EXPECT_EQ(WriteScanList(results, three, 3).bytesWritten, 0u);
+    EXPECT_EQ(abi::WriteScanList(BuildScanEntries(results), three, 3).bytesWritten, 0u);
     EXPECT_EQ(three[0], 1);
 }
 

@@ -2,6 +2,7 @@
 
 #include "Card.h"
 #include "FakeSupplicant.h"
+#include "tembrel/common/ScanEntryLayout.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -156,19 +157,21 @@ protected:
     }
 
     // WPA2 with 802.1x as alice.
-    void setEap(EapMethod method = EapMethod::Peap, const char* password = "wonderland") {
-        CollectedSecurity& p = card_->pending();
+    static CollectedSecurity Eap(EapMethod method = EapMethod::Peap, const char* password = "wonderland") {
+        CollectedSecurity p;
         p.authMode = ZARN9100_AUTH_WPA2;
         p.wepStatus = ZARN9100_ENCRYPTION_AES;
         p.method = method;
         p.login = "alice";
         p.password = password;
+        return p;
     }
-    void setPsk() {
-        CollectedSecurity& p = card_->pending();
+    static CollectedSecurity Psk() {
+        CollectedSecurity p;
         p.authMode = ZARN9100_AUTH_WPA2_PSK;
         p.wepStatus = ZARN9100_ENCRYPTION_AES;
         p.passphrase = "correct horse battery";
+        return p;
     }
 
     bool sent(const std::string& command) {
@@ -225,16 +228,15 @@ TEST_F(CardTest, ScanResultsRefreshTheListBeforeTheEvent) {
     scanAndWait();
     const auto entries = card_->scanEntries();
     ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(std::string(entries[0].begin() + 16, entries[0].begin() + 24), "HomeCcmp");
-    EXPECT_EQ(std::string(entries[1].begin() + 16, entries[1].begin() + 23), "CorpNet");
+    EXPECT_EQ(abi::ScanEntrySsid(entries[0]), "HomeCcmp");
+    EXPECT_EQ(abi::ScanEntrySsid(entries[1]), "CorpNet");
 }
 
 TEST_F(CardTest, Wpa2PskIsAppliedAsOneNetworkAndReturnsOnceConnected) {
     setOnSelect({"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:04 completed [id=0 id_str=]"});
     start();
     scanAndWait();
-    setPsk();
-    EXPECT_EQ(card_->setSsid("HomeCcmp", false), ZARN9100_RESULT_OK);
+    EXPECT_EQ(card_->setSsid("HomeCcmp", false, Psk()), ZARN9100_RESULT_OK);
     EXPECT_TRUE(sent("REMOVE_NETWORK 7"));
     EXPECT_FALSE(sent("REMOVE_NETWORK 0"));
     EXPECT_TRUE(sent("SET_NETWORK 0 ssid 486f6d6543636d70"));
@@ -284,9 +286,8 @@ TEST_F(CardTest, TheServerIsPinnedOnFirstUseOrCheckedByItsAuthority) {
             Write(root_ / "certs/server-names", row.authority);
         }
         setOnSelect(row.events);
-        setEap();
         const size_t before = sink_.events().size();
-        EXPECT_EQ(card_->setSsid("CorpNet", false), row.result);
+        EXPECT_EQ(card_->setSsid("CorpNet", false, Eap()), row.result);
         ASSERT_TRUE(sink_.waitFor(before + 2));
         const auto events = sink_.events();
         const auto text = std::find_if(events.rbegin(), events.rend(), [](const Received& r) { return r.code == 1012; });
@@ -309,8 +310,7 @@ TEST_F(CardTest, RefusedCredentialsGiveResultTwoThenEventFiveAndItsText) {
                 "<3>CTRL-EVENT-EAP-FAILURE EAP authentication failed"});
     start();
     scanAndWait();
-    setEap(EapMethod::Ttls, "wrong");
-    EXPECT_EQ(card_->setSsid("CorpNet", false), ZARN9100_RESULT_SECURITY_REFUSED);
+    EXPECT_EQ(card_->setSsid("CorpNet", false, Eap(EapMethod::Ttls, "wrong")), ZARN9100_RESULT_SECURITY_REFUSED);
     ASSERT_TRUE(sink_.waitFor(3));
     const auto events = sink_.events();
     EXPECT_EQ(events[1].code, 5u);
@@ -321,7 +321,7 @@ TEST_F(CardTest, RefusedCredentialsGiveResultTwoThenEventFiveAndItsText) {
 TEST_F(CardTest, ANameNoScanHeardDisconnectsWithResultOne) {
     start();
     scanAndWait();
-    EXPECT_EQ(card_->setSsid(std::string(32, '\x01'), false), ZARN9100_RESULT_NO_NETWORK);
+    EXPECT_EQ(card_->setSsid(std::string(32, '\x01'), false, {}), ZARN9100_RESULT_NO_NETWORK);
     EXPECT_TRUE(sent("DISCONNECT"));
     EXPECT_FALSE(sent("ADD_NETWORK"));
 }
@@ -329,7 +329,7 @@ TEST_F(CardTest, ANameNoScanHeardDisconnectsWithResultOne) {
 TEST_F(CardTest, AHiddenNetworkIsJoinedWithADirectedProbe) {
     setOnSelect({"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:07 completed"});
     start();
-    EXPECT_EQ(card_->setSsid("Secret", true), ZARN9100_RESULT_OK);
+    EXPECT_EQ(card_->setSsid("Secret", true, {}), ZARN9100_RESULT_OK);
     EXPECT_TRUE(sent("SET_NETWORK 0 scan_ssid 1"));
 }
 
@@ -337,9 +337,8 @@ TEST_F(CardTest, ARefusedKeyIsNamedInTheLogButNeverItsValue) {
     setRefusePsk(true);
     start();
     scanAndWait();
-    setPsk();
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(card_->setSsid("HomeCcmp", false), ZARN9100_RESULT_SECURITY_REFUSED);
+    EXPECT_EQ(card_->setSsid("HomeCcmp", false, Psk()), ZARN9100_RESULT_SECURITY_REFUSED);
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("psk"), std::string::npos) << err;
     EXPECT_EQ(err.find("correct horse"), std::string::npos) << err;
@@ -349,16 +348,16 @@ TEST_F(CardTest, LinkLossAndRequestedDisconnectGiveTheirEvents) {
     setOnSelect({"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:04 completed"});
     start();
     scanAndWait();
-    ASSERT_EQ(card_->setSsid("HomeCcmp", false), ZARN9100_RESULT_OK);
+    ASSERT_EQ(card_->setSsid("HomeCcmp", false, {}), ZARN9100_RESULT_OK);
     ASSERT_TRUE(sink_.waitFor(2));
     supplicant_->sendEvent("<3>CTRL-EVENT-DISCONNECTED bssid=00:11:22:33:44:04 reason=4");
     ASSERT_TRUE(sink_.waitFor(3));
     EXPECT_EQ(sink_.events()[2].code, 4u);
 
-    ASSERT_EQ(card_->setSsid("HomeCcmp", false), ZARN9100_RESULT_OK);
+    ASSERT_EQ(card_->setSsid("HomeCcmp", false, {}), ZARN9100_RESULT_OK);
     ASSERT_TRUE(sink_.waitFor(4));
     // A SetSsid while connected expects the disconnect it causes.
-    ASSERT_EQ(card_->setSsid(std::string(32, '\x01'), false), ZARN9100_RESULT_NO_NETWORK);
+    ASSERT_EQ(card_->setSsid(std::string(32, '\x01'), false, {}), ZARN9100_RESULT_NO_NETWORK);
     supplicant_->sendEvent("<3>CTRL-EVENT-DISCONNECTED bssid=00:11:22:33:44:04 reason=3 locally_generated=1");
     ASSERT_TRUE(sink_.waitFor(5));
     EXPECT_EQ(sink_.events()[4].code, 0u);
@@ -368,8 +367,7 @@ TEST_F(CardTest, ARefusedProfileLeavesTheLinkThereIsAndTheNextNetworkStartsClean
     setOnSelect({"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:05 completed"});
     start();
     scanAndWait();
-    setEap();
-    ASSERT_EQ(card_->setSsid("CorpNet", false), ZARN9100_RESULT_OK);
+    ASSERT_EQ(card_->setSsid("CorpNet", false, Eap()), ZARN9100_RESULT_OK);
     ASSERT_TRUE(sink_.waitFor(3));
 
     CollectedSecurity tls;
@@ -388,9 +386,8 @@ TEST_F(CardTest, ARefusedProfileLeavesTheLinkThereIsAndTheNextNetworkStartsClean
     };
     const size_t commands = supplicant_->commands().size();
     for (const auto& [security, text] : refused) {
-        card_->pending() = security;
         const size_t before = sink_.events().size();
-        EXPECT_EQ(card_->setSsid("HomeCcmp", false), ZARN9100_RESULT_SECURITY_REFUSED);
+        EXPECT_EQ(card_->setSsid("HomeCcmp", false, security), ZARN9100_RESULT_SECURITY_REFUSED);
         ASSERT_TRUE(sink_.waitFor(before + 2));
         EXPECT_EQ(sink_.events().back().text, text);
     }
@@ -398,15 +395,24 @@ TEST_F(CardTest, ARefusedProfileLeavesTheLinkThereIsAndTheNextNetworkStartsClean
 
     // An open network after an 802.1x one: no credentials and no method text of the last one.
     setOnSelect({"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:04 completed"});
-    card_->pending().authMode = ZARN9100_AUTH_OPEN;
-    card_->pending().wepStatus = ZARN9100_ENCRYPTION_DISABLED;
     const size_t before = sink_.events().size();
-    EXPECT_EQ(card_->setSsid("HomeCcmp", false), ZARN9100_RESULT_OK);
+    EXPECT_EQ(card_->setSsid("HomeCcmp", false, {}), ZARN9100_RESULT_OK);
     ASSERT_TRUE(sink_.waitFor(before + 1));
     EXPECT_EQ(sink_.events().back().code, 1u);
     EXPECT_EQ(sink_.events().size(), before + 1);
     const auto all = supplicant_->commands();
     for (size_t i = commands; i < all.size(); ++i) EXPECT_EQ(all[i].find("identity"), std::string::npos) << all[i];
+}
+
+// What the supplicant still says about the network it had (id 7) settles nothing for the new
+// one (id 0): only the new network's own refusal does.
+TEST_F(CardTest, ALateEventOfTheLastNetworkNeverSettlesTheNextAttempt) {
+    start();
+    scanAndWait();
+    setOnSelect({"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:09 completed [id=7 id_str=]",
+                 "<3>CTRL-EVENT-SSID-TEMP-DISABLED id=7 ssid=\"Old\" auth_failures=1 duration=10 reason=WRONG_KEY",
+                 "<3>CTRL-EVENT-SSID-TEMP-DISABLED id=0 ssid=\"HomeCcmp\" auth_failures=1 duration=10 reason=WRONG_KEY"});
+    EXPECT_EQ(card_->setSsid("HomeCcmp", false, Psk()), ZARN9100_RESULT_SECURITY_REFUSED);
 }
 
 TEST_F(CardTest, ALateReplyNeverAnswersTheNextRequest) {
@@ -421,12 +427,12 @@ TEST_F(CardTest, ASilentOrStoppedSupplicantGivesResultFiveWithAText) {
     paths_.requestTimeoutMs = 500;
     start();
     setSlowCommand("ADD_NETWORK");
-    EXPECT_EQ(card_->setSsid("Secret", true), ZARN9100_RESULT_BAD_HANDLE);
+    EXPECT_EQ(card_->setSsid("Secret", true, {}), ZARN9100_RESULT_BAD_HANDLE);
     ASSERT_TRUE(sink_.waitFor(1));
     EXPECT_EQ(sink_.events().back().text, "The card cannot be reached: wpa_supplicant at " + paths_.controlDir +
                                               "/wlan0 does not answer");
     supplicant_.reset();
-    EXPECT_EQ(card_->setSsid("Secret", true), ZARN9100_RESULT_BAD_HANDLE);
+    EXPECT_EQ(card_->setSsid("Secret", true, {}), ZARN9100_RESULT_BAD_HANDLE);
 }
 
 TEST_F(CardTest, ASupplicantStartedLaterOrRestartedIsReachedAgain) {
@@ -449,7 +455,7 @@ TEST_F(CardTest, ASupplicantStartedLaterOrRestartedIsReachedAgain) {
     ASSERT_TRUE(sink_.waitFor(arrivals + 1));
     EXPECT_EQ(sink_.events().back().text, "arrival wlan0");
     setOnSelect({"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:07 completed"});
-    EXPECT_EQ(card_->setSsid("Secret", true), ZARN9100_RESULT_OK);
+    EXPECT_EQ(card_->setSsid("Secret", true, {}), ZARN9100_RESULT_OK);
 }
 
 TEST_F(CardTest, TheRadioSwitchIsReadAndSetThroughRfkill) {
@@ -457,7 +463,7 @@ TEST_F(CardTest, TheRadioSwitchIsReadAndSetThroughRfkill) {
     EXPECT_EQ(card_->radioState(), 1u);
     EXPECT_EQ(card_->setRadioControl(false), ZARN9100_RESULT_OK);
     EXPECT_EQ(card_->radioState(), 0u);
-    EXPECT_EQ(card_->setSsid("HomeCcmp", false), ZARN9100_RESULT_RADIO_OFF);
+    EXPECT_EQ(card_->setSsid("HomeCcmp", false, {}), ZARN9100_RESULT_RADIO_OFF);
     Write(root_ / "sys/class/net/wlan0/phy80211/rfkill3/hard", "1\n");
     EXPECT_EQ(card_->radioState(), 2u);
 }
@@ -465,7 +471,7 @@ TEST_F(CardTest, TheRadioSwitchIsReadAndSetThroughRfkill) {
 TEST_F(CardTest, ShutdownWakesAnAssociationUnderWay) {
     start();
     std::atomic<int> outcome{-1};
-    std::thread caller([&] { outcome = card_->setSsid("Secret", true); });
+    std::thread caller([&] { outcome = card_->setSsid("Secret", true, {}); });
     ASSERT_TRUE(supplicant_->waitForCommand("SELECT_NETWORK"));
     card_->shutdown();
     caller.join();
@@ -487,14 +493,13 @@ TEST_F(CardTest, AWiredPortAuthenticatesWhileItHasALinkAndDisconnectsWhenItGoesA
     EXPECT_EQ(card_->scan(), ZARN9100_RESULT_NOT_AVAILABLE);
     EXPECT_FALSE(sent("SCAN"));
 
-    EXPECT_EQ(card_->setSsid("Port", false), ZARN9100_RESULT_NO_NETWORK) << "no link, no network";
+    EXPECT_EQ(card_->setSsid("Port", false, {}), ZARN9100_RESULT_NO_NETWORK) << "no link, no network";
     EXPECT_FALSE(sent("ADD_NETWORK"));
 
     Write(port / "operstate", "up\n");
-    setEap();
     setOnSelect({"<3>CTRL-EVENT-EAP-SUCCESS EAP authentication completed successfully",
                 "<3>CTRL-EVENT-CONNECTED - Connection to 01:80:c2:00:00:03 completed [id=0 id_str=]"});
-    EXPECT_EQ(card_->setSsid("Port", false), ZARN9100_RESULT_OK);
+    EXPECT_EQ(card_->setSsid("Port", false, Eap()), ZARN9100_RESULT_OK);
     EXPECT_TRUE(sent("SET_NETWORK 0 key_mgmt IEEE8021X"));
     EXPECT_TRUE(sent("SET_NETWORK 0 eapol_flags 0"));
     ASSERT_TRUE(sink_.waitFor(2));

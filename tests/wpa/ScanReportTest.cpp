@@ -2,7 +2,7 @@
 // the program's own scan walk, security detection and channel plan.
 
 #include "Reports.h"
-#include "tembrel/common/ScanListWrite.h"
+#include "tembrel/common/ScanEntryLayout.h"
 #include "tembrel/common/ChannelPlan.h"
 
 #include "survey/ChannelPlan.h"

@@ -44,5 +44,22 @@ TEST(SupplicantEventTest, DecidingFieldsAreTheLastOfTheirName) {
     for (const auto& [fields, expected] : certificates) EXPECT_EQ(ServerCertificateHash(fields), expected) << fields;
 }
 
+TEST(SupplicantEventTest, TheNetworkAnEventIsAboutIsReadWhereTheSupplicantWritesIt) {
+    const std::pair<const char*, std::optional<std::string>> rows[] = {
+        {"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:05 completed [id=12 id_str=]", "12"},
+        {"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:05 completed [id=3]", "3"},
+        {"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:05 completed", std::nullopt},
+        {"<3>CTRL-EVENT-CONNECTED - Connection to 00:11:22:33:44:05 completed [id= id_str=]", std::nullopt},
+        {"<3>CTRL-EVENT-SSID-TEMP-DISABLED id=0 ssid=\"x id=5\" auth_failures=1 reason=WRONG_KEY", "0"},
+        {"<3>CTRL-EVENT-SSID-TEMP-DISABLED ssid=\"x\" id=5", std::nullopt},
+        {"<3>CTRL-EVENT-EAP-FAILURE EAP authentication failed id=4", std::nullopt},
+    };
+    for (const auto& [message, id] : rows) {
+        const auto event = ParseEvent(message);
+        ASSERT_TRUE(event) << message;
+        EXPECT_EQ(NetworkIdOf(*event), id) << message;
+    }
+}
+
 }  // namespace
 }  // namespace tembrel::wpa
