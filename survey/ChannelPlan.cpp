@@ -1,16 +1,19 @@
 #include "survey/ChannelPlan.h"
 
+#include "tembrel/common/ChannelPlan.h"
+
 #include <algorithm>
 
 namespace tembrel {
 
 namespace {
-constexpr uint32_t kChannel14MHz = 2484;
-constexpr uint32_t kChannel1MHz = 2412;
-constexpr uint32_t kFiveGhzThresholdKHz = 5'000'000;
-constexpr uint32_t kFiveGhzBaseMHz = 5000;     // channel c is at 5000 + 5 x c MHz
+using abi::kChannelSpacingMHz;
+constexpr uint32_t kChannel14MHz = abi::kChannel14.baseMHz + kChannelSpacingMHz * 14;
+constexpr uint32_t kChannel1MHz = abi::kBand24GHz.baseMHz + kChannelSpacingMHz;
+constexpr uint32_t kFiveGhzBaseMHz = abi::kBand5GHz.baseMHz;  // channel c is at 5000 + 5 x c MHz
+constexpr uint32_t kFiveGhzThresholdKHz = kFiveGhzBaseMHz * 1000;
 constexpr uint32_t kHighestChannelNumber = 200;  // the 5 GHz numbering ends at 200 (6000 MHz)
-constexpr uint32_t kChannelSpacingMHz = 5;
+static_assert(kChannel14MHz == 2484 && kChannel1MHz == 2412);
 constexpr size_t kRatesExamined = 14;  // the last two rate bytes are never looked at
 }  // namespace
 

@@ -4,16 +4,18 @@
 
 #include "survey/ScanEntry.h"
 
+#include <TembrelCodes.h>
+
 #include <array>
 #include <cstdint>
 
 namespace tembrel {
 
-// Band codes; the same numbers are a profile's wirelessMode and the snapshot's wireless mode.
+// Band codes: the library's wireless modes, also a profile's wirelessMode and the snapshot's.
 enum BandCode : uint32_t {
-    kBand80211g = 0,
-    kBand80211b = 1,
-    kBand80211a = 2,
+    kBand80211g = ZARN9100_WLAN_MODE_80211G,
+    kBand80211b = ZARN9100_WLAN_MODE_80211B,
+    kBand80211a = ZARN9100_WLAN_MODE_80211A,
 };
 
 // One 5 GHz segment: channels firstChannel, +4, +8, ... from firstFrequencyMHz in 20 MHz steps.

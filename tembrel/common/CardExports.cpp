@@ -3,6 +3,7 @@
 // cannot do (registers, Auto Link, boost, antennas, thresholds, the registry) fails with the
 // documented result rather than pretending to succeed.
 
+#include "tembrel/common/AbiChecks.h"
 #include "tembrel/common/AbiText.h"
 #include "tembrel/common/ChannelPlan.h"
 #include "tembrel/common/DriverCard.h"
@@ -21,6 +22,7 @@ using tembrel::abi::DriverCard;
 using tembrel::abi::EapMethod;
 using tembrel::abi::SecurityCollector;
 using tembrel::abi::TheCard;
+namespace valid = tembrel::abi::valid;
 
 namespace {
 
@@ -45,9 +47,9 @@ int NotAvailable(ZARN9100_HANDLE h, bool validArguments = true) {
 }
 
 template <class F>
-int SetPending(ZARN9100_HANDLE h, bool valid, F&& apply) {
+int SetPending(ZARN9100_HANDLE h, bool accepted, F&& apply) {
     return WithHandle(h, [&](DriverCard&) {
-        if (!valid) return ZARN9100_RESULT_BAD_ARGUMENT;
+        if (!accepted) return ZARN9100_RESULT_BAD_ARGUMENT;
         Collected().update(apply);
         return ZARN9100_RESULT_OK;
     });
@@ -90,7 +92,7 @@ int SetIdentity(EapMethod method, const char* login, const char* domain, const c
     next.domain = BoundedText(domain, 256);
     next.password = BoundedText(password, 256);
     next.anonymous = BoundedText(anonymous, 256);
-    std::string problem = method == EapMethod::Tls && hash == nullptr ? "TLS needs a client certificate" : "";
+    std::string problem = valid::Identity(method, hash) ? "" : "TLS needs a client certificate";
     const std::pair<const std::string*, const char*> texts[] = {
         {&next.login, "the identity"}, {&next.domain, "the domain"}, {&next.password, "the password"},
         {&next.anonymous, "the anonymous identity"}};
@@ -148,7 +150,7 @@ TEMBREL_API int Zarn9100UnlockPages(ZARN9100_HANDLE h) {
 }
 
 TEMBREL_API int Zarn9100SetGUIMonitorMode(ZARN9100_HANDLE h, uint32_t monitor) {
-    return WithHandle(h, [&](DriverCard&) { return monitor <= 1 ? ZARN9100_RESULT_OK : ZARN9100_RESULT_BAD_ARGUMENT; });
+    return WithHandle(h, [&](DriverCard&) { return valid::Flag(monitor) ? ZARN9100_RESULT_OK : ZARN9100_RESULT_BAD_ARGUMENT; });
 }
 
 TEMBREL_API int Zarn9100QueryWZCStatusCheck(int* active) {
@@ -166,7 +168,7 @@ TEMBREL_API int Zarn9100GetConnectStatus(ZARN9100_HANDLE h) {
 
 TEMBREL_API int Zarn9100SetSsid(ZARN9100_HANDLE h, const char* ssid, uint32_t length, int hidden) {
     return WithHandle(h, [&](DriverCard& c) {
-        if (length > 32 || (ssid == nullptr && length > 0)) return ZARN9100_RESULT_BAD_ARGUMENT;
+        if (!valid::Ssid(ssid, length)) return ZARN9100_RESULT_BAD_ARGUMENT;
         return c.setSsid(std::string(ssid == nullptr ? "" : ssid, length), hidden != 0, Collected().takeForNetwork());
     });
 }
@@ -193,28 +195,26 @@ TEMBREL_API int Zarn9100QueryBssid(ZARN9100_HANDLE h, uint8_t bssid[6]) {
 }
 
 TEMBREL_API int Zarn9100SetNetworkMode(ZARN9100_HANDLE h, uint32_t v) {
-    return SetPending(h, v <= 1, [&](CollectedSecurity& p) { p.networkMode = v; });
+    return SetPending(h, valid::NetworkMode(v), [&](CollectedSecurity& p) { p.networkMode = v; });
 }
 TEMBREL_API int Zarn9100QueryNetworkMode(ZARN9100_HANDLE h, uint32_t* v) {
     return QueryLinkOrPending(h, v, nullptr, &CollectedSecurity::networkMode);
 }
 TEMBREL_API int Zarn9100SetAuthMode(ZARN9100_HANDLE h, uint32_t v) {
-    return SetPending(h, v <= 255, [&](CollectedSecurity& p) { p.authMode = v; });
+    return SetPending(h, valid::AuthMode(v), [&](CollectedSecurity& p) { p.authMode = v; });
 }
 // The security of a link is what the card reports for it, whoever made the link.
 TEMBREL_API int Zarn9100QueryAuthMode(ZARN9100_HANDLE h, uint32_t* v) {
     return QueryLinkOrPending(h, v, &tembrel::abi::LinkSecurity::authMode, &CollectedSecurity::authMode);
 }
 TEMBREL_API int Zarn9100SetWepStatus(ZARN9100_HANDLE h, uint32_t v) {
-    const bool valid = v == ZARN9100_ENCRYPTION_WEP || v == ZARN9100_ENCRYPTION_DISABLED ||
-                       v == ZARN9100_ENCRYPTION_TKIP || v == ZARN9100_ENCRYPTION_AES;
-    return SetPending(h, valid, [&](CollectedSecurity& p) { p.wepStatus = v; });
+    return SetPending(h, valid::WepStatus(v), [&](CollectedSecurity& p) { p.wepStatus = v; });
 }
 TEMBREL_API int Zarn9100QueryWepStatus(ZARN9100_HANDLE h, uint32_t* v) {
     return QueryLinkOrPending(h, v, &tembrel::abi::LinkSecurity::wepStatus, &CollectedSecurity::wepStatus);
 }
 TEMBREL_API int Zarn9100SetChannel(ZARN9100_HANDLE h, uint32_t v) {
-    return SetPending(h, v <= 165, [&](CollectedSecurity& p) { p.channel = v; });
+    return SetPending(h, valid::Channel(v), [&](CollectedSecurity& p) { p.channel = v; });
 }
 // A wired port has no frequency: no channel to give.
 TEMBREL_API int Zarn9100QueryChannel(ZARN9100_HANDLE h, uint32_t* v) {
@@ -226,7 +226,7 @@ TEMBREL_API int Zarn9100QueryChannel(ZARN9100_HANDLE h, uint32_t* v) {
 
 TEMBREL_API int Zarn9100SetRadioControl(ZARN9100_HANDLE h, uint32_t v) {
     return WithHandle(h, [&](DriverCard& c) {
-        return v > 1 ? ZARN9100_RESULT_BAD_ARGUMENT : c.setRadioControl(v == ZARN9100_RADIO_ON);
+        return !valid::Flag(v) ? ZARN9100_RESULT_BAD_ARGUMENT : c.setRadioControl(v == ZARN9100_RADIO_ON);
     });
 }
 TEMBREL_API int Zarn9100QueryRadioControl(ZARN9100_HANDLE h, uint32_t* v) {
@@ -234,28 +234,30 @@ TEMBREL_API int Zarn9100QueryRadioControl(ZARN9100_HANDLE h, uint32_t* v) {
 }
 
 // Settings the system keeps to itself or its driver decides.
-#define TEMBREL_UNSUPPORTED(Name)                                                                                  \
-    TEMBREL_API int Zarn9100Set##Name(ZARN9100_HANDLE h, uint32_t) { return NotAvailable(h); }                     \
+#define TEMBREL_UNSUPPORTED(Name, rule)                                                                            \
+    TEMBREL_API int Zarn9100Set##Name(ZARN9100_HANDLE h, uint32_t v) { return NotAvailable(h, rule(v)); }          \
     TEMBREL_API int Zarn9100Query##Name(ZARN9100_HANDLE h, uint32_t* v) { return NotAvailable(h, v != nullptr); }
-TEMBREL_UNSUPPORTED(WlanMode)
-TEMBREL_UNSUPPORTED(PowerMode)
-TEMBREL_UNSUPPORTED(Preamble)
-TEMBREL_UNSUPPORTED(DataRate)
-TEMBREL_UNSUPPORTED(FragThreshold)
-TEMBREL_UNSUPPORTED(RTSThreshold)
-TEMBREL_UNSUPPORTED(TxPower)
-TEMBREL_UNSUPPORTED(TxAntenna)
-TEMBREL_UNSUPPORTED(RxAntenna)
-TEMBREL_UNSUPPORTED(BoostMode)
-TEMBREL_UNSUPPORTED(ChannelRange)
-TEMBREL_UNSUPPORTED(SignalThreshold)
-TEMBREL_UNSUPPORTED(TxFailThreshold)
+TEMBREL_UNSUPPORTED(WlanMode, valid::WlanMode)
+TEMBREL_UNSUPPORTED(PowerMode, valid::PowerMode)
+TEMBREL_UNSUPPORTED(Preamble, valid::Preamble)
+TEMBREL_UNSUPPORTED(DataRate, valid::DataRate)
+TEMBREL_UNSUPPORTED(FragThreshold, valid::FragThreshold)
+TEMBREL_UNSUPPORTED(RTSThreshold, valid::RTSThreshold)
+TEMBREL_UNSUPPORTED(TxPower, valid::TxPower)
+TEMBREL_UNSUPPORTED(TxAntenna, valid::Antenna)
+TEMBREL_UNSUPPORTED(RxAntenna, valid::Antenna)
+TEMBREL_UNSUPPORTED(BoostMode, valid::Flag)
+TEMBREL_UNSUPPORTED(ChannelRange, valid::ChannelRange)
+TEMBREL_UNSUPPORTED(SignalThreshold, valid::SignalThreshold)
+TEMBREL_UNSUPPORTED(TxFailThreshold, valid::TxFailThreshold)
 #undef TEMBREL_UNSUPPORTED
 
-TEMBREL_API int Zarn9100SetAdHocWlanMode(ZARN9100_HANDLE h, uint32_t mode) { return NotAvailable(h, mode <= 2); }
+TEMBREL_API int Zarn9100SetAdHocWlanMode(ZARN9100_HANDLE h, uint32_t mode) {
+    return NotAvailable(h, valid::AdHocWlanMode(mode));
+}
 
 TEMBREL_API int Zarn9100SetProfileInUse(ZARN9100_HANDLE h, const char* name, uint32_t length) {
-    return NotAvailable(h, length <= 64 && (name != nullptr || length == 0));
+    return NotAvailable(h, valid::ProfileName(name, length));
 }
 TEMBREL_API int Zarn9100QueryProfileInUse(ZARN9100_HANDLE h, char* buf, uint32_t cap) {
     return NotAvailable(h, buf != nullptr && cap > 0);
@@ -275,9 +277,9 @@ TEMBREL_API int Zarn9100RadarDetected(ZARN9100_HANDLE h) { return NotAvailable(h
 
 TEMBREL_API int Zarn9100SetWepKey(ZARN9100_HANDLE h, uint32_t index, const uint8_t* key, uint32_t length,
                                   int transmit) {
-    const bool slot = index >= 1 && index <= 4;
-    const bool valid = slot && key != nullptr && TheCard().acceptsWepKeyLength(length);
-    const int r = SetPending(h, valid, [&](CollectedSecurity& p) {
+    const bool slot = valid::WepKeySlot(index);
+    const bool accepted = slot && key != nullptr && TheCard().acceptsWepKeyLength(length);
+    const int r = SetPending(h, accepted, [&](CollectedSecurity& p) {
         p.wepKeys[index - 1].assign(key, key + length);
         if (transmit != 0) p.txKeyIndex = index;
     });
@@ -290,11 +292,12 @@ TEMBREL_API int Zarn9100SetWepKey(ZARN9100_HANDLE h, uint32_t index, const uint8
 
 TEMBREL_API int Zarn9100SetWPAInformation(ZARN9100_HANDLE h, uint32_t networkType, uint32_t, uint32_t,
                                           const char* passphrase, const char*) {
-    return SetPending(h, networkType <= 1, [&](CollectedSecurity& p) { p.passphrase = BoundedText(passphrase, 128); });
+    return SetPending(h, valid::NetworkMode(networkType),
+                      [&](CollectedSecurity& p) { p.passphrase = BoundedText(passphrase, 128); });
 }
 
 TEMBREL_API int Zarn9100SetFswCCXNetworkEap(ZARN9100_HANDLE h, uint32_t value) {
-    return SetPending(h, value <= 1, [&](CollectedSecurity& p) { p.ccxNetworkEap = value; });
+    return SetPending(h, valid::Flag(value), [&](CollectedSecurity& p) { p.ccxNetworkEap = value; });
 }
 
 TEMBREL_API int Zarn9100WPACreateIdentityTLS(const char* login, const uint8_t hash[20]) {
@@ -319,9 +322,9 @@ TEMBREL_API int Zarn9100Scan(ZARN9100_HANDLE h) {
 }
 
 // The card scans every channel: a directed scan is a full one.
-TEMBREL_API int Zarn9100SsidScan(ZARN9100_HANDLE h, const _ZARN9100_SSID_SCAN* request, uint32_t) {
+TEMBREL_API int Zarn9100SsidScan(ZARN9100_HANDLE h, const _ZARN9100_SSID_SCAN* request, uint32_t networkType) {
     return WithHandle(h, [&](DriverCard& c) {
-        if (request == nullptr || request->SsidLength > 32) return ZARN9100_RESULT_BAD_ARGUMENT;
+        if (!valid::SsidScan(request, networkType)) return ZARN9100_RESULT_BAD_ARGUMENT;
         return c.scan();
     });
 }

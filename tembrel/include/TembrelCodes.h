@@ -70,6 +70,13 @@
 #define ZARN9100_NETWORK_ADHOC 0u
 #define ZARN9100_NETWORK_INFRASTRUCTURE 1u
 
+/* ---- Wireless mode (SetWlanMode, QueryWlanMode, SetAdHocWlanMode): also the band codes of a
+ * network, a profile's wirelessMode and the connection's wireless mode ---- */
+#define ZARN9100_WLAN_MODE_80211G 0u
+#define ZARN9100_WLAN_MODE_80211B 1u
+#define ZARN9100_WLAN_MODE_80211A 2u
+#define ZARN9100_WLAN_MODE_ANY 255u  /* SetWlanMode: every band */
+
 /* ---- NDIS network type in use (a scan entry's NetworkTypeInUse) ---- */
 #define ZARN9100_NETWORK_TYPE_DS 1u      /* 802.11b */
 #define ZARN9100_NETWORK_TYPE_OFDM5 2u   /* 802.11a */

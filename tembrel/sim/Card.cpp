@@ -121,9 +121,9 @@ bool Card::valid(ZARN9100_HANDLE h) const {
 bool Card::bandAllowed(const Network& n) const {
     if (n.adHoc) return true;
     switch (settings_.wlanMode) {
-    case 2: return n.band == Band::A;
-    case 0:
-    case 1: return n.band != Band::A;
+    case ZARN9100_WLAN_MODE_80211A: return n.band == Band::A;
+    case ZARN9100_WLAN_MODE_80211G:
+    case ZARN9100_WLAN_MODE_80211B: return n.band != Band::A;
     default: return true;
     }
 }
@@ -241,7 +241,7 @@ std::optional<int32_t> Card::rssi() const {
 uint32_t Card::linkSpeed100bps() const {
     const auto r = rssi();
     if (!r) return 0;
-    const bool ofdm = link_.band != Band::B && settings_.wlanMode != 1;
+    const bool ofdm = link_.band != Band::B && settings_.wlanMode != ZARN9100_WLAN_MODE_80211B;
     uint32_t rate = AdaptiveRate(*r, ofdm);
     if (settings_.dataRate != 255 && settings_.dataRate < rate) rate = settings_.dataRate;
     return rate * 5000;  // 500 kbit/s = 5000 x 100 bit/s
@@ -278,7 +278,7 @@ void Card::startAdHoc(const std::string& ssid) {
     link_.state = LinkState::AdHocWaiting;
     link_.ssid = ssid;
     link_.adHoc = true;
-    link_.band = settings_.adHocWlanMode <= 2 ? Band(settings_.adHocWlanMode) : Band::G;
+    link_.band = settings_.adHocWlanMode <= ZARN9100_WLAN_MODE_80211A ? Band(settings_.adHocWlanMode) : Band::G;
     uint32_t channel = settings_.channel;
     if (link_.band == Band::A) {
         if (!IsFiveGigahertz(channel)) channel = 36;

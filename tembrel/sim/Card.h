@@ -31,8 +31,8 @@ constexpr uint32_t kChipVersion = 2;
 
 struct Settings {
     uint32_t networkMode = ZARN9100_NETWORK_INFRASTRUCTURE;
-    uint32_t wlanMode = 255;    // 255 any band, 0 802.11g, 1 802.11b, 2 802.11a
-    uint32_t adHocWlanMode = 0;
+    uint32_t wlanMode = ZARN9100_WLAN_MODE_ANY;
+    uint32_t adHocWlanMode = ZARN9100_WLAN_MODE_80211G;
     uint32_t channel = 0;       // ad-hoc channel, 0 = automatic
     uint32_t radio = 1;         // software radio control
     uint32_t powerMode = 0;

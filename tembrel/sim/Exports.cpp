@@ -5,6 +5,7 @@
 #include "ControlCommands.h"
 #include "Hostile.h"
 #include "Simulation.h"
+#include "tembrel/common/AbiChecks.h"
 #include "tembrel/common/AbiText.h"
 
 #include <TembrelSim.h>
@@ -30,6 +31,7 @@ int WithHandle(ZARN9100_HANDLE h, F&& body) {
 
 using tembrel::abi::BoundedText;
 using tembrel::abi::CopyText;
+namespace valid = tembrel::abi::valid;
 
 
 constexpr size_t kMaxText = 256;
@@ -43,12 +45,8 @@ int TextAnswer(Card& card, const std::string& text, char* buf, uint32_t cap) {
     return CopyText(text, buf, cap);
 }
 
-bool OneOf(uint32_t v, std::initializer_list<uint32_t> values) {
-    for (uint32_t x : values) {
-        if (x == v) return true;
-    }
-    return false;
-}
+// The WEP key sizes the card takes: 40, 104, 128 and 232 bits.
+bool WepKeyLength(uint32_t length) { return valid::OneOf(length, {5, 13, 16, 29}); }
 
 }  // namespace
 
@@ -80,7 +78,7 @@ TEMBREL_API int Zarn9100UnlockPages(ZARN9100_HANDLE h) {
 
 TEMBREL_API int Zarn9100SetGUIMonitorMode(ZARN9100_HANDLE h, uint32_t monitor) {
     return WithHandle(h, [&](Card& c) {
-        if (monitor > 1) return ZARN9100_RESULT_BAD_ARGUMENT;
+        if (!valid::Flag(monitor)) return ZARN9100_RESULT_BAD_ARGUMENT;
         c.settings().monitorMode = monitor;
         return ZARN9100_RESULT_OK;
     });
@@ -100,6 +98,7 @@ TEMBREL_API int Zarn9100GetConnectStatus(ZARN9100_HANDLE h) {
 
 TEMBREL_API int Zarn9100SetSsid(ZARN9100_HANDLE h, const char* ssid, uint32_t length, int /*hidden*/) {
     return WithHandle(h, [&](Card& c) {
+        if (!valid::Ssid(ssid, length)) return ZARN9100_RESULT_BAD_ARGUMENT;
         if (c.hostile()) return ZARN9100_RESULT_OK;  // "associated", and no link follows
         return c.setSsid(reinterpret_cast<const uint8_t*>(ssid), length);
     });
@@ -152,35 +151,34 @@ TEMBREL_API int Zarn9100QueryBssid(ZARN9100_HANDLE h, uint8_t bssid[6]) {
     TEMBREL_SET(Name, valid, c.settings().field = v)                       \
     TEMBREL_QUERY(Name, c.settings().field)
 
-TEMBREL_SET(NetworkMode, v <= 1, c.setNetworkMode(v))
+TEMBREL_SET(NetworkMode, valid::NetworkMode(v), c.setNetworkMode(v))
 TEMBREL_QUERY(NetworkMode, c.settings().networkMode)
-TEMBREL_SET(WlanMode, OneOf(v, {0, 1, 2, 255}), c.settings().wlanMode = v)
+TEMBREL_SET(WlanMode, valid::WlanMode(v), c.settings().wlanMode = v)
 TEMBREL_QUERY(WlanMode, c.currentWlanMode())
-TEMBREL_SET(Channel, v == 0 || IsValidChannel(v), c.settings().channel = v)
+TEMBREL_SET(Channel, valid::Channel(v), c.settings().channel = v)
 TEMBREL_QUERY(Channel, c.currentChannel())
-TEMBREL_SET(AuthMode, v <= 255, c.settings().security.authMode = v)
+TEMBREL_SET(AuthMode, valid::AuthMode(v), c.settings().security.authMode = v)
 TEMBREL_QUERY(AuthMode, c.settings().security.authMode)
-TEMBREL_SET(WepStatus, OneOf(v, {0, 1, 4, 6}), c.settings().security.wepStatus = v)
+TEMBREL_SET(WepStatus, valid::WepStatus(v), c.settings().security.wepStatus = v)
 TEMBREL_QUERY(WepStatus, c.wepStatus())
-TEMBREL_SET(RadioControl, v <= 1, c.setRadio(v))
+TEMBREL_SET(RadioControl, valid::Flag(v), c.setRadio(v))
 TEMBREL_QUERY(RadioControl, c.radioControl())
-TEMBREL_FIELD(PowerMode, powerMode, v <= 2)
-TEMBREL_FIELD(Preamble, preamble, v >= 1 && v <= 3)
-TEMBREL_FIELD(DataRate, dataRate, OneOf(v, {255, 2, 4, 11, 12, 18, 22, 24, 36, 48, 72, 96, 108}))
-TEMBREL_FIELD(FragThreshold, fragThreshold, v >= 256 && v <= 2346)
-TEMBREL_FIELD(RTSThreshold, rtsThreshold, v <= 2347)
-TEMBREL_FIELD(TxPower, txPower, v >= 1 && v <= 4)
-TEMBREL_FIELD(TxAntenna, txAntenna, OneOf(v, {1, 2, 0xffff}))
-TEMBREL_FIELD(RxAntenna, rxAntenna, OneOf(v, {1, 2, 0xffff}))
-TEMBREL_FIELD(BoostMode, boostMode, v <= 1)
-TEMBREL_FIELD(ChannelRange, channelRange,
-              (v >> 16) == 0 && ((v >> 8) & 0xff) >= 1 && ((v >> 8) & 0xff) <= (v & 0xff) && (v & 0xff) <= 14)
-TEMBREL_FIELD(SignalThreshold, signalThreshold, v >= 10 && v <= 200)
-TEMBREL_FIELD(TxFailThreshold, txFailThreshold, v <= 100)
+TEMBREL_FIELD(PowerMode, powerMode, valid::PowerMode(v))
+TEMBREL_FIELD(Preamble, preamble, valid::Preamble(v))
+TEMBREL_FIELD(DataRate, dataRate, valid::DataRate(v))
+TEMBREL_FIELD(FragThreshold, fragThreshold, valid::FragThreshold(v))
+TEMBREL_FIELD(RTSThreshold, rtsThreshold, valid::RTSThreshold(v))
+TEMBREL_FIELD(TxPower, txPower, valid::TxPower(v))
+TEMBREL_FIELD(TxAntenna, txAntenna, valid::Antenna(v))
+TEMBREL_FIELD(RxAntenna, rxAntenna, valid::Antenna(v))
+TEMBREL_FIELD(BoostMode, boostMode, valid::Flag(v))
+TEMBREL_FIELD(ChannelRange, channelRange, valid::ChannelRange(v))
+TEMBREL_FIELD(SignalThreshold, signalThreshold, valid::SignalThreshold(v))
+TEMBREL_FIELD(TxFailThreshold, txFailThreshold, valid::TxFailThreshold(v))
 
 TEMBREL_API int Zarn9100SetAdHocWlanMode(ZARN9100_HANDLE h, uint32_t mode) {
     return WithHandle(h, [&](Card& c) {
-        if (mode > 2) return ZARN9100_RESULT_BAD_ARGUMENT;
+        if (!valid::AdHocWlanMode(mode)) return ZARN9100_RESULT_BAD_ARGUMENT;
         c.settings().adHocWlanMode = mode;
         return ZARN9100_RESULT_OK;
     });
@@ -188,7 +186,7 @@ TEMBREL_API int Zarn9100SetAdHocWlanMode(ZARN9100_HANDLE h, uint32_t mode) {
 
 TEMBREL_API int Zarn9100SetProfileInUse(ZARN9100_HANDLE h, const char* name, uint32_t length) {
     return WithHandle(h, [&](Card& c) {
-        if (length > 64 || (name == nullptr && length > 0)) return ZARN9100_RESULT_BAD_ARGUMENT;
+        if (!valid::ProfileName(name, length)) return ZARN9100_RESULT_BAD_ARGUMENT;
         c.settings().profileInUse = BoundedText(name, length);
         return ZARN9100_RESULT_OK;
     });
@@ -245,8 +243,13 @@ TEMBREL_API int Zarn9100RadarDetected(ZARN9100_HANDLE h) {
 TEMBREL_API int Zarn9100SetWepKey(ZARN9100_HANDLE h, uint32_t index, const uint8_t* key, uint32_t length,
                                   int transmit) {
     return WithHandle(h, [&](Card& c) {
-        if (index < 1 || index > 4 || key == nullptr || !OneOf(length, {5, 13, 16, 29})) return ZARN9100_RESULT_BAD_ARGUMENT;
+        if (!valid::WepKeySlot(index)) return ZARN9100_RESULT_BAD_ARGUMENT;
         auto& s = c.settings().security;
+        // A refused key empties its slot rather than leave an earlier network's key there.
+        if (key == nullptr || !WepKeyLength(length)) {
+            s.wepKeys[index - 1].clear();
+            return ZARN9100_RESULT_BAD_ARGUMENT;
+        }
         s.wepKeys[index - 1].assign(key, key + length);
         if (transmit != 0) s.txKeyIndex = index;
         return ZARN9100_RESULT_OK;
@@ -256,7 +259,7 @@ TEMBREL_API int Zarn9100SetWepKey(ZARN9100_HANDLE h, uint32_t index, const uint8
 TEMBREL_API int Zarn9100SetWPAInformation(ZARN9100_HANDLE h, uint32_t networkType, uint32_t /*authMode*/,
                                           uint32_t /*encryption*/, const char* passphrase, const char* /*ssid*/) {
     return WithHandle(h, [&](Card& c) {
-        if (networkType > 1) return ZARN9100_RESULT_BAD_ARGUMENT;
+        if (!valid::NetworkMode(networkType)) return ZARN9100_RESULT_BAD_ARGUMENT;
         c.settings().security.passphrase = BoundedText(passphrase, 128);
         return ZARN9100_RESULT_OK;
     });
@@ -264,16 +267,25 @@ TEMBREL_API int Zarn9100SetWPAInformation(ZARN9100_HANDLE h, uint32_t networkTyp
 
 TEMBREL_API int Zarn9100SetFswCCXNetworkEap(ZARN9100_HANDLE h, uint32_t value) {
     return WithHandle(h, [&](Card& c) {
-        if (value > 1) return ZARN9100_RESULT_BAD_ARGUMENT;
+        if (!valid::Flag(value)) return ZARN9100_RESULT_BAD_ARGUMENT;
         c.settings().security.ccxNetworkEap = value;
         return ZARN9100_RESULT_OK;
     });
 }
 
 namespace {
+// A refused identity leaves none: the next network never authenticates as an earlier user.
 int SetIdentity(unsigned method, const char* login, const char* domain, const char* password, const char* anonymous,
                 const uint8_t* hash) {
+    const auto kind = method == kEapTls    ? tembrel::abi::EapMethod::Tls
+                      : method == kEapPeap ? tembrel::abi::EapMethod::Peap
+                      : method == kEapTtls ? tembrel::abi::EapMethod::Ttls
+                                           : tembrel::abi::EapMethod::Leap;
     return Sim().withCard([&](Card& c) {
+        if (!valid::Identity(kind, hash)) {
+            c.settings().security.identity = Identity{};
+            return ZARN9100_RESULT_BAD_ARGUMENT;
+        }
         Identity id;
         id.method = method;
         id.login = BoundedText(login, kMaxText);
@@ -315,8 +327,7 @@ TEMBREL_API int Zarn9100Scan(ZARN9100_HANDLE h) {
 
 TEMBREL_API int Zarn9100SsidScan(ZARN9100_HANDLE h, const _ZARN9100_SSID_SCAN* request, uint32_t networkType) {
     return WithHandle(h, [&](Card& c) {
-        if (request == nullptr || request->SsidLength > 32) return ZARN9100_RESULT_BAD_ARGUMENT;
-        if (networkType > 1 && networkType != ZARN9100_SSID_SCAN_ANY_TYPE) return ZARN9100_RESULT_BAD_ARGUMENT;
+        if (!valid::SsidScan(request, networkType)) return ZARN9100_RESULT_BAD_ARGUMENT;
         const std::string ssid(reinterpret_cast<const char*>(request->Ssid), request->SsidLength);
         c.startSsidScan(ssid, request->Channels, networkType);
         return ZARN9100_RESULT_OK;

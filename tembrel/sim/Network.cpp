@@ -1,13 +1,12 @@
 #include "Network.h"
 
+#include "tembrel/common/ChannelPlan.h"
+
 #include <cstdio>
 
 namespace tembrel::sim {
 
 namespace {
-constexpr uint32_t kFiveGhzChannels[] = {36, 40, 44, 48, 52, 56, 60, 64, 100, 104, 108, 112, 116,
-                                         120, 124, 128, 132, 136, 140, 149, 153, 157, 161, 165};
-
 struct SecurityText {
     Security security;
     const char* text;
@@ -20,14 +19,9 @@ constexpr SecurityText kSecurityTexts[] = {
 };
 }  // namespace
 
-bool IsFiveGigahertz(uint32_t channel) {
-    for (uint32_t c : kFiveGhzChannels) {
-        if (c == channel) return true;
-    }
-    return false;
-}
+bool IsFiveGigahertz(uint32_t channel) { return abi::IsFiveGhzChannel(channel); }
 
-bool IsValidChannel(uint32_t channel) { return (channel >= 1 && channel <= 14) || IsFiveGigahertz(channel); }
+bool IsValidChannel(uint32_t channel) { return abi::IsSettableChannel(channel); }
 
 bool PrivacyRequired(const Network& n) { return n.security != Security::Open; }
 

@@ -4,6 +4,8 @@
 
 #include "tembrel/common/MacText.h"
 
+#include <TembrelCodes.h>
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -13,8 +15,12 @@ namespace tembrel::sim {
 
 using abi::MacAddress;
 
-// Band codes as the utility numbers them: 0 = 802.11g, 1 = 802.11b, 2 = 802.11a.
-enum class Band : uint32_t { G = 0, B = 1, A = 2 };
+// Band codes as the utility numbers them (the wireless modes of TembrelCodes.h).
+enum class Band : uint32_t {
+    G = ZARN9100_WLAN_MODE_80211G,
+    B = ZARN9100_WLAN_MODE_80211B,
+    A = ZARN9100_WLAN_MODE_80211A,
+};
 
 enum class Security {
     Open,

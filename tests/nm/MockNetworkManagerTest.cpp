@@ -8,9 +8,9 @@
 #include "tests/nm/PrivateSystemBus.h"
 #include "tests/support/PollUntil.h"
 #include "tests/support/TempFolder.h"
-#include "tests/wpa/ChildProcess.h"
-#include "tests/wpa/BuiltDriver.h"
-#include "tests/wpa/HeardEvents.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/BuiltDriver.h"
+#include "tests/support/HeardEvents.h"
 
 #include "adapter/DriverLoader.h"
 #include "survey/ChannelPlan.h"
@@ -36,9 +36,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testing::PollUntil;
-using wpa::testing::ChildProcess;
+using ::tembrel::testing::ChildProcess;
 using nm::testing::PrivateSystemBus;
-using wpa::testing::FindProgram;
+using ::tembrel::testing::FindProgram;
 
 constexpr const char* kManager = "/org/freedesktop/NetworkManager";
 constexpr const char* kManagerIface = "org.freedesktop.NetworkManager";
@@ -163,7 +163,7 @@ public:
         return call("SetProperty", g_variant_new("(sssv)", path, iface, name, value));
     }
     std::string log() const {
-        return wpa::testing::ReadLog(root / "mock.log");
+        return ::tembrel::testing::ReadLog(root / "mock.log");
     }
 
     std::string problem;

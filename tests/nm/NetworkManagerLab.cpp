@@ -13,12 +13,12 @@
 namespace tembrel::nm::testing {
 
 namespace fs = std::filesystem;
-using wpa::testing::ChildProcess;
-using wpa::testing::FindProgram;
-using wpa::testing::FirstMissingProgram;
-using wpa::testing::ReadLog;
-using wpa::testing::RunToEnd;
-using wpa::testing::WiredLab;
+using ::tembrel::testing::ChildProcess;
+using ::tembrel::testing::FindProgram;
+using ::tembrel::testing::FirstMissingProgram;
+using ::tembrel::testing::ReadLog;
+using ::tembrel::testing::RunToEnd;
+using ::tembrel::testing::WiredLab;
 
 namespace {
 

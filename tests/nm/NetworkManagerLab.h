@@ -8,8 +8,8 @@
 
 #include "PrivateSystemBus.h"
 #include "tests/support/TempFolder.h"
-#include "tests/wpa/ChildProcess.h"
-#include "tests/wpa/WiredLab.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/WiredLab.h"
 
 #include <filesystem>
 #include <memory>
@@ -33,7 +33,7 @@ public:
     NetworkManagerLab& operator=(const NetworkManagerLab&) = delete;
     const std::string& problem() const { return problem_; }
 
-    wpa::testing::WiredLab& wired() { return *wired_; }
+    ::tembrel::testing::WiredLab& wired() { return *wired_; }
     // What nmcli says (`nmcli -g FIELD device show PORT`), "" when it cannot say.
     std::string deviceField(const std::string& field);
     // The files in NetworkManager's keyfile folder (connections it saved).
@@ -48,10 +48,10 @@ private:
 
     ::tembrel::testing::TempFolder root_{"tembrel_nm_"};
     std::string problem_;
-    std::unique_ptr<wpa::testing::WiredLab> wired_;
+    std::unique_ptr<::tembrel::testing::WiredLab> wired_;
     std::unique_ptr<PrivateSystemBus> bus_;
-    std::unique_ptr<wpa::testing::ChildProcess> supplicant_;
-    std::unique_ptr<wpa::testing::ChildProcess> manager_;
+    std::unique_ptr<::tembrel::testing::ChildProcess> supplicant_;
+    std::unique_ptr<::tembrel::testing::ChildProcess> manager_;
 };
 
 }  // namespace tembrel::nm::testing

@@ -13,8 +13,8 @@
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
 #include "tests/support/PollUntil.h"
-#include "tests/wpa/BuiltDriver.h"
-#include "tests/wpa/HeardEvents.h"
+#include "tests/support/BuiltDriver.h"
+#include "tests/support/HeardEvents.h"
 
 #include <TembrelCodes.h>
 #include <gtest/gtest.h>
@@ -34,7 +34,7 @@ namespace {
 using namespace std::chrono_literals;
 using nm::testing::NetworkManagerLab;
 using testing::PollUntil;
-using wpa::testing::WiredLab;
+using ::tembrel::testing::WiredLab;
 
 ProfilePtr Profile(const std::string& ssid, uint32_t authMode, const std::string& password) {
     auto p = NewEmptyProfile();

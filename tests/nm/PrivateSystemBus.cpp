@@ -8,7 +8,7 @@
 namespace tembrel::nm::testing {
 
 namespace fs = std::filesystem;
-using wpa::testing::ChildProcess;
+using ::tembrel::testing::ChildProcess;
 
 PrivateSystemBus::PrivateSystemBus(const fs::path& folder) : socket_((folder / "system_bus").string()) {
     std::ofstream(folder / "bus.conf")
@@ -21,11 +21,11 @@ PrivateSystemBus::PrivateSystemBus(const fs::path& folder) : socket_((folder / "
            "<allow receive_type=\"*\"/></policy></busconfig>\n";
     const std::string log = (folder / "dbus.log").string();
     daemon_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{wpa::testing::FindProgram("dbus-daemon"),
+        std::vector<std::string>{::tembrel::testing::FindProgram("dbus-daemon"),
                                  "--config-file=" + (folder / "bus.conf").string(), "--nofork", "--nopidfile"},
         log);
     if (!::tembrel::testing::PollUntil([&] { return fs::exists(socket_) || !running(); }) || !running()) {
-        problem_ = "dbus-daemon did not start: " + wpa::testing::ReadLog(log);
+        problem_ = "dbus-daemon did not start: " + ::tembrel::testing::ReadLog(log);
         return;
     }
     ::setenv("DBUS_SYSTEM_BUS_ADDRESS", address().c_str(), 1);

@@ -3,7 +3,7 @@
 // DBUS_SYSTEM_BUS_ADDRESS pointing at it for this process (its libnm) and the programs it
 // starts afterwards. The daemon ends with the object.
 
-#include "tests/wpa/ChildProcess.h"
+#include "tests/support/ChildProcess.h"
 
 #include <filesystem>
 #include <memory>
@@ -22,7 +22,7 @@ public:
 private:
     std::string socket_;
     std::string problem_;
-    std::unique_ptr<wpa::testing::ChildProcess> daemon_;
+    std::unique_ptr<::tembrel::testing::ChildProcess> daemon_;
 };
 
 }  // namespace tembrel::nm::testing

@@ -1,4 +1,5 @@
 #include "SimFixture.h"
+#include "tests/support/AbiArgumentRows.h"
 
 #include <algorithm>
 #include <array>
@@ -453,6 +454,20 @@ TEST_F(SimulatedCardTest, SettingsPersistAndOutOfRangeValuesAreRefused) {
         EXPECT_EQ(value, r.good);
         EXPECT_EQ(r.query(h, nullptr), 6);
     }
+}
+
+TEST_F(SimulatedCardTest, RefusesTheArgumentsEveryLibraryRefuses) {
+    for (const auto& row : testing::kRefusedArguments) EXPECT_EQ(row.run(h), 6) << row.call;
+}
+
+// A refused key leaves no key of an earlier network in its slot.
+TEST_F(SimulatedCardTest, ARefusedWepKeyEmptiesItsSlot) {
+    const uint8_t key[5] = {0x12, 0x34, 0x56, 0x78, 0x90};
+    ASSERT_EQ(Zarn9100SetAuthMode(h, ZARN9100_AUTH_OPEN), 0);
+    ASSERT_EQ(Zarn9100SetWepStatus(h, ZARN9100_ENCRYPTION_WEP), 0);
+    ASSERT_EQ(Zarn9100SetWepKey(h, 1, key, 5, 1), 0);
+    EXPECT_EQ(Zarn9100SetWepKey(h, 1, key, 7, 1), 6);
+    EXPECT_EQ(Zarn9100SetSsid(h, "Lab-WEP64", 9, 0), 2);
 }
 
 // What the Advanced and statistics pages set survives the card's removal, and the control

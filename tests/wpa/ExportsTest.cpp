@@ -2,6 +2,7 @@
 // receiver contract, documented failures for what a Linux card cannot do.
 
 #include "FakeSupplicant.h"
+#include "tests/support/AbiArgumentRows.h"
 #include "tests/support/TempFolder.h"
 
 #include <Tembrel.h>
@@ -117,6 +118,13 @@ TEST_F(ExportsTest, WhatALinuxCardCannotDoFailsWithResultEight) {
     EXPECT_EQ(Zarn9100SetProfileInUse(h, "x", 65), 6);
     EXPECT_EQ(Zarn9100CloseAdapter(&h), 0);
     EXPECT_EQ(Zarn9100SetBoostMode(h, 1), 5) << "a closed handle before all else";
+}
+
+TEST_F(ExportsTest, RefusesTheArgumentsEveryLibraryRefuses) {
+    ZARN9100_HANDLE h = nullptr;
+    ASSERT_EQ(Zarn9100OpenAdapter(&h), 0);
+    for (const auto& row : tembrel::testing::kRefusedArguments) EXPECT_EQ(row.run(h), 6) << row.call;
+    EXPECT_EQ(Zarn9100CloseAdapter(&h), 0);
 }
 
 TEST_F(ExportsTest, AScanListBufferTooSmallFailsNegatively) {

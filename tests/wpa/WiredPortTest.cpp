@@ -3,7 +3,7 @@
 // (WiredLab.h). Skipped, saying why, where the machine cannot make a network namespace or lacks
 // the programs.
 
-#include "WiredLab.h"
+#include "tests/support/WiredLab.h"
 
 #include "adapter/DriverLoader.h"
 #include "connection/LibraryEventHandler.h"
@@ -15,8 +15,8 @@
 #include "profiles/ProfileText.h"
 #include "tests/connection/UiQueue.h"
 #include "tests/support/PollUntil.h"
-#include "tests/wpa/BuiltDriver.h"
-#include "tests/wpa/HeardEvents.h"
+#include "tests/support/BuiltDriver.h"
+#include "tests/support/HeardEvents.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +42,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testing::PollUntil;
 using testing::UiQueue;
-using wpa::testing::WiredLab;
+using ::tembrel::testing::WiredLab;
 
 // The network names of the profiles: on a wired port they only label the network.
 constexpr const char* kPeapSsid = "Corp-Port";

@@ -1,4 +1,4 @@
-#include "WiredLab.h"
+#include "tests/support/WiredLab.h"
 
 #include "tests/support/PollUntil.h"
 #include "tembrel/common/AbiText.h"
@@ -15,7 +15,7 @@
 #include <cstring>
 #include <fstream>
 
-namespace tembrel::wpa::testing {
+namespace tembrel::testing {
 
 namespace fs = std::filesystem;
 
@@ -220,4 +220,4 @@ std::string WiredLab::logs() const {
     return "hostapd:\n" + ReadLog(root_ / "hostapd.log") + "wpa_supplicant:\n" + ReadLog(root_ / "wpa_supplicant.log");
 }
 
-}  // namespace tembrel::wpa::testing
+}  // namespace tembrel::testing

@@ -1,4 +1,4 @@
-#include "ChildProcess.h"
+#include "tests/support/ChildProcess.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -14,7 +14,7 @@
 #include <sstream>
 #include <thread>
 
-namespace tembrel::wpa::testing {
+namespace tembrel::testing {
 
 std::string FindProgram(const std::string& name) {
     const char* path = std::getenv("PATH");
@@ -118,4 +118,4 @@ int RunToEnd(const std::vector<std::string>& argv, const std::string& logPath) {
     return child.started() ? child.wait() : -1;
 }
 
-}  // namespace tembrel::wpa::testing
+}  // namespace tembrel::testing

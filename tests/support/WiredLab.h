@@ -5,7 +5,7 @@
 // Nothing here touches the host's network: every step after EnterPrivateNetwork runs in the
 // namespace, which goes away with the process.
 
-#include "ChildProcess.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TempFolder.h"
 
 #include <array>
@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-namespace tembrel::wpa::testing {
+namespace tembrel::testing {
 
 class WiredLab {
 public:
@@ -86,4 +86,4 @@ private:
     std::unique_ptr<ChildProcess> authenticator_;  // ends first
 };
 
-}  // namespace tembrel::wpa::testing
+}  // namespace tembrel::testing

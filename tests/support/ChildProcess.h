@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace tembrel::wpa::testing {
+namespace tembrel::testing {
 
 // The full path of an installed program (the PATH, then the sbin folders), "" when missing.
 std::string FindProgram(const std::string& name);
@@ -47,4 +47,4 @@ std::string FirstMissingProgram(std::initializer_list<const char*> names);
 // What a program wrote to its log, "" when there is none.
 std::string ReadLog(const std::string& logPath);
 
-}  // namespace tembrel::wpa::testing
+}  // namespace tembrel::testing
