@@ -13,6 +13,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 using tembrel::abi::BoundedText;
 using tembrel::abi::CollectedSecurity;
@@ -91,14 +92,22 @@ int SetIdentity(EapMethod method, const char* login, const char* domain, const c
     next.domain = BoundedText(domain, 256);
     next.password = BoundedText(password, 256);
     next.anonymous = BoundedText(anonymous, 256);
-    bool accepted = valid::Identity(method, hash);
-    for (const std::string* t : {&next.login, &next.domain, &next.password, &next.anonymous}) {
-        accepted = accepted && c.acceptsIdentityText(*t);
+    std::string problem = valid::Identity(method, hash) ? "" : "TLS needs a client certificate";
+    const std::pair<const std::string*, const char*> texts[] = {
+        {&next.login, "the identity"}, {&next.domain, "the domain"}, {&next.password, "the password"},
+        {&next.anonymous, "the anonymous identity"}};
+    for (const auto& [text, what] : texts) {
+        const std::string refused = problem.empty() ? c.identityTextProblem(*text) : "";
+        if (!refused.empty()) problem = std::string(what) + " " + refused;
     }
     if (hash != nullptr) next.certificateHash = tembrel::abi::HexText(hash, 20);
     Collected().update([&](CollectedSecurity& p) {
         p.clearIdentity();
-        if (!accepted) return;
+        // SetSsid then says why there is no identity.
+        if (!problem.empty()) {
+            p.identityProblem = problem;
+            return;
+        }
         p.method = method;
         p.login = next.login;
         p.domain = next.domain;
@@ -106,7 +115,7 @@ int SetIdentity(EapMethod method, const char* login, const char* domain, const c
         p.anonymous = next.anonymous;
         p.certificateHash = next.certificateHash;
     });
-    return accepted ? ZARN9100_RESULT_OK : ZARN9100_RESULT_BAD_ARGUMENT;
+    return problem.empty() ? ZARN9100_RESULT_OK : ZARN9100_RESULT_BAD_ARGUMENT;
 }
 
 }  // namespace

@@ -45,6 +45,7 @@ struct CollectedSecurity {
     EapMethod method = EapMethod::None;
     std::string login, domain, password, anonymous;
     std::string certificateHash;  // 40 lower-case hex digits for TLS
+    std::string identityProblem;  // why the last identity call was refused ("the identity contains ...")
 
     bool wpa() const {
         return authMode == ZARN9100_AUTH_WPA || authMode == ZARN9100_AUTH_WPA_PSK || authMode == ZARN9100_AUTH_WPA2 ||
@@ -75,6 +76,7 @@ struct CollectedSecurity {
         password.clear();
         anonymous.clear();
         certificateHash.clear();
+        identityProblem.clear();
     }
 };
 

@@ -33,7 +33,8 @@ public:
     virtual int setSsid(const std::string& ssid, bool hidden, const CollectedSecurity& security) = 0;
     // What the card can take besides the common bounds.
     virtual bool acceptsWepKeyLength(uint32_t length) const = 0;
-    virtual bool acceptsIdentityText(const std::string& text) const = 0;
+    // Why the card cannot take `text` in an identity ("contains a line break"), "" when it can.
+    virtual std::string identityTextProblem(const std::string& text) const = 0;
     // Ends the 802.1x session (the port closes).
     virtual void logOff() = 0;
 

@@ -82,7 +82,7 @@ public:
     int setRadioControl(bool on) override;
     int setSsid(const std::string& ssid, bool hidden, const abi::CollectedSecurity& security) override;
     bool acceptsWepKeyLength(uint32_t length) const override { return length >= 1 && length <= 32; }
-    bool acceptsIdentityText(const std::string&) const override { return true; }
+    std::string identityTextProblem(const std::string&) const override { return {}; }
     void logOff() override { disconnect(); }
     void disconnect();
 

@@ -36,7 +36,7 @@ void AddAddresses(NMConnection* c, bool addresses) {
 // The 802.1x setting of PEAP, TTLS (both with MSCHAPv2 inside), TLS or LEAP.
 std::string Add8021x(NMConnection* c, const ConnectionRequest& r) {
     const CollectedSecurity& s = r.security;
-    if (s.method == EapMethod::None) return "802.1x needs an identity";
+    if (s.method == EapMethod::None) return s.identityProblem.empty() ? "802.1x needs an identity" : s.identityProblem;
     auto* x = Add<NMSetting8021x>(c, G_OBJECT(nm_setting_802_1x_new()));
     const char* eap = s.method == EapMethod::Tls    ? "tls"
                       : s.method == EapMethod::Peap ? "peap"

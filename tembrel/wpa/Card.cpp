@@ -321,6 +321,7 @@ int Card::setSsid(const std::string& ssid, bool hidden, const CollectedSecurity&
     attempt.ssid = ssid;
     attempt.method = settings.method;
     if (IsEap(settings) && HasServerCertificate(settings.method)) attempt.trust = trust_.trustFor(ssid);
+    if (attempt.trust && !attempt.trust->problem.empty()) return refuse(attempt.trust->problem);
     const std::string missing = MissingCertificateFile(settings, paths_.certificateDir);
     if (!missing.empty()) return refuse(missing);
     const NetworkPlan plan = PlanNetwork(settings, ssid, hidden, paths_.certificateDir, port_,
@@ -399,10 +400,13 @@ int Card::refuse(const std::string& problem) {
 }
 
 bool Card::present() {
-    std::error_code ec;
     // The card is there while its interface is and its supplicant's socket takes a connection.
-    return fs::exists(fs::path(paths_.sysfs) / "class/net" / interface_, ec) && link_->socketPresent() &&
-           link_->reachable();
+    return interfacePresent() && link_->socketPresent() && link_->reachable();
+}
+
+bool Card::interfacePresent() const {
+    std::error_code ec;
+    return fs::exists(fs::path(paths_.sysfs) / "class/net" / interface_, ec);
 }
 
 void Card::eventLoop(bool present) {
@@ -415,6 +419,7 @@ void Card::eventLoop(bool present) {
         const auto started = std::chrono::steady_clock::now();
         const auto message = present ? link_->receiveEvent(1000) : std::nullopt;
         if (message) handleEvent(*message);
+        if (link_->lost()) supplicantGone();
         watchDevice(present);
         if (port_ == Port::Wired) {
             const bool linkNow = linkUp();
@@ -439,8 +444,10 @@ void Card::watchDevice(bool& present) {
         readLinkState();
         refreshScanList();
     } else {
+        // The interface is there: its supplicant ended.
+        if (interfacePresent()) supplicantGone();
+        else decide(ZARN9100_RESULT_BAD_HANDLE);
         dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_CARD_REMOVED));
-        decide(ZARN9100_RESULT_BAD_HANDLE);
     }
     dispatcher_.post(abi::DeviceEvent(now ? TEMBREL_DEVICE_ARRIVAL : TEMBREL_DEVICE_REMOVE_COMPLETE, interface_));
 }
@@ -455,6 +462,12 @@ void Card::decide(int outcome, const std::optional<std::string>& networkId) {
     attempts_.settle(id, outcome);
 }
 
+void Card::supplicantGone() {
+    if (attempts_.settle(attempts_.current(), ZARN9100_RESULT_BAD_HANDLE))
+        dispatcher_.post(abi::StatusTextEvent("The card cannot be reached: wpa_supplicant at " + link_->path() +
+                                              " stopped answering"));
+}
+
 void Card::wiredLinkLost() {
     requestOk("DISCONNECT");
     decide(ZARN9100_RESULT_NO_NETWORK);
@@ -466,6 +479,7 @@ void Card::connected(const std::optional<std::string>& networkId) {
         std::lock_guard lock(outcomeMutex_);
         connected_ = true;
         expectDisconnect_ = false;
+        sessionEnding_ = false;
         attempt = attempt_;
     }
     // A link to another network than the attempt's says nothing about the attempt.
@@ -473,13 +487,14 @@ void Card::connected(const std::optional<std::string>& networkId) {
     if (attempted && attempt.method != EapMethod::None) {
         std::string text = std::string(EapMethodName(attempt.method)) + " authentication succeeded";
         if (attempt.trust) {
-            ServerTrust shown = *attempt.trust;
-            if (shown.check == ServerCheck::FirstUse &&
-                (attempt.serverHash.empty() || !trust_.pin(attempt.ssid, attempt.serverHash))) {
+            const ServerTrust& shown = *attempt.trust;
+            const bool firstUse = shown.check == ServerCheck::FirstUse;
+            if (firstUse && (attempt.serverHash.empty() || !trust_.pin(attempt.ssid, attempt.serverHash))) {
                 std::fprintf(stderr, "libTembrelWpa: the server's certificate could not be pinned in %s\n",
                              trust_.pinFile().c_str());
                 text += "; the server was not checked";
             } else {
+                if (firstUse) holdToPin(attempt.networkId, attempt.serverHash);
                 text += "; " + ServerCheckText(shown);
             }
         }
@@ -487,6 +502,32 @@ void Card::connected(const std::optional<std::string>& networkId) {
     }
     dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_LINK_UP));
     if (attempted) attempts_.settle(attempt.id, ZARN9100_RESULT_OK);
+}
+
+void Card::holdToPin(const std::string& networkId, const std::string& hash) {
+    {
+        std::lock_guard lock(outcomeMutex_);
+        if (attempt_.networkId != networkId || !attempt_.trust) return;  // another network meanwhile
+        attempt_.trust->check = ServerCheck::Pinned;
+        attempt_.trust->pin = hash;
+    }
+    // The supplicant checks the next authentication itself; should it refuse the field, the
+    // certificates it reports are still compared with the pin (handleEvent).
+    if (!requestOk("SET_NETWORK " + networkId + " ca_cert \"hash://server/sha256/" + hash + "\""))
+        std::fprintf(stderr, "libTembrelWpa: wpa_supplicant refused the pin of the running network\n");
+}
+
+bool Card::inSessionLocked() const { return connected_ && attempts_.current() == abi::AssociationAttempts::kNone; }
+
+void Card::endSession(const std::string& text) {
+    {
+        std::lock_guard lock(outcomeMutex_);
+        if (!connected_ || sessionEnding_) return;
+        sessionEnding_ = true;
+        expectDisconnect_ = false;
+    }
+    dispatcher_.post(abi::StatusTextEvent(text));
+    requestOk("DISCONNECT");
 }
 
 void Card::handleEvent(const std::string& text) {
@@ -500,8 +541,17 @@ void Card::handleEvent(const std::string& text) {
         connected(NetworkIdOf(*event));
     } else if (name == "CTRL-EVENT-EAP-PEER-CERT") {
         const std::string hash = ServerCertificateHash(event->fields);
-        std::lock_guard lock(outcomeMutex_);
-        if (!hash.empty()) attempt_.serverHash = hash;
+        bool mismatchInSession = false;
+        std::string ssid;
+        {
+            std::lock_guard lock(outcomeMutex_);
+            ssid = attempt_.ssid;
+            if (!hash.empty()) attempt_.serverHash = hash;
+            const auto& trust = attempt_.trust;
+            mismatchInSession = !hash.empty() && inSessionLocked() && trust && trust->check == ServerCheck::Pinned &&
+                                hash != trust->pin;
+        }
+        if (mismatchInSession) endSession(PinMismatchText(ssid, trust_.pinFile()));
     } else if (name == "CTRL-EVENT-DISCONNECTED") {
         bool wasConnected, requested;
         {
@@ -514,12 +564,19 @@ void Card::handleEvent(const std::string& text) {
         if (wasConnected) dispatcher_.post(abi::LibraryEvent(requested ? ZARN9100_EVENT_LINK_DOWN : ZARN9100_EVENT_LINK_LOST));
     } else if (name == "CTRL-EVENT-EAP-FAILURE") {
         std::string failure = FailureText(event->fields);
+        bool inSession;
         {
             std::lock_guard lock(outcomeMutex_);
             const auto& trust = attempt_.trust;
             if (trust && trust->check == ServerCheck::Pinned && !attempt_.serverHash.empty() &&
                 attempt_.serverHash != trust->pin)
                 failure = PinMismatchText(attempt_.ssid, trust_.pinFile());
+            inSession = inSessionLocked();
+        }
+        // A re-authentication of a link that was up: no association waits for this failure.
+        if (inSession) {
+            endSession(failure);
+            return;
         }
         dispatcher_.post(abi::LibraryEvent(ZARN9100_EVENT_ASSOCIATION_REFUSED));
         dispatcher_.post(abi::StatusTextEvent(failure));

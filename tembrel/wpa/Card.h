@@ -74,7 +74,7 @@ public:
     int setSsid(const std::string& ssid, bool hidden, const CollectedSecurity& settings) override;
     // wpa_supplicant takes WEP keys of 5, 13 or 16 bytes, and texts it can quote.
     bool acceptsWepKeyLength(uint32_t length) const override { return length == 5 || length == 13 || length == 16; }
-    bool acceptsIdentityText(const std::string& text) const override { return IsQuotableText(text); }
+    std::string identityTextProblem(const std::string& text) const override { return QuotableTextProblem(text); }
     void logOff() override { requestOk("LOGOFF"); }
 
     // From the supplicant's STATUS and SIGNAL_POLL.
@@ -114,9 +114,19 @@ private:
     std::optional<int> replaceNetworks(const std::vector<NetworkField>& fields, Attempt& attempt);
     void eventLoop(bool present);
     bool present();
+    bool interfacePresent() const;
     // Tells the card's removal or arrival when `present` changes.
     void watchDevice(bool& present);
     void connected(const std::optional<std::string>& networkId);
+    // From pinning on, the running network is held to the pin: re-authentications included.
+    void holdToPin(const std::string& networkId, const std::string& hash);
+    // The link's session failed after it was up (a re-authentication): `text`, then the link
+    // ends with event 4.
+    void endSession(const std::string& text);
+    // The link is up and no SetSsid waits: what the supplicant reports is about that link.
+    bool inSessionLocked() const;  // with outcomeMutex_ held
+    // The supplicant ended or stopped answering: an association under way ends with 5 and a text.
+    void supplicantGone();
     void handleEvent(const std::string& text);
     // The association under way, if any, ends with `outcome`: the one for the supplicant's
     // network `networkId` when the event names one, else whichever is under way.
@@ -145,6 +155,7 @@ private:
     std::condition_variable outcomeChanged_;  // stop_ only
     bool connected_ = false;
     bool expectDisconnect_ = false;
+    bool sessionEnding_ = false;  // endSession asked for the disconnect
     Attempt attempt_;
 
     bool stop_ = false;

@@ -91,8 +91,20 @@ std::optional<std::string> ControlClient::request(const std::string& command, in
     char stale[64];
     while (::recv(fd_, stale, sizeof stale, MSG_DONTWAIT) >= 0) {
     }
-    if (::send(fd_, command.data(), command.size(), MSG_NOSIGNAL) != ssize_t(command.size())) return std::nullopt;
+    if (!sendLocked(command)) return std::nullopt;
     return receiveLocked(timeoutMs, true);
+}
+
+bool ControlClient::send(const std::string& command) {
+    std::lock_guard lock(mutex_);
+    return fd_ >= 0 && sendLocked(command);
+}
+
+bool ControlClient::sendLocked(const std::string& command) {
+    if (::send(fd_, command.data(), command.size(), MSG_NOSIGNAL) == ssize_t(command.size())) return true;
+    // A datagram socket whose peer closed refuses at once (ECONNREFUSED); a full queue is no failure.
+    if (errno != EAGAIN && errno != EINTR) broken_ = true;
+    return false;
 }
 
 std::optional<std::string> ControlClient::receive(int timeoutMs) {
@@ -116,6 +128,7 @@ std::optional<std::string> ControlClient::receiveLocked(int timeoutMs, bool skip
         const ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
         if (n < 0) {
             if (errno == EAGAIN || errno == EINTR) continue;
+            broken_ = true;
             return std::nullopt;
         }
         std::string reply(buffer, size_t(n));

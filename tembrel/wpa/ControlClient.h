@@ -3,6 +3,7 @@
 // its reply at a time. Our own small client rather than libwpa-client: that library blocks in
 // recv without a way to wake it, and a close must end a wait for an event at once.
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -30,15 +31,22 @@ public:
     std::optional<std::string> request(const std::string& command, int timeoutMs);
     // The next datagram, for a client that has sent ATTACH; empty on time-out or shutdown.
     std::optional<std::string> receive(int timeoutMs);
+    // Sends a command whose reply receive() gets; false when it cannot be sent.
+    bool send(const std::string& command);
+    // A send or receive failed: the supplicant behind this connection is gone (its socket
+    // closed), whatever now sits at its path.
+    bool broken() const { return broken_; }
 
 private:
     std::optional<std::string> receiveLocked(int timeoutMs, bool skipEvents);
+    bool sendLocked(const std::string& command);
 
     std::mutex mutex_;  // one exchange at a time
     int fd_ = -1;
     int wake_[2] = {-1, -1};
     std::string localPath_;
     std::string error_;
+    std::atomic<bool> broken_{false};
 };
 
 }  // namespace tembrel::wpa

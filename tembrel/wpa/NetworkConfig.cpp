@@ -13,7 +13,8 @@ void AddEapFields(NetworkPlan& plan, const CollectedSecurity& s, const std::stri
                   const std::vector<NetworkField>& serverCheck) {
     auto& f = plan.fields;
     if (s.method == EapMethod::None) {
-        plan.problem = "802.1x needs an identity";
+        // An identity call refused for its text says why; without one, none was given.
+        plan.problem = s.identityProblem.empty() ? "802.1x needs an identity" : s.identityProblem;
         return;
     }
     f.emplace_back("eap", EapMethodName(s.method));
@@ -74,12 +75,14 @@ bool IsEap(const CollectedSecurity& s) { return s.eap(); }
 
 bool HasServerCertificate(EapMethod m) { return m == EapMethod::Tls || m == EapMethod::Peap || m == EapMethod::Ttls; }
 
-bool IsQuotableText(const std::string& text) {
-    if (text.size() > 255) return false;
+bool IsQuotableText(const std::string& text) { return QuotableTextProblem(text).empty(); }
+
+std::string QuotableTextProblem(const std::string& text) {
+    if (text.find_first_of("\r\n") != std::string::npos) return "contains a line break";
     for (unsigned char c : text) {
-        if (c < 0x20 || c == 0x7f) return false;
+        if (c < 0x20 || c == 0x7f) return "contains a control character";
     }
-    return true;
+    return text.size() > 255 ? "is longer than 255 bytes" : "";
 }
 
 bool IsSecretField(const std::string& name) {

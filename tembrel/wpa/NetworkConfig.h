@@ -45,5 +45,7 @@ bool IsSecretField(const std::string& name);
 // A text usable inside a quoted wpa_supplicant value (which ends at its last quote): no control
 // characters, at most 255 bytes.
 bool IsQuotableText(const std::string& text);
+// Why a text is not quotable ("contains a line break"), "" when it is.
+std::string QuotableTextProblem(const std::string& text);
 
 }  // namespace tembrel::wpa

@@ -5,7 +5,9 @@
 //   "NAME NETWORK" in server-names beside it adds a match of the server's name.
 // - otherwise trust on first use: the first successful connection to a network name pins the
 //   server certificate's SHA-256 hash as a line "HASH NETWORK" in the pin file (mode 0600); a
-//   later server must show that certificate. Deleting the line accepts a new one.
+//   later server must show that certificate. Deleting the line accepts a new one. A line that
+//   cannot be read as a hash (upper case and colons are read), or a pin file that is a symbolic
+//   link or that others may change, refuses the login: it must never mean "trust any server".
 // NETWORK is the network name with '\' as "\\" and bytes outside printable ASCII as "\xHH".
 
 #include "NetworkConfig.h"
@@ -22,6 +24,7 @@ struct ServerTrust {
     std::vector<NetworkField> fields;  // ca_cert, domain_match
     std::string pin;                   // Pinned: the hash the server must show
     std::string name;                  // AuthorityAndName: the name it must carry
+    std::string problem;               // why no server can be trusted: the login is refused
 };
 
 class ServerTrustStore {
@@ -29,11 +32,18 @@ public:
     ServerTrustStore(std::string certificateDir, std::string pinFile);
 
     ServerTrust trustFor(const std::string& ssid) const;
-    // Keeps `hash` as the pin of `ssid` unless it has one; false when the file cannot be written.
+    // Keeps `hash` as the pin of `ssid` unless it has one; true only when the file, read back,
+    // holds `hash` for `ssid`.
     bool pin(const std::string& ssid, const std::string& hash) const;
     const std::string& pinFile() const { return pinFile_; }
 
 private:
+    struct PinLine {
+        std::string hash;     // lower-case hex, "" when the network has no line
+        std::string problem;  // the file or the line cannot be trusted
+    };
+    PinLine pinOf(const std::string& ssid) const;
+
     std::string certificateDir_;
     std::string pinFile_;
 };

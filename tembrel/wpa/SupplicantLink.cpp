@@ -3,14 +3,15 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <utility>
 
 namespace tembrel::wpa {
 
 namespace {
 
-ino_t InodeOf(const std::string& path) {
+bool IsSocket(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode) ? st.st_ino : 0;
+    return ::stat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
 }
 
 }  // namespace
@@ -39,8 +40,6 @@ std::shared_ptr<ControlClient> SupplicantLink::control() {
     std::shared_ptr<ControlClient> client;
     {
         std::lock_guard lock(mutex_);
-        // A socket made anew belongs to a restarted supplicant: the old connection leads nowhere.
-        if (control_ && InodeOf(path_) != socketInode_) control_.reset();
         if (control_ || stopped_) return control_;
         client = std::make_shared<ControlClient>();
         if (!client->open(path_)) {
@@ -48,7 +47,6 @@ std::shared_ptr<ControlClient> SupplicantLink::control() {
             return nullptr;
         }
         control_ = client;
-        socketInode_ = InodeOf(path_);
     }
     for (const auto& command : greeting_) {
         if (client->request(command, timeoutMs_).value_or("") != "OK\n")
@@ -62,17 +60,42 @@ void SupplicantLink::drop(const std::shared_ptr<ControlClient>& client) {
     if (control_ == client) control_.reset();
 }
 
+void SupplicantLink::lose(const std::shared_ptr<ControlClient>& client) {
+    std::lock_guard lock(mutex_);
+    if (client != control_ && client != monitor_) return;  // already replaced
+    closeAllLocked();
+    error_ = "wpa_supplicant at " + path_ + " stopped answering";
+    lost_ = true;
+}
+
+void SupplicantLink::closeAllLocked() {
+    for (auto* connection : {&control_, &monitor_}) {
+        if (*connection) (*connection)->shutdown();
+        connection->reset();
+    }
+}
+
+bool SupplicantLink::lost() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(lost_, false);
+}
+
 bool SupplicantLink::reachable() { return control() != nullptr; }
 
 std::optional<std::string> SupplicantLink::request(const std::string& command) {
     const auto client = control();
     if (!client) return std::nullopt;
     auto reply = client->request(command, timeoutMs_);
-    if (!reply) {
+    if (reply) return reply;
+    if (client->broken()) {
+        lose(client);
+        return reply;
+    }
+    {
         std::lock_guard lock(mutex_);
         error_ = "wpa_supplicant at " + path_ + " does not answer";
     }
-    if (!reply) drop(client);
+    drop(client);
     return reply;
 }
 
@@ -86,7 +109,7 @@ std::shared_ptr<ControlClient> SupplicantLink::monitor() {
     std::lock_guard lock(mutex_);
     if (stopped_) return nullptr;
     monitor_ = client;
-    socketInode_ = InodeOf(path_);
+    pingSent_.reset();
     return client;
 }
 
@@ -95,20 +118,31 @@ bool SupplicantLink::attach() { return monitor() != nullptr; }
 std::optional<std::string> SupplicantLink::receiveEvent(int timeoutMs) {
     const auto client = monitor();
     if (!client) return std::nullopt;
-    return client->receive(timeoutMs);
+    auto message = client->receive(timeoutMs);
+    if (message) {
+        pingSent_.reset();
+        // Events start with their level ("<3>"); anything else answers the PING.
+        if (message->empty() || (*message)[0] != '<') return std::nullopt;
+        return message;
+    }
+    if (client->broken()) {
+        lose(client);
+    } else if (!pingSent_) {
+        if (client->send("PING")) pingSent_ = std::chrono::steady_clock::now();
+        else lose(client);
+    } else if (std::chrono::steady_clock::now() - *pingSent_ >= std::chrono::milliseconds(timeoutMs_)) {
+        lose(client);
+    }
+    return std::nullopt;
 }
 
 bool SupplicantLink::socketPresent() {
-    const ino_t inode = InodeOf(path_);
+    const bool present = IsSocket(path_);
     std::lock_guard lock(mutex_);
-    if (inode != socketInode_ && (control_ || monitor_)) {
-        if (control_) control_->shutdown();
-        if (monitor_) monitor_->shutdown();
-        control_.reset();
-        monitor_.reset();
+    if (!present) {
+        closeAllLocked();
     }
-    if (inode == 0) socketInode_ = 0;
-    return inode != 0;
+    return present;
 }
 
 }  // namespace tembrel::wpa

@@ -94,6 +94,12 @@ void ChildProcess::stop() {
     }
 }
 
+void ChildProcess::endWith(int signal) {
+    if (!running()) return;
+    ::kill(pid_, signal);
+    wait();
+}
+
 int ChildProcess::wait() {
     if (pid_ <= 0) return status_;
     int status = 0;

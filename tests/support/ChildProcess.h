@@ -29,6 +29,8 @@ public:
     bool running();
     // Ends the program (SIGTERM, then SIGKILL after a few seconds) and reaps it.
     void stop();
+    // Sends `signal` and reaps the program once it ended.
+    void endWith(int signal);
     // Waits for the program to exit by itself; its exit status, -1 when it did not exit normally.
     int wait();
 

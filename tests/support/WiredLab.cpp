@@ -3,7 +3,10 @@
 #include "tests/support/PollUntil.h"
 #include "tembrel/common/AbiText.h"
 
+#include <poll.h>
 #include <sched.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -112,6 +115,7 @@ bool WiredLab::makeCertificates() {
            makeCertificate("server", "/CN=authenticator.test", false, nullptr) &&
            makeCertificate("event-server", "/CN=CTRL-EVENT-CONNECTED", false, nullptr) &&
            makeCertificate("rogue-server", "/CN=authenticator.test", false, nullptr) &&
+           makeCertificate("foreign-server", "/CN=authenticator.test", true, nullptr) && fingerprintServer() &&
            makeCertificate("client", std::string("/CN=") + kLogin, false, &client_) &&
            makeCertificate("rogue", std::string("/CN=") + kLogin, true, &rogue_);
 }
@@ -123,8 +127,20 @@ bool WiredLab::setAuthorityInstalled(bool installed) {
     return fs::copy_file(root_ / "ca.pem", installedCa, fs::copy_options::overwrite_existing, ec);
 }
 
+bool WiredLab::fingerprintServer() {
+    const std::string out = (root_ / "server.sha256").string();
+    if (RunToEnd({FindProgram("openssl"), "x509", "-in", (root_ / "server.pem").string(), "-noout", "-fingerprint",
+                  "-sha256"}, out) != 0)
+        return false;
+    const std::string text = ReadLog(out);
+    const size_t at = text.find('=');
+    serverFingerprint_ = at == std::string::npos ? "" : text.substr(at + 1, text.find_first_of("\r\n", at) - at - 1);
+    return serverFingerprint_.size() == 95;  // 32 pairs and 31 colons
+}
+
 void WiredLab::writeConfigurations(Server server) {
-    const std::string name = server == Server::Usual ? "server" : server == Server::Rogue ? "rogue-server" : "event-server";
+    const char* const names[] = {"server", "event-server", "rogue-server", "foreign-server"};
+    const std::string name = names[static_cast<int>(server)];
     std::ofstream(root_ / "eap_user") << "* PEAP,TTLS,TLS\n"
                                       << '"' << kLogin << "\" MSCHAPV2,TTLS-MSCHAPV2 \"" << kPassword << "\" [2]\n";
     std::ofstream(root_ / "hostapd.conf") << "interface=" << kAuthenticatorPort << "\n"
@@ -148,9 +164,39 @@ bool WiredLab::startSupplicant() {
         std::vector<std::string>{FindProgram("wpa_supplicant"), "-D", "wired", "-i", kPort, "-c",
                                  (root_ / "wpa_supplicant.conf").string()},
         (root_ / "wpa_supplicant.log").string());
-    const fs::path socket = fs::path(controlDir()) / kPort;
-    return ::tembrel::testing::PollUntil([&] { return fs::exists(socket) || !supplicant_->running(); }) &&
+    // Answering, not only its socket file: a killed supplicant leaves that behind.
+    return ::tembrel::testing::PollUntil([&] { return askSupplicant("PING") == "PONG\n" || !supplicant_->running(); }) &&
            supplicant_->running();
+}
+
+void WiredLab::endSupplicant(int signal) {
+    if (supplicant_) supplicant_->endWith(signal);
+}
+
+std::string WiredLab::askSupplicant(const std::string& command) {
+    const std::string local = (root_ / "ask").string();
+    const std::string server = (fs::path(controlDir()) / kPort).string();
+    sockaddr_un from{}, to{};
+    from.sun_family = to.sun_family = AF_UNIX;
+    if (local.size() >= sizeof from.sun_path || server.size() >= sizeof to.sun_path) return {};
+    std::memcpy(from.sun_path, local.c_str(), local.size() + 1);
+    std::memcpy(to.sun_path, server.c_str(), server.size() + 1);
+    const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return {};
+    ::unlink(local.c_str());
+    std::string reply;
+    pollfd ready{fd, POLLIN, 0};
+    char buffer[4096];
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&from), sizeof from) == 0 &&
+        ::connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0 &&
+        ::send(fd, command.data(), command.size(), MSG_NOSIGNAL) == ssize_t(command.size()) &&
+        ::poll(&ready, 1, 3000) == 1) {
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n > 0) reply.assign(buffer, size_t(n));
+    }
+    ::close(fd);
+    ::unlink(local.c_str());
+    return reply;
 }
 
 bool WiredLab::startAuthenticator(Server server) {

@@ -38,10 +38,17 @@ public:
     WiredLab& operator=(const WiredLab&) = delete;
     const std::string& problem() const { return problem_; }
 
-    // wpa_supplicant on kPort, waited for until its control socket is there.
+    // wpa_supplicant on kPort, waited for until it answers on its control socket.
     bool startSupplicant();
-    // The server certificates the authenticator can show, all issued by the lab's CA.
-    enum class Server { Usual, NamedLikeAnEvent, Rogue };
+    // Ends the supplicant with `signal` (after SIGKILL its socket file stays behind).
+    void endSupplicant(int signal);
+    // A command to the supplicant from a socket in the lab's folder; "" without an answer.
+    std::string askSupplicant(const std::string& command);
+    // The server certificates the authenticator can show: issued by the lab's CA, or (Foreign)
+    // by nobody the library trusts.
+    enum class Server { Usual, NamedLikeAnEvent, Rogue, Foreign };
+    // The usual server's SHA-256 fingerprint as `openssl x509 -fingerprint -sha256` prints it.
+    const std::string& serverFingerprint() const { return serverFingerprint_; }
     // A fresh hostapd (any previous one stopped), waited for until it serves the port.
     bool startAuthenticator(Server server = Server::Usual);
     void stopAuthenticator();
@@ -63,6 +70,7 @@ public:
 private:
     bool run(const std::vector<std::string>& argv);
     bool makeCertificates();
+    bool fingerprintServer();
     // Signs `name`.pem with the CA (or itself) and installs it under its thumbprint when asked.
     bool makeCertificate(const std::string& name, const std::string& subject, bool selfSigned,
                          std::array<uint8_t, 20>* installAs);
@@ -73,6 +81,7 @@ private:
     int serial_ = 1;  // of the certificates the CA issues
     std::array<uint8_t, 20> client_{};
     std::array<uint8_t, 20> rogue_{};
+    std::string serverFingerprint_;
     std::unique_ptr<ChildProcess> supplicant_;
     std::unique_ptr<ChildProcess> authenticator_;  // ends first
 };

@@ -21,9 +21,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <future>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -32,6 +38,7 @@
 namespace tembrel {
 namespace {
 
+namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testing::PollUntil;
 using testing::UiQueue;
@@ -67,6 +74,13 @@ ProfilePtr EnterpriseProfile(const std::string& ssid, uint32_t authMode, const s
     SetText(p->password, password);
     if (authMode == 12) SetText(p->anonymousName, "anonymous");
     return p;
+}
+
+// The refusal of a server that shows another certificate than the one pinned for `ssid`.
+std::string PinChangedText(const std::string& ssid, const std::string& pinFile) {
+    return "1012[Authentication failed: the server's certificate changed since the first connection to " + ssid +
+           ". To accept the new certificate, delete the line ending in \"" + ssid + "\" from " +
+           pinFile + "]";
 }
 
 ProfilePtr TlsProfile(const std::string& ssid, const std::array<uint8_t, 20>& thumbprint) {
@@ -214,6 +228,7 @@ TEST_F(WiredPort, ProfilesAuthenticateWithTheRightCredentialsAndFailWithEventFiv
         const char* method;  // "" when the authenticator, or the library, refuses
         Server server = Server::Usual;
         bool linkStays = false;  // refused before the supplicant heard of it: the last link stays
+        const char* refusal = nullptr;  // the whole text, where the row is about it
     };
     // 802.1x with WEP: the keys would be dynamic; on a cable there are none.
     auto dynamicWep = EnterpriseProfile(kPeapSsid, 11, WiredLab::kPassword);
@@ -221,9 +236,14 @@ TEST_F(WiredPort, ProfilesAuthenticateWithTheRightCredentialsAndFailWithEventFiv
     // A login the library refuses must not leave the last user's credentials in place.
     auto refusedLogin = EnterpriseProfile(kPeapSsid, 11, WiredLab::kPassword);
     SetText(refusedLogin->loginName, "al\x01ice");
+    auto lineBreakLogin = EnterpriseProfile(kPeapSsid, 11, WiredLab::kPassword);
+    SetText(lineBreakLogin->loginName, "al\nice");
     const Row rows[] = {
         {"PEAP", EnterpriseProfile(kPeapSsid, 11, WiredLab::kPassword), "PEAP"},
         {"PEAP, a login refused after a good one", refusedLogin, "", Server::Usual, true},
+        {"PEAP, a login with a line break", lineBreakLogin, "", Server::Usual, true,
+         "Authentication failed: the identity contains a line break"},
+        {"PEAP, a server outside ca.pem", EnterpriseProfile(kPeapSsid, 11, WiredLab::kPassword), "", Server::Foreign},
         {"PEAP, wrong password", EnterpriseProfile(kPeapSsid, 11, "looking-glass"), ""},
         {"PEAP, wrong password, server certificate named like an event",
          EnterpriseProfile(kPeapSsid, 11, "looking-glass"), "", Server::NamedLikeAnEvent},
@@ -249,7 +269,8 @@ TEST_F(WiredPort, ProfilesAuthenticateWithTheRightCredentialsAndFailWithEventFiv
             EXPECT_EQ(connectStatus(), 1);
         } else {
             EXPECT_EQ(result, 2);
-            const std::string refused = "5 1012[Authentication failed: ";
+            const std::string refused =
+                row.refusal != nullptr ? "5 1012[" + std::string(row.refusal) + "]" : "5 1012[Authentication failed: ";
             EXPECT_TRUE(waitFor([&] { return heard.since(mark).find(refused) != std::string::npos; })) << heard.since(mark);
             EXPECT_FALSE(heard.has(mark, "1")) << heard.since(mark);
             EXPECT_EQ(connectStatus(), row.linkStays ? 1 : 0);
@@ -277,10 +298,7 @@ TEST_F(WiredPort, WithoutAnAuthorityTheFirstServerIsPinnedAndARogueOneRefused) {
                                      "first use] 1"), 0);
     EXPECT_EQ(connect(Server::Usual, "1012[PEAP authentication succeeded; the server's certificate matched its pin] 1"),
               0);
-    EXPECT_EQ(connect(Server::Rogue, "5 1012[Authentication failed: the server's certificate changed since the first "
-                                     "connection to Pinned-Port. To accept the new certificate, delete the line "
-                                     "ending in \"Pinned-Port\" from " + lab().pinFile() + "]"),
-              2);
+    EXPECT_EQ(connect(Server::Rogue, "5 " + PinChangedText(ssid, lab().pinFile())), 2);
     EXPECT_EQ(connectStatus(), 0);
 
     // Accepting the new certificate, as the text says.
@@ -288,6 +306,80 @@ TEST_F(WiredPort, WithoutAnAuthorityTheFirstServerIsPinnedAndARogueOneRefused) {
     EXPECT_EQ(connect(Server::Rogue, "1012[PEAP authentication succeeded; the server's certificate was pinned on "
                                      "first use] 1"), 0);
     EXPECT_EQ(connectStatus(), 1);
+
+    // Still the first session: a server answering its re-authentication is held to the new pin.
+    ASSERT_TRUE(lab().startAuthenticator(Server::Usual));
+    const size_t mark = heard.count();
+    EXPECT_EQ(lab().askSupplicant("REAUTHENTICATE"), "OK\n");
+    EXPECT_TRUE(waitFor([&] { return heard.since(mark).find(PinChangedText(ssid, lab().pinFile())) != std::string::npos; }))
+        << heard.since(mark);
+    EXPECT_TRUE(waitFor([&] { return heard.has(mark, "4"); })) << heard.since(mark);
+    EXPECT_EQ(connectStatus(), 0);
+}
+
+// A pin line is read as the hash it means, or refuses the login; so does a pin file others may
+// have chosen. None of them lets an unchecked server in.
+TEST_F(WiredPort, APinIsReadAsItsHashOrTheLoginIsRefused) {
+    using Server = WiredLab::Server;
+    ASSERT_TRUE(lab().setAuthorityInstalled(false));
+    const std::string pinFile = lab().pinFile();
+    struct Restore {
+        ~Restore() {
+            std::error_code ec;
+            fs::remove(lab().pinFile(), ec);
+            lab().setAuthorityInstalled(true);
+        }
+    } restore;
+    const std::string ssid = "Damaged-Pin";
+    std::string upper = lab().serverFingerprint();  // "3F:0C:..."
+    upper.erase(std::remove(upper.begin(), upper.end(), ':'), upper.end());
+    std::string lower = upper;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    const std::string matched = "1012[PEAP authentication succeeded; the server's certificate matched its pin] 1";
+    const auto damaged = [&](int line) {
+        return "5 1012[Authentication failed: line " + std::to_string(line) + " of " + pinFile +
+               ", the pin of Damaged-Pin, is not a SHA-256 hash of 64 hex digits. Correct it, or delete the line to "
+               "pin the server's certificate at the next connection]";
+    };
+    enum class File { Own, Link, SharedWithOthers };
+    struct Row {
+        const char* name;
+        std::string pins;
+        Server server;
+        int result;
+        std::string heard;
+        File file = File::Own;
+    };
+    const Row rows[] = {
+        {"as openssl prints it", lab().serverFingerprint() + " " + ssid + "\n", Server::Usual, 0, matched},
+        {"upper case, another server", upper + " " + ssid + "\n", Server::Rogue, 2, "5 " + PinChangedText(ssid, pinFile)},
+        {"cut short", lower + " Other-Port\n" + lower.substr(0, 20) + " " + ssid + "\n", Server::Rogue, 2, damaged(2)},
+        {"junk", "zzz " + ssid + "\n", Server::Rogue, 2, damaged(1)},
+        {"a symbolic link", lower + " " + ssid + "\n", Server::Usual, 2,
+         "5 1012[Authentication failed: the pin file " + pinFile +
+             " is a symbolic link, so it is not used; replace it by the file itself]",
+         File::Link},
+        {"writable by others", lower + " " + ssid + "\n", Server::Usual, 2,
+         "5 1012[Authentication failed: the pin file " + pinFile +
+             " can be changed by other users, so it is not used; make it yours and writable by you only (chmod 600)]",
+         File::SharedWithOthers},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::error_code ec;
+        fs::remove(pinFile, ec);
+        const std::string written = row.file == File::Link ? pinFile + ".target" : pinFile;
+        std::ofstream(written, std::ios::trunc) << row.pins;
+        fs::permissions(written, fs::perms::owner_read | fs::perms::owner_write);
+        if (row.file == File::Link) fs::create_symlink(written, pinFile);
+        if (row.file == File::SharedWithOthers) fs::permissions(pinFile, fs::perms::others_write, fs::perm_options::add);
+        ASSERT_TRUE(lab().startAuthenticator(row.server));
+        const size_t mark = heard.count();
+        EXPECT_EQ(connector.ConnectProfile(EnterpriseProfile(ssid, 11, WiredLab::kPassword)), row.result);
+        EXPECT_TRUE(waitFor([&] { return heard.since(mark).find(row.heard) != std::string::npos; })) << heard.since(mark);
+        std::ifstream kept(written);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), row.pins) << "the pins are left as they were";
+    }
 }
 
 TEST_F(WiredPort, LinkLossGivesTheDisconnectEventAndTheSupervisorWalksThePreferList) {
@@ -318,6 +410,42 @@ TEST_F(WiredPort, LinkLossGivesTheDisconnectEventAndTheSupervisorWalksThePreferL
     ASSERT_TRUE(lab().setAuthenticatorLink(true));
     EXPECT_TRUE(waitFor([&] { return linkShown(kPeapSsid) || linkShown(kTtlsSsid); })) << heard.since(heardMark);
     EXPECT_EQ(connectStatus(), 1);
+}
+
+// A supplicant ended while SetSsid waits: killed, its socket file stays and the restarted one may
+// get a socket of the same inode number; terminated, it removes the file.
+TEST_F(WiredPort, ASupplicantEndedDuringSetSsidGivesResultFiveAndIsReachedOnceRestarted) {
+    struct Devices {
+        static void Notify(void* context, uint32_t event, const char*) {
+            static_cast<testing::HeardEvents*>(context)->add(event == TEMBREL_DEVICE_ARRIVAL ? "arrival" : "removal");
+        }
+        Devices(testing::HeardEvents& heard) { driver().SetDeviceNotify(&Notify, &heard); }
+        ~Devices() { driver().SetDeviceNotify(nullptr, nullptr); }
+    } devices(heard);
+    const std::string stopped = "1012[The card cannot be reached: wpa_supplicant at " + lab().controlDir() + "/" +
+                                WiredLab::kPort + " stopped answering]";
+    for (const int signal : {SIGKILL, SIGTERM}) {
+        SCOPED_TRACE(strsignal(signal));
+        // Nobody answers the supplicant: SetSsid waits.
+        lab().stopAuthenticator();
+        const size_t mark = heard.count();
+        auto waiting = std::async(std::launch::async, [&] {
+            return connector.ConnectProfile(EnterpriseProfile("Unanswered-Port", 11, WiredLab::kPassword));
+        });
+        ASSERT_TRUE(PollUntil([&] { return lab().askSupplicant("STATUS").find("\nssid=Unanswered-Port\n") != std::string::npos; },
+                              30000ms));
+        lab().endSupplicant(signal);
+        EXPECT_EQ(waiting.get(), 5);
+        EXPECT_TRUE(waitFor([&] { return heard.since(mark).find(stopped) != std::string::npos; })) << heard.since(mark);
+        ASSERT_TRUE(waitFor([&] { return heard.has(mark, "removal"); })) << heard.since(mark);
+
+        const size_t restarted = heard.count();
+        ASSERT_TRUE(lab().startSupplicant()) << lab().logs();
+        ASSERT_TRUE(lab().startAuthenticator());
+        ASSERT_TRUE(waitFor([&] { return heard.has(restarted, "arrival"); })) << heard.since(restarted);
+        EXPECT_EQ(connector.ConnectProfile(EnterpriseProfile(kPeapSsid, 11, WiredLab::kPassword)), 0);
+        EXPECT_TRUE(waitFor([&] { return linkShown(kPeapSsid); })) << heard.since(restarted);
+    }
 }
 
 }  // namespace
