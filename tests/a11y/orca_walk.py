@@ -134,7 +134,7 @@ class SpokenWalk:
         self.faults = []
         self.steps = 0
 
-    def step(self, what, action, wanted=None, seconds=10):
+    def step(self, what, action, wanted=None, seconds=20):
         """Does `action`; Orca must say something (containing `wanted`, when given)."""
         self.steps += 1
         mark = self.orca.mark()
@@ -199,7 +199,7 @@ class SpokenWalk:
                 self.faults.append("Ctrl+Tab from %r: no other page" % before)
                 continue
             self.steps += 1
-            if not wait_for(lambda: now.lower() in " | ".join(self.orca.said_since(mark)).lower(), 10, 0.2):
+            if not wait_for(lambda: now.lower() in " | ".join(self.orca.said_since(mark)).lower(), 20, 0.2):
                 said = " | ".join(s for s in self.orca.said_since(mark) if len(s.strip()) > 3)  # not key echo
                 if not said:
                     self.faults.append("Ctrl+Tab to %r: Orca said nothing" % now)
@@ -239,7 +239,7 @@ class SpokenWalk:
         self.keys.type(dialog.name, passphrase)
         ok = button(dialog, "OK")
         if wanted_after:
-            self.step("OK joins %s" % ssid, lambda: walk.press(ok), wanted_after, seconds=20)
+            self.step("OK joins %s" % ssid, lambda: walk.press(ok), wanted_after, seconds=30)
         else:
             walk.press(ok)
         self.back_in_window("OK joins %s" % ssid, dialog)
@@ -287,7 +287,7 @@ class SpokenWalk:
             self.steps += 1
             if after is None:
                 self.faults.append("%s in %r changed nothing" % (chord, combo.name))
-            elif not wait_for(lambda: after.lower() in " | ".join(self.orca.said_since(mark)).lower(), 10, 0.2):
+            elif not wait_for(lambda: after.lower() in " | ".join(self.orca.said_since(mark)).lower(), 20, 0.2):
                 self.faults.append("%s in %r: Orca did not say %r (%r)" % (
                     chord, combo.name, after, " | ".join(self.orca.said_since(mark))[:300]))
 
