@@ -13,6 +13,7 @@
 #include "pages/settings/CTestPage.h"
 #include "pages/survey/CSiteSurvey.h"
 #include "platform/Settings.h"
+#include "ui/TabOrder.h"
 
 #include <QVBoxLayout>
 #include <QWidget>
@@ -105,6 +106,7 @@ CZarn9100Page& PageSet::build(int index) {
     // Shown at once, not from the layout's queued show: a key that follows the page switch
     // (a mnemonic of the new page) finds the page's controls in sight.
     entry.page->show();
+    ui::tabOrderAfterBuilding(entry.slot->parentWidget() ? *entry.slot->parentWidget() : *entry.slot, *entry.page);
     if (adapterUsable_) entry.page->OnAdapterState(*adapterUsable_);
     return *entry.page;
 }

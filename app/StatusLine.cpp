@@ -2,6 +2,7 @@
 
 #include "app/CTrayIcon.h"
 #include "ui/ControlId.h"
+#include "ui/Notice.h"
 
 #include <QLabel>
 
@@ -10,6 +11,7 @@ namespace tembrel {
 StatusLine::StatusLine(QWidget& window, int id, std::function<bool()> pageShowsText)
     : label_(new QLabel(&window)), pageShowsText_(std::move(pageShowsText)) {
     ui::SetControlId(*label_, id);
+    ui::exposeAsNotice(*label_);
     label_->setWordWrap(true);
     label_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label_->hide();
@@ -17,7 +19,7 @@ StatusLine::StatusLine(QWidget& window, int id, std::function<bool()> pageShowsT
 
 void StatusLine::tell(const QString& text, CTrayIcon* balloonIcon) {
     if (text.isEmpty()) return;
-    label_->setText(text);
+    ui::setNoticeText(*label_, text);
     follow();
     if (balloonIcon && !balloonsShown_.contains(text)) {
         balloonsShown_ << text;

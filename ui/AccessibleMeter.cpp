@@ -45,6 +45,9 @@ QAccessibleInterface* meterAccessible(QWidget* widget, const Meter& meter) {
 }
 
 void announceMeterValue(QWidget* meter, double value) {
+    // A meter nobody sees (another page, a minimised window) must not talk: screen readers report
+    // every progress bar's changes, wherever it is.
+    if (!meter->isVisible()) return;
     QAccessibleValueChangeEvent event(meter, value);
     QAccessible::updateAccessibility(&event);
 }

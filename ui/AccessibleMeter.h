@@ -22,7 +22,7 @@ public:
 // The interface that exposes a Meter widget (made by the factory of ui/Accessibility.h).
 QAccessibleInterface* meterAccessible(QWidget* widget, const Meter& meter);
 
-// Sends the value-changed event for a Meter widget.
+// Sends the value-changed event for a Meter widget that is shown; a hidden one stays quiet.
 void announceMeterValue(QWidget* meter, double value);
 
 }  // namespace tembrel::ui

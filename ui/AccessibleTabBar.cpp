@@ -125,9 +125,12 @@ public:
 
 private:
     QTabBar* bar() const { return static_cast<QTabBar*>(widget()); }
+    // Only the scroll buttons shown: hidden ones would count in "1 of N".
     std::vector<QToolButton*> scrollButtons() const {
-        const auto found = bar()->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly);
-        return {found.begin(), found.end()};
+        std::vector<QToolButton*> shown;
+        for (QToolButton* button : bar()->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
+            if (button->isVisibleTo(bar())) shown.push_back(button);
+        return shown;
     }
 
     mutable std::map<int, QAccessible::Id> tabs_;

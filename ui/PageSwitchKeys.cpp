@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -54,12 +55,15 @@ bool PageSwitchKeys::eventFilter(QObject* watched, QEvent* event) {
     const int next = stepEnabledTab(enabled, tabs_.currentIndex(), step);
     if (next < 0) return true;
     QWidget* page = tabs_.currentWidget();
-    const bool focusInPage = page && page->isAncestorOf(QApplication::focusWidget());
-    tabs_.setCurrentIndex(next);
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    const bool focusInPage = page && page->isAncestorOf(focus);
     // Focus that was in the page left goes to the tab strip, from where Tab enters the new page
-    // (Qt would move it to whatever follows in the focus chain); focus on the window's own
-    // buttons stays there. A page that refused to be left keeps the focus it had.
-    if (focusInPage && tabs_.currentIndex() == next) tabs_.tabBar()->setFocus(Qt::TabFocusReason);
+    // (Qt would move it to whatever follows in the focus chain), and before the switch, so that a
+    // screen reader hears the new page's tab and nothing on the way; focus on the window's own
+    // buttons stays there. A page that refused to be left gets the focus it had back.
+    if (focusInPage) tabs_.tabBar()->setFocus(Qt::TabFocusReason);
+    tabs_.setCurrentIndex(next);
+    if (focusInPage && tabs_.currentIndex() != next && focus) focus->setFocus(Qt::TabFocusReason);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "ui/CountdownBox.h"
 #include "ui/QtDialogClock.h"
 #include "ui/ControlId.h"
+#include "ui/SecretEdit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -70,6 +71,9 @@ void CAutoLinkDlg::buildControls() {
     auto* ascii = new QRegularExpressionValidator(QRegularExpression("[\\x20-\\x7E]*"), this);
     auto* pinLabel = new QLabel("Enter PIN:", this);
     pin_ = new QLineEdit(this);
+    // The PIN becomes the network's passphrase: a screen reader gets it as a password (it stays
+    // readable on screen).
+    ui::exposeAsSecret(*pin_);
     ui::SetControlId(*pin_, kIdPin);
     pin_->setMaxLength(kPinMaxLength);
     pin_->setValidator(ascii);
@@ -77,6 +81,7 @@ void CAutoLinkDlg::buildControls() {
     confirmLabel_ = new QLabel("Confirm:", this);
     ui::SetControlId(*confirmLabel_, kIdConfirmLabel);
     confirm_ = new QLineEdit(this);
+    ui::exposeAsSecret(*confirm_);
     ui::SetControlId(*confirm_, kIdConfirm);
     confirm_->setMaxLength(kPinMaxLength);
     confirm_->setValidator(ascii);

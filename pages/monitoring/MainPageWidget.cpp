@@ -4,6 +4,7 @@
 #include "pages/monitoring/MainPageIds.h"
 #include "ui/SignalBar.h"
 #include "ui/ControlId.h"
+#include "ui/ReadOnlyField.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -28,7 +29,7 @@ QString qt(const std::string& text) {
 QLabel* valueLabel(QWidget* parent, int id) {
     auto* label = new QLabel(parent);
     ui::SetControlId(*label, id);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    ui::exposeAsReadOnlyField(*label);
     label->setMinimumWidth(150);
     return label;
 }

@@ -15,6 +15,7 @@
 #include "pages/profiles/ProfileControls.h"
 #include "ui/UserText.h"
 #include "ui/ControlId.h"
+#include "ui/SpinEdit.h"
 
 namespace tembrel {
 
@@ -59,6 +60,9 @@ CAdvSettgPage::CAdvSettgPage(CProfileWizard& wizard, bool large, QWidget* parent
     fragSpin_ = MakeArrows(group_, kIdFragSpin, static_cast<int>(kMinFragThreshold), static_cast<int>(kMaxFragThreshold),
                            "Fragment Threshold arrows");
     rtsSpin_ = MakeArrows(group_, kIdRtsSpin, 0, static_cast<int>(kMaxRtsThreshold), "RTS/CTS Threshold arrows");
+    for (auto [edit, spin] : {std::pair{frag_, fragSpin_}, std::pair{rts_, rtsSpin_}}) {
+        ui::exposeAsSpinButton(*edit, spin->minimum(), spin->maximum(), [spin](int delta) { spin->stepBy(delta); });
+    }
     const char* texts[5] = {"Power Save Mode:", "Preamble (802.11b):", "Transmit Rate:", "Fragment Threshold:",
                             "RTS/CTS Threshold:"};
     QWidget* fields[5] = {powerSave_, preamble_, txRate_, frag_, rts_};

@@ -8,6 +8,7 @@
 #include "pages/profiles/CProfileWizard.h"
 #include "pages/profiles/ProfileControls.h"
 #include "ui/ControlId.h"
+#include "ui/ReadOnlyField.h"
 
 namespace tembrel {
 
@@ -24,6 +25,9 @@ CCompleteWiz::CCompleteWiz(CProfileWizard& wizard, QWidget* parent) : QWidget(pa
         row->addWidget(label, 1);
     }
     summary_->setTextFormat(Qt::PlainText);
+    // The summary is read by Tab; the right column stays empty.
+    ui::exposeAsReadOnlyField(*summary_);
+    summary_->setAccessibleName("Summary");
 }
 
 void CCompleteWiz::refresh() {

@@ -198,6 +198,11 @@ void CProfileManager::fillList(const PROFILE_RECORD* select, bool strictInUseTes
     list_->setCurrentItem(toSelect);
     filling_ = false;
     onSelectionChanged();
+}
+
+void CProfileManager::focusList() {
+    // After the page's own actions only, never when the page is visited: the focus stays where the
+    // user moved it, and a screen reader says the page's name.
     if (isVisible()) list_->setFocus();
 }
 
@@ -279,6 +284,7 @@ void CProfileManager::OnCreate() {
     if (!made || !profiles_.profiles().Append(made)) return;
     profiles_.profiles().SortByNetworkType();
     fillList(made.get(), false);
+    focusList();
     pane_->ShowFirstPage();
     profiles_.profilesChanged(this);
 }
@@ -295,6 +301,7 @@ void CProfileManager::OnDelete() {
     if (record == inUse) connection_.connector().SetProfileInUse(nullptr);
     fillList(nullptr, false);
     if (list_->count() > 0) list_->setCurrentRow(std::min(row, list_->count() - 1));
+    focusList();
     profiles_.profilesChanged(this);
 }
 
@@ -310,6 +317,7 @@ void CProfileManager::OnSave() {
     if (saved) {
         profiles_.profiles().SortByNetworkType();
         fillList(record.get(), false);
+        focusList();
         profiles_.profilesChanged(this);
     }
     // A failed check keeps "&Save", so that leaving the page can be refused.
@@ -321,6 +329,7 @@ void CProfileManager::OnMove(int direction) {
     if (!record) return;
     if (profiles_.profiles().Step(record.get(), direction)) {
         fillList(record.get(), false);
+        focusList();
         profiles_.profilesChanged(this);
     }
 }
@@ -343,6 +352,7 @@ void CProfileManager::OnApplyProfile() {
     create_->setEnabled(true);
     updateButtons();
     save_->setEnabled(false);
+    focusList();
     profiles_.profilesChanged(this);
 }
 

@@ -68,6 +68,7 @@ private:
     // Fills the list from the profile list; `select`: the record to select (else the in-use one
     // shown with its icon, else the first).
     void fillList(const PROFILE_RECORD* select = nullptr, bool strictInUseTest = true);
+    void focusList();
     void onSelectionChanged();
     void updateButtons();
     void updateIcons(bool strictInUseTest);

@@ -23,6 +23,8 @@
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileText.h"
 #include "ui/ControlId.h"
+#include "ui/FirstTabStop.h"
+#include "ui/TabOrder.h"
 
 namespace tembrel {
 
@@ -123,7 +125,12 @@ void CProfileWizard::buildCreateMode() {
     security_ = new CSecuritySettgPage(*this, stack_);
     protocol_ = new CAdvSettgPage(*this, true, stack_);
     completion_ = new CCompleteWiz(*this, stack_);
-    for (QWidget* page : std::initializer_list<QWidget*>{network_, security_, protocol_, completion_}) stack_->addWidget(page);
+    int pageIndex = 0;
+    for (QWidget* page : std::initializer_list<QWidget*>{network_, security_, protocol_, completion_}) {
+        // Named by its title, which a screen reader says when the focus enters the page.
+        page->setAccessibleName(kHeaderTitles[pageIndex++]);
+        stack_->addWidget(page);
+    }
     auto* body = new QVBoxLayout;
     body->setContentsMargins(16, 8, 16, 0);
     body->addWidget(stack_);
@@ -207,6 +214,8 @@ void CProfileWizard::buildPane(int index) {
         slot->layout()->addWidget(protocol_);
         protocol_->show();  // at once, for a mnemonic typed right after the tab switch
     }
+    if (QWidget* built = index == kSecurityIndex ? static_cast<QWidget*>(security_) : protocol_; built && slot->isAncestorOf(built))
+        ui::tabOrderAfterBuilding(*tabs_, *built);
 }
 
 void CProfileWizard::refreshPages() {
@@ -271,11 +280,21 @@ void CProfileWizard::updateWizardButtons() {
 void CProfileWizard::back() {
     finishFailed_ = false;
     showPage(currentPageIndex() - 1);
+    focusPage();
 }
 
 void CProfileWizard::next() {
     finishFailed_ = false;
     showPage(currentPageIndex() + 1);
+    focusPage();
+}
+
+void CProfileWizard::focusPage() {
+    // The focus goes with the page (so that a screen reader announces it): to its first field,
+    // and on Complete, which has nothing to fill in, to Finish.
+    if (!stack_) return;
+    QWidget* target = stack_->currentIndex() == kCompleteIndex ? finishButton_ : ui::firstTabStop(*stack_->currentWidget());
+    if (target) target->setFocus(Qt::TabFocusReason);
 }
 
 void CProfileWizard::pageChanged() {

@@ -128,6 +128,7 @@ private:
     void updateWizardButtons();
     void back();
     void next();
+    void focusPage();
     void finish();
     // Checks the pages; on a problem shows its page and message.
     bool validatePages(const PROFILE_RECORD* self);

@@ -16,6 +16,7 @@
 #include "platform/gui/DialogService.h"
 #include "ui/UserText.h"
 #include "ui/ControlId.h"
+#include "ui/Notice.h"
 
 namespace tembrel {
 
@@ -55,6 +56,7 @@ CWepKeyDlg::CWepKeyDlg(WEP_KEY_SET& keys, Settings& settings, DialogService& dia
     // Said in the dialog, not in a message box, so that typing goes on undisturbed.
     cutNotice_ = ui::WithId(new QLabel(this), kIdCutNotice);
     cutNotice_->setWordWrap(true);
+    ui::exposeAsNotice(*cutNotice_);
     switch_ = ui::WithId(new QPushButton(this), kIdSwitch);
     auto* notice = new QHBoxLayout;
     notice->addWidget(cutNotice_, 1);
@@ -133,7 +135,7 @@ void CWepKeyDlg::showCutNotice(int key) {
     noticeKey_ = key;
     const WepKeyChoice current{editor_.format(), editor_.size()};
     const std::optional<WepKeyChoice> fits = WepKeyChoiceFor(editor_.wanted(key), current);
-    cutNotice_->setText(Text(WepKeyCutNotice(key, current, fits)));
+    ui::setNoticeText(*cutNotice_, Text(WepKeyCutNotice(key, current, fits)));
     cutNotice_->show();
     if (fits) switch_->setText(Text("&Switch to " + WepKeyChoiceText(*fits)));
     switch_->setVisible(fits.has_value());

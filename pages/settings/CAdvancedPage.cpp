@@ -7,6 +7,7 @@
 #include "ui/UserText.h"
 #include "ui/BusyCursor.h"
 #include "ui/ControlId.h"
+#include "ui/SpinEdit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -116,6 +117,8 @@ void CAdvancedPage::buildControls() {
         QLineEdit* edit = thresholdEdit(editId, protocol);
         auto* spin = new SpinButtons(*edit, minimum, maximum, protocol);
         ui::SetControlId(*spin, spinId);
+        // Before anything names the edit: a name change has assistive technology look at it.
+        ui::exposeAsSpinButton(*edit, minimum, maximum, [spin](int delta) { spin->step(delta); });
         auto* field = new QHBoxLayout;
         field->setSpacing(0);
         field->addWidget(edit);

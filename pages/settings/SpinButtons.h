@@ -21,14 +21,14 @@ public:
     // Names the arrows for assistive technology after the edit's caption ("Fragment Threshold:
     // up"), so that they say what they change.
     void nameAfter(const QString& caption);
+    // One step up (+1) or down (-1), as a click on an arrow.
+    void step(int delta);
 
 signals:
     // The new text, already written into the edit.
     void stepped(const QString& text);
 
 private:
-    void step(int delta);
-
     QLineEdit& buddy_;
     int minimum_;
     int maximum_;

@@ -14,7 +14,13 @@ and the dialogs, and lists every fault found:
 - a top-level window that is not a frame or a dialog, a page tab that does not say it is current;
 - a list of items with boxes whose items do not say what the box means;
 - text set through the bus that the page ignores;
-- a Site Survey row chosen through the bus that leaves "Associate" disabled.
+- a Site Survey row chosen through the bus that leaves "Associate" disabled;
+- a combo box whose text is not its current item, a threshold edit that is not a spin button with
+  a range, a value change heard from a meter that is not shown;
+- a refused join (a wrong passphrase given to Site Survey's "Configure Network") or a cut WEP key
+  whose notice is not announced as a notification;
+- a wizard page reached by "Next >" without the focus on it, Complete without it on "Finish";
+- a Network Status value that Tab does not reach as a read-only field.
 
 Exit status: 0 no fault, 1 faults, 77 the accessibility bus could not start (skipped).
 """
@@ -45,14 +51,49 @@ SECRET_WORDS = re.compile(r"password|passphrase", re.IGNORECASE)
 PROBE_SECRET = "Probe-Secret-42"
 
 
+def pump():
+    """Delivers the bus events that arrived (to Heard)."""
+    context = GLib.MainContext.default()
+    while context.pending():
+        context.iteration(False)
+
+
 def wait_for(predicate, seconds, step=0.1):
     end = time.monotonic() + seconds
     while time.monotonic() < end:
+        pump()
         value = predicate()
         if value:
             return value
         time.sleep(step)
+    pump()
     return predicate()
+
+
+class Heard:
+    """The events a screen reader acts on, as they come over the bus."""
+    KINDS = ("object:state-changed:showing", "object:property-change:accessible-value",
+             "object:text-changed:insert")
+
+    def __init__(self):
+        self.events = []
+        pyatspi.Registry.registerEventListener(self.on_event, *self.KINDS)
+
+    def on_event(self, event):
+        source = event.source
+        self.events.append((event.type, event.detail1, role(source), safe(lambda: source.name, "") or "",
+                            showing(source), event.any_data if isinstance(event.any_data, str) else ""))
+
+    def since(self, mark, kind, wanted_role=None):
+        return [e for e in self.events[mark:] if e[0].startswith(kind) and (wanted_role is None or e[2] == wanted_role)]
+
+    def mark(self):
+        pump()
+        return len(self.events)
+
+
+def combo_items(acc):
+    return [(safe(lambda c=c: c.name, "") or "").strip() for lst in children(acc) for c in children(lst)]
 
 
 def start_accessibility_bus(launcher):
@@ -199,6 +240,17 @@ class Audit:
                 self.fault(where, node, "figure without a caption")
             elif pyatspi.STATE_FOCUSABLE in st and name == (text_of(node) or "").strip():
                 self.fault(where, node, "value without a caption")
+        if kind == "combo box":
+            items = combo_items(node)
+            shown = (text_of(node) or "").strip()
+            if items and shown not in items:
+                self.fault(where, node, "combo box without its current item as its text (%r)" % shown)
+        if kind == "text" and name in ("Fragment Threshold:", "RTS/CTS Threshold:") and pyatspi.STATE_FOCUSABLE in st:
+            self.fault(where, node, "threshold edit that is not a spin button")
+        if kind == "spin button" and pyatspi.STATE_FOCUSABLE in st:
+            value = safe(node.queryValue)
+            if value is None or not safe(lambda: value.minimumValue < value.maximumValue, False):
+                self.fault(where, node, "spin button without a range")
         if kind in ("table column header", "table row header") and re.fullmatch(r"\d+", name):
             self.fault(where, node, "table with numbered headers")
         if kind == "table":
@@ -273,6 +325,13 @@ class Audit:
         safe(lambda: editable.setTextContents(before if before and "\u25cf" not in before else ""))
 
 
+def focused(window):
+    for node in walk_showing(window):
+        if pyatspi.STATE_FOCUSED in states(node):
+            return node
+    return None
+
+
 def app_of(pid):
     desktop = pyatspi.Registry.getDesktop(0)
     for app in children(desktop):
@@ -327,9 +386,10 @@ def close_dialog(app, dialog):
 class ProgramWalk:
     """The program: every page of the main window and the dialogs its buttons open."""
 
-    def __init__(self, app, audit):
+    def __init__(self, app, audit, heard):
         self.app = app
         self.audit = audit
+        self.heard = heard
         self.main = None
 
     def run(self):
@@ -354,6 +414,10 @@ class ProgramWalk:
             visit = getattr(self, "page_" + re.sub(r"\W", "_", title.lower()), None)
             if visit:
                 visit(title)
+        for kind, _, source_role, name, was_showing, _ in self.heard.events:
+            if kind.endswith("accessible-value") and source_role == "progress bar" and not was_showing:
+                self.audit.faults.append("meter %r not shown announced a new value" % name)
+                break
 
     def find_main(self):
         self.dismiss_unasked()
@@ -398,6 +462,12 @@ class ProgramWalk:
             self.audit.faults.append("%s: %r opened no window" % (where, opener_name))
         return dialog
 
+    def page_network_status(self, title):
+        for caption in ("Status:", "Network SSID:", "IP Address:"):
+            field = find(self.main, "text", caption)
+            if field is None or pyatspi.STATE_FOCUSABLE not in states(field):
+                self.audit.faults.append("%s: %r is no field that Tab reaches" % (title, caption))
+
     def page_site_survey(self, title):
         table = find(self.main, "table", None)
         rows = safe(lambda: table.queryTable().nRows, 0) if table else 0
@@ -410,6 +480,35 @@ class ProgramWalk:
         if dialog is not None:
             self.audit.window(dialog, "dialog %s" % dialog.name)
             close_dialog(self.app, dialog)
+        self.refused_join(title, table)
+
+    def refused_join(self, title, table):
+        """Home-WPA2 joined with a wrong passphrase: the refusal must be announced."""
+        grid = safe(table.queryTable) if table else None
+        row = next((r for r in range(safe(lambda: grid.nRows, 0) if grid else 0)
+                    if safe(lambda r=r: grid.getAccessibleAt(r, 0).name, "") == "Home-WPA2"), None)
+        if row is None:
+            self.audit.faults.append("%s: no row for Home-WPA2" % title)
+            return
+        safe(lambda: grid.addRowSelection(row))
+        dialog = self.open_dialog("Associate", title)
+        if dialog is None:
+            return
+        secrets = [n for n in walk_showing(dialog) if role(n) == "password text"]
+        ok = button(dialog, "OK")
+        if not secrets or ok is None:
+            self.audit.faults.append("%s: Configure Network without passphrase fields or OK" % title)
+            close_dialog(self.app, dialog)
+            return
+        for secret in secrets:
+            safe(lambda s=secret: s.queryEditableText().setTextContents("not the passphrase"))
+        mark = self.heard.mark()
+        press(ok)
+        spoken = wait_for(lambda: [e for e in self.heard.since(mark, "object:state-changed:showing", "notification")
+                                   if e[1] and "Authentication failed" in e[3]], 20)
+        if not spoken:
+            self.audit.faults.append("%s: a refused join is not announced as a notification" % title)
+        self.dismiss_unasked()
 
     def page_profile_manager(self, title):
         wizard = self.open_dialog("Create...", title)
@@ -425,18 +524,45 @@ class ProgramWalk:
             if not wait_for(lambda: pyatspi.STATE_ENABLED in states(next_button), 3):
                 self.audit.fault("wizard", name, "a name set through the bus leaves Next disabled")
             else:
-                press(next_button)
-                time.sleep(0.5)
-                self.audit.window(wizard, "wizard, second page")
+                for page in ("second page", "third page", "Complete"):
+                    # As by keyboard: the focus is on "Next >" when it is pressed.
+                    safe(lambda: next_button.queryComponent().grabFocus())
+                    wait_for(lambda: pyatspi.STATE_FOCUSED in states(next_button), 3)
+                    before = focused(wizard)
+                    press(next_button)
+                    now = wait_for(lambda: (lambda f: f if f is not None and f != before else None)(focused(wizard)), 5)
+                    if page == "Complete":
+                        if now is None or now.name != "Finish":
+                            self.audit.fault("wizard", wizard, "Complete without the focus on Finish (%s)" % path(now) if now else "none")
+                    elif now is None or role(now) == "push button":
+                        self.audit.fault("wizard", wizard, "%s reached by Next without the focus on its first field" % page)
+                    if page == "second page":
+                        self.audit.window(wizard, "wizard, second page")
         close_dialog(self.app, wizard)
 
 
-def audit_dialog_host(app, audit):
+def audit_dialog_host(app, audit, heard):
     """The dialog host shows each dialog on its own; each is audited as a window."""
     windows = wait_for(lambda: showing_windows(app), 20) or []
     for w in windows:
         audit.window(w, "dialog %s" % w.name)
+        if "WEP" in (w.name or ""):
+            cut_notice(w, audit, heard)
     return len(windows)
+
+
+def cut_notice(dialog, audit, heard):
+    """A key longer than the chosen size is cut; the notice saying so must be announced."""
+    key = next((n for n in walk_showing(dialog) if role(n) in ("text", "password text")
+                and pyatspi.STATE_EDITABLE in states(n)), None)
+    if key is None:
+        audit.faults.append("dialog %s: no key edit" % dialog.name)
+        return
+    mark = heard.mark()
+    safe(lambda: key.queryEditableText().setTextContents("0123456789abcdef0123456789abcdef"))
+    if not wait_for(lambda: [e for e in heard.since(mark, "object:state-changed:showing", "notification")
+                             if e[1] and e[3]], 5):
+        audit.faults.append("dialog %s: the cut key's notice is not announced as a notification" % dialog.name)
 
 
 def start(command, env):
@@ -470,6 +596,7 @@ def main():
         return SKIP
 
     audit = Audit()
+    heard = Heard()
     with tempfile.TemporaryDirectory() as work:
         env = dict(os.environ)
         env.update({"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "QT_QPA_PLATFORM": "xcb",
@@ -488,10 +615,10 @@ def main():
             if app is None:
                 audit.faults.append("program: never appeared on the accessibility bus")
             else:
-                ProgramWalk(app, audit).run()
+                ProgramWalk(app, audit, heard).run()
             host_app = wait_for(lambda: app_of(host.pid) or host.poll() is not None, 60, 0.3)
             host_app = host_app if host_app is not True else None
-            if host_app is None or audit_dialog_host(host_app, audit) == 0:
+            if host_app is None or audit_dialog_host(host_app, audit, heard) == 0:
                 audit.faults.append("dialog host: no window on the accessibility bus")
         finally:
             stop(program, "program", audit)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -272,6 +273,10 @@ TEST_F(SheetTest, StatusTextReachesThePageShownOrTheIcon) {
     sheet->OnLibraryEvent(1012, 0, refused);
     EXPECT_TRUE(line->isVisible());
     EXPECT_EQ(line->text(), refused);
+    QAccessibleInterface* notice = QAccessible::queryAccessibleInterface(line);
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(notice->role(), QAccessible::Notification) << "a screen reader speaks a notification as it comes up";
+    EXPECT_EQ(notice->text(QAccessible::Name), refused);
     sheet->pageTabs().widget().setCurrentIndex(0);
     EXPECT_FALSE(line->isVisible()) << "Network Status shows it in its own status field";
 

@@ -13,6 +13,7 @@ namespace {
 constexpr std::pair<const char*, uint32_t> kNamedKeys[] = {
     {"Tab", 0xff09},  {"Return", 0xff0d}, {"Escape", 0xff1b}, {"space", 0x20},   {"Next", 0xff56},
     {"Prior", 0xff55}, {"Up", 0xff52},    {"Down", 0xff54},   {"Left", 0xff51}, {"Right", 0xff53},
+    {"minus", 0x2d},
 };
 
 constexpr std::pair<const char*, uint16_t> kModifiers[] = {

@@ -13,6 +13,8 @@
 //   x11_window keys TITLE KEY...
 //                              types the keys ("alt+c", "ctrl+Tab", "Return") into the window
 //                              with that title; status 1: no such window or a key not sent
+//   x11_window focus TITLE     gives the window with that title the input focus, as a window
+//                              manager does when a dialog above it closes; status 1: none
 
 #include "KeyPress.h"
 #include "TrayHost.h"
@@ -40,7 +42,7 @@ double NowMs() {
 
 int Usage() {
     std::fputs("usage: x11_window find TITLE | close TITLE | launch TITLE TIMEOUT_MS CMD [ARG...] | tray |\n"
-               "                  keys TITLE KEY...\n",
+               "                  keys TITLE KEY... | focus TITLE\n",
                stderr);
     return 2;
 }
@@ -111,6 +113,19 @@ int Keys(const XDisplay& display, const std::string& title, char** keys) {
     return 0;
 }
 
+int Focus(const XDisplay& display, const std::string& title) {
+    const auto windows = display.find(title);
+    if (windows.size() != 1) {
+        std::fprintf(stderr, "x11_window: %zu windows \"%s\"\n", windows.size(), title.c_str());
+        return 1;
+    }
+    xcb_generic_error_t* error = xcb_request_check(
+        display.get(), xcb_set_input_focus_checked(display.get(), XCB_INPUT_FOCUS_POINTER_ROOT, windows.front(), XCB_CURRENT_TIME));
+    const bool failed = error != nullptr;
+    std::free(error);
+    return failed ? 1 : 0;
+}
+
 int Tray(const XDisplay& display) {
     x11tools::TrayHost tray(display);
     if (!tray.start()) {
@@ -144,5 +159,6 @@ int main(int argc, char** argv) {
     if (verb == "close" && argc == 3) return Close(display, title);
     if (verb == "launch" && argc >= 5) return Launch(display, title, argv[3], argv + 4);
     if (verb == "keys" && argc >= 4) return Keys(display, title, argv + 3);
+    if (verb == "focus" && argc == 3) return Focus(display, title);
     return Usage();
 }

@@ -5,6 +5,7 @@
 #include "profiles/ProfileText.h"
 #include "tests/support/RecordingDriver.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -74,6 +75,11 @@ TEST_F(CAutoLinkDlgTest, OpensAsTheLibrarysReceiverWithTheFirstEntrySelected) {
     EXPECT_EQ(status(), "This AP has not been configured");
     EXPECT_TRUE(control<QLineEdit>(CAutoLinkDlg::kIdConfirm)->isEnabled());
     EXPECT_EQ(control<QLineEdit>(CAutoLinkDlg::kIdPin)->maxLength(), 31);
+    for (int id : {CAutoLinkDlg::kIdPin, CAutoLinkDlg::kIdConfirm}) {
+        QAccessibleInterface* pin = QAccessible::queryAccessibleInterface(control<QLineEdit>(id));
+        ASSERT_NE(pin, nullptr);
+        EXPECT_TRUE(pin->state().passwordEdit) << id << ": the PIN becomes the passphrase";
+    }
     EXPECT_TRUE(control<QPushButton>(CAutoLinkDlg::kIdApply)->isDefault());
     EXPECT_EQ(control<QPushButton>(CAutoLinkDlg::kIdExit)->text(), "E&xit");
 

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -80,6 +82,19 @@ TEST_F(ProfileManagerPageTest, ItemsSayTheirBoxInTheirDescription) {
     list()->item(0)->setCheckState(Qt::Unchecked);  // as the space bar does
     EXPECT_EQ(a->inPreferList, 0u);
     EXPECT_NE(item->text(QAccessible::Description), inList) << "the description follows the box";
+}
+
+TEST_F(ProfileManagerPageTest, AVisitLeavesTheFocusWhereItIsAndThePagesActionsTakeItToTheList) {
+    const auto a = Named("A"), b = Named("B");
+    CProfileManager& page = openManager({a, b});
+    sheet->show();
+    QTabBar* tabs = sheet->pageTabs().widget().tabBar();
+    tabs->setFocus();
+    page.OnSetActive();  // as each visit does
+    EXPECT_EQ(sheet->focusWidget(), tabs) << "the page's name is said from the tab";
+    selectName("B");
+    page.OnMove(-1);
+    EXPECT_EQ(sheet->focusWidget(), list()) << "after Move Up the user works on in the list";
 }
 
 TEST_F(ProfileManagerPageTest, MovesFollowTheRecordWhenTheListWasReordered) {

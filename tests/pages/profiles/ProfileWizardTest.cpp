@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStackedWidget>
 #include <QTableWidget>
 
 namespace tembrel::testing {
@@ -98,6 +99,38 @@ TEST_F(ProfileWizardTest, CreateWpa2PskProfile) {
     WritePassphrase(expected, "correct horse battery");
     ExpectSameRecord(*made, expected);
     EXPECT_TRUE(context.dialogs_.shown().empty());
+}
+
+TEST_F(ProfileWizardTest, TheFocusGoesWithThePageSoThatItIsAnnounced) {
+    auto wizard = startCreate("Home", "Home-WPA2");
+    auto* stack = Control<QAbstractButton>(wizard.get(), W::kIdNext)->window()->findChild<QStackedWidget*>();
+    ASSERT_NE(stack, nullptr);
+    const struct {
+        const char* step;
+        int button;
+        int page;
+    } rows[] = {
+        {"Next to Security", W::kIdNext, 1},
+        {"Next to Protocol", W::kIdNext, 2},
+        {"Next to Complete", W::kIdNext, 3},
+        {"Back to Protocol", W::kIdBack, 2},
+        {"Back to Security", W::kIdBack, 1},
+        {"Back to Network Info", W::kIdBack, 0},
+    };
+    for (const auto& row : rows) {
+        Click(wizard.get(), row.button);
+        ASSERT_EQ(wizard->currentPageIndex(), row.page) << row.step;
+        QWidget* focus = wizard->focusWidget();
+        ASSERT_NE(focus, nullptr) << row.step;
+        if (row.page == 3) {
+            EXPECT_EQ(focus, Control<QWidget>(wizard.get(), W::kIdFinish)) << row.step;
+        } else {
+            EXPECT_TRUE(stack->currentWidget()->isAncestorOf(focus)) << row.step << ": " << focus->metaObject()->className();
+            EXPECT_TRUE(focus->isEnabled() && focus->isVisible()) << row.step;
+        }
+    }
+    // The first field of the first page is the profile name.
+    EXPECT_EQ(wizard->focusWidget(), Control<QWidget>(wizard.get(), CBasicSettgPage::kIdName));
 }
 
 TEST_F(ProfileWizardTest, TextSetByAssistiveTechnologyCountsAsTyped) {
