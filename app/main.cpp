@@ -101,6 +101,8 @@ int main(int argc, char** argv) {
     switch (app.Start()) {
     case tembrel::CZarn9100App::StartResult::EndSuccess:
         return 0;
+    case tembrel::CZarn9100App::StartResult::EndFailure:
+        return 1;
     case tembrel::CZarn9100App::StartResult::Run:
         break;
     }
