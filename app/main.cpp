@@ -1,6 +1,7 @@
 #include "app/CZarn9100App.h"
 #include "app/logic/CommandLine.h"
 #include "platform/Autostart.h"
+#include "platform/CoreDumps.h"
 #include "platform/Paths.h"
 #include "ui/Accessibility.h"
 
@@ -76,6 +77,9 @@ int SetAutostart(const tembrel::CommandLine& options, const std::string& program
 int main(int argc, char** argv) {
     const std::string programName = std::filesystem::path(argv[0]).filename().string();
     int status = 0;
+    // Before any secret is read: a core file would hold every profile's keys in clear.
+    if (std::string error; !tembrel::KeepSecretsOutOfCoreDumps(error))
+        std::fprintf(stderr, "%s: core files may hold the profiles' secrets: %s\n", programName.c_str(), error.c_str());
 
     // Help, version, autostart and bad options need no display: look at the program's own "--"
     // options first, leaving Qt's single-dash options (and their values) to QApplication.

@@ -109,6 +109,14 @@ TEST_F(IniSettingsTest, WriteKeepsOtherLinesAndSections) {
 TEST_F(IniSettingsTest, AFolderNamedInAnotherEncodingIsReadAndWrittenAlike) {
     const fs::path folder = fs::path(dir_.path().toStdString()) / "caf\xe9";
     ASSERT_TRUE(fs::create_directory(folder));
+    // QTemporaryDir cannot name this folder to remove it: gone by the end, whatever happens.
+    struct Remove {
+        fs::path path;
+        ~Remove() {
+            std::error_code ec;
+            fs::remove_all(path, ec);
+        }
+    } remove{folder};
     const fs::path file = folder / "Tembrel.ini";
     WriteFile(file, "[Debug]\r\nDebugWin=1\r\nTrace=1\r\n");
     IniSettings settings(file);
