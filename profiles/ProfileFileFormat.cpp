@@ -86,8 +86,18 @@ StoreResult WalkEntries(std::span<const uint8_t> image, Visit&& visit, WalkEnd* 
             return result;
         }
         if (result.records == kMaxRecordsPerFile) {
+            // The rest is only counted, so that a refusal can name the file's own count.
+            std::size_t total = result.records;
+            for (std::size_t at = pos; image.size() - at >= 4;) {
+                const uint32_t n = ReadU32(image.data() + at);
+                if (n == 0 || image.size() - at - 4 < n) break;
+                ++total;
+                at += 4 + std::size_t{n};
+            }
             result.status = StoreStatus::TooManyRecords;
-            result.reason = "more than " + std::to_string(kMaxRecordsPerFile) + " records";
+            result.inFile = total;
+            result.reason = "the file holds " + std::to_string(total) + " records, more than " +
+                            std::to_string(kMaxRecordsPerFile);
             return result;
         }
         if (length != kRecordBytes && odd++ == 0) firstOdd = pos;

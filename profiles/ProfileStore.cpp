@@ -89,7 +89,8 @@ void AppendAll(ProfileSequence& all, ProfileSequence& records) {
 StoreResult ListFull(const StoreResult& read) {
     StoreResult result;
     result.status = StoreStatus::ListFull;
-    result.reason = read.records == 1 ? "1 profile" : std::to_string(read.records) + " profiles";
+    const std::size_t count = read.status == StoreStatus::TooManyRecords ? read.inFile : read.records;
+    result.reason = count == 1 ? "1 profile" : std::to_string(count) + " profiles";
     result.reason += " would make the list longer than " + std::to_string(kMaxProfiles) + " profiles; none was imported";
     return result;
 }

@@ -26,6 +26,8 @@ struct StoreResult {
     // Records of a damaged file left out because their bytes show the damage (zeroed by it, cut by
     // it); the records around them were kept.
     std::size_t damaged = 0;
+    // TooManyRecords: the records the file holds, of which only the first could be read.
+    std::size_t inFile = 0;
     std::string reason;       // empty on success
     // Set when a save found a Data.cfg it could not read whole and kept it under this name first.
     std::string keptAs;

@@ -581,6 +581,15 @@ TEST_F(ProfileStore, TheListNeverGrowsBeyondWhatAFileHolds) {
     const StoreResult import = ImportProfiles(Path("Data.cfg.bak"), small);
     EXPECT_EQ(import.status, StoreStatus::ListFull);
     EXPECT_EQ(Names(small), (V{"<Default>", "Home"}));
+
+    // A file of one record more than a file may hold: the refusal names the file's own count.
+    Bytes tooMany;
+    for (std::size_t i = 0; i <= kMaxRecordsPerFile; ++i) tooMany.insert(tooMany.end(), {1, 0, 0, 0, 0});
+    WriteAll(Path("many.cfg"), tooMany);
+    const StoreResult refused = ImportProfiles(Path("many.cfg"), small);
+    EXPECT_EQ(refused.status, StoreStatus::ListFull);
+    EXPECT_EQ(refused.reason.rfind(std::to_string(kMaxRecordsPerFile + 1) + " profiles would", 0), 0u) << refused.reason;
+    EXPECT_EQ(Names(small), (V{"<Default>", "Home"}));
 }
 
 TEST_F(ProfileStore, SaveOverAHealthyStoreKeepsNoCopy) {
