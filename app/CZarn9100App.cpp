@@ -8,6 +8,7 @@
 #include "platform/Autostart.h"
 #include "platform/DeviceMonitor.h"
 #include "platform/DeviceName.h"
+#include "platform/FolderLock.h"
 #include "platform/OsFamily.h"
 #include "platform/Paths.h"
 #include "platform/Settings.h"
@@ -18,6 +19,7 @@
 #include "platform/gui/QtDialogService.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMetaObject>
 
@@ -80,6 +82,21 @@ CZarn9100App::StartResult CZarn9100App::Start() {
     const DataPathsResult located =
         LocateDataPaths(options_.configDir.empty() ? std::nullopt : std::optional<std::filesystem::path>(options_.configDir));
     if (!located.error.empty()) std::fprintf(stderr, "Tembrel: %s\n", located.error.c_str());
+    // The guard of the data itself: a copy started with another runtime folder passes the one
+    // above, and two copies on one Data.cfg would each save their list over the other's.
+    const std::filesystem::path dataFolder = located.paths.profileStore().parent_path();
+    dataLock_ = std::make_unique<FolderLock>(dataFolder);
+    if (dataLock_->state() == FolderLock::State::HeldByAnother) {
+        std::fprintf(stderr, "Tembrel: another copy of the program uses the profiles in %s; this copy ends\n",
+                     dataFolder.c_str());
+        services_.dialogs->showMessage(nullptr, QStringLiteral("Another copy of the program is using the profiles in "
+                                                               "%1.\nThis copy ends.")
+                                                    .arg(QFile::decodeName(dataFolder.c_str())));
+        return StartResult::EndFailure;
+    }
+    if (dataLock_->state() == FolderLock::State::Failed)
+        std::fprintf(stderr, "Tembrel: cannot guard the profiles against a second copy: %s\n",
+                     dataLock_->error().c_str());
     settings_ = std::make_unique<IniSettings>(located.paths.settingsFile());
 
     // The driver library: missing library or operation means "no card", said once.
@@ -175,6 +192,8 @@ void CZarn9100App::registerHotKey() {
 }
 
 void CZarn9100App::endSession() {
+    // A box of the start-up, before there is a window: the session's end closes it.
+    if (!sheet_) QCoreApplication::exit(0);
     if (endingSession_ || !sheet_) return;
     endingSession_ = true;
     sheet_->EndSessionAndExit();

@@ -17,6 +17,7 @@ namespace tembrel {
 
 class CZarn9100Sheet;
 class DriverLibrary;
+class FolderLock;
 class Settings;
 class SignalWatcher;
 class SingleInstance;
@@ -39,7 +40,7 @@ public:
     CZarn9100App(CommandLine options, Services services = {});
     ~CZarn9100App() override;
 
-    enum class StartResult { Run, EndSuccess };
+    enum class StartResult { Run, EndSuccess, EndFailure };
     // Steps 1 to 11 of the start-up. Run: enter the event loop; the program ends when the
     // main window has exited.
     StartResult Start();
@@ -58,6 +59,7 @@ private:
     Services services_;
     int osFamily_ = 1;
     std::unique_ptr<SingleInstance> instance_;
+    std::unique_ptr<FolderLock> dataLock_;  // held for the program's life
     std::unique_ptr<Settings> settings_;
     std::unique_ptr<DriverLibrary> library_;
     std::unique_ptr<SignalWatcher> signals_;

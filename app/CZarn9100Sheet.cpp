@@ -164,6 +164,11 @@ void CZarn9100Sheet::OnInitDialog() {
     }
     // Only the system family that has a wireless configuration service is checked.
     if (context_.osFamily == 0) monitorCheck_->start();
+    // Once the window is up: what a damaged store gave back and where the file as it was is kept.
+    if (!store_->startNotice().empty())
+        QTimer::singleShot(0, this, [this] {
+            if (!exiting_) context_.dialogs.showMessage(this, QString::fromStdString(store_->startNotice()));
+        });
 }
 
 // ---- notification-area icon ----
@@ -292,9 +297,12 @@ StoreResult CZarn9100Sheet::SaveProfileStore() { return store_->save(); }
 void CZarn9100Sheet::Exit(bool tellOnSaveFailure) {
     if (exiting_) return;
     exiting_ = true;
-    if (saveOnExit_ && !SaveProfileStore() && tellOnSaveFailure)
+    if (saveOnExit_ && !SaveProfileStore() && tellOnSaveFailure) {
+        saveFailureShown_ = true;
         context_.dialogs.showMessage(this, QString::fromStdString(context_.profileStorePath) +
                                         "\nThe profiles could not be saved.");
+        saveFailureShown_ = false;
+    }
     if (exitHooks_.releaseDeviceNotifications) exitHooks_.releaseDeviceNotifications();
     // An open Auto Link dialog closes first and hands the library's events back.
     abandonAutoLinkDialog();
@@ -320,7 +328,12 @@ void CZarn9100Sheet::OnEndSession() {
 }
 
 void CZarn9100Sheet::EndSessionAndExit() {
-    if (exiting_) return;
+    // Exit is already under way but waits on its box: the session's end closes it as it closes
+    // any other dialog, and Exit goes on from there.
+    if (exiting_) {
+        if (saveFailureShown_) emit exited();
+        return;
+    }
     OnEndSession();
     // A second save would find the first one's file; the one save keeps the store of the start.
     saveOnExit_ = false;

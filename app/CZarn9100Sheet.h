@@ -198,6 +198,7 @@ private:
     ExitHooks exitHooks_;
     bool exiting_ = false;
     bool saveOnExit_ = true;
+    bool saveFailureShown_ = false;  // Exit's "could not be saved" box is open
     int trayState_ = -1;
 };
 

@@ -1,7 +1,8 @@
 #pragma once
 // The profile list's file, Data.cfg: read when the window is built, written at exit and at the
-// end of the session. A store that could not be read whole at start-up is kept as Data.cfg.bak
-// by the first save that succeeds. Failures are reported on stderr.
+// end of the session. A store that could not be read whole at start-up is kept right away as
+// Data.cfg.bak (older copies move up one number), and the user is told once what came back.
+// Failures are also reported on stderr.
 
 #include "profiles/StoreResult.h"
 
@@ -18,12 +19,16 @@ public:
 
     StoreResult save();
     const std::string& path() const { return path_; }
+    // For the window to show once: what a start-up with a store not read whole brought back and
+    // where the file as it was is kept. Empty when the store was read whole or was missing.
+    const std::string& startNotice() const { return startNotice_; }
 
 private:
     std::string path_;
     ProfileList& profiles_;
-    // The file was not read whole, and no save has kept it as Data.cfg.bak yet.
+    // The file was not read whole, and no copy of it could be kept yet: the save tries again.
     bool keepAtSave_ = false;
+    std::string startNotice_;
 };
 
 }  // namespace tembrel

@@ -1,6 +1,7 @@
 #include "app/CZarn9100App.h"
 #include "app/logic/CommandLine.h"
 #include "platform/Autostart.h"
+#include "platform/CoreDumps.h"
 #include "platform/Paths.h"
 #include "ui/Accessibility.h"
 
@@ -76,6 +77,9 @@ int SetAutostart(const tembrel::CommandLine& options, const std::string& program
 int main(int argc, char** argv) {
     const std::string programName = std::filesystem::path(argv[0]).filename().string();
     int status = 0;
+    // Before any secret is read: a core file would hold every profile's keys in clear.
+    if (std::string error; !tembrel::KeepSecretsOutOfCoreDumps(error))
+        std::fprintf(stderr, "%s: core files may hold the profiles' secrets: %s\n", programName.c_str(), error.c_str());
 
     // Help, version, autostart and bad options need no display: look at the program's own "--"
     // options first, leaving Qt's single-dash options (and their values) to QApplication.
@@ -101,6 +105,8 @@ int main(int argc, char** argv) {
     switch (app.Start()) {
     case tembrel::CZarn9100App::StartResult::EndSuccess:
         return 0;
+    case tembrel::CZarn9100App::StartResult::EndFailure:
+        return 1;
     case tembrel::CZarn9100App::StartResult::Run:
         break;
     }

@@ -2,8 +2,6 @@
 
 #include "IniText.h"
 
-#include <QFile>
-#include <QFileInfo>
 
 #include <cstdio>
 #include <optional>
@@ -11,6 +9,7 @@
 #include <string>
 
 #include "profiles/AtomicFile.h"
+#include "profiles/InputFile.h"
 
 namespace tembrel {
 
@@ -23,15 +22,17 @@ struct FileText {
     std::string text;
 };
 
-FileText ReadWholeFile(const QString& name) {
-    const QFileInfo info(name);
-    if (!info.exists()) return {ReadStatus::Missing, {}};
-    if (!info.isFile() || info.size() > IniSettings::kMaxFileBytes) return {};
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = file.read(IniSettings::kMaxFileBytes + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > IniSettings::kMaxFileBytes) return {};
-    return {ReadStatus::Ok, bytes.toStdString()};
+// Read through the very bytes of the path the writer uses: a folder whose name is not valid in
+// the locale's encoding would otherwise be read under another name and found empty, and the next
+// write would replace the file with one key.
+FileText ReadWholeFile(const std::filesystem::path& path) {
+    InputFile file;
+    const StoreResult opened = InputFile::Open(path, IniSettings::kMaxFileBytes, file);
+    if (opened.status == StoreStatus::NotFound) return {ReadStatus::Missing, {}};
+    if (!opened.ok()) return {};
+    FileImage image;
+    if (!file.ReadAll(image).ok()) return {};
+    return {ReadStatus::Ok, std::string(reinterpret_cast<const char*>(image.data.get()), image.size)};
 }
 
 }  // namespace
@@ -40,7 +41,7 @@ IniSettings::IniSettings(std::filesystem::path file) : file_(std::move(file)) {}
 
 int IniSettings::readInt(std::string_view section, std::string_view key, int defaultValue) const {
     std::lock_guard lock(mutex_);
-    const FileText file = ReadWholeFile(QFile::decodeName(file_.c_str()));
+    const FileText file = ReadWholeFile(file_);
     if (file.status != ReadStatus::Ok) return defaultValue;
     const std::optional<std::string> value = ini::FindValue(file.text, section, key);
     if (!value) return defaultValue;
@@ -50,8 +51,7 @@ int IniSettings::readInt(std::string_view section, std::string_view key, int def
 bool IniSettings::writeInt(std::string_view section, std::string_view key, int value) {
     if (!ini::IsWritableName(section, key) || file_.empty()) return false;
     std::lock_guard lock(mutex_);
-    const QString name = QFile::decodeName(file_.c_str());
-    const FileText file = ReadWholeFile(name);
+    const FileText file = ReadWholeFile(file_);
     if (file.status == ReadStatus::Failed) return false;
 
     const std::string text = ini::SetValue(file.text, section, key, std::to_string(value));

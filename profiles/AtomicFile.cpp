@@ -93,11 +93,29 @@ StoreResult CheckReplaceable(const std::filesystem::path& target) {
 FileOps FileOps::System() {
     return FileOps{[](int fd, const void* data, std::size_t size) { return ::write(fd, data, size); },
                    [](int fd) { return ::fsync(fd); },
-                   [](const char* from, const char* to) { return ::rename(from, to); }};
+                   [](const char* from, const char* to) { return ::rename(from, to); },
+                   [](const char* existing, const char* newName) { return ::link(existing, newName); }};
 }
 
-StoreResult WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
-                                const FileOps& ops) {
+namespace {
+
+// Writes all of `size` bytes, going on after short writes and interruptions.
+StoreResult WriteAll(const TemporaryFile& temp, const uint8_t* data, std::size_t size, const FileOps& ops) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ops.write(temp.fd(), data + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0)
+            return Failure(StoreStatus::WriteFailed,
+                           "cannot write " + temp.path() + ": " + (n < 0 ? ErrnoText(errno) : "nothing written"));
+        done += static_cast<std::size_t>(n);
+    }
+    return StoreResult{};
+}
+
+// The replacement itself: `fill` writes the new contents into the temporary file.
+StoreResult ReplaceFile(const std::filesystem::path& target, const FileOps& ops,
+                        const std::function<StoreResult(const TemporaryFile&)>& fill) {
     const std::optional<std::filesystem::path> resolved = ReplacedFile(target);
     if (!resolved) return Failure(StoreStatus::WriteFailed, target.string() + ": the symbolic links loop");
     const std::filesystem::path& real = *resolved;
@@ -118,16 +136,7 @@ StoreResult WriteFileAtomically(const std::filesystem::path& target, std::span<c
     TemporaryFile temp(fd, name.data());
     if (::fchmod(temp.fd(), S_IRUSR | S_IWUSR) != 0)
         return Failure(StoreStatus::WriteFailed, "cannot set the mode of " + temp.path() + ": " + ErrnoText(errno));
-
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ops.write(temp.fd(), bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0)
-            return Failure(StoreStatus::WriteFailed,
-                           "cannot write " + temp.path() + ": " + (n < 0 ? ErrnoText(errno) : "nothing written"));
-        done += static_cast<std::size_t>(n);
-    }
+    if (StoreResult filled = fill(temp); !filled.ok()) return filled;
     if (ops.fsync(temp.fd()) != 0)
         return Failure(StoreStatus::WriteFailed, "cannot flush " + temp.path() + ": " + ErrnoText(errno));
     if (temp.Close() != 0)
@@ -137,6 +146,38 @@ StoreResult WriteFileAtomically(const std::filesystem::path& target, std::span<c
     temp.Commit();
     SyncFolder(folder);
     return StoreResult{};
+}
+
+}  // namespace
+
+StoreResult WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
+                                const FileOps& ops) {
+    return ReplaceFile(target, ops,
+                       [&](const TemporaryFile& temp) { return WriteAll(temp, bytes.data(), bytes.size(), ops); });
+}
+
+StoreResult CopyFileAtomically(const std::filesystem::path& source, const std::filesystem::path& target,
+                               const FileOps& ops) {
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (in < 0) return Failure(StoreStatus::OpenFailed, "cannot read " + source.string() + ": " + ErrnoText(errno));
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{in};
+    struct stat info {};
+    if (::fstat(in, &info) != 0 || !S_ISREG(info.st_mode))
+        return Failure(StoreStatus::NotARegularFile, source.string() + " is not a regular file");
+    return ReplaceFile(target, ops, [&](const TemporaryFile& temp) {
+        std::vector<uint8_t> piece(1 << 16);
+        for (;;) {
+            const ssize_t n = ::read(in, piece.data(), piece.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return Failure(StoreStatus::ReadFailed, "cannot read " + source.string() + ": " + ErrnoText(errno));
+            if (n == 0) return StoreResult{};
+            if (StoreResult written = WriteAll(temp, piece.data(), static_cast<std::size_t>(n), ops); !written.ok())
+                return written;
+        }
+    });
 }
 
 }  // namespace tembrel

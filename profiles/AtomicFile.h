@@ -22,6 +22,7 @@ struct FileOps {
     std::function<ssize_t(int fd, const void* data, std::size_t size)> write;
     std::function<int(int fd)> fsync;
     std::function<int(const char* from, const char* to)> rename;
+    std::function<int(const char* existing, const char* newName)> link;
 
     static FileOps System();
 };
@@ -44,5 +45,10 @@ StoreResult CheckReplaceable(const std::filesystem::path& target);
 // OwnTemporaryPrefix + "save-" + six letters or digits.
 StoreResult WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
                                 const FileOps& ops = FileOps::System());
+
+// Replaces `target` with a copy of the file `source` in the same way (owner-only, flushed, renamed
+// into place), reading `source` a piece at a time, so that a file of any size can be copied.
+StoreResult CopyFileAtomically(const std::filesystem::path& source, const std::filesystem::path& target,
+                               const FileOps& ops = FileOps::System());
 
 }  // namespace tembrel

@@ -31,13 +31,19 @@ void ScrambleRecord(std::span<uint8_t> bytes);
 // is dropped and reported as Truncated, the records before it kept. A length of 0 with bytes after
 // it, or any entry that is not 792 bytes long, is reported as PartlyRead: the records are kept, but
 // the file was not read whole (its reason says how many bytes were left unread).
+// Damage: a record touched by a run of zeroed bytes (what a power cut or a failing disk leaves) is
+// left out and counted in `damaged`. When the walk stops before the end of a file made only of
+// 792-byte entries (a zeroed length field, one that points past the end) and a whole entry's worth
+// of bytes is left, reading goes on at every entry boundary of the file: each whole 792-byte record
+// without damage and with its fields in range is kept, so that the profiles behind the damage come
+// back; the others count as damaged (PartlyRead).
 // The records of one call share one allocation, freed when the last of them is released.
 StoreResult ParseProfileFile(std::span<const uint8_t> image, ProfileSequence& out);
 
 // A file made only of whole 792-byte entries (every file this program writes) is read in one go into
 // one block laid out like the file, and the records are used in place, without an intermediate copy.
-// Returns false, with `out` unchanged, for a file of any other shape or one that shrinks while it is
-// read; read it as an image then.
+// Returns false, with `out` unchanged, for a file of any other shape, one with zeroed runs, or one
+// that shrinks while it is read; read it as an image then.
 bool ReadUniformProfileFile(const InputFile& file, ProfileSequence& out);
 
 // The file image of `records`; with `includeBuiltIns` false, "<Default>" and "<Site Survey>" are left out.

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -22,6 +23,10 @@ namespace tembrel {
 // The most profiles the list keeps and a profile file holds: the writer never makes a file the
 // reader refuses in part.
 inline constexpr std::size_t kMaxProfiles = 65536;
+// What the user is told when a new profile does not fit.
+inline std::string ProfileListFullText() {
+    return "The profile list is full: it holds at most " + std::to_string(kMaxProfiles) + " profiles.";
+}
 
 class ProfileList {
 public:

@@ -12,6 +12,7 @@
 #include "profiles/ImportNormalize.h"
 #include "profiles/InputFile.h"
 #include "profiles/ProfileFileFormat.h"
+#include "profiles/StoreBackup.h"
 
 namespace tembrel {
 
@@ -38,8 +39,6 @@ StoreResult ReadRecords(const std::filesystem::path& path, ProfileSequence& out)
     return parsed;
 }
 
-std::string ErrnoText(int error) { return std::error_code(error, std::generic_category()).message(); }
-
 StoreResult WriteFailure(std::string reason) {
     StoreResult result;
     result.status = StoreStatus::WriteFailed;
@@ -52,25 +51,6 @@ StoreResult WriteFailure(std::string reason) {
 bool StoreNotReadableWhole(const std::filesystem::path& dataCfg) {
     ProfileSequence probe;
     return NotReadWhole(ReadRecords(dataCfg, probe));
-}
-
-// Keeps the file `real` under the name `kept`, replacing an older one. A hard link leaves `real` in
-// place until the new file is renamed over it; where no link can be made the file itself is moved
-// and `moved` is set, so that a failed save can put it back.
-StoreResult KeepAside(const std::filesystem::path& real, const std::filesystem::path& kept, bool& moved) {
-    std::filesystem::path staging = real;
-    staging.replace_filename(OwnTemporaryPrefix(real) + "bak-" + std::to_string(::getpid()));
-    ::unlink(staging.c_str());
-    if (::link(real.c_str(), staging.c_str()) == 0) {
-        if (::rename(staging.c_str(), kept.c_str()) == 0) return StoreResult{};
-        const int error = errno;
-        ::unlink(staging.c_str());
-        return WriteFailure("cannot keep " + real.string() + " as " + kept.string() + ": " + ErrnoText(error));
-    }
-    if (::rename(real.c_str(), kept.c_str()) != 0)
-        return WriteFailure("cannot keep " + real.string() + " as " + kept.string() + ": " + ErrnoText(errno));
-    moved = true;
-    return StoreResult{};
 }
 
 // True when `tail` is `word` followed by `count` characters (any number when 0) that `allowed` takes.
@@ -109,7 +89,8 @@ void AppendAll(ProfileSequence& all, ProfileSequence& records) {
 StoreResult ListFull(const StoreResult& read) {
     StoreResult result;
     result.status = StoreStatus::ListFull;
-    result.reason = read.records == 1 ? "1 profile" : std::to_string(read.records) + " profiles";
+    const std::size_t count = read.status == StoreStatus::TooManyRecords ? read.inFile : read.records;
+    result.reason = count == 1 ? "1 profile" : std::to_string(count) + " profiles";
     result.reason += " would make the list longer than " + std::to_string(kMaxProfiles) + " profiles; none was imported";
     return result;
 }
@@ -154,22 +135,18 @@ StoreResult WriteProfiles(const std::filesystem::path& path, const ProfileList& 
     const std::optional<std::filesystem::path> resolved = ReplacedFile(path);
     if (!resolved) return WriteFailure(path.string() + ": the symbolic links loop");
     const std::filesystem::path& real = *resolved;
-    std::filesystem::path kept;
-    bool moved = false;
+    std::string kept;
     if (includeBuiltIns) RemoveStaleTemporaries(real);
     if (includeBuiltIns && ((keepPrevious && IsRegularFile(real)) || StoreNotReadableWhole(real))) {
         if (StoreResult replaceable = CheckReplaceable(real); !replaceable.ok()) return replaceable;
-        kept = real;
-        kept += ".bak";
-        if (StoreResult keptAside = KeepAside(real, kept, moved); !keptAside.ok()) return keptAside;
+        StoreResult backup = KeepBackup(real, ops);
+        if (!backup.ok()) return backup;
+        kept = backup.keptAs;
     }
     StoreResult result = WriteFileAtomically(real, image.bytes, ops);
-    if (!result.ok()) {
-        if (moved) ::rename(kept.c_str(), real.c_str());
-        return result;
-    }
+    if (!result.ok()) return result;
     result.records = image.records;
-    result.keptAs = kept.string();
+    result.keptAs = kept;
     return result;
 }
 
@@ -209,6 +186,12 @@ StoreResult LoadProfiles(const std::filesystem::path& dataCfgPath, ProfileList& 
                         std::to_string(kMaxProfiles) + " profiles; the file's last profile is left out";
     }
     return result;
+}
+
+StoreResult KeepStoreBackup(const std::filesystem::path& dataCfgPath, const FileOps& ops) {
+    const std::optional<std::filesystem::path> real = ReplacedFile(dataCfgPath);
+    if (!real) return WriteFailure(dataCfgPath.string() + ": the symbolic links loop");
+    return KeepBackup(*real, ops);
 }
 
 StoreResult SaveProfiles(const std::filesystem::path& dataCfgPath, const ProfileList& list, bool keepPrevious,

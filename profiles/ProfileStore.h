@@ -22,8 +22,8 @@ StoreResult ReadProfileFile(const std::filesystem::path& path, ProfileList& list
 // Replaces the file at `path` with the whole list. Unless `path` is the Data.cfg file itself,
 // "<Default>" and "<Site Survey>" are left out. On failure the previous file is intact. A read-only
 // file is not replaced. A Data.cfg that exists but cannot be read whole (no read permission, over
-// the size bound, damaged) is first kept as "Data.cfg.bak", replacing an older one; the result's
-// keptAs names it.
+// the size bound, damaged) is first kept as "Data.cfg.bak" (KeepBackup: older copies move up one
+// number, a few are kept); the result's keptAs names it. Data.cfg is never moved.
 StoreResult WriteProfileFile(const std::filesystem::path& path, const ProfileList& list,
                              const std::filesystem::path& dataCfgPath, const FileOps& ops = FileOps::System());
 
@@ -35,6 +35,10 @@ StoreResult LoadProfiles(const std::filesystem::path& dataCfgPath, ProfileList& 
 // True for a LoadProfiles result that found a Data.cfg it could not read whole (anything but a
 // missing file or a folder in its place).
 bool NotReadWhole(const StoreResult& loaded);
+
+// Start-up, for a Data.cfg that could not be read whole: keeps it as it is now (KeepBackup),
+// following a symbolic link to the store itself. keptAs names the copy.
+StoreResult KeepStoreBackup(const std::filesystem::path& dataCfgPath, const FileOps& ops = FileOps::System());
 
 // Exit: writes the list, built-in profiles included, to Data.cfg. With `keepPrevious` (pass
 // NotReadWhole of the start-up load) the file is kept as Data.cfg.bak first, even when it reads

@@ -275,9 +275,8 @@ bool CProfileManager::OnKillActive() {
 void CProfileManager::OnCreate() {
     // Data.cfg holds no more than the list may; asked before the wizard, so no work is lost.
     if (profiles_.profiles().Count() >= kMaxProfiles) {
-        environment_.dialogs().showMessage(
-            this, QStringLiteral("The profile list is full: it holds at most %1 profiles.").arg(kMaxProfiles),
-            MessageIcon::Exclamation);
+        environment_.dialogs().showMessage(this, QString::fromStdString(ProfileListFullText()),
+                                           MessageIcon::Exclamation);
         return;
     }
     const ProfilePtr made = CProfileWizard::CreateProfile(context(), this);

@@ -7,6 +7,7 @@
 #include "pages/survey/SurveyIcons.h"
 #include "pages/survey/logic/SurveyJoin.h"
 #include "platform/Settings.h"
+#include "platform/gui/DialogService.h"
 #include "profiles/ProfileText.h"
 #include "survey/SecurityDetection.h"
 #include "ui/BusyScope.h"
@@ -244,6 +245,12 @@ void CSiteSurvey::OnAssociate() {
     ProfileList& list = profiles_.profiles();
     ProfilePtr record = survey::FindProfileForEntry(list.Snapshot(), *entry);
     const bool isNew = !record;
+    // A new profile that the list could not keep would be in use without being stored: refused
+    // before anything is asked or joined, as the Profile Manager refuses a new one.
+    if (isNew && list.Count() >= kMaxProfiles) {
+        environment_.dialogs().showMessage(this, QString::fromStdString(ProfileListFullText()), MessageIcon::Exclamation);
+        return;
+    }
     if (record) {
         list.Edit([&](ProfileSequence&) { record->inPreferList = 1; });
     } else {

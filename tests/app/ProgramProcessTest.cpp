@@ -246,6 +246,38 @@ TEST_F(ProgramTest, SecondCopyRestoresTheFirstAndEnds) {
     EXPECT_EQ(first->exitCode(), 0);
 }
 
+// Two copies with their own runtime folders (the single-instance guard cannot see each other) on
+// one data folder: the second says so and ends, and the first keeps the store to itself.
+TEST_F(ProgramTest, ASecondCopyOnTheSameStoreEndsThoughItsRuntimeFolderDiffers) {
+    const auto readUntil = [](QProcess& p, const QByteArray& needle) {
+        QByteArray err;
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!err.contains(needle) && p.state() == QProcess::Running && std::chrono::steady_clock::now() < until) {
+            p.waitForReadyRead(100);
+            err += p.readAllStandardError();
+        }
+        return err + p.readAllStandardError();
+    };
+    auto first = start(withData({"--driver", "/nonexistent/libTembrel.so"}));
+    ASSERT_TRUE(readUntil(*first, "running without a card").contains("running without a card"));
+
+    QTemporaryDir otherRuntime;
+    ASSERT_TRUE(otherRuntime.isValid());
+    env_.insert("XDG_RUNTIME_DIR", otherRuntime.path());
+    auto second = start(withData({"--driver", "/nonexistent/libTembrel.so"}));
+    const QByteArray said = readUntil(*second, "another copy of the program uses the profiles");
+    EXPECT_TRUE(said.contains("another copy of the program uses the profiles")) << said.toStdString();
+    EXPECT_FALSE(said.contains("running without a card")) << "the second copy went on";
+    second->terminate();  // its box, unseen here, closes with the session
+    ASSERT_TRUE(second->waitForFinished(15000));
+    EXPECT_EQ(second->exitCode(), 1);
+
+    EXPECT_EQ(first->state(), QProcess::Running);
+    first->terminate();
+    ASSERT_TRUE(first->waitForFinished(15000));
+    EXPECT_EQ(first->exitCode(), 0);
+}
+
 // A store that cannot be read whole (here: cut inside its third record) survives a start and a
 // SIGTERM as Data.cfg.bak, and standard error says so; the new Data.cfg holds what could be read.
 TEST_F(ProgramTest, DamagedStoreIsKeptAsBakWhenTheProgramSaves) {

@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
+#include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 #include <QLabel>
@@ -22,9 +24,11 @@
 #include "pages/profiles/CProfileManager.h"
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileStore.h"
+#include "profiles/ProfileText.h"
 #include "tests/support/FakeDeviceMonitor.h"
 #include "tests/support/ScanBufferBuilder.h"
 #include "tests/support/ScriptedDialogService.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QCloseEvent>
 #include <QTemporaryDir>
@@ -383,6 +387,36 @@ TEST_F(SheetTest, ExitFromTheMenuTellsWhenTheProfilesCannotBeSaved) {
     EXPECT_TRUE(QFileInfo(QString::fromStdString(storePath())).isDir());
 }
 
+// A store damaged in place: the window says once how many profiles came back, how many the
+// damage took and where the file as it was is kept; the copy is there before anything is saved.
+TEST_F(SheetTest, ADamagedStoreIsToldOnceWithWhatCameBackAndWhereTheFileIsKept) {
+    {
+        ProfileList prepared;
+        for (const char* name : {"One", "Two", "Three"}) {
+            auto p = NewEmptyProfile();
+            SetProfileName(*p, name);
+            p->networkType = 1;
+            prepared.Append(p);
+        }
+        ASSERT_TRUE(SaveProfiles(storePath(), prepared).ok());
+    }
+    QFile file(QString::fromStdString(storePath()));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.seek(900));
+    ASSERT_EQ(file.write(QByteArray(512, '\0')), 512);  // a zeroed sector inside "Two"
+    file.close();
+
+    openSheet();
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return !dialogs.texts().isEmpty(); }));
+    const QString text = dialogs.texts()[0];
+    EXPECT_TRUE(text.contains("2 profiles were recovered")) << text.toStdString();
+    EXPECT_TRUE(text.contains("1 profile damaged")) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromStdString(storePath()) + ".bak")) << text.toStdString();
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(storePath()) + ".bak"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogs.texts().size(), 1);
+}
+
 struct StickyPage : CZarn9100Page {
     using CZarn9100Page::CZarn9100Page;
     bool mayLeave = false;
@@ -568,6 +602,55 @@ TEST(ApplicationTest, SigtermEndsTheEventLoopThoughADialogRefusesToClose) {
     EXPECT_EQ(QCoreApplication::exec(), 0) << "the event loop ran on after the end of the session";
     EXPECT_TRUE(dialogReturned);
     EXPECT_TRUE(QFile::exists(data.filePath("Data.cfg")));
+    qputenv("XDG_RUNTIME_DIR", previousRuntime);
+}
+
+// A message box that waits as a modal one does, and asks for the end of the session while it is
+// open (the desktop logging out under it).
+class BoxOpenAtLogout final : public DialogService {
+public:
+    QStringList texts;
+
+private:
+    void doShowMessage(QWidget*, const QString& text, MessageIcon, const QString&) override {
+        texts << text;
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, [] { std::raise(SIGTERM); });
+        loop.exec();
+    }
+    bool doAskYesNo(QWidget*, const QString&, MessageIcon, const QString&) override { return false; }
+    QString doOpenFile(QWidget*, const FileDialogOptions&) override { return {}; }
+    QString doSaveFile(QWidget*, const FileDialogOptions&) override { return {}; }
+};
+
+// SIGTERM while Exit tells that the profiles could not be saved ends the program, as it does
+// with any other dialog open.
+TEST(ApplicationTest, SigtermEndsTheProgramWhileExitSaysTheProfilesCouldNotBeSaved) {
+    QTemporaryDir runtime;
+    QTemporaryDir data;
+    ASSERT_TRUE(runtime.isValid() && data.isValid());
+    ASSERT_TRUE(QDir(data.path()).mkdir("Data.cfg"));  // a folder in its place: the save fails
+    const QByteArray previousRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    CommandLine options;
+    options.driverPath = "/nonexistent/libTembrel.so";
+    options.configDir = data.path().toStdString();
+    CZarn9100App::Services services;
+    auto boxes = std::make_unique<BoxOpenAtLogout>();
+    BoxOpenAtLogout& shown = *boxes;
+    services.dialogs = std::move(boxes);
+    services.deviceMonitor = std::make_unique<FakeDeviceMonitor>();
+    CZarn9100App app(options, std::move(services));
+    ASSERT_EQ(app.Start(), CZarn9100App::StartResult::Run);
+
+    QTimer::singleShot(0, app.sheet(), [&] { app.sheet()->OnCommand(CZarn9100Sheet::kCmdExit); });
+    QTimer bound;
+    bound.setSingleShot(true);
+    QObject::connect(&bound, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    bound.start(10000);
+    EXPECT_EQ(QCoreApplication::exec(), 0) << "SIGTERM was ignored while the box was open";
+    ASSERT_EQ(shown.texts.size(), 1);
+    EXPECT_TRUE(shown.texts[0].endsWith("The profiles could not be saved."));
     qputenv("XDG_RUNTIME_DIR", previousRuntime);
 }
 

@@ -104,6 +104,27 @@ TEST_F(IniSettingsTest, WriteKeepsOtherLinesAndSections) {
               "LastChan=13\r\n\r\n[Mine]\r\nLastChan=99\r\n");
 }
 
+// A folder whose name is not UTF-8 (a Latin-1 "café"): the settings are read where they are
+// written, and a write keeps every other key.
+TEST_F(IniSettingsTest, AFolderNamedInAnotherEncodingIsReadAndWrittenAlike) {
+    const fs::path folder = fs::path(dir_.path().toStdString()) / "caf\xe9";
+    ASSERT_TRUE(fs::create_directory(folder));
+    // QTemporaryDir cannot name this folder to remove it: gone by the end, whatever happens.
+    struct Remove {
+        fs::path path;
+        ~Remove() {
+            std::error_code ec;
+            fs::remove_all(path, ec);
+        }
+    } remove{folder};
+    const fs::path file = folder / "Tembrel.ini";
+    WriteFile(file, "[Debug]\r\nDebugWin=1\r\nTrace=1\r\n");
+    IniSettings settings(file);
+    EXPECT_EQ(settings.read(settings::kDebugWin), 1);
+    ASSERT_TRUE(settings.write(settings::kLastChan, 13));
+    EXPECT_EQ(ReadFile(file), "[Debug]\r\nDebugWin=1\r\nTrace=1\r\n\r\n[Advanced]\r\nLastChan=13\r\n");
+}
+
 TEST_F(IniSettingsTest, WritingTheStoredValueAgainLeavesTheFileAlone) {
     ASSERT_TRUE(settings_.write(settings::kLastChan, 13));
     struct stat before {};

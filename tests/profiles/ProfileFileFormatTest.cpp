@@ -82,6 +82,14 @@ Bytes Cut(Bytes b, std::size_t drop) {
 const Bytes kA = Entry(Record("A"));
 const Bytes kB = Entry(Record("B"));
 const Bytes kC = Entry(Record("C"));
+const Bytes kD = Entry(Record("D"));
+
+// `image` with `count` bytes from `from` on replaced by `with` (zeros when empty), as damage leaves it.
+Bytes Damaged(Bytes image, std::size_t from, std::size_t count, Bytes with = {}) {
+    if (with.empty()) with.assign(count, 0);
+    std::copy(with.begin(), with.end(), image.begin() + static_cast<std::ptrdiff_t>(from));
+    return image;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Images, ParseProfileFileCases,
@@ -105,7 +113,19 @@ INSTANTIATE_TEST_SUITE_P(
                   {"Long", "B"}},
         ParseCase{"huge length", Concat({kA, Bytes{0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3}}), StoreStatus::Truncated, {"A"}},
         ParseCase{"long record cut", Cut(Concat({kA, Entry(Record("Long"), 900)}), 50), StoreStatus::Truncated,
-                  {"A"}}),
+                  {"A"}},
+        // Damage in place: the records it cut are left out, those behind it come back.
+        ParseCase{"zeroed block across two records", Damaged(Concat({kA, kB, kC, kD}), 1000, 1024),
+                  StoreStatus::PartlyRead, {"A", "D"}},
+        ParseCase{"zeroed sector inside a body", Damaged(Concat({kA, kB, kC}), 900, 512), StoreStatus::PartlyRead,
+                  {"A", "C"}},
+        ParseCase{"zeroed tail of a record and the next length", Damaged(Concat({kA, kB, kC, kD}), 796 + 796 - 5, 9),
+                  StoreStatus::PartlyRead, {"A", "D"}},
+        ParseCase{"wrong length in the middle", Damaged(Concat({kA, kB, kC}), 796, 4, {0xFF, 0xFF, 0xFF, 0x7F}),
+                  StoreStatus::Truncated, {"A", "C"}},
+        ParseCase{"record with impossible fields behind a zero length",
+                  Concat({kA, Bytes{0, 0, 0, 0}, Bytes(792, 0x11), Bytes{0x18, 0x03, 0, 0}, Bytes(792, 0x33), kB}),
+                  StoreStatus::PartlyRead, {"A", "B"}}),
     [](const auto& info) {
         std::string name = info.param.label;
         for (char& c : name)
@@ -170,6 +190,21 @@ TEST(ParseProfileFile, RoundTripKeepsEveryByte) {
     EXPECT_EQ(std::memcmp(out[0].get(), &r, sizeof r), 0);
     const PROFILE_RECORD def = MakeDefaultProfile();
     EXPECT_EQ(std::memcmp(out[1].get(), &def, sizeof def), 0);
+}
+
+// The user is told how many records the damage took.
+TEST(ParseProfileFile, CountsTheDamagedRecords) {
+    const std::pair<Bytes, std::size_t> rows[] = {
+        {Damaged(Concat({kA, kB, kC, kD}), 1000, 1024), 2},
+        {Damaged(Concat({kA, kB, kC}), 900, 512), 1},
+        {Concat({kA, kB}), 0},
+    };
+    for (const auto& [image, damaged] : rows) {
+        ProfileSequence out;
+        const StoreResult result = ParseProfileFile(image, out);
+        EXPECT_EQ(result.damaged, damaged);
+        EXPECT_EQ(result.records, out.size());
+    }
 }
 
 TEST(ParseProfileFile, StopsAtTheRecordLimit) {

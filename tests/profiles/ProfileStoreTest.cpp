@@ -8,9 +8,11 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <set>
 
 #include "ProfileTestSupport.h"
 #include "profiles/ProfileStore.h"
+#include "profiles/StoreBackup.h"
 
 namespace tembrel {
 namespace {
@@ -117,7 +119,7 @@ TEST_F(ProfileStore, EntrySizedFilesWithOtherLengthsFollowTheirLengthFields) {
     Bytes stop{0, 0, 0, 0};
     stop.resize(kEntryBytes, 0xEE);
     const std::pair<Bytes, V> cases[] = {
-        {Concat({Entry(a), stop, Entry(c)}), {"A"}},
+        {Concat({Entry(a), stop, Entry(c)}), {"A", "C"}},  // read on past the damage
         {Entry(a, 2 * kEntryBytes - 4), {"A"}},
         {Concat({Entry(a, 396), Entry(c, 392), Entry(c)}), {"A", "C", "C"}},
     };
@@ -335,7 +337,8 @@ struct DamagedStore {
 };
 
 // A store that cannot be read whole loads what it can; the first save keeps the old file as
-// Data.cfg.bak (replacing an older one), and later saves over the now healthy store keep nothing.
+// Data.cfg.bak (an older one moves to Data.cfg.bak.1), and later saves over the now healthy store
+// keep nothing.
 TEST_F(ProfileStore, SaveOverAStoreNotReadWholeKeepsItAsBak) {
     const std::vector<DamagedStore> rows = {
         {"cut inside the third record", [](const auto& p) { ASSERT_EQ(::truncate(p.c_str(), 2 * kEntryBytes + 300), 0); },
@@ -344,15 +347,16 @@ TEST_F(ProfileStore, SaveOverAStoreNotReadWholeKeepsItAsBak) {
         {"over the size bound", [](const auto& p) { std::filesystem::resize_file(p, kMaxProfileFileBytes + 1); }, 0},
         {"a length field beyond the end",
          [](const auto& p) { std::ofstream(p, std::ios::app | std::ios::binary) << std::string("\xff\xff\xff\x7f", 4); }, 3},
-        {"a zeroed block (a power cut)", [](const auto& p) { Overwrite(p, kEntryBytes, Bytes(kEntryBytes, 0)); }, 1},
+        {"a zeroed block (a power cut)", [](const auto& p) { Overwrite(p, kEntryBytes, Bytes(kEntryBytes, 0)); }, 2},
+        {"a zeroed sector inside a record", [](const auto& p) { Overwrite(p, 900, Bytes(512, 0)); }, 2},
         {"a length of 0 before the last entry", [](const auto& p) { Overwrite(p, 2 * kEntryBytes, Bytes(4, 0)); }, 2},
         {"a length that swallows the next entry",
          [](const auto& p) { Overwrite(p, 0, LengthField(kEntryBytes + kRecordBytes)); }, 2},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
-        std::filesystem::remove(Path("Data.cfg.bak"));
-        WriteAll(Path("Data.cfg.bak"), {7, 7, 7});  // an older copy: only the most recent is kept
+        for (std::size_t i = 0; i < kKeptBackups; ++i) std::filesystem::remove(BackupPath(DataCfg(), i));
+        WriteAll(Path("Data.cfg.bak"), {7, 7, 7});  // an older copy
         Store({"A", "B", "C"});
         row.damage(DataCfg());
         // The very file is kept (the same inode), which also spares reading 64 MiB here.
@@ -365,7 +369,8 @@ TEST_F(ProfileStore, SaveOverAStoreNotReadWholeKeepsItAsBak) {
         ASSERT_TRUE(saved.ok()) << saved.reason;
         EXPECT_EQ(saved.keptAs, Path("Data.cfg.bak").string());
         EXPECT_EQ(Identity(Path("Data.cfg.bak")), before);
-        EXPECT_EQ(FolderEntries(), (V{"Data.cfg", "Data.cfg.bak"}));
+        EXPECT_EQ(FolderEntries(), (V{"Data.cfg", "Data.cfg.bak", "Data.cfg.bak.1"}));
+        EXPECT_EQ(ReadAll(Path("Data.cfg.bak.1")), (Bytes{7, 7, 7}));
 
         ProfileList again;
         EXPECT_TRUE(LoadProfiles(DataCfg(), again).ok());
@@ -375,6 +380,104 @@ TEST_F(ProfileStore, SaveOverAStoreNotReadWholeKeepsItAsBak) {
         EXPECT_TRUE(second.keptAs.empty());
         EXPECT_EQ(Identity(Path("Data.cfg.bak")), before);
     }
+}
+
+// Keeping a damaged store never moves it: at every write and rename of the save a complete
+// Data.cfg is in place, whether the copy is a second link or, where links are refused (another
+// owner's file under protected_hardlinks, a file system without links), a copy. The copy of a
+// 0644 store is owner-only, and a save that fails afterwards leaves both files whole.
+TEST_F(ProfileStore, KeepingTheStoreNeverLeavesItMissing) {
+    struct Row {
+        const char* label;
+        bool linksRefused;
+        int failingSync;  // the save's sync that fails (1 = the first), 0 = none
+    };
+    const Row rows[] = {{"linked", false, 0}, {"copied", true, 0}, {"copied, then the save fails", true, 2},
+                        {"linked, then the save fails", false, 1}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        for (std::size_t i = 0; i < kKeptBackups; ++i) std::filesystem::remove(BackupPath(DataCfg(), i));
+        Store({"A", "B", "C"});
+        Overwrite(DataCfg(), 900, Bytes(512, 0));
+        ASSERT_EQ(::chmod(DataCfg().c_str(), 0644), 0);
+        const Bytes before = ReadAll(DataCfg());
+        ProfileList list;
+        ASSERT_TRUE(NotReadWhole(LoadProfiles(DataCfg(), list)));
+
+        int checks = 0;
+        const auto storeWhole = [&] {
+            ++checks;
+            EXPECT_EQ(ReadAll(DataCfg()), before);
+        };
+        FileOps ops = FileOps::System();
+        const FileOps system = FileOps::System();
+        if (row.linksRefused)
+            ops.link = [](const char*, const char*) {
+                errno = EPERM;
+                return -1;
+            };
+        ops.write = [&](int fd, const void* data, std::size_t size) {
+            storeWhole();
+            return system.write(fd, data, size);
+        };
+        int syncs = 0;
+        ops.fsync = [&](int fd) {
+            if (++syncs == row.failingSync) {
+                errno = EIO;
+                return -1;
+            }
+            return system.fsync(fd);
+        };
+        ops.rename = [&](const char* from, const char* to) {
+            storeWhole();
+            return system.rename(from, to);
+        };
+        const StoreResult saved = SaveProfiles(DataCfg(), list, true, ops);
+        EXPECT_GT(checks, 0);
+        EXPECT_EQ(ReadAll(Path("Data.cfg.bak")), before);
+        struct stat info {};
+        ASSERT_EQ(::stat(Path("Data.cfg.bak").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0600u);
+        if (row.failingSync != 0) {
+            EXPECT_EQ(saved.status, StoreStatus::WriteFailed);
+            EXPECT_EQ(ReadAll(DataCfg()), before);
+        } else {
+            ASSERT_TRUE(saved.ok()) << saved.reason;
+            ProfileList again;
+            EXPECT_TRUE(LoadProfiles(DataCfg(), again).ok());
+            EXPECT_EQ(Names(again), (V{"A", "C", "<Default>"}));
+        }
+    }
+}
+
+// Damage, start, exit, damage elsewhere, start, exit: the profiles that only the first copy
+// still holds are not lost, and over many such rounds the copies stay few.
+TEST_F(ProfileStore, ASecondDamagedStartKeepsTheFirstCopy) {
+    Store({"A", "B", "C", "D", "E", "F"});
+    const auto damageStartAndExit = [&](std::size_t entry) {
+        Overwrite(DataCfg(), entry * kEntryBytes + 100, Bytes(512, 0));
+        ProfileList list;
+        const StoreResult load = LoadProfiles(DataCfg(), list);
+        ASSERT_TRUE(NotReadWhole(load));
+        ASSERT_TRUE(SaveProfiles(DataCfg(), list, true).ok());
+    };
+    const auto recoverable = [&] {
+        std::set<std::string> names;
+        for (const auto& entry : FolderEntries()) {
+            ProfileList list;
+            ReadProfileFile(Path(entry), list);
+            for (const auto& name : Names(list)) names.insert(name);
+        }
+        return names;
+    };
+    const std::set<std::string> survivors{"<Default>", "A", "C", "D", "E", "F"};  // B was cut by the first damage
+    damageStartAndExit(1);
+    EXPECT_EQ(recoverable(), survivors);
+    damageStartAndExit(2);  // now D, at its new place
+    EXPECT_EQ(recoverable(), survivors);
+    for (int round = 0; round < 3 * static_cast<int>(kKeptBackups); ++round) damageStartAndExit(0);
+    EXPECT_EQ(recoverable(), survivors);
+    EXPECT_EQ(FolderEntries().size(), 1 + kKeptBackups);
 }
 
 // Temporary files of saves killed before their rename hold secrets: the next save removes them
@@ -477,6 +580,15 @@ TEST_F(ProfileStore, TheListNeverGrowsBeyondWhatAFileHolds) {
     small.Append(Named("Home"));
     const StoreResult import = ImportProfiles(Path("Data.cfg.bak"), small);
     EXPECT_EQ(import.status, StoreStatus::ListFull);
+    EXPECT_EQ(Names(small), (V{"<Default>", "Home"}));
+
+    // A file of one record more than a file may hold: the refusal names the file's own count.
+    Bytes tooMany;
+    for (std::size_t i = 0; i <= kMaxRecordsPerFile; ++i) tooMany.insert(tooMany.end(), {1, 0, 0, 0, 0});
+    WriteAll(Path("many.cfg"), tooMany);
+    const StoreResult refused = ImportProfiles(Path("many.cfg"), small);
+    EXPECT_EQ(refused.status, StoreStatus::ListFull);
+    EXPECT_EQ(refused.reason.rfind(std::to_string(kMaxRecordsPerFile + 1) + " profiles would", 0), 0u) << refused.reason;
     EXPECT_EQ(Names(small), (V{"<Default>", "Home"}));
 }
 

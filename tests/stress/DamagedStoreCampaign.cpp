@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include "tests/support/TempFolder.h"
 #include "profiles/ProfileFileFormat.h"
 #include "profiles/ProfileStore.h"
+#include "profiles/StoreBackup.h"
 #include "profiles/ProfileText.h"
 
 namespace tembrel::stress {
@@ -53,7 +55,90 @@ bool HoldsEntry(const Bytes& file, const uint8_t* entry) {
     return false;
 }
 
+void ZeroBlock(Bytes& bytes, std::size_t from, std::size_t count) {
+    const std::size_t to = std::min(bytes.size(), from + count);
+    if (from < to)
+        std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.begin() + static_cast<std::ptrdiff_t>(to), 0);
+}
+
+// One run of the program: start-up loads the store and, when it was not read whole, keeps it at
+// once; exit saves.
+bool StartAndExit(const std::filesystem::path& store) {
+    ProfileList list;
+    const StoreResult loaded = LoadProfiles(store, list);
+    const bool keep = NotReadWhole(loaded);
+    const bool kept = keep && KeepStoreBackup(store).ok();
+    return SaveProfiles(store, list, keep && !kept).ok();
+}
+
+// Indices of the original profiles that the program itself reads back, byte for byte, from the
+// store or any of its backups.
+std::vector<bool> ReadBack(const std::filesystem::path& store, const ProfileSequence& originals) {
+    std::vector<bool> found(originals.size(), false);
+    std::vector<std::filesystem::path> files{store};
+    for (std::size_t i = 0; i < kKeptBackups; ++i) files.push_back(BackupPath(store, i));
+    for (const auto& file : files) {
+        ProfileList list;
+        ReadProfileFile(file, list);
+        for (const auto& record : list.Snapshot())
+            for (std::size_t i = 0; i < originals.size(); ++i)
+                if (!found[i] && std::memcmp(record.get(), originals[i].get(), sizeof(PROFILE_RECORD)) == 0) {
+                    found[i] = true;
+                    break;
+                }
+    }
+    return found;
+}
+
 }  // namespace
+
+std::vector<Figure> RunDoubleDamageCampaign(const DamagedStoreOptions& options) {
+    const std::string c = "double damage";
+    const testing::TempFolder folder("tembrel-double-");
+    if (!folder.made()) return {{c, "scratch folder", "cannot create", "created", false}};
+    const std::filesystem::path store = folder / "Data.cfg";
+    const ProfileSequence originals = Profiles(options.profiles);
+    const Bytes original = SerializeProfiles(originals, true).bytes;
+    std::mt19937 random(options.seed + 1);
+    std::uniform_int_distribution<std::size_t> blockAt(0, (original.size() - 1) / options.blockBytes);
+    std::size_t intact = 0, recovered = 0, lost = 0, failures = 0, maxCopies = 0;
+    // A tenth of the single-damage rounds: each round reads every file back in full.
+    const std::size_t rounds = std::max<std::size_t>(1, options.rounds / 10);
+    for (std::size_t round = 0; round < rounds; ++round) {
+        std::error_code ec;
+        for (std::size_t i = 0; i < kKeptBackups; ++i) std::filesystem::remove(BackupPath(store, i), ec);
+        Bytes damaged = original;
+        const std::size_t first = blockAt(random) * options.blockBytes;
+        ZeroBlock(damaged, first, options.blockBytes);
+        WriteBytes(store, damaged);
+        if (!StartAndExit(store)) ++failures;
+        Bytes again = ReadBytes(store);
+        ZeroBlock(again, blockAt(random) * options.blockBytes % std::max<std::size_t>(again.size(), 1), options.blockBytes);
+        WriteBytes(store, again);
+        if (!StartAndExit(store)) ++failures;
+
+        const std::vector<bool> found = ReadBack(store, originals);
+        for (std::size_t i = 0; i < originals.size(); ++i) {
+            const std::size_t begin = i * kEntryBytes;
+            if (begin < first + options.blockBytes && begin + kEntryBytes > first) continue;  // the first damage took it
+            ++intact;
+            if (found[i]) ++recovered;
+            else ++lost;
+        }
+        std::size_t copies = 0;
+        for (std::size_t i = 0; i < kKeptBackups; ++i) copies += std::filesystem::exists(BackupPath(store, i), ec);
+        maxCopies = std::max(maxCopies, copies);
+    }
+    const auto n = [](std::size_t v) { return std::to_string(v); };
+    return {
+        {c, "rounds (damage, start, exit, damage elsewhere, start, exit)", n(rounds), "", true},
+        {c, "profiles intact after the first damage", n(intact), "", true},
+        {c, "of them read back by the program from Data.cfg and its copies", n(recovered), n(intact), recovered == intact},
+        {c, "lost", n(lost), "0", lost == 0},
+        {c, "copies kept at most", n(maxCopies), "<= " + n(kKeptBackups), maxCopies <= kKeptBackups},
+        {c, "starts or exits that failed", n(failures), "0", failures == 0},
+    };
+}
 
 std::vector<Figure> RunDamagedStoreCampaign(const DamagedStoreOptions& options) {
     const std::string c = "damaged store";

@@ -20,4 +20,10 @@ struct DamagedStoreOptions {
 
 std::vector<Figure> RunDamagedStoreCampaign(const DamagedStoreOptions& options);
 
+// Double damage: a block is zeroed, the program starts and exits, another block of the new store
+// is zeroed, the program starts and exits again (a tenth of `rounds`); every profile the first
+// block did not touch must be read back, byte for byte, by the program's own reader from
+// Data.cfg or one of its copies, and the copies stay within their bound.
+std::vector<Figure> RunDoubleDamageCampaign(const DamagedStoreOptions& options);
+
 }  // namespace tembrel::stress

@@ -120,6 +120,8 @@ int main(int argc, char** argv) {
         rows = RunCrashSaveCampaign(crash);
     } else if (only == "damaged") {
         rows = RunDamagedStoreCampaign(damaged);
+        const std::vector<Figure> twice = RunDoubleDamageCampaign(damaged);
+        rows.insert(rows.end(), twice.begin(), twice.end());
     } else if (only == "pulls" || only == "storm") {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         ::setenv("TEMBREL_SIM_SOCKET", "none", 1);

@@ -13,7 +13,9 @@ StoreResult ImportProfileFile(const std::filesystem::path& source, ProfileList& 
     if (list.Edit([&](ProfileSequence& all) { return AppendImportedProfiles(all, records); })) return result;
     StoreResult full;
     full.status = StoreStatus::ListFull;
-    full.reason = source.string() + ": " + std::to_string(records.size()) + " profiles would make the list longer than " +
+    // A file over the per-file bound was read only in part: its own count is the one to name.
+    const std::size_t inFile = result.status == StoreStatus::TooManyRecords ? result.inFile : records.size();
+    full.reason = source.string() + ": " + std::to_string(inFile) + " profiles would make the list longer than " +
                   std::to_string(kMaxProfiles);
     return full;
 }

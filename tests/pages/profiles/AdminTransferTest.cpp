@@ -120,6 +120,19 @@ TEST_F(AdminTransferTest, WholeFileIsAppendedAndFixedUp) {
     }
 }
 
+// A file with one record more than a file may hold: the refusal names the file's count, not the
+// part of it that was read.
+TEST_F(AdminTransferTest, RefusalOfAnOversizedFileNamesItsCount) {
+    Bytes image;
+    for (std::size_t i = 0; i <= kMaxRecordsPerFile; ++i) image.insert(image.end(), {1, 0, 0, 0, 0});
+    WriteAll(Path("many.cfg"), image);
+    const StoreResult result = ImportProfileFile(Path("many.cfg"), list);
+    EXPECT_EQ(result.status, StoreStatus::ListFull);
+    EXPECT_NE(result.reason.find(": " + std::to_string(kMaxRecordsPerFile + 1) + " profiles would"), std::string::npos)
+        << result.reason;
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"<Default>", "Home", "Beach"}));
+}
+
 TEST_F(AdminTransferTest, ExportedFileComesBackAsTwins) {
     list.Assign({NewDefaultProfile(), Named("Office"), Named("Net1"), Named("Beach", ZARN9100_NETWORK_ADHOC),
                  Named(kSiteSurveyProfileName)});

@@ -179,6 +179,23 @@ TEST_F(SiteSurveyPageTest, AFailedJoinLeavesNoNewProfileInUse) {
     EXPECT_TRUE(!inUse || sheet->pageContext().profiles().IndexOf(inUse.get())) << "profileInUse points at a record outside the list";
 }
 
+// A full list: joining a network that needs a new profile is refused with the Profile Manager's
+// message, before any join; nothing is in use that the list does not hold.
+TEST_F(SiteSurveyPageTest, AFullListRefusesAJoinThatNeedsANewProfile) {
+    openSurvey({Network("Lobby", 1)});
+    ProfileSequence full(kMaxProfiles - sheet->pageContext().profiles().Count(), NewDefaultProfile());
+    for (const auto& p : sheet->pageContext().profiles().Snapshot()) full.push_back(p);
+    sheet->pageContext().profiles().Assign(full);
+    list()->setCurrentCell(0, 0);
+    button(CSiteSurvey::kIdAssociate)->click();
+    EXPECT_EQ(driver.count("SetSsid"), 0u);
+    ASSERT_EQ(dialogs.texts().size(), 1);
+    EXPECT_EQ(dialogs.texts()[0].toStdString(), ProfileListFullText());
+    EXPECT_EQ(sheet->pageContext().profiles().Count(), kMaxProfiles);
+    const auto inUse = sheet->pageContext().connector().profileInUse();
+    EXPECT_TRUE(!inUse || sheet->pageContext().profiles().IndexOf(inUse.get()));
+}
+
 // The default radio environment of the simulated card, as the page lists it, then a join.
 TEST(SiteSurveyOnSimulatedCard, ListsTheEnvironmentAndJoinsAnOpenNetwork) {
     const QString bin = qEnvironmentVariable("TEMBREL_BIN_DIR");
