@@ -2,10 +2,12 @@
 // What the application object hands the main window: the services it uses for its whole life.
 
 #include "app/TrayShell.h"
+#include "history/HistoryRecorder.h"
 #include "platform/CertificateStore.h"
 #include "platform/IpHelper.h"
 #include "ui/logic/DialogClock.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,6 +35,8 @@ struct SheetContext {
     // Supervisor pacing: the documented 5,000 ms period and 500 ms pause unless a test shortens them.
     int supervisorPeriodMs = 5000;
     int supervisorPauseMs = 500;
+    // Makes the connection history from what it may read of the card; null: no history.
+    std::function<std::unique_ptr<HistorySink>(HistoryProbe)> makeHistory;
 };
 
 }  // namespace tembrel

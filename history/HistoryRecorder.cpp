@@ -10,6 +10,8 @@ namespace tembrel {
 
 using nlohmann::json;
 
+const char* const kHistoryProgramVersion = TEMBREL_HISTORY_VERSION;
+
 namespace {
 constexpr std::uint32_t kCardOpened = 1001;  // the program's own code (connection/EventCodes.h)
 constexpr std::size_t kMaxScanNetworks = 64;
@@ -28,11 +30,6 @@ const char* RequesterName(JoinRequester r) {
 
 json Entry(std::int64_t t, const char* kind) { return json{{"t", t}, {"k", kind}}; }
 }  // namespace
-
-HistorySink& NoHistory() {
-    static NullHistorySink sink;
-    return sink;
-}
 
 HistoryRecorder::HistoryRecorder(std::filesystem::path folder, HistoryOptions options, HistoryProbe probe)
     : options_(std::move(options)),

@@ -35,6 +35,9 @@
 
 namespace tembrel {
 
+// The version this program was built as.
+extern const char* const kHistoryProgramVersion;
+
 struct LinkFacts {
     std::string ssid;
     std::string bssid;  // "00:11:22:33:44:55"
@@ -70,7 +73,7 @@ struct HistoryOptions {
     std::chrono::milliseconds sampleInterval{10000};
     std::chrono::milliseconds sampleKeepAlive{60000};  // an unchanged sample is written this often
     std::chrono::milliseconds scanInterval{300000};
-    std::string version;  // the program's, in the start entry
+    std::string version = kHistoryProgramVersion;  // in the start entry
     std::function<SystemTime()> now = [] { return std::chrono::system_clock::now(); };
     JournalFiles::WriteCall write;  // tests make it fail
 };

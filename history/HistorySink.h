@@ -51,6 +51,21 @@ public:
 class NullHistorySink final : public HistorySink {};
 
 // The sink used where none was given.
-HistorySink& NoHistory();
+inline HistorySink& NoHistory() {
+    static NullHistorySink sink;
+    return sink;
+}
+
+// Why an attempt did not join, in words, for ConnectProfile's result.
+inline std::string JoinResultText(int result) {
+    switch (result) {
+    case 0: return "joined";
+    case 1: return "not heard";
+    case 2: return "refused the security settings";
+    case 4: return "ad-hoc network waiting for a peer";
+    case 5: return "no card";
+    default: return "result " + std::to_string(result);
+    }
+}
 
 }  // namespace tembrel
