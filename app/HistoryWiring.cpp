@@ -28,7 +28,10 @@ std::string SecurityName(const ScanEntry& entry) {
         return std::string("WPA 802.1x") + cipher;
     case kAuthWpa2Tls: case kAuthWpa2Peap: case kAuthWpa2Ttls: case kAuthWpa2Leap:
         return std::string("WPA2 802.1x") + cipher;
-    case kAuthCcxLeap: case kAuthCcxPeap: return "CCX";
+    case kAuthCcxLeap: case kAuthCcxPeap: case kGroupCcx: return "CCX";
+    case kGroupWpa: return std::string("WPA 802.1x") + cipher;
+    case kGroupWpa2: return std::string("WPA2 802.1x") + cipher;
+    case kGroup8021x: return "802.1x";
     default: return "WEP";
     }
 }

@@ -11,6 +11,8 @@ namespace tembrel {
 
 namespace {
 
+constexpr char kSecondsFormat[] = "%Y-%m-%d %H:%M:%S";
+
 std::string LocalTime(std::int64_t ms, const char* format = "%Y-%m-%d %H:%M") {
     const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
     std::tm local{};
@@ -134,8 +136,10 @@ void Timeline(std::ostringstream& out, const ReportModel& m) {
     // Time ticks: six, with dates.
     for (int i = 0; i <= 5; ++i) {
         const std::int64_t t = m.fromMs + (m.toMs - m.fromMs) * i / 5;
+        // A short span needs the seconds, a long one the date.
+        const char* format = m.toMs - m.fromMs < 3'600'000 ? "%H:%M:%S" : "%m-%d %H:%M";
         out << "<text x=\"" << Fixed(axis.x(t), 1) << "\" y=\"266\" text-anchor=\""
-            << (i == 0 ? "start" : i == 5 ? "end" : "middle") << "\">" << EscapeXml(LocalTime(t, "%m-%d %H:%M")) << "</text>";
+            << (i == 0 ? "start" : i == 5 ? "end" : "middle") << "\">" << EscapeXml(LocalTime(t, format)) << "</text>";
     }
     out << "</svg>";
     out << "<p class=\"legend\"><span><i style=\"background:var(--signal)\"></i>signal</span>"
@@ -155,13 +159,16 @@ void Channels24(std::ostringstream& out, const ReportModel& m) {
     for (int c = 1; c <= 14; ++c)
         out << "<text x=\"" << Fixed(x(c), 1) << "\" y=\"184\" text-anchor=\"middle\">" << c << "</text>";
     out << "<line class=\"grid\" x1=\"40\" x2=\"980\" y1=\"170\" y2=\"170\"/>";
+    int shown = 0;
     for (const auto& n : m.networks) {
         if (n.channel < 1 || n.channel > 14) continue;
-        const double top = 20 + (static_cast<double>(std::clamp(-n.dbm, 20, 100)) - 20) * 150 / 80;
+        // Names of neighbouring networks on three staggered lines, so that they stay readable.
+        const double lift = 11.0 * (shown++ % 3);
+        const double top = 45 + (static_cast<double>(std::clamp(-n.dbm, 20, 100)) - 20) * 125 / 80;
         out << "<g class=\"network\" data-channel=\"" << n.channel << "\"><path class=\"occupancy\" d=\"M"
             << Fixed(x(n.channel - 2.5), 1) << ",170 L" << Fixed(x(n.channel - 1.5), 1) << "," << Fixed(top, 1) << " L"
             << Fixed(x(n.channel + 1.5), 1) << "," << Fixed(top, 1) << " L" << Fixed(x(n.channel + 2.5), 1)
-            << ",170 Z\"/><text x=\"" << Fixed(x(n.channel), 1) << "\" y=\"" << Fixed(top - 4, 1)
+            << ",170 Z\"/><text x=\"" << Fixed(x(n.channel), 1) << "\" y=\"" << Fixed(top - 4 - lift, 1)
             << "\" text-anchor=\"middle\">" << EscapeXml(n.ssid.empty() ? "(hidden)" : n.ssid) << "</text><title>"
             << EscapeXml(n.ssid + ", channel " + std::to_string(n.channel) + ", " + std::to_string(n.dbm) + " dBm")
             << "</title></g>";
@@ -220,7 +227,8 @@ std::string EscapeXml(const std::string& text) {
 }
 
 std::string ReportSummary(const ReportModel& m, const std::string& periodText) {
-    std::string s = "Connected " + Fixed(m.connectedPercent(), 1) + " % of " + periodText + "; " +
+    const std::string of = m.fromMs > m.periodFromMs ? "the time recorded since " + LocalTime(m.fromMs) : periodText;
+    std::string s = "Connected " + Fixed(m.connectedPercent(), 1) + " % of " + of + "; " +
                     Plural(m.drops, "drop", "drops");
     if (m.drops > 0)
         s += ", " + std::to_string(m.weakDrops) + " of them after the signal fell below " +
@@ -256,8 +264,8 @@ std::string RenderReport(const ReportModel& m, const std::string& periodText) {
     for (auto s = m.sessions.rbegin(); s != m.sessions.rend() && shown < 200; ++s, ++shown) {
         std::string why = s->endReason;
         if (s->drop && s->lowestBeforeDbm != 0) why += " (lowest " + std::to_string(s->lowestBeforeDbm) + " dBm in the minute before)";
-        out << "<tr class=\"" << (s->drop ? "drop" : "session") << "\"><td>" << EscapeXml(LocalTime(s->startMs))
-            << "</td><td>" << EscapeXml(LocalTime(s->endMs)) << "</td><td>" << EscapeXml(s->profile) << "</td><td>"
+        out << "<tr class=\"" << (s->drop ? "drop" : "session") << "\"><td>" << EscapeXml(LocalTime(s->startMs, kSecondsFormat))
+            << "</td><td>" << EscapeXml(LocalTime(s->endMs, kSecondsFormat)) << "</td><td>" << EscapeXml(s->profile) << "</td><td>"
             << EscapeXml(s->ssid) << " <span class=\"muted\">" << EscapeXml(s->bssid) << " " << EscapeXml(s->security)
             << "</span></td><td>" << EscapeXml(s->band) << ", channel " << s->channel << "</td><td>" << EscapeXml(why)
             << "</td></tr>";

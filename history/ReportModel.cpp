@@ -38,15 +38,28 @@ std::string EndReason(const std::string& event) {
     return "program stopped";
 }
 
-// The reason of a refusal: the library's text said just before, without its "...: "SSID": " lead.
-std::string RefusalReason(const std::optional<std::pair<std::int64_t, std::string>>& status, std::int64_t t,
-                          const std::string& ssid) {
-    if (status && t - status->first <= 15000) {
-        const std::string quoted = "\"" + ssid + "\": ";
-        const auto at = status->second.find(quoted);
-        return at == std::string::npos ? status->second : status->second.substr(at + quoted.size());
-    }
-    return JoinResultText(2);
+// The reason of the refusal at entries[index]: the library's text about that network nearest to
+// it within 15 s either way (the text travels through the window, the result does not, so either
+// may be written first), without its "...: "SSID": " lead.
+std::string RefusalReason(const std::vector<json>& entries, std::size_t index, const std::string& ssid) {
+    const std::int64_t t = entries[index]["t"].get<std::int64_t>();
+    const std::string quoted = "\"" + ssid + "\": ";
+    std::string best;
+    std::int64_t bestDistance = 15001;
+    const auto consider = [&](const json& e) {
+        if (e["k"] != "status") return;
+        const std::string text = Text(e, "text");
+        const auto at = text.find(quoted);
+        const std::int64_t distance = std::abs(e["t"].get<std::int64_t>() - t);
+        if (at != std::string::npos && distance < bestDistance) {
+            best = text.substr(at + quoted.size());
+            bestDistance = distance;
+        }
+    };
+    for (std::size_t i = index; i-- > 0 && t - entries[i]["t"].get<std::int64_t>() <= 15000;) consider(entries[i]);
+    for (std::size_t i = index + 1; i < entries.size() && entries[i]["t"].get<std::int64_t>() - t <= 15000; ++i)
+        consider(entries[i]);
+    return best.empty() ? JoinResultText(2) : best;
 }
 
 // Each kind's marks thinned to at most kMaxMarksPerKind slots over the period.
@@ -109,11 +122,10 @@ double ChannelOverlap(int channel, int other) {
 
 ReportModel BuildReportModel(const std::vector<json>& entries, std::int64_t fromMs, std::int64_t toMs) {
     ReportModel m;
-    m.fromMs = fromMs;
+    m.fromMs = m.periodFromMs = fromMs;
     m.toMs = toMs;
     m.entries = entries.size();
     std::optional<ReportSession> open;
-    std::optional<std::pair<std::int64_t, std::string>> lastStatus;
     std::map<std::string, json> pendingSupervisorJoin;  // by profile
     std::string joinedProfile, joinedSsid;
     std::vector<ReportMark> marks;
@@ -143,7 +155,13 @@ ReportModel BuildReportModel(const std::vector<json>& entries, std::int64_t from
         open.reset();
     };
 
-    for (const json& e : entries) {
+    // Time before the history began is not counted: the report covers what was recorded.
+    if (!entries.empty()) {
+        const std::int64_t first = entries.front()["t"].get<std::int64_t>();
+        if (first > fromMs && first <= toMs) m.fromMs = fromMs = first;
+    }
+    for (std::size_t index = 0; index < entries.size(); ++index) {
+        const json& e = entries[index];
         const std::int64_t t = e["t"].get<std::int64_t>();
         if (t > toMs) break;
         const std::string kind = e["k"].get<std::string>();
@@ -158,8 +176,6 @@ ReportModel BuildReportModel(const std::vector<json>& entries, std::int64_t from
                                              (Text(e, "by") == "user" ? "user" : "switch") + ")"});
         } else if (kind == "join") {
             if (Text(e, "by") == "supervisor") pendingSupervisorJoin[Text(e, "profile")] = e;
-        } else if (kind == "status") {
-            lastStatus = std::pair(t, Text(e, "text"));
         } else if (kind == "result") {
             const std::string profile = Text(e, "profile");
             const std::string ssid = Text(e, "ssid");
@@ -186,7 +202,7 @@ ReportModel BuildReportModel(const std::vector<json>& entries, std::int64_t from
                     m.decisions.push_back("joined " + profile + why);
                 }
             } else {
-                std::string reason = code == 2 ? RefusalReason(lastStatus, t, ssid) : JoinResultText(code);
+                std::string reason = code == 2 ? RefusalReason(entries, index, ssid) : JoinResultText(code);
                 ++m.failuresByReason[reason];
                 if (code == 2) {
                     ReportMark refusal{t, "refusal", reason + " for " + (ssid.empty() ? profile : ssid)};

@@ -48,7 +48,8 @@ struct HeardChannel {
 };
 
 struct ReportModel {
-    std::int64_t fromMs = 0;
+    std::int64_t periodFromMs = 0;  // the period asked for
+    std::int64_t fromMs = 0;        // what it covers: from the first entry when the history began later
     std::int64_t toMs = 0;
     std::int64_t connectedMs = 0;
     std::vector<ReportSession> sessions;

@@ -81,6 +81,25 @@ TEST(ReportModel, AScriptedDayAddsUp) {
     EXPECT_NE(m.quietChannels5.front(), 36);
 }
 
+// The library's text may be written after the result it explains (it travels through the
+// window); the nearest text about that network within 15 s is the reason either way. A history
+// that began inside the period covers only the time it recorded.
+TEST(ReportModel, ARefusalTakesTheNearestTextAboutItsNetwork) {
+    const std::vector<json> entries{
+        At(10, {{"k", "status"}, {"text", "Authentication failed: \"Lab\": WEP key does not match the network"}}),
+        At(20, {{"k", "result"}, {"profile", "Lab"}, {"ssid", "Lab"}, {"code", 2}}),
+        At(20, {{"k", "status"}, {"text", "Authentication failed: \"Other\": passphrase does not match the network"}}),
+        At(20, {{"k", "status"}, {"text", "Authentication failed: \"Lab\": 802.1X credentials were rejected"}}),
+        At(40, {{"k", "result"}, {"profile", "Lab"}, {"ssid", "Lab"}, {"code", 2}}),
+    };
+    const ReportModel m = BuildReportModel(entries, kT0, kDayEnd);
+    ASSERT_EQ(m.refusals.size(), 2u);
+    EXPECT_EQ(m.refusals[0].label, "802.1X credentials were rejected for Lab");
+    EXPECT_EQ(m.refusals[1].label, "refused the security settings for Lab");  // no text near it
+    EXPECT_EQ(m.fromMs, kT0 + 10 * kMin);
+    EXPECT_EQ(ReportSummary(m, "the last day").rfind("Connected 0.0 % of the time recorded since ", 0), 0u);
+}
+
 TEST(ReportModel, AProgramThatStoppedWithoutEndingClosesItsSessionAtTheNextStart) {
     const std::vector<json> entries{At(0, {{"k", "up"}, {"ssid", "A"}}), At(10, {{"k", "start"}})};
     const ReportModel m = BuildReportModel(entries, kT0, kDayEnd);

@@ -63,7 +63,7 @@ public:
 
     QString page() const { return data_.path() + "/day.html"; }
     const std::string& history() const { return history_; }
-    const QString& folder() const { return data_.path(); }
+    QString folder() const { return data_.path(); }
     std::string failure;     // why the day did not run to its end; "" when it did
     std::string skipReason;  // why it could not run here
     QByteArray reportOutput;
@@ -232,11 +232,11 @@ TEST_F(ScriptedDay, ARealBrowserDrawsThePage) {
     QProcess browser;
     browser.start(chromium, {"--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
                              "--disable-extensions", "--disable-sync", "--no-first-run", "--hide-scrollbars",
-                             "--user-data-dir=" + day_->folder() + "/chromium", "--window-size=1100,2300",
+                             "--user-data-dir=" + day_->folder() + "/chromium", "--window-size=1100,1800",
                              "--screenshot=" + picture, "file://" + day_->page()});
     ASSERT_TRUE(browser.waitForFinished(120000)) << "chromium did not finish";
     ASSERT_TRUE(QFile::exists(picture)) << browser.readAllStandardError().toStdString();
-    // A blank 1100 x 2300 page compresses to a few kilobytes; the report's text and charts do not.
+    // A blank 1100 x 1800 page compresses to a few kilobytes; the report's text and charts do not.
     EXPECT_GT(QFileInfo(picture).size(), 60000) << "the picture looks empty";
     const QString out = QString::fromLocal8Bit(qgetenv("TEMBREL_REPORT_PICTURE_DIR"));
     if (!out.isEmpty()) {
