@@ -223,6 +223,47 @@ TEST_F(ScriptedDay, TheReportSaysWhatHappened) {
     EXPECT_FALSE(parsed.all("g", "network", "channels-24").empty());
 }
 
+// The desktop entry's "Wi-Fi Report" action, as the desktop runs it (with this day's data
+// folder): the page is written to the history folder and handed to xdg-open, here a stand-in in
+// the test's folder that notes what it was given.
+TEST_F(ScriptedDay, TheDesktopActionWritesAndOpensTheReport) {
+    QFile entry(TEMBREL_DESKTOP_ENTRY);
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(entry.readAll());
+    const qsizetype action = text.indexOf("[Desktop Action wifi-report]");
+    ASSERT_GE(action, 0);
+    const QString exec = text.mid(action).section("\nExec=", 1, 1).section('\n', 0, 0);
+    QStringList args = exec.split(' ', Qt::SkipEmptyParts);
+    ASSERT_EQ(args.value(0), "Tembrel") << exec.toStdString();
+    args.removeFirst();
+    args << "--config-dir" << day_->folder();
+
+    const QString bin = day_->folder() + "/bin";
+    ASSERT_TRUE(QDir().mkpath(bin));
+    QFile opener(bin + "/xdg-open");
+    ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+    opener.write("#!/bin/sh\nprintf '%s' \"$1\" > \"$(dirname \"$0\")/opened\"\n");
+    opener.close();
+    opener.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("PATH", bin + ":" + env.value("PATH"));
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(Program(), args);
+    ASSERT_TRUE(program.waitForFinished(30000));
+    ASSERT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    const QString written = day_->folder() + "/history/wifi-report.html";
+    EXPECT_EQ(program.readAllStandardOutput().trimmed(), written.toUtf8());
+    QFile opened(bin + "/opened");
+    ASSERT_TRUE(opened.open(QIODevice::ReadOnly)) << "xdg-open was not run";
+    EXPECT_EQ(opened.readAll(), written.toUtf8());
+    QFile page(written);
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ParseXmlPage(page.readAll().toStdString()).error, "");
+    EXPECT_EQ(page.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+}
+
 // Debian's chromium draws the page headless; the picture must hold more than a blank page.
 // TEMBREL_REPORT_PICTURE_DIR (a folder of the caller's) receives the page and the picture.
 TEST_F(ScriptedDay, ARealBrowserDrawsThePage) {
