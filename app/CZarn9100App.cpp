@@ -3,7 +3,9 @@
 #include "adapter/DriverChoice.h"
 #include "adapter/DriverLoader.h"
 #include "adapter/ZeroConfigRelease.h"
+#include "history/HistoryLocation.h"
 #include "app/CZarn9100Sheet.h"
+#include "app/HistoryWiring.h"
 #include "app/TrayIconArt.h"
 #include "platform/Autostart.h"
 #include "platform/DeviceMonitor.h"
@@ -117,6 +119,7 @@ CZarn9100App::StartResult CZarn9100App::Start() {
     // 8. The main window.
     SheetContext context{*library_, *settings_, *services_.dialogs, osFamily_, located.paths.profileStore().string(),
                          loaded.path};
+    context.makeHistory = HistoryFactory(HistoryFolder(located.paths), *settings_);
     sheet_ = std::make_unique<CZarn9100Sheet>(std::move(context));
     sheet_->setWindowTitle(kWindowTitle);
     // exit(), not quit(): a quit request is refused while any window refuses to close, and

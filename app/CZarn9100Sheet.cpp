@@ -3,6 +3,7 @@
 #include "app/CTrayIcon.h"
 #include "app/CTrayMenu.h"
 #include "app/ProfileStoreFile.h"
+#include "app/HistoryWiring.h"
 #include "app/QueuedNotifications.h"
 #include "app/QtTrayShell.h"
 #include "app/SheetPageContext.h"
@@ -51,11 +52,14 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
                                          std::chrono::milliseconds(context_.closeWaitMs));
     adapter_->setChannelRange(static_cast<uint32_t>(settings.read(settings::kFirstChan)),
                               static_cast<uint32_t>(settings.read(settings::kLastChan)));
+    if (context_.makeHistory)
+        history_ = context_.makeHistory(MakeHistoryProbe(context_.library, adapter_->handle(), snapshot_));
     refresher_ = std::make_unique<StatusRefresher>(context_.library, adapter_->handle(), snapshot_,
                                                    [this](int state) { SetTrayState(state); });
-    connector_ = std::make_unique<ProfileConnector>(
-        ConnectionContext{context_.library, adapter_->handle(), adapter_->radioState, profiles_, snapshot_,
-                          [this](bool connected) { refresher_->RefreshStatus(connected); }});
+    ConnectionContext connection{context_.library, adapter_->handle(), adapter_->radioState, profiles_, snapshot_,
+                                 [this](bool connected) { refresher_->RefreshStatus(connected); }};
+    connection.history = &history();
+    connector_ = std::make_unique<ProfileConnector>(std::move(connection));
     eventTable_ = std::make_unique<LibraryEventHandler>(
         LibraryEventContext{context_.library, adapter_->handle(), adapter_->stopping.value(), adapter_->radioState, flags_,
                             autoLinkEvent_},
@@ -74,10 +78,12 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
     SupervisorTiming timing;
     timing.period = std::chrono::milliseconds(context_.supervisorPeriodMs);
     timing.emptyWalkPause = std::chrono::milliseconds(context_.supervisorPauseMs);
-    supervisor_ = std::make_unique<Supervisor>(SupervisorContext{
+    SupervisorContext supervision{
         context_.library, adapter_->handle(), adapter_->stopping.value(), adapter_->radioState, profiles_, snapshot_, flags_,
         autoLinkEvent_, [this](const ProfilePtr& profile) { return connector_->ConnectProfile(profile); },
-        std::move(notify), std::move(timing)});
+        std::move(notify), std::move(timing)};
+    supervision.history = &history();
+    supervisor_ = std::make_unique<Supervisor>(std::move(supervision));
 
     if (QFile::exists("Vindra.ico")) setWindowIcon(QIcon("Vindra.ico"));
 
@@ -154,6 +160,7 @@ void CZarn9100Sheet::buildTray() {
 }
 
 void CZarn9100Sheet::OnInitDialog() {
+    history().programStarted();
     buildTray();
     context_.library.Initialize(events_->sink());
     EnableAdapterPages(0);
@@ -242,6 +249,7 @@ void CZarn9100Sheet::ToggleRadio() {
         const uint32_t next = adapter_->radioState == ZARN9100_RADIO_ON ? ZARN9100_RADIO_OFF : ZARN9100_RADIO_ON;
         adapter_->radioState = next;
         context_.library.SetRadioControl(lease.get(), next);
+        history().radioSetByUser(next == ZARN9100_RADIO_ON);
     }
     UpdateRadioUi();
 }
@@ -319,6 +327,7 @@ void CZarn9100Sheet::Exit(bool tellOnSaveFailure) {
     ZARN9100_EVENT_SINK none{};
     context_.library.Initialize(&none);
     hide();
+    history().programEnded();
     emit exited();
 }
 
@@ -403,6 +412,7 @@ void CZarn9100Sheet::OnDeviceRemoveComplete(const QString& deviceName) {
 
 void CZarn9100Sheet::OnLibraryEvent(quintptr code, qintptr param, const QString& text) {
     if (eventTable_->Handle(code) == EventRoute::kForward) forwardToActivePage(code, param, text);
+    history().libraryEvent(static_cast<uint32_t>(code), text.toStdString());
     if (code == ZARN9100_EVENT_STATUS_TEXT && !monitorCheck_->monitor())
         statusLine_->tell(text, (isHidden() || isMinimized()) && trayIconShown() ? tray_.get() : nullptr);
     if (code == ZARN9100_EVENT_LINK_UP || code == ZARN9100_EVENT_ADHOC_LINK_UP) statusLine_->linkUp();

@@ -168,6 +168,7 @@ private:
     void forwardToActivePage(quintptr code, qintptr param, const QString& text);
     Adapter::DeviceChangeHooks deviceChangeHooks();
     void monitorModeChanged(bool monitor);
+    HistorySink& history() { return history_ ? *history_ : NoHistory(); }
 
     SheetContext context_;
     ProfileList profiles_;
@@ -180,6 +181,8 @@ private:
     std::unique_ptr<CTrayMenu> trayMenu_;
     // The adapter and what works through it; the supervisor, declared last of them, goes first.
     std::unique_ptr<Adapter> adapter_;
+    // Reads the adapter and snapshot on its own thread; told by everything after it.
+    std::unique_ptr<HistorySink> history_;
     std::unique_ptr<StatusRefresher> refresher_;
     std::unique_ptr<ProfileConnector> connector_;
     std::unique_ptr<LibraryEventHandler> eventTable_;

@@ -3,10 +3,12 @@
 
 #include "app/PageSet.h"
 #include "app/TrayShell.h"
+#include "history/HistoryRecorder.h"
 #include "platform/CertificateStore.h"
 #include "platform/IpHelper.h"
 #include "ui/logic/DialogClock.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +41,8 @@ struct SheetContext {
     std::vector<PageDescriptor> extraPages;
     // How long closing the card waits for the supervisor and a call in flight (a join) together.
     int closeWaitMs = 3000;
+    // Makes the connection history from what it may read of the card; null: no history.
+    std::function<std::unique_ptr<HistorySink>(HistoryProbe)> makeHistory;
 };
 
 }  // namespace tembrel

@@ -1,5 +1,7 @@
 #include "app/CZarn9100App.h"
 #include "app/logic/CommandLine.h"
+#include "history/HistoryLocation.h"
+#include "history/ReportCommand.h"
 #include "platform/Autostart.h"
 #include "platform/CoreDumps.h"
 #include "platform/Paths.h"
@@ -7,6 +9,12 @@
 
 #include <QApplication>
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -72,6 +80,44 @@ int SetAutostart(const tembrel::CommandLine& options, const std::string& program
     return result.ok ? 0 : 1;
 }
 
+// --report [FILE] [--since P] [--open]: no window, no card; the journal of this user (or of
+// --config-dir) as one page.
+int WriteReportFile(const tembrel::CommandLine& options, const std::string& programName) {
+    const tembrel::DataPathsResult located = tembrel::LocateDataPaths(
+        options.configDir.empty() ? std::nullopt : std::optional<std::filesystem::path>(options.configDir));
+    tembrel::ReportRequest request;
+    request.historyFolder = tembrel::HistoryFolder(located.paths);
+    request.file = *options.report;
+    request.period = *tembrel::ParseReportPeriod(options.since);
+    request.nowMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::system_clock::now().time_since_epoch()).count();
+    const tembrel::ReportOutcome outcome = tembrel::WriteReport(request);
+    if (!outcome.error.empty()) {
+        std::fprintf(stderr, "%s: %s\n", programName.c_str(), outcome.error.c_str());
+        return 1;
+    }
+    std::error_code error;
+    const std::string path = std::filesystem::absolute(outcome.file, error).string();
+    std::printf("%s\n", path.c_str());
+    std::fflush(stdout);
+    if (!options.openReport) return 0;
+    // The desktop's browser, through its own opener; it returns once the browser has it.
+    const char* argv[] = {"xdg-open", path.c_str(), nullptr};
+    pid_t child = 0;
+    if (posix_spawnp(&child, "xdg-open", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) {
+        std::fprintf(stderr, "%s: cannot run xdg-open to open the report\n", programName.c_str());
+        return 1;
+    }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "%s: xdg-open could not open the report\n", programName.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,10 +135,12 @@ int main(int argc, char** argv) {
         if (all[i].rfind("--", 0) != 0 && all[i] != "-h") continue;
         own.push_back(all[i]);
         if (tembrel::OptionTakesValue(all[i]) && i + 1 < all.size()) own.push_back(all[++i]);
+        else if (all[i] == "--report" && i + 1 < all.size() && all[i + 1].rfind("-", 0) != 0) own.push_back(all[++i]);
     }
     const auto early = tembrel::ParseCommandLine(own);
     if (Reject(early, programName, status)) return status;
     if (early.options.autostart) return SetAutostart(early.options, programName);
+    if (early.options.report) return WriteReportFile(early.options, programName);
 
     QApplication application(argc, argv);  // takes Qt's own options out of argv
     // The window is hidden, not closed; the program ends through Exit.

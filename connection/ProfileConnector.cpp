@@ -53,7 +53,7 @@ int ProfileConnector::ConnectProfile(const ProfilePtr& profile) {
     }
     SetProfileInUse(profile);
     applySecurity(p);
-    if (anySsid) return connectAnyOpenNetwork();
+    if (anySsid) return finished(p, connectAnyOpenNetwork());
 
     withHandle([&](ZARN9100_HANDLE h) { return d.SetNetworkMode(h, p.networkType); });
     if (p.networkType == ZARN9100_NETWORK_ADHOC) {
@@ -72,6 +72,11 @@ int ProfileConnector::ConnectProfile(const ProfilePtr& profile) {
     } else {
         applyProtocolSettings(p);
     }
+    return finished(p, result);
+}
+
+int ProfileConnector::finished(const PROFILE_RECORD& p, int result) {
+    context_.history->joinFinished(std::string(ProfileName(p)), SsidOf(p), result);
     return result;
 }
 

@@ -13,6 +13,7 @@
 #include "adapter/AdapterHandle.h"
 #include "adapter/DriverLibrary.h"
 #include "adapter/RadioState.h"
+#include "history/HistorySink.h"
 #include "connection/ConnectionSnapshot.h"
 #include "profiles/ProfileList.h"
 #include "profiles/ProfileRecord.h"
@@ -37,6 +38,7 @@ struct ConnectionContext {
     // The main window's RefreshStatus: rewrites the snapshot from the library.
     std::function<void(bool connected)> refreshStatus;
     Clock now = [] { return std::chrono::steady_clock::now(); };
+    HistorySink* history = &NoHistory();  // told each ConnectProfile's result
 };
 
 class ProfileConnector {
@@ -67,6 +69,8 @@ public:
 
 private:
     int connectAnyOpenNetwork();
+    // Tells the history how ConnectProfile ended for `p`; returns `result`.
+    int finished(const PROFILE_RECORD& p, int result);
     void applySecurity(const PROFILE_RECORD& p);
     void applyProtocolSettings(const PROFILE_RECORD& p);
     void setStaticWepKeys(const PROFILE_RECORD& p);

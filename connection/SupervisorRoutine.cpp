@@ -111,6 +111,8 @@ void SupervisorRoutine::retryPreparedProfile() {
             if (!context_.profiles.IndexOf(profile.get()) || !cardHeld() || leaveCardAlone() ||
                 context_.radioState == ZARN9100_RADIO_OFF)
                 break;
+            context_.history->joinAttempted(
+                {JoinRequester::AutoLink, "", std::string(ProfileName(record)), std::string(ProfileSsid(record))});
             if (associated(context_.connectProfile(profile), record)) break;
             ++attemptsUsed;
         }
@@ -138,6 +140,8 @@ int SupervisorRoutine::WalkPreferList() {
     if (!cardHeld()) return 0;
     if (context_.radioState == ZARN9100_RADIO_OFF) return 1;
     bool reachedPreferProfile = false;
+    std::vector<SkippedCandidate> passedOver;  // tried in this walk without a join
+    int place = 0;
     for (size_t index = 0; !leaveCardAlone(); ++index) {
         // The list may change under the walk (ConnectProfile moves the profile it applies);
         // its length is read again for every profile.
@@ -146,8 +150,14 @@ int SupervisorRoutine::WalkPreferList() {
         const PROFILE_RECORD record = copyOf(profile);
         if (record.inPreferList != 1) continue;
         reachedPreferProfile = true;
+        ++place;
         if (!cardHeld() || leaveCardAlone() || context_.radioState == ZARN9100_RADIO_OFF) break;
-        if (associated(context_.connectProfile(profile), record)) break;
+        const std::string name(ProfileName(record));
+        context_.history->joinAttempted(
+            {JoinRequester::Supervisor, "", name, std::string(ProfileSsid(record)), place, passedOver});
+        const int result = context_.connectProfile(profile);
+        if (associated(result, record)) break;
+        passedOver.push_back({name, JoinResultText(result)});
     }
     if (!reachedPreferProfile && !leaveCardAlone()) WaitForStop(SupervisorWait::kEmptyWalkPause);
     if (!leaveCardAlone() && context_.notify.notifyStatusPage) context_.notify.notifyStatusPage(kEventPreferWalkDone, {});

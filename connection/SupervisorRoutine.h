@@ -13,6 +13,7 @@
 #include "connection/ConnectionSnapshot.h"
 #include "connection/MessageBoxGate.h"
 #include "connection/SupervisorFlags.h"
+#include "history/HistorySink.h"
 #include "profiles/ProfileList.h"
 
 #include <atomic>
@@ -67,6 +68,8 @@ struct SupervisorContext {
     std::function<int(const ProfilePtr&)> connectProfile;
     SupervisorNotifications notify;
     SupervisorTiming timing;
+    // Told of each profile the supervisor tries, with its place and what it passed over.
+    HistorySink* history = &NoHistory();
     // The supervisor's message box, shared by all its runs.
     std::shared_ptr<MessageBoxGate> messageBox = std::make_shared<MessageBoxGate>();
 };

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "history/ReportCommand.h"
 #include "platform/OsFamily.h"
 
 namespace tembrel {
@@ -27,6 +28,7 @@ bool TakeValue(const std::vector<std::string>& args, size_t& i, const std::strin
 
 CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
     CommandLineResult r;
+    bool sinceGiven = false;
     for (size_t i = 0; i < args.size() && r.error.empty(); ++i) {
         std::string value;
         if (args[i] == "--help" || args[i] == "-h") {
@@ -51,15 +53,31 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
                 r.options.autostart = value == "on";
             else
                 r.error = "option --autostart takes on or off, not \"" + value + "\"";
+        } else if (args[i] == "--report") {
+            // The file is optional: the next argument when it is not an option.
+            r.options.report = i + 1 < args.size() && !args[i + 1].starts_with("-") ? args[++i] : std::string();
+        } else if (args[i].starts_with("--report=")) {
+            r.options.report = args[i].substr(std::string_view("--report=").size());
+        } else if (TakeValue(args, i, "--since", value, r.error)) {
+            if (!r.error.empty()) break;
+            if (!ParseReportPeriod(value))
+                r.error = "option --since takes a number and m, h, d or w (7d), not \"" + value + "\"";
+            r.options.since = value;
+            sinceGiven = true;
+        } else if (args[i] == "--open") {
+            r.options.openReport = true;
         } else {
             r.error = "unknown option \"" + args[i] + "\" (try --help)";
         }
     }
+    if (r.error.empty() && !r.options.report && (sinceGiven || r.options.openReport))
+        r.error = std::string(sinceGiven ? "--since" : "--open") + " goes with --report";
     return r;
 }
 
 bool OptionTakesValue(const std::string& name) {
-    return name == "--driver" || name == "--config-dir" || name == "--os-family" || name == "--autostart";
+    return name == "--driver" || name == "--config-dir" || name == "--os-family" || name == "--autostart" ||
+           name == "--since";
 }
 
 std::string CommandLineHelp(const std::string& programName) {
@@ -78,6 +96,11 @@ std::string CommandLineHelp(const std::string& programName) {
            "                     hardware registry)\n"
            "  --autostart on|off start the utility with the desktop session, or no longer:\n"
            "                     writes or removes the user's XDG autostart entry, then exits\n"
+           "  --report [FILE]    write the Wi-Fi report of the connection history as one\n"
+           "                     HTML page (default: wifi-report.html in the history\n"
+           "                     folder), print its path and exit\n"
+           "  --since PERIOD     the report's period: 30m, 12h, 7d (the default), 2w\n"
+           "  --open             open the report in the desktop's browser\n"
            "  --version          show the version and exit\n"
            "  -h, --help         show this help and exit\n";
 }

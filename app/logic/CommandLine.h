@@ -12,6 +12,9 @@ struct CommandLine {
     std::string configDir;                // --config-dir DIR
     std::optional<int> osFamily;          // --os-family N (0..3)
     std::optional<bool> autostart;        // --autostart on|off
+    std::optional<std::string> report;    // --report [FILE]: "" = the default file
+    std::string since = "7d";             // --since PERIOD (with --report)
+    bool openReport = false;              // --open (with --report)
     bool help = false;                    // --help
     bool version = false;                 // --version
 };

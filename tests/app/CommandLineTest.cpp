@@ -33,7 +33,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{{"--autostart", "on"}, ""}, Row{{"--autostart=off"}, ""},
                       Row{{"--autostart"}, "--autostart needs a value"},
                       Row{{"--autostart", "yes"}, "--autostart takes on or off, not \"yes\""},
-                      Row{{"--autostart="}, "--autostart takes on or off"}));
+                      Row{{"--autostart="}, "--autostart takes on or off"}, Row{{"--report"}, ""},
+                      Row{{"--report", "/tmp/r.html", "--since", "2w", "--open"}, ""},
+                      Row{{"--report", "--since=12h"}, ""}, Row{{"--since", "7d"}, "--since goes with --report"},
+                      Row{{"--open"}, "--open goes with --report"}, Row{{"--report", "--since", "7"}, "takes a number and m, h, d or w"},
+                      Row{{"--report", "--since", "0d"}, "takes a number"}, Row{{"--report", "--since", "-1d"}, "takes a number"},
+                      Row{{"--report", "--since", "400d"}, "takes a number"}, Row{{"--report", "--since"}, "needs a value"}));
 
 TEST(CommandLine, KeepsTheValues) {
     const auto r = ParseCommandLine({"--driver", "/a.so", "--config-dir=/c", "--os-family", "3"});
@@ -52,6 +57,16 @@ TEST(CommandLine, AutostartAndVersion) {
     EXPECT_EQ(r.options.autostart, false);
     EXPECT_TRUE(r.options.version);
     EXPECT_EQ(ParseCommandLine({"--autostart=on"}).options.autostart, true);
+}
+
+TEST(CommandLine, ReportFileIsTheNextArgumentUnlessAnOption) {
+    EXPECT_EQ(ParseCommandLine({"--report", "out.html", "--open"}).options.report, "out.html");
+    EXPECT_EQ(ParseCommandLine({"--report", "--open"}).options.report, "");
+    EXPECT_EQ(ParseCommandLine({"--report=x.html"}).options.report, "x.html");
+    const auto r = ParseCommandLine({"--report", "--since", "2w", "--open"});
+    EXPECT_EQ(r.options.since, "2w");
+    EXPECT_TRUE(r.options.openReport);
+    EXPECT_FALSE(ParseCommandLine({}).options.report.has_value());
 }
 
 TEST(CommandLine, OptionsThatTakeAValue) {

@@ -140,6 +140,29 @@ TEST_F(ConnectorTest, AnySsidMatchIsExactBytes) {
     EXPECT_EQ(calls().front(), SsidScanText("<any ssid>", 1));
 }
 
+// The history hears how each attempt ended ("Home HomeNet 2"), not the calls that attempted nothing.
+TEST_F(ConnectorTest, TheHistoryHearsEachAttemptsResult) {
+    struct Results final : HistorySink {
+        std::vector<std::string> seen;
+        void joinFinished(const std::string& profile, const std::string& ssid, int result) override {
+            seen.push_back(profile + " " + ssid + " " + std::to_string(result));
+        }
+    } history;
+    ConnectionContext context{driver, handle, radioState, profiles, snapshot, nullptr};
+    context.history = &history;
+    ProfileConnector told(std::move(context));
+    auto p = WpaPskProfile();
+    profiles.Append(p);
+    EXPECT_EQ(told.ConnectProfile(nullptr), 1);
+    driver.setResult("SetSsid", 2);
+    EXPECT_EQ(told.ConnectProfile(p), 2);
+    driver.setResult("SetSsid", 0);
+    EXPECT_EQ(told.ConnectProfile(p), 0);
+    driver.setResult("QueryScanList", 1);
+    EXPECT_EQ(told.ConnectProfile(NewDefaultProfile()), 1);
+    EXPECT_EQ(history.seen, (std::vector<std::string>{"Home HomeNet 2", "Home HomeNet 0", "<Default> <ANY SSID> 1"}));
+}
+
 TEST_F(ConnectorTest, AnySsidResultIsThatOfTheOpenNetworkJoin) {
     driver.setResult("QueryScanList", 1);
     EXPECT_EQ(connector.ConnectProfile(NewDefaultProfile()), 1);

@@ -41,6 +41,28 @@ inline ConnectionSnapshot AssociatedSnapshot(const std::string& ssid, uint32_t n
     return s;
 }
 
+// What the supervisor told the history: "supervisor C #2 after A: not heard", "autolink P".
+class RecordedJoins final : public HistorySink {
+public:
+    void joinAttempted(const JoinAttempt& a) override {
+        std::string line = a.requester == JoinRequester::Supervisor ? "supervisor " : a.requester == JoinRequester::AutoLink ? "autolink " : "user ";
+        line += a.profile;
+        if (a.preferPlace > 0) line += " #" + std::to_string(a.preferPlace);
+        for (size_t i = 0; i < a.skipped.size(); ++i)
+            line += (i == 0 ? " after " : ", ") + a.skipped[i].profile + ": " + a.skipped[i].reason;
+        std::lock_guard lock(mutex_);
+        joins_.push_back(line);
+    }
+    std::vector<std::string> joins() const {
+        std::lock_guard lock(mutex_);
+        return joins_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::string> joins_;
+};
+
 class SupervisorFixture : public ::testing::Test {
 protected:
     SupervisorFixture() {
@@ -89,7 +111,7 @@ protected:
                         : w == SupervisorWait::kEmptyWalkPause ? "wait(pause)"
                                                                : "wait(message)");
         };
-        return SupervisorContext{
+        SupervisorContext context{
             driver,
             handle,
             stopping,
@@ -127,6 +149,8 @@ protected:
             },
             t,
         };
+        context.history = &history;
+        return context;
     }
 
     std::vector<std::string> entries() const { return log.entries(); }
@@ -137,6 +161,7 @@ protected:
 
     RecordingDriver driver;
     CallLog log;
+    RecordedJoins history;
     AdapterHandle handle;
     std::atomic<uint32_t> stopping{0};
     std::atomic<uint32_t> radioState{1};

@@ -56,6 +56,15 @@ TEST_F(RoutineTest, WalkTriesPreferProfilesInListOrderUntilOneAssociates) {
     EXPECT_EQ(entries(), (Log{"connect(A)", "connect(C)", "page(1004)"}));
 }
 
+// The history hears each profile tried, its place among the prefer-list profiles (B is not one)
+// and why the ones before it in this walk did not join.
+TEST_F(RoutineTest, WalkTellsTheHistoryEachPlaceAndWhatFailedBeforeIt) {
+    connectResults = {1, 2, 0};
+    routine().WalkPreferList();
+    EXPECT_EQ(history.joins(), (Log{"supervisor A #1", "supervisor C #2 after A: not heard",
+                                    "supervisor D #3 after A: not heard, C: refused the security settings"}));
+}
+
 TEST_F(RoutineTest, WalkThatAssociatesNothingTriesEveryPreferProfileOnceWithoutPause) {
     EXPECT_EQ(routine().WalkPreferList(), 1);
     EXPECT_EQ(entries(), (Log{"connect(A)", "connect(C)", "connect(D)", "page(1004)"}));
@@ -306,6 +315,7 @@ TEST_F(AutoLinkPassTest, PreparedProfileThatAssociatesEndsTheAttempts) {
     // Connected now, so the prefer list is not walked.
     EXPECT_EQ(entries(), Join({kAutoLinkScan, {"tray(3)", "page(1003, Scanning for Lobby)", "connect(P)",
                                                "connect(P)", "tray(1)"}}));
+    EXPECT_EQ(history.joins(), (Log{"autolink P", "autolink P"}));
 }
 
 TEST_F(AutoLinkPassTest, PendingResultOnThePreparedNetworkEndsTheAttempts) {

@@ -51,7 +51,7 @@ protected:
 TEST(SettingKeysTest, TableHasEveryKeyOnceWithItsDefault) {
     std::set<std::pair<std::string_view, std::string_view>> seen;
     for (const SettingKey& key : settings::kAll) EXPECT_TRUE(seen.insert({key.section, key.key}).second);
-    EXPECT_EQ(settings::kAll.size(), 14u);
+    EXPECT_EQ(settings::kAll.size(), 18u);  // with the four [History] keys
     EXPECT_EQ(settings::kAutoConfiguration.key, "Auto Configuration");
     EXPECT_EQ(settings::kAutoConfiguration.defaultValue, 1);
     EXPECT_EQ(settings::kLastChan.defaultValue, 11);
