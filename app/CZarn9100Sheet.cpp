@@ -28,6 +28,7 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -116,10 +117,16 @@ void CZarn9100Sheet::buildControls() {
     });
     // A page never built holds nothing to apply or to forget.
     connect(okButton_, &QPushButton::clicked, this, [this] {
-        if (auto* page = tabs_->activePage(); page && !page->OnKillActive()) return;
+        if (!tabs_->leaveActivePage()) return;
         for (auto* page : tabs_->builtPages()) page->OnOK();
         putAway();
     });
+    // Exit where the window has no icon to offer it: Ctrl+Q always, a button while no icon is shown.
+    exitButton_ = ui::MakeButton("Exit", this, kCmdExit);
+    exitButton_->setToolTip("End the program (Ctrl+Q)");
+    connect(exitButton_, &QPushButton::clicked, this, [this] { OnCommand(kCmdExit); });
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, this, [this] { OnCommand(kCmdExit); });
     connect(cancelButton_, &QPushButton::clicked, this, [this] {
         for (auto* page : tabs_->builtPages()) page->OnCancel();
         putAway();
@@ -131,6 +138,7 @@ void CZarn9100Sheet::buildControls() {
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(radioCheck_);
     bottom->addStretch();
+    bottom->addWidget(exitButton_);
     bottom->addWidget(okButton_);
     bottom->addWidget(cancelButton_);
     auto* layout = new QVBoxLayout(this);
@@ -177,6 +185,7 @@ void CZarn9100Sheet::SetTrayState(int state) {
             if (!tray_ || exiting_ || state < 0 || state > 3) return;
             trayState_ = state;
             tembrel::SetTrayState(*tray_, state);
+            exitButton_->setVisible(!trayIconShown());
         },
         Qt::QueuedConnection);
 }
@@ -268,6 +277,9 @@ void CZarn9100Sheet::monitorModeChanged(bool monitor) {
     }
     RebuildPages(monitor);
     radioCheck_->setEnabled(!monitor);
+    // The card rule was not applied in monitor mode: the normal set starts from what is true now.
+    if (!monitor)
+        tabs_->setAdapterUsable(adapter_->handle().held() && adapter_->radioState == ZARN9100_RADIO_ON ? 1 : 0);
 }
 
 // ---- window commands ----
@@ -351,8 +363,18 @@ void CZarn9100Sheet::closeEvent(QCloseEvent* event) {
         Exit();
 }
 
+void CZarn9100Sheet::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!isMinimized()) tabs_->resumeActivePage();
+}
+
 void CZarn9100Sheet::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    // Back from the task bar, or activated where nothing minimises it: the page left by OK
+    // runs again, whichever way the window came back.
+    if ((event->type() == QEvent::WindowStateChange || event->type() == QEvent::ActivationChange) && isVisible() &&
+        !isMinimized())
+        tabs_->resumeActivePage();
     // Minimised, the window hides behind its icon; without one it stays in the task bar.
     if (event->type() == QEvent::WindowStateChange && isMinimized() && trayIconShown()) {
         QTimer::singleShot(0, this, &QWidget::hide);

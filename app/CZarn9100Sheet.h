@@ -129,6 +129,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -190,6 +191,7 @@ private:
     std::unique_ptr<PageTabs> tabs_;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
+    QPushButton* exitButton_ = nullptr;  // shown while no icon offers Exit
     QCheckBox* radioCheck_ = nullptr;
     std::unique_ptr<StatusLine> statusLine_;
     std::unique_ptr<MonitorModeCheck> monitorCheck_;

@@ -40,6 +40,11 @@ public:
     CMainPage& mainPage() { return pages_->mainPage(); }
     // Tells the page shown OnSetActive again (the window comes back).
     void reselectActivePage();
+    // The window goes away with its page left (OK): the page shown is told OnKillActive; false
+    // when it refuses.
+    bool leaveActivePage();
+    // The window is back, however it came: a page left by leaveActivePage is told OnSetActive.
+    void resumeActivePage();
     // The window, not the user, moves to the first page: a page cannot refuse it.
     void selectFirstPage();
     // False for a page not in the strip or on a disabled tab.
@@ -66,6 +71,7 @@ private:
     std::vector<int> shownSet_;  // the pages of the strip, in tab order
     QPointer<CZarn9100Page> shownPage_;  // the page last told OnSetActive
     bool windowMovesPage_ = false;       // the window, not the user, changes the page
+    bool pageLeft_ = false;              // leaveActivePage left the page, no page told since
 };
 
 }  // namespace tembrel

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
@@ -18,6 +19,7 @@
 #include "app/CTrayMenu.h"
 #include "app/CZarn9100App.h"
 #include "pages/monitoring/CMainPage.h"
+#include "pages/monitoring/MainPageIds.h"
 #include "pages/profiles/CProfileManager.h"
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileStore.h"
@@ -154,6 +156,10 @@ TEST_F(SheetTest, MonitorModeSwitchesThePageSetAndBack) {
     EXPECT_TRUE(sheet->isMonitorMode());
     EXPECT_EQ(captions(), (QStringList{"Network Status", "Statistics", "About", "Readme"}));
     EXPECT_FALSE(control<QCheckBox>(CZarn9100Sheet::kIdRadioCheck)->isEnabled());
+    // The system controls the card: no profile can be pushed to it from Network Status.
+    const auto* profileCombo = control<QComboBox>(monitoring::ids::kProfileCombo);
+    EXPECT_FALSE(profileCombo->isEnabled());
+    EXPECT_EQ(profileCombo->count(), 0);
     // The About page, selected while the set is rebuilt, reads the card after the switch.
     const auto calls = driver.callTexts();
     EXPECT_NE(std::find(calls.begin(), calls.end(), "SetGUIMonitorMode(h, 1)"), calls.end());
@@ -169,11 +175,19 @@ TEST_F(SheetTest, MonitorModeSwitchesThePageSetAndBack) {
     sheet->CheckMonitorMode();
     EXPECT_TRUE(sheet->isMonitorMode());
 
+    // Left while the card is out: the pages that need it come back disabled.
+    sheet->OnDeviceRemoveComplete("PCI\\VEN_7E3C&DEV_4C01");
+    ASSERT_FALSE(sheet->adapter().handle().held());
     driver.setResult("QueryWZCStatusCheck", 0);
     sheet->CheckMonitorMode();
     EXPECT_FALSE(sheet->isMonitorMode());
     EXPECT_EQ(captions(), kNormalPages);
     EXPECT_TRUE(control<QCheckBox>(CZarn9100Sheet::kIdRadioCheck)->isEnabled());
+    const QStringList needCard{"Site Survey", "Statistics", "Advanced"};
+    QTabWidget* tabs = &sheet->pageTabs().widget();
+    for (int i = 0; i < tabs->count(); ++i)
+        EXPECT_EQ(tabs->isTabEnabled(i), !needCard.contains(tabs->tabText(i))) << tabs->tabText(i).toStdString();
+    EXPECT_TRUE(profileCombo->isEnabled());
 }
 
 TEST_F(SheetTest, ReadmePageShowsTheSevenTextsWordedForTheLoadedLibrary) {
@@ -227,10 +241,12 @@ TEST_F(SheetTest, CloseAndMinimiseOnlyHideBehindTheIcon) {
         control<QPushButton>(id)->click();
         EXPECT_FALSE(sheet->isVisible()) << id;
     }
+    EXPECT_TRUE(control<QPushButton>(CZarn9100Sheet::kCmdExit)->isHidden()) << "the icon's menu offers Exit";
     EXPECT_FALSE(exited);
 }
 
 TEST_F(SheetTest, WithoutNotificationAreaCloseEndsTheProgramAndSaves) {
+    driver.setOutU32("QueryRadioControl", 1);
     makeSheet();
     tray->results.assign(100, false);  // the desktop has no notification area
     settings.set(settings::kAutoLink, 0);
@@ -251,6 +267,11 @@ TEST_F(SheetTest, WithoutNotificationAreaCloseEndsTheProgramAndSaves) {
         EXPECT_TRUE(sheet->isVisible()) << id;
         EXPECT_TRUE(sheet->isMinimized()) << id;
     }
+    // Back from the task bar, the page OK left polls the card again.
+    sheet->showNormal();
+    EXPECT_TRUE(sheet->pageTabs().mainPage().content().timerActive()) << "Network Status stays stopped";
+    // No icon offers Exit: the window does.
+    EXPECT_TRUE(control<QPushButton>(CZarn9100Sheet::kCmdExit)->isVisible());
     EXPECT_FALSE(exited);
     sheet->close();
     EXPECT_TRUE(exited);
