@@ -412,8 +412,10 @@ void CZarn9100Sheet::OnDeviceRemoveComplete(const QString& deviceName) {
 
 void CZarn9100Sheet::OnLibraryEvent(quintptr code, qintptr param, const QString& text) {
     if (eventTable_->Handle(code) == EventRoute::kForward) forwardToActivePage(code, param, text);
-    if (code == ZARN9100_EVENT_STATUS_TEXT && !monitorCheck_->monitor())
+    if (code == ZARN9100_EVENT_STATUS_TEXT && !monitorCheck_->monitor() && !text.isEmpty()) {
         statusLine_->tell(text, (isHidden() || isMinimized()) && trayIconShown() ? tray_.get() : nullptr);
+        emit statusTextShown(text);
+    }
     if (code == ZARN9100_EVENT_LINK_UP || code == ZARN9100_EVENT_ADHOC_LINK_UP) statusLine_->linkUp();
 }
 

@@ -126,6 +126,10 @@ public:
 signals:
     // Exit finished: the program may end.
     void exited();
+    // The card's status text (a refused join says why) is now shown: on Network Status or the
+    // status line, and as a balloon while the window is away. It stays until a link comes up
+    // or the user acts.
+    void statusTextShown(const QString& text);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -327,7 +327,11 @@ void CProfileManager::OnMove(int direction) {
 }
 
 void CProfileManager::OnApplyProfile() {
-    if (!card_.handle().held()) return;
+    if (!card_.handle().held()) {
+        environment_.dialogs().showMessage(this, "No card is present: the profile cannot be applied.",
+                                           MessageIcon::Exclamation);
+        return;
+    }
     const ProfilePtr record = selectedRecord();
     if (!record) return;
     if (!IsDefaultProfile(*record) && !pane_->CollectProfile()) return;

@@ -110,6 +110,18 @@ TEST_F(ProfileManagerPageTest, DeletingTheProfileInUseWithoutALinkLetsGoOfIt) {
     EXPECT_EQ(order().size(), 2u);
 }
 
+TEST_F(ProfileManagerPageTest, ApplyWithoutACardSaysWhyAndSendsNothing) {
+    const auto a = Named("A");
+    CProfileManager& page = openManager({a, NewDefaultProfile()});
+    selectName("A");
+    sheet->OnDeviceRemoveComplete("\\\\?\\PCI#VEN_7E3C&DEV_4C01&SUBSYS_0#x");
+    ASSERT_FALSE(sheet->adapter().handle().held());
+    driver.clearCalls();
+    page.OnApplyProfile();
+    EXPECT_EQ(dialogs.texts(), QStringList{"No card is present: the profile cannot be applied."});
+    EXPECT_EQ(driver.count("SetSsid"), 0u);
+}
+
 TEST_F(ProfileManagerPageTest, LinkEventsKeepUnsavedEdits) {
     const auto a = Named("A"), b = Named("B");
     CProfileManager& page = openManager({a, b});
