@@ -365,13 +365,21 @@ void CZarn9100Sheet::closeEvent(QCloseEvent* event) {
 
 void CZarn9100Sheet::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!isMinimized()) tabs_->resumeActivePage();
+    if (tabs_ && !isMinimized()) tabs_->resumeActivePage();
+}
+
+void CZarn9100Sheet::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (tabs_) tabs_->resumeLater();
 }
 
 void CZarn9100Sheet::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    // Back from the task bar, or activated where nothing minimises it: the page left by OK
-    // runs again, whichever way the window came back.
+    // Out of sight the page shown gets no events and a page left by OK runs nothing; back from
+    // the task bar, or activated where nothing minimises it, the page shown runs again and
+    // reads what changed meanwhile, whichever way the window came back.
+    if (!tabs_) return;
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) tabs_->resumeLater();
     if ((event->type() == QEvent::WindowStateChange || event->type() == QEvent::ActivationChange) && isVisible() &&
         !isMinimized())
         tabs_->resumeActivePage();

@@ -94,6 +94,25 @@ TEST_F(ProfileManagerPageTest, MovesFollowTheRecordWhenTheListWasReordered) {
     EXPECT_EQ(list()->currentItem()->text(), "B");
 }
 
+// The supervisor connects C and moves it to the head: the page shows that order at the next
+// event, the same item selected, what was typed into the pane kept, the move buttons right.
+TEST_F(ProfileManagerPageTest, TheListFollowsTheSupervisorsReorder) {
+    const auto a = Named("A"), b = Named("B"), c = Named("C");
+    CProfileManager& page = openManager({a, b, c});
+    selectName("C");
+    emit page.pane().modified();  // unsaved edits
+    ASSERT_FALSE(button(CProfileManager::kIdMoveDown)->isEnabled());
+    sheet->pageContext().profiles().Move(2, 0);
+    page.OnLibraryEvent(ZARN9100_EVENT_LINK_UP, 0, {});
+    QStringList shown;
+    for (int i = 0; i < list()->count(); ++i) shown << list()->item(i)->text();
+    EXPECT_EQ(shown, (QStringList{"C", "A", "B"}));
+    EXPECT_EQ(list()->currentItem()->text(), "C");
+    EXPECT_TRUE(button(CProfileManager::kIdSave)->isEnabled());
+    EXPECT_TRUE(button(CProfileManager::kIdMoveDown)->isEnabled());
+    EXPECT_FALSE(button(CProfileManager::kIdMoveUp)->isEnabled());
+}
+
 TEST_F(ProfileManagerPageTest, DeletingTheProfileInUseWithoutALinkLetsGoOfIt) {
     const auto a = Named("A"), b = Named("B");
     CProfileManager& page = openManager({a, b, NewDefaultProfile()});

@@ -1,4 +1,5 @@
 #include "adapter/DriverLoader.h"
+#include "connection/EventCodes.h"
 #include "pages/survey/CSiteSurvey.h"
 #include "pages/survey/logic/SurveyListing.h"
 #include "profiles/ProfileDefaults.h"
@@ -177,6 +178,39 @@ TEST_F(SiteSurveyPageTest, AFailedJoinLeavesNoNewProfileInUse) {
     EXPECT_EQ(profileNames(), before);
     const auto inUse = sheet->pageContext().connector().profileInUse();
     EXPECT_TRUE(!inUse || sheet->pageContext().profiles().IndexOf(inUse.get())) << "profileInUse points at a record outside the list";
+}
+
+// The connected mark follows the link, also when the link moved while the window was away and
+// its events were not forwarded.
+TEST_F(SiteSurveyPageTest, TheConnectedMarkFollowsTheLink) {
+    CSiteSurvey& page = openSurvey({Network("Home", 1), Network("Cafe", 2)});
+    const auto marked = [&] {
+        std::string out;
+        for (const auto& row : page.rows())
+            if (row.current) out += row.ssid;
+        return out;
+    };
+    const auto linkTo = [&](const char* ssid, uint8_t lastMacByte) {
+        driver.setResult("GetConnectStatus", 1);
+        driver.setOutU32("QueryNetworkMode", 1);
+        driver.setOutU32("QueryChannel", 6);
+        driver.setOutBytes("QueryBssid", {0x00, 0x11, 0x22, 0x33, 0x44, lastMacByte});
+        driver.setOutText("QuerySsid", ssid);
+    };
+    sheet->show();
+    linkTo("Home", 1);
+    sheet->OnLibraryEvent(ZARN9100_EVENT_LINK_UP, 0, {});
+    EXPECT_EQ(marked(), "Home");
+    // The supervisor's walk joined another network.
+    linkTo("Cafe", 2);
+    sheet->OnLibraryEvent(kEventPreferWalkDone, 0, {});
+    EXPECT_EQ(marked(), "Cafe");
+    // Minimised, the page hears nothing; back, it shows the link of now.
+    sheet->showMinimized();
+    linkTo("Home", 1);
+    sheet->OnLibraryEvent(ZARN9100_EVENT_LINK_UP, 0, {});
+    sheet->showNormal();
+    EXPECT_EQ(marked(), "Home");
 }
 
 // The default radio environment of the simulated card, as the page lists it, then a join.
