@@ -89,6 +89,9 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
 
 CZarn9100Sheet::~CZarn9100Sheet() {
     supervisor_->stop(std::chrono::milliseconds(3000));
+    // A join running when Exit saved ends with the list changed (a profile inserted or moved):
+    // that reaches the store too.
+    if (exiting_ && store_->changedSinceSave()) SaveProfileStore();
     // Stop the library's events before the receiver goes away, also after Exit: the Auto Link
     // flow hands them back to the window when its dialog closes, which may be after Exit.
     ZARN9100_EVENT_SINK none{};

@@ -3,6 +3,7 @@
 #include "pages/survey/CSiteSurvey.h"
 #include "pages/survey/logic/SurveyListing.h"
 #include "profiles/ProfileDefaults.h"
+#include "profiles/ProfileStore.h"
 #include "profiles/ProfileText.h"
 #include "tests/app/SheetFixture.h"
 #include "tests/support/ScanBufferBuilder.h"
@@ -18,8 +19,10 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
+#include <atomic>
 
 namespace tembrel::testing {
 namespace {
@@ -178,6 +181,28 @@ TEST_F(SiteSurveyPageTest, AFailedJoinLeavesNoNewProfileInUse) {
     EXPECT_EQ(profileNames(), before);
     const auto inUse = sheet->pageContext().connector().profileInUse();
     EXPECT_TRUE(!inUse || sheet->pageContext().profiles().IndexOf(inUse.get())) << "profileInUse points at a record outside the list";
+}
+
+// Exit saves while a join runs; the profile the join then inserts still reaches Data.cfg.
+TEST_F(SiteSurveyPageTest, AJoinEndingAfterExitStillReachesTheStore) {
+    openSurvey({Network("Lobby", 1)});
+    std::atomic<bool> exitTaken{false};
+    driver.setHook("SetSsid", [&](const RecordedCall&) {
+        PollUntil([&] { return exitTaken.load(); }, std::chrono::seconds(20));
+    });
+    QTimer::singleShot(0, sheet.get(), [&] {
+        exitTaken = true;
+        sheet->Exit();
+    });
+    list()->setCurrentCell(0, 0);
+    button(CSiteSurvey::kIdAssociate)->click();
+    ASSERT_TRUE(exitTaken);
+    ASSERT_EQ(profileNames().front(), "Lobby");
+    sheet.reset();
+    ProfileList saved;
+    ASSERT_TRUE(ReadProfileFile(storePath(), saved).ok());
+    ASSERT_GE(saved.Count(), 1u);
+    EXPECT_EQ(ProfileName(*saved.At(0)), "Lobby") << "the join's new profile is not in Data.cfg";
 }
 
 // The connected mark follows the link, also when the link moved while the window was away and
