@@ -289,10 +289,17 @@ TEST_F(SheetTest, StatusTextReachesThePageShownOrTheIcon) {
     auto* line = control<QLabel>(CZarn9100Sheet::kIdStatusLine);
     ASSERT_NE(line, nullptr);
     const QString refused = "Authentication failed: \"Home-WPA2\": passphrase does not match the network";
+    QStringList announced;
+    QObject::connect(sheet.get(), &CZarn9100Sheet::statusTextShown, [&](const QString& text) { announced << text; });
     sheet->pageTabs().widget().setCurrentIndex(1);  // Profile Manager
     sheet->OnLibraryEvent(1012, 0, refused);
     EXPECT_TRUE(line->isVisible());
     EXPECT_EQ(line->text(), refused);
+    EXPECT_EQ(announced, QStringList{refused});
+    // The page the user turns to next does not take the text away.
+    sheet->pageTabs().widget().setCurrentIndex(captions().indexOf("About"));
+    EXPECT_EQ(line->text(), refused);
+    EXPECT_TRUE(line->isVisible());
     sheet->pageTabs().widget().setCurrentIndex(0);
     EXPECT_FALSE(line->isVisible()) << "Network Status shows it in its own status field";
 
