@@ -7,6 +7,7 @@
 #include "pages/survey/SurveyIcons.h"
 #include "pages/survey/logic/SurveyJoin.h"
 #include "platform/Settings.h"
+#include "platform/gui/DialogService.h"
 #include "profiles/ProfileText.h"
 #include "survey/SecurityDetection.h"
 #include "ui/BusyScope.h"
