@@ -226,8 +226,15 @@ TEST_F(SiteSurveyPageTest, TheConnectedMarkFollowsTheLink) {
     linkTo("Home", 1);
     sheet->OnLibraryEvent(ZARN9100_EVENT_LINK_UP, 0, {});
     EXPECT_EQ(marked(), "Home");
-    // The supervisor's walk joined another network.
+    // The supervisor's walk joined another network: its join read the link, then it says so.
     linkTo("Cafe", 2);
+    auto cafe = NewEmptyProfile();
+    SetProfileName(*cafe, "Cafe");
+    SetProfileSsid(*cafe, "Cafe");
+    cafe->networkType = ZARN9100_NETWORK_INFRASTRUCTURE;
+    cafe->wirelessMode = kWirelessModeAny;
+    sheet->pageContext().connector().ConnectProfile(cafe);
+    ASSERT_EQ(sheet->pageContext().snapshot().ssid(), "Cafe");
     sheet->OnLibraryEvent(kEventPreferWalkDone, 0, {});
     EXPECT_EQ(marked(), "Cafe");
     // Minimised, the page hears nothing; back, it shows the link of now.
