@@ -16,7 +16,6 @@
 #include "platform/ZeroConfigService.h"
 #include "platform/gui/HotKey.h"
 #include "platform/gui/QtDialogService.h"
-#include "ui/FocusReturn.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -51,10 +50,6 @@ CZarn9100App::StartResult CZarn9100App::Start() {
     // The installed program icon, else the same art drawn here (a program run from its build folder).
     QApplication::setWindowIcon(
         QIcon::fromTheme(QString::fromLatin1(kApplicationId.data(), kApplicationId.size()), TrayIcon(kIconConnected)));
-
-    // Every dialog gives the keyboard back to the control that opened it, with or without a
-    // window manager to do it.
-    new ui::FocusReturn(this);
 
     // 2, 3. The operating-system family: Linux, or the family the option asks for.
     osFamily_ = OsFamilyCode(CurrentOsFamily(options_.osFamily ? std::optional(static_cast<OsFamily>(*options_.osFamily))

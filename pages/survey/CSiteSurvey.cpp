@@ -164,7 +164,6 @@ void CSiteSurvey::OnLibraryEvent(quintptr code, qintptr, const QString&) {
     case ZARN9100_EVENT_LINK_UP:
     case ZARN9100_EVENT_ADHOC_LINK_UP:
     case kEventAdapterOpened:
-    case kEventPreferWalkDone:  // the supervisor may have joined another network
         RebuildList();
         break;
     case ZARN9100_EVENT_ASSOCIATION_REFUSED:
