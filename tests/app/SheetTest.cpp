@@ -292,7 +292,11 @@ TEST_F(SheetTest, StatusTextReachesThePageShownOrTheIcon) {
     QStringList announced;
     QObject::connect(sheet.get(), &CZarn9100Sheet::statusTextShown, [&](const QString& text) { announced << text; });
     sheet->pageTabs().widget().setCurrentIndex(1);  // Profile Manager
+    QCoreApplication::processEvents();
+    const QSize size = sheet->size();
     sheet->OnLibraryEvent(1012, 0, refused);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sheet->size(), size) << "the window grew for the line";
     EXPECT_TRUE(line->isVisible());
     EXPECT_EQ(line->text(), refused);
     EXPECT_EQ(announced, QStringList{refused});
