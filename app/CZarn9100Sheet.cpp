@@ -29,6 +29,7 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -95,6 +96,9 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
 
 CZarn9100Sheet::~CZarn9100Sheet() {
     supervisor_->stop(std::chrono::milliseconds(3000));
+    // A join running when Exit saved ends with the list changed (a profile inserted or moved):
+    // that reaches the store too.
+    if (exiting_ && store_->changedSinceSave()) SaveProfileStore();
     // Stop the library's events before the receiver goes away, also after Exit: the Auto Link
     // flow hands them back to the window when its dialog closes, which may be after Exit.
     ZARN9100_EVENT_SINK none{};
@@ -123,10 +127,16 @@ void CZarn9100Sheet::buildControls() {
     });
     // A page never built holds nothing to apply or to forget.
     connect(okButton_, &QPushButton::clicked, this, [this] {
-        if (auto* page = tabs_->activePage(); page && !page->OnKillActive()) return;
+        if (!tabs_->leaveActivePage()) return;
         for (auto* page : tabs_->builtPages()) page->OnOK();
         putAway();
     });
+    // Exit where the window has no icon to offer it: Ctrl+Q always, a button while no icon is shown.
+    exitButton_ = ui::MakeButton("Exit", this, kCmdExit);
+    exitButton_->setToolTip("End the program (Ctrl+Q)");
+    connect(exitButton_, &QPushButton::clicked, this, [this] { OnCommand(kCmdExit); });
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, this, [this] { OnCommand(kCmdExit); });
     connect(cancelButton_, &QPushButton::clicked, this, [this] {
         for (auto* page : tabs_->builtPages()) page->OnCancel();
         putAway();
@@ -138,6 +148,7 @@ void CZarn9100Sheet::buildControls() {
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(radioCheck_);
     bottom->addStretch();
+    bottom->addWidget(exitButton_);
     bottom->addWidget(okButton_);
     bottom->addWidget(cancelButton_);
     auto* layout = new QVBoxLayout(this);
@@ -190,6 +201,7 @@ void CZarn9100Sheet::SetTrayState(int state) {
             if (!tray_ || exiting_ || state < 0 || state > 3) return;
             trayState_ = state;
             tembrel::SetTrayState(*tray_, state);
+            exitButton_->setVisible(!trayIconShown());
         },
         Qt::QueuedConnection);
 }
@@ -282,6 +294,9 @@ void CZarn9100Sheet::monitorModeChanged(bool monitor) {
     }
     RebuildPages(monitor);
     radioCheck_->setEnabled(!monitor);
+    // The card rule was not applied in monitor mode: the normal set starts from what is true now.
+    if (!monitor)
+        tabs_->setAdapterUsable(adapter_->handle().held() && adapter_->radioState == ZARN9100_RADIO_ON ? 1 : 0);
 }
 
 // ---- window commands ----
@@ -373,8 +388,26 @@ void CZarn9100Sheet::closeEvent(QCloseEvent* event) {
         Exit();
 }
 
+void CZarn9100Sheet::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (tabs_ && !isMinimized()) tabs_->resumeActivePage();
+}
+
+void CZarn9100Sheet::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (tabs_) tabs_->resumeLater();
+}
+
 void CZarn9100Sheet::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    // Out of sight the page shown gets no events and a page left by OK runs nothing; back from
+    // the task bar, or activated where nothing minimises it, the page shown runs again and
+    // reads what changed meanwhile, whichever way the window came back.
+    if (!tabs_) return;
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) tabs_->resumeLater();
+    if ((event->type() == QEvent::WindowStateChange || event->type() == QEvent::ActivationChange) && isVisible() &&
+        !isMinimized())
+        tabs_->resumeActivePage();
     // Minimised, the window hides behind its icon; without one it stays in the task bar.
     if (event->type() == QEvent::WindowStateChange && isMinimized() && trayIconShown()) {
         QTimer::singleShot(0, this, &QWidget::hide);
@@ -413,8 +446,10 @@ void CZarn9100Sheet::OnDeviceRemoveComplete(const QString& deviceName) {
 void CZarn9100Sheet::OnLibraryEvent(quintptr code, qintptr param, const QString& text) {
     if (eventTable_->Handle(code) == EventRoute::kForward) forwardToActivePage(code, param, text);
     history().libraryEvent(static_cast<uint32_t>(code), text.toStdString());
-    if (code == ZARN9100_EVENT_STATUS_TEXT && !monitorCheck_->monitor())
+    if (code == ZARN9100_EVENT_STATUS_TEXT && !monitorCheck_->monitor() && !text.isEmpty()) {
         statusLine_->tell(text, (isHidden() || isMinimized()) && trayIconShown() ? tray_.get() : nullptr);
+        emit statusTextShown(text);
+    }
     if (code == ZARN9100_EVENT_LINK_UP || code == ZARN9100_EVENT_ADHOC_LINK_UP) statusLine_->linkUp();
 }
 

@@ -127,9 +127,15 @@ public:
 signals:
     // Exit finished: the program may end.
     void exited();
+    // The card's status text (a refused join says why) is now shown: on Network Status or the
+    // status line, and as a balloon while the window is away. It stays until a link comes up
+    // or the user acts.
+    void statusTextShown(const QString& text);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -194,6 +200,7 @@ private:
     std::unique_ptr<PageTabs> tabs_;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
+    QPushButton* exitButton_ = nullptr;  // shown while no icon offers Exit
     QCheckBox* radioCheck_ = nullptr;
     std::unique_ptr<StatusLine> statusLine_;
     std::unique_ptr<MonitorModeCheck> monitorCheck_;

@@ -42,9 +42,14 @@ void PageTabs::showSet(bool monitor) {
         selectFirstPage();
         if (!shownSet_.empty()) pages_->build(shownSet_.front());
     }
-    if (before == activePage()) return;
+    // A page kept across the switch reads again what the new set lets it offer.
+    if (before == activePage()) {
+        if (before) before->OnSetActive();
+        return;
+    }
     if (before) before->OnKillActive();
-    shownPage_ = activePage();
+    // A window away with its page left tells the new first page when it comes back.
+    shownPage_ = pageLeft_ ? nullptr : activePage();
     if (before && shownPage_) shownPage_->OnSetActive();
 }
 
@@ -61,6 +66,7 @@ void PageTabs::onCurrentChanged() {
     // A page shown for the first time is built only now, after the page left was told.
     const int current = pages_->indexOf(tabs_->currentWidget());
     shownPage_ = current >= 0 ? &pages_->build(current) : activePage();
+    pageLeft_ = false;
     if (shownPage_) shownPage_->OnSetActive();
 }
 
@@ -76,7 +82,20 @@ bool PageTabs::mainPageShown() const {
 
 void PageTabs::reselectActivePage() {
     shownPage_ = activePage();
+    pageLeft_ = false;
     if (shownPage_) shownPage_->OnSetActive();
+}
+
+bool PageTabs::leaveActivePage() {
+    CZarn9100Page* page = activePage();
+    if (page && !page->OnKillActive()) return false;
+    shownPage_ = nullptr;
+    pageLeft_ = true;
+    return true;
+}
+
+void PageTabs::resumeActivePage() {
+    if (pageLeft_) reselectActivePage();
 }
 
 void PageTabs::selectFirstPage() {

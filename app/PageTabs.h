@@ -41,6 +41,14 @@ public:
     CMainPage& mainPage() { return pages_->mainPage(); }
     // Tells the page shown OnSetActive again (the window comes back).
     void reselectActivePage();
+    // The window goes away with its page left (OK): the page shown is told OnKillActive; false
+    // when it refuses.
+    bool leaveActivePage();
+    // The window went out of sight (minimised, hidden): the page shown gets no events meanwhile,
+    // so it is told OnSetActive again when the window is back.
+    void resumeLater() { pageLeft_ = true; }
+    // The window is back, however it came: a page left meanwhile is told OnSetActive.
+    void resumeActivePage();
     // The window, not the user, moves to the first page: a page cannot refuse it.
     void selectFirstPage();
     // False for a page not in the strip or on a disabled tab.
@@ -67,6 +75,7 @@ private:
     std::vector<int> shownSet_;  // the pages of the strip, in tab order
     QPointer<CZarn9100Page> shownPage_;  // the page last told OnSetActive
     bool windowMovesPage_ = false;       // the window, not the user, changes the page
+    bool pageLeft_ = false;              // the page shown is told OnSetActive when the window is back
 };
 
 }  // namespace tembrel

@@ -4,9 +4,12 @@
 // Data.cfg.bak (older copies move up one number), and the user is told once what came back.
 // Failures are also reported on stderr.
 
+#include "profiles/ProfileRecord.h"
 #include "profiles/StoreResult.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace tembrel {
 
@@ -18,14 +21,20 @@ public:
     ProfileStoreFile(std::string path, ProfileList& profiles);
 
     StoreResult save();
+    // The list differs from what the last successful save wrote (a join that ended after Exit
+    // saved inserted or moved a profile).
+    bool changedSinceSave() const;
     const std::string& path() const { return path_; }
     // For the window to show once: what a start-up with a store not read whole brought back and
     // where the file as it was is kept. Empty when the store was read whole or was missing.
     const std::string& startNotice() const { return startNotice_; }
 
 private:
+    std::vector<PROFILE_RECORD> contents() const;
+
     std::string path_;
     ProfileList& profiles_;
+    std::optional<std::vector<PROFILE_RECORD>> saved_;  // the list as the last save wrote it
     // The file was not read whole, and no copy of it could be kept yet: the save tries again.
     bool keepAtSave_ = false;
     std::string startNotice_;

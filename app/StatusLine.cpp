@@ -14,6 +14,10 @@ StatusLine::StatusLine(QWidget& window, int id, std::function<bool()> pageShowsT
     ui::exposeAsNotice(*label_);
     label_->setWordWrap(true);
     label_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The line's room is kept while it is hidden: the window does not grow when a text comes.
+    QSizePolicy policy = label_->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    label_->setSizePolicy(policy);
     label_->hide();
 }
 

@@ -153,6 +153,7 @@ void MainPageWidget::buildControls() {
     auto* columns = new QHBoxLayout;
     auto* linkForm = new QFormLayout;
     status_ = valueLabel(this, ids::kStatus);
+    status_->setWordWrap(true);  // a refusal says why in full
     ssid_ = valueLabel(this, ids::kSsid);
     networkType_ = valueLabel(this, ids::kNetworkType);
     bssid_ = valueLabel(this, ids::kBssid);

@@ -243,12 +243,30 @@ void CProfileManager::updateIcons(bool strictInUseTest) {
     }
 }
 
+void CProfileManager::followListOrder() {
+    // The supervisor moves the profile it connects to the head of its group: the items follow,
+    // keeping the selection and anything typed into the pane.
+    const ProfileSequence records = profiles_.profiles().Snapshot();
+    const QScopedValueRollback quiet(filling_, true);
+    const PROFILE_RECORD* current = RecordOf(list_->currentItem());
+    for (int i = 0; i < static_cast<int>(records.size()); ++i)
+        for (int j = i; j < list_->count(); ++j)
+            if (RecordOf(list_->item(j)) == records[static_cast<size_t>(i)].get()) {
+                if (j != i) list_->insertItem(i, list_->takeItem(j));
+                break;
+            }
+    selectRecord(current);
+}
+
 void CProfileManager::selectRecord(const PROFILE_RECORD* record) {
     for (int i = 0; i < list_->count(); ++i)
         if (RecordOf(list_->item(i)) == record) list_->setCurrentRow(i);
 }
 
 void CProfileManager::OnLibraryEvent(quintptr code, qintptr, const QString&) {
+    // Any event may come after the supervisor reordered the list (a link it made, its walk).
+    followListOrder();
+    updateButtons();
     if (code == ZARN9100_EVENT_LINK_DOWN || code == ZARN9100_EVENT_LINK_UP || code == ZARN9100_EVENT_ADHOC_LINK_UP ||
         code == ZARN9100_EVENT_LINK_LOST) {
         updateIcons(true);
@@ -334,7 +352,11 @@ void CProfileManager::OnMove(int direction) {
 }
 
 void CProfileManager::OnApplyProfile() {
-    if (!card_.handle().held()) return;
+    if (!card_.handle().held()) {
+        environment_.dialogs().showMessage(this, "No card is present: the profile cannot be applied.",
+                                           MessageIcon::Exclamation);
+        return;
+    }
     const ProfilePtr record = selectedRecord();
     if (!record) return;
     if (!IsDefaultProfile(*record) && !pane_->CollectProfile()) return;

@@ -73,6 +73,8 @@ private:
     void updateButtons();
     void updateIcons(bool strictInUseTest);
     void selectRecord(const PROFILE_RECORD* record);
+    // The items in the list's present order (a record moved elsewhere meanwhile).
+    void followListOrder();
     void storeCollectedName(const PROFILE_RECORD* record);
     bool eventFilter(QObject* watched, QEvent* event) override;
 

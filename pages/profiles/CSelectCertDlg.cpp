@@ -46,6 +46,7 @@ CSelectCertDlg::CSelectCertDlg(const CertificateStore& store, std::string& certi
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setShowGrid(true);
     list_->setWordWrap(false);
+    list_->setTextElideMode(Qt::ElideRight);
     list_->horizontalHeader()->setHighlightSections(false);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     list_->viewport()->installEventFilter(this);
@@ -94,18 +95,22 @@ void CSelectCertDlg::fill() {
         list_->setItem(at, 0, issuer);
         list_->setItem(at, 1, new QTableWidgetItem(QString::fromStdString(row.subject)));
         list_->setItem(at, 2, new QTableWidgetItem(QString::fromStdString(row.validBefore)));
+        // A value cut to its column is read whole in its tooltip.
+        for (int column = 0; column < list_->columnCount(); ++column)
+            list_->item(at, column)->setToolTip(list_->item(at, column)->text());
     }
 }
 
 bool CSelectCertDlg::eventFilter(QObject* watched, QEvent* event) {
     if (watched == list_->viewport() && event->type() == QEvent::Resize) {
-        // Three equal columns, the first one pixel narrower; a name column is never narrower
-        // than its longest name (the list then scrolls sideways), and the user may widen any.
-        const int third = static_cast<QResizeEvent*>(event)->size().width() / 3;
-        const QAbstractItemView& view = *list_;  // where the content width is public
-        list_->setColumnWidth(0, std::max({0, third - 1, view.sizeHintForColumn(0)}));
-        list_->setColumnWidth(1, std::max(third, view.sizeHintForColumn(1)));
-        list_->setColumnWidth(2, third);
+        // Three equal columns, the first one pixel narrower, all in sight: a long name is cut
+        // with an ellipsis (its tooltip has it whole), and the user may widen any column.
+        const int width = static_cast<QResizeEvent*>(event)->size().width();
+        const int third = width / 3;
+        const int first = std::max(0, third - 1);
+        list_->setColumnWidth(0, first);
+        list_->setColumnWidth(1, third);
+        list_->setColumnWidth(2, std::max(0, width - first - third));
     }
     return QDialog::eventFilter(watched, event);
 }

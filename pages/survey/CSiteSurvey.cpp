@@ -262,6 +262,9 @@ void CSiteSurvey::OnAssociate() {
         record = survey::NewProfileForEntry(*entry, security, list.Snapshot());
     }
 
+    // The dialog edits a stored profile in place; a join refused with changed security gives
+    // that profile back what it had, which may have worked.
+    const PROFILE_RECORD before = *record;
     if (entry->privacy() != 0 && !survey::ConfigureNetwork(context(), record, this)) return;
 
     int result = 1;
@@ -274,6 +277,14 @@ void CSiteSurvey::OnAssociate() {
     const ConnectionSnapshot snapshot = connection_.snapshot();
     survey::LinkState link{snapshot.connected != 0, snapshot.adHocStarted != 0, std::string(snapshot.ssid()),
                            snapshot.currentNetworkMode};
+    if (!isNew && survey::JoinRefused(result, *record, link)) {
+        std::optional<std::string> kept;
+        list.Edit([&](ProfileSequence&) { kept = survey::KeepPreviousSecurity(*record, before); });
+        if (kept) {
+            profiles_.profilesChanged(this);
+            environment_.dialogs().showMessage(this, QString::fromStdString(*kept), MessageIcon::Information);
+        }
+    }
     switch (survey::FollowUpAfterConnect(result, isNew, *record, link)) {
     case survey::JoinFollowUp::kInsertAndMarkInUse:
         if (isNew) list.Insert(0, record);

@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include "app/CTrayMenu.h"
 #include "app/CZarn9100App.h"
 #include "pages/monitoring/CMainPage.h"
+#include "pages/monitoring/MainPageIds.h"
 #include "pages/profiles/CProfileManager.h"
 #include "profiles/ProfileDefaults.h"
 #include "profiles/ProfileStore.h"
@@ -159,6 +161,10 @@ TEST_F(SheetTest, MonitorModeSwitchesThePageSetAndBack) {
     EXPECT_TRUE(sheet->isMonitorMode());
     EXPECT_EQ(captions(), (QStringList{"Network Status", "Statistics", "About", "Readme"}));
     EXPECT_FALSE(control<QCheckBox>(CZarn9100Sheet::kIdRadioCheck)->isEnabled());
+    // The system controls the card: no profile can be pushed to it from Network Status.
+    const auto* profileCombo = control<QComboBox>(monitoring::ids::kProfileCombo);
+    EXPECT_FALSE(profileCombo->isEnabled());
+    EXPECT_EQ(profileCombo->count(), 0);
     // The About page, selected while the set is rebuilt, reads the card after the switch.
     const auto calls = driver.callTexts();
     EXPECT_NE(std::find(calls.begin(), calls.end(), "SetGUIMonitorMode(h, 1)"), calls.end());
@@ -174,11 +180,19 @@ TEST_F(SheetTest, MonitorModeSwitchesThePageSetAndBack) {
     sheet->CheckMonitorMode();
     EXPECT_TRUE(sheet->isMonitorMode());
 
+    // Left while the card is out: the pages that need it come back disabled.
+    sheet->OnDeviceRemoveComplete("PCI\\VEN_7E3C&DEV_4C01");
+    ASSERT_FALSE(sheet->adapter().handle().held());
     driver.setResult("QueryWZCStatusCheck", 0);
     sheet->CheckMonitorMode();
     EXPECT_FALSE(sheet->isMonitorMode());
     EXPECT_EQ(captions(), kNormalPages);
     EXPECT_TRUE(control<QCheckBox>(CZarn9100Sheet::kIdRadioCheck)->isEnabled());
+    const QStringList needCard{"Site Survey", "Statistics", "Advanced"};
+    QTabWidget* tabs = &sheet->pageTabs().widget();
+    for (int i = 0; i < tabs->count(); ++i)
+        EXPECT_EQ(tabs->isTabEnabled(i), !needCard.contains(tabs->tabText(i))) << tabs->tabText(i).toStdString();
+    EXPECT_TRUE(profileCombo->isEnabled());
 }
 
 TEST_F(SheetTest, ReadmePageShowsTheSevenTextsWordedForTheLoadedLibrary) {
@@ -232,10 +246,12 @@ TEST_F(SheetTest, CloseAndMinimiseOnlyHideBehindTheIcon) {
         control<QPushButton>(id)->click();
         EXPECT_FALSE(sheet->isVisible()) << id;
     }
+    EXPECT_TRUE(control<QPushButton>(CZarn9100Sheet::kCmdExit)->isHidden()) << "the icon's menu offers Exit";
     EXPECT_FALSE(exited);
 }
 
 TEST_F(SheetTest, WithoutNotificationAreaCloseEndsTheProgramAndSaves) {
+    driver.setOutU32("QueryRadioControl", 1);
     makeSheet();
     tray->results.assign(100, false);  // the desktop has no notification area
     settings.set(settings::kAutoLink, 0);
@@ -256,6 +272,11 @@ TEST_F(SheetTest, WithoutNotificationAreaCloseEndsTheProgramAndSaves) {
         EXPECT_TRUE(sheet->isVisible()) << id;
         EXPECT_TRUE(sheet->isMinimized()) << id;
     }
+    // Back from the task bar, the page OK left polls the card again.
+    sheet->showNormal();
+    EXPECT_TRUE(sheet->pageTabs().mainPage().content().timerActive()) << "Network Status stays stopped";
+    // No icon offers Exit: the window does.
+    EXPECT_TRUE(control<QPushButton>(CZarn9100Sheet::kCmdExit)->isVisible());
     EXPECT_FALSE(exited);
     sheet->close();
     EXPECT_TRUE(exited);
@@ -273,14 +294,25 @@ TEST_F(SheetTest, StatusTextReachesThePageShownOrTheIcon) {
     auto* line = control<QLabel>(CZarn9100Sheet::kIdStatusLine);
     ASSERT_NE(line, nullptr);
     const QString refused = "Authentication failed: \"Home-WPA2\": passphrase does not match the network";
+    QStringList announced;
+    QObject::connect(sheet.get(), &CZarn9100Sheet::statusTextShown, [&](const QString& text) { announced << text; });
     sheet->pageTabs().widget().setCurrentIndex(1);  // Profile Manager
+    QCoreApplication::processEvents();
+    const QSize size = sheet->size();
     sheet->OnLibraryEvent(1012, 0, refused);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sheet->size(), size) << "the window grew for the line";
     EXPECT_TRUE(line->isVisible());
     EXPECT_EQ(line->text(), refused);
     QAccessibleInterface* notice = QAccessible::queryAccessibleInterface(line);
     ASSERT_NE(notice, nullptr);
     EXPECT_EQ(notice->role(), QAccessible::Notification) << "a screen reader speaks a notification as it comes up";
     EXPECT_EQ(notice->text(QAccessible::Name), refused);
+    EXPECT_EQ(announced, QStringList{refused});
+    // The page the user turns to next does not take the text away.
+    sheet->pageTabs().widget().setCurrentIndex(captions().indexOf("About"));
+    EXPECT_EQ(line->text(), refused);
+    EXPECT_TRUE(line->isVisible());
     sheet->pageTabs().widget().setCurrentIndex(0);
     EXPECT_FALSE(line->isVisible()) << "Network Status shows it in its own status field";
 

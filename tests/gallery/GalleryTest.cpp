@@ -136,7 +136,7 @@ TEST(GalleryTest, WritesOneValidPictureForEveryPageOfBothPageSets) {
     EXPECT_FALSE(titles["dialog"].isEmpty());
     // A box the program raised by itself would be listed as "message": none is expected.
     EXPECT_TRUE(titles["message"].isEmpty()) << Joined(titles["message"]);
-    EXPECT_EQ(Joined(titles["state"]), "Radio off | Card unplugged");
+    EXPECT_EQ(Joined(titles["state"]), "Join refused | Join refused, another page | Radio off | Card unplugged");
     EXPECT_EQ(titles["menu"].size(), 1) << "the Profile Manager's context menu";
 
     // Every picture in the folder is in the index.

@@ -206,6 +206,18 @@ void Gallery::shootStates(CZarn9100Sheet& sheet) {
     sheet.pageTabs().widget().setCurrentIndex(0);
 
     if (sheet.adapter().handle().held()) {
+        // A refused join says why in full, on Network Status and on the line under other pages.
+        sheet.OnLibraryEvent(ZARN9100_EVENT_STATUS_TEXT, 0,
+                             "Authentication failed: \"Home-WPA2\": the passphrase does not match the network's");
+        settle(options_.settle);
+        writer_.save("state", "state-join-refused", Titled("Join refused", sheet), sheet.grab().toImage());
+        sheet.pageTabs().widget().setCurrentIndex(1);
+        settle(options_.settle);
+        writer_.save("state", "state-join-refused-line", Titled("Join refused, another page", sheet),
+                     sheet.grab().toImage());
+        sheet.pageTabs().widget().setCurrentIndex(0);
+        sheet.OnLibraryEvent(ZARN9100_EVENT_LINK_UP, 0, {});
+        settle(options_.settle);
         sheet.ToggleRadio();
         settle(options_.settle);
         writer_.save("state", "state-radio-off", Titled("Radio off", sheet), sheet.grab().toImage());

@@ -66,6 +66,8 @@ int main(int argc, char** argv) {
     // No desktop needed; and the simulated card needs no control socket here.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("TEMBREL_SIM_SOCKET")) qputenv("TEMBREL_SIM_SOCKET", "none");
+    // The card's own address, not the host's: pictures do not differ from machine to machine.
+    if (!qEnvironmentVariableIsSet("TEMBREL_SIM_HOST_INTERFACE")) qputenv("TEMBREL_SIM_HOST_INTERFACE", "none");
     qInstallMessageHandler(QuietPlatformNotes);
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);

@@ -59,4 +59,20 @@ bool XDisplay::sendClientMessage(xcb_window_t destination, xcb_window_t window, 
     return !error;
 }
 
+bool XDisplay::setIconic(xcb_window_t window, bool iconic) const {
+    // ICCCM 4.1.3.1: WM_STATE holds the state and the icon window (none).
+    constexpr uint32_t kNormalState = 1;
+    constexpr uint32_t kIconicState = 3;
+    const xcb_atom_t wmState = atom("WM_STATE");
+    const uint32_t state[2] = {iconic ? kIconicState : kNormalState, XCB_NONE};
+    const auto setState = [&] {
+        return xcb_change_property_checked(connection_, XCB_PROP_MODE_REPLACE, window, wmState, wmState, 32, 2, state);
+    };
+    const xcb_void_cookie_t first = iconic ? setState() : xcb_map_window_checked(connection_, window);
+    const xcb_void_cookie_t second = iconic ? xcb_unmap_window_checked(connection_, window) : setState();
+    const auto firstError = Own(xcb_request_check(connection_, first));
+    const auto secondError = Own(xcb_request_check(connection_, second));
+    return !firstError && !secondError;
+}
+
 }  // namespace x11tools

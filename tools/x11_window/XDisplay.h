@@ -39,6 +39,11 @@ public:
     bool sendClientMessage(xcb_window_t destination, xcb_window_t window, xcb_atom_t type,
                            const uint32_t (&data)[5], uint32_t eventMask = XCB_EVENT_MASK_NO_EVENT) const;
 
+    // What a window manager does when a window is minimised (iconic: WM_STATE IconicState, then
+    // unmapped) and brought back from the task bar (mapped, then WM_STATE NormalState); false on
+    // an error.
+    bool setIconic(xcb_window_t window, bool iconic) const;
+
 private:
     xcb_connection_t* connection_;
     int screenNumber_ = 0;

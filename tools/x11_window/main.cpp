@@ -15,6 +15,9 @@
 //                              with that title; status 1: no such window or a key not sent
 //   x11_window focus TITLE     gives the window with that title the input focus, as a window
 //                              manager does when a dialog above it closes; status 1: none
+//   x11_window iconify TITLE   minimises the window with that title as a window manager does
+//                              and prints its id; status 1: not exactly one such window
+//   x11_window deiconify ID    brings that window back as a window manager's task bar does
 
 #include "KeyPress.h"
 #include "TrayHost.h"
@@ -42,7 +45,7 @@ double NowMs() {
 
 int Usage() {
     std::fputs("usage: x11_window find TITLE | close TITLE | launch TITLE TIMEOUT_MS CMD [ARG...] | tray |\n"
-               "                  keys TITLE KEY... | focus TITLE\n",
+               "                  keys TITLE KEY... | focus TITLE | iconify TITLE | deiconify ID\n",
                stderr);
     return 2;
 }
@@ -126,6 +129,24 @@ int Focus(const XDisplay& display, const std::string& title) {
     return failed ? 1 : 0;
 }
 
+int Iconify(const XDisplay& display, const std::string& title) {
+    const auto windows = display.find(title);
+    if (windows.size() != 1) {
+        std::fprintf(stderr, "x11_window: %zu windows \"%s\"\n", windows.size(), title.c_str());
+        return 1;
+    }
+    if (!display.setIconic(windows.front(), true)) return 1;
+    std::printf("0x%x\n", windows.front());
+    return 0;
+}
+
+int Deiconify(const XDisplay& display, const std::string& id) {
+    char* end = nullptr;
+    const unsigned long window = std::strtoul(id.c_str(), &end, 0);
+    if (id.empty() || *end != '\0' || window == 0 || window > 0xFFFFFFFFul) return Usage();
+    return display.setIconic(static_cast<xcb_window_t>(window), false) ? 0 : 1;
+}
+
 int Tray(const XDisplay& display) {
     x11tools::TrayHost tray(display);
     if (!tray.start()) {
@@ -160,5 +181,7 @@ int main(int argc, char** argv) {
     if (verb == "launch" && argc >= 5) return Launch(display, title, argv[3], argv + 4);
     if (verb == "keys" && argc >= 4) return Keys(display, title, argv + 3);
     if (verb == "focus" && argc == 3) return Focus(display, title);
+    if (verb == "iconify" && argc == 3) return Iconify(display, title);
+    if (verb == "deiconify" && argc == 3) return Deiconify(display, title);
     return Usage();
 }

@@ -84,11 +84,12 @@ void MainPageModel::notify(uint32_t code, std::string_view text) {
         break;
     case kEventScanningText:
         clearLinkTexts();
-        view_.status = std::string(text);
+        view_.status = keptStatus_.empty() ? std::string(text) : keptStatus_;
         break;
     case ZARN9100_EVENT_STATUS_TEXT:
         if (!source_.monitorMode()) {
-            view_.status = std::string(text);
+            keptStatus_ = std::string(text);
+            view_.status = keptStatus_;
         }
         break;
     default:
@@ -125,21 +126,24 @@ void MainPageModel::refreshLink() {
     clearLinkTexts();
     clearTcpIpTexts();
     if (!source_.hasAdapter()) {
+        keptStatus_.clear();
         view_.status = "Card Unplugged";
         resetDisplay();
         return;
     }
     if (!source_.radioOn()) {
+        keptStatus_.clear();
         view_.status = "No Radio";
         resetDisplay();
         return;
     }
     const LinkFacts facts = source_.linkFacts();
     if (!facts.connected && !facts.adHocStarted) {
-        view_.status = "No Connection";
+        view_.status = keptStatus_.empty() ? "No Connection" : keptStatus_;
         resetDisplay();
         return;
     }
+    keptStatus_.clear();
     view_.ssid = facts.ssid;
     view_.bssid = bssidText(facts.bssid);
     view_.networkType = networkTypeText(facts.networkType);
@@ -298,6 +302,7 @@ void MainPageModel::chooseProfile(const ProfilePtr& profile) {
         return;
     }
     clearLinkTexts();
+    keptStatus_.clear();  // the user acts: what the last attempt said is answered
     view_.status = recordText(profile->name, sizeof profile->name) == kDefaultProfileName
                        ? "Scan for AP with strongest RSSI"
                        : "Scanning for " + ssidOf(*profile);

@@ -92,6 +92,10 @@ private:
     MainPageView view_;
     bool busy_ = false;
     bool timerRunning_ = false;
+    // The card's last status text (a refused join says why): it stays the status, over later
+    // "No Connection" refreshes and scanning texts, until a link comes up, the card or radio
+    // goes, or the user picks a profile.
+    std::string keptStatus_;
     std::optional<uint32_t> lastGraphStepMs_;
     SignalAverager signal_;
     LinkSpeedRing linkSpeed_;

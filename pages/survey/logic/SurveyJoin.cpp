@@ -5,6 +5,9 @@
 #include "profiles/ProfileText.h"
 #include "survey/ChannelPlan.h"
 
+#include <cstddef>
+#include <cstring>
+
 namespace tembrel::survey {
 
 ProfilePtr FindProfileForEntry(const ProfileSequence& profiles, const ScanEntry& entry) {
@@ -60,6 +63,51 @@ JoinFollowUp FollowUpAfterConnect(int result, bool newRecord, const PROFILE_RECO
     }
     // Any other result: a new record that was not kept must not stay in use.
     return newRecord ? JoinFollowUp::kDiscardAndClearInUse : JoinFollowUp::kNothing;
+}
+
+bool JoinRefused(int result, const PROFILE_RECORD& record, const LinkState& link) {
+    const bool sameNetwork = ProfileSsid(record) == link.ssid && record.networkType == link.networkType;
+    return result != 0 && !((link.connected || link.adHocStarted) && sameNetwork);
+}
+
+namespace {
+
+struct Span {
+    size_t offset;
+    size_t size;
+};
+
+// Byte ranges of the record that make up its security, each a run of whole fields.
+constexpr Span kPassphrase{offsetof(PROFILE_RECORD, passphrase),
+                           offsetof(PROFILE_RECORD, reserved2) - offsetof(PROFILE_RECORD, passphrase)};
+constexpr Span kWep{offsetof(PROFILE_RECORD, wep), sizeof(WEP_KEY_SET)};
+constexpr Span kSecurity[] = {
+    {offsetof(PROFILE_RECORD, encryption), offsetof(PROFILE_RECORD, wep) - offsetof(PROFILE_RECORD, encryption)},
+    kWep,
+    kPassphrase,
+    {offsetof(PROFILE_RECORD, loginName), offsetof(PROFILE_RECORD, reserved3) - offsetof(PROFILE_RECORD, loginName)},
+    {offsetof(PROFILE_RECORD, certificateHash), sizeof(PROFILE_RECORD::certificateHash)},
+    {offsetof(PROFILE_RECORD, anonymousName), sizeof(PROFILE_RECORD::anonymousName)},
+};
+
+bool Differ(const PROFILE_RECORD& a, const PROFILE_RECORD& b, Span span) {
+    return std::memcmp(reinterpret_cast<const char*>(&a) + span.offset, reinterpret_cast<const char*>(&b) + span.offset,
+                       span.size) != 0;
+}
+
+}  // namespace
+
+std::optional<std::string> KeepPreviousSecurity(PROFILE_RECORD& record, const PROFILE_RECORD& before) {
+    bool changed = false;
+    for (const Span& span : kSecurity) changed = changed || Differ(record, before, span);
+    if (!changed) return std::nullopt;
+    const char* what = Differ(record, before, kPassphrase) ? "passphrase"
+                       : Differ(record, before, kWep)      ? "WEP keys"
+                                                           : "security settings";
+    for (const Span& span : kSecurity)
+        std::memcpy(reinterpret_cast<char*>(&record) + span.offset,
+                    reinterpret_cast<const char*>(&before) + span.offset, span.size);
+    return std::string(ProfileName(record)) + " keeps its previous " + what;
 }
 
 }  // namespace tembrel::survey

@@ -39,4 +39,13 @@ struct LinkState {
 // result: ConnectProfile's value (0 associated; 1 and 4 handled alike).
 JoinFollowUp FollowUpAfterConnect(int result, bool newRecord, const PROFILE_RECORD& record, const LinkState& link);
 
+// A join refused: no association, and no link to the record's network either.
+bool JoinRefused(int result, const PROFILE_RECORD& record, const LinkState& link);
+
+// A stored profile's security was changed for a join that was then refused: `record` takes back
+// the security settings of `before` (authentication, encryption, WEP keys, passphrase, 802.1x
+// credentials), so that what worked is not lost to a typo. Returns what the user is told
+// ("Home-WPA2 keeps its previous passphrase"), or nothing when the security was not changed.
+std::optional<std::string> KeepPreviousSecurity(PROFILE_RECORD& record, const PROFILE_RECORD& before);
+
 }  // namespace tembrel::survey

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace tembrel::monitoring {
 namespace {
 
@@ -326,7 +328,9 @@ TEST_F(MainPageModelTest, NotificationTable) {
         {0, false, false, "Connected"},   {1, false, false, "Connected"}, {3, false, false, "Connected"},
         {4, false, false, "Connected"},   {1004, false, false, "Connected"}, {5, false, false, "Connected"},
         {5, true, false, "marker"},       {2, false, false, "marker"},    {9, false, false, "marker"},
-        {1001, false, false, "Connected"}, {1012, false, false, "from library"}, {1012, false, true, "marker"},
+        {1001, false, false, "Connected"}, {1012, false, true, "marker"},
+        // Last: the text is kept from here on (KeptStatusTextTable).
+        {1012, false, false, "from library"},
     };
     for (const auto& row : rows) {
         model.notify(1003, "marker");
@@ -334,6 +338,44 @@ TEST_F(MainPageModelTest, NotificationTable) {
         source.monitor = row.monitor;
         model.notify(row.code, "from library");
         EXPECT_EQ(model.view().status, row.expectedStatus) << row.code;
+    }
+}
+
+// A refused join's text stays the status until the user acts, a link comes up, or the card or
+// radio goes: what happens on its own meanwhile (the link refreshed, the next scan) keeps it.
+TEST_F(MainPageModelTest, KeptStatusTextTable) {
+    const auto home = makeProfile("Home", "Home-WPA2", 1);
+    source.list = {home};
+    struct Row {
+        const char* name;
+        std::function<void()> step;
+        const char* expectedStatus;
+    };
+    const std::string refusal = "Cannot join \"Home-WPA2\": the network is out of range";
+    const Row rows[] = {
+        {"link refreshed", [&] { model.notify(9); }, refusal.c_str()},
+        {"timer", [&] { model.periodicUpdate(); }, refusal.c_str()},
+        {"next scan", [&] { model.notify(1003, "Scanning for Home-WPA2"); }, refusal.c_str()},
+        {"page shown again", [&] { model.activate(); }, refusal.c_str()},
+        {"link up", [&] { source.connectInfrastructure(); model.notify(1); }, "Connected"},
+        {"user picks a profile", [&] { model.chooseProfile(home); }, "Scanning for Home-WPA2"},
+        {"card pulled", [&] { source.adapter = false; model.refreshLink(); }, "Card Unplugged"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        source.adapter = true;
+        source.facts.connected = false;
+        model.refreshLink();
+        model.notify(1012, refusal);
+        row.step();
+        EXPECT_EQ(model.view().status, row.expectedStatus);
+        // Whatever ended the text, the next refresh without a link says so plainly.
+        source.adapter = true;
+        source.facts.connected = false;
+        model.refreshLink();
+        const bool kept = std::string(row.expectedStatus) == refusal;
+        EXPECT_EQ(model.view().status, kept ? refusal : "No Connection");
+        if (kept) model.chooseProfile(home);
     }
 }
 

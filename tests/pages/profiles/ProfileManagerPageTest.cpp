@@ -107,6 +107,25 @@ TEST_F(ProfileManagerPageTest, MovesFollowTheRecordWhenTheListWasReordered) {
     EXPECT_EQ(list()->currentItem()->text(), "B");
 }
 
+// The supervisor connects C and moves it to the head: the page shows that order at the next
+// event, the same item selected, what was typed into the pane kept, the move buttons right.
+TEST_F(ProfileManagerPageTest, TheListFollowsTheSupervisorsReorder) {
+    const auto a = Named("A"), b = Named("B"), c = Named("C");
+    CProfileManager& page = openManager({a, b, c});
+    selectName("C");
+    emit page.pane().modified();  // unsaved edits
+    ASSERT_FALSE(button(CProfileManager::kIdMoveDown)->isEnabled());
+    sheet->pageContext().profiles().Move(2, 0);
+    page.OnLibraryEvent(ZARN9100_EVENT_LINK_UP, 0, {});
+    QStringList shown;
+    for (int i = 0; i < list()->count(); ++i) shown << list()->item(i)->text();
+    EXPECT_EQ(shown, (QStringList{"C", "A", "B"}));
+    EXPECT_EQ(list()->currentItem()->text(), "C");
+    EXPECT_TRUE(button(CProfileManager::kIdSave)->isEnabled());
+    EXPECT_TRUE(button(CProfileManager::kIdMoveDown)->isEnabled());
+    EXPECT_FALSE(button(CProfileManager::kIdMoveUp)->isEnabled());
+}
+
 TEST_F(ProfileManagerPageTest, DeletingTheProfileInUseWithoutALinkLetsGoOfIt) {
     const auto a = Named("A"), b = Named("B");
     CProfileManager& page = openManager({a, b, NewDefaultProfile()});
@@ -121,6 +140,18 @@ TEST_F(ProfileManagerPageTest, DeletingTheProfileInUseWithoutALinkLetsGoOfIt) {
     selectName("<Default>");
     page.OnDelete();  // refused in the handler too, not only by the disabled button
     EXPECT_EQ(order().size(), 2u);
+}
+
+TEST_F(ProfileManagerPageTest, ApplyWithoutACardSaysWhyAndSendsNothing) {
+    const auto a = Named("A");
+    CProfileManager& page = openManager({a, NewDefaultProfile()});
+    selectName("A");
+    sheet->OnDeviceRemoveComplete("\\\\?\\PCI#VEN_7E3C&DEV_4C01&SUBSYS_0#x");
+    ASSERT_FALSE(sheet->adapter().handle().held());
+    driver.clearCalls();
+    page.OnApplyProfile();
+    EXPECT_EQ(dialogs.texts(), QStringList{"No card is present: the profile cannot be applied."});
+    EXPECT_EQ(driver.count("SetSsid"), 0u);
 }
 
 TEST_F(ProfileManagerPageTest, LinkEventsKeepUnsavedEdits) {

@@ -1,7 +1,9 @@
 #include "adapter/DriverLoader.h"
+#include "connection/EventCodes.h"
 #include "pages/survey/CSiteSurvey.h"
 #include "pages/survey/logic/SurveyListing.h"
 #include "profiles/ProfileDefaults.h"
+#include "profiles/ProfileStore.h"
 #include "profiles/ProfileText.h"
 #include "tests/app/SheetFixture.h"
 #include "tests/support/ScanBufferBuilder.h"
@@ -17,8 +19,10 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
+#include <atomic>
 
 namespace tembrel::testing {
 namespace {
@@ -194,6 +198,57 @@ TEST_F(SiteSurveyPageTest, AFullListRefusesAJoinThatNeedsANewProfile) {
     EXPECT_EQ(sheet->pageContext().profiles().Count(), kMaxProfiles);
     const auto inUse = sheet->pageContext().connector().profileInUse();
     EXPECT_TRUE(!inUse || sheet->pageContext().profiles().IndexOf(inUse.get()));
+}
+
+// Exit saves while a join runs; the profile the join then inserts still reaches Data.cfg.
+TEST_F(SiteSurveyPageTest, AJoinEndingAfterExitStillReachesTheStore) {
+    openSurvey({Network("Lobby", 1)});
+    std::atomic<bool> exitTaken{false};
+    driver.setHook("SetSsid", [&](const RecordedCall&) {
+        PollUntil([&] { return exitTaken.load(); }, std::chrono::seconds(20));
+    });
+    QTimer::singleShot(0, sheet.get(), [&] {
+        exitTaken = true;
+        sheet->Exit();
+    });
+    list()->setCurrentCell(0, 0);
+    button(CSiteSurvey::kIdAssociate)->click();
+    ASSERT_TRUE(exitTaken);
+    ASSERT_EQ(profileNames().front(), "Lobby");
+    sheet.reset();
+    ProfileList saved;
+    ASSERT_TRUE(ReadProfileFile(storePath(), saved).ok());
+    ASSERT_GE(saved.Count(), 1u);
+    EXPECT_EQ(ProfileName(*saved.At(0)), "Lobby") << "the join's new profile is not in Data.cfg";
+}
+
+// The connected mark follows the link, also when the link moved while the window was minimised
+// and its events were not forwarded.
+TEST_F(SiteSurveyPageTest, TheConnectedMarkFollowsTheLink) {
+    CSiteSurvey& page = openSurvey({Network("Home", 1), Network("Cafe", 2)});
+    const auto marked = [&] {
+        std::string out;
+        for (const auto& row : page.rows())
+            if (row.current) out += row.ssid;
+        return out;
+    };
+    const auto linkTo = [&](const char* ssid, uint8_t lastMacByte) {
+        driver.setResult("GetConnectStatus", 1);
+        driver.setOutU32("QueryNetworkMode", 1);
+        driver.setOutU32("QueryChannel", 6);
+        driver.setOutBytes("QueryBssid", {0x00, 0x11, 0x22, 0x33, 0x44, lastMacByte});
+        driver.setOutText("QuerySsid", ssid);
+    };
+    sheet->show();
+    linkTo("Home", 1);
+    sheet->OnLibraryEvent(ZARN9100_EVENT_LINK_UP, 0, {});
+    EXPECT_EQ(marked(), "Home");
+    // Minimised, the page hears nothing; back, it shows the link of now.
+    sheet->showMinimized();
+    linkTo("Cafe", 2);
+    sheet->OnLibraryEvent(ZARN9100_EVENT_LINK_UP, 0, {});
+    sheet->showNormal();
+    EXPECT_EQ(marked(), "Cafe");
 }
 
 // The default radio environment of the simulated card, as the page lists it, then a join.

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <functional>
+
 namespace tembrel::survey {
 namespace {
 
@@ -177,19 +180,70 @@ TEST(SurveyJoin, FollowUpKeepsNoOrphanInUse) {
         bool isNew;
         LinkState link;
         JoinFollowUp expected;
+        bool refused;
     };
     const Case cases[] = {
-        {0, true, none, JoinFollowUp::kInsertAndMarkInUse},
-        {0, false, none, JoinFollowUp::kInsertAndMarkInUse},
-        {1, true, none, JoinFollowUp::kDiscardAndClearInUse},
-        {4, true, same, JoinFollowUp::kInsertMarkAndRebuild},
-        {1, true, other, JoinFollowUp::kDiscardAndClearInUse},  // connected elsewhere: not kept half-used
-        {1, false, other, JoinFollowUp::kRebuild},
-        {2, true, none, JoinFollowUp::kDiscardAndClearInUse},
-        {2, false, none, JoinFollowUp::kNothing},
+        {0, true, none, JoinFollowUp::kInsertAndMarkInUse, false},
+        {0, false, none, JoinFollowUp::kInsertAndMarkInUse, false},
+        {1, true, none, JoinFollowUp::kDiscardAndClearInUse, true},
+        {4, true, same, JoinFollowUp::kInsertMarkAndRebuild, false},
+        {4, false, same, JoinFollowUp::kRebuild, false},
+        {1, true, other, JoinFollowUp::kDiscardAndClearInUse, true},  // connected elsewhere: not kept half-used
+        {1, false, other, JoinFollowUp::kRebuild, true},
+        {2, true, none, JoinFollowUp::kDiscardAndClearInUse, true},
+        {2, false, none, JoinFollowUp::kNothing, true},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(FollowUpAfterConnect(c.result, c.isNew, *record, c.link), c.expected) << c.result << c.isNew;
+        EXPECT_EQ(JoinRefused(c.result, *record, c.link), c.refused) << c.result << c.isNew;
+    }
+}
+
+// A refused join gives a stored profile back the security it had before the dialog changed it;
+// the rest of what the dialog changed stays.
+TEST(SurveyJoin, ARefusedJoinKeepsThePreviousSecurity) {
+    const auto stored = Profile("Home-WPA2", "Home-WPA2", 1, 255, 3);
+    stored->authMode = kAuthWpa2Psk;
+    SetText(stored->passphrase, "correct horse battery");
+    stored->passphraseLength = 21;
+    struct Case {
+        const char* name;
+        std::function<void(PROFILE_RECORD&)> edit;
+        const char* told;  // empty: nothing changed, nothing told
+    };
+    const Case cases[] = {
+        {"typo in the passphrase",
+         [](PROFILE_RECORD& p) {
+             SetText(p.passphrase, "correct horse batterx");
+         },
+         "Home-WPA2 keeps its previous passphrase"},
+        {"shorter passphrase",
+         [](PROFILE_RECORD& p) {
+             std::memset(p.passphrase, 0, sizeof p.passphrase);
+             SetText(p.passphrase, "correct");
+             p.passphraseLength = 7;
+         },
+         "Home-WPA2 keeps its previous passphrase"},
+        {"WEP key", [](PROFILE_RECORD& p) { p.wep.keys[1].length = 5; }, "Home-WPA2 keeps its previous WEP keys"},
+        {"cipher", [](PROFILE_RECORD& p) { p.encryption = 2; }, "Home-WPA2 keeps its previous security settings"},
+        {"802.1x password", [](PROFILE_RECORD& p) { SetText(p.password, "x"); },
+         "Home-WPA2 keeps its previous security settings"},
+        {"certificate", [](PROFILE_RECORD& p) { p.certificateHash[19] = 1; },
+         "Home-WPA2 keeps its previous security settings"},
+        {"nothing", [](PROFILE_RECORD&) {}, ""},
+        {"only the power mode", [](PROFILE_RECORD& p) { p.powerSaveMode = 1; }, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PROFILE_RECORD edited = *stored;
+        edited.powerSaveMode = 1;  // not security: the dialog's other changes stay
+        c.edit(edited);
+        const auto told = KeepPreviousSecurity(edited, *stored);
+        EXPECT_EQ(told.value_or(""), c.told);
+        PROFILE_RECORD expected = *stored;
+        expected.powerSaveMode = 1;
+        EXPECT_EQ(std::memcmp(&edited, &expected, sizeof edited), 0) << "the previous security is not back";
+    }
 }
 
 TEST(FilterForm, SetUpFromTheFilter) {
