@@ -4,7 +4,7 @@
 #include "profiles/ProfileStore.h"
 
 #include <cstdio>
-#include <cstring>
+#include <cstdint>
 
 namespace tembrel {
 
@@ -46,11 +46,11 @@ ProfileStoreFile::ProfileStoreFile(std::string path, ProfileList& profiles)
 }
 
 StoreResult ProfileStoreFile::save() {
-    std::vector<PROFILE_RECORD> writing = contents();
+    const std::uint64_t writing = digest();
     StoreResult saved = SaveProfiles(path_, profiles_, keepAtSave_);
     if (saved) {
         keepAtSave_ = false;
-        saved_ = std::move(writing);
+        saved_ = writing;
     }
     if (!saved)
         std::fprintf(stderr, "Tembrel: cannot save %s: %s\n", path_.c_str(), saved.reason.c_str());
@@ -60,20 +60,22 @@ StoreResult ProfileStoreFile::save() {
     return saved;
 }
 
-std::vector<PROFILE_RECORD> ProfileStoreFile::contents() const {
+// A digest (FNV-1a over the records' bytes) rather than a copy: a store of 65,536 records would
+// otherwise be held twice.
+std::uint64_t ProfileStoreFile::digest() const {
     return profiles_.Read([](const ProfileSequence& records) {
-        std::vector<PROFILE_RECORD> out;
-        out.reserve(records.size());
-        for (const auto& record : records) out.push_back(*record);
-        return out;
+        std::uint64_t hash = 14695981039346656037ull;
+        for (const auto& record : records) {
+            const auto* bytes = reinterpret_cast<const unsigned char*>(record.get());
+            for (std::size_t i = 0; i < sizeof(PROFILE_RECORD); ++i) hash = (hash ^ bytes[i]) * 1099511628211ull;
+        }
+        return hash ^ records.size();
     });
 }
 
 bool ProfileStoreFile::changedSinceSave() const {
     if (!saved_) return false;  // never saved: nothing was promised to the store
-    const std::vector<PROFILE_RECORD> now = contents();
-    return now.size() != saved_->size() ||
-           std::memcmp(now.data(), saved_->data(), now.size() * sizeof(PROFILE_RECORD)) != 0;
+    return digest() != *saved_;
 }
 
 }  // namespace tembrel

@@ -4,12 +4,11 @@
 // Data.cfg.bak (older copies move up one number), and the user is told once what came back.
 // Failures are also reported on stderr.
 
-#include "profiles/ProfileRecord.h"
 #include "profiles/StoreResult.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace tembrel {
 
@@ -30,11 +29,11 @@ public:
     const std::string& startNotice() const { return startNotice_; }
 
 private:
-    std::vector<PROFILE_RECORD> contents() const;
+    std::uint64_t digest() const;
 
     std::string path_;
     ProfileList& profiles_;
-    std::optional<std::vector<PROFILE_RECORD>> saved_;  // the list as the last save wrote it
+    std::optional<std::uint64_t> saved_;  // the digest of the list as the last save wrote it
     // The file was not read whole, and no copy of it could be kept yet: the save tries again.
     bool keepAtSave_ = false;
     std::string startNotice_;
