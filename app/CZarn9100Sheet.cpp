@@ -76,7 +76,8 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
     supervisor_ = std::make_unique<Supervisor>(SupervisorContext{
         context_.library, adapter_->handle(), adapter_->stopping, adapter_->radioState, profiles_, snapshot_, flags_,
         autoLinkEvent_, [this](const ProfilePtr& profile) { return connector_->ConnectProfile(profile); },
-        std::move(notify), std::move(timing)});
+        std::move(notify), std::move(timing),
+        [this] { return ReadNetworksHeard(context_.library, adapter_->handle()); }});
 
     if (QFile::exists("Vindra.ico")) setWindowIcon(QIcon("Vindra.ico"));
 

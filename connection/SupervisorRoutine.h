@@ -12,6 +12,7 @@
 #include "connection/ConnectResult.h"
 #include "connection/ConnectionSnapshot.h"
 #include "connection/MessageBoxGate.h"
+#include "connection/NetworksHeard.h"
 #include "connection/SupervisorFlags.h"
 #include "profiles/ProfileList.h"
 
@@ -22,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stop_token>
 #include <string>
 
@@ -67,6 +69,9 @@ struct SupervisorContext {
     std::function<int(const ProfilePtr&)> connectProfile;
     SupervisorNotifications notify;
     SupervisorTiming timing;
+    // Read once at the start of each prefer-list walk; without it (or when it gives nothing)
+    // the walk tries every prefer-list profile.
+    NetworksHeardSource networksHeard{};
     // The supervisor's message box, shared by all its runs.
     std::shared_ptr<MessageBoxGate> messageBox = std::make_shared<MessageBoxGate>();
 };
@@ -88,7 +93,9 @@ public:
     // Scan, ask the user-interface thread for the Auto Link flow and wait for its result; for a
     // prepared profile try it up to three times. False when stopped while waiting.
     bool AutoLinkHandOver();
-    // 0 when no card is open (the thread ends), else 1.
+    // 0 when no card is open (the thread ends), else 1. Passes over infrastructure profiles
+    // whose network is not heard; when it did, and Auto Link (which scans first) is off, it ends
+    // with a scan so that the next walk hears networks that have come into range.
     int WalkPreferList();
     // Waits the period or the pause; true when stop was requested.
     bool WaitForStop(SupervisorWait wait);
@@ -103,6 +110,8 @@ private:
     // ConnectProfile's result 0, or 4 with the snapshot on the profile's network.
     bool associated(int result, const PROFILE_RECORD& profile) const;
     void retryPreparedProfile();
+    enum class WalkStep { kNotInPreferList, kNotHeard, kTry };
+    WalkStep walkStepFor(const ProfilePtr& profile, const std::optional<NetworksHeard>& heard) const;
     // Shows the box and waits until it is dismissed or stop is requested.
     void showMessageAndWait(const char* text);
 
