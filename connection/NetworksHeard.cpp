@@ -18,7 +18,8 @@ NetworksHeard NetworksHeard::FromScanList(std::span<const uint8_t> buffer) {
 
 bool NetworksHeard::mayReach(const PROFILE_RECORD& profile) const {
     const std::string_view ssid = ProfileSsid(profile);
-    if (profile.networkType != ZARN9100_NETWORK_INFRASTRUCTURE || profile.hiddenSsid != 0 || ssid == kAnySsid)
+    if (profile.networkType != ZARN9100_NETWORK_INFRASTRUCTURE || profile.hiddenSsid != 0 || ssid.empty() ||
+        ssid == kAnySsid)
         return true;
     return ssids_.find(ssid) != ssids_.end();
 }

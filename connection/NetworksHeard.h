@@ -22,7 +22,8 @@ public:
     static NetworksHeard FromScanList(std::span<const uint8_t> buffer);
 
     // Whether applying `profile` may reach its network. Always for "<ANY SSID>" (it joins
-    // whatever open network is heard), for a hidden SSID (its beacons carry no name; the directed
+    // whatever open network is heard), for an empty SSID (a zero-length SSID lets the card pick
+    // any network), for a hidden SSID (its beacons carry no name; the directed
     // probe of ConnectProfile finds it) and for every mode but infrastructure (an ad-hoc profile
     // starts its own network). An infrastructure profile only when its SSID was heard.
     bool mayReach(const PROFILE_RECORD& profile) const;

@@ -132,11 +132,13 @@ void PrintTo(const HeardRow& r, std::ostream* os) { *os << r.name; }
 class NetworksHeardTest : public RoutineTest, public ::testing::WithParamInterface<HeardRow> {
 protected:
     NetworksHeardTest() {
-        // E is hidden, F joins any open network: neither is ever heard by its SSID.
+        // E is hidden, F joins any open network, G has no SSID (the card picks a network):
+        // none of them is ever heard by its SSID.
         auto hidden = NamedProfile("E", "echo", 1);
         hidden->hiddenSsid = 1;
         profiles.Append(std::move(hidden));
         profiles.Append(NamedProfile("F", std::string(kAnySsid), 1));
+        profiles.Append(NamedProfile("G", "", 1));
         networksHeard = [this] { return ReadNetworksHeard(driver, handle); };
     }
 };
@@ -156,19 +158,19 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, NetworksHeardTest,
     ::testing::Values(
         HeardRow{"AllHeard", {"alpha", "gamma", "beta"}, 0, 1,
-                 {"connect(A)", "connect(C)", "connect(D)", "connect(E)", "connect(F)", "page(1004)"}},
+                 {"connect(A)", "connect(C)", "connect(D)", "connect(E)", "connect(F)", "connect(G)", "page(1004)"}},
         HeardRow{"OnlyGammaHeard", {"other", "gamma"}, 0, 1,
-                 {"connect(C)", "connect(D)", "connect(E)", "connect(F)", "page(1004)"}},
-        HeardRow{"NothingHeardStillTriesAdHocHiddenAndAny", {}, 0, 1,
-                 {"connect(D)", "connect(E)", "connect(F)", "page(1004)"}},
+                 {"connect(C)", "connect(D)", "connect(E)", "connect(F)", "connect(G)", "page(1004)"}},
+        HeardRow{"NothingHeardStillTriesAdHocHiddenAnyAndEmpty", {}, 0, 1,
+                 {"connect(D)", "connect(E)", "connect(F)", "connect(G)", "page(1004)"}},
         HeardRow{"ExactBytesOnly", {"Alpha", "gamma2"}, 0, 1,
-                 {"connect(D)", "connect(E)", "connect(F)", "page(1004)"}},
+                 {"connect(D)", "connect(E)", "connect(F)", "connect(G)", "page(1004)"}},
         HeardRow{"UnreadableListTriesEveryProfile", {}, 1, 1,
-                 {"connect(A)", "connect(C)", "connect(D)", "connect(E)", "connect(F)", "page(1004)"}},
+                 {"connect(A)", "connect(C)", "connect(D)", "connect(E)", "connect(F)", "connect(G)", "page(1004)"}},
         HeardRow{"WithoutAutoLinkAPassedOverProfileAsksForAScan", {"alpha"}, 0, 0,
-                 {"connect(A)", "connect(D)", "connect(E)", "connect(F)", "Scan(h)", "page(1004)"}},
+                 {"connect(A)", "connect(D)", "connect(E)", "connect(F)", "connect(G)", "Scan(h)", "page(1004)"}},
         HeardRow{"WithoutAutoLinkNothingPassedOverNoScan", {"alpha", "gamma"}, 0, 0,
-                 {"connect(A)", "connect(C)", "connect(D)", "connect(E)", "connect(F)", "page(1004)"}}),
+                 {"connect(A)", "connect(C)", "connect(D)", "connect(E)", "connect(F)", "connect(G)", "page(1004)"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RoutineTest, ResultFourWithoutAConnectionGoesOn) {
