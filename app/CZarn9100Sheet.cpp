@@ -84,6 +84,7 @@ CZarn9100Sheet::CZarn9100Sheet(SheetContext context, QWidget* parent)
         autoLinkEvent_, [this](const ProfilePtr& profile) { return connector_->ConnectProfile(profile); },
         std::move(notify), std::move(timing)};
     supervision.history = &history();
+    supervision.networksHeard = [this] { return ReadNetworksHeard(context_.library, adapter_->handle()); };
     supervisor_ = std::make_unique<Supervisor>(std::move(supervision));
 
     if (QFile::exists("Vindra.ico")) setWindowIcon(QIcon("Vindra.ico"));

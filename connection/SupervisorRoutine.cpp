@@ -9,6 +9,7 @@ namespace tembrel {
 
 namespace {
 constexpr int kPreparedProfileAttempts = 3;
+constexpr std::size_t kUnheardNamedAtMost = 8;
 }
 
 SupervisorRoutine::SupervisorRoutine(const SupervisorContext& context, std::stop_token stop,
@@ -136,21 +137,40 @@ void SupervisorRoutine::showMessageAndWait(const char* text) {
     waitClosed();
 }
 
+SupervisorRoutine::WalkStep SupervisorRoutine::walkStepFor(const ProfilePtr& profile,
+                                                           const std::optional<NetworksHeard>& heard) const {
+    // Decided under the list's lock without copying the record: most profiles are passed over.
+    return context_.profiles.Read([&](const ProfileSequence&) {
+        if (profile->inPreferList != 1) return WalkStep::kNotInPreferList;
+        return heard && !heard->mayReach(*profile) ? WalkStep::kNotHeard : WalkStep::kTry;
+    });
+}
+
 int SupervisorRoutine::WalkPreferList() {
     if (!cardHeld()) return 0;
     if (context_.radioState == ZARN9100_RADIO_OFF) return 1;
+    const std::optional<NetworksHeard> heard = context_.networksHeard ? context_.networksHeard() : std::nullopt;
     bool reachedPreferProfile = false;
     std::vector<SkippedCandidate> passedOver;  // tried in this walk without a join
     int place = 0;
+    bool passedOverUnheard = false;
     for (size_t index = 0; !leaveCardAlone(); ++index) {
         // The list may change under the walk (ConnectProfile moves the profile it applies);
         // its length is read again for every profile.
         const ProfilePtr profile = context_.profiles.At(index);
         if (!profile) break;
-        const PROFILE_RECORD record = copyOf(profile);
-        if (record.inPreferList != 1) continue;
+        const WalkStep step = walkStepFor(profile, heard);
+        if (step == WalkStep::kNotInPreferList) continue;
         reachedPreferProfile = true;
         ++place;
+        if (step == WalkStep::kNotHeard) {
+            passedOverUnheard = true;
+            // Named in the history up to a few; a long list of unheard profiles is not spelled out.
+            if (passedOver.size() < kUnheardNamedAtMost)
+                passedOver.push_back({std::string(ProfileName(copyOf(profile))), "not heard"});
+            continue;
+        }
+        const PROFILE_RECORD record = copyOf(profile);
         if (!cardHeld() || leaveCardAlone() || context_.radioState == ZARN9100_RADIO_OFF) break;
         const std::string name(ProfileName(record));
         context_.history->joinAttempted(
@@ -158,6 +178,10 @@ int SupervisorRoutine::WalkPreferList() {
         const int result = context_.connectProfile(profile);
         if (associated(result, record)) break;
         passedOver.push_back({name, JoinResultText(result)});
+    }
+    if (passedOverUnheard && context_.flags.autoLink == 0 && !leaveCardAlone() &&
+        !context_.snapshot.copy().connectedOrAdHocStarted()) {
+        if (const auto lease = context_.handle.lease()) context_.driver.Scan(lease.get());
     }
     if (!reachedPreferProfile && !leaveCardAlone()) WaitForStop(SupervisorWait::kEmptyWalkPause);
     if (!leaveCardAlone() && context_.notify.notifyStatusPage) context_.notify.notifyStatusPage(kEventPreferWalkDone, {});

@@ -12,6 +12,7 @@
 #include "connection/ConnectResult.h"
 #include "connection/ConnectionSnapshot.h"
 #include "connection/MessageBoxGate.h"
+#include "connection/NetworksHeard.h"
 #include "connection/SupervisorFlags.h"
 #include "history/HistorySink.h"
 #include "profiles/ProfileList.h"
@@ -23,6 +24,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stop_token>
 #include <string>
 
@@ -70,6 +72,9 @@ struct SupervisorContext {
     SupervisorTiming timing;
     // Told of each profile the supervisor tries, with its place and what it passed over.
     HistorySink* history = &NoHistory();
+    // Read once at the start of each prefer-list walk; without it (or when it gives nothing)
+    // the walk tries every prefer-list profile.
+    NetworksHeardSource networksHeard{};
     // The supervisor's message box, shared by all its runs.
     std::shared_ptr<MessageBoxGate> messageBox = std::make_shared<MessageBoxGate>();
 };
@@ -91,7 +96,9 @@ public:
     // Scan, ask the user-interface thread for the Auto Link flow and wait for its result; for a
     // prepared profile try it up to three times. False when stopped while waiting.
     bool AutoLinkHandOver();
-    // 0 when no card is open (the thread ends), else 1.
+    // 0 when no card is open (the thread ends), else 1. Passes over infrastructure profiles
+    // whose network is not heard; when it did, and Auto Link (which scans first) is off, it ends
+    // with a scan so that the next walk hears networks that have come into range.
     int WalkPreferList();
     // Waits the period or the pause; true when stop was requested.
     bool WaitForStop(SupervisorWait wait);
@@ -106,6 +113,8 @@ private:
     // ConnectProfile's result 0, or 4 with the snapshot on the profile's network.
     bool associated(int result, const PROFILE_RECORD& profile) const;
     void retryPreparedProfile();
+    enum class WalkStep { kNotInPreferList, kNotHeard, kTry };
+    WalkStep walkStepFor(const ProfilePtr& profile, const std::optional<NetworksHeard>& heard) const;
     // Shows the box and waits until it is dismissed or stop is requested.
     void showMessageAndWait(const char* text);
 

@@ -1,6 +1,7 @@
 // The supervisor's steps run synchronously on the test thread.
 #include "connection/SupervisorRoutine.h"
 #include "tests/connection/SupervisorFixture.h"
+#include "tests/support/ScanBufferBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,12 @@ namespace tembrel::testing {
 namespace {
 
 using Log = std::vector<std::string>;
+
+Log Join(std::initializer_list<Log> parts) {
+    Log out;
+    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
 
 class RoutineTest : public SupervisorFixture {
 protected:
@@ -18,6 +25,7 @@ protected:
     SupervisorRoutine& routine() {
         if (!routine_) {
             ctx_ = std::make_unique<SupervisorContext>(context());
+            ctx_->networksHeard = networksHeard;
             routine_ = std::make_unique<SupervisorRoutine>(*ctx_, stop.get_token());
         }
         return *routine_;
@@ -30,6 +38,7 @@ protected:
     }
 
     std::stop_source stop;
+    NetworksHeardSource networksHeard;
 
 private:
     std::unique_ptr<SupervisorContext> ctx_;
@@ -118,6 +127,60 @@ INSTANTIATE_TEST_SUITE_P(Rows, PendingResultTest,
                                            PendingRow{"LongerSsid", "alpha2", 1, false, false},
                                            PendingRow{"OtherNetworkType", "alpha", 0, false, false}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The networks heard decide which profiles are tried; those tried see the same calls as before.
+struct HeardRow {
+    const char* name;
+    std::vector<std::string> heard;  // SSIDs of the scan list
+    int scanListResult;              // QueryScanList's answer
+    uint32_t autoLink;
+    Log tried;                       // after the scan-list read
+};
+void PrintTo(const HeardRow& r, std::ostream* os) { *os << r.name; }
+
+class NetworksHeardTest : public RoutineTest, public ::testing::WithParamInterface<HeardRow> {
+protected:
+    NetworksHeardTest() {
+        // E is hidden, F joins any open network, G has no SSID (the card picks a network):
+        // none of them is ever heard by its SSID.
+        auto hidden = NamedProfile("E", "echo", 1);
+        hidden->hiddenSsid = 1;
+        profiles.Append(std::move(hidden));
+        profiles.Append(NamedProfile("F", std::string(kAnySsid), 1));
+        profiles.Append(NamedProfile("G", "", 1));
+        networksHeard = [this] { return ReadNetworksHeard(driver, handle); };
+    }
+};
+
+TEST_P(NetworksHeardTest, WalkTriesOnlyProfilesThatMayReachTheirNetwork) {
+    const HeardRow& row = GetParam();
+    std::vector<TestScanEntry> entries_;
+    for (const auto& ssid : row.heard) entries_.push_back(TestScanEntry{.ssid = ssid});
+    driver.setOutBytes("QueryScanList", BuildScanBuffer(entries_));
+    driver.setResult("QueryScanList", row.scanListResult);
+    flags.autoLink = row.autoLink;
+    EXPECT_EQ(routine().WalkPreferList(), 1);
+    EXPECT_EQ(entries(), Join({{"QueryScanList(h, out, 24576)"}, row.tried}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, NetworksHeardTest,
+    ::testing::Values(
+        HeardRow{"AllHeard", {"alpha", "gamma", "beta"}, 0, 1,
+                 {"connect(A)", "connect(C)", "connect(D)", "connect(E)", "connect(F)", "connect(G)", "page(1004)"}},
+        HeardRow{"OnlyGammaHeard", {"other", "gamma"}, 0, 1,
+                 {"connect(C)", "connect(D)", "connect(E)", "connect(F)", "connect(G)", "page(1004)"}},
+        HeardRow{"NothingHeardStillTriesAdHocHiddenAnyAndEmpty", {}, 0, 1,
+                 {"connect(D)", "connect(E)", "connect(F)", "connect(G)", "page(1004)"}},
+        HeardRow{"ExactBytesOnly", {"Alpha", "gamma2"}, 0, 1,
+                 {"connect(D)", "connect(E)", "connect(F)", "connect(G)", "page(1004)"}},
+        HeardRow{"UnreadableListTriesEveryProfile", {}, 1, 1,
+                 {"connect(A)", "connect(C)", "connect(D)", "connect(E)", "connect(F)", "connect(G)", "page(1004)"}},
+        HeardRow{"WithoutAutoLinkAPassedOverProfileAsksForAScan", {"alpha"}, 0, 0,
+                 {"connect(A)", "connect(D)", "connect(E)", "connect(F)", "connect(G)", "Scan(h)", "page(1004)"}},
+        HeardRow{"WithoutAutoLinkNothingPassedOverNoScan", {"alpha", "gamma"}, 0, 0,
+                 {"connect(A)", "connect(C)", "connect(D)", "connect(E)", "connect(F)", "connect(G)", "page(1004)"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RoutineTest, ResultFourWithoutAConnectionGoesOn) {
     connectResults = {ZARN9100_RESULT_PENDING, ZARN9100_RESULT_PENDING};
@@ -258,12 +321,6 @@ protected:
 };
 
 const Log kAutoLinkScan{"QueryNetworkMode(h, out)", "SetNetworkMode(h, 1)", "Scan(h)", "request(1007)"};
-
-Log Join(std::initializer_list<Log> parts) {
-    Log out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
 
 TEST_F(AutoLinkPassTest, NothingDoneGoesOnWithThePreferList) {
     driver.setOutU32("QueryNetworkMode", 1);
