@@ -214,26 +214,50 @@ class SpokenWalk:
             return
         self.step("%s: back in the window" % what, lambda: self.keys.focus(self.pw.main.name), self.pw.main.name)
 
+    def associate(self, ssid):
+        """Selects the network's row and presses Associate. A scan that rebuilds the list between
+        the selection and the press leaves nothing chosen, so the press is tried again on the
+        rebuilt list (a few times) until the dialog opens."""
+        mark = self.orca.mark()
+        for _ in range(3):
+            table = find(self.pw.main, "table")
+            grid = safe(table.queryTable) if table else None
+            row = next((r for r in range(safe(lambda: grid.nRows, 0) if grid else 0)
+                        if safe(lambda r=r: grid.getAccessibleAt(r, 0).name, "") == ssid), None)
+            if row is None:
+                self.faults.append("Site Survey: no row %r" % ssid)
+                return None, mark
+            safe(lambda: grid.addRowSelection(row))
+            wait_for(lambda: safe(lambda: grid.isRowSelected(row), False), 5)
+            known = walk.showing_windows(self.app)
+            mark = self.orca.mark()
+            walk.press(button(self.pw.main, "Associate"))
+            dialog = walk.new_window(self.app, known)
+            if dialog is not None:
+                return dialog, mark
+        self.steps += 1
+        self.faults.append("Associate %s: no Configure Network dialog" % ssid)
+        return None, mark
+
+    def heard_since(self, mark, what, wanted, seconds=20):
+        """Orca must have said `wanted` since `mark` (a step whose action is already done)."""
+        self.steps += 1
+        said = wait_for(lambda: (lambda t: t if wanted.lower() in t.lower() else None)(
+            " | ".join(self.orca.said_since(mark))), seconds, 0.2)
+        if not said:
+            anything = " | ".join(self.orca.said_since(mark))
+            self.faults.append("%s: Orca said %s" % (what, "nothing" if not anything else
+                                                     "no %r, only %r" % (wanted, anything[:300])))
+
     def join(self, ssid, passphrase, wanted_after):
         if not self.go_to("Site Survey"):
             self.faults.append("Site Survey: not reached by Ctrl+Tab")
             return
-        table = find(self.pw.main, "table")
-        grid = safe(table.queryTable) if table else None
-        row = next((r for r in range(safe(lambda: grid.nRows, 0) if grid else 0)
-                    if safe(lambda r=r: grid.getAccessibleAt(r, 0).name, "") == ssid), None)
-        if row is None:
-            self.faults.append("Site Survey: no row %r" % ssid)
-            return
-        safe(lambda: grid.addRowSelection(row))
-        associate = button(self.pw.main, "Associate")
-        known = walk.showing_windows(self.app)
-        # The dialog opens with the focus on the passphrase.
-        self.step("Associate %s opens Configure Network" % ssid, lambda: walk.press(associate), "Passphrase")
-        dialog = walk.new_window(self.app, known)
+        dialog, mark = self.associate(ssid)
         if dialog is None:
-            self.faults.append("Associate %s: no Configure Network dialog" % ssid)
             return
+        # The dialog opens with the focus on the passphrase.
+        self.heard_since(mark, "Associate %s opens Configure Network" % ssid, "Passphrase")
         self.keys.type(dialog.name, passphrase)
         self.step("Tab to the passphrase confirmation", lambda: self.keys(dialog.name, "Tab"), "Confirm")
         self.keys.type(dialog.name, passphrase)
