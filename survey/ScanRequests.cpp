@@ -29,20 +29,20 @@ _ZARN9100_BSSID_SCAN MakeBssidScanRequest(const MacAddress& bssid, const ScanCha
     return request;
 }
 
-void RequestSurveyScan(DriverLibrary& driver, ZARN9100_HANDLE handle, const SurveyFilter& filter) {
+int RequestSurveyScan(DriverLibrary& driver, ZARN9100_HANDLE handle, const SurveyFilter& filter) {
     uint32_t mode = 0;
     driver.QueryNetworkMode(handle, &mode);
     driver.SetNetworkMode(handle, mode);
     if (filter.anySsid && filter.anyBssid && filter.allChannels) {
-        driver.Scan(handle);
-    } else if (filter.anySsid) {
+        return driver.Scan(handle);
+    }
+    if (filter.anySsid) {
         constexpr MacAddress kAnyBssid{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
         const auto request = MakeBssidScanRequest(filter.anyBssid ? kAnyBssid : filter.bssid, filter.channels);
-        driver.BssidScan(handle, &request);
-    } else {
-        const auto request = MakeSsidScanRequest(filter.ssid, filter.channels);
-        driver.SsidScan(handle, &request, ZARN9100_SSID_SCAN_ANY_TYPE);
+        return driver.BssidScan(handle, &request);
     }
+    const auto request = MakeSsidScanRequest(filter.ssid, filter.channels);
+    return driver.SsidScan(handle, &request, ZARN9100_SSID_SCAN_ANY_TYPE);
 }
 
 bool ReadScanList(DriverLibrary& driver, ZARN9100_HANDLE handle, ScanBuffer& buffer) {

@@ -32,8 +32,9 @@ _ZARN9100_BSSID_SCAN MakeBssidScanRequest(const MacAddress& bssid, const ScanCha
 
 // Refresh's scan request: reads the network mode and writes it back, then Scan when the filter
 // is open in every respect, BssidScan for any SSID (FF-FF-FF-FF-FF-FF for any BSSID), else the
-// two-argument SsidScan with the filter's SSID. Results are not examined.
-void RequestSurveyScan(DriverLibrary& driver, ZARN9100_HANDLE handle, const SurveyFilter& filter);
+// two-argument SsidScan with the filter's SSID. Returns the scan call's result (0: the card
+// took the request), so that a card that cannot scan at all can be named as such.
+int RequestSurveyScan(DriverLibrary& driver, ZARN9100_HANDLE handle, const SurveyFilter& filter);
 
 // Zero-fills the buffer and calls QueryScanList; true when the buffer may be read (result 0).
 bool ReadScanList(DriverLibrary& driver, ZARN9100_HANDLE handle, ScanBuffer& buffer);

@@ -23,6 +23,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
@@ -96,6 +97,13 @@ void CSiteSurvey::buildControls() {
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { updateAssociateButton(); });
     connect(list_, &QTableWidget::cellDoubleClicked, this, [this] { OnAssociate(); });
 
+    notice_ = new QLabel(this);
+    ui::SetControlId(*notice_, kIdNotice);
+    notice_->setWordWrap(true);
+    notice_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    notice_->setFocusPolicy(Qt::TabFocus);  // reachable from the keyboard and read by screen readers
+    notice_->hide();
+
     refresh_ = ui::MakeButton("&Refresh", this, kIdRefresh);
     associate_ = ui::MakeButton("&Associate", this, kIdAssociate);
     associate_->setEnabled(false);
@@ -115,6 +123,7 @@ void CSiteSurvey::buildControls() {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addWidget(list_, 1);
+    layout->addWidget(notice_);
     layout->addLayout(buttons);
     setTabOrder(peer, g);
     setTabOrder(g, a);
@@ -123,7 +132,8 @@ void CSiteSurvey::buildControls() {
     // "&Associate" follows the list, so that Tab from a chosen row reaches it.
     setTabOrder(list_, associate_);
     setTabOrder(associate_, refresh_);
-    setTabOrder(refresh_, filterButton_);
+    setTabOrder(refresh_, notice_);
+    setTabOrder(notice_, filterButton_);
 }
 
 bool CSiteSurvey::eventFilter(QObject* watched, QEvent* event) {
@@ -161,9 +171,12 @@ void CSiteSurvey::OnLibraryEvent(quintptr code, qintptr, const QString&) {
     case ZARN9100_EVENT_LINK_LOST:
         if (!link_.ssid.empty()) RebuildList();
         break;
+    case kEventAdapterOpened:
+        scanResult_ = 0;
+        RebuildList();
+        break;
     case ZARN9100_EVENT_LINK_UP:
     case ZARN9100_EVENT_ADHOC_LINK_UP:
-    case kEventAdapterOpened:
         RebuildList();
         break;
     case ZARN9100_EVENT_ASSOCIATION_REFUSED:
@@ -189,6 +202,9 @@ void CSiteSurvey::RebuildList() {
     bool read = false;
     if (auto lease = card_.handle().lease()) read = ReadScanList(card_.library(), lease.get(), *buffer_);
     if (read) rows_ = survey::BuildSurveyRows(*buffer_, show_, filter_, link_);
+    const QString notice = Qt(survey::SurveyNotice(scanResult_, read));
+    notice_->setText(notice);
+    notice_->setVisible(!notice.isEmpty());
 
     list_->setRowCount(static_cast<int>(rows_.size()));
     for (int r = 0; r < static_cast<int>(rows_.size()); ++r) {
@@ -222,7 +238,7 @@ void CSiteSurvey::OnRefresh() {
     if (!card_.handle().held()) return;
     {
         ui::BusyScope busy(*this, card_.stopping());
-        if (auto lease = card_.handle().lease()) RequestSurveyScan(card_.library(), lease.get(), filter_);
+        if (auto lease = card_.handle().lease()) scanResult_ = RequestSurveyScan(card_.library(), lease.get(), filter_);
     }
     associate_->setEnabled(false);
     RebuildList();

@@ -12,6 +12,7 @@
 #include <vector>
 
 class QCheckBox;
+class QLabel;
 class QPushButton;
 class QTableWidget;
 
@@ -33,6 +34,7 @@ public:
     static constexpr int kIdShowG = 1047;
     static constexpr int kIdShowA = 1048;
     static constexpr int kIdShowB = 1049;
+    static constexpr int kIdNotice = 1050;
 
     explicit CSiteSurvey(PageContext& context, QWidget* parent = nullptr);
 
@@ -68,7 +70,11 @@ private:
     survey::LinkCopy link_;
     std::unique_ptr<ScanBuffer> buffer_;
     std::vector<survey::SurveyRow> rows_;
+    // The last Refresh's scan result, kept so that the page still says why it is empty when it
+    // is shown again; a newly opened card starts from 0.
+    int scanResult_ = 0;
     QTableWidget* list_ = nullptr;
+    QLabel* notice_ = nullptr;
     QPushButton* refresh_ = nullptr;
     QPushButton* associate_ = nullptr;
     QPushButton* filterButton_ = nullptr;

@@ -50,9 +50,12 @@ class RefreshScanRequest : public ::testing::TestWithParam<FilterCase> {};
 TEST_P(RefreshScanRequest, ReadsAndWritesBackTheModeThenRequests) {
     RecordingDriver driver;
     driver.setOutU32("QueryNetworkMode", 0);
-    RequestSurveyScan(driver, driver.adapterHandle(), GetParam().filter);
+    // The request's own refusal comes back; a card that cannot scan is told apart by it.
+    const std::string request = GetParam().request;
+    driver.setResult(request.substr(0, request.find('(')), ZARN9100_RESULT_NOT_AVAILABLE);
+    EXPECT_EQ(RequestSurveyScan(driver, driver.adapterHandle(), GetParam().filter), ZARN9100_RESULT_NOT_AVAILABLE);
     EXPECT_EQ(driver.callTexts(), (std::vector<std::string>{"QueryNetworkMode(h, out)", "SetNetworkMode(h, 0)",
-                                                            GetParam().request}));
+                                                            request}));
 }
 
 INSTANTIATE_TEST_SUITE_P(

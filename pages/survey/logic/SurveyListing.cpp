@@ -69,4 +69,12 @@ std::vector<SurveyRow> BuildSurveyRows(std::span<const uint8_t> buffer, const Sh
     return rows;
 }
 
+std::string SurveyNotice(int scanResult, bool listRead) {
+    if (scanResult != 0)
+        return "This card cannot scan for networks: it refused the scan (result " + std::to_string(scanResult) +
+               "), so no networks are listed.";
+    if (!listRead) return "The card did not hand over its list of networks; Refresh asks again.";
+    return {};
+}
+
 }  // namespace tembrel::survey

@@ -59,4 +59,10 @@ std::string MacText(const MacAddress& mac);
 std::vector<SurveyRow> BuildSurveyRows(std::span<const uint8_t> buffer, const ShowFlags& show,
                                        const SurveyFilter& filter, const LinkCopy& link);
 
+// The page's line under the list, or "" when the list speaks for itself (an empty list from a
+// card that took the scan means nothing is in range). A card that refused the last scan request
+// (a wired port, for one) cannot look for networks, and a list the card would not hand over is
+// no proof that nothing is in range: both are said, not shown as an empty list.
+std::string SurveyNotice(int scanResult, bool listRead);
+
 }  // namespace tembrel::survey

@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -75,6 +76,43 @@ TEST_F(SiteSurveyPageTest, RefreshScansAndListsEveryNetwork) {
     EXPECT_EQ(list()->item(2, 2)->text(), "Enable");
     EXPECT_EQ(page.rows().size(), 3u);
     EXPECT_FALSE(sheet->adapter().stopping.set());
+}
+
+// Refresh on a card that refuses the scan (a wired port) or will not hand over its list says
+// so under the list; a card that scans and hears nothing shows an empty list and no line. Rows
+// run in order on one page: each Refresh replaces what the one before said.
+TEST_F(SiteSurveyPageTest, RefreshSaysWhenTheCardCannotScan) {
+    struct Row {
+        const char* name;
+        int scanResult;
+        int listResult;
+        std::vector<TestScanEntry> networks;
+        const char* noticeHas;  // "" for no line
+    };
+    const Row rows[] = {
+        {"a wired port refuses the scan", ZARN9100_RESULT_NOT_AVAILABLE, 0, {}, "cannot scan"},
+        {"a card that scans and hears nothing", 0, 0, {}, ""},
+        {"the list is refused", 0, ZARN9100_RESULT_BAD_HANDLE, {Network("Lobby", 1)}, "did not hand over"},
+        {"a card that scans again", 0, 0, {Network("Lobby", 1)}, ""},
+        {"a refusal with networks heard before", ZARN9100_RESULT_NOT_AVAILABLE, 0, {Network("Lobby", 1)}, "cannot scan"},
+    };
+    CSiteSurvey& page = openSurvey({});
+    auto* notice = control<QLabel>(CSiteSurvey::kIdNotice);
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(notice->isHidden()) << "before any Refresh";
+    for (const Row& row : rows) {
+        driver.setResult("Scan", row.scanResult);
+        driver.setResult("QueryScanList", row.listResult);
+        driver.setOutBytes("QueryScanList", BuildScanBuffer(row.networks));
+        button(CSiteSurvey::kIdRefresh)->click();
+        const bool listed = row.listResult == 0;
+        EXPECT_EQ(page.rows().size(), listed ? row.networks.size() : 0u) << row.name;
+        EXPECT_EQ(notice->isHidden(), *row.noticeHas == '\0') << row.name;
+        EXPECT_TRUE(notice->text().contains(row.noticeHas)) << row.name << ": " << notice->text().toStdString();
+        // Shown again, the page still says why it is empty.
+        page.OnSetActive();
+        EXPECT_EQ(notice->isHidden(), *row.noticeHas == '\0') << row.name << " after the page is shown again";
+    }
 }
 
 TEST_F(SiteSurveyPageTest, KeyboardSelectionJoinsAnOpenNetworkWithANewProfile) {
