@@ -14,6 +14,7 @@
 #include "ui/logic/ResponsiveWait.h"
 #include "ui/TableRowNames.h"
 #include "ui/ControlId.h"
+#include "ui/Notice.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -98,6 +99,7 @@ void CSiteSurvey::buildControls() {
     connect(list_, &QTableWidget::cellDoubleClicked, this, [this] { OnAssociate(); });
 
     notice_ = new QLabel(this);
+    ui::exposeAsNotice(*notice_);  // a screen reader speaks the line when it comes up
     ui::SetControlId(*notice_, kIdNotice);
     notice_->setWordWrap(true);
     notice_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
@@ -203,7 +205,7 @@ void CSiteSurvey::RebuildList() {
     if (auto lease = card_.handle().lease()) read = ReadScanList(card_.library(), lease.get(), *buffer_);
     if (read) rows_ = survey::BuildSurveyRows(*buffer_, show_, filter_, link_);
     const QString notice = Qt(survey::SurveyNotice(scanResult_, read));
-    notice_->setText(notice);
+    ui::setNoticeText(*notice_, notice);
     notice_->setVisible(!notice.isEmpty());
 
     list_->setRowCount(static_cast<int>(rows_.size()));

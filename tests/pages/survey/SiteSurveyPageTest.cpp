@@ -8,6 +8,7 @@
 #include "tests/app/SheetFixture.h"
 #include "tests/support/ScanBufferBuilder.h"
 #include "tests/support/WaitUntil.h"
+#include "ui/Notice.h"
 
 #include <map>
 
@@ -100,6 +101,7 @@ TEST_F(SiteSurveyPageTest, RefreshSaysWhenTheCardCannotScan) {
     auto* notice = control<QLabel>(CSiteSurvey::kIdNotice);
     ASSERT_NE(notice, nullptr);
     EXPECT_TRUE(notice->isHidden()) << "before any Refresh";
+    EXPECT_TRUE(ui::isExposedAsNotice(*notice)) << "a screen reader must speak the line as it comes up";
     for (const Row& row : rows) {
         driver.setResult("Scan", row.scanResult);
         driver.setResult("QueryScanList", row.listResult);
