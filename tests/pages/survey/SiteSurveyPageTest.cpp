@@ -243,14 +243,20 @@ TEST_F(SiteSurveyPageTest, AFullListRefusesAJoinThatNeedsANewProfile) {
 // Exit saves while a join runs; the profile the join then inserts still reaches Data.cfg.
 TEST_F(SiteSurveyPageTest, AJoinEndingAfterExitStillReachesTheStore) {
     openSurvey({Network("Lobby", 1)});
+    std::atomic<bool> inSetSsid{false};
     std::atomic<bool> exitTaken{false};
     driver.setHook("SetSsid", [&](const RecordedCall&) {
+        inSetSsid = true;
         PollUntil([&] { return exitTaken.load(); }, std::chrono::seconds(20));
     });
-    QTimer::singleShot(0, sheet.get(), [&] {
+    // Exit comes while SetSsid runs on the join worker (not before the worker reaches it).
+    QTimer exitWhenJoining;
+    QObject::connect(&exitWhenJoining, &QTimer::timeout, sheet.get(), [&] {
+        if (!inSetSsid || exitTaken) return;
         exitTaken = true;
         sheet->Exit();
     });
+    exitWhenJoining.start(1);
     list()->setCurrentCell(0, 0);
     button(CSiteSurvey::kIdAssociate)->click();
     ASSERT_TRUE(exitTaken);
