@@ -38,7 +38,7 @@ std::string SsidOf(const PROFILE_RECORD& p) {
 
 ProfileConnector::ProfileConnector(ConnectionContext context) : context_(std::move(context)) {}
 
-int ProfileConnector::ConnectProfile(const ProfilePtr& profile) {
+int ProfileConnector::ConnectProfile(const ProfilePtr& profile, std::string_view page) {
     if (!profile || !context_.handle.held() || context_.radioState.load() == ZARN9100_RADIO_OFF) return 1;
     std::lock_guard apply(applyMutex_);
     // Work on a copy: the user-interface thread may edit the shared record meanwhile.
@@ -46,6 +46,8 @@ int ProfileConnector::ConnectProfile(const ProfilePtr& profile) {
     DriverLibrary& d = context_.driver;
     const std::string ssid = SsidOf(p);
     const bool anySsid = ssid == kAnySsidText;
+    if (!page.empty())
+        context_.history->joinAttempted({JoinRequester::User, std::string(page), std::string(ProfileName(p)), ssid});
 
     if (!anySsid) {
         const auto request = MakeSsidScanRequest(ssid, AllChannels());

@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <string_view>
 
 namespace tembrel {
 
@@ -38,7 +39,7 @@ struct ConnectionContext {
     // The main window's RefreshStatus: rewrites the snapshot from the library.
     std::function<void(bool connected)> refreshStatus;
     Clock now = [] { return std::chrono::steady_clock::now(); };
-    HistorySink* history = &NoHistory();  // told each ConnectProfile's result
+    HistorySink* history = &NoHistory();  // told each ConnectProfile's result and a page's attempt
 };
 
 class ProfileConnector {
@@ -50,8 +51,10 @@ public:
     ProfileConnector& operator=(const ProfileConnector&) = delete;
 
     // 1 when nothing was attempted (no card, radio off, no profile); otherwise the association
-    // result, 0 = associated.
-    int ConnectProfile(const ProfilePtr& profile);
+    // result, 0 = associated. `page`: the caption of the page whose user asked for the join; the
+    // history records it with the attempt ("" for the program's own joins, which the supervisor
+    // records itself).
+    int ConnectProfile(const ProfilePtr& profile, std::string_view page = {});
     // The two phases of a profile; both return 1.
     int ApplySecurity(const PROFILE_RECORD& profile);
     int ApplyProtocolSettings(const PROFILE_RECORD& profile);

@@ -127,6 +127,7 @@ ReportModel BuildReportModel(const std::vector<json>& entries, std::int64_t from
     m.entries = entries.size();
     std::optional<ReportSession> open;
     std::map<std::string, json> pendingSupervisorJoin;  // by profile
+    std::map<std::string, std::string> pendingUserPage;  // by profile: the page a user's join came from
     std::string joinedProfile, joinedSsid;
     std::vector<ReportMark> marks;
     std::vector<ReportPoint> points;
@@ -176,15 +177,19 @@ ReportModel BuildReportModel(const std::vector<json>& entries, std::int64_t from
                                              (Text(e, "by") == "user" ? "user" : "switch") + ")"});
         } else if (kind == "join") {
             if (Text(e, "by") == "supervisor") pendingSupervisorJoin[Text(e, "profile")] = e;
+            else if (Text(e, "by") == "user") pendingUserPage[Text(e, "profile")] = Text(e, "page");
         } else if (kind == "result") {
             const std::string profile = Text(e, "profile");
             const std::string ssid = Text(e, "ssid");
             const int code = Int(e, "code", -1);
             const auto pending = pendingSupervisorJoin.find(profile);
+            const auto asked = pendingUserPage.find(profile);
             if (code == 0) {
                 joinedProfile = profile;
                 joinedSsid = ssid;
-                marks.push_back({t, "join", "joined " + (ssid.empty() ? profile : ssid)});
+                std::string label = "joined " + (ssid.empty() ? profile : ssid);
+                if (asked != pendingUserPage.end() && !asked->second.empty()) label += " (asked on " + asked->second + ")";
+                marks.push_back({t, "join", std::move(label)});
                 if (pending != pendingSupervisorJoin.end()) {
                     const json& join = pending->second;
                     std::string why;
@@ -211,6 +216,7 @@ ReportModel BuildReportModel(const std::vector<json>& entries, std::int64_t from
                 }
             }
             if (pending != pendingSupervisorJoin.end()) pendingSupervisorJoin.erase(pending);
+            if (asked != pendingUserPage.end()) pendingUserPage.erase(asked);
         } else if (kind == "up") {
             close(t, "roam", nullptr);  // a new link while one was up: another access point
             ReportSession s;

@@ -1,6 +1,7 @@
 #include "ContextMainPageSource.h"
 
 #include "adapter/Adapter.h"
+#include "pages/monitoring/CMainPage.h"
 #include "platform/Settings.h"
 #include "ui/logic/ResponsiveWait.h"
 
@@ -38,7 +39,7 @@ void ContextMainPageSource::setProfileInUse(const monitoring::ProfilePtr& profil
 }
 int ContextMainPageSource::connectProfile(const monitoring::ProfilePtr& profile) {
     // The page is busy meanwhile (MainPageModel::chooseProfile).
-    return ui::RunWhileResponsive([&] { return context_.connector().ConnectProfile(profile); });
+    return ui::RunWhileResponsive([&] { return context_.connector().ConnectProfile(profile, CMainPage::kCaption); });
 }
 
 std::optional<int32_t> ContextMainPageSource::queryRssi() {

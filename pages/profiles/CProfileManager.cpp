@@ -367,7 +367,7 @@ void CProfileManager::OnApplyProfile() {
         save_->setEnabled(false);
         create_->setEnabled(false);
         pane_->ShowFirstPage();
-        ui::RunWhileResponsive([&] { return connection_.connector().ConnectProfile(record); });
+        ui::RunWhileResponsive([&] { return connection_.connector().ConnectProfile(record, kCaption); });
         fillList(record.get());
     }
     create_->setEnabled(true);

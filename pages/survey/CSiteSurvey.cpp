@@ -288,7 +288,7 @@ void CSiteSurvey::OnAssociate() {
     int result = 1;
     {
         ui::BusyScope busy(*this, card_.stopping());
-        result = ui::RunWhileResponsive([&] { return connection_.connector().ConnectProfile(record); });
+        result = ui::RunWhileResponsive([&] { return connection_.connector().ConnectProfile(record, kCaption); });
     }
     associate_->setEnabled(false);
 

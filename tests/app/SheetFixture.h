@@ -18,12 +18,41 @@
 
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 namespace tembrel::testing {
 
+// The pages the user's joins were asked on ("Site Survey: Lobby"), as the window's history
+// hears them (from any thread).
+class UserJoinPages final : public HistorySink {
+public:
+    void joinAttempted(const JoinAttempt& a) override {
+        std::lock_guard lock(mutex_);
+        if (a.requester == JoinRequester::User) pages_.push_back(a.page + ": " + a.profile);
+    }
+    std::vector<std::string> pages() const {
+        std::lock_guard lock(mutex_);
+        return pages_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::string> pages_;
+};
+
 class SheetTest : public ::testing::Test {
 protected:
+    // The next window built tells its history to a UserJoinPages, held as userJoins (the
+    // window owns it).
+    void recordUserJoins() {
+        makeHistory = [this](HistoryProbe) {
+            auto sink = std::make_unique<UserJoinPages>();
+            userJoins = sink.get();
+            return sink;
+        };
+    }
+
     // Builds the window; settings and driver script must be set before.
     CZarn9100Sheet& makeSheet(int osFamily = 1) {
         sheet.reset();
@@ -33,6 +62,7 @@ protected:
         context.libraryPath = libraryPath;
         context.closeWaitMs = closeWaitMs;
         context.extraPages = extraPages;
+        context.makeHistory = makeHistory;
         context.trayShell = std::move(shell);
         sheet = std::make_unique<CZarn9100Sheet>(std::move(context));
         return *sheet;
@@ -85,6 +115,8 @@ protected:
     std::string libraryPath;  // the file the window is told its library came from
     int closeWaitMs = 3000;   // how long closing the card waits for calls in flight
     std::vector<PageDescriptor> extraPages;  // the test's own pages, after the listed ones
+    std::function<std::unique_ptr<HistorySink>(HistoryProbe)> makeHistory;  // none: no history
+    UserJoinPages* userJoins = nullptr;  // see recordUserJoins
     RecordingDriver driver;
     MemorySettings settings;
     ScriptedDialogService dialogs;

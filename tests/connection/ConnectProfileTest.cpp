@@ -147,20 +147,26 @@ TEST_F(ConnectorTest, TheHistoryHearsEachAttemptsResult) {
         void joinFinished(const std::string& profile, const std::string& ssid, int result) override {
             seen.push_back(profile + " " + ssid + " " + std::to_string(result));
         }
+        void joinAttempted(const JoinAttempt& a) override {
+            seen.push_back((a.requester == JoinRequester::User ? "user on " : "not the user on ") + a.page + ": " +
+                           a.profile + " " + a.ssid);
+        }
     } history;
     ConnectionContext context{driver, handle, radioState, profiles, snapshot, nullptr};
     context.history = &history;
     ProfileConnector told(std::move(context));
     auto p = WpaPskProfile();
     profiles.Append(p);
-    EXPECT_EQ(told.ConnectProfile(nullptr), 1);
+    EXPECT_EQ(told.ConnectProfile(nullptr, "Profile Manager"), 1);
     driver.setResult("SetSsid", 2);
-    EXPECT_EQ(told.ConnectProfile(p), 2);
+    EXPECT_EQ(told.ConnectProfile(p, "Site Survey"), 2);
     driver.setResult("SetSsid", 0);
-    EXPECT_EQ(told.ConnectProfile(p), 0);
+    EXPECT_EQ(told.ConnectProfile(p), 0);  // the program's own join: the supervisor tells its attempt itself
     driver.setResult("QueryScanList", 1);
-    EXPECT_EQ(told.ConnectProfile(NewDefaultProfile()), 1);
-    EXPECT_EQ(history.seen, (std::vector<std::string>{"Home HomeNet 2", "Home HomeNet 0", "<Default> <ANY SSID> 1"}));
+    EXPECT_EQ(told.ConnectProfile(NewDefaultProfile(), "Network Status"), 1);
+    EXPECT_EQ(history.seen, (std::vector<std::string>{"user on Site Survey: Home HomeNet", "Home HomeNet 2", "Home HomeNet 0",
+                                                      "user on Network Status: <Default> <ANY SSID>",
+                                                      "<Default> <ANY SSID> 1"}));
 }
 
 TEST_F(ConnectorTest, AnySsidResultIsThatOfTheOpenNetworkJoin) {

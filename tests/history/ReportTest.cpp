@@ -42,6 +42,7 @@ std::vector<json> ScriptedDay() {
         At(100, {{"k", "sample"}, {"dbm", -75}}),
         At(119, {{"k", "sample"}, {"dbm", -86}}),
         At(120, {{"k", "lost"}, {"event", "lost"}, {"before", {-75, -82, -86}}}),
+        At(121, {{"k", "join"}, {"by", "user"}, {"page", "Site Survey"}, {"profile", "Cafe"}, {"ssid", "Cafe"}}),
         At(121, {{"k", "result"}, {"profile", "Cafe"}, {"ssid", "Cafe"}, {"code", 0}}),
         At(121, {{"k", "up"}, {"ssid", "Cafe"}, {"bssid", "00:11:22:33:44:01"}, {"channel", 11}, {"band", "2.4 GHz"},
                  {"security", "open"}, {"dbm", -70}}),
@@ -75,6 +76,11 @@ TEST(ReportModel, AScriptedDayAddsUp) {
     ASSERT_EQ(m.decisions.size(), 1u);
     EXPECT_EQ(m.decisions[0], "joined Office because Home-WPA2 refused the security settings");
     EXPECT_EQ(m.failuresByReason.at("passphrase does not match the network"), 1);
+    // The user's join names its page; the program's own join after the card came back does not.
+    std::vector<std::string> joins;
+    for (const auto& mark : m.marks)
+        if (mark.kind == "join") joins.push_back(mark.label);
+    EXPECT_EQ(joins, (std::vector<std::string>{"joined Office", "joined Cafe (asked on Site Survey)", "joined Cafe"}));
     EXPECT_EQ(m.networks.front().ssid, "Office");
     // 6 is taken, 4 overlaps 1 and 6, 11 is taken: 1 is the least crowded.
     EXPECT_EQ(m.quietChannels24.front(), 1);

@@ -186,6 +186,7 @@ TEST_F(ProfileManagerPageTest, ARefusedSaveKeepsSaveEnabledSoThePageIsNotLeft) {
 // the card is closed by the join itself once SetSsid returned, and Apply goes on after it.
 TEST_F(ProfileManagerPageTest, TheWindowAnswersWhileTheCardAssociates) {
     closeWaitMs = 0;
+    recordUserJoins();
     auto a = Named("A");
     a->fragThreshold = 2346;
     a->rtsThreshold = 2347;
@@ -225,6 +226,8 @@ TEST_F(ProfileManagerPageTest, TheWindowAnswersWhileTheCardAssociates) {
     ASSERT_NE(setSsid, names.end());
     EXPECT_NE(std::find(setSsid, names.end(), "CloseAdapter"), names.end()) << "Exit closed the card after SetSsid";
     EXPECT_EQ(std::count(names.begin(), names.end(), "CloseAdapter"), 1);
+    ASSERT_NE(userJoins, nullptr);
+    EXPECT_EQ(userJoins->pages(), (std::vector<std::string>{"Profile Manager: A"}));
 }
 
 }  // namespace

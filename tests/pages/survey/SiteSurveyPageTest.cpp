@@ -118,6 +118,7 @@ TEST_F(SiteSurveyPageTest, RefreshSaysWhenTheCardCannotScan) {
 }
 
 TEST_F(SiteSurveyPageTest, KeyboardSelectionJoinsAnOpenNetworkWithANewProfile) {
+    recordUserJoins();
     openSurvey({Network("Lobby", 1), Network("", 2)});
     list()->setCurrentCell(1, 0);  // the hidden network: nothing to join by name
     EXPECT_FALSE(button(CSiteSurvey::kIdAssociate)->isEnabled());
@@ -132,6 +133,8 @@ TEST_F(SiteSurveyPageTest, KeyboardSelectionJoinsAnOpenNetworkWithANewProfile) {
     EXPECT_EQ(profileNames().front(), "Lobby");
     ASSERT_NE(sheet->pageContext().connector().profileInUse(), nullptr);
     EXPECT_EQ(ProfileName(*sheet->pageContext().connector().profileInUse()), "Lobby");
+    ASSERT_NE(userJoins, nullptr);
+    EXPECT_EQ(userJoins->pages(), (std::vector<std::string>{"Site Survey: Lobby"}));
 }
 
 TEST_F(SiteSurveyPageTest, EveryClickInTheListDecidesTheAssociateButton) {
