@@ -1,8 +1,8 @@
 // Cost of one step of the throughput graph: it clears and scrolls its picture and draws one
 // strip, so the cost grows with the picture's area only through the scroll, never with history.
+#include "bench/gui/QtBenchmarkMain.h"
 #include "pages/monitoring/CGraphCtrl.h"
 
-#include <QApplication>
 #include <QWidget>
 
 #include <benchmark/benchmark.h>
@@ -33,13 +33,4 @@ BENCHMARK(GraphStep)->Args({200, 80})->Args({400, 160})->Args({1600, 400});
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return tembrel::bench::RunWidgetBenchmarks(argc, argv); }

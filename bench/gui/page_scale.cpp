@@ -4,6 +4,7 @@
 //   SiteSurveyRefresh    "&Refresh" with the scan list as full as the driver's buffer allows.
 // Each iteration is one operation; the median over the repetitions is the figure to read (the
 // machine is shared: the mean carries other programs' bursts).
+#include "bench/gui/QtBenchmarkMain.h"
 #include "pages/profiles/CProfileManager.h"
 #include "pages/survey/CSiteSurvey.h"
 #include "profiles/ProfileDefaults.h"
@@ -11,7 +12,6 @@
 #include "tests/app/SheetFixture.h"
 #include "tests/support/ScanBufferBuilder.h"
 
-#include <QApplication>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
@@ -139,14 +139,4 @@ BENCHMARK(SiteSurveyRefresh)->Arg(500)->Iterations(1)->Repetitions(kRepetitions)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    windows.clear();
-    return 0;
-}
+int main(int argc, char** argv) { return tembrel::bench::RunWidgetBenchmarks(argc, argv, [] { windows.clear(); }); }
